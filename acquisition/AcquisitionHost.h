@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The windows as the worker sees them. Every call is synchronous: it returns when the
+// user-interface thread has carried it out. The main frame implements it; tests fake it.
+class AcquisitionHost {
+public:
+    struct SettingsStrings {
+        QString port, device, rate;
+    };
+
+    virtual ~AcquisitionHost() = default;
+
+    virtual void setProgressPos(int pos) = 0;                // progress bar position
+    virtual void stepProgress() = 0;                         // progress bar one step
+    virtual void setByteCounterText(const QString& text) = 0;
+
+    // Replaces the whole text of the registered form view (cp1251 bytes). Returns false when
+    // no live view is registered; nothing is shown then.
+    virtual bool setViewText(const QByteArray& cp1251) = 0;
+    virtual void setViewModified() = 0;  // marks the document of that view modified
+    virtual void newForm() = 0;          // File → New; the new view registers itself
+
+    // A modal message box owned by the main window; returns msg::IDOK, IDYES, ...
+    virtual int messageBox(const QString& text, unsigned style) = 0;
+
+    // The settings dialog's three strings, and writing them to the configuration file.
+    // writeSettingsFile reports its own failure to the operator and returns false then.
+    virtual SettingsStrings settingsStrings() = 0;
+    virtual bool writeSettingsFile(const SettingsStrings& strings) = 0;
+};

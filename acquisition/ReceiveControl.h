@@ -1,0 +1,24 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "DeviceType.h"
+
+class AcquisitionHost;
+class CTabulonPlusView;
+class CChildFrame;
+
+// The state the user-interface thread and the worker share. The flags are atomics; the rest
+// is written by the connect command before the worker starts, or only on the UI thread.
+struct ReceiveControl {
+    std::atomic<int> m_bStop{0};       // leave the current reading pass
+    std::atomic<int> m_bAbort{0};      // the receiving window is closing: end without questions
+    std::atomic<int> m_bReceiving{0};  // an exchange runs
+    std::string m_strPort = "COM1";
+    int m_nRate = 9600;
+    DeviceType m_nDeviceType = 0;
+    CTabulonPlusView* m_pView = nullptr;  // UI thread only; cleared when the view dies
+    AcquisitionHost* m_pMainFrame = nullptr;  // the main frame, as the worker sees it
+    CChildFrame* m_pReceivingFrame = nullptr;  // UI thread only; cleared when the frame dies
+};

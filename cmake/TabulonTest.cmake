@@ -1,0 +1,15 @@
+# tabulon_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [GUI])
+# One GoogleTest executable, its tests registered with CTest one by one. GUI tests get a
+# QApplication on the offscreen platform and run serially.
+function(tabulon_add_test name)
+    cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    if(T_GUI)
+        target_link_libraries(${name} PRIVATE ${T_LIBS} tabulon_gui_test_main GTest::gtest Qt6::Widgets)
+        set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen" RUN_SERIAL TRUE)
+    else()
+        target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+        set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+endfunction()

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+// One open serial line. Every call blocks at most `timeout`; none spins.
+class SerialPort {
+public:
+    enum class Status {
+        Ok,       // `count` bytes moved (at least one)
+        Timeout,  // nothing moved before the timeout
+        Hangup,   // the device vanished: end of file, POLLHUP, EIO
+        Error,    // any other refusal of the system; `error` holds errno
+    };
+    struct Result {
+        Status status = Status::Timeout;
+        std::size_t count = 0;
+        int error = 0;
+    };
+
+    virtual ~SerialPort() = default;
+
+    // Waits up to `timeout` for data, then takes all that is waiting, up to buffer.size().
+    virtual Result read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) = 0;
+    // Waits up to `timeout` for room on the line, then writes as much as it can.
+    virtual Result write(std::span<const std::uint8_t> bytes, std::chrono::milliseconds timeout) = 0;
+};
+
+// Which step of opening a port failed, and the system's error code.
+struct SerialOpenResult {
+    enum class Stage { Ok, Open, GetState, SetState, SetTimeouts };
+    Stage stage = Stage::Ok;
+    int error = 0;
+    std::unique_ptr<SerialPort> port;  // set when stage is Ok
+};
+
+// Opens port `name` ("COM1".."COM9", see SerialPortName.h) raw 8-N-1 at `rate` bit/s,
+// exclusively, with DTR and RTS raised. Implemented once per operating system.
+SerialOpenResult openSerialPort(const std::string& name, int rate);

@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "app/MessageBox.h"
+
+TEST(MessageBox, HookAnswersAndSeesTextAndStyle) {
+    QString seen;
+    unsigned seenStyle = 0;
+    SetMessageBoxHook([&](const QString& text, unsigned style) {
+        seen = text;
+        seenStyle = style;
+        return msg::IDNO;
+    });
+    EXPECT_EQ(TabulonMessageBox("Продолжить?", msg::MB_YESNO | msg::MB_ICONQUESTION), msg::IDNO);
+    EXPECT_EQ(seen, "Продолжить?");
+    EXPECT_EQ(seenStyle, msg::MB_YESNO | msg::MB_ICONQUESTION);
+    SetMessageBoxHook({});
+}
+
+// Without a hook a real box is shown; answer it by pressing its buttons.
+TEST(MessageBox, RealBoxMapsButtonsToAnswers) {
+    auto pressLater = [](QMessageBox::StandardButton which, QString* caption,
+                         QMessageBox::Icon* icon) {
+        QTimer::singleShot(0, [=] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    *caption = box->windowTitle();
+                    *icon = box->icon();
+                    box->button(which)->click();
+                }
+        });
+    };
+    QString caption;
+    QMessageBox::Icon icon{};
+    pressLater(QMessageBox::No, &caption, &icon);
+    EXPECT_EQ(TabulonMessageBox("?", msg::MB_YESNO | msg::MB_ICONQUESTION), msg::IDNO);
+    EXPECT_EQ(caption, "Tabulon");
+    EXPECT_EQ(icon, QMessageBox::Question);
+
+    pressLater(QMessageBox::Ok, &caption, &icon);
+    EXPECT_EQ(TabulonMessageBox("Связь с вычислителем нарушена"), msg::IDOK);
+    EXPECT_EQ(icon, QMessageBox::Warning) << "a box without an icon style gets the exclamation";
+
+    pressLater(QMessageBox::Cancel, &caption, &icon);
+    EXPECT_EQ(TabulonMessageBox("?", msg::MB_OKCANCEL | msg::MB_ICONQUESTION), msg::IDCANCEL);
+}
