@@ -27,7 +27,8 @@ public:
     // Waits up to `timeout` for data, then takes all that is waiting, up to buffer.size().
     virtual Result read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) = 0;
     // Waits up to `timeout` for room on the line, then writes as much as it can.
-    virtual Result write(std::span<const std::uint8_t> bytes, std::chrono::milliseconds timeout) = 0;
+    virtual Result write(std::span<const std::uint8_t> bytes,
+                         std::chrono::milliseconds timeout) = 0;
 };
 
 // Which step of opening a port failed, and the system's error code.

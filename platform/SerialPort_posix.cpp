@@ -1,0 +1,193 @@
+// The serial line on POSIX termios. Every wait blocks in poll() against the caller's time-out.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+
+#include "platform/SerialPort.h"
+#include "platform/SerialPortName.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
+
+// Waits in poll() for `events` until `timeout` has passed, resuming after signals with the time
+// left. Returns poll()'s result; `revents` holds what happened when it is positive.
+int pollFor(int fd, short events, milliseconds timeout, short& revents) {
+    const auto deadline = steady_clock::now() + timeout;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<milliseconds>(deadline - steady_clock::now());
+        const long long ms = left.count() < 0 ? 0 : left.count();
+        pollfd pfd{fd, events, 0};
+        const int r = ::poll(&pfd, 1, ms > INT_MAX ? INT_MAX : static_cast<int>(ms));
+        if (r < 0 && errno == EINTR) continue;
+        revents = pfd.revents;
+        return r;
+    }
+}
+
+bool isHangupError(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV;
+}
+
+class PosixSerialPort final : public SerialPort {
+public:
+    explicit PosixSerialPort(int fd) : fd_(fd) {}
+    ~PosixSerialPort() override {
+        settleOutput();
+        ::ioctl(fd_, TIOCNXCL);  // a pseudo-terminal keeps the flag for its next opener
+        ::close(fd_);            // also releases the flock
+    }
+
+    Result read(std::span<std::uint8_t> buffer, milliseconds timeout) override {
+        if (buffer.empty()) return {Status::Ok, 0, 0};
+        short revents = 0;
+        const int r = pollFor(fd_, POLLIN, timeout, revents);
+        if (r < 0) return {Status::Error, 0, errno};
+        if (r == 0) return {Status::Timeout, 0, 0};
+        if (revents & POLLNVAL) return {Status::Error, 0, EBADF};
+        // Read even on a hang-up: a device that vanished may still have bytes waiting.
+        ssize_t n;
+        do n = ::read(fd_, buffer.data(), buffer.size());
+        while (n < 0 && errno == EINTR);
+        if (n > 0) return {Status::Ok, static_cast<std::size_t>(n), 0};
+        if (n == 0) return {Status::Hangup, 0, 0};
+        const int error = errno;
+        if (isHangupError(error)) return {Status::Hangup, 0, error};
+        if (error == EAGAIN || error == EWOULDBLOCK) {
+            if (revents & (POLLHUP | POLLERR)) return {Status::Hangup, 0, 0};
+            return {Status::Timeout, 0, 0};
+        }
+        return {Status::Error, 0, error};
+    }
+
+    Result write(std::span<const std::uint8_t> bytes, milliseconds timeout) override {
+        if (bytes.empty()) return {Status::Ok, 0, 0};
+        const auto deadline = steady_clock::now() + timeout;
+        for (;;) {
+            const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+            if (n > 0) return {Status::Ok, static_cast<std::size_t>(n), 0};
+            const int error = n < 0 ? errno : EAGAIN;
+            if (error == EINTR) continue;
+            if (isHangupError(error)) return {Status::Hangup, 0, error};
+            if (error != EAGAIN && error != EWOULDBLOCK) return {Status::Error, 0, error};
+
+            const auto left =
+                std::chrono::duration_cast<milliseconds>(deadline - steady_clock::now());
+            if (left.count() <= 0) return {Status::Timeout, 0, 0};
+            short revents = 0;
+            const int r = pollFor(fd_, POLLOUT, left, revents);
+            if (r < 0) return {Status::Error, 0, errno};
+            if (r == 0) return {Status::Timeout, 0, 0};
+            if (revents & POLLNVAL) return {Status::Error, 0, EBADF};
+            if ((revents & (POLLHUP | POLLERR)) && !(revents & POLLOUT))
+                return {Status::Hangup, 0, 0};
+        }
+    }
+
+private:
+    // close() of a serial device waits for its output to drain, for up to half a minute on a
+    // line held back by flow control. Give the last bytes a moment to leave, then drop what is
+    // stuck so that closing never hangs. A line that drained is not flushed: on a
+    // pseudo-terminal that would throw away what the other side has not read yet.
+    void settleOutput() {
+        for (int i = 0; i < 50; ++i) {
+            int queued = 0;
+            if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) return;
+            ::poll(nullptr, 0, 10);
+        }
+        ::tcflush(fd_, TCOFLUSH);
+    }
+
+    int fd_;
+};
+
+bool speedFor(int rate, speed_t& speed) {
+    switch (rate) {
+        case 1200:
+            speed = B1200;
+            return true;
+        case 2400:
+            speed = B2400;
+            return true;
+        case 4800:
+            speed = B4800;
+            return true;
+        case 9600:
+            speed = B9600;
+            return true;
+        case 19200:
+            speed = B19200;
+            return true;
+        case 38400:
+            speed = B38400;
+            return true;
+        case 57600:
+            speed = B57600;
+            return true;
+        case 115200:
+            speed = B115200;
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Raw 8 data bits, no parity, one stop bit. Hardware flow control stays as the driver has it;
+// software flow control would swallow the bytes 0x11 and 0x13 of the stream, so it goes.
+void makeRaw8N1(termios& t) {
+    t.c_iflag &=
+        ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK);
+    t.c_oflag &= ~OPOST;
+    t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    t.c_cflag &= ~(CSIZE | PARENB | CSTOPB);
+    t.c_cflag |= CS8 | CLOCAL | CREAD;
+    t.c_cc[VMIN] = 1;
+    t.c_cc[VTIME] = 0;
+}
+
+SerialOpenResult failure(SerialOpenResult::Stage stage, int error, int fd) {
+    if (fd >= 0) ::close(fd);
+    SerialOpenResult result;
+    result.stage = stage;
+    result.error = error;
+    return result;
+}
+
+}  // namespace
+
+SerialOpenResult openSerialPort(const std::string& name, int rate) {
+    using Stage = SerialOpenResult::Stage;
+    const std::string path = serialPortPath(name);
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return failure(Stage::Open, errno, -1);
+
+    // The port belongs to one program at a time. TIOCEXCL alone does not stop root, and a
+    // process keeps its lock until it closes the port.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return failure(Stage::Open, errno, fd);
+    ::ioctl(fd, TIOCEXCL);
+
+    termios t{};
+    if (::tcgetattr(fd, &t) != 0) return failure(Stage::GetState, errno, fd);
+    speed_t speed{};
+    if (!speedFor(rate, speed)) return failure(Stage::SetState, EINVAL, fd);
+    makeRaw8N1(t);
+    if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0)
+        return failure(Stage::SetState, errno, fd);
+    if (::tcsetattr(fd, TCSANOW, &t) != 0) return failure(Stage::SetState, errno, fd);
+
+    // A pseudo-terminal or an adapter without modem lines has no DTR and RTS to raise.
+    const int lines = TIOCM_DTR | TIOCM_RTS;
+    if (::ioctl(fd, TIOCMBIS, &lines) != 0 && errno != ENOTTY && errno != EINVAL)
+        return failure(Stage::SetState, errno, fd);
+
+    SerialOpenResult result;
+    result.port = std::make_unique<PosixSerialPort>(fd);
+    return result;
+}
