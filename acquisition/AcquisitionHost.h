@@ -13,8 +13,8 @@ public:
 
     virtual ~AcquisitionHost() = default;
 
-    virtual void setProgressPos(int pos) = 0;                // progress bar position
-    virtual void stepProgress() = 0;                         // progress bar one step
+    virtual void setProgressPos(int pos) = 0;  // progress bar position
+    virtual void stepProgress() = 0;           // progress bar one step
     virtual void setByteCounterText(const QString& text) = 0;
 
     // Replaces the whole text of the registered form view (cp1251 bytes). Returns false when

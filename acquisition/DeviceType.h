@@ -34,7 +34,9 @@ constexpr std::array<DeviceTypeInfo, kDeviceTypeCount> kDeviceTypes{{
 constexpr std::uint8_t kHandshakeByte = 0x55;
 constexpr std::uint8_t kFormEnd = 0x1A;
 
-inline const DeviceTypeInfo& deviceTypeInfo(DeviceType type) { return kDeviceTypes.at(type); }
+inline const DeviceTypeInfo& deviceTypeInfo(DeviceType type) {
+    return kDeviceTypes.at(type);
+}
 
 // The type whose name is exactly `name` (UTF-8), searched in the order the connect command uses.
 inline std::optional<DeviceType> deviceTypeFromName(std::string_view name) {

@@ -18,7 +18,7 @@ struct ReceiveControl {
     std::string m_strPort = "COM1";
     int m_nRate = 9600;
     DeviceType m_nDeviceType = 0;
-    CTabulonPlusView* m_pView = nullptr;  // UI thread only; cleared when the view dies
-    AcquisitionHost* m_pMainFrame = nullptr;  // the main frame, as the worker sees it
+    CTabulonPlusView* m_pView = nullptr;       // UI thread only; cleared when the view dies
+    AcquisitionHost* m_pMainFrame = nullptr;   // the main frame, as the worker sees it
     CChildFrame* m_pReceivingFrame = nullptr;  // UI thread only; cleared when the frame dies
 };

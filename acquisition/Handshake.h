@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "acquisition/DeviceType.h"
+#include "acquisition/LineWaiter.h"
+
+// The one attempt per exchange to hear the calculator answer 0x55. It does not look at the
+// stop flag: the operator cannot shorten it.
+class Handshake {
+public:
+    enum class Outcome {
+        Accepted,
+        NotEstablished,  // the byte did not go out, or the reply did not come, in time
+        BadReply,        // a complete reply with other bytes
+    };
+
+    static Outcome perform(LineWaiter& line, const DeviceTypeInfo& type);
+
+    // Whether a complete reply of the type's length is the expected one.
+    static bool replyAccepted(std::span<const std::uint8_t> reply);
+};

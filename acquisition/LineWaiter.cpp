@@ -1,0 +1,58 @@
+#include "acquisition/LineWaiter.h"
+
+#include <algorithm>
+
+std::chrono::milliseconds LineWaiter::sliceBefore(std::int64_t deadlineMs) {
+    const std::int64_t left = deadlineMs - m_clock.nowMs();
+    return std::chrono::milliseconds(std::clamp<std::int64_t>(left, 0, kSlice.count()));
+}
+
+LineWaiter::Outcome LineWaiter::writeByte(std::uint8_t byte, int limitS,
+                                          const std::atomic<int>* stop) {
+    const std::int64_t start = m_clock.nowMs();
+    const std::int64_t deadline = start + std::int64_t{limitS} * 1000;
+    const std::uint8_t out[1] = {byte};
+    for (;;) {
+        const SerialPort::Result r = m_port.write(out, sliceBefore(deadline));
+        if (r.status == SerialPort::Status::Ok && r.count >= 1) return Outcome::Done;
+        if (isGone(r.status)) return Outcome::Vanished;
+        if (elapsedSince(start) >= std::int64_t{limitS} * 1000) return Outcome::LimitReached;
+        if (stop && stop->load()) return Outcome::Stopped;
+    }
+}
+
+LineWaiter::Outcome LineWaiter::readExactly(std::span<std::uint8_t> out, int limitS) {
+    const std::int64_t start = m_clock.nowMs();
+    const std::int64_t deadline = start + std::int64_t{limitS} * 1000;
+    std::size_t got = 0;
+    for (;;) {
+        const SerialPort::Result r = m_port.read(out.subspan(got), sliceBefore(deadline));
+        if (r.status == SerialPort::Status::Ok) {
+            got += std::min(r.count, out.size() - got);
+            if (got == out.size()) return Outcome::Done;
+        } else if (isGone(r.status)) {
+            return Outcome::Vanished;
+        }
+        if (elapsedSince(start) >= std::int64_t{limitS} * 1000) return Outcome::LimitReached;
+    }
+}
+
+LineWaiter::Outcome LineWaiter::awaitByte(int limitS, bool limitApplies,
+                                          const std::atomic<int>& stop) {
+    if (hasByte()) return Outcome::Done;
+    m_head = m_tail = 0;
+    const std::int64_t start = m_clock.nowMs();
+    const std::int64_t limitMs = std::int64_t{limitS} * 1000;
+    if (stop.load()) return Outcome::Stopped;
+    for (;;) {
+        const auto slice = limitApplies ? sliceBefore(start + limitMs) : kSlice;
+        const SerialPort::Result r = m_port.read(m_inbox, slice);
+        if (r.status == SerialPort::Status::Ok && r.count > 0) {
+            m_tail = std::min(r.count, m_inbox.size());
+            return Outcome::Done;
+        }
+        if (isGone(r.status)) return Outcome::Vanished;
+        if (limitApplies && elapsedSince(start) >= limitMs) return Outcome::LimitReached;
+        if (stop.load()) return Outcome::Stopped;
+    }
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "acquisition/Clock.h"
+#include "platform/SerialPort.h"
+
+// Every wait of the worker on the line. Each one blocks in the port for at most one slice and
+// then looks at the clock and the stop flag again, so a stop is seen within a slice and no wait
+// ever spins. Limits are whole seconds, reached when the elapsed time is at least that long.
+class LineWaiter {
+public:
+    static constexpr std::chrono::milliseconds kSlice{20};
+    static constexpr std::size_t kInboxSize = 4096;
+
+    enum class Outcome {
+        Done,          // the byte went out, or the bytes came in
+        LimitReached,  // the time limit passed first
+        Stopped,       // the stop flag was seen first
+        Vanished,      // the device is gone, or the system refuses the line
+    };
+
+    LineWaiter(SerialPort& port, Clock& clock) : m_port(port), m_clock(clock) {}
+
+    // Sends one byte. With a stop flag the wait ends when the flag is set (the byte may then
+    // still be unsent); without one only the limit ends it. The first attempt is always made.
+    Outcome writeByte(std::uint8_t byte, int limitS, const std::atomic<int>* stop);
+
+    // Fills `out` completely; for the handshake reply, so it takes no byte beyond it.
+    Outcome readExactly(std::span<std::uint8_t> out, int limitS);
+
+    // Waits until at least one received byte is at hand. Silence ends the wait only when
+    // `limitApplies`. Whatever one read brings is kept here until taken, also across passes.
+    Outcome awaitByte(int limitS, bool limitApplies, const std::atomic<int>& stop);
+
+    bool hasByte() const { return m_head < m_tail; }
+    std::uint8_t takeByte() { return m_inbox[m_head++]; }
+
+private:
+    std::int64_t elapsedSince(std::int64_t startMs) { return m_clock.nowMs() - startMs; }
+    std::chrono::milliseconds sliceBefore(std::int64_t deadlineMs);
+    static bool isGone(SerialPort::Status status) {
+        return status == SerialPort::Status::Hangup || status == SerialPort::Status::Error;
+    }
+
+    SerialPort& m_port;
+    Clock& m_clock;
+    std::array<std::uint8_t, kInboxSize> m_inbox{};
+    std::size_t m_head = 0;
+    std::size_t m_tail = 0;
+};

@@ -1,0 +1,97 @@
+#include "acquisition/ReceptionLoop.h"
+
+#include "acquisition/AcquisitionTexts.h"
+#include "acquisition/MessageStyle.h"
+
+unsigned ReceptionLoop::run() {
+    constexpr unsigned question = msg::MB_YESNO | msg::MB_ICONQUESTION;
+    bool another = m_host.messageBox(acqtext::kStartQuestion, question) == msg::IDYES;
+    while (another) {
+        const PassEnd end = readPass();
+        // Closing the receiving window wins over everything else that ended the pass.
+        if (m_rc.m_bAbort.load()) {
+            endAborted();
+            return kExitOk;
+        }
+        if (end == PassEnd::LinkBroken) {
+            endLinkBroken();
+            return kExitOk;
+        }
+        another = askToContinue();
+    }
+    return finish();
+}
+
+ReceptionLoop::PassEnd ReceptionLoop::readPass() {
+    m_forms.startPass();
+    m_rc.m_bStop.store(0);
+    m_host.setByteCounterText(acqtext::ByteCounterText(0));
+    m_host.setProgressPos(0);
+    for (;;) {
+        if (m_rc.m_bStop.load()) return PassEnd::Ordinary;
+        // An echo left unsent by a stop goes out before anything more is read, so the
+        // calculator never gets two bytes ahead of its echoes.
+        if (m_pendingEcho) {
+            const LineWaiter::Outcome sent = echo(*m_pendingEcho);
+            if (sent == LineWaiter::Outcome::Stopped) return PassEnd::Ordinary;
+            if (sent != LineWaiter::Outcome::Done) return PassEnd::LinkBroken;
+        }
+        const bool silenceCounts = m_forms.storedThisPass() > 0;
+        switch (m_line.awaitByte(m_type.inactivityLimitS, silenceCounts, m_rc.m_bStop)) {
+            case LineWaiter::Outcome::Done:
+                break;
+            case LineWaiter::Outcome::LimitReached:
+                m_rc.m_bStop.store(1);
+                return PassEnd::Ordinary;
+            case LineWaiter::Outcome::Stopped:
+                return PassEnd::Ordinary;
+            case LineWaiter::Outcome::Vanished:
+                return PassEnd::LinkBroken;
+        }
+        const std::uint8_t byte = m_line.takeByte();
+        const LineWaiter::Outcome sent = m_type.echo ? echo(byte) : LineWaiter::Outcome::Done;
+        // The byte arrived whole; it is kept even when its echo cannot be sent.
+        m_forms.handleByte(byte);
+        if (sent == LineWaiter::Outcome::LimitReached || sent == LineWaiter::Outcome::Vanished)
+            return PassEnd::LinkBroken;
+    }
+}
+
+LineWaiter::Outcome ReceptionLoop::echo(std::uint8_t byte) {
+    const LineWaiter::Outcome sent = m_line.writeByte(byte, m_type.echoLimitS, &m_rc.m_bStop);
+    if (sent == LineWaiter::Outcome::Stopped)
+        m_pendingEcho = byte;
+    else
+        m_pendingEcho.reset();
+    return sent;
+}
+
+bool ReceptionLoop::askToContinue() {
+    m_forms.deliverAtPassEnd();
+    const int stored = m_forms.storedThisPass();
+    m_host.setByteCounterText(acqtext::ByteCounterText(stored));
+    return m_host.messageBox(acqtext::ClosingReportText(stored),
+                             msg::MB_YESNO | msg::MB_ICONQUESTION) == msg::IDYES;
+}
+
+void ReceptionLoop::endAborted() {
+    // The receiving window is going away: nothing more is shown or written.
+    m_rc.m_bReceiving.store(0);
+}
+
+void ReceptionLoop::endLinkBroken() {
+    m_forms.deliverRemainder();
+    m_host.messageBox(acqtext::kLinkBroken, msg::MB_OK);
+    m_rc.m_bStop.store(1);
+    m_rc.m_bReceiving.store(0);
+}
+
+unsigned ReceptionLoop::finish() {
+    m_rc.m_bReceiving.store(0);
+    if (!m_host.writeSettingsFile(m_host.settingsStrings())) {
+        m_rc.m_bReceiving.store(0);
+        m_rc.m_bStop.store(1);
+        return kExitSettingsNotWritten;
+    }
+    return kExitOk;
+}
