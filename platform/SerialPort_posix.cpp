@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 
+#include "platform/PosixLine.h"
 #include "platform/SerialPort.h"
 #include "platform/SerialPortName.h"
 
@@ -38,11 +39,13 @@ bool isHangupError(int error) {
 
 class PosixSerialPort final : public SerialPort {
 public:
-    explicit PosixSerialPort(int fd) : fd_(fd) {}
+    PosixSerialPort(int fd, bool serialDevice) : fd_(fd), serialDevice_(serialDevice) {}
     ~PosixSerialPort() override {
-        settleOutput();
-        ::ioctl(fd_, TIOCNXCL);  // a pseudo-terminal keeps the flag for its next opener
-        ::close(fd_);            // also releases the flock
+        if (serialDevice_) {
+            settleOutput();
+            ::ioctl(fd_, TIOCNXCL);  // a pseudo-terminal keeps the flag for its next opener
+        }
+        ::close(fd_);  // also releases the flock
     }
 
     Result read(std::span<std::uint8_t> buffer, milliseconds timeout) override {
@@ -106,6 +109,7 @@ private:
     }
 
     int fd_;
+    bool serialDevice_;
 };
 
 bool speedFor(int rate, speed_t& speed) {
@@ -162,6 +166,10 @@ SerialOpenResult failure(SerialOpenResult::Stage stage, int error, int fd) {
 
 }  // namespace
 
+std::unique_ptr<SerialPort> makePosixLine(int fd, bool serialDevice) {
+    return std::make_unique<PosixSerialPort>(fd, serialDevice);
+}
+
 SerialOpenResult openSerialPort(const std::string& name, int rate) {
     using Stage = SerialOpenResult::Stage;
     const std::string path = serialPortPath(name);
@@ -188,6 +196,6 @@ SerialOpenResult openSerialPort(const std::string& name, int rate) {
         return failure(Stage::SetState, errno, fd);
 
     SerialOpenResult result;
-    result.port = std::make_unique<PosixSerialPort>(fd);
+    result.port = makePosixLine(fd, true);
     return result;
 }

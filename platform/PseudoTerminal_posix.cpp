@@ -1,0 +1,62 @@
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/PosixLine.h"
+#include "platform/PseudoTerminal.h"
+
+namespace {
+
+class PosixPseudoTerminal final : public PseudoTerminal {
+public:
+    PosixPseudoTerminal(int master, std::string slavePath)
+        : master_(master), slavePath_(std::move(slavePath)), line_(makePosixLine(master)) {}
+
+    const std::string& slavePath() const override { return slavePath_; }
+    SerialPort& line() override { return *line_; }
+    bool peerOpen() override {
+        pollfd pfd{master_, POLLIN, 0};
+        if (::poll(&pfd, 1, 0) < 0) return false;
+        return !(pfd.revents & POLLHUP);
+    }
+
+private:
+    int master_;
+    std::string slavePath_;
+    std::unique_ptr<SerialPort> line_;  // owns and closes master_
+};
+
+int fail(int fd, int* error) {
+    const int e = errno;
+    if (fd >= 0) ::close(fd);
+    if (error) *error = e;
+    return e;
+}
+
+}  // namespace
+
+std::unique_ptr<PseudoTerminal> PseudoTerminal::create(int* error) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (master < 0) return fail(-1, error), nullptr;
+    if (::grantpt(master) != 0 || ::unlockpt(master) != 0) return fail(master, error), nullptr;
+    char name[128];
+    if (::ptsname_r(master, name, sizeof name) != 0) return fail(master, error), nullptr;
+
+    // Raw, so that no byte is translated, swallowed or echoed by the terminal itself.
+    termios t{};
+    if (::tcgetattr(master, &t) != 0) return fail(master, error), nullptr;
+    ::cfmakeraw(&t);
+    if (::tcsetattr(master, TCSANOW, &t) != 0) return fail(master, error), nullptr;
+
+    // A fresh pseudo-terminal does not show that nobody holds its far end; after one open and
+    // close it does, until the next program opens it.
+    const int slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave < 0) return fail(master, error), nullptr;
+    ::close(slave);
+
+    return std::make_unique<PosixPseudoTerminal>(master, name);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "tools/CalculatorSimulator.h"
+
+class SerialPort;
+
+// One calculator's side of the exchanges on one line: the handshake reply, the stream with its
+// echo checks, and the silence after it. Every wait is a read or write of at most 20 ms, so a
+// stop request is seen at once.
+class SimulatorSession {
+public:
+    enum class Outcome {
+        Done,         // the stream went out whole (or the reply was withheld on purpose)
+        EchoMissing,  // an echo did not come back in time; the stream ended there
+        PeerGone,     // the far end hung up
+        Stopped,      // stop() was called
+        Vanish,       // the stream reached vanishAfter: the caller must close the line now
+    };
+    using ReportUpdate =
+        std::function<void(const std::function<void(CalculatorSimulatorReport&)>&)>;
+
+    SimulatorSession(SerialPort& line, const CalculatorSimulatorOptions& options,
+                     const std::atomic<bool>& stop, ReportUpdate update);
+
+    // The handshake as the type answers it, then the stream.
+    Outcome serveExchange();
+    // Silence until the far end hangs up (PeerGone) or stop (Stopped). Anything received in the
+    // meantime is counted as unexpected.
+    Outcome fallSilent();
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    Outcome awaitHandshake();
+    Outcome sendWithEcho(std::span<const std::uint8_t> bytes);
+    Outcome sendWithoutEcho(std::span<const std::uint8_t> bytes);
+    Outcome awaitEcho(std::uint8_t sent);
+    Outcome writeAll(std::span<const std::uint8_t> bytes);
+    Outcome pause(Clock::time_point until);
+    double pace() const;
+    void problem(std::string text);
+
+    SerialPort& line_;
+    const CalculatorSimulatorOptions& options_;
+    const std::atomic<bool>& stop_;
+    ReportUpdate update_;
+    std::vector<std::uint8_t> stream_;
+};
