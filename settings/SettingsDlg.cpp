@@ -1,0 +1,91 @@
+#include "SettingsDlg.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QTimer>
+
+#include "app/MessageBox.h"
+#include "settings/IniPath.h"
+#include "settings/SettingsFile.h"
+#include "ui_SettingsDlg.h"
+
+namespace {
+
+CSettingsDlg::ShownHook& shownHook() {
+    static CSettingsDlg::ShownHook hook;
+    return hook;
+}
+
+void FillList(QComboBox* list, const QStringList& items) {
+    // The platform's completer would change typed text to an item's letter case and complete
+    // it inline; the operator's text must arrive as typed.
+    list->setCompleter(nullptr);
+    list->addItems(items);
+}
+
+void Preset(QComboBox* list, const QStringList& items, const QString& text) {
+    const int index = PresetItemIndex(items, text);
+    list->setCurrentIndex(index);
+    if (index < 0) list->setEditText(text);
+}
+
+}  // namespace
+
+const QStringList& SettingsPortItems() {
+    static const QStringList items{"COM1", "COM2", "COM3", "COM4", "COM5",
+                                   "COM6", "COM7", "COM8", "COM9"};
+    return items;
+}
+
+const QStringList& SettingsDeviceItems() {
+    static const QStringList items{"КСМ", "КСМ-Р", "КСМ-Н", "КСМ-С", "КСМ-СП", "КСМ-Ж"};
+    return items;
+}
+
+const QStringList& SettingsRateItems() {
+    static const QStringList items{"2400", "4800", "9600", "19200"};
+    return items;
+}
+
+int PresetItemIndex(const QStringList& items, const QString& text) {
+    for (int i = 0; i < items.size(); ++i)
+        if (items.at(i).startsWith(text, Qt::CaseInsensitive)) return i;
+    return -1;
+}
+
+void CSettingsDlg::SetShownHook(ShownHook hook) {
+    shownHook() = std::move(hook);
+}
+
+CSettingsDlg::CSettingsDlg()
+    : m_strPort(QStringLiteral("COM1")),
+      m_strDevice(QStringLiteral("КСМ-Р")),
+      m_strRate(QStringLiteral("9600")) {
+    ReadSettingsFile(g_strIniPath, m_strPort, m_strDevice, m_strRate, TabulonMessageBox);
+}
+
+int CSettingsDlg::DoModal(QWidget* owner) {
+    QDialog dialog(owner ? owner : QApplication::activeWindow());
+    Ui::SettingsDlg ui;
+    ui.setupUi(&dialog);
+
+    FillList(ui.IDC_PORT, SettingsPortItems());
+    FillList(ui.IDC_DEVICE, SettingsDeviceItems());
+    FillList(ui.IDC_RATE, SettingsRateItems());
+    Preset(ui.IDC_PORT, SettingsPortItems(), m_strPort);
+    Preset(ui.IDC_DEVICE, SettingsDeviceItems(), m_strDevice);
+    Preset(ui.IDC_RATE, SettingsRateItems(), m_strRate);
+    ui.IDOK->setFocus();
+
+    if (shownHook()) {
+        // Copied, so that a hook may replace itself while it runs.
+        QTimer::singleShot(0, &dialog, [&dialog, hook = shownHook()] { hook(&dialog); });
+    }
+    if (dialog.exec() != QDialog::Accepted) return msg::IDCANCEL;
+
+    m_strPort = ui.IDC_PORT->currentText();
+    m_strDevice = ui.IDC_DEVICE->currentText();
+    m_strRate = ui.IDC_RATE->currentText();
+    return msg::IDOK;
+}

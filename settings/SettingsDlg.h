@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QComboBox;
+class QDialog;
+class QWidget;
+
+// The settings dialog "Настройки": port, calculator type and speed. The object lives as long as
+// the main frame; its window exists only while DoModal runs and is built afresh each time, so
+// between showings only the three strings remain. The dialog checks nothing: the connect
+// command rejects what it does not know.
+class CSettingsDlg {
+public:
+    // Sets the defaults, then replaces them with the values of the file at g_strIniPath when it
+    // can be read and understood; failures are shown through TabulonMessageBox.
+    CSettingsDlg();
+
+    // Shows the dialog modally over `owner` (the active window when null). msg::IDOK takes the
+    // three edit texts into the strings; msg::IDCANCEL leaves them as they were.
+    int DoModal(QWidget* owner = nullptr);
+
+    // Called with the live dialog once it is shown and running its event loop, so that tests can
+    // type into it and close it. An empty hook removes it.
+    using ShownHook = std::function<void(QDialog* dialog)>;
+    static void SetShownHook(ShownHook hook);
+
+    QString m_strPort;
+    QString m_strDevice;
+    QString m_strRate;
+};
+
+// The fixed items of the three lists, top to bottom. The type list is not in type order: each
+// name stands above the longer names that begin with it, which presetting relies on.
+const QStringList& SettingsPortItems();
+const QStringList& SettingsDeviceItems();
+const QStringList& SettingsRateItems();
+
+// The first item, from the top, that begins with `text` regardless of letter case; -1 if none.
+int PresetItemIndex(const QStringList& items, const QString& text);

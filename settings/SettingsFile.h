@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+// Shows a message to the operator: text and a msg::MB_* style (acquisition/MessageStyle.h).
+// Writing runs on the worker thread, so the caller decides how the message reaches the screen.
+using SettingsReport = std::function<int(const QString& text, unsigned style)>;
+
+// Reads port, calculator type and speed from the file at `path`. The three strings change only
+// when the whole file was read and understood; otherwise they keep what they held and the
+// failure has been reported.
+void ReadSettingsFile(const QString& path, QString& port, QString& device, QString& rate,
+                      const SettingsReport& report);
+
+// Writes the three strings to `path`. The new text goes to a temporary file in the same folder
+// that replaces the old file only when complete, so a failure (folder not writable, disk full)
+// leaves the old file whole. Returns false after reporting the failure.
+bool WriteSettingsFile(const QString& path, const QString& port, const QString& device,
+                       const QString& rate, const SettingsReport& report);

@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <vector>
+
+#include "acquisition/MessageStyle.h"
+#include "settings/SettingsFile.h"
+#include "tests/settings/Cp1251.h"
+
+namespace {
+
+const QString kCannotOpen = QStringLiteral("Невозможно открыть файл Tabulon.ini");
+const QString kBadFormat = QStringLiteral("Неверный формат файла Tabulon.ini");
+
+struct Message {
+    QString text;
+    unsigned style;
+};
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList FilesIn(const QString& folder) {
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    names.sort();
+    return names;
+}
+
+QByteArray Bytes(std::string_view utf8) {
+    const std::string cp = Cp1251(utf8);
+    return QByteArray(cp.data(), qsizetype(cp.size()));
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    QString path() const { return dir.filePath("Tabulon.ini"); }
+
+    SettingsReport report() {
+        return [this](const QString& text, unsigned style) {
+            messages.push_back({text, style});
+            return msg::IDOK;
+        };
+    }
+
+    void Read(const QString& from) { ReadSettingsFile(from, port, device, rate, report()); }
+
+    void ExpectOneMessage(const QString& text, unsigned style) {
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text, text);
+        EXPECT_EQ(messages[0].style, style);
+    }
+
+    void ExpectDefaults() {
+        EXPECT_EQ(port, "COM1");
+        EXPECT_EQ(device, "КСМ-Р");
+        EXPECT_EQ(rate, "9600");
+    }
+
+    QTemporaryDir dir;
+    std::vector<Message> messages;
+    QString port = "COM1", device = "КСМ-Р", rate = "9600";
+};
+
+TEST_F(SettingsFileTest, WritesTheFortyBytesAndReadsThemBack) {
+    ASSERT_TRUE(WriteSettingsFile(path(), "COM1", "КСМ-Р", "9600", report()));
+    EXPECT_EQ(ReadAll(path()),
+              QByteArray("PORT = COM1\r\nDEVICE = \xCA\xD1\xCC-\xD0\r\nRATE = 9600"));
+
+    ASSERT_TRUE(WriteSettingsFile(path(), "COM7", "КСМ-СП", "19200", report()));
+    Read(path());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(port, "COM7");
+    EXPECT_EQ(device, "КСМ-СП");
+    EXPECT_EQ(rate, "19200");
+}
+
+TEST_F(SettingsFileTest, OverwritingLongerFileLeavesNoTrace) {
+    ASSERT_TRUE(WriteAll(path(), QByteArray(1000, 'x')));
+    ASSERT_TRUE(WriteSettingsFile(path(), "COM2", "КСМ", "2400", report()));
+    EXPECT_EQ(ReadAll(path()), Bytes("PORT = COM2\r\nDEVICE = КСМ\r\nRATE = 2400"));
+    EXPECT_EQ(FilesIn(dir.path()), QStringList{"Tabulon.ini"})
+        << "no temporary file is left behind";
+}
+
+TEST_F(SettingsFileTest, MissingFileKeepsDefaults) {
+    Read(path());
+    ExpectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
+    ExpectDefaults();
+}
+
+TEST_F(SettingsFileTest, DirectoryInPlaceOfFileCannotBeOpened) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Tabulon.ini"));
+    Read(path());
+    ExpectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
+    ExpectDefaults();
+}
+
+TEST_F(SettingsFileTest, FileWithoutReadPermissionCannotBeOpened) {
+    if (geteuid() == 0) GTEST_SKIP() << "running as root: permissions do not stop root reading";
+    ASSERT_TRUE(WriteAll(path(), Bytes("PORT=COM2DEVICE=КСМRATE=2400")));
+    ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::Permissions{}));
+    Read(path());
+    ExpectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
+    ExpectDefaults();
+}
+
+TEST_F(SettingsFileTest, MalformedFilesKeepDefaults) {
+    for (const QByteArray& bytes :
+         {QByteArray(), Bytes("port = COM2\r\ndevice = КСМ\r\nrate = 2400"),
+          Bytes("PORT=COM2RATE=2400DEVICE=КСМ"), Bytes("DEVICE=КСМPORT=COM2RATE=2400"),
+          Bytes("PORT=COM2DEVICE=КСМRATE=2400") + QByteArray(64 * 1024, ' ')}) {
+        messages.clear();
+        ASSERT_TRUE(WriteAll(path(), bytes));
+        Read(path());
+        ExpectOneMessage(kBadFormat, msg::MB_OK);
+        ExpectDefaults();
+    }
+}
+
+TEST_F(SettingsFileTest, ValuesThatFitNoListStillReadAsText) {
+    ASSERT_TRUE(
+        WriteAll(path(), Bytes("xxPORT = COM1\r\nDEVICE =\tКСМ\r\nRATE = 9600\r\nMODE = 1")));
+    Read(path());
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(port, "T=COM1");
+    EXPECT_EQ(device, "\tКСМ");
+    EXPECT_EQ(rate, "9600MODE=1");
+}
+
+TEST_F(SettingsFileTest, FolderThatDoesNotExistFailsTheWrite) {
+    const QString inMissing = dir.filePath("missing/Tabulon.ini");
+    EXPECT_FALSE(WriteSettingsFile(inMissing, "COM1", "КСМ-Р", "9600", report()));
+    ExpectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
+    EXPECT_FALSE(QFile::exists(inMissing));
+}
+
+TEST_F(SettingsFileTest, DirectoryInPlaceOfFileSurvivesTheWrite) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Tabulon.ini"));
+    EXPECT_FALSE(WriteSettingsFile(path(), "COM1", "КСМ-Р", "9600", report()));
+    ExpectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
+    EXPECT_TRUE(QFileInfo(path()).isDir());
+}
+
+// A small tmpfs of our own: the only honest way to make a disk full or a folder read-only for
+// a test that runs as root.
+class SmallTmpfs {
+public:
+    explicit SmallTmpfs(const QString& where) : where_(where) {
+        mounted_ = QProcess::execute("mount",
+                                     {"-t", "tmpfs", "-o", "size=16k", "tabulon-test", where}) == 0;
+    }
+    ~SmallTmpfs() {
+        if (mounted_) QProcess::execute("umount", {where_});
+    }
+    bool mounted() const { return mounted_; }
+    bool remountReadOnly() { return QProcess::execute("mount", {"-o", "remount,ro", where_}) == 0; }
+
+private:
+    QString where_;
+    bool mounted_ = false;
+};
+
+const QByteArray kOldFile = "PORT = COM3\r\nDEVICE = \xCA\xD1\xCC\r\nRATE = 4800";
+
+TEST_F(SettingsFileTest, FullDiskKeepsOldFileWhole) {
+    SmallTmpfs disk(dir.path());
+    if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs CAP_SYS_ADMIN)";
+    ASSERT_TRUE(WriteAll(path(), kOldFile));
+    {
+        QFile filler(dir.filePath("filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+    EXPECT_FALSE(WriteSettingsFile(path(), "COM1", "КСМ-Р", "9600", report()));
+    ExpectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
+    EXPECT_EQ(ReadAll(path()), kOldFile);
+    EXPECT_EQ(FilesIn(dir.path()), (QStringList{"Tabulon.ini", "filler"}));
+}
+
+TEST_F(SettingsFileTest, ReadOnlyFolderKeepsOldFileWhole) {
+    SmallTmpfs disk(dir.path());
+    if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs CAP_SYS_ADMIN)";
+    ASSERT_TRUE(WriteAll(path(), kOldFile));
+    ASSERT_TRUE(disk.remountReadOnly());
+    EXPECT_FALSE(WriteSettingsFile(path(), "COM1", "КСМ-Р", "9600", report()));
+    ExpectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
+    EXPECT_EQ(ReadAll(path()), kOldFile);
+
+    messages.clear();
+    Read(path());
+    EXPECT_TRUE(messages.empty()) << "a read-only file is still read";
+    EXPECT_EQ(port, "COM3");
+}
+
+}  // namespace
