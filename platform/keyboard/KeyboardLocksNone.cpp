@@ -1,0 +1,6 @@
+#include "platform/keyboard/KeyboardLocks.h"
+
+// Window systems whose lock state we cannot read: the panes stay empty.
+LockState QueryLockState(LockKey) {
+    return LockState::Unknown;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QIcon>
+
+namespace res {
+
+// Icon IDR_MAINFRAME: the main window and the About box.
+QIcon MainFrameIcon();
+// Icon IDR_FORMTYPE, 32 x 32 and 16 x 16: every form window.
+QIcon FormTypeIcon();
+// The toolbar picture of `command`: the desktop theme's icon where it has a fitting one, else
+// ours. A null icon for a command without a button.
+QIcon ToolbarIcon(unsigned command);
+
+}  // namespace res
