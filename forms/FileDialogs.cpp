@@ -1,0 +1,41 @@
+#include "FileDialogs.h"
+
+#include <QFileDialog>
+#include <QFileSystemModel>
+
+namespace {
+
+FileDialogHook& hook() {
+    static FileDialogHook h;
+    return h;
+}
+
+QString runDialog(QWidget* owner, bool saving, const QString& proposed) {
+    QFileDialog dialog(owner, saving ? QStringLiteral("Save As") : QStringLiteral("Open"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(QStringLiteral("All Files (*.*)"));
+    // "*.*" means every file where the filter comes from; here it would hide the names without
+    // a dot, which is how forms are saved.
+    if (auto* model = dialog.findChild<QFileSystemModel*>()) model->setNameFilters({"*"});
+    if (!proposed.isEmpty()) dialog.selectFile(proposed);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+void SetFileDialogHook(FileDialogHook h) {
+    hook() = std::move(h);
+}
+
+QString GetOpenFormPath(QWidget* owner) {
+    if (hook()) return hook()(false, {});
+    return runDialog(owner, false, {});
+}
+
+QString GetSaveFormPath(QWidget* owner, const QString& proposed) {
+    if (hook()) return hook()(true, proposed);
+    return runDialog(owner, true, proposed);
+}

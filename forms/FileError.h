@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QFileDevice>
+#include <QString>
+
+// Why a form file could not be read or written, in the classes the framework's file errors
+// have, so that the operator sees the framework's own English texts.
+enum class FileErrorCause {
+    Generic,
+    FileNotFound,
+    BadPath,
+    TooManyOpenFiles,
+    AccessDenied,
+    HardIO,
+    DiskFull,
+    EndOfFile,
+};
+
+struct FileError {
+    FileErrorCause cause;
+    // Reading or writing: the failures without a class of their own have one text per direction.
+    bool saving;
+};
+
+// The message shown for `error` on the file `path`. Pure; the texts are the framework's.
+QString FileErrorText(FileError error, const QString& path);
+
+// Classify a failure from what the file system shows now and what Qt reported.
+FileError ClassifyOpenError(const QString& path, QFileDevice::FileError qtError);
+FileError ClassifySaveError(const QString& path, QFileDevice::FileError qtError);

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+
+#include "TextSearch.h"
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// The small Find and Replace boxes of a view. Modeless: the operator keeps working in the form
+// while the box is open. Every button first copies the fields into the shared search.
+class CFindReplaceDialog : public QDialog {
+    Q_OBJECT
+public:
+    CFindReplaceDialog(bool replace, FindState& state, QWidget* parent);
+
+    bool IsReplace() const { return m_bReplace; }
+    QLineEdit* FindField() const { return m_pFind; }
+    QLineEdit* ReplaceField() const { return m_pReplace; }
+    QPushButton* FindNextButton() const { return m_pFindNext; }
+    QPushButton* ReplaceButton() const { return m_pReplaceOne; }
+    QPushButton* ReplaceAllButton() const { return m_pReplaceAll; }
+
+signals:
+    void FindNextRequested();
+    void ReplaceRequested();
+    void ReplaceAllRequested();
+
+private:
+    void StoreFields();
+    void UpdateButtons();
+
+    bool m_bReplace;
+    FindState& m_state;
+    QLineEdit* m_pFind;
+    QLineEdit* m_pReplace = nullptr;
+    QCheckBox* m_pWholeWord;
+    QCheckBox* m_pMatchCase;
+    QRadioButton* m_pDown = nullptr;
+    QPushButton* m_pFindNext;
+    QPushButton* m_pReplaceOne = nullptr;
+    QPushButton* m_pReplaceAll = nullptr;
+};

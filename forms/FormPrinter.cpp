@@ -1,0 +1,42 @@
+#include "FormPrinter.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <memory>
+
+QPrinter& TabulonPrinter() {
+    static QPrinter printer(QPrinter::HighResolution);
+    return printer;
+}
+
+int PrintFormDocument(const QTextDocument& doc, QPrinter& printer, const QMarginsF& margins) {
+    printer.setFullPage(false);
+    printer.setPageMargins(margins, QPageLayout::Point);
+
+    // Lay a copy out in the printer's own units, so the screen layout of the views is untouched.
+    std::unique_ptr<QTextDocument> copy(doc.clone());
+    copy->documentLayout()->setPaintDevice(&printer);
+    copy->setDocumentMargin(0);
+    const QRectF body = printer.pageRect(QPrinter::DevicePixel);
+    copy->setPageSize(body.size());
+
+    QPainter painter;
+    if (!painter.begin(&printer)) return 0;
+    const int pages = copy->pageCount();
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0) printer.newPage();
+        painter.save();
+        const QRectF clip(0, page * body.height(), body.width(), body.height());
+        painter.translate(0, -clip.top());
+        painter.setClipRect(clip);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = clip;
+        copy->documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    painter.end();
+    return pages;
+}

@@ -1,0 +1,127 @@
+#include "FormTemplate.h"
+
+#include <QFileInfo>
+#include <QMdiArea>
+
+#include "FileDialogs.h"
+#include "TabulonPlusDoc.h"
+#include "TabulonPlusView.h"
+#include "acquisition/ReceiveControl.h"
+#include "app/MessageBox.h"
+#include "frames/ChildFrame.h"
+
+CFormTemplate::CFormTemplate(QMdiArea* area, ReceiveControl* rc, QObject* parent)
+    : QObject(parent), m_pArea(area), m_pControl(rc) {}
+
+CFormTemplate::~CFormTemplate() {
+    for (const QPointer<CChildFrame>& frame : std::as_const(m_frames)) delete frame.data();
+    qDeleteAll(m_docs);
+}
+
+CTabulonPlusDoc* CFormTemplate::CreateDocument() {
+    auto* doc = new CTabulonPlusDoc(this);
+    m_docs.append(doc);
+    connect(doc, &CTabulonPlusDoc::Closed, this, [this](CTabulonPlusDoc* closed) {
+        m_docs.removeOne(closed);
+        closed->deleteLater();  // after its windows, whose deletion was asked for first
+    });
+    connect(doc, &CTabulonPlusDoc::PathNameChanged, this, &CFormTemplate::RecentFileAdded);
+    return doc;
+}
+
+CChildFrame* CFormTemplate::CreateFrame(CTabulonPlusDoc* doc) {
+    auto* frame = new CChildFrame(doc, this);
+    m_frames.removeAll(nullptr);
+    m_frames.append(frame);
+    return frame;
+}
+
+void CFormTemplate::InitialUpdateFrame(CChildFrame* frame) {
+    frame->GetActiveView()->OnInitialUpdate();
+    if (!frame->mdiArea()) m_pArea->addSubWindow(frame);
+    frame->show();
+    m_pArea->setActiveSubWindow(frame);
+    frame->GetActiveView()->setFocus();
+}
+
+// A form whose content could not be made: its window goes and the window that received
+// before it receives again.
+void CFormTemplate::AbandonNewForm(CChildFrame* frame, CChildFrame* previousReceiver) {
+    frame->CloseQuietly();
+    m_pControl->m_pReceivingFrame = previousReceiver;
+}
+
+CTabulonPlusDoc* CFormTemplate::OpenNewDocument() {
+    CChildFrame* previous = m_pControl->m_pReceivingFrame;
+    CTabulonPlusDoc* doc = CreateDocument();
+    CChildFrame* frame = CreateFrame(doc);
+    doc->SetTitle(QStringLiteral("Безымянный") + QString::number(m_nUntitledCount + 1));
+    if (!doc->OnNewDocument()) {
+        AbandonNewForm(frame, previous);
+        TabulonMessageBox(QStringLiteral("Failed to create empty document."), msg::MB_OK);
+        return nullptr;
+    }
+    ++m_nUntitledCount;  // only a form that was made uses up its number
+    InitialUpdateFrame(frame);
+    return doc;
+}
+
+CTabulonPlusDoc* CFormTemplate::OpenDocumentFile(const QString& path) {
+    const QString full = QFileInfo(path).absoluteFilePath();
+    for (CTabulonPlusDoc* doc : std::as_const(m_docs)) {
+        if (!doc->GetPathName().isEmpty() && doc->GetPathName() == full &&
+            !doc->Frames().isEmpty()) {
+            m_pArea->setActiveSubWindow(doc->Frames().constFirst());
+            return doc;
+        }
+    }
+    CChildFrame* previous = m_pControl->m_pReceivingFrame;
+    CTabulonPlusDoc* doc = CreateDocument();
+    CChildFrame* frame = CreateFrame(doc);
+    if (!doc->OnOpenDocument(path)) {
+        AbandonNewForm(frame, previous);
+        return nullptr;
+    }
+    doc->SetPathName(path);
+    InitialUpdateFrame(frame);
+    return doc;
+}
+
+void CFormTemplate::OnFileOpen(QWidget* owner) {
+    const QString path = GetOpenFormPath(owner);
+    if (!path.isEmpty()) OpenDocumentFile(path);
+}
+
+void CFormTemplate::OnWindowNew() {
+    CTabulonPlusDoc* doc = ActiveDocument();
+    if (!doc) return;
+    InitialUpdateFrame(CreateFrame(doc));
+}
+
+bool CFormTemplate::CloseAllDocuments() {
+    // Every question first; only when none was cancelled does any form close.
+    for (CTabulonPlusDoc* doc : QList(m_docs))
+        if (!doc->PassCloseGuards() || !doc->SaveModified()) return false;
+    for (CTabulonPlusDoc* doc : QList(m_docs)) doc->OnCloseDocument();
+    return true;
+}
+
+void CFormTemplate::StopExchange() {
+    if (m_stopExchange) m_stopExchange();
+}
+
+CChildFrame* CFormTemplate::ActiveFrame() const {
+    QMdiSubWindow* sub = m_pArea->activeSubWindow();
+    if (!sub) sub = m_pArea->currentSubWindow();
+    return qobject_cast<CChildFrame*>(sub);
+}
+
+CTabulonPlusDoc* CFormTemplate::ActiveDocument() const {
+    CChildFrame* frame = ActiveFrame();
+    return frame ? frame->GetDocument() : nullptr;
+}
+
+CTabulonPlusView* CFormTemplate::ActiveView() const {
+    CChildFrame* frame = ActiveFrame();
+    return frame ? frame->GetActiveView() : nullptr;
+}

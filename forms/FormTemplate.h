@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QIcon>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+class QMdiArea;
+class QWidget;
+class CChildFrame;
+class CTabulonPlusDoc;
+class CTabulonPlusView;
+struct ReceiveControl;
+
+// The document template of forms: makes the document, its window and its view together, in
+// that order, numbers new forms for the whole run, and closes them.
+class CFormTemplate : public QObject {
+    Q_OBJECT
+public:
+    CFormTemplate(QMdiArea* area, ReceiveControl* rc, QObject* parent = nullptr);
+    // Destroys every form window and form it made; call it while the control block still lives.
+    ~CFormTemplate() override;
+
+    // File → New. Returns nullptr after "Failed to create empty document.".
+    CTabulonPlusDoc* OpenNewDocument();
+    // Opens a form file; a file already open only has its window brought forward. Returns
+    // nullptr after the failure was reported; no form stays open then.
+    CTabulonPlusDoc* OpenDocumentFile(const QString& path);
+    // File → Open: the "Open" dialog, then the chosen file.
+    void OnFileOpen(QWidget* owner);
+    // Window → New Window: one more window on the active form.
+    void OnWindowNew();
+    // Closes every form, through the close guard and the save questions. False, with nothing
+    // closed, when the operator cancelled one of them.
+    bool CloseAllDocuments();
+
+    // Called by the close guard after it set m_bAbort and m_bStop, before the window goes:
+    // returns when the worker has ended.
+    void SetStopExchange(std::function<void()> stop) { m_stopExchange = std::move(stop); }
+    void StopExchange();
+
+    CTabulonPlusDoc* ActiveDocument() const;
+    CTabulonPlusView* ActiveView() const;
+    CChildFrame* ActiveFrame() const;
+    QList<CTabulonPlusDoc*> Documents() const { return m_docs; }
+
+    ReceiveControl* Control() const { return m_pControl; }
+    QMdiArea* Area() const { return m_pArea; }
+    void SetFormIcon(const QIcon& icon) { m_formIcon = icon; }
+    QIcon FormIcon() const { return m_formIcon; }
+
+signals:
+    // A form file was opened or saved under a name: the recent-file list records it.
+    void RecentFileAdded(const QString& path);
+
+private:
+    CTabulonPlusDoc* CreateDocument();
+    CChildFrame* CreateFrame(CTabulonPlusDoc* doc);
+    void InitialUpdateFrame(CChildFrame* frame);
+    void AbandonNewForm(CChildFrame* frame, CChildFrame* previousReceiver);
+
+    QMdiArea* m_pArea;
+    ReceiveControl* m_pControl;
+    std::function<void()> m_stopExchange;
+    QList<CTabulonPlusDoc*> m_docs;
+    QList<QPointer<CChildFrame>> m_frames;
+    int m_nUntitledCount = 0;
+    QIcon m_formIcon;
+};

@@ -1,0 +1,221 @@
+#include "TabulonPlusDoc.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QTextDocument>
+
+#include "FileDialogs.h"
+#include "FileError.h"
+#include "TextFileCodec.h"
+#include "app/MessageBox.h"
+#include "frames/ChildFrame.h"
+#include "res/CommandIds.h"
+
+namespace {
+
+void reportFileError(const FileError& error, const QString& path) {
+    TabulonMessageBox(FileErrorText(error, path), msg::MB_OK | msg::MB_ICONEXCLAMATION);
+}
+
+int lineOf(const QString& raw, qsizetype index) {
+    int line = 1;
+    for (qsizetype i = 0; i < index; ++i) {
+        const char16_t c = raw[i].unicode();
+        if (c == 0x2029 || c == 0x2028 || c == u'\n') ++line;
+    }
+    return line;
+}
+
+}  // namespace
+
+CTabulonPlusDoc::CTabulonPlusDoc(QObject* parent)
+    : QObject(parent), m_pText(new QTextDocument(this)) {
+    connect(m_pText, &QTextDocument::modificationChanged, this, [this](bool modified) {
+        for (CChildFrame* frame : std::as_const(m_frames)) frame->setWindowModified(modified);
+        emit ModifiedChanged(modified);
+    });
+}
+
+CTabulonPlusDoc::~CTabulonPlusDoc() = default;
+
+void CTabulonPlusDoc::SetModifiedFlag(bool modified) {
+    m_pText->setModified(modified);
+}
+
+bool CTabulonPlusDoc::IsModified() const {
+    return m_pText->isModified();
+}
+
+void CTabulonPlusDoc::SetTitle(const QString& title) {
+    m_strTitle = title;
+    UpdateFrameTitles();
+}
+
+void CTabulonPlusDoc::SetPathName(const QString& path) {
+    m_strPathName = QFileInfo(path).absoluteFilePath();
+    SetTitle(QFileInfo(path).fileName());
+    emit PathNameChanged(m_strPathName);
+}
+
+bool CTabulonPlusDoc::OnNewDocument() {
+    m_pText->clear();
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CTabulonPlusDoc::OnOpenDocument(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reportFileError(ClassifyOpenError(path, file.error()), path);
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        reportFileError(ClassifyOpenError(path, file.error()), path);
+        return false;
+    }
+    const QString text = TextFileCodec::Decode(bytes);
+    if (text.size() > kMaxFormChars) {
+        TabulonMessageBox(QStringLiteral("The file is too large to open."), msg::MB_OK);
+        return false;
+    }
+    m_pText->setPlainText(text);
+    SetModifiedFlag(false);
+    return true;
+}
+
+// The operator decides whether characters cp1251 has no byte for may be written as "?".
+bool CTabulonPlusDoc::ConfirmUnrepresentable(const QString& raw) const {
+    const qsizetype at = TextFileCodec::FindUnrepresentable(raw);
+    if (at < 0) return true;
+    const QString text =
+        QStringLiteral(
+            "Символ «%1» (U+%2) в строке %3 нельзя сохранить в кодировке Windows-1251.\n"
+            "Записать вместо таких символов «?»?")
+            .arg(raw[at])
+            .arg(raw[at].unicode(), 4, 16, QLatin1Char('0'))
+            .arg(lineOf(raw, at));
+    return TabulonMessageBox(text, msg::MB_YESNO | msg::MB_ICONQUESTION) == msg::IDYES;
+}
+
+bool CTabulonPlusDoc::OnSaveDocument(const QString& path) {
+    const QString raw = m_pText->toRawText();
+    if (!ConfirmUnrepresentable(raw)) return false;
+    const QByteArray bytes = TextFileCodec::Encode(raw);
+
+    // Written beside the old file and renamed over it, so a failed save leaves the old one whole.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        reportFileError(ClassifySaveError(path, file.error()), path);
+        return false;
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        reportFileError(ClassifySaveError(path, file.error()), path);
+        return false;
+    }
+    SetModifiedFlag(false);
+    return true;
+}
+
+QString CTabulonPlusDoc::ProposedFileName() const {
+    if (!m_strPathName.isEmpty()) return m_strPathName;
+    QString name = m_strTitle;
+    const qsizetype cut = name.indexOf(QRegularExpression(QStringLiteral("[ #%;/\\\\]")));
+    if (cut >= 0) name.truncate(cut);
+    return name;
+}
+
+bool CTabulonPlusDoc::DoSave(const QString& path, bool replace) {
+    QString name = path;
+    if (name.isEmpty()) {
+        QWidget* owner = m_frames.isEmpty() ? nullptr : m_frames.constFirst();
+        name = GetSaveFormPath(owner, ProposedFileName());
+        if (name.isEmpty()) return false;
+    }
+    if (!OnSaveDocument(name)) return false;
+    if (replace) SetPathName(name);
+    return true;
+}
+
+bool CTabulonPlusDoc::DoFileSave() {
+    const QFileInfo info(m_strPathName);
+    if (m_strPathName.isEmpty() || (info.exists() && !info.isWritable())) return DoSave({});
+    return DoSave(m_strPathName);
+}
+
+bool CTabulonPlusDoc::SaveModified() {
+    if (!IsModified()) return true;
+    QString name = m_strPathName.isEmpty() ? m_strTitle : QFileInfo(m_strPathName).fileName();
+    if (name.isEmpty()) name = QStringLiteral("Untitled");
+    switch (
+        TabulonMessageBox(QStringLiteral("Save changes to %1?").arg(name), msg::MB_YESNOCANCEL)) {
+        case msg::IDYES:
+            return DoFileSave();
+        case msg::IDNO:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CTabulonPlusDoc::OnCommand(unsigned id) {
+    switch (id) {
+        case id::ID_FILE_SAVE:
+            DoFileSave();
+            return true;
+        case id::ID_FILE_SAVE_AS:
+            DoSave({});
+            return true;
+        case id::ID_FILE_CLOSE:
+            OnFileClose();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CTabulonPlusDoc::IsCommandEnabled(unsigned id) const {
+    return id == id::ID_FILE_SAVE || id == id::ID_FILE_SAVE_AS || id == id::ID_FILE_CLOSE;
+}
+
+bool CTabulonPlusDoc::OnFileClose() {
+    if (!PassCloseGuards() || !SaveModified()) return false;
+    OnCloseDocument();
+    return true;
+}
+
+bool CTabulonPlusDoc::PassCloseGuards() {
+    for (CChildFrame* frame : QList(m_frames))
+        if (!frame->PassCloseGuard()) return false;
+    return true;
+}
+
+void CTabulonPlusDoc::OnCloseDocument() {
+    for (CChildFrame* frame : QList(m_frames)) frame->CloseQuietly();
+}
+
+void CTabulonPlusDoc::AddFrame(CChildFrame* frame) {
+    m_frames.append(frame);
+    frame->setWindowModified(IsModified());
+    UpdateFrameTitles();
+}
+
+void CTabulonPlusDoc::RemoveFrame(CChildFrame* frame) {
+    if (!m_frames.removeOne(frame)) return;
+    UpdateFrameTitles();
+    if (m_frames.isEmpty()) emit Closed(this);
+}
+
+// One window shows the bare title; several are told apart as "title:1", "title:2", ...
+void CTabulonPlusDoc::UpdateFrameTitles() {
+    const QString marker = QStringLiteral("[*]");
+    if (m_frames.size() == 1) {
+        m_frames.constFirst()->setWindowTitle(m_strTitle + marker);
+        return;
+    }
+    for (qsizetype i = 0; i < m_frames.size(); ++i)
+        m_frames[i]->setWindowTitle(m_strTitle + QLatin1Char(':') + QString::number(i + 1) +
+                                    marker);
+}

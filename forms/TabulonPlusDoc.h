@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QTextDocument;
+class CChildFrame;
+
+// One form: its text (one QTextDocument shared by every window on the form), its title, its
+// file, and the windows that show it.
+class CTabulonPlusDoc : public QObject {
+    Q_OBJECT
+public:
+    // A form file holds at most as many characters as a view does.
+    static constexpr qsizetype kMaxFormChars = 16'777'215;
+
+    explicit CTabulonPlusDoc(QObject* parent = nullptr);
+    ~CTabulonPlusDoc() override;
+
+    QTextDocument* GetTextDocument() const { return m_pText; }
+
+    void SetModifiedFlag(bool modified = true);
+    bool IsModified() const;
+
+    QString GetTitle() const { return m_strTitle; }
+    void SetTitle(const QString& title);
+    QString GetPathName() const { return m_strPathName; }
+    void SetPathName(const QString& path);  // the title becomes the file's name
+
+    bool OnNewDocument();
+    bool OnOpenDocument(const QString& path);
+    bool OnSaveDocument(const QString& path);
+
+    // Saves under `path`, or asks for a name first when `path` is empty (Save As).
+    bool DoSave(const QString& path, bool replace = true);
+    bool DoFileSave();  // Save: asks for a name when the form has no file yet
+    // The question before a modified form is closed; false when the operator cancelled.
+    bool SaveModified();
+
+    // The name proposed in Save As: the file's path, or the title cut before the first
+    // character that cannot stand in a file name.
+    QString ProposedFileName() const;
+
+    bool OnCommand(unsigned id);
+    bool IsCommandEnabled(unsigned id) const;
+
+    // File → Close: the close guard of the receiving window, the save question, then every
+    // window of the form goes. False when the operator cancelled.
+    bool OnFileClose();
+    // The guard of the receiving window, if it is one of ours; false when cancelled.
+    bool PassCloseGuards();
+    // Destroys every window of the form without asking anything more.
+    void OnCloseDocument();
+
+    const QList<CChildFrame*>& Frames() const { return m_frames; }
+    void AddFrame(CChildFrame* frame);
+    void RemoveFrame(CChildFrame* frame);
+
+signals:
+    void ModifiedChanged(bool modified);
+    void PathNameChanged(const QString& path);
+    // The last window left: the form is no longer open.
+    void Closed(CTabulonPlusDoc* doc);
+
+private:
+    void UpdateFrameTitles();
+    bool ConfirmUnrepresentable(const QString& raw) const;
+
+    QTextDocument* m_pText;
+    QString m_strTitle;
+    QString m_strPathName;
+    QList<CChildFrame*> m_frames;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QMdiSubWindow>
+#include <QPointer>
+
+class CFormTemplate;
+class CTabulonPlusDoc;
+class CTabulonPlusView;
+struct ReceiveControl;
+
+// The window of one form inside the main frame. It becomes the receiving window when it is
+// created, and while an exchange runs it closes only after the operator agreed to stop it.
+class CChildFrame : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    // Creates the window with its view on `doc` and registers it as the receiving window.
+    CChildFrame(CTabulonPlusDoc* doc, CFormTemplate* formTemplate);
+    ~CChildFrame() override;
+
+    CTabulonPlusDoc* GetDocument() const { return m_pDoc; }
+    CTabulonPlusView* GetActiveView() const { return m_pView; }
+
+    // The question asked before the receiving window closes during an exchange. On OK the
+    // worker is told to end (m_bAbort, then m_bStop) and waited for; false on Cancel.
+    bool PassCloseGuard();
+    // Goes without any question: the caller has asked them already.
+    void CloseQuietly();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Leaves the form and the control block: nothing reaches this window any more.
+    void Detach();
+
+    QPointer<CTabulonPlusDoc> m_pDoc;
+    QPointer<CFormTemplate> m_pTemplate;
+    ReceiveControl* m_pControl;
+    CTabulonPlusView* m_pView;
+    bool m_bDetached = false;
+    bool m_bAsking = false;
+};
