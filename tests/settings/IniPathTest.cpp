@@ -11,6 +11,10 @@ struct IniPathCase {
     const char* ini;
 };
 
+std::ostream& operator<<(std::ostream& os, const IniPathCase& c) {
+    return os << c.name;
+}
+
 class IniPathTest : public ::testing::TestWithParam<IniPathCase> {};
 
 TEST_P(IniPathTest, CutsBackToLastSeparator) {

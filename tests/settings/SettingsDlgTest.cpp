@@ -114,6 +114,10 @@ struct PresetCase {
     const char* shown;   // edit text
 };
 
+std::ostream& operator<<(std::ostream& os, const PresetCase& c) {
+    return os << c.name;
+}
+
 class PresetTest : public SettingsDlgTest, public ::testing::WithParamInterface<PresetCase> {};
 
 // Each case is also accepted unchanged: what was shown is what the string becomes.

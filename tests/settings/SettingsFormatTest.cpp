@@ -6,6 +6,11 @@
 #include "settings/SettingsFormat.h"
 #include "tests/settings/Cp1251.h"
 
+// Found by argument-dependent lookup, so it stands beside SettingsText in the global namespace.
+void PrintTo(const SettingsText& v, std::ostream* os) {
+    *os << '{' << v.port << '|' << v.device << '|' << v.rate << '}';
+}
+
 namespace {
 
 using namespace std::string_literals;
