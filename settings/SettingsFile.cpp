@@ -39,7 +39,7 @@ std::string ToCp1251(const QString& text) {
 // is recognised without reading it all. Nothing when it cannot be opened or read.
 std::optional<std::string> ReadBytes(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) return std::nullopt;
     const QByteArray bytes = file.read(qint64(kMaxSettingsFileSize) + 1);
     if (file.error() != QFileDevice::NoError) return std::nullopt;
     return std::string(bytes.constData(), std::size_t(bytes.size()));
@@ -70,7 +70,7 @@ bool WriteSettingsFile(const QString& path, const QString& port, const QString& 
     QSaveFile file(path);
     // QSaveFile::commit() does not notice a buffered write that fails when it flushes (a full
     // disk) and would put the empty temporary file in place of the old one: flush first.
-    const bool written = file.open(QIODevice::WriteOnly) &&
+    const bool written = !path.isEmpty() && file.open(QIODevice::WriteOnly) &&
                          file.write(text.data(), qint64(text.size())) == qint64(text.size()) &&
                          file.flush() && file.commit();
     // An uncommitted QSaveFile removes its temporary file, so the old file is untouched.
