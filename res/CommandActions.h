@@ -4,6 +4,8 @@
 #include <QObject>
 #include <map>
 
+#include "res/CommandIds.h"
+
 class QAction;
 class QWidget;
 
