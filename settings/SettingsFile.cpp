@@ -29,10 +29,22 @@ QString FromCp1251(const std::string& bytes) {
     return decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
 }
 
+// Typed text may hold characters that cp1251 lacks. The converter marks each with 0x1A; the
+// operator recognises the '?' that Windows' own conversion writes there.
 std::string ToCp1251(const QString& text) {
     QStringEncoder encoder(kCodePage);
-    const QByteArray bytes = encoder.encode(text);
-    return std::string(bytes.constData(), std::size_t(bytes.size()));
+    std::string bytes;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QStringView character = QStringView(text).mid(i, length);
+        const QByteArray encoded = encoder.encode(character);
+        if (encoded == "\x1A" && character != u"\x1A")
+            bytes += '?';
+        else
+            bytes.append(encoded.constData(), std::size_t(encoded.size()));
+        i += length;
+    }
+    return bytes;
 }
 
 // The file's bytes, at most one more than a settings file may hold, so that an oversized file

@@ -86,6 +86,12 @@ TEST_F(SettingsFileTest, WritesTheFortyBytesAndReadsThemBack) {
     EXPECT_EQ(rate, "19200");
 }
 
+TEST_F(SettingsFileTest, CharactersOutsideTheCodePageAreWrittenAsQuestionMarks) {
+    ASSERT_TRUE(WriteSettingsFile(path(), "COM日", "КСМ-€\x1A", "96😀0", report()));
+    EXPECT_EQ(ReadAll(path()),
+              QByteArray("PORT = COM?\r\nDEVICE = \xCA\xD1\xCC-\x88\x1A\r\nRATE = 96?0"));
+}
+
 TEST_F(SettingsFileTest, OverwritingLongerFileLeavesNoTrace) {
     ASSERT_TRUE(WriteAll(path(), QByteArray(1000, 'x')));
     ASSERT_TRUE(WriteSettingsFile(path(), "COM2", "КСМ", "2400", report()));
