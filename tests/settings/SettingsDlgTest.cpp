@@ -191,7 +191,8 @@ TEST_F(SettingsDlgTest, TypedTextIsTakenAsTyped) {
     CSettingsDlg dlg;
     const int answer = Show(dlg, [](QDialog* dialog) {
         TypeIntoLists(dialog, "com3", "КСМ-Х", "96");
-        Button(dialog, "IDOK")->click();
+        // Enter in an edit field presses the default button, "Продолжить".
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
     EXPECT_EQ(answer, msg::IDOK);
     EXPECT_EQ(dlg.m_strPort, "com3");
