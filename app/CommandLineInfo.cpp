@@ -1,0 +1,53 @@
+#include "CommandLineInfo.h"
+
+namespace {
+
+void ParseSwitch(const QString& name, CCommandLineInfo& info) {
+    const QString s = name.toLower();
+    if (s == QLatin1String("pt"))
+        info.m_nShellCommand = CCommandLineInfo::FilePrintTo;
+    else if (s == QLatin1String("p"))
+        info.m_nShellCommand = CCommandLineInfo::FilePrint;
+    else if (s == QLatin1String("unregister") || s == QLatin1String("unregserver"))
+        info.m_nShellCommand = CCommandLineInfo::AppUnregister;
+    else if (s == QLatin1String("dde"))
+        info.m_nShellCommand = CCommandLineInfo::FileDDE;
+    else if (s == QLatin1String("embedding")) {
+        info.m_bRunEmbedded = true;
+        info.m_nShellCommand = CCommandLineInfo::FileNothing;
+    } else if (s == QLatin1String("automation")) {
+        info.m_bRunAutomated = true;
+        info.m_nShellCommand = CCommandLineInfo::FileNothing;
+    }
+    // Any other switch is ignored, as the framework ignores it.
+}
+
+void ParseWord(const QString& word, CCommandLineInfo& info) {
+    if (info.m_strFileName.isEmpty())
+        info.m_strFileName = word;
+    else if (info.m_nShellCommand == CCommandLineInfo::FilePrintTo &&
+             info.m_strPrinterName.isEmpty())
+        info.m_strPrinterName = word;
+    else if (info.m_nShellCommand == CCommandLineInfo::FilePrintTo &&
+             info.m_strDriverName.isEmpty())
+        info.m_strDriverName = word;
+    else if (info.m_nShellCommand == CCommandLineInfo::FilePrintTo && info.m_strPortName.isEmpty())
+        info.m_strPortName = word;
+}
+
+}  // namespace
+
+CCommandLineInfo ParseCommandLine(const QStringList& args) {
+    CCommandLineInfo info;
+    for (const QString& arg : args) {
+        const bool isSwitch = arg.size() > 1 && (arg.startsWith(QLatin1Char('/')) ||
+                                                 arg.startsWith(QLatin1Char('-')));
+        if (isSwitch)
+            ParseSwitch(arg.mid(1), info);
+        else if (!arg.isEmpty())
+            ParseWord(arg, info);
+    }
+    if (info.m_nShellCommand == CCommandLineInfo::FileNew && !info.m_strFileName.isEmpty())
+        info.m_nShellCommand = CCommandLineInfo::FileOpen;
+    return info;
+}

@@ -1,0 +1,34 @@
+#include "DemoCalculator.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include "tools/CalculatorSimulator.h"
+#include "tools/SampleForms.h"
+
+DemoCalculator::DemoCalculator() = default;
+
+DemoCalculator::~DemoCalculator() {
+    if (m_sim) m_sim->stop();
+}
+
+bool DemoCalculator::Start() {
+    CalculatorSimulatorOptions options;
+    options.deviceType = 0;  // КСМ-Р, the settings dialog's default type
+    for (const SampleForm& form : sampleForms()) options.stream.forms.emplace_back(form.text);
+    options.paceAtLineRate = true;  // the forms arrive as fast as a real line brings them
+    options.echoTimeout = std::chrono::milliseconds(0);  // the operator may read the question
+    options.exchanges = 0;                               // every connect gets the forms again
+    m_sim = std::make_unique<CalculatorSimulator>(options);
+    if (!m_sim->start()) return false;
+    qputenv("TABULON_COM1", QByteArray::fromStdString(m_sim->slavePath()));
+    return true;
+}
+
+std::string DemoCalculator::Error() const {
+    return m_sim ? m_sim->error() : std::string();
+}
+
+std::string DemoCalculator::LinePath() const {
+    return m_sim ? m_sim->slavePath() : std::string();
+}

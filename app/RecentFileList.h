@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QSettings>
+#include <QStringList>
+
+// The recently used forms, newest first, kept in the per-user profile under "Recent File List"
+// as "File1".."FileN". No menu shows them; they are recorded as the framework records them.
+class RecentFileList {
+public:
+    explicit RecentFileList(int size = 4) : m_size(size) {}
+
+    void ReadList(QSettings& profile);
+    void WriteList(QSettings& profile) const;
+    // Puts `path` first; an entry for the same file moves up instead of standing twice.
+    void Add(const QString& path);
+
+    const QStringList& Entries() const { return m_entries; }
+    int Size() const { return m_size; }
+
+private:
+    int m_size;
+    QStringList m_entries;
+};

@@ -1,0 +1,142 @@
+#include "TabulonPlusApp.h"
+
+#include <QApplication>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSettings>
+
+#include "acquisition/AcquisitionThreadProc.h"
+#include "app/AboutDlg.h"
+#include "forms/FormPrinter.h"
+#include "forms/FormTemplate.h"
+#include "forms/TabulonPlusDoc.h"
+#include "forms/TabulonPlusView.h"
+#include "frames/MainFrame.h"
+#include "res/CommandIds.h"
+#include "settings/IniPath.h"
+
+CTabulonPlusApp theApp;
+
+CTabulonPlusApp::~CTabulonPlusApp() = default;
+
+QSettings CTabulonPlusApp::Profile() {
+    return QSettings(QStringLiteral("Local AppWizard-Generated Applications"),
+                     QStringLiteral("Tabulon"));
+}
+
+bool CTabulonPlusApp::InitInstance(const QStringList& args) {
+    // The settings dialog reads the configuration file as the main frame is built.
+    g_strIniPath = ComputeIniPath();
+
+    {
+        QSettings profile = Profile();
+        m_recentFiles.ReadList(profile);
+        m_nPreviewPages = profile.value(QStringLiteral("Settings/PreviewPages"), 0).toInt();
+    }
+
+    auto* frame = new CMainFrame(static_cast<unsigned (*)(void*)>(&AcquisitionThreadProc));
+    if (!frame->OnCreate()) {
+        delete frame;
+        return false;
+    }
+    m_pMainWnd = frame;
+    frame->SetApplicationCommands([this](unsigned c) { return HandlesCommand(c); },
+                                  [this](unsigned c) { OnCommand(c); });
+    QObject::connect(&frame->Template(), &CFormTemplate::RecentFileAdded, frame,
+                     [this](const QString& path) { m_recentFiles.Add(path); });
+
+    if (!ProcessShellCommand(ParseCommandLine(args))) return false;
+
+    // Maximized whatever show state the program was started with, and painted at once.
+    frame->showMaximized();
+    frame->repaint();
+    return true;
+}
+
+int CTabulonPlusApp::ExitInstance() {
+    QSettings profile = Profile();
+    m_recentFiles.WriteList(profile);
+    profile.setValue(QStringLiteral("Settings/PreviewPages"), m_nPreviewPages);
+    // The windows go while the Qt application object still exists; the frame joins any worker.
+    delete m_pMainWnd;
+    m_pMainWnd = nullptr;
+    return 0;
+}
+
+bool CTabulonPlusApp::ProcessShellCommand(const CCommandLineInfo& info) {
+    switch (info.m_nShellCommand) {
+        case CCommandLineInfo::FileNew:
+            OnFileNew();
+            return true;
+        case CCommandLineInfo::FileOpen:
+            return m_pMainWnd->Template().OpenDocumentFile(info.m_strFileName) != nullptr;
+        case CCommandLineInfo::FilePrint:
+        case CCommandLineInfo::FilePrintTo:
+            PrintFile(info);
+            return false;
+        case CCommandLineInfo::AppUnregister:
+            return false;  // nothing was ever registered
+        case CCommandLineInfo::FileDDE:
+        case CCommandLineInfo::FileNothing:
+            return true;
+    }
+    return true;
+}
+
+bool CTabulonPlusApp::PrintFile(const CCommandLineInfo& info) {
+    CFormTemplate& forms = m_pMainWnd->Template();
+    if (!forms.OpenDocumentFile(info.m_strFileName)) return false;
+    if (info.m_nShellCommand == CCommandLineInfo::FilePrintTo && !info.m_strPrinterName.isEmpty())
+        TabulonPrinter().setPrinterName(info.m_strPrinterName);
+    CTabulonPlusView* view = forms.ActiveView();
+    const bool printed = view && view->OnCommand(id::ID_FILE_PRINT_DIRECT);
+    // The printed form goes unasked: it was opened only to be printed.
+    if (CTabulonPlusDoc* doc = forms.ActiveDocument()) doc->OnCloseDocument();
+    return printed;
+}
+
+bool CTabulonPlusApp::HandlesCommand(unsigned c) const {
+    return c == id::ID_APP_ABOUT || c == id::ID_FILE_NEW || c == id::ID_FILE_OPEN ||
+           c == id::ID_FILE_PRINT_SETUP || c == id::ID_APP_EXIT;
+}
+
+void CTabulonPlusApp::OnCommand(unsigned c) {
+    switch (c) {
+        case id::ID_APP_ABOUT:
+            OnAppAbout();
+            break;
+        case id::ID_FILE_NEW:
+            OnFileNew();
+            break;
+        case id::ID_FILE_OPEN:
+            OnFileOpen();
+            break;
+        case id::ID_FILE_PRINT_SETUP:
+            OnFilePrintSetup();
+            break;
+        case id::ID_APP_EXIT:
+            if (m_pMainWnd) m_pMainWnd->close();
+            break;
+        default:
+            break;
+    }
+}
+
+void CTabulonPlusApp::OnAppAbout() {
+    CAboutDlg about(m_pMainWnd);
+    about.exec();
+}
+
+void CTabulonPlusApp::OnFileNew() {
+    if (m_pMainWnd) m_pMainWnd->Template().OpenNewDocument();
+}
+
+void CTabulonPlusApp::OnFileOpen() {
+    if (m_pMainWnd) m_pMainWnd->Template().OnFileOpen(m_pMainWnd);
+}
+
+void CTabulonPlusApp::OnFilePrintSetup() {
+    QPrintDialog dialog(&TabulonPrinter(), m_pMainWnd);
+    dialog.setWindowTitle(QStringLiteral("Print Setup"));
+    dialog.exec();
+}

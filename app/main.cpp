@@ -1,0 +1,31 @@
+#include <QApplication>
+#include <QStringList>
+#include <cstdio>
+#include <memory>
+
+#include "app/DemoCalculator.h"
+#include "app/TabulonPlusApp.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QStringList args = QApplication::arguments().mid(1);
+
+    // Without --demo nothing of the simulator exists.
+    std::unique_ptr<DemoCalculator> demo;
+    if (args.removeAll(QStringLiteral("--demo")) > 0) {
+        demo = std::make_unique<DemoCalculator>();
+        if (!demo->Start()) {
+            std::fprintf(stderr, "Tabulon: the demo calculator cannot start: %s\n",
+                         demo->Error().c_str());
+            return 1;
+        }
+    }
+
+    if (!theApp.InitInstance(args)) {
+        theApp.ExitInstance();
+        return 0;
+    }
+    const int code = QApplication::exec();
+    theApp.ExitInstance();
+    return code;
+}

@@ -1,0 +1,101 @@
+#include "ExchangeControl.h"
+
+#include <QEventLoop>
+
+namespace {
+
+const char* const kPorts[] = {"COM1", "COM2", "COM3", "COM4", "COM5",
+                              "COM6", "COM7", "COM8", "COM9"};
+const int kRates[] = {2400, 4800, 9600, 19200};
+
+}  // namespace
+
+ConnectVerdict ApplyConnectChoice(const QString& port, const QString& device, const QString& rate,
+                                  ReceiveControl& rc) {
+    bool portKnown = false;
+    for (const char* name : kPorts) portKnown = portKnown || port == QLatin1String(name);
+    if (!portKnown) return ConnectVerdict::BadPort;
+    rc.m_strPort = port.toStdString();
+
+    const QByteArray deviceUtf8 = device.toUtf8();
+    const auto type = deviceTypeFromName(std::string_view(deviceUtf8.data(), deviceUtf8.size()));
+    if (!type) return ConnectVerdict::BadDevice;
+    rc.m_nDeviceType = *type;
+
+    for (int r : kRates) {
+        if (rate == QString::number(r)) {
+            rc.m_nRate = r;
+            return ConnectVerdict::Accepted;
+        }
+    }
+    return ConnectVerdict::BadRate;
+}
+
+QString ConnectVerdictMessage(ConnectVerdict verdict) {
+    switch (verdict) {
+        case ConnectVerdict::BadPort:
+            return QStringLiteral("Неправильно задан порт");
+        case ConnectVerdict::BadDevice:
+            return QStringLiteral("Неправильно задан тип вычислителя");
+        case ConnectVerdict::BadRate:
+            return QStringLiteral("Неправильно задана скорость обмена данными");
+        case ConnectVerdict::Accepted:
+            break;
+    }
+    return {};
+}
+
+ExchangeControl::ExchangeControl(ReceiveControl& rc, ThreadProc proc, QObject* parent)
+    : QObject(parent), m_rc(rc), m_proc(std::move(proc)) {
+    m_timer.setInterval(1000);
+    connect(&m_timer, &QTimer::timeout, this, [this] { OnTimer(kTimerId); });
+}
+
+ExchangeControl::~ExchangeControl() {
+    AbortAndJoin();
+}
+
+bool ExchangeControl::Start() {
+    Join();
+    m_rc.m_bReceiving = 1;
+    m_rc.m_bStop = 0;
+    m_rc.m_bAbort = 0;
+    emit exchangeStarted();
+    m_timer.start();  // restarting replaces a timer still running from the last exchange
+    if (!m_timer.isActive()) return false;
+
+    m_finished = false;
+    m_thread = std::thread([this] {
+        m_proc(&m_rc);
+        m_finished = true;
+        emit workerFinished();  // queued to the UI thread: wakes a Join waiting there
+    });
+    return true;
+}
+
+void ExchangeControl::Join() {
+    if (!m_thread.joinable()) return;
+    if (!m_finished) {
+        QEventLoop loop;
+        connect(this, &ExchangeControl::workerFinished, &loop, &QEventLoop::quit,
+                Qt::QueuedConnection);
+        // The signal may have been queued before the connection existed; the flag covers that.
+        while (!m_finished) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    m_thread.join();
+}
+
+void ExchangeControl::AbortAndJoin() {
+    if (WorkerAlive()) {
+        m_rc.m_bAbort = 1;
+        m_rc.m_bStop = 1;
+    }
+    Join();
+}
+
+void ExchangeControl::OnTimer(int id) {
+    if (m_rc.m_bReceiving != 0 || id != kTimerId) return;
+    m_timer.stop();
+    if (m_thread.joinable() && m_finished) m_thread.join();
+    emit exchangeEnded();
+}

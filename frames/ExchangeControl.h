@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "acquisition/ReceiveControl.h"
+
+// What the connect command makes of the three strings the settings dialog returned.
+enum class ConnectVerdict { Accepted, BadPort, BadDevice, BadRate };
+
+// Checks port, type and speed in this order and copies each accepted one into the block at
+// once, so a rejection leaves the earlier ones already copied (nothing reads them before the
+// next accepted connect overwrites all three).
+ConnectVerdict ApplyConnectChoice(const QString& port, const QString& device, const QString& rate,
+                                  ReceiveControl& rc);
+
+// The operator's message for a rejected choice; empty for Accepted.
+QString ConnectVerdictMessage(ConnectVerdict verdict);
+
+// Owns the worker thread of an exchange and the one-second timer that notices its end.
+// The worker is always joined: a new exchange waits for the previous one to let go of the
+// port, and the owner never goes away while a worker runs. Waiting keeps the event loop
+// turning, because the worker may be blocked in a call that the UI thread has to carry out.
+class ExchangeControl : public QObject {
+    Q_OBJECT
+public:
+    using ThreadProc = std::function<unsigned(void*)>;
+    static constexpr int kTimerId = 1;
+
+    ExchangeControl(ReceiveControl& rc, ThreadProc proc, QObject* parent = nullptr);
+    ~ExchangeControl() override;
+
+    // Joins an ending worker, sets the flags (receiving, stop, abort in this order), shows the
+    // strip through exchangeStarted, starts the timer and the worker. False when the timer
+    // could not be started: the flags and bars stay as they are then, and no worker runs.
+    bool Start();
+    void Stop() { m_rc.m_bStop = 1; }
+
+    bool WorkerAlive() const { return m_thread.joinable() && !m_finished; }
+    bool TimerActive() const { return m_timer.isActive(); }
+
+    // Waits until the worker has ended, serving the worker's calls meanwhile.
+    void Join();
+    // Asks a running worker to end without questions, then joins it.
+    void AbortAndJoin();
+
+    // One tick of the timer; tests call it directly instead of waiting a second.
+    void OnTimer(int id);
+
+signals:
+    void exchangeStarted();
+    void exchangeEnded();
+    void workerFinished();
+
+private:
+    ReceiveControl& m_rc;
+    ThreadProc m_proc;
+    QTimer m_timer;
+    std::thread m_thread;
+    std::atomic<bool> m_finished{true};
+};

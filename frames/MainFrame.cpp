@@ -1,0 +1,347 @@
+#include "MainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "app/MessageBox.h"
+#include "forms/FormTemplate.h"
+#include "forms/TabulonPlusDoc.h"
+#include "forms/TabulonPlusView.h"
+#include "frames/HelpWindow.h"
+#include "frames/ProgressStrip.h"
+#include "frames/WorkerCalls.h"
+#include "res/CommandActions.h"
+#include "res/CommandIds.h"
+#include "res/CommandMenu.h"
+#include "res/HelpManual.h"
+#include "res/Icons.h"
+#include "res/KeyboardLockPane.h"
+#include "res/MainToolBar.h"
+#include "res/MessagePane.h"
+
+namespace {
+
+// What the view and the document answer for; everything else passes them by.
+bool IsViewCommand(unsigned c) {
+    switch (c) {
+        case id::ID_FILE_PRINT:
+        case id::ID_FILE_PRINT_DIRECT:
+        case id::ID_FILE_PRINT_PREVIEW:
+        case id::ID_EDIT_UNDO:
+        case id::ID_EDIT_CUT:
+        case id::ID_EDIT_COPY:
+        case id::ID_EDIT_PASTE:
+        case id::ID_EDIT_SELECT_ALL:
+        case id::ID_EDIT_FIND:
+        case id::ID_EDIT_REPEAT:
+        case id::ID_EDIT_REPLACE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool IsDocumentCommand(unsigned c) {
+    return c == id::ID_FILE_SAVE || c == id::ID_FILE_SAVE_AS || c == id::ID_FILE_CLOSE;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("CMainFrame"));
+    setWindowTitle(QStringLiteral("Tabulon"));
+
+    m_mdiArea = new QMdiArea;
+    m_mdiArea->setObjectName(QStringLiteral("MdiArea"));
+    m_wndProgressStrip = new ProgressStrip;
+    auto* centre = new QWidget;
+    auto* layout = new QVBoxLayout(centre);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_mdiArea, 1);
+    layout->addWidget(m_wndProgressStrip);  // above the status bar when both show
+    setCentralWidget(centre);
+
+    m_template = new CFormTemplate(m_mdiArea, &m_block, this);
+    m_template->SetFormIcon(res::FormTypeIcon());
+    m_calls = new WorkerCalls(m_block, *m_wndProgressStrip, *m_template, m_dlgSettings, this, this);
+    m_block.m_pMainFrame = m_calls;
+    m_exchange = new ExchangeControl(m_block, std::move(proc), this);
+    connect(m_exchange, &ExchangeControl::exchangeStarted, this, [this] { ShowStrip(true); });
+    connect(m_exchange, &ExchangeControl::exchangeEnded, this, [this] { ShowStrip(false); });
+    // A confirmed close of the receiving window waits here for the worker to let go of it.
+    m_template->SetStopExchange([this] { m_exchange->Join(); });
+
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] {
+        // Queued: while the last window closes it is still in the area's list.
+        QTimer::singleShot(0, this, [this] { UpdateCommandUI(); });
+    });
+    m_helpPath = res::HelpManualPath();
+    BuildRouter();
+}
+
+CMainFrame::~CMainFrame() {
+    // The views the worker writes into die with this window's children: end the worker first.
+    m_exchange->AbortAndJoin();
+}
+
+bool CMainFrame::OnCreate() {
+    if (!BuildCommandBars()) return false;
+    BuildStatusBar();
+
+    m_wndProgressStrip->SetRange(0, 1000);
+    m_wndProgressStrip->SetPos(0);
+    m_wndProgressStrip->SetStep(50);  // twenty steps fill the bar
+    ShowStrip(false);
+
+    // Command enabling follows state that changes without telling anyone (the clipboard, the
+    // worker's flags), so it is refreshed as the framework's idle pass would be.
+    auto* idle = new QTimer(this);
+    idle->setInterval(200);
+    connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUI);
+    idle->start();
+    UpdateCommandUI();
+    return true;
+}
+
+bool CMainFrame::BuildCommandBars() {
+    setWindowIcon(res::MainFrameIcon());
+    m_actions = new CommandActions(this);
+    for (const auto& [command, action] : m_actions->actions())
+        connect(action, &QAction::triggered, this, [this, c = command] { OnCommand(c); });
+    m_actions->addShortcutsTo(this);
+
+    m_mainMenu = new CommandMenu(id::IDR_MAINFRAME, *m_actions, this);
+    m_formMenu = new CommandMenu(id::IDR_FORMTYPE, *m_actions, this);
+    if (m_mainMenu->popups().isEmpty() || m_formMenu->popups().isEmpty()) return false;
+    for (CommandMenu* menu : {m_mainMenu, m_formMenu}) {
+        for (QMenu* popup : menu->popups()) {
+            connect(popup, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+        }
+    }
+    if (QMenu* windows = m_formMenu->windowMenu())
+        connect(windows, &QMenu::aboutToShow, this, &CMainFrame::FillWindowMenu);
+
+    m_wndToolBar = BuildMainToolBar(*m_actions, this);
+    if (!m_wndToolBar) return false;
+    m_wndToolBar->setObjectName(QStringLiteral("AFX_IDW_TOOLBAR"));
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+    m_formMenuShown = true;  // forces the first ShowFormMenu to install a menu
+    ShowFormMenu(false);
+    return true;
+}
+
+QAction* CMainFrame::Action(unsigned c) const {
+    return m_actions ? m_actions->action(c) : nullptr;
+}
+
+CommandMenu* CMainFrame::Menu(unsigned menuId) const {
+    return menuId == id::IDR_FORMTYPE ? m_formMenu : m_mainMenu;
+}
+
+void CMainFrame::BuildStatusBar() {
+    m_wndStatusBar = statusBar();
+    m_wndStatusBar->setObjectName(QStringLiteral("AFX_IDW_STATUS_BAR"));
+    m_wndStatusBar->addWidget(new MessagePane(this), 1);
+    for (LockKey key : {LockKey::Caps, LockKey::Num, LockKey::Scroll})
+        m_wndStatusBar->addPermanentWidget(new KeyboardLockPane(key));
+}
+
+void CMainFrame::ShowStrip(bool exchangeRunning) {
+    m_wndStatusBar->setVisible(!exchangeRunning);
+    m_wndProgressStrip->setVisible(exchangeRunning);
+}
+
+void CMainFrame::OnConnect() {
+    if (m_dlgSettings.DoModal(this) != msg::IDOK) return;
+    const ConnectVerdict verdict = ApplyConnectChoice(
+        m_dlgSettings.m_strPort, m_dlgSettings.m_strDevice, m_dlgSettings.m_strRate, m_block);
+    if (verdict != ConnectVerdict::Accepted) {
+        TabulonMessageBox(ConnectVerdictMessage(verdict), msg::MB_OK);
+        return;
+    }
+    if (!m_exchange->Start()) TabulonMessageBox(QStringLiteral("Stating timer error"), msg::MB_OK);
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnStopReceive() {
+    m_exchange->Stop();
+}
+
+void CMainFrame::OnTimer(int id) {
+    m_exchange->OnTimer(id);
+}
+
+void CMainFrame::OnHelp() {
+    if (!m_help) m_help = new HelpWindow(this);
+    m_help->ShowContents(m_helpPath);
+}
+
+void CMainFrame::SetApplicationCommands(std::function<bool(unsigned)> handles,
+                                        std::function<void(unsigned)> run) {
+    m_appHandles = std::move(handles);
+    m_appRun = std::move(run);
+}
+
+void CMainFrame::BuildRouter() {
+    m_router.Append({[this](unsigned c) { return IsViewCommand(c) && m_template->ActiveView(); },
+                     [this](unsigned c) { return m_template->ActiveView()->IsCommandEnabled(c); },
+                     [this](unsigned c) { m_template->ActiveView()->OnCommand(c); }});
+    m_router.Append(
+        {[this](unsigned c) { return IsDocumentCommand(c) && m_template->ActiveDocument(); },
+         [this](unsigned c) { return m_template->ActiveDocument()->IsCommandEnabled(c); },
+         [this](unsigned c) { m_template->ActiveDocument()->OnCommand(c); }});
+    m_router.Append({[this](unsigned c) { return FrameHandles(c); },
+                     [this](unsigned c) { return FrameEnabled(c); },
+                     [this](unsigned c) { FrameRun(c); }});
+    m_router.Append({[this](unsigned c) { return m_appHandles && m_appHandles(c); },
+                     {},
+                     [this](unsigned c) { m_appRun(c); }});
+}
+
+bool CMainFrame::FrameHandles(unsigned c) const {
+    switch (c) {
+        case id::ID_CONNECT:
+        case id::ID_STOP_RECEIVE:
+        case id::ID_HELP:
+        case id::ID_VIEW_TOOLBAR:
+        case id::ID_VIEW_STATUS_BAR:
+            return true;
+        case id::ID_WINDOW_NEW:
+        case id::ID_WINDOW_CASCADE:
+        case id::ID_WINDOW_ARRANGE:
+        case id::ID_WINDOW_TILE_HORZ:
+            return !m_mdiArea->subWindowList().isEmpty();
+        default:
+            return false;
+    }
+}
+
+bool CMainFrame::FrameEnabled(unsigned c) const {
+    if (c == id::ID_CONNECT) return OnUpdateConnect();
+    if (c == id::ID_STOP_RECEIVE) return OnUpdateStopReceive();
+    if (c == id::ID_WINDOW_NEW) return m_template->ActiveDocument() != nullptr;
+    return true;
+}
+
+void CMainFrame::FrameRun(unsigned c) {
+    switch (c) {
+        case id::ID_CONNECT:
+            OnConnect();
+            break;
+        case id::ID_STOP_RECEIVE:
+            OnStopReceive();
+            break;
+        case id::ID_HELP:
+            OnHelp();
+            break;
+        case id::ID_VIEW_TOOLBAR:
+            m_wndToolBar->setVisible(!m_wndToolBar->isVisible());
+            break;
+        case id::ID_VIEW_STATUS_BAR:
+            m_wndStatusBar->setVisible(!m_wndStatusBar->isVisible());
+            break;
+        case id::ID_WINDOW_NEW:
+            m_template->OnWindowNew();
+            break;
+        case id::ID_WINDOW_CASCADE:
+            m_mdiArea->cascadeSubWindows();
+            break;
+        case id::ID_WINDOW_TILE_HORZ:
+            m_mdiArea->tileSubWindows();
+            break;
+        case id::ID_WINDOW_ARRANGE:
+            ArrangeIcons();
+            break;
+        default:
+            break;
+    }
+}
+
+bool CMainFrame::OnCommand(unsigned c) {
+    const bool done = m_router.Route(c);
+    if (done) UpdateCommandUI();
+    return done;
+}
+
+void CMainFrame::UpdateCommandUI() {
+    if (!m_actions) return;
+    ShowFormMenu(!m_mdiArea->subWindowList().isEmpty());
+    for (const auto& [command, action] : m_actions->actions())
+        action->setEnabled(m_router.IsEnabled(command));
+    if (QAction* a = Action(id::ID_VIEW_TOOLBAR)) {
+        a->setCheckable(true);
+        a->setChecked(m_wndToolBar->isVisible());
+    }
+    if (QAction* a = Action(id::ID_VIEW_STATUS_BAR)) {
+        a->setCheckable(true);
+        a->setChecked(m_wndStatusBar->isVisible());
+    }
+    UpdateTitle();
+}
+
+void CMainFrame::ShowFormMenu(bool formMenu) {
+    if (formMenu == m_formMenuShown) return;
+    m_formMenuShown = formMenu;
+    (formMenu ? m_formMenu : m_mainMenu)->install(menuBar());
+}
+
+void CMainFrame::FillWindowMenu() {
+    for (QAction* a : m_windowListActions) a->deleteLater();
+    m_windowListActions.clear();
+    int number = 1;
+    for (QMdiSubWindow* w : m_mdiArea->subWindowList()) {
+        QString title = w->windowTitle();
+        title.replace(QLatin1String("[*]"), w->isWindowModified() ? QStringLiteral("*") : "");
+        auto* a = new QAction(QStringLiteral("&%1 %2").arg(number++).arg(title), this);
+        a->setCheckable(true);
+        a->setChecked(w == m_mdiArea->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, w = QPointer<QMdiSubWindow>(w)] {
+            if (w) m_mdiArea->setActiveSubWindow(w);
+        });
+        m_windowListActions.append(a);
+    }
+    m_formMenu->setWindowList(m_windowListActions);
+}
+
+void CMainFrame::ArrangeIcons() {
+    // Minimized windows line up along the bottom edge of the area, left to right.
+    int x = 0;
+    for (QMdiSubWindow* w : m_mdiArea->subWindowList()) {
+        if (!w->isMinimized()) continue;
+        w->move(x, m_mdiArea->viewport()->height() - w->height());
+        x += w->width();
+    }
+}
+
+void CMainFrame::UpdateTitle() {
+    QString title = QStringLiteral("Tabulon");
+    if (CTabulonPlusDoc* doc = m_template->ActiveDocument())
+        title += QStringLiteral(" - ") + doc->GetTitle();
+    if (windowTitle() != title) setWindowTitle(title);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // Every form window closes through its guard and its save question; a worker that is still
+    // ending is joined before any window goes, so it never writes into a destroyed view.
+    for (int round = 0; round < 3 && !m_template->Documents().isEmpty(); ++round) {
+        if (!m_template->CloseAllDocuments()) {
+            event->ignore();
+            return;
+        }
+        m_exchange->AbortAndJoin();  // may have opened one more form on its way out
+    }
+    m_exchange->AbortAndJoin();
+    if (m_help) m_help->close();
+    event->accept();
+}

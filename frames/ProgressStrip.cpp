@@ -1,0 +1,49 @@
+#include "ProgressStrip.h"
+
+#include <QLineEdit>
+#include <QProgressBar>
+
+#include "ui_ProgressBar.h"
+
+int SteppedPosition(int pos, int step, int minimum, int maximum) {
+    const long long next = static_cast<long long>(pos) + step;
+    const long long span = static_cast<long long>(maximum) - minimum;
+    if (span <= 0) return minimum;
+    if (next > maximum) return static_cast<int>(minimum + (next - minimum) % span);
+    if (next < minimum) return static_cast<int>(maximum - (maximum - next) % span);
+    return static_cast<int>(next);
+}
+
+ProgressStrip::ProgressStrip(QWidget* parent) : QWidget(parent) {
+    Ui::ProgressBar ui;
+    ui.setupUi(this);
+    m_bar = ui.IDC_PROGRESS;
+    m_counter = ui.IDC_BYTE_COUNT;
+    setObjectName(QStringLiteral("IDD_PROGRESS_BAR"));
+    setFixedHeight(minimumHeight());
+}
+
+void ProgressStrip::SetRange(int minimum, int maximum) {
+    m_bar->setRange(minimum, maximum);
+}
+
+void ProgressStrip::SetPos(int pos) {
+    m_bar->setValue(pos);
+}
+
+void ProgressStrip::StepIt() {
+    m_bar->setValue(SteppedPosition(Pos(), m_step, m_bar->minimum(), m_bar->maximum()));
+}
+
+void ProgressStrip::SetByteCounterText(const QString& text) {
+    m_counter->setText(text);
+}
+
+int ProgressStrip::Pos() const {
+    // A fresh QProgressBar reports minimum - 1 until a value is set.
+    return qMax(m_bar->value(), m_bar->minimum());
+}
+
+QString ProgressStrip::ByteCounterText() const {
+    return m_counter->text();
+}

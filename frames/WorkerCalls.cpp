@@ -1,0 +1,97 @@
+#include "WorkerCalls.h"
+
+#include <QThread>
+#include <QWidget>
+#include <type_traits>
+
+#include "acquisition/ReceiveControl.h"
+#include "app/MessageBox.h"
+#include "forms/FormTemplate.h"
+#include "forms/TabulonPlusDoc.h"
+#include "forms/TabulonPlusView.h"
+#include "frames/ProgressStrip.h"
+#include "settings/IniPath.h"
+#include "settings/SettingsDlg.h"
+#include "settings/SettingsFile.h"
+
+WorkerCalls::WorkerCalls(ReceiveControl& rc, ProgressStrip& strip, CFormTemplate& forms,
+                         CSettingsDlg& settings, QWidget* mainWindow, QObject* parent)
+    : QObject(parent),
+      m_rc(rc),
+      m_strip(strip),
+      m_forms(forms),
+      m_settings(settings),
+      m_mainWindow(mainWindow) {
+    m_writer = [](const SettingsStrings& s, std::function<int(const QString&, unsigned)> report) {
+        return WriteSettingsFile(g_strIniPath, s.port, s.device, s.rate, std::move(report));
+    };
+}
+
+template <typename F>
+auto WorkerCalls::OnUiThread(F&& f) -> decltype(f()) {
+    using R = decltype(f());
+    if (QThread::currentThread() == thread()) return f();
+    if constexpr (std::is_void_v<R>) {
+        QMetaObject::invokeMethod(this, std::forward<F>(f), Qt::BlockingQueuedConnection);
+    } else {
+        R result{};
+        QMetaObject::invokeMethod(
+            this, [&] { result = f(); }, Qt::BlockingQueuedConnection);
+        return result;
+    }
+}
+
+void WorkerCalls::setProgressPos(int pos) {
+    OnUiThread([&] { m_strip.SetPos(pos); });
+}
+
+void WorkerCalls::stepProgress() {
+    OnUiThread([&] { m_strip.StepIt(); });
+}
+
+void WorkerCalls::setByteCounterText(const QString& text) {
+    OnUiThread([&] { m_strip.SetByteCounterText(text); });
+}
+
+bool WorkerCalls::setViewText(const QByteArray& cp1251) {
+    return OnUiThread([&] {
+        if (!m_rc.m_pView) return false;
+        m_rc.m_pView->SetFormText(cp1251);
+        return true;
+    });
+}
+
+void WorkerCalls::setViewModified() {
+    OnUiThread([&] {
+        if (m_rc.m_pView && m_rc.m_pView->GetDocument())
+            m_rc.m_pView->GetDocument()->SetModifiedFlag(true);
+    });
+}
+
+void WorkerCalls::newForm() {
+    OnUiThread([&] { m_forms.OpenNewDocument(); });
+}
+
+int WorkerCalls::messageBox(const QString& text, unsigned style) {
+    return OnUiThread([&] {
+        // The operator answers the worker before anything else: the main window stays
+        // disabled while the box is up, as the owner of a modal box is.
+        ++m_questionDepth;
+        if (m_mainWindow) m_mainWindow->setEnabled(false);
+        const int answer = TabulonMessageBox(text, style);
+        if (--m_questionDepth == 0 && m_mainWindow) m_mainWindow->setEnabled(true);
+        return answer;
+    });
+}
+
+AcquisitionHost::SettingsStrings WorkerCalls::settingsStrings() {
+    return OnUiThread([&] {
+        return SettingsStrings{m_settings.m_strPort, m_settings.m_strDevice, m_settings.m_strRate};
+    });
+}
+
+bool WorkerCalls::writeSettingsFile(const SettingsStrings& strings) {
+    // The file is written here, on the worker thread; only its message goes to the UI thread.
+    return m_writer(
+        strings, [this](const QString& text, unsigned style) { return messageBox(text, style); });
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+#include "acquisition/AcquisitionHost.h"
+
+struct ReceiveControl;
+class ProgressStrip;
+class CFormTemplate;
+class CSettingsDlg;
+class QWidget;
+
+// The windows as the worker reaches them. Each call is carried out on the UI thread while
+// the worker waits (a blocking queued call), so the worker never touches a widget and finds
+// the result in place when the call returns. Called on the UI thread itself, a call runs
+// directly.
+class WorkerCalls : public QObject, public AcquisitionHost {
+    Q_OBJECT
+public:
+    // Writes the configuration file; runs on the worker thread. `report` shows a failure.
+    using SettingsWriter = std::function<bool(const SettingsStrings&,
+                                              std::function<int(const QString&, unsigned)> report)>;
+
+    WorkerCalls(ReceiveControl& rc, ProgressStrip& strip, CFormTemplate& forms,
+                CSettingsDlg& settings, QWidget* mainWindow, QObject* parent = nullptr);
+
+    void SetSettingsWriter(SettingsWriter writer) { m_writer = std::move(writer); }
+
+    void setProgressPos(int pos) override;
+    void stepProgress() override;
+    void setByteCounterText(const QString& text) override;
+    bool setViewText(const QByteArray& cp1251) override;
+    void setViewModified() override;
+    void newForm() override;
+    int messageBox(const QString& text, unsigned style) override;
+    SettingsStrings settingsStrings() override;
+    bool writeSettingsFile(const SettingsStrings& strings) override;
+
+    // True while one of the worker's message boxes is up.
+    bool QuestionShowing() const { return m_questionDepth > 0; }
+
+private:
+    template <typename F>
+    auto OnUiThread(F&& f) -> decltype(f());
+
+    ReceiveControl& m_rc;
+    ProgressStrip& m_strip;
+    CFormTemplate& m_forms;
+    CSettingsDlg& m_settings;
+    QPointer<QWidget> m_mainWindow;
+    SettingsWriter m_writer;
+    int m_questionDepth = 0;
+};
