@@ -1,6 +1,7 @@
 #include "res/MessagePane.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMenu>
 #include <QStatusTipEvent>
 
@@ -8,11 +9,14 @@
 
 namespace {
 
-// An empty tip while a menu item is highlighted is that item's empty prompt; otherwise it
-// says the pointer has left the item.
-bool MenuItemHighlighted() {
+// An empty tip while a menu item is pointed at is that item's empty prompt; otherwise it says
+// the pointer has left the item. Qt does not highlight grayed items, so the pointer tells those.
+bool MenuItemPointedAt() {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    return menu && menu->activeAction() && !menu->activeAction()->isSeparator();
+    if (!menu) return false;
+    const QAction* item = menu->activeAction();
+    if (!item) item = menu->actionAt(menu->mapFromGlobal(QCursor::pos()));
+    return item && !item->isSeparator();
 }
 
 }  // namespace
@@ -37,7 +41,7 @@ bool MessagePane::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MessagePane::showTip(const QString& tip) {
-    if (!tip.isEmpty() || MenuItemHighlighted())
+    if (!tip.isEmpty() || MenuItemPointedAt())
         setText(tip);
     else
         showIdle();

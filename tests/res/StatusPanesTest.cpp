@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -50,6 +51,33 @@ TEST(MessagePane, MenuItemWithoutPromptEmptiesThePane) {
     EXPECT_EQ(pane->text(), "");
     windows->close();
     EXPECT_EQ(pane->text(), "Ready");
+}
+
+TEST(MessagePane, GrayedItemWithoutPromptEmptiesThePane) {
+    QMainWindow window;
+    CommandActions actions;
+    CommandMenu main(IDR_MAINFRAME, actions, &window);
+    main.install(window.menuBar());
+    auto* pane = new MessagePane(&window);
+    window.statusBar()->addWidget(pane, 1);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    QMenu* settings = main.popups().at(2);
+    window.menuBar()->setActiveAction(settings->menuAction());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return settings->isVisible(); }));
+    QMenu* port = settings->actions().at(0)->menu();
+    settings->setActiveAction(port->menuAction());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port->isVisible(); }));
+    // Leaving an item with a prompt for grayed "&COM1": the pane goes empty, not back to "Ready".
+    QStatusTipEvent prompt("Открыть новый документ");
+    QApplication::sendEvent(&window, &prompt);
+    QCursor::setPos(port->mapToGlobal(port->actionGeometry(main.item(ID_PORT_COM1)).center()));
+    QStatusTipEvent leave(QString{});
+    QApplication::sendEvent(window.menuBar(), &leave);
+    EXPECT_EQ(pane->text(), "");
+    port->close();
+    settings->close();
 }
 
 struct FakeLocks {
