@@ -74,6 +74,10 @@ void FakeSerialPort::holdNthWrite(std::size_t n, std::int64_t untilMs) {
     m_heldWrites[n] = untilMs;
 }
 
+void FakeSerialPort::delayNthWrite(std::size_t n, std::int64_t delayMs) {
+    m_delayedWrites[n] = delayMs;
+}
+
 void FakeSerialPort::vanishAt(std::int64_t atMs, SerialPort::Status status, int error) {
     m_vanishAtMs = atMs;
     m_vanishStatus = status;
@@ -156,6 +160,7 @@ SerialPort::Result FakeSerialPort::read(std::span<std::uint8_t> buffer,
                                         std::chrono::milliseconds timeout) {
     const std::int64_t before = m_clock.nowMs();
     const std::int64_t deadline = before + timeout.count();
+    if (m_paced && !m_owed.empty()) ++m_readsWhileEchoOwed;
     moveClockTo(before);
     SerialPort::Result result;
     for (;;) {
@@ -207,6 +212,11 @@ SerialPort::Result FakeSerialPort::write(std::span<const std::uint8_t> bytes,
     const std::int64_t before = m_clock.nowMs();
     const std::int64_t deadline = before + timeout.count();
     moveClockTo(before);
+    const auto delayed = m_delayedWrites.find(static_cast<std::size_t>(m_written.size()));
+    if (delayed != m_delayedWrites.end()) {
+        m_heldWrites[delayed->first] = m_clock.nowMs() + delayed->second;
+        m_delayedWrites.erase(delayed);
+    }
     SerialPort::Result result;
     for (;;) {
         if (m_ranAway) {

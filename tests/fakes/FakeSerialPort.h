@@ -38,6 +38,8 @@ public:
     void holdWrites(std::int64_t fromMs, std::int64_t untilMs = kNever);
     // The write of the n-th byte (0-based, counting every byte written) waits until `untilMs`.
     void holdNthWrite(std::size_t n, std::int64_t untilMs = kNever);
+    // The write of the n-th byte goes through `delayMs` after it was first attempted.
+    void delayNthWrite(std::size_t n, std::int64_t delayMs);
     // From `atMs` on the device is gone: data that arrived before is still read, then every
     // call reports `status` (Hangup, or Error with `error`).
     void vanishAt(std::int64_t atMs, SerialPort::Status status = SerialPort::Status::Hangup,
@@ -61,6 +63,8 @@ public:
     int longestIdleRun() const { return m_longestIdleRun; }
     // The worker waited past a day of fake time: a test forgot to stop it.
     bool ranAway() const { return m_ranAway; }
+    // Reads made while a byte read earlier still waited for its echo (paced lines only).
+    int readsWhileEchoOwed() const { return m_readsWhileEchoOwed; }
 
     // The port's side, called through the handle that opener() gives out.
     SerialPort::Result read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout);
@@ -94,6 +98,7 @@ private:
     std::vector<std::uint8_t> m_owed;  // stream bytes read and not yet echoed
     std::vector<std::pair<std::int64_t, std::int64_t>> m_heldSpans;
     std::map<std::size_t, std::int64_t> m_heldWrites;
+    std::map<std::size_t, std::int64_t> m_delayedWrites;
     std::int64_t m_vanishAtMs = kNever;
     SerialPort::Status m_vanishStatus = SerialPort::Status::Hangup;
     int m_vanishError = 0;
@@ -108,4 +113,5 @@ private:
     int m_openedRate = 0;
     std::int64_t m_longestTimeout = 0;
     int m_idleRun = 0, m_longestIdleRun = 0;
+    int m_readsWhileEchoOwed = 0;
 };
