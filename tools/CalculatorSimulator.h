@@ -68,6 +68,8 @@ struct CalculatorSimulatorReport {
     bool peerHungUp = false;            // the far end was closed while a stream was under way
     std::vector<std::string> problems;  // what went wrong, in words (first 50)
     std::vector<std::int64_t> echoTurnaroundNs;  // with recordEchoTimes
+    // From the first byte of the latest stream to its last byte (and that byte's echo).
+    std::int64_t lastStreamNs = 0;
 };
 
 // A heat-meter calculator on a serial line, running on its own thread.

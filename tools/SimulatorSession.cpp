@@ -68,7 +68,10 @@ SimulatorSession::Outcome SimulatorSession::serveExchange() {
     std::span<const std::uint8_t> bytes(stream_);
     const bool vanish = options_.vanishAfter && *options_.vanishAfter <= stream_.size();
     if (vanish) bytes = bytes.first(*options_.vanishAfter);
+    const auto started = Clock::now();
     const Outcome o = hasEcho(options_.deviceType) ? sendWithEcho(bytes) : sendWithoutEcho(bytes);
+    const auto took = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - started);
+    update_([&](CalculatorSimulatorReport& r) { r.lastStreamNs = took.count(); });
     if (o != Outcome::Done) return o;
     if (vanish) return Outcome::Vanish;
     update_([](CalculatorSimulatorReport& r) { ++r.streamsCompleted; });

@@ -1,0 +1,275 @@
+// The worker against bare peers on pseudo-terminals: processor time on a silent line, echo
+// turnaround, and throughput with and without echo. Prints rows of a Markdown table.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "BarePeers.h"
+#include "BenchHost.h"
+#include "acquisition/AcquisitionThreadProc.h"
+#include "platform/PseudoTerminal.h"
+#include "tools/CalculatorSimulator.h"
+#include "tools/Cp866Encoder.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+void row(const char* measure, const std::string& worker, const std::string& bare, double ratio,
+         const char* target, bool met) {
+    std::printf("| %s | %s | %s | %.2f | %s | %s |\n", measure, worker.c_str(), bare.c_str(), ratio,
+                target, met ? "met" : "MISSED");
+    std::fflush(stdout);
+}
+
+std::string format(const char* f, double v) {
+    char text[64];
+    std::snprintf(text, sizeof text, f, v);
+    return text;
+}
+
+[[noreturn]] void die(const std::string& why) {
+    std::fprintf(stderr, "acquisition_bench: %s\n", why.c_str());
+    std::exit(1);
+}
+
+std::unique_ptr<CalculatorSimulator> startSimulator(CalculatorSimulatorOptions o) {
+    auto sim = std::make_unique<CalculatorSimulator>(std::move(o));
+    if (!sim->start()) die(sim->error());
+    return sim;
+}
+
+// Runs one exchange of the worker on COM1, pointed at `path`, on a thread of its own.
+std::thread startWorker(ReceiveControl& rc, BenchHost& host, const std::string& path, int type) {
+    ::setenv("TABULON_COM1", path.c_str(), 1);
+    rc.m_strPort = "COM1";
+    rc.m_nRate = 19200;
+    rc.m_nDeviceType = static_cast<DeviceType>(type);
+    rc.m_pMainFrame = &host;
+    rc.m_bReceiving = 1;
+    return std::thread([&rc] { AcquisitionThreadProc(&rc); });
+}
+
+// A form of exactly `size` bytes on the line, its form end included.
+std::string lineForm(std::size_t size) {
+    const std::string line = "14.01 12:00  t1= 94.21 C  t2= 61.08 C  M1=12.446 т  Q=0.413 Гкал\n";
+    std::string form;
+    while (utf8ToCp866(form + line).size() < size - 1) form += line;
+    form.append(size - 1 - utf8ToCp866(form).size(), '.');
+    return form;
+}
+
+void waitForStream(CalculatorSimulator& sim) {
+    while (sim.report().streamsCompleted == 0 && !sim.finished()) std::this_thread::sleep_for(5ms);
+}
+
+void measureSilentCpu(std::chrono::seconds seconds) {
+    CalculatorSimulatorOptions o;
+    o.deviceType = 4;  // no handshake, no stream: the line stays silent
+    auto sim = startSimulator(o);
+    auto barePty = PseudoTerminal::create();
+    if (!barePty) die("no pseudo-terminal");
+
+    ReceiveControl rc;
+    BenchHost host(rc);
+    std::thread worker = startWorker(rc, host, sim->slavePath(), 4);
+    while (host.questions == 0) std::this_thread::sleep_for(1ms);
+    long long bareNs = 0;
+    std::thread bare([&] { bareNs = bareSilentWaitCpuNs(barePty->slavePath(), seconds); });
+    std::this_thread::sleep_for(seconds);
+    rc.m_bStop = 1;
+    worker.join();
+    bare.join();
+    const double w = (host.cpuAtReportNs - host.cpuAtStartNs) / 1e9, b = bareNs / 1e9;
+    const std::string what = "CPU time, " + std::to_string(seconds.count()) + " s silent pass";
+    row(what.c_str(), format("%.3f s", w), format("%.3f s", b), b > 0 ? w / b : 0,
+        "worker <= 0.1 s per 30 s", w <= 0.1 * seconds.count() / 30.0);
+}
+
+struct EchoRun {
+    std::vector<std::int64_t> turnaround;
+    double roundTripsPerSecond = 0;
+};
+
+CalculatorSimulatorOptions echoOptions(std::size_t bytes) {
+    CalculatorSimulatorOptions o;
+    o.deviceType = 0;
+    o.recordEchoTimes = true;
+    o.stream.crlf = false;
+    const std::string form = lineForm(2048);
+    o.stream.forms.assign(std::max<std::size_t>(1, bytes / 2048), form);
+    return o;
+}
+
+EchoRun finishEchoRun(CalculatorSimulator& sim) {
+    const CalculatorSimulatorReport r = sim.report();
+    if (r.echoErrors || r.echoesMissing || r.streamsCompleted != 1) die("echo run went wrong");
+    EchoRun run{r.echoTurnaroundNs, r.bytesSent / (r.lastStreamNs / 1e9)};
+    std::sort(run.turnaround.begin(), run.turnaround.end());
+    return run;
+}
+
+EchoRun runWorkerEcho(std::size_t bytes) {
+    const CalculatorSimulatorOptions o = echoOptions(bytes);
+    auto sim = startSimulator(o);
+    ReceiveControl rc;
+    BenchHost host(rc, static_cast<long>(o.stream.forms.size()));
+    std::thread t = startWorker(rc, host, sim->slavePath(), 0);
+    t.join();
+    sim->waitFinished();
+    return finishEchoRun(*sim);
+}
+
+EchoRun runBareEcho(std::size_t bytes) {
+    auto sim = startSimulator(echoOptions(bytes));
+    std::atomic<bool> stop{false};
+    std::thread t([&] { bareEchoPeer(sim->slavePath(), stop); });
+    waitForStream(*sim);
+    stop = true;
+    t.join();
+    sim->waitFinished();
+    return finishEchoRun(*sim);
+}
+
+double quantileUs(const std::vector<std::int64_t>& sorted, double q) {
+    if (sorted.empty()) return 0;
+    return sorted[std::min(sorted.size() - 1, std::size_t(q * sorted.size()))] / 1000.0;
+}
+
+// The median of the rounds' figures: the machine is shared, and one round may be unlucky.
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+void measureEcho(std::size_t bytes, int rounds) {
+    std::vector<double> wm, bm, w99, b99, wr, br;
+    for (int i = 0; i < rounds; ++i) {
+        const EchoRun w = runWorkerEcho(bytes), b = runBareEcho(bytes);
+        wm.push_back(quantileUs(w.turnaround, 0.5));
+        bm.push_back(quantileUs(b.turnaround, 0.5));
+        w99.push_back(quantileUs(w.turnaround, 0.99));
+        b99.push_back(quantileUs(b.turnaround, 0.99));
+        wr.push_back(w.roundTripsPerSecond);
+        br.push_back(b.roundTripsPerSecond);
+    }
+    const double m = median(wm), bmed = median(bm), p = median(w99), bp = median(b99);
+    row("Echo turnaround, median", format("%.1f us", m), format("%.1f us", bmed), m / bmed,
+        "<= 1.25 x bare", m <= 1.25 * bmed);
+    row("Echo turnaround, p99", format("%.1f us", p), format("%.1f us", bp), p / bp, "(reported)",
+        true);
+    const double w = median(wr), b = median(br);
+    const std::string what =
+        "Throughput with echo, type 0, " + std::to_string(bytes / 1000) + " KB";
+    row(what.c_str(), format("%.0f round trips/s", w), format("%.0f round trips/s", b), w / b,
+        ">= 0.8 x bare", w >= 0.8 * b);
+}
+
+CalculatorSimulatorOptions streamOptions(std::size_t megabytes) {
+    CalculatorSimulatorOptions o;
+    o.deviceType = 4;
+    o.stream.crlf = false;
+    o.stream.forms.assign(megabytes * 1024 * 1024 / 2048, lineForm(2048));
+    return o;
+}
+
+double megabytesPerSecond(const CalculatorSimulator& sim) {
+    const CalculatorSimulatorReport r = sim.report();
+    if (r.streamsCompleted != 1) die("stream run went wrong");
+    return r.bytesSent / 1e6 / (r.lastStreamNs / 1e9);
+}
+
+double runWorkerStream(std::size_t megabytes, double& cpuShare) {
+    const CalculatorSimulatorOptions o = streamOptions(megabytes);
+    auto sim = startSimulator(o);
+    ReceiveControl rc;
+    BenchHost host(rc, static_cast<long>(o.stream.forms.size()));
+    std::thread t = startWorker(rc, host, sim->slavePath(), 4);
+    t.join();
+    sim->waitFinished();
+    if (host.forms != static_cast<long>(o.stream.forms.size())) die("forms lost");
+    cpuShare = (host.cpuAtReportNs - host.cpuAtStartNs) / double(sim->report().lastStreamNs);
+    return megabytesPerSecond(*sim);
+}
+
+double runCatStream(std::size_t megabytes) {
+    auto sim = startSimulator(streamOptions(megabytes));
+    const std::string path = sim->slavePath();
+    const char* argv[] = {"sh", "-c", "exec cat \"$0\" > /dev/null 2>&1", path.c_str(), nullptr};
+    pid_t pid = 0;
+    if (::posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
+        die("cannot start cat");
+    waitForStream(*sim);
+    sim->stop();
+    sim->waitFinished();
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
+    return megabytesPerSecond(*sim);
+}
+
+double runDrainStream(std::size_t megabytes) {
+    auto sim = startSimulator(streamOptions(megabytes));
+    std::atomic<bool> stop{false};
+    std::thread t([&] { bareDrain(sim->slavePath(), 4096, stop); });
+    waitForStream(*sim);
+    stop = true;
+    t.join();
+    sim->waitFinished();
+    return megabytesPerSecond(*sim);
+}
+
+void measureStream(std::size_t megabytes, int rounds) {
+    std::vector<double> worker, cat, drain, cpu;
+    for (int i = 0; i < rounds; ++i) {
+        double share = 0;
+        worker.push_back(runWorkerStream(megabytes, share));
+        cpu.push_back(share);
+        cat.push_back(runCatStream(megabytes));
+        drain.push_back(runDrainStream(megabytes));
+    }
+    const double w = median(worker), c = median(cat);
+    // Where the time goes: how busy the worker's thread was, and what poll and read of 4 KB
+    // alone reach on the same line.
+    std::printf(
+        "<!-- worker thread busy %.0f%% of the stream; poll+read(4096) alone: %.1f MB/s -->\n",
+        100 * median(cpu), median(drain));
+    const std::string what =
+        "Throughput without echo, type 4, " + std::to_string(megabytes) + " MB of 2 KB forms";
+    row(what.c_str(), format("%.1f MB/s", w), format("%.1f MB/s (cat)", c), w / c, ">= 0.5 x cat",
+        w >= 0.5 * c);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string what = argc > 1 ? argv[1] : "";
+    const long amount = argc > 2 ? std::atol(argv[2]) : 0;
+    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+    if (what == "header") {
+        std::printf("| measure | worker | bare peer | ratio | target | verdict |\n");
+        std::printf("|---|---|---|---|---|---|\n");
+    } else if (what == "cpu") {
+        measureSilentCpu(std::chrono::seconds(amount > 0 ? amount : 30));
+    } else if (what == "echo") {
+        measureEcho(amount > 0 ? amount : 200000, rounds);
+    } else if (what == "stream") {
+        measureStream(amount > 0 ? amount : 20, rounds);
+    } else {
+        std::fprintf(
+            stderr,
+            "usage: acquisition_bench header | cpu [SECONDS=30] | echo [BYTES=200000 [ROUNDS=3]] "
+            "| stream [MEGABYTES=20 [ROUNDS=3]]\n");
+        return 2;
+    }
+    return 0;
+}

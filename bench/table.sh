@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds the acquisition benchmark and prints its table (Markdown). Run by hand:
+#   bash bench/table.sh           the full run: 30 s silent pass, 200 KB with echo, 20 MB without
+#   bash bench/table.sh --quick   a shorter run: 3 s, 50 KB, 5 MB, one round each
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${TABULON_BENCH_BUILD:-build-bench}
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTABULON_BENCH=ON -DTABULON_TESTS=OFF >/dev/null
+cmake --build "$build" -j2 --target acquisition_bench >/dev/null
+bench="$build/bench/acquisition/acquisition_bench"
+
+if [[ "${1:-}" == "--quick" ]]; then
+    seconds=3 echo_bytes=50000 stream_mb=5 rounds=1
+else
+    seconds=30 echo_bytes=200000 stream_mb=20 rounds=3
+fi
+echo "Acquisition benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC'), load average $(cut -d' ' -f1-3 /proc/loadavg)"
+echo
+"$bench" header
+"$bench" cpu "$seconds"
+"$bench" echo "$echo_bytes" "$rounds"
+"$bench" stream "$stream_mb" "$rounds"
