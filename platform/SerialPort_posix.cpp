@@ -50,24 +50,15 @@ public:
 
     Result read(std::span<std::uint8_t> buffer, milliseconds timeout) override {
         if (buffer.empty()) return {Status::Ok, 0, 0};
+        // What is already waiting is taken without a poll(): in a stream that halves the calls.
+        if (const auto first = readNow(buffer, 0); first.status != Status::Timeout) return first;
         short revents = 0;
         const int r = pollFor(fd_, POLLIN, timeout, revents);
         if (r < 0) return {Status::Error, 0, errno};
         if (r == 0) return {Status::Timeout, 0, 0};
         if (revents & POLLNVAL) return {Status::Error, 0, EBADF};
         // Read even on a hang-up: a device that vanished may still have bytes waiting.
-        ssize_t n;
-        do n = ::read(fd_, buffer.data(), buffer.size());
-        while (n < 0 && errno == EINTR);
-        if (n > 0) return {Status::Ok, static_cast<std::size_t>(n), 0};
-        if (n == 0) return {Status::Hangup, 0, 0};
-        const int error = errno;
-        if (isHangupError(error)) return {Status::Hangup, 0, error};
-        if (error == EAGAIN || error == EWOULDBLOCK) {
-            if (revents & (POLLHUP | POLLERR)) return {Status::Hangup, 0, 0};
-            return {Status::Timeout, 0, 0};
-        }
-        return {Status::Error, 0, error};
+        return readNow(buffer, revents);
     }
 
     Result write(std::span<const std::uint8_t> bytes, milliseconds timeout) override {
@@ -95,6 +86,22 @@ public:
     }
 
 private:
+    // One non-blocking read(); `revents` is what poll() saw before it, if it ran.
+    Result readNow(std::span<std::uint8_t> buffer, short revents) {
+        ssize_t n;
+        do n = ::read(fd_, buffer.data(), buffer.size());
+        while (n < 0 && errno == EINTR);
+        if (n > 0) return {Status::Ok, static_cast<std::size_t>(n), 0};
+        if (n == 0) return {Status::Hangup, 0, 0};
+        const int error = errno;
+        if (isHangupError(error)) return {Status::Hangup, 0, error};
+        if (error == EAGAIN || error == EWOULDBLOCK) {
+            if (revents & (POLLHUP | POLLERR)) return {Status::Hangup, 0, 0};
+            return {Status::Timeout, 0, 0};
+        }
+        return {Status::Error, 0, error};
+    }
+
     // close() of a serial device waits for its output to drain, for up to half a minute on a
     // line held back by flow control. Give the last bytes a moment to leave, then drop what is
     // stuck so that closing never hangs. A line that drained is not flushed: on a

@@ -103,13 +103,15 @@ void CalculatorSimulator::run() {
     });
     using Outcome = SimulatorSession::Outcome;
     const bool handshake = options_.deviceType != 4;
+    bool handshakeTaken = false;
     for (int served = 0; options_.exchanges == 0 || served < options_.exchanges; ++served) {
-        if (pty_ && !waitPeerOpen()) break;
+        if (pty_ && !handshakeTaken && !waitPeerOpen()) break;
         {
             std::lock_guard lock(mutex_);
             ++report_.exchanges;
         }
-        const Outcome o = session.serveExchange();
+        const Outcome o = session.serveExchange(handshakeTaken);
+        handshakeTaken = false;
         if (o == Outcome::Stopped) break;
         if (o == Outcome::Vanish) {
             std::lock_guard lock(mutex_);
@@ -123,7 +125,13 @@ void CalculatorSimulator::run() {
         // The next exchange on a device starts with its handshake byte; on a pseudo-terminal
         // with the next opening, after this one has let go of the line.
         if (!pty_ && handshake) continue;
-        if (session.fallSilent() == Outcome::Stopped || !pty_) break;
+        const bool more = options_.exchanges == 0 || served + 1 < options_.exchanges;
+        const Outcome silence = session.fallSilent(more);
+        if (silence == Outcome::NextExchange) {
+            handshakeTaken = true;
+            continue;
+        }
+        if (silence == Outcome::Stopped || !pty_) break;
     }
     // Closing the line here, not in the destructor, is what makes a vanished device vanish.
     pty_.reset();

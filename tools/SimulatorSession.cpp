@@ -46,9 +46,10 @@ double SimulatorSession::pace() const {
     return options_.bytesPerSecond;
 }
 
-SimulatorSession::Outcome SimulatorSession::serveExchange() {
+SimulatorSession::Outcome SimulatorSession::serveExchange(bool handshakeTaken) {
     if (hasHandshake(options_.deviceType)) {
-        if (const Outcome o = awaitHandshake(); o != Outcome::Done) return o;
+        if (!handshakeTaken)
+            if (const Outcome o = awaitHandshake(); o != Outcome::Done) return o;
         std::vector<std::uint8_t> reply;
         switch (options_.reply) {
             case CalculatorSimulatorOptions::Reply::AsType:
@@ -199,17 +200,20 @@ SimulatorSession::Outcome SimulatorSession::pause(Clock::time_point until) {
     }
 }
 
-SimulatorSession::Outcome SimulatorSession::fallSilent() {
+SimulatorSession::Outcome SimulatorSession::fallSilent(bool acceptNext) {
+    const bool handshake = hasHandshake(options_.deviceType);
     for (;;) {
         if (stop_) return Outcome::Stopped;
-        std::uint8_t buffer[256];
-        const SerialPort::Result r = line_.read(buffer, kSlice);
+        std::uint8_t b = 0;
+        const SerialPort::Result r = line_.read({&b, 1}, kSlice);
         if (r.status == SerialPort::Status::Hangup || r.status == SerialPort::Status::Error)
             return Outcome::PeerGone;
-        if (r.status == SerialPort::Status::Ok) {
-            update_([&](CalculatorSimulatorReport& rep) { rep.unexpectedBytes += r.count; });
-            problem(std::to_string(r.count) + " unexpected bytes after the stream, first " +
-                    hex(buffer[0]));
+        if (r.status != SerialPort::Status::Ok) continue;
+        if (acceptNext && handshake && b == kHandshakeByte) {
+            update_([](CalculatorSimulatorReport& rep) { ++rep.handshakesSeen; });
+            return Outcome::NextExchange;
         }
+        update_([](CalculatorSimulatorReport& rep) { ++rep.unexpectedBytes; });
+        problem("unexpected byte " + hex(b) + " after the stream");
     }
 }

@@ -17,11 +17,12 @@ class SerialPort;
 class SimulatorSession {
 public:
     enum class Outcome {
-        Done,         // the stream went out whole (or the reply was withheld on purpose)
-        EchoMissing,  // an echo did not come back in time; the stream ended there
-        PeerGone,     // the far end hung up
-        Stopped,      // stop() was called
-        Vanish,       // the stream reached vanishAfter: the caller must close the line now
+        Done,          // the stream went out whole (or the reply was withheld on purpose)
+        EchoMissing,   // an echo did not come back in time; the stream ended there
+        PeerGone,      // the far end hung up
+        Stopped,       // stop() was called
+        Vanish,        // the stream reached vanishAfter: the caller must close the line now
+        NextExchange,  // the handshake byte of the next exchange came while falling silent
     };
     using ReportUpdate =
         std::function<void(const std::function<void(CalculatorSimulatorReport&)>&)>;
@@ -29,11 +30,14 @@ public:
     SimulatorSession(SerialPort& line, const CalculatorSimulatorOptions& options,
                      const std::atomic<bool>& stop, ReportUpdate update);
 
-    // The handshake as the type answers it, then the stream.
-    Outcome serveExchange();
-    // Silence until the far end hangs up (PeerGone) or stop (Stopped). Anything received in the
-    // meantime is counted as unexpected.
-    Outcome fallSilent();
+    // The handshake as the type answers it (its byte already taken when `handshakeTaken`),
+    // then the stream.
+    Outcome serveExchange(bool handshakeTaken = false);
+    // Silence until the far end hangs up (PeerGone) or stop (Stopped). A program that closes
+    // and at once opens the line again leaves no hang-up to see; with `acceptNext` the
+    // handshake byte of its next exchange ends the silence instead (NextExchange). Anything
+    // else received in the meantime is counted as unexpected.
+    Outcome fallSilent(bool acceptNext = false);
 
 private:
     using Clock = std::chrono::steady_clock;

@@ -192,6 +192,30 @@ TEST(CalculatorSimulator, ServesOneExchangeForEachOpening) {
     EXPECT_EQ(r.unexpectedBytes, 1u);
 }
 
+// A program that closes the line and opens it again at once leaves no hang-up to see; the
+// handshake byte then starts the next exchange, but only while exchanges remain to serve.
+TEST(CalculatorSimulator, HandshakeAfterTheStreamStartsTheNextExchange) {
+    CalculatorSimulatorOptions o = optionsFor(5);
+    o.exchanges = 2;
+    CalculatorSimulator sim(o);
+    ASSERT_TRUE(sim.start());
+    Peer peer(sim.slavePath());
+    for (int i = 0; i < 2; ++i) {
+        peer.send({0x55});
+        EXPECT_EQ(peer.receive(1), std::vector<std::uint8_t>{0x55});
+        EXPECT_EQ(peer.echoAll(same, 300ms), kStream);
+    }
+    peer.send({0x55});
+    EXPECT_TRUE(peer.receive(1, 300ms).empty());
+    peer.close();
+    ASSERT_TRUE(sim.waitFinished(5s));
+    const auto r = sim.report();
+    EXPECT_EQ(r.exchanges, 2);
+    EXPECT_EQ(r.streamsCompleted, 2);
+    EXPECT_EQ(r.handshakesSeen, 2);
+    EXPECT_EQ(r.unexpectedBytes, 1u);
+}
+
 TEST(CalculatorSimulator, BytesBeforeTheHandshakeAreUnexpected) {
     CalculatorSimulator sim(optionsFor(5));
     ASSERT_TRUE(sim.start());
