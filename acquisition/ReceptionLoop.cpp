@@ -36,6 +36,8 @@ ReceptionLoop::PassEnd ReceptionLoop::readPass() {
             if (sent == LineWaiter::Outcome::Stopped) return PassEnd::Ordinary;
             if (sent != LineWaiter::Outcome::Done) return PassEnd::LinkBroken;
         }
+        // A pass waits for its own first character however long that takes; text carried in
+        // from an earlier pass does not start the silence limit.
         const bool silenceCounts = m_forms.storedThisPass() > 0;
         switch (m_line.awaitByte(m_type.inactivityLimitS, silenceCounts, m_rc.m_bStop)) {
             case LineWaiter::Outcome::Done:
