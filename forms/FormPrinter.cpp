@@ -20,6 +20,10 @@ int PrintFormDocument(const QTextDocument& doc, QPrinter& printer, const QMargin
     std::unique_ptr<QTextDocument> copy(doc.clone());
     copy->documentLayout()->setPaintDevice(&printer);
     copy->setDocumentMargin(0);
+    // Paper is narrower than a line may be: lines break at a blank, or anywhere if they have none.
+    QTextOption option = copy->defaultTextOption();
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    copy->setDefaultTextOption(option);
     const QRectF body = printer.pageRect(QPrinter::DevicePixel);
     copy->setPageSize(body.size());
 

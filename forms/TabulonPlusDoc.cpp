@@ -8,6 +8,7 @@
 
 #include "FileDialogs.h"
 #include "FileError.h"
+#include "TabulonPlusView.h"
 #include "TextFileCodec.h"
 #include "app/MessageBox.h"
 #include "frames/ChildFrame.h"
@@ -32,16 +33,30 @@ int lineOf(const QString& raw, qsizetype index) {
 
 CTabulonPlusDoc::CTabulonPlusDoc(QObject* parent)
     : QObject(parent), m_pText(new QTextDocument(this)) {
-    connect(m_pText, &QTextDocument::modificationChanged, this, [this](bool modified) {
-        for (CChildFrame* frame : std::as_const(m_frames)) frame->setWindowModified(modified);
+    connect(m_pText, &QTextDocument::modificationChanged, this,
+            &CTabulonPlusDoc::ShowModifiedState);
+}
+
+// Clearing a document can announce a change of state it does not keep, so the marks always
+// follow what the document says now.
+void CTabulonPlusDoc::ShowModifiedState() {
+    const bool modified = IsModified();
+    for (CChildFrame* frame : std::as_const(m_frames)) {
+        // The window follows the mark of its view, which follows the document's signal.
+        frame->GetActiveView()->setWindowModified(modified);
+        frame->setWindowModified(modified);
+    }
+    if (modified != m_bShownModified) {
+        m_bShownModified = modified;
         emit ModifiedChanged(modified);
-    });
+    }
 }
 
 CTabulonPlusDoc::~CTabulonPlusDoc() = default;
 
 void CTabulonPlusDoc::SetModifiedFlag(bool modified) {
     m_pText->setModified(modified);
+    ShowModifiedState();
 }
 
 bool CTabulonPlusDoc::IsModified() const {

@@ -65,10 +65,12 @@ signals:
 
 private:
     void UpdateFrameTitles();
+    void ShowModifiedState();
     bool ConfirmUnrepresentable(const QString& raw) const;
 
     QTextDocument* m_pText;
     QString m_strTitle;
     QString m_strPathName;
     QList<CChildFrame*> m_frames;
+    bool m_bShownModified = false;
 };

@@ -154,7 +154,10 @@ void CTabulonPlusView::OnEditFindReplace(bool replace) {
     const QString selected = textCursor().selectedText();
     if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
         state.strFind = selected;
-    if (m_pFindDlg && m_pFindDlg->IsReplace() != replace) m_pFindDlg->close();
+    if (m_pFindDlg && m_pFindDlg->IsReplace() != replace) {
+        m_pFindDlg->close();
+        m_pFindDlg = nullptr;
+    }
     if (!m_pFindDlg) {
         m_pFindDlg = new CFindReplaceDialog(replace, state, this);
         m_pFindDlg->setAttribute(Qt::WA_DeleteOnClose);

@@ -74,8 +74,8 @@ QByteArray Encode(QStringView raw, char replacement) {
     QByteArray bytes(raw.size() * 2, Qt::Uninitialized);  // room for every break as CR LF
     char* out = bytes.data();
     char* const start = out;
-    for (QChar qc : raw) {
-        const char16_t c = qc.unicode();
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const char16_t c = raw[i].unicode();
         if (c < 0x80 && c != u'\n' && c != 0) {
             *out++ = static_cast<char>(c);
         } else if (isBreak(c)) {
@@ -84,6 +84,8 @@ QByteArray Encode(QStringView raw, char replacement) {
         } else if (!isNotText(c)) {
             const unsigned char b = table[c];
             *out++ = b ? static_cast<char>(b) : replacement;
+            // A character beyond the first 65536 is one character, though it takes two units.
+            if (QChar::isHighSurrogate(c) && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) ++i;
         }
     }
     bytes.truncate(out - start);

@@ -33,9 +33,13 @@ bool FindNext(QTextEdit* edit, const FindState& state) {
     QTextDocument* doc = edit->document();
     const QTextCursor current = edit->textCursor();
     const auto flags = flagsOf(state, state.bDown);
-    QTextCursor from(doc);
-    from.setPosition(state.bDown ? current.selectionEnd() : current.selectionStart());
-    QTextCursor found = doc->find(state.strFind, from, flags);
+    const int start = state.bDown ? current.selectionEnd() : current.selectionStart();
+    QTextCursor found = doc->find(state.strFind, start, flags);
+    // Searching up, a match must end before the start, not merely begin before it.
+    while (!state.bDown && !found.isNull() && found.selectionEnd() > start)
+        found = found.selectionStart() > 0
+                    ? doc->find(state.strFind, found.selectionStart() - 1, flags)
+                    : QTextCursor();
     if (found.isNull()) {
         QTextCursor round(doc);
         if (!state.bDown) round.movePosition(QTextCursor::End);

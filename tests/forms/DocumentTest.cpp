@@ -1,0 +1,286 @@
+#include <sys/resource.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <csignal>
+#include <random>
+
+#include "FormsFixture.h"
+#include "forms/TabulonPlusDoc.h"
+#include "forms/TabulonPlusView.h"
+#include "frames/ChildFrame.h"
+#include "res/CommandIds.h"
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+// A form as the worker hands it over: cp1251 Cyrillic, box-drawing bytes the conversion left,
+// a form feed, CR LF lines.
+QByteArray receivedForm() {
+    QByteArray form(
+        "\xCE\xF2\xF7\xE5\xF2 \xE7\xE0 \xF1\xF3\xF2\xEA\xE8  \xB9"
+        "17\r\n");
+    form += "+------+------+\r\n\xA6 t1   \xA6 \x98\xA0  \xA6\r\n";
+    form += "\xC2\xF0\xE5\xEC\xFF: 12:00\x0C\r\n\xAB\xBB\x85\r\n";
+    return form;
+}
+
+}  // namespace
+
+using Document = FormsFixture;
+
+TEST_F(Document, ReceivedFormSavedAndReopenedIsTheSameBytes) {
+    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
+    CTabulonPlusView* view = formTemplate->ActiveView();
+    view->SetFormText(receivedForm());
+    doc->SetModifiedFlag(true);
+    ASSERT_TRUE(doc->OnSaveDocument(path("form")));
+    EXPECT_EQ(readAll(path("form")), receivedForm());
+
+    CTabulonPlusDoc* again = formTemplate->OpenDocumentFile(path("form"));
+    ASSERT_NE(again, nullptr);
+    ASSERT_NE(again, doc) << "the first form was never saved under this name";
+    EXPECT_EQ(again->GetTextDocument()->toRawText(), doc->GetTextDocument()->toRawText());
+    ASSERT_TRUE(again->OnSaveDocument(path("copy")));
+    EXPECT_EQ(readAll(path("copy")), receivedForm());
+    EXPECT_TRUE(boxes.empty());
+}
+
+// Files of random bytes, lines ending CR LF: open and save gives back the file exactly.
+TEST_F(Document, RandomFilesOpenAndSaveByteForByte) {
+    std::mt19937 random(4);
+    for (int round = 0; round < 40; ++round) {
+        QByteArray bytes;
+        const int length = std::uniform_int_distribution<int>(0, 3000)(random);
+        while (bytes.size() < length) {
+            const int b = std::uniform_int_distribution<int>(0, 270)(random);
+            if (b >= 256)
+                bytes.append("\r\n");
+            else if (b != 0 && b != '\r' && b != '\n')
+                bytes.append(static_cast<char>(b));
+        }
+        writeAll(path("in"), bytes);
+        CTabulonPlusDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument(path("in")));
+        ASSERT_TRUE(doc.OnSaveDocument(path("out")));
+        ASSERT_EQ(readAll(path("out")), bytes) << "round " << round;
+    }
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(Document, ModifiedFlagThroughNewOpenEditDeliveryAndSave) {
+    writeAll(path("saved"), "abc\r\n");
+    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
+    CChildFrame* frame = formTemplate->ActiveFrame();
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(frame->windowTitle(), "Безымянный1[*]");
+    EXPECT_FALSE(frame->isWindowModified());
+
+    QTest::keyClicks(formTemplate->ActiveView(), "x");
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_TRUE(frame->isWindowModified()) << "the title shows the mark";
+
+    chosenPath = path("first");
+    ASSERT_TRUE(doc->OnCommand(id::ID_FILE_SAVE));
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_FALSE(frame->isWindowModified());
+    EXPECT_EQ(doc->GetTitle(), "first");
+    EXPECT_EQ(dialogs.size(), 1u) << "Save of a form without a file asks for a name";
+
+    formTemplate->ActiveView()->SetFormText("form");
+    doc->SetModifiedFlag(true);
+    EXPECT_TRUE(doc->IsModified());
+    ASSERT_TRUE(doc->OnCommand(id::ID_FILE_SAVE));
+    EXPECT_EQ(dialogs.size(), 1u) << "Save of a form with a file asks nothing";
+    EXPECT_EQ(readAll(path("first")), "form");
+
+    CTabulonPlusDoc* opened = formTemplate->OpenDocumentFile(path("saved"));
+    ASSERT_NE(opened, nullptr);
+    EXPECT_FALSE(opened->IsModified());
+    EXPECT_EQ(formTemplate->ActiveFrame()->windowTitle(), "saved[*]");
+}
+
+TEST_F(Document, EmptyAndRtfFilesOpenAsTheirText) {
+    writeAll(path("empty"), "");
+    CTabulonPlusDoc* empty = formTemplate->OpenDocumentFile(path("empty"));
+    ASSERT_NE(empty, nullptr);
+    EXPECT_TRUE(empty->GetTextDocument()->isEmpty());
+    EXPECT_FALSE(empty->IsModified());
+
+    const QByteArray rtf = "{\\rtf1\\ansi {\\b bold} text}\r\n";
+    writeAll(path("rtf"), rtf);
+    CTabulonPlusDoc* doc = formTemplate->OpenDocumentFile(path("rtf"));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetTextDocument()->toPlainText(), "{\\rtf1\\ansi {\\b bold} text}\n");
+    ASSERT_TRUE(doc->OnSaveDocument(path("rtf")));
+    EXPECT_EQ(readAll(path("rtf")), rtf);
+}
+
+TEST_F(Document, FormattingAndPicturesAreLostOnSaving) {
+    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
+    formTemplate->ActiveView()->insertHtml("<b>Жирный</b> <span style='color:red'>красный</span>");
+    QTextCursor cursor(doc->GetTextDocument());
+    cursor.movePosition(QTextCursor::End);
+    QTextImageFormat picture;
+    picture.setName("picture.png");
+    cursor.insertImage(picture);
+    cursor.insertText("!");
+    ASSERT_TRUE(doc->OnSaveDocument(path("plain")));
+    EXPECT_EQ(readAll(path("plain")),
+              QByteArray("\xC6\xE8\xF0\xED\xFB\xE9 \xEA\xF0\xE0\xF1\xED\xFB\xE9!"));
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(Document, SavingAddsNoExtension) {
+    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
+    chosenPath = path("Безымянный1");
+    ASSERT_TRUE(doc->OnCommand(id::ID_FILE_SAVE_AS));
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].second, "Безымянный1") << "the title is proposed";
+    EXPECT_TRUE(QFile::exists(path("Безымянный1")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Безымянный1"});
+}
+
+struct ProposedCase {
+    const char* title;
+    const char* proposed;
+};
+
+class ProposedName : public ::testing::TestWithParam<ProposedCase> {};
+
+TEST_P(ProposedName, IsTheTitleCutBeforeTheFirstForbiddenCharacter) {
+    CTabulonPlusDoc doc;
+    doc.SetTitle(QString::fromUtf8(GetParam().title));
+    EXPECT_EQ(doc.ProposedFileName(), QString::fromUtf8(GetParam().proposed));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ProposedName,
+                         ::testing::Values(ProposedCase{"Безымянный12", "Безымянный12"},
+                                           ProposedCase{"two words", "two"},
+                                           ProposedCase{"a#b", "a"}, ProposedCase{"a%b", "a"},
+                                           ProposedCase{"a;b c", "a"}, ProposedCase{"a/b", "a"},
+                                           ProposedCase{"a\\b", "a"}, ProposedCase{" x", ""}));
+
+TEST_F(Document, OpenFailuresAreReportedAndLeaveNoForm) {
+    formTemplate->OpenNewDocument();
+    CChildFrame* receiving = rc.m_pReceivingFrame;
+    EXPECT_EQ(formTemplate->OpenDocumentFile(path("missing")), nullptr);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, path("missing") + " was not found.");
+    EXPECT_EQ(boxes[0].style, msg::MB_OK | msg::MB_ICONEXCLAMATION);
+    EXPECT_EQ(formTemplate->Documents().size(), 1);
+    EXPECT_EQ(rc.m_pReceivingFrame, receiving) << "the window that received before receives again";
+
+    EXPECT_EQ(formTemplate->OpenDocumentFile(dir.path()), nullptr);
+    EXPECT_EQ(boxes.back().text, "Access to " + dir.path() + " was denied.");
+
+    // One character past what a view holds.
+    writeAll(path("huge"), QByteArray(CTabulonPlusDoc::kMaxFormChars + 1, 'a'));
+    EXPECT_EQ(formTemplate->OpenDocumentFile(path("huge")), nullptr);
+    EXPECT_EQ(boxes.back().text, "The file is too large to open.");
+    EXPECT_EQ(formTemplate->Documents().size(), 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(area->subWindowList().size(), 1);
+}
+
+TEST_F(Document, SaveIntoAMissingFolderIsReportedAndKeepsTheFormModified) {
+    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
+    QTest::keyClicks(formTemplate->ActiveView(), "text");
+    chosenPath = path("no/such/form");
+    EXPECT_FALSE(doc->DoSave({}));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, chosenPath + " contains an invalid path.");
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(doc->GetTitle(), "Безымянный1");
+}
+
+// A write that fails half way (here: the file-size limit, as a full disk would) leaves the old
+// file whole and the form modified.
+TEST_F(Document, FailedWriteLeavesTheOldFileWhole) {
+    writeAll(path("old"), "old contents\r\n");
+    CTabulonPlusDoc* doc = formTemplate->OpenDocumentFile(path("old"));
+    ASSERT_NE(doc, nullptr);
+    formTemplate->ActiveView()->setPlainText(QString(200'000, QChar('z')));
+    doc->SetModifiedFlag(true);
+
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool ok = doc->OnCommand(id::ID_FILE_SAVE) && !doc->IsModified();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_FALSE(ok);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Failed to save document.");
+    EXPECT_TRUE(doc->IsModified());
+    EXPECT_EQ(readAll(path("old")), "old contents\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old"}) << "no temporary left";
+}
+
+// Characters cp1251 has no byte for are written as "?" only when the operator agrees.
+TEST_F(Document, UnrepresentableCharactersAskBeforeBeingReplaced) {
+    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
+    formTemplate->ActiveView()->setPlainText(QString::fromUtf8("ok\nзнак 中 и Ā"));
+    doc->SetModifiedFlag(true);
+    answers = {msg::IDNO};
+    EXPECT_FALSE(doc->OnSaveDocument(path("f")));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.contains("«中» (U+4e2d) в строке 2")) << boxes[0].text.toStdString();
+    EXPECT_EQ(boxes[0].style, msg::MB_YESNO | msg::MB_ICONQUESTION);
+    EXPECT_FALSE(QFile::exists(path("f")));
+    EXPECT_TRUE(doc->IsModified());
+
+    answers = {msg::IDYES};
+    EXPECT_TRUE(doc->OnSaveDocument(path("f")));
+    EXPECT_EQ(readAll(path("f")), "ok\r\n\xE7\xED\xE0\xEA ? \xE8 ?");
+    EXPECT_FALSE(doc->IsModified());
+}
+
+TEST_F(Document, SaveQuestionsThreeAnswers) {
+    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
+    formTemplate->ActiveView()->SetFormText("data");
+    doc->SetModifiedFlag(true);
+
+    answers = {msg::IDCANCEL};
+    EXPECT_FALSE(doc->SaveModified());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Save changes to Безымянный1?");
+    EXPECT_EQ(boxes[0].style, msg::MB_YESNOCANCEL);
+    EXPECT_TRUE(doc->IsModified());
+
+    answers = {msg::IDNO};
+    EXPECT_TRUE(doc->SaveModified());
+    EXPECT_TRUE(dialogs.empty());
+
+    answers = {msg::IDYES};
+    chosenPath = {};  // the Save As dialog cancelled: the close is cancelled too
+    EXPECT_FALSE(doc->SaveModified());
+    chosenPath = path("yes");
+    answers = {msg::IDYES};
+    EXPECT_TRUE(doc->SaveModified());
+    EXPECT_EQ(readAll(path("yes")), "data");
+    EXPECT_FALSE(doc->IsModified());
+
+    answers = {msg::IDCANCEL};
+    doc->SetModifiedFlag(true);
+    EXPECT_FALSE(doc->SaveModified());
+    EXPECT_EQ(boxes.back().text, "Save changes to yes?") << "a saved form is named by its file";
+}

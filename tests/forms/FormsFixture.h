@@ -1,0 +1,59 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QMdiArea>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "acquisition/ReceiveControl.h"
+#include "app/MessageBox.h"
+#include "forms/FileDialogs.h"
+#include "forms/FormTemplate.h"
+
+// A main window's worth of forms: an MDI area, the control block, the template, message boxes
+// and file dialogs answered by the test, and a folder for files.
+class FormsFixture : public ::testing::Test {
+protected:
+    struct Box {
+        QString text;
+        unsigned style;
+    };
+
+    void SetUp() override {
+        area = std::make_unique<QMdiArea>();
+        area->resize(800, 600);
+        area->show();
+        formTemplate = std::make_unique<CFormTemplate>(area.get(), &rc);
+        SetMessageBoxHook([this](const QString& text, unsigned style) {
+            boxes.push_back({text, style});
+            if (answers.empty()) return msg::IDOK;
+            const int answer = answers.front();
+            answers.erase(answers.begin());
+            return answer;
+        });
+        SetFileDialogHook([this](bool saving, const QString& proposed) {
+            dialogs.push_back({saving ? "save" : "open", proposed});
+            return chosenPath;
+        });
+    }
+
+    void TearDown() override {
+        formTemplate.reset();
+        area.reset();
+        SetMessageBoxHook({});
+        SetFileDialogHook({});
+    }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    ReceiveControl rc;
+    std::unique_ptr<QMdiArea> area;
+    std::unique_ptr<CFormTemplate> formTemplate;
+    std::vector<Box> boxes;
+    std::vector<int> answers;  // given in order; IDOK once they run out
+    std::vector<std::pair<QString, QString>> dialogs;
+    QString chosenPath;
+};

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <QStringDecoder>
+#include <QTextDocument>
+#include <random>
+
+#include "forms/TextFileCodec.h"
+
+namespace {
+
+QByteArray bytesOf(std::initializer_list<int> values) {
+    QByteArray b;
+    for (int v : values) b.append(static_cast<char>(v));
+    return b;
+}
+
+}  // namespace
+
+// Our table must say what the platform's own windows-1251 converter says, byte for byte.
+TEST(TextFileCodec, TableAgreesWithThePlatformConverter) {
+    QStringDecoder decoder("windows-1251");
+    if (!decoder.isValid()) GTEST_SKIP() << "no windows-1251 converter in this Qt";
+    for (int b = 1; b < 256; ++b) {
+        const QString expected = decoder.decode(QByteArray(1, static_cast<char>(b)));
+        ASSERT_EQ(expected.size(), 1);
+        EXPECT_EQ(TextFileCodec::ToUnicode(static_cast<unsigned char>(b)), expected[0].unicode())
+            << "byte " << b;
+    }
+}
+
+struct DecodeCase {
+    const char* name;
+    QByteArray bytes;
+    QString text;
+};
+
+class Decode : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(Decode, GivesTheViewText) {
+    EXPECT_EQ(TextFileCodec::Decode(GetParam().bytes), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Decode,
+    ::testing::Values(
+        DecodeCase{"CrLf", "a\r\nb", "a\nb"}, DecodeCase{"LoneCr", "a\rb", "a\nb"},
+        DecodeCase{"LoneLf", "a\nb", "a\nb"}, DecodeCase{"LfCrIsTwoBreaks", "a\n\rb", "a\n\nb"},
+        DecodeCase{"CrCrLf", "\r\r\n", "\n\n"}, DecodeCase{"TrailingBreak", "x\r\n", "x\n"},
+        DecodeCase{"NulDropped", bytesOf({'a', 0, 'b'}), "ab"},
+        DecodeCase{"Cyrillic", bytesOf({0xCF, 0xF0, 0xE8, 0xE2, 0xE5, 0xF2, 0xA8, 0xB8}),
+                   QString::fromUtf8("ПриветЁё")},
+        DecodeCase{"Unassigned98", bytesOf({0x98}), QString(QChar(0x0098))},
+        DecodeCase{"NonBreakingSpace", bytesOf({0xA0}), QString(QChar(0x00A0))},
+        DecodeCase{"FormFeedAndTab", bytesOf({0x0C, 0x09}), QString::fromLatin1("\f\t")},
+        DecodeCase{"Numero", bytesOf({0xB9}), QString::fromUtf8("№")},
+        DecodeCase{"Empty", QByteArray(), QString()}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct EncodeCase {
+    const char* name;
+    QString raw;
+    QByteArray bytes;
+};
+
+class Encode : public ::testing::TestWithParam<EncodeCase> {};
+
+TEST_P(Encode, GivesTheFileBytes) {
+    EXPECT_EQ(TextFileCodec::Encode(GetParam().raw), GetParam().bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Encode,
+    ::testing::Values(
+        EncodeCase{"ParagraphSeparator", QString("a") + QChar(0x2029) + "b", "a\r\nb"},
+        EncodeCase{"LineSeparator", QString("a") + QChar(0x2028) + "b", "a\r\nb"},
+        EncodeCase{"Newline", "a\nb", "a\r\nb"},
+        EncodeCase{"PictureLeftOut", QString("a") + QChar(0xFFFC) + "b", "ab"},
+        EncodeCase{"FrameMarksLeftOut", QString(QChar(0xFDD0)) + "a" + QChar(0xFDD1), "a"},
+        EncodeCase{"Euro", QString::fromUtf8("€"), bytesOf({0x88})},
+        EncodeCase{"Unassigned98", QString(QChar(0x0098)), bytesOf({0x98})},
+        EncodeCase{"Unrepresentable", QString::fromUtf8("x中y"), "x?y"},
+        EncodeCase{"CharacterBeyondBmpIsOneQuestionMark", QString::fromUtf8("a😀b"), "a?b"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TextFileCodec, FindsTheFirstCharacterWithoutAByte) {
+    EXPECT_EQ(TextFileCodec::FindUnrepresentable(QString::fromUtf8("Привет №1 €")), -1);
+    EXPECT_EQ(TextFileCodec::FindUnrepresentable(QString("ab") + QChar(0x2029) + QChar(0xFFFC)),
+              -1);
+    EXPECT_EQ(TextFileCodec::FindUnrepresentable(QString::fromUtf8("ab中c")), 2);
+    EXPECT_EQ(TextFileCodec::FindUnrepresentable(QString::fromUtf8("ĀĀ")), 0);
+}
+
+// Random files of every byte value and every mix of line breaks, through a text document as a
+// view holds them, come back as the same bytes, with each break written as CR LF and NULs gone.
+TEST(TextFileCodec, RandomFilesRoundTripThroughATextDocument) {
+    std::mt19937 random(20261208);
+    const char breaks[][4] = {"\r\n", "\r", "\n", "\n\r", "\r\r\n"};
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes;
+        const int length = std::uniform_int_distribution<int>(0, 600)(random);
+        while (bytes.size() < length) {
+            if (std::uniform_int_distribution<int>(0, 9)(random) == 0)
+                bytes.append(breaks[std::uniform_int_distribution<int>(0, 4)(random)]);
+            else
+                bytes.append(static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random)));
+        }
+        QByteArray expected = bytes;
+        expected.replace("\r\n", "\n").replace('\r', '\n').replace("\n", "\r\n");
+        expected.replace(QByteArray(1, '\0'), QByteArray());
+
+        QTextDocument doc;
+        doc.setPlainText(TextFileCodec::Decode(bytes));
+        ASSERT_EQ(TextFileCodec::Encode(doc.toRawText()), expected) << "round " << round;
+    }
+}
