@@ -2,6 +2,12 @@
 
 namespace {
 
+bool IsKnownSwitch(const QString& name) {
+    static const QStringList known = {"pt",  "p",         "unregister", "unregserver",
+                                      "dde", "embedding", "automation"};
+    return known.contains(name.toLower());
+}
+
 void ParseSwitch(const QString& name, CCommandLineInfo& info) {
     const QString s = name.toLower();
     if (s == QLatin1String("pt"))
@@ -40,8 +46,11 @@ void ParseWord(const QString& word, CCommandLineInfo& info) {
 CCommandLineInfo ParseCommandLine(const QStringList& args) {
     CCommandLineInfo info;
     for (const QString& arg : args) {
-        const bool isSwitch = arg.size() > 1 && (arg.startsWith(QLatin1Char('/')) ||
-                                                 arg.startsWith(QLatin1Char('-')));
+        // On this system a path begins with "/": only the switches the program knows count as
+        // switches there, while "-" always starts one.
+        const bool isSwitch =
+            arg.size() > 1 && (arg.startsWith(QLatin1Char('-')) ||
+                               (arg.startsWith(QLatin1Char('/')) && IsKnownSwitch(arg.mid(1))));
         if (isSwitch)
             ParseSwitch(arg.mid(1), info);
         else if (!arg.isEmpty())

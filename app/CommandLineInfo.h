@@ -4,8 +4,9 @@
 #include <QStringList>
 
 // What the command line asks the program to do at start-up, parsed the way the classic
-// framework parses it: "/" or "-" starts a switch (letter case ignored), the first plain word is
-// the file, and after /pt the next three plain words name the printer, its driver and its port.
+// framework parses it: "-", or "/" before a known switch name, starts a switch (letter case
+// ignored; any other "/..." is an absolute path), the first plain word is the file, and after
+// /pt the next three plain words name the printer, its driver and its port.
 struct CCommandLineInfo {
     enum ShellCommand {
         FileNew,

@@ -12,28 +12,40 @@ MessageBoxHook& hook() {
 
 QMessageBox::Icon iconFor(unsigned style) {
     switch (style & msg::MB_ICONMASK) {
-        case msg::MB_ICONERROR: return QMessageBox::Critical;
-        case msg::MB_ICONQUESTION: return QMessageBox::Question;
-        case msg::MB_ICONINFORMATION: return QMessageBox::Information;
-        default: return QMessageBox::Warning;  // the exclamation mark, also when none is named
+        case msg::MB_ICONERROR:
+            return QMessageBox::Critical;
+        case msg::MB_ICONQUESTION:
+            return QMessageBox::Question;
+        case msg::MB_ICONINFORMATION:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::Warning;  // the exclamation mark, also when none is named
     }
 }
 
 QMessageBox::StandardButtons buttonsFor(unsigned style) {
     switch (style & msg::MB_TYPEMASK) {
-        case msg::MB_OKCANCEL: return QMessageBox::Ok | QMessageBox::Cancel;
-        case msg::MB_YESNOCANCEL: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        case msg::MB_YESNO: return QMessageBox::Yes | QMessageBox::No;
-        default: return QMessageBox::Ok;
+        case msg::MB_OKCANCEL:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case msg::MB_YESNOCANCEL:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case msg::MB_YESNO:
+            return QMessageBox::Yes | QMessageBox::No;
+        default:
+            return QMessageBox::Ok;
     }
 }
 
 int answerFor(int button, unsigned style) {
     switch (button) {
-        case QMessageBox::Ok: return msg::IDOK;
-        case QMessageBox::Yes: return msg::IDYES;
-        case QMessageBox::No: return msg::IDNO;
-        case QMessageBox::Cancel: return msg::IDCANCEL;
+        case QMessageBox::Ok:
+            return msg::IDOK;
+        case QMessageBox::Yes:
+            return msg::IDYES;
+        case QMessageBox::No:
+            return msg::IDNO;
+        case QMessageBox::Cancel:
+            return msg::IDCANCEL;
         default:  // closed by Esc or the close box
             return (style & msg::MB_TYPEMASK) == msg::MB_OK ? msg::IDOK : msg::IDCANCEL;
     }
@@ -41,7 +53,9 @@ int answerFor(int button, unsigned style) {
 
 }  // namespace
 
-void SetMessageBoxHook(MessageBoxHook h) { hook() = std::move(h); }
+void SetMessageBoxHook(MessageBoxHook h) {
+    hook() = std::move(h);
+}
 
 int TabulonMessageBox(const QString& text, unsigned style) {
     if (hook()) return hook()(text, style);

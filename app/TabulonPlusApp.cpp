@@ -34,7 +34,8 @@ bool CTabulonPlusApp::InitInstance(const QStringList& args) {
         m_nPreviewPages = profile.value(QStringLiteral("Settings/PreviewPages"), 0).toInt();
     }
 
-    auto* frame = new CMainFrame(static_cast<unsigned (*)(void*)>(&AcquisitionThreadProc));
+    if (!m_threadProc) m_threadProc = static_cast<unsigned (*)(void*)>(&AcquisitionThreadProc);
+    auto* frame = new CMainFrame(m_threadProc);
     if (!frame->OnCreate()) {
         delete frame;
         return false;
@@ -48,6 +49,7 @@ bool CTabulonPlusApp::InitInstance(const QStringList& args) {
     if (!ProcessShellCommand(ParseCommandLine(args))) return false;
 
     // Maximized whatever show state the program was started with, and painted at once.
+    frame->UpdateCommandUI();
     frame->showMaximized();
     frame->repaint();
     return true;

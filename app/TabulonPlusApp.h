@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QStringList>
+#include <functional>
 
 #include "app/CommandLineInfo.h"
 #include "app/RecentFileList.h"
@@ -33,6 +34,10 @@ public:
     void OnFileOpen();
     void OnFilePrintSetup();
 
+    // The exchange the connect command runs on the worker thread; the real worker unless a test
+    // gives its own before InitInstance.
+    void SetThreadProc(std::function<unsigned(void*)> proc) { m_threadProc = std::move(proc); }
+
     CMainFrame* MainFrame() const { return m_pMainWnd; }
     const RecentFileList& RecentFiles() const { return m_recentFiles; }
 
@@ -46,6 +51,7 @@ private:
     CMainFrame* m_pMainWnd = nullptr;
     RecentFileList m_recentFiles{4};
     int m_nPreviewPages = 0;
+    std::function<unsigned(void*)> m_threadProc;
 };
 
 extern CTabulonPlusApp theApp;

@@ -48,8 +48,10 @@ public:
     // Asks a running worker to end without questions, then joins it.
     void AbortAndJoin();
 
-    // One tick of the timer; tests call it directly instead of waiting a second.
+    // One tick of the timer; tests call it directly instead of waiting a second, after moving
+    // the real ticks out of their way.
     void OnTimer(int id);
+    void SetTickInterval(int ms) { m_timer.setInterval(ms); }
 
 signals:
     void exchangeStarted();

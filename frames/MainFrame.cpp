@@ -194,11 +194,11 @@ void CMainFrame::SetApplicationCommands(std::function<bool(unsigned)> handles,
 }
 
 void CMainFrame::BuildRouter() {
-    m_router.Append({[this](unsigned c) { return IsViewCommand(c) && m_template->ActiveView(); },
+    m_router.Append({[this](unsigned c) { return IsViewCommand(c) && LiveActiveDocument(); },
                      [this](unsigned c) { return m_template->ActiveView()->IsCommandEnabled(c); },
                      [this](unsigned c) { m_template->ActiveView()->OnCommand(c); }});
     m_router.Append(
-        {[this](unsigned c) { return IsDocumentCommand(c) && m_template->ActiveDocument(); },
+        {[this](unsigned c) { return IsDocumentCommand(c) && LiveActiveDocument(); },
          [this](unsigned c) { return m_template->ActiveDocument()->IsCommandEnabled(c); },
          [this](unsigned c) { m_template->ActiveDocument()->OnCommand(c); }});
     m_router.Append({[this](unsigned c) { return FrameHandles(c); },
@@ -207,6 +207,12 @@ void CMainFrame::BuildRouter() {
     m_router.Append({[this](unsigned c) { return m_appHandles && m_appHandles(c); },
                      {},
                      [this](unsigned c) { m_appRun(c); }});
+}
+
+CTabulonPlusDoc* CMainFrame::LiveActiveDocument() const {
+    // A window whose form has just closed may still stand in the area until it is deleted.
+    CTabulonPlusDoc* doc = m_template->ActiveDocument();
+    return doc && m_template->Documents().contains(doc) && m_template->ActiveView() ? doc : nullptr;
 }
 
 bool CMainFrame::FrameHandles(unsigned c) const {
@@ -221,7 +227,7 @@ bool CMainFrame::FrameHandles(unsigned c) const {
         case id::ID_WINDOW_CASCADE:
         case id::ID_WINDOW_ARRANGE:
         case id::ID_WINDOW_TILE_HORZ:
-            return !m_mdiArea->subWindowList().isEmpty();
+            return !m_template->Documents().isEmpty();
         default:
             return false;
     }
@@ -230,7 +236,7 @@ bool CMainFrame::FrameHandles(unsigned c) const {
 bool CMainFrame::FrameEnabled(unsigned c) const {
     if (c == id::ID_CONNECT) return OnUpdateConnect();
     if (c == id::ID_STOP_RECEIVE) return OnUpdateStopReceive();
-    if (c == id::ID_WINDOW_NEW) return m_template->ActiveDocument() != nullptr;
+    if (c == id::ID_WINDOW_NEW) return LiveActiveDocument() != nullptr;
     return true;
 }
 
@@ -276,7 +282,7 @@ bool CMainFrame::OnCommand(unsigned c) {
 
 void CMainFrame::UpdateCommandUI() {
     if (!m_actions) return;
-    ShowFormMenu(!m_mdiArea->subWindowList().isEmpty());
+    ShowFormMenu(!m_template->Documents().isEmpty());
     for (const auto& [command, action] : m_actions->actions())
         action->setEnabled(m_router.IsEnabled(command));
     if (QAction* a = Action(id::ID_VIEW_TOOLBAR)) {
@@ -302,7 +308,7 @@ void CMainFrame::FillWindowMenu() {
     int number = 1;
     for (QMdiSubWindow* w : m_mdiArea->subWindowList()) {
         QString title = w->windowTitle();
-        title.replace(QLatin1String("[*]"), w->isWindowModified() ? QStringLiteral("*") : "");
+        title.remove(QLatin1String("[*]"));
         auto* a = new QAction(QStringLiteral("&%1 %2").arg(number++).arg(title), this);
         a->setCheckable(true);
         a->setChecked(w == m_mdiArea->activeSubWindow());
@@ -326,7 +332,7 @@ void CMainFrame::ArrangeIcons() {
 
 void CMainFrame::UpdateTitle() {
     QString title = QStringLiteral("Tabulon");
-    if (CTabulonPlusDoc* doc = m_template->ActiveDocument())
+    if (CTabulonPlusDoc* doc = LiveActiveDocument())
         title += QStringLiteral(" - ") + doc->GetTitle();
     if (windowTitle() != title) setWindowTitle(title);
 }

@@ -12,6 +12,7 @@
 #include "settings/SettingsDlg.h"
 
 class CFormTemplate;
+class CTabulonPlusDoc;
 class CommandActions;
 class CommandMenu;
 
@@ -78,6 +79,7 @@ private:
     bool BuildCommandBars();
     void BuildStatusBar();
     void BuildRouter();
+    CTabulonPlusDoc* LiveActiveDocument() const;
     bool FrameHandles(unsigned id) const;
     bool FrameEnabled(unsigned id) const;
     void FrameRun(unsigned id);

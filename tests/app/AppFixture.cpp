@@ -1,0 +1,132 @@
+#include "AppFixture.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QPushButton>
+#include <QSettings>
+#include <QStringEncoder>
+#include <QTextDocument>
+#include <QThread>
+#include <chrono>
+#include <thread>
+
+#include "acquisition/AcquisitionThreadProc.h"
+#include "app/MessageBox.h"
+#include "forms/FormTemplate.h"
+#include "forms/TabulonPlusDoc.h"
+#include "frames/ExchangeControl.h"
+#include "frames/MainFrame.h"
+#include "platform/SerialPort.h"
+#include "settings/SettingsDlg.h"
+
+QByteArray Cp1251(const QString& text) {
+    QStringEncoder encoder("windows-1251");
+    return encoder(text);
+}
+
+void AppFixture::SetUp() {
+    ASSERT_TRUE(m_dir.isValid());
+    m_iniPath = m_dir.filePath("Tabulon.ini");
+    qputenv("TABULON_INI", m_iniPath.toLocal8Bit());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath("profile"));
+    SetMessageBoxHook([this](const QString& text, unsigned style) {
+        QWidget* frame = Frame();
+        m_messages.append({text, style, frame ? frame->isEnabled() : true});
+        for (const auto& [prefix, answer] : m_answers)
+            if (text.startsWith(prefix)) return answer;
+        return (style & msg::MB_TYPEMASK) == msg::MB_OK ? msg::IDOK : msg::IDCANCEL;
+    });
+}
+
+void AppFixture::TearDown() {
+    if (m_app) m_app->ExitInstance();
+    m_app.reset();
+    if (m_sim) m_sim->stop();
+    m_sim.reset();
+    SetMessageBoxHook({});
+    CSettingsDlg::SetShownHook({});
+    for (const char* v : {"TABULON_COM1", "TABULON_COM2", "TABULON_COM3", "TABULON_INI"})
+        qunsetenv(v);
+}
+
+void AppFixture::StartCalculator(CalculatorSimulatorOptions options, const char* comVariable) {
+    m_sim = std::make_unique<CalculatorSimulator>(std::move(options));
+    ASSERT_TRUE(m_sim->start()) << m_sim->error();
+    qputenv(comVariable, QByteArray::fromStdString(m_sim->slavePath()));
+}
+
+bool AppFixture::StartApp(const QStringList& args) {
+    m_app = std::make_unique<CTabulonPlusApp>();
+    m_app->SetThreadProc([this](void* p) {
+        return AcquisitionThreadProc(*static_cast<ReceiveControl*>(p), &openSerialPort, m_clock);
+    });
+    const bool started = m_app->InitInstance(args);
+    // The tests give the timer its ticks themselves.
+    if (Frame()) Frame()->Exchange().SetTickInterval(24 * 3600 * 1000);
+    return started;
+}
+
+void AppFixture::Answer(const QString& prefix, int answer) {
+    for (auto& entry : m_answers)
+        if (entry.first == prefix) {
+            entry.second = answer;
+            return;
+        }
+    m_answers.append({prefix, answer});
+}
+
+void AppFixture::ChooseSettings(const QString& port, const QString& device, const QString& rate) {
+    CSettingsDlg::SetShownHook([=](QDialog* dialog) {
+        dialog->findChild<QComboBox*>("IDC_PORT")->setEditText(port);
+        dialog->findChild<QComboBox*>("IDC_DEVICE")->setEditText(device);
+        dialog->findChild<QComboBox*>("IDC_RATE")->setEditText(rate);
+        for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            if (b->text() == QStringLiteral("Продолжить")) b->click();
+    });
+}
+
+bool AppFixture::WaitUntil(const std::function<bool()>& done, int ms) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+bool AppFixture::WaitForWorkerEnd(int ms) {
+    return WaitUntil([this] { return !Frame()->Exchange().WorkerAlive(); }, ms);
+}
+
+CMainFrame* AppFixture::Frame() const {
+    return m_app ? m_app->MainFrame() : nullptr;
+}
+
+QList<CTabulonPlusDoc*> AppFixture::Docs() const {
+    return Frame()->Template().Documents();
+}
+
+QStringList AppFixture::Titles() const {
+    QStringList titles;
+    for (CTabulonPlusDoc* doc : Docs()) titles.append(doc->GetTitle());
+    return titles;
+}
+
+QString AppFixture::PlainText(CTabulonPlusDoc* doc) {
+    return doc->GetTextDocument()->toPlainText();
+}
+
+bool AppFixture::Sent(const QString& prefix) const {
+    for (const Message& m : m_messages)
+        if (m.text.startsWith(prefix)) return true;
+    return false;
+}
+
+QByteArray AppFixture::IniBytes() const {
+    QFile file(m_iniPath);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+#include "acquisition/Clock.h"
+#include "app/TabulonPlusApp.h"
+#include "tools/CalculatorSimulator.h"
+
+class CMainFrame;
+class CTabulonPlusDoc;
+class QAction;
+
+// Runs a fast clock: the worker's limits of whole seconds pass five times as fast, so a pass
+// that ends on silence takes one real second instead of five.
+class ScaledClock final : public Clock {
+public:
+    std::int64_t nowMs() override { return m_steady.nowMs() * 5; }
+
+private:
+    SteadyClock m_steady;
+};
+
+// The whole program in one test: its own configuration file and per-user profile in a
+// temporary folder, message boxes answered from a script, the settings dialog answered by a
+// hook, and a simulated calculator on a pseudo-terminal.
+class AppFixture : public testing::Test {
+protected:
+    struct Message {
+        QString text;
+        unsigned style;
+        bool mainWindowEnabled;
+    };
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the simulator and points `comVariable` (e.g. "TABULON_COM1") at its line.
+    void StartCalculator(CalculatorSimulatorOptions options,
+                         const char* comVariable = "TABULON_COM1");
+    bool StartApp(const QStringList& args = {});
+
+    // The answer to every message beginning with `prefix`, until changed.
+    void Answer(const QString& prefix, int answer);
+    // The settings dialog of the next connect command is answered with these three texts.
+    void ChooseSettings(const QString& port, const QString& device, const QString& rate);
+
+    // Pumps events until `done` holds; false after `ms` milliseconds.
+    static bool WaitUntil(const std::function<bool()>& done, int ms = 20000);
+    bool WaitForWorkerEnd(int ms = 30000);
+
+    CMainFrame* Frame() const;
+    QList<CTabulonPlusDoc*> Docs() const;
+    QStringList Titles() const;
+    static QString PlainText(CTabulonPlusDoc* doc);
+    bool Sent(const QString& prefix) const;  // a message beginning with `prefix` was shown
+    QByteArray IniBytes() const;
+
+    QTemporaryDir m_dir;
+    QString m_iniPath;
+    std::unique_ptr<CTabulonPlusApp> m_app;
+    std::unique_ptr<CalculatorSimulator> m_sim;
+    ScaledClock m_clock;
+    QList<Message> m_messages;
+    QList<QPair<QString, int>> m_answers;
+};
+
+// The text in the Windows Cyrillic code page, as files and the worker hold it.
+QByteArray Cp1251(const QString& text);
