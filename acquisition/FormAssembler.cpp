@@ -1,8 +1,6 @@
 #include "acquisition/FormAssembler.h"
 
 #include "acquisition/AcquisitionTexts.h"
-#include "acquisition/CodeConversion.h"
-#include "acquisition/DeviceType.h"
 
 void FormAssembler::startPass() {
     m_formCompleted = false;
@@ -10,22 +8,7 @@ void FormAssembler::startPass() {
     m_storedThisPass = 0;
 }
 
-void FormAssembler::handleByte(std::uint8_t received) {
-    if (received == kFormEnd) {
-        endForm();
-        return;
-    }
-    const std::uint8_t stored = Convert866To1251(received);
-    if (stored != 0) {
-        m_current.append(static_cast<char>(stored));
-        ++m_storedThisPass;
-        m_delivered = false;
-    }
-    countStep();
-}
-
-void FormAssembler::countStep() {
-    if (--m_stepCountdown > 0) return;
+void FormAssembler::step() {
     m_stepCountdown = kStepBytes;
     m_host.stepProgress();
     m_host.setByteCounterText(acqtext::ByteCounterText(m_storedThisPass));
@@ -40,7 +23,7 @@ void FormAssembler::endForm() {
 }
 
 void FormAssembler::deliverAtPassEnd() {
-    if (!m_formCompleted || !m_current.isEmpty()) deliver();
+    if (!m_formCompleted || !m_current.empty()) deliver();
 }
 
 void FormAssembler::deliverRemainder() {
@@ -49,9 +32,10 @@ void FormAssembler::deliverRemainder() {
 
 void FormAssembler::deliver() {
     // The receiving view may have been closed; the text then goes into a new form instead.
-    if (!m_host.setViewText(m_current)) {
+    const QByteArray text = QByteArray::fromStdString(m_current);
+    if (!m_host.setViewText(text)) {
         m_host.newForm();
-        if (!m_host.setViewText(m_current)) return;
+        if (!m_host.setViewText(text)) return;
     }
     m_host.setViewModified();
     m_delivered = true;

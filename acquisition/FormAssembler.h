@@ -1,9 +1,11 @@
 #pragma once
 
-#include <QByteArray>
 #include <cstdint>
+#include <string>
 
 #include "acquisition/AcquisitionHost.h"
+#include "acquisition/CodeConversion.h"
+#include "acquisition/DeviceType.h"
 
 // Cuts the received bytes into forms and keeps the progress strip going.
 //
@@ -18,7 +20,21 @@ public:
     explicit FormAssembler(AcquisitionHost& host) : m_host(host) {}
 
     void startPass();
-    void handleByte(std::uint8_t received);
+
+    // Inline, as it runs for every byte of the stream.
+    void handleByte(std::uint8_t received) {
+        if (received == kFormEnd) {
+            endForm();
+            return;
+        }
+        const std::uint8_t stored = Convert866To1251(received);
+        if (stored != 0) {
+            m_current.push_back(static_cast<char>(stored));
+            ++m_storedThisPass;
+            m_delivered = false;
+        }
+        if (--m_stepCountdown == 0) step();
+    }
 
     // At the closing report: the form so far, unless the pass ended right at a form end
     // (the new form is empty then and stays untouched).
@@ -28,15 +44,14 @@ public:
 
     int storedThisPass() const { return m_storedThisPass; }
     bool formCompletedThisPass() const { return m_formCompleted; }
-    const QByteArray& currentText() const { return m_current; }
 
 private:
     void endForm();
     void deliver();
-    void countStep();
+    void step();
 
     AcquisitionHost& m_host;
-    QByteArray m_current;
+    std::string m_current;  // cp1251
     int m_storedThisPass = 0;
     int m_stepCountdown = kStepBytes;
     bool m_formCompleted = false;

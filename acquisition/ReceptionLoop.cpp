@@ -50,12 +50,15 @@ ReceptionLoop::PassEnd ReceptionLoop::readPass() {
             case LineWaiter::Outcome::Vanished:
                 return PassEnd::LinkBroken;
         }
-        const std::uint8_t byte = m_line.takeByte();
-        const LineWaiter::Outcome sent = m_type.echo ? echo(byte) : LineWaiter::Outcome::Done;
-        // The byte arrived whole; it is kept even when its echo cannot be sent.
-        m_forms.handleByte(byte);
-        if (sent == LineWaiter::Outcome::LimitReached || sent == LineWaiter::Outcome::Vanished)
-            return PassEnd::LinkBroken;
+        // One at a time, as long as no stop comes, all that the read brought.
+        do {
+            const std::uint8_t byte = m_line.takeByte();
+            const LineWaiter::Outcome sent = m_type.echo ? echo(byte) : LineWaiter::Outcome::Done;
+            // The byte arrived whole; it is kept even when its echo cannot be sent.
+            m_forms.handleByte(byte);
+            if (sent == LineWaiter::Outcome::LimitReached || sent == LineWaiter::Outcome::Vanished)
+                return PassEnd::LinkBroken;
+        } while (m_line.hasByte() && !m_rc.m_bStop.load());
     }
 }
 
