@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QSettings>
 
 #include "acquisition/AcquisitionThreadProc.h"
@@ -50,6 +51,8 @@ bool CTabulonPlusApp::InitInstance(const QStringList& args) {
 
     // Maximized whatever show state the program was started with, and painted at once.
     frame->UpdateCommandUI();
+    // Where no window manager maximizes windows the frame still covers the screen.
+    if (QScreen* screen = frame->screen()) frame->setGeometry(screen->availableGeometry());
     frame->showMaximized();
     frame->repaint();
     return true;

@@ -1,10 +1,13 @@
 #include <QApplication>
 #include <QStringList>
+#include <QTimer>
 #include <cstdio>
 #include <memory>
 
 #include "app/DemoCalculator.h"
 #include "app/TabulonPlusApp.h"
+#include "frames/MainFrame.h"
+#include "res/CommandIds.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -21,10 +24,16 @@ int main(int argc, char** argv) {
         }
     }
 
+    // For scripted demonstrations: choose "Установить связь" once the window is up. Every
+    // question that follows is still the operator's to answer.
+    const bool autoConnect = args.removeAll(QStringLiteral("--demo-autoconnect")) > 0;
+
     if (!theApp.InitInstance(args)) {
         theApp.ExitInstance();
         return 0;
     }
+    if (autoConnect)
+        QTimer::singleShot(500, [] { theApp.MainFrame()->OnCommand(id::ID_CONNECT); });
     const int code = QApplication::exec();
     theApp.ExitInstance();
     return code;

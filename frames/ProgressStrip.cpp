@@ -20,7 +20,12 @@ ProgressStrip::ProgressStrip(QWidget* parent) : QWidget(parent) {
     m_bar = ui.IDC_PROGRESS;
     m_counter = ui.IDC_BYTE_COUNT;
     setObjectName(QStringLiteral("IDD_PROGRESS_BAR"));
-    setFixedHeight(minimumHeight());
+    // Eight dialog units are too low for the text of today's fonts: the field grows about its
+    // centre line so that the count stays readable.
+    const QRect field = m_counter->geometry();
+    const int height = qMax(field.height(), m_counter->sizeHint().height());
+    m_counter->setGeometry(field.x(), field.center().y() - height / 2, field.width() + 30, height);
+    setFixedHeight(qMax(minimumHeight(), m_counter->geometry().bottom() + 4));
 }
 
 void ProgressStrip::SetRange(int minimum, int maximum) {

@@ -5,7 +5,7 @@ packages=(
     cmake g++ make clang libclang-rt-14-dev clang-format
     qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev libx11-dev
     libgtest-dev
-    fonts-dejavu-core poppler-utils xvfb xauth imagemagick x11-utils
+    fonts-dejavu-core poppler-utils xvfb xauth imagemagick x11-utils xdotool
 )
 missing=()
 for p in "${packages[@]}"; do
