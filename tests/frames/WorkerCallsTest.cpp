@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QTextDocument>
+#include <QThread>
+#include <atomic>
+#include <thread>
+
+#include "acquisition/ReceiveControl.h"
+#include "app/MessageBox.h"
+#include "forms/FormTemplate.h"
+#include "forms/TabulonPlusDoc.h"
+#include "frames/ProgressStrip.h"
+#include "frames/WorkerCalls.h"
+#include "settings/SettingsDlg.h"
+
+namespace {
+
+// Runs `work` on a thread of its own, as the worker runs, and serves its calls meanwhile.
+void RunAsWorker(const std::function<void()>& work) {
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        work();
+        done = true;
+    });
+    while (!done) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    worker.join();
+}
+
+struct Windows {
+    QWidget mainWindow;
+    QMdiArea area{&mainWindow};
+    ReceiveControl rc;
+    ProgressStrip strip;
+    CFormTemplate forms{&area, &rc};
+    CSettingsDlg settings;
+    WorkerCalls calls{rc, strip, forms, settings, &mainWindow};
+};
+
+class WorkerCallsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        SetMessageBoxHook([this](const QString& text, unsigned) {
+            seen.append({text, QThread::currentThread() == qApp->thread(),
+                         w ? w->mainWindow.isEnabled() : true});
+            return msg::IDYES;
+        });
+        w = std::make_unique<Windows>();
+        seen.clear();  // the missing configuration file of the settings dialog
+        w->strip.SetRange(0, 1000);
+        w->strip.SetStep(50);
+    }
+    void TearDown() override {
+        w.reset();
+        SetMessageBoxHook({});
+    }
+    struct Seen {
+        QString text;
+        bool onUiThread;
+        bool mainWindowEnabled;
+    };
+    QList<Seen> seen;
+    std::unique_ptr<Windows> w;
+};
+
+TEST_F(WorkerCallsTest, DeliveryWithoutAViewFailsUntilANewFormRegisters) {
+    bool first = true, second = false;
+    RunAsWorker([&] {
+        first = w->calls.setViewText("\xC0\xC1");
+        w->calls.newForm();
+        second = w->calls.setViewText("\xC0\xC1\r\n\xE0");
+        w->calls.setViewModified();
+    });
+    EXPECT_FALSE(first);
+    EXPECT_TRUE(second);
+    ASSERT_EQ(w->forms.Documents().size(), 1);
+    CTabulonPlusDoc* doc = w->forms.Documents()[0];
+    EXPECT_EQ(doc->GetTextDocument()->toPlainText(), "АБ\nа");
+    EXPECT_TRUE(doc->IsModified());
+}
+
+TEST_F(WorkerCallsTest, ProgressCounterAndSettingsReachTheWindows) {
+    w->settings.m_strPort = "COM3";
+    w->settings.m_strDevice = "КСМ-С";
+    w->settings.m_strRate = "4800";
+    AcquisitionHost::SettingsStrings strings;
+    RunAsWorker([&] {
+        w->calls.setProgressPos(0);
+        for (int i = 0; i < 21; ++i) w->calls.stepProgress();
+        w->calls.setByteCounterText("4200 байт прочитано");
+        strings = w->calls.settingsStrings();
+    });
+    EXPECT_EQ(w->strip.Pos(), 50) << "past the maximum the bar starts again";
+    EXPECT_EQ(w->strip.ByteCounterText(), "4200 байт прочитано");
+    EXPECT_EQ(strings.port, "COM3");
+    EXPECT_EQ(strings.device, "КСМ-С");
+    EXPECT_EQ(strings.rate, "4800");
+}
+
+TEST_F(WorkerCallsTest, QuestionsAreAskedOnTheUiThreadWithTheMainWindowDisabled) {
+    int answer = 0;
+    RunAsWorker([&] { answer = w->calls.messageBox("Продолжить?", msg::MB_YESNO); });
+    EXPECT_EQ(answer, msg::IDYES);
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_TRUE(seen[0].onUiThread);
+    EXPECT_FALSE(seen[0].mainWindowEnabled);
+    EXPECT_TRUE(w->mainWindow.isEnabled()) << "enabled again after the answer";
+}
+
+TEST_F(WorkerCallsTest, TheSettingsFileIsWrittenOnTheWorkerItsMessageShownOnTheUiThread) {
+    std::thread::id writerThread;
+    w->calls.SetSettingsWriter([&](const AcquisitionHost::SettingsStrings& s, auto report) {
+        writerThread = std::this_thread::get_id();
+        report("Невозможно открыть файл Tabulon.ini", msg::MB_ICONEXCLAMATION);
+        return s.port == "COM1";
+    });
+    std::thread::id workerThread;
+    bool written = false;
+    RunAsWorker([&] {
+        workerThread = std::this_thread::get_id();
+        written = w->calls.writeSettingsFile({"COM2", "КСМ", "9600"});
+    });
+    EXPECT_FALSE(written);
+    EXPECT_EQ(writerThread, workerThread);
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_EQ(seen[0].text, "Невозможно открыть файл Tabulon.ini");
+    EXPECT_TRUE(seen[0].onUiThread);
+}
+
+}  // namespace
