@@ -56,14 +56,14 @@ long long bareSilentWaitCpuNs(const std::string& path, std::chrono::milliseconds
     return used;
 }
 
-void bareEchoPeer(const std::string& path, const std::atomic<bool>& stop) {
+void bareEchoPeer(const std::string& path, std::size_t count, const std::atomic<bool>& stop) {
     const int fd = openRaw(path);
     if (fd < 0) return;
     unsigned char b = 0x55;
     (void)!::write(fd, &b, 1);
     for (int i = 0; i < 2; ++i)  // the reply 0x00 0x55
         if (!readByte(fd, b, stop)) return (void)::close(fd);
-    while (readByte(fd, b, stop)) {
+    for (std::size_t i = 0; i < count && readByte(fd, b, stop); ++i) {
         ssize_t n;
         while ((n = ::write(fd, &b, 1)) != 1 && !stop) {
             if (n < 0 && errno != EAGAIN) return (void)::close(fd);
