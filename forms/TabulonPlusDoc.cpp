@@ -96,29 +96,36 @@ bool CTabulonPlusDoc::OnOpenDocument(const QString& path) {
         TabulonMessageBox(QStringLiteral("The file is too large to open."), msg::MB_OK);
         return false;
     }
-    m_pText->setPlainText(text);
+    // Through a view when there is one: the view holds back its own bookkeeping while the whole
+    // text changes, which a change made behind its back makes it do piece by piece later.
+    if (m_frames.isEmpty())
+        m_pText->setPlainText(text);
+    else
+        m_frames.constFirst()->GetActiveView()->setPlainText(text);
     SetModifiedFlag(false);
     return true;
 }
 
-// The operator decides whether characters cp1251 has no byte for may be written as "?".
-bool CTabulonPlusDoc::ConfirmUnrepresentable(const QString& raw) const {
-    const qsizetype at = TextFileCodec::FindUnrepresentable(raw);
-    if (at < 0) return true;
+// The operator decides whether the characters cp1251 has no byte for may be written as "?".
+bool CTabulonPlusDoc::ConfirmUnrepresentable(const QString& raw, qsizetype at) const {
     const QString text =
         QStringLiteral(
             "Символ «%1» (U+%2) в строке %3 нельзя сохранить в кодировке Windows-1251.\n"
             "Записать вместо таких символов «?»?")
-            .arg(raw[at])
-            .arg(raw[at].unicode(), 4, 16, QLatin1Char('0'))
+            .arg(raw.mid(at, raw[at].isHighSurrogate() ? 2 : 1))
+            .arg(QChar::isHighSurrogate(raw[at].unicode()) && at + 1 < raw.size()
+                     ? QChar::surrogateToUcs4(raw[at], raw[at + 1])
+                     : raw[at].unicode(),
+                 4, 16, QLatin1Char('0'))
             .arg(lineOf(raw, at));
     return TabulonMessageBox(text, msg::MB_YESNO | msg::MB_ICONQUESTION) == msg::IDYES;
 }
 
 bool CTabulonPlusDoc::OnSaveDocument(const QString& path) {
     const QString raw = m_pText->toRawText();
-    if (!ConfirmUnrepresentable(raw)) return false;
-    const QByteArray bytes = TextFileCodec::Encode(raw);
+    qsizetype unrepresentable = -1;
+    const QByteArray bytes = TextFileCodec::Encode(raw, '?', &unrepresentable);
+    if (unrepresentable >= 0 && !ConfirmUnrepresentable(raw, unrepresentable)) return false;
 
     // Written beside the old file and renamed over it, so a failed save leaves the old one whole.
     QSaveFile file(path);

@@ -66,7 +66,7 @@ signals:
 private:
     void UpdateFrameTitles();
     void ShowModifiedState();
-    bool ConfirmUnrepresentable(const QString& raw) const;
+    bool ConfirmUnrepresentable(const QString& raw, qsizetype at) const;
 
     QTextDocument* m_pText;
     QString m_strTitle;

@@ -27,6 +27,8 @@ QMarginsF pointsOf(const QMargins& twips) {
 
 CTabulonPlusView::CTabulonPlusView(CTabulonPlusDoc* doc, ReceiveControl* rc, QWidget* parent)
     : QTextEdit(parent), m_pDoc(doc), m_pControl(rc) {
+    CreateFormFont();
+    setLineWrapMode(QTextEdit::NoWrap);
     setDocument(doc->GetTextDocument());
 }
 
@@ -42,18 +44,23 @@ FindState& CTabulonPlusView::SharedFindState() {
 void CTabulonPlusView::OnInitialUpdate() {
     m_pControl->m_pView = this;
     m_rectMargin = QMargins(kHalfInchTwips, kHalfInchTwips, kHalfInchTwips, kHalfInchTwips);
-    if (!m_pFont) {
-        // Courier New where it is installed, else a fixed-pitch face that has Cyrillic letters.
-        m_pFont = std::make_unique<QFont>();
-        m_pFont->setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
-                              QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Noto Sans Mono"),
-                              QStringLiteral("monospace")});
-        m_pFont->setStyleHint(QFont::TypeWriter);
-        m_pFont->setFixedPitch(true);
-        m_pFont->setPointSize(kFontPoints);
-        setFont(*m_pFont);
-    }
+    CreateFormFont();
     setLineWrapMode(QTextEdit::NoWrap);
+}
+
+// Courier New where it is installed, else a fixed-pitch face that has Cyrillic letters. Made
+// once per view; the constructor already makes it, because every change of font or wrapping
+// lays the whole text out again, and an opened form has its text before the initial update.
+void CTabulonPlusView::CreateFormFont() {
+    if (m_pFont) return;
+    m_pFont = std::make_unique<QFont>();
+    m_pFont->setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
+                          QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Noto Sans Mono"),
+                          QStringLiteral("monospace")});
+    m_pFont->setStyleHint(QFont::TypeWriter);
+    m_pFont->setFixedPitch(true);
+    m_pFont->setPointSize(kFontPoints);
+    setFont(*m_pFont);
 }
 
 void CTabulonPlusView::SetFormText(const QByteArray& cp1251) {

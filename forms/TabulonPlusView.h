@@ -40,6 +40,7 @@ public:
     static FindState& SharedFindState();
 
 private:
+    void CreateFormFont();
     void OnFilePrint(bool withDialog);
     void OnFilePrintPreview();
     void OnEditFindReplace(bool replace);

@@ -1,6 +1,7 @@
 #include "TextFileCodec.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 
 namespace TextFileCodec {
@@ -24,22 +25,20 @@ constexpr char16_t kObjectReplacement = 0xFFFC;
 constexpr char16_t kBeginningOfFrame = 0xFDD0;
 constexpr char16_t kEndOfFrame = 0xFDD1;
 
-// Unicode → cp1251, 0 where cp1251 has no byte (U+0000 itself is never encoded).
-const std::array<unsigned char, 0x10000>& reverseTable() {
+// What becomes of each UTF-16 unit on the way to the file: a byte (0..255), or one of these.
+enum : std::uint16_t { kBreak = 0x100, kLeftOut = 0x101, kNoByte = 0x102 };
+
+const std::array<std::uint16_t, 0x10000>& encodeTable() {
     static const auto table = [] {
-        auto t = std::make_unique<std::array<unsigned char, 0x10000>>();
-        t->fill(0);
+        auto t = std::make_unique<std::array<std::uint16_t, 0x10000>>();
+        t->fill(kNoByte);
         for (int b = 1; b < 256; ++b) (*t)[ToUnicode(static_cast<unsigned char>(b))] = b;
+        for (char16_t c : {u'\n', kParagraphSeparator, kLineSeparator}) (*t)[c] = kBreak;
+        for (char16_t c : {char16_t(0), kObjectReplacement, kBeginningOfFrame, kEndOfFrame})
+            (*t)[c] = kLeftOut;
         return t;
     }();
     return *table;
-}
-
-bool isBreak(char16_t c) {
-    return c == kParagraphSeparator || c == kLineSeparator || c == u'\n';
-}
-bool isNotText(char16_t c) {
-    return c == kObjectReplacement || c == kBeginningOfFrame || c == kEndOfFrame || c == 0;
 }
 
 }  // namespace
@@ -69,23 +68,28 @@ QString Decode(QByteArrayView bytes) {
     return text;
 }
 
-QByteArray Encode(QStringView raw, char replacement) {
-    const auto& table = reverseTable();
+QByteArray Encode(QStringView raw, char replacement, qsizetype* firstUnrepresentable) {
+    const auto& table = encodeTable();
+    if (firstUnrepresentable) *firstUnrepresentable = -1;
     QByteArray bytes(raw.size() * 2, Qt::Uninitialized);  // room for every break as CR LF
     char* out = bytes.data();
     char* const start = out;
-    for (qsizetype i = 0; i < raw.size(); ++i) {
-        const char16_t c = raw[i].unicode();
-        if (c < 0x80 && c != u'\n' && c != 0) {
-            *out++ = static_cast<char>(c);
-        } else if (isBreak(c)) {
+    const char16_t* in = raw.utf16();
+    const char16_t* const end = in + raw.size();
+    while (in != end) {
+        const char16_t c = *in++;
+        const std::uint16_t action = table[c];
+        if (action < 0x100) {
+            *out++ = static_cast<char>(action);
+        } else if (action == kBreak) {
             *out++ = '\r';
             *out++ = '\n';
-        } else if (!isNotText(c)) {
-            const unsigned char b = table[c];
-            *out++ = b ? static_cast<char>(b) : replacement;
+        } else if (action == kNoByte) {
+            if (firstUnrepresentable && *firstUnrepresentable < 0)
+                *firstUnrepresentable = in - 1 - raw.utf16();
+            *out++ = replacement;
             // A character beyond the first 65536 is one character, though it takes two units.
-            if (QChar::isHighSurrogate(c) && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) ++i;
+            if (QChar::isHighSurrogate(c) && in != end && QChar::isLowSurrogate(*in)) ++in;
         }
     }
     bytes.truncate(out - start);
@@ -93,11 +97,9 @@ QByteArray Encode(QStringView raw, char replacement) {
 }
 
 qsizetype FindUnrepresentable(QStringView raw) {
-    const auto& table = reverseTable();
-    for (qsizetype i = 0; i < raw.size(); ++i) {
-        const char16_t c = raw[i].unicode();
-        if (c >= 0x80 && !isBreak(c) && !isNotText(c) && table[c] == 0) return i;
-    }
+    const auto& table = encodeTable();
+    for (qsizetype i = 0; i < raw.size(); ++i)
+        if (table[raw[i].unicode()] == kNoByte) return i;
     return -1;
 }
 

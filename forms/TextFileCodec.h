@@ -16,8 +16,10 @@ QString Decode(QByteArrayView bytes);
 
 // `raw` is the raw text of a QTextDocument (blocks separated by U+2029, soft breaks U+2028, or
 // '\n'). Embedded objects and frame marks are not text and are left out. Characters cp1251
-// cannot hold become `replacement`.
-QByteArray Encode(QStringView raw, char replacement = '?');
+// cannot hold become `replacement`; the index of the first of them, or -1, goes to
+// `firstUnrepresentable` when given.
+QByteArray Encode(QStringView raw, char replacement = '?',
+                  qsizetype* firstUnrepresentable = nullptr);
 
 // Index in `raw` of the first character that Encode would have to replace, or -1.
 qsizetype FindUnrepresentable(QStringView raw);
