@@ -30,32 +30,33 @@ private:
     std::unique_ptr<SerialPort> line_;  // owns and closes master_
 };
 
-int fail(int fd, int* error) {
+// Gives up on a half-made pseudo-terminal, keeping errno for the caller.
+std::unique_ptr<PseudoTerminal> fail(int fd, int* error) {
     const int e = errno;
     if (fd >= 0) ::close(fd);
     if (error) *error = e;
-    return e;
+    return nullptr;
 }
 
 }  // namespace
 
 std::unique_ptr<PseudoTerminal> PseudoTerminal::create(int* error) {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (master < 0) return fail(-1, error), nullptr;
-    if (::grantpt(master) != 0 || ::unlockpt(master) != 0) return fail(master, error), nullptr;
+    if (master < 0) return fail(-1, error);
+    if (::grantpt(master) != 0 || ::unlockpt(master) != 0) return fail(master, error);
     char name[128];
-    if (::ptsname_r(master, name, sizeof name) != 0) return fail(master, error), nullptr;
+    if (::ptsname_r(master, name, sizeof name) != 0) return fail(master, error);
 
     // Raw, so that no byte is translated, swallowed or echoed by the terminal itself.
     termios t{};
-    if (::tcgetattr(master, &t) != 0) return fail(master, error), nullptr;
+    if (::tcgetattr(master, &t) != 0) return fail(master, error);
     ::cfmakeraw(&t);
-    if (::tcsetattr(master, TCSANOW, &t) != 0) return fail(master, error), nullptr;
+    if (::tcsetattr(master, TCSANOW, &t) != 0) return fail(master, error);
 
     // A fresh pseudo-terminal does not show that nobody holds its far end; after one open and
     // close it does, until the next program opens it.
     const int slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (slave < 0) return fail(master, error), nullptr;
+    if (slave < 0) return fail(master, error);
     ::close(slave);
 
     return std::make_unique<PosixPseudoTerminal>(master, name);
