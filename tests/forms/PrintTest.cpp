@@ -1,7 +1,11 @@
+#include <QApplication>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "FormsFixture.h"
 #include "forms/FormPrinter.h"
@@ -116,4 +120,23 @@ TEST_F(Print, LongFormGivesAsManyPagesAsItNeeds) {
         EXPECT_EQ(pdf.words[i].page, i / perPage + 1);
         EXPECT_LE(pdf.words[i].yMax, pdf.height - 36.0 + 1.0);
     }
+}
+
+// Preview lays the form out as printing does: a long form shows several pages.
+TEST_F(Print, PreviewShowsThePrintedPages) {
+    QByteArray text;
+    for (int i = 1; i <= 150; ++i) text += "line" + QByteArray::number(i) + "\r\n";
+    view->SetFormText(text);
+    int pages = -1;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* preview = qobject_cast<QPrintPreviewDialog*>(w);
+                preview && preview->isVisible()) {
+                if (auto* widget = preview->findChild<QPrintPreviewWidget*>())
+                    pages = widget->pageCount();
+                preview->reject();
+            }
+    });
+    ASSERT_TRUE(view->OnCommand(id::ID_FILE_PRINT_PREVIEW));
+    EXPECT_EQ(pages, 3) << "150 lines of 11 points on A4 inside half-inch margins";
 }
