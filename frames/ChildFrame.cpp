@@ -43,8 +43,9 @@ bool CChildFrame::PassCloseGuard() {
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
     if (!m_bDetached) {
-        const bool lastWindow = m_pDoc && m_pDoc->Frames().size() == 1;
-        if (!PassCloseGuard() || (lastWindow && !m_pDoc->SaveModified())) {
+        // The guard may wait for the worker with the event loop turning: count windows after it.
+        if (!PassCloseGuard() ||
+            (m_pDoc && m_pDoc->Frames().size() == 1 && !m_pDoc->SaveModified())) {
             event->ignore();
             return;
         }
