@@ -50,15 +50,19 @@ public:
 
     Result read(std::span<std::uint8_t> buffer, milliseconds timeout) override {
         if (buffer.empty()) return {Status::Ok, 0, 0};
-        // What is already waiting is taken without a poll(): in a stream that halves the calls.
-        if (const auto first = readNow(buffer, 0); first.status != Status::Timeout) return first;
+        // While a stream flows, more is usually waiting: take it without a poll(), which halves
+        // the calls. Byte by byte (an echo exchange) the first read would only find nothing.
+        if (streaming_) {
+            const Result first = readNow(buffer, 0);
+            if (first.status != Status::Timeout) return noteRead(first);
+        }
         short revents = 0;
         const int r = pollFor(fd_, POLLIN, timeout, revents);
         if (r < 0) return {Status::Error, 0, errno};
-        if (r == 0) return {Status::Timeout, 0, 0};
+        if (r == 0) return noteRead({Status::Timeout, 0, 0});
         if (revents & POLLNVAL) return {Status::Error, 0, EBADF};
         // Read even on a hang-up: a device that vanished may still have bytes waiting.
-        return readNow(buffer, revents);
+        return noteRead(readNow(buffer, revents));
     }
 
     Result write(std::span<const std::uint8_t> bytes, milliseconds timeout) override {
@@ -86,6 +90,11 @@ public:
     }
 
 private:
+    Result noteRead(Result r) {
+        streaming_ = r.status == Status::Ok && r.count > 1;
+        return r;
+    }
+
     // One non-blocking read(); `revents` is what poll() saw before it, if it ran.
     Result readNow(std::span<std::uint8_t> buffer, short revents) {
         ssize_t n;
@@ -117,6 +126,7 @@ private:
 
     int fd_;
     bool serialDevice_;
+    bool streaming_ = false;
 };
 
 bool speedFor(int rate, speed_t& speed) {

@@ -157,7 +157,17 @@ double median(std::vector<double> v) {
 void measureEcho(std::size_t bytes, int rounds) {
     std::vector<double> wm, bm, w99, b99, wr, br;
     for (int i = 0; i < rounds; ++i) {
-        const EchoRun w = runWorkerEcho(bytes), b = runBareEcho(bytes);
+        // Who goes first alternates, so that neither side always meets a warmer machine.
+        EchoRun w, b;
+        if (i % 2 == 0) {
+            w = runWorkerEcho(bytes);
+            b = runBareEcho(bytes);
+        } else {
+            b = runBareEcho(bytes);
+            w = runWorkerEcho(bytes);
+        }
+        std::printf("<!-- round %d: median %.1f us / %.1f us -->\n", i + 1,
+                    quantileUs(w.turnaround, 0.5), quantileUs(b.turnaround, 0.5));
         wm.push_back(quantileUs(w.turnaround, 0.5));
         bm.push_back(quantileUs(b.turnaround, 0.5));
         w99.push_back(quantileUs(w.turnaround, 0.99));
