@@ -1,0 +1,182 @@
+// Measures, by hand (see bench/README.md for the other layers):
+//   startup  — process start until the main window is shown and painted, Tabulon against a bare
+//              QMainWindow program, both from this one executable so they load the same code;
+//   exchange — FORMS small forms from the simulated calculator (type 4: no echo, the line at
+//              full pseudo-terminal speed) through the whole program, one window per form:
+//              time per form and the memory of the program afterwards.
+// QT_QPA_PLATFORM defaults to offscreen.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/MessageBox.h"
+#include "app/TabulonPlusApp.h"
+#include "forms/FormTemplate.h"
+#include "frames/MainFrame.h"
+#include "res/CommandIds.h"
+#include "settings/SettingsDlg.h"
+#include "tools/CalculatorSimulator.h"
+
+namespace {
+
+void PrepareProfile(const QTemporaryDir& dir) {
+    const QString ini = dir.filePath("Tabulon.ini");
+    QFile f(ini);
+    f.open(QIODevice::WriteOnly);
+    f.write(QStringEncoder("windows-1251")(
+        QStringLiteral("PORT = COM1\r\nDEVICE = КСМ-Ж\r\nRATE = 9600")));
+    f.close();
+    qputenv("TABULON_INI", ini.toLocal8Bit());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("profile"));
+}
+
+// The two programs measured by `startup`; each ends as soon as its window is painted.
+// Both leave at once without tearing down: only the way to the painted window is measured.
+int ChildTabulon(int argc, char** argv) {
+    QApplication app(argc, argv);
+    CTabulonPlusApp tabulon;
+    if (!tabulon.InitInstance({})) _exit(1);  // shown maximized and painted on return
+    _exit(0);
+}
+
+// The bare peer in two kinds: an empty main window, which never lays out a letter, and the same
+// window with one menu and "Ready" in its status bar, which loads the fonts as any program
+// with a word on its window must.
+int ChildBare(int argc, char** argv, bool withText) {
+    QApplication app(argc, argv);
+    QMainWindow window;
+    window.setCentralWidget(new QMdiArea);
+    if (withText) {
+        window.menuBar()->addMenu(QStringLiteral("&Файл"))->addAction(QStringLiteral("&Выход"));
+        window.statusBar()->showMessage(QStringLiteral("Ready"));
+    }
+    window.showMaximized();
+    window.repaint();
+    _exit(0);
+}
+
+double SpawnMs(const char* self, const char* mode) {
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execl(self, self, mode, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+int Startup(const char* self, int runs) {
+    QTemporaryDir dir;  // the configuration file and profile the children find
+    PrepareProfile(dir);
+    std::vector<double> tabulon, bare, bareText;
+    for (const char* mode : {"--child-bare", "--child-bare-text", "--child-tabulon"})
+        SpawnMs(self, mode);  // warm the file cache for all three
+    for (int i = 0; i < runs; ++i) {
+        bare.push_back(SpawnMs(self, "--child-bare"));
+        bareText.push_back(SpawnMs(self, "--child-bare-text"));
+        tabulon.push_back(SpawnMs(self, "--child-tabulon"));
+    }
+    const double t = Median(tabulon), b = Median(bare), bt = Median(bareText);
+    std::printf(
+        "| start-up to the main window painted (median of %d) | time | Tabulon / this |\n"
+        "|---|---|---|\n",
+        runs);
+    std::printf("| Tabulon | %.1f ms | |\n", t);
+    std::printf("| bare QMainWindow, empty (no text laid out) | %.1f ms | %.2f |\n", b, t / b);
+    std::printf("| bare QMainWindow, one menu and \"Ready\" | %.1f ms | %.2f |\n", bt, t / bt);
+    return 0;
+}
+
+long StatusKb(const char* field) {
+    QFile f("/proc/self/status");
+    f.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ')[0].toLong();
+    return -1;
+}
+
+int Exchange(int argc, char** argv, int forms) {
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    PrepareProfile(dir);
+
+    CalculatorSimulatorOptions options;
+    options.deviceType = 4;
+    for (int i = 0; i < forms; ++i)
+        options.stream.forms.push_back("Ведомость N" + std::to_string(i + 1) +
+                                       "\nt1 = 94.21  t2 = 61.08  Q = 0.413 Гкал\n");
+    CalculatorSimulator sim(options);
+    if (!sim.start()) {
+        std::fprintf(stderr, "simulator: %s\n", sim.error().c_str());
+        return 1;
+    }
+    qputenv("TABULON_COM1", QByteArray::fromStdString(sim.slavePath()));
+    SetMessageBoxHook([](const QString& text, unsigned) {
+        return text.startsWith(QStringLiteral("Связь с вычислителем установлена")) ? msg::IDYES
+                                                                                   : msg::IDNO;
+    });
+    CSettingsDlg::SetShownHook([](QDialog* d) { d->accept(); });
+
+    const long rssBefore = StatusKb("VmRSS:");
+    CTabulonPlusApp tabulon;
+    if (!tabulon.InitInstance({})) return 1;
+    CMainFrame* frame = tabulon.MainFrame();
+    QElapsedTimer timer;
+    timer.start();
+    frame->OnCommand(id::ID_CONNECT);
+    while (frame->Exchange().WorkerAlive()) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    // The pass ends one second after the last byte (type 4): that second is not the forms'.
+    const double ms = timer.elapsed() - 1000.0;
+    const int received = static_cast<int>(frame->Template().Documents().size()) - 1;
+    std::printf("| measure | value |\n|---|---|\n");
+    std::printf("| forms received (one window each) | %d of %d |\n", received, forms);
+    std::printf("| time per form | %.2f ms |\n", ms / forms);
+    std::printf("| VmRSS before start-up / after the exchange | %ld / %ld KiB |\n", rssBefore,
+                StatusKb("VmRSS:"));
+    std::printf("| VmHWM after the exchange | %ld KiB |\n", StatusKb("VmHWM:"));
+    SetMessageBoxHook({});
+    tabulon.ExitInstance();
+    return received == forms ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "--child-tabulon") return ChildTabulon(1, argv);
+    if (mode == "--child-bare") return ChildBare(1, argv, false);
+    if (mode == "--child-bare-text") return ChildBare(1, argv, true);
+    if (mode == "startup") return Startup(argv[0], argc > 2 ? std::atoi(argv[2]) : 15);
+    if (mode == "exchange") return Exchange(1, argv, argc > 2 ? std::atoi(argv[2]) : 1000);
+    std::fprintf(stderr, "usage: %s startup [RUNS] | exchange [FORMS]\n", argv[0]);
+    return 2;
+}
