@@ -283,8 +283,10 @@ bool CMainFrame::OnCommand(unsigned c) {
 void CMainFrame::UpdateCommandUI() {
     if (!m_actions) return;
     ShowFormMenu(!m_template->Documents().isEmpty());
-    for (const auto& [command, action] : m_actions->actions())
-        action->setEnabled(m_router.IsEnabled(command));
+    for (const auto& [command, action] : m_actions->actions()) {
+        // Esc stays armed although nothing handles it, so that the key does nothing at all.
+        if (command != id::ID_ESCAPE_NOTHING) action->setEnabled(m_router.IsEnabled(command));
+    }
     if (QAction* a = Action(id::ID_VIEW_TOOLBAR)) {
         a->setCheckable(true);
         a->setChecked(m_wndToolBar->isVisible());
@@ -338,6 +340,13 @@ void CMainFrame::UpdateTitle() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    // The worker waits for the answer to its question further down this thread's stack: it
+    // could not be stopped and joined from here. The question comes first, as it does for a
+    // disabled window.
+    if (m_calls->QuestionShowing()) {
+        event->ignore();
+        return;
+    }
     // Every form window closes through its guard and its save question; a worker that is still
     // ending is joined before any window goes, so it never writes into a destroyed view.
     for (int round = 0; round < 3 && !m_template->Documents().isEmpty(); ++round) {

@@ -222,6 +222,29 @@ TEST_F(Exchange, ExitDuringAPassAsksTheGuardThenStopsBeforeAnyWindowGoes) {
     EXPECT_FALSE(Sent(kReport));
 }
 
+TEST_F(Exchange, ExitWaitsWhileTheWorkerAsksAQuestion) {
+    StartCalculator(Type0(kForms));
+    ASSERT_TRUE(StartApp());
+    ChooseSettings("COM1", "КСМ-Р", "9600");
+    bool closedUnderQuestion = true;
+    QStringList asked;
+    SetMessageBoxHook([&](const QString& text, unsigned) {
+        asked.append(text);
+        if (text == kGuard) return msg::IDOK;  // would stop and join a worker that waits for us
+        if (text != kStart) return msg::IDNO;
+        // The operator reaches the main window's close box while the question is up.
+        closedUnderQuestion = Frame()->close();
+        return msg::IDNO;
+    });
+    Frame()->OnCommand(id::ID_CONNECT);
+    ASSERT_TRUE(WaitForWorkerEnd());
+    EXPECT_FALSE(closedUnderQuestion);
+    EXPECT_FALSE(asked.contains(kGuard)) << "the close is refused before anything is asked";
+    EXPECT_TRUE(Frame()->isVisible());
+    EXPECT_EQ(Docs().size(), 1);
+    EXPECT_FALSE(IniBytes().isEmpty()) << "No to the start question still writes the settings";
+}
+
 TEST_F(Exchange, APortThatCannotBeOpenedIsReportedAndTheBarsComeBack) {
     qputenv("TABULON_COM3", m_dir.filePath("no-such-line").toLocal8Bit());
     ASSERT_TRUE(StartApp());
