@@ -1,5 +1,8 @@
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -8,6 +11,7 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTextBrowser>
+#include <QTimer>
 #include <atomic>
 #include <thread>
 
@@ -136,6 +140,22 @@ TEST_F(StartUp, HelpShowsTheManualOrSaysItCannot) {
     Frame()->OnCommand(id::ID_HELP);
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages[0].text, "Failed to launch help.");
+}
+
+TEST_F(StartUp, AboutShowsTheFixedVersionText) {
+    ASSERT_TRUE(StartApp());
+    QStringList labels;
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!about) return;
+        caption = about->windowTitle();
+        for (QLabel* label : about->findChildren<QLabel*>()) labels.append(label->text());
+        about->accept();
+    });
+    Frame()->OnCommand(id::ID_APP_ABOUT);
+    EXPECT_EQ(caption, "About Tabulon");
+    EXPECT_TRUE(labels.contains("Tabulon Version 1.8"));
 }
 
 // The bars around an exchange, with a stand-in worker that ends when told to stop.
