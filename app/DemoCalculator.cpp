@@ -18,15 +18,25 @@ bool DemoCalculator::Start() {
     for (const SampleForm& form : sampleForms()) options.stream.forms.emplace_back(form.text);
     options.paceAtLineRate = true;  // the forms arrive as fast as a real line brings them
     options.echoTimeout = std::chrono::milliseconds(0);  // the operator may read the question
-    options.exchanges = 0;                               // every connect gets the forms again
+    options.exchanges = 1;
+    if (m_sim) m_sim->stop();
     m_sim = std::make_unique<CalculatorSimulator>(options);
-    if (!m_sim->start()) return false;
+    if (!m_sim->start()) {
+        m_error = m_sim->error();
+        m_sim.reset();
+        return false;
+    }
     qputenv("TABULON_COM1", QByteArray::fromStdString(m_sim->slavePath()));
     return true;
 }
 
+bool DemoCalculator::PrepareExchange() {
+    if (m_sim && m_sim->report().exchanges == 0) return true;  // the line is still unused
+    return Start();
+}
+
 std::string DemoCalculator::Error() const {
-    return m_sim ? m_sim->error() : std::string();
+    return m_error;
 }
 
 std::string DemoCalculator::LinePath() const {

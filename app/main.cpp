@@ -32,8 +32,12 @@ int main(int argc, char** argv) {
         theApp.ExitInstance();
         return 0;
     }
-    if (autoConnect)
-        QTimer::singleShot(500, [] { theApp.MainFrame()->OnCommand(id::ID_CONNECT); });
+    if (demo) {
+        // Runs on this thread before each worker starts, so the worker finds the line ready.
+        QObject::connect(&theApp.MainFrame()->Exchange(), &ExchangeControl::exchangeStarted,
+                         [&demo] { demo->PrepareExchange(); });
+    }
+    if (autoConnect) QTimer::singleShot(500, [] { theApp.MainFrame()->OnCommand(id::ID_CONNECT); });
     const int code = QApplication::exec();
     theApp.ExitInstance();
     return code;

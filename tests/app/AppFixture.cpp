@@ -57,11 +57,14 @@ void AppFixture::StartCalculator(CalculatorSimulatorOptions options, const char*
     qputenv(comVariable, QByteArray::fromStdString(m_sim->slavePath()));
 }
 
-bool AppFixture::StartApp(const QStringList& args) {
+bool AppFixture::StartApp(const QStringList& args, bool realClock) {
     m_app = std::make_unique<CTabulonPlusApp>();
-    m_app->SetThreadProc([this](void* p) {
-        return AcquisitionThreadProc(*static_cast<ReceiveControl*>(p), &openSerialPort, m_clock);
-    });
+    if (!realClock) {
+        m_app->SetThreadProc([this](void* p) {
+            return AcquisitionThreadProc(*static_cast<ReceiveControl*>(p), &openSerialPort,
+                                         m_clock);
+        });
+    }
     const bool started = m_app->InitInstance(args);
     // The tests give the timer its ticks themselves.
     if (Frame()) Frame()->Exchange().SetTickInterval(24 * 3600 * 1000);

@@ -44,7 +44,8 @@ protected:
     // Starts the simulator and points `comVariable` (e.g. "TABULON_COM1") at its line.
     void StartCalculator(CalculatorSimulatorOptions options,
                          const char* comVariable = "TABULON_COM1");
-    bool StartApp(const QStringList& args = {});
+    // The worker runs on the fast clock unless `realClock`.
+    bool StartApp(const QStringList& args = {}, bool realClock = false);
 
     // The answer to every message beginning with `prefix`, until changed.
     void Answer(const QString& prefix, int answer);
