@@ -95,7 +95,8 @@ void ExchangeControl::AbortAndJoin() {
 
 void ExchangeControl::OnTimer(int id) {
     if (m_rc.m_bReceiving != 0 || id != kTimerId) return;
+    // The ended worker is joined by the next Start or at the end: a tick may arrive while a
+    // Join further down this thread's stack waits for the same thread.
     m_timer.stop();
-    if (m_thread.joinable() && m_finished) m_thread.join();
     emit exchangeEnded();
 }
