@@ -21,4 +21,8 @@ public:
     // Whether some program holds the far end open right now. False from creation until the
     // first program opens it, and again after the last one closed it.
     virtual bool peerOpen() = 0;
+    // Throws away what was written to the far end and not read there. The queue outlives the
+    // program that held the far end: without this, the next program to open it would read the
+    // tail of an exchange it never saw.
+    virtual void discardUnread() = 0;
 };

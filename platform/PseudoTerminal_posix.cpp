@@ -23,6 +23,13 @@ public:
         if (::poll(&pfd, 1, 0) < 0) return false;
         return !(pfd.revents & POLLHUP);
     }
+    void discardUnread() override {
+        // Only the far end can flush its own input queue, so open it for a moment.
+        const int far = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (far < 0) return;
+        ::tcflush(far, TCIFLUSH);
+        ::close(far);
+    }
 
 private:
     int master_;

@@ -105,6 +105,9 @@ void CalculatorSimulator::run() {
     const bool handshake = options_.deviceType != 4;
     bool handshakeTaken = false;
     for (int served = 0; options_.exchanges == 0 || served < options_.exchanges; ++served) {
+        // Flushed while nobody holds the far end: once a program has opened it, the kernel may
+        // still be moving the old bytes towards it.
+        if (pty_ && served > 0 && !handshakeTaken) pty_->discardUnread();
         if (pty_ && !handshakeTaken && !waitPeerOpen()) break;
         {
             std::lock_guard lock(mutex_);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "platform/SerialPort.h"
 #include "tools/CalculatorSimulator.h"
 
@@ -190,6 +192,26 @@ TEST(CalculatorSimulator, ServesOneExchangeForEachOpening) {
     EXPECT_EQ(r.exchanges, 2);
     EXPECT_EQ(r.streamsCompleted, 2);
     EXPECT_EQ(r.unexpectedBytes, 1u);
+}
+
+// A program that let go in the middle of a stream must not find its tail when it comes back.
+TEST(CalculatorSimulator, NextExchangeStartsCleanAfterOneCutShort) {
+    CalculatorSimulatorOptions o = optionsFor(4);
+    o.exchanges = 2;
+    CalculatorSimulator sim(o);
+    ASSERT_TRUE(sim.start());
+    {
+        Peer first(sim.slavePath());
+        ASSERT_TRUE(first.ok());
+        EXPECT_EQ(first.receive(2).size(), 2u);
+        EXPECT_EQ(first.receive(1, 100ms).size(), 1u);  // the rest is waiting, unread
+    }
+    std::this_thread::sleep_for(100ms);  // an operator's reconnect, slow enough to see the hang-up
+    Peer second(sim.slavePath());
+    ASSERT_TRUE(second.ok());
+    EXPECT_EQ(second.receive(kStream.size()), kStream);
+    second.close();
+    ASSERT_TRUE(sim.waitFinished(5s));
 }
 
 // A program that closes the line and opens it again at once leaves no hang-up to see; the
