@@ -39,6 +39,11 @@ CChildFrame* CFormTemplate::CreateFrame(CTabulonPlusDoc* doc) {
 void CFormTemplate::InitialUpdateFrame(CChildFrame* frame) {
     frame->GetActiveView()->OnInitialUpdate();
     if (!frame->mdiArea()) m_pArea->addSubWindow(frame);
+    // A form is a page of a report: give it most of the area, as MDI programs do for a new
+    // child, rather than the text edit's small default size.
+    const QSize area = m_pArea->viewport()->size();
+    if (area.width() > 200 && area.height() > 150)
+        frame->resize(area.width() * 3 / 4, area.height() * 3 / 4);
     frame->show();
     m_pArea->setActiveSubWindow(frame);
     frame->GetActiveView()->setFocus();
