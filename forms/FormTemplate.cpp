@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStyle>
 
 #include "FileDialogs.h"
 #include "TabulonPlusDoc.h"
@@ -38,15 +40,26 @@ CChildFrame* CFormTemplate::CreateFrame(CTabulonPlusDoc* doc) {
 
 void CFormTemplate::InitialUpdateFrame(CChildFrame* frame) {
     frame->GetActiveView()->OnInitialUpdate();
+    QMdiSubWindow* previous = m_pArea->activeSubWindow();
     if (!frame->mdiArea()) m_pArea->addSubWindow(frame);
-    // A form is a page of a report: give it most of the area, as MDI programs do for a new
-    // child, rather than the text edit's small default size.
-    const QSize area = m_pArea->viewport()->size();
-    if (area.width() > 200 && area.height() > 150)
-        frame->resize(area.width() * 3 / 4, area.height() * 3 / 4);
+    PlaceFrame(frame, previous);
     frame->show();
     m_pArea->setActiveSubWindow(frame);
     frame->GetActiveView()->setFocus();
+}
+
+// A form is a page of a report: it gets most of the area rather than the text edit's small
+// default size, one title bar below and right of the window before it, as MDI children
+// cascade, and starts again at the top left when it would leave the area.
+void CFormTemplate::PlaceFrame(CChildFrame* frame, QMdiSubWindow* previous) {
+    const QSize area = m_pArea->viewport()->size();
+    if (area.width() < 200 || area.height() < 150) return;
+    if (previous && previous->isMaximized()) return;  // the area maximizes the new one too
+    const QSize size(area.width() * 3 / 4, area.height() * 3 / 4);
+    const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
+    QPoint pos = previous ? previous->pos() + QPoint(step, step) : QPoint(0, 0);
+    if (!QRect(QPoint(0, 0), area).contains(QRect(pos, size))) pos = QPoint(0, 0);
+    frame->setGeometry(QRect(pos, size));
 }
 
 // A form whose content could not be made: its window goes and the window that received

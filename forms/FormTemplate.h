@@ -7,6 +7,7 @@
 #include <functional>
 
 class QMdiArea;
+class QMdiSubWindow;
 class QWidget;
 class CChildFrame;
 class CTabulonPlusDoc;
@@ -58,6 +59,7 @@ private:
     CTabulonPlusDoc* CreateDocument();
     CChildFrame* CreateFrame(CTabulonPlusDoc* doc);
     void InitialUpdateFrame(CChildFrame* frame);
+    void PlaceFrame(CChildFrame* frame, QMdiSubWindow* previous);
     void AbandonNewForm(CChildFrame* frame, CChildFrame* previousReceiver);
 
     QMdiArea* m_pArea;

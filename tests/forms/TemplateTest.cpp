@@ -152,3 +152,24 @@ TEST_F(Template, CloseAllAsksEveryFormFirstAndClosesNothingOnCancel) {
     EXPECT_EQ(rc.m_pView, nullptr);
     EXPECT_EQ(rc.m_pReceivingFrame, nullptr);
 }
+
+TEST_F(Template, NewWindowsCascadeOverMostOfTheArea) {
+    const QSize area = this->area->viewport()->size();
+    const QSize expected(area.width() * 3 / 4, area.height() * 3 / 4);
+    CTabulonPlusDoc* first = formTemplate->OpenNewDocument();
+    CTabulonPlusDoc* second = formTemplate->OpenNewDocument();
+    ASSERT_TRUE(first && second);
+    QWidget* a = first->Frames().front();
+    QWidget* b = second->Frames().front();
+    EXPECT_EQ(a->size(), expected);
+    EXPECT_EQ(b->size(), expected);
+    EXPECT_EQ(a->pos(), QPoint(0, 0));
+    EXPECT_GT(b->pos().x(), 0);
+    EXPECT_EQ(b->pos().x(), b->pos().y()) << "one title bar below and to the right";
+
+    // Windows that would leave the area start again at the top left.
+    QWidget* last = b;
+    for (int i = 0; i < 30 && last->pos() != QPoint(0, 0); ++i)
+        last = formTemplate->OpenNewDocument()->Frames().front();
+    EXPECT_EQ(last->pos(), QPoint(0, 0));
+}
