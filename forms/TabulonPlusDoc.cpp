@@ -133,7 +133,9 @@ bool CTabulonPlusDoc::OnSaveDocument(const QString& path) {
         reportFileError(ClassifySaveError(path, file.error()), path);
         return false;
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // commit() does not notice a buffered write that fails when it is flushed: it would put a
+    // short file in place of the old one and report success. Flush first and look.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         reportFileError(ClassifySaveError(path, file.error()), path);
         return false;
     }
