@@ -1,5 +1,6 @@
 #include "MessageBox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -51,6 +52,18 @@ int answerFor(int button, unsigned style) {
     }
 }
 
+// The operator reads Russian: the buttons speak it too, whatever the system's language.
+void nameButtons(QMessageBox& box) {
+    const std::pair<QMessageBox::StandardButton, const char*> names[] = {
+        {QMessageBox::Ok, "OK"},
+        {QMessageBox::Cancel, "Отмена"},
+        {QMessageBox::Yes, "&Да"},
+        {QMessageBox::No, "&Нет"},
+    };
+    for (const auto& [which, name] : names)
+        if (QAbstractButton* button = box.button(which)) button->setText(QString::fromUtf8(name));
+}
+
 }  // namespace
 
 void SetMessageBoxHook(MessageBoxHook h) {
@@ -61,5 +74,6 @@ int TabulonMessageBox(const QString& text, unsigned style) {
     if (hook()) return hook()(text, style);
     QMessageBox box(iconFor(style), QStringLiteral("Tabulon"), text, buttonsFor(style),
                     QApplication::activeWindow());
+    nameButtons(box);
     return answerFor(box.exec(), style);
 }

@@ -23,13 +23,16 @@ TEST(MessageBox, HookAnswersAndSeesTextAndStyle) {
 
 // Without a hook a real box is shown; answer it by pressing its buttons.
 TEST(MessageBox, RealBoxMapsButtonsToAnswers) {
-    auto pressLater = [](QMessageBox::StandardButton which, QString* caption,
-                         QMessageBox::Icon* icon) {
-        QTimer::singleShot(0, [=] {
+    QStringList buttons;
+    auto pressLater = [&buttons](QMessageBox::StandardButton which, QString* caption,
+                                 QMessageBox::Icon* icon) {
+        QTimer::singleShot(0, [=, &buttons] {
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
                     *caption = box->windowTitle();
                     *icon = box->icon();
+                    buttons.clear();
+                    for (QAbstractButton* b : box->buttons()) buttons << b->text();
                     box->button(which)->click();
                 }
         });
@@ -40,6 +43,8 @@ TEST(MessageBox, RealBoxMapsButtonsToAnswers) {
     EXPECT_EQ(TabulonMessageBox("?", msg::MB_YESNO | msg::MB_ICONQUESTION), msg::IDNO);
     EXPECT_EQ(caption, "Tabulon");
     EXPECT_EQ(icon, QMessageBox::Question);
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"&Да", "&Нет"}));
 
     pressLater(QMessageBox::Ok, &caption, &icon);
     EXPECT_EQ(TabulonMessageBox("Связь с вычислителем нарушена"), msg::IDOK);
@@ -47,4 +52,6 @@ TEST(MessageBox, RealBoxMapsButtonsToAnswers) {
 
     pressLater(QMessageBox::Cancel, &caption, &icon);
     EXPECT_EQ(TabulonMessageBox("?", msg::MB_OKCANCEL | msg::MB_ICONQUESTION), msg::IDCANCEL);
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"OK", "Отмена"}));
 }
