@@ -12,9 +12,10 @@ DemoCalculator::~DemoCalculator() {
     if (m_sim) m_sim->stop();
 }
 
-bool DemoCalculator::Start() {
+bool DemoCalculator::Start(int deviceType, int rate) {
     CalculatorSimulatorOptions options;
-    options.deviceType = 0;  // КСМ-Р, the settings dialog's default type
+    options.deviceType = m_deviceType = deviceType;
+    options.rate = m_rate = rate;
     for (const SampleForm& form : sampleForms()) options.stream.forms.emplace_back(form.text);
     options.paceAtLineRate = true;  // the forms arrive as fast as a real line brings them
     options.echoTimeout = std::chrono::milliseconds(0);  // the operator may read the question
@@ -30,9 +31,10 @@ bool DemoCalculator::Start() {
     return true;
 }
 
-bool DemoCalculator::PrepareExchange() {
-    if (m_sim && m_sim->report().exchanges == 0) return true;  // the line is still unused
-    return Start();
+bool DemoCalculator::PrepareExchange(int deviceType, int rate) {
+    const bool unused = m_sim && m_sim->report().exchanges == 0;
+    if (unused && deviceType == m_deviceType && rate == m_rate) return true;
+    return Start(deviceType, rate);
 }
 
 std::string DemoCalculator::Error() const {

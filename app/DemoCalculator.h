@@ -5,21 +5,21 @@
 
 class CalculatorSimulator;
 
-// `Tabulon --demo`: a simulated КСМ-Р calculator inside the program, on a pseudo-terminal that
-// COM1 is pointed at, printing the sample forms in every exchange. Connecting with the default
-// settings (COM1, КСМ-Р, 9600) then receives real forms without any hardware.
+// `Tabulon --demo`: a simulated calculator inside the program, on a pseudo-terminal that COM1 is
+// pointed at, printing the sample forms in every exchange. It plays the type and speed the
+// operator chose for the exchange, so connecting on COM1 receives real forms without hardware.
 class DemoCalculator {
 public:
     DemoCalculator();
     ~DemoCalculator();  // stops the simulator
 
-    // Starts the simulator and sets TABULON_COM1 to its line. False, with Error(), if the
-    // pseudo-terminal cannot be had.
-    bool Start();
-    // Call before each exchange's worker starts. A pseudo-terminal keeps what was written to it
-    // while nobody had it open, so bytes of an exchange that was cut short would greet the next
-    // one as its handshake reply: every exchange after the first gets a fresh line.
-    bool PrepareExchange();
+    // Starts the simulator as a calculator of `deviceType` (0..5) at `rate` bit/s and sets
+    // TABULON_COM1 to its line. False, with Error(), if the pseudo-terminal cannot be had.
+    bool Start(int deviceType = 0, int rate = 9600);
+    // Call before each exchange's worker starts, with the type and speed it will use. Every
+    // exchange after the first gets a fresh line, so nothing of an exchange cut short can
+    // greet the next one, and a calculator of the type chosen.
+    bool PrepareExchange(int deviceType, int rate);
 
     std::string Error() const;
     std::string LinePath() const;
@@ -27,4 +27,6 @@ public:
 private:
     std::unique_ptr<CalculatorSimulator> m_sim;
     std::string m_error;
+    int m_deviceType = 0;
+    int m_rate = 9600;
 };

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "acquisition/ReceiveControl.h"
 #include "app/DemoCalculator.h"
 #include "app/TabulonPlusApp.h"
 #include "frames/MainFrame.h"
@@ -35,7 +36,10 @@ int main(int argc, char** argv) {
     if (demo) {
         // Runs on this thread before each worker starts, so the worker finds the line ready.
         QObject::connect(&theApp.MainFrame()->Exchange(), &ExchangeControl::exchangeStarted,
-                         [&demo] { demo->PrepareExchange(); });
+                         [&demo] {
+                             const ReceiveControl& rc = theApp.MainFrame()->Block();
+                             demo->PrepareExchange(rc.m_nDeviceType, rc.m_nRate);
+                         });
     }
     if (autoConnect) QTimer::singleShot(500, [] { theApp.MainFrame()->OnCommand(id::ID_CONNECT); });
     const int code = QApplication::exec();

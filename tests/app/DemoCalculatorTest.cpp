@@ -8,7 +8,14 @@
 
 namespace {
 
-class Demo : public AppFixture {};
+class Demo : public AppFixture {
+protected:
+    void FollowTheChosenType(DemoCalculator& demo) {
+        QObject::connect(&Frame()->Exchange(), &ExchangeControl::exchangeStarted, [this, &demo] {
+            demo.PrepareExchange(Frame()->Block().m_nDeviceType, Frame()->Block().m_nRate);
+        });
+    }
+};
 
 // With the default settings the program finds a calculator on COM1 in every exchange.
 TEST_F(Demo, AnswersTheDefaultSettingsInEveryExchange) {
@@ -18,8 +25,7 @@ TEST_F(Demo, AnswersTheDefaultSettingsInEveryExchange) {
     EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(demo.LinePath())));
 
     ASSERT_TRUE(StartApp({}, true));
-    QObject::connect(&Frame()->Exchange(), &ExchangeControl::exchangeStarted,
-                     [&demo] { demo.PrepareExchange(); });
+    FollowTheChosenType(demo);
     ChooseSettings("COM1", "КСМ-Р", "9600");
     // No to the start question: the handshake was made, and the exchange ends at once, cut
     // short while the calculator had begun to print.
@@ -37,3 +43,24 @@ TEST_F(Demo, AnswersTheDefaultSettingsInEveryExchange) {
 }
 
 }  // namespace
+
+// Whatever type the operator picks, the demo calculator answers as that type does: a КСМ wants
+// its one-byte reply, a КСМ-Ж no handshake at all.
+TEST_F(Demo, PlaysTheTypeTheOperatorChose) {
+    DemoCalculator demo;
+    ASSERT_TRUE(demo.Start()) << demo.Error();
+    ASSERT_TRUE(StartApp({}, true));
+    FollowTheChosenType(demo);
+    Answer("Связь с вычислителем установлена", msg::IDNO);
+    for (const char* type : {"КСМ", "КСМ-Ж", "КСМ-СП", "КСМ-Р"}) {
+        ChooseSettings("COM1", type, "19200");
+        m_messages.clear();
+        Frame()->OnCommand(id::ID_CONNECT);
+        ASSERT_TRUE(WaitForWorkerEnd());
+        ASSERT_EQ(m_messages.size(), 1) << type;
+        EXPECT_EQ(m_messages[0].text.toStdString(),
+                  "Связь с вычислителем установлена.\nНачать прием данных?")
+            << type;
+        Frame()->OnTimer(1);
+    }
+}
