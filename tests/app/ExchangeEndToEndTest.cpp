@@ -48,6 +48,17 @@ protected:
     bool StripShown() { return Frame()->m_wndProgressStrip->isVisible(); }
     bool StatusShown() { return Frame()->m_wndStatusBar->isVisible(); }
     bool Receiving() { return Frame()->Block().m_bReceiving != 0; }
+
+    // A slow calculator mid-pass: its first form has come and opened the second window.
+    void ConnectToASlowCalculatorUntilTheFirstForm() {
+        StartCalculator(Type0(SlowForms(), 400));
+        ASSERT_TRUE(StartApp());
+        Answer(kStart, msg::IDYES);
+        Answer(kReport, msg::IDNO);
+        ChooseSettings("COM1", "КСМ-Р", "9600");
+        Frame()->OnCommand(id::ID_CONNECT);
+        ASSERT_TRUE(WaitUntil([this] { return Docs().size() == 2; }));
+    }
 };
 
 TEST_F(Exchange, ThreeFormsOfAType0Calculator) {
@@ -137,13 +148,7 @@ TEST_F(Exchange, EachInvalidChoiceIsNamedAndStartsNothing) {
 }
 
 TEST_F(Exchange, StopDuringAPassEndsItWithTheClosingReport) {
-    StartCalculator(Type0(SlowForms(), 400));
-    ASSERT_TRUE(StartApp());
-    Answer(kStart, msg::IDYES);
-    Answer(kReport, msg::IDNO);
-    ChooseSettings("COM1", "КСМ-Р", "9600");
-    Frame()->OnCommand(id::ID_CONNECT);
-    ASSERT_TRUE(WaitUntil([this] { return Docs().size() == 2; }));
+    ASSERT_NO_FATAL_FAILURE(ConnectToASlowCalculatorUntilTheFirstForm());
     ASSERT_TRUE(Frame()->IsCommandEnabled(id::ID_STOP_RECEIVE));
     ASSERT_TRUE(Frame()->OnCommand(id::ID_STOP_RECEIVE));
     EXPECT_EQ(Frame()->Block().m_bStop, 1);
@@ -164,12 +169,7 @@ TEST_F(Exchange, StopDuringAPassEndsItWithTheClosingReport) {
 }
 
 TEST_F(Exchange, ClosingTheReceivingWindowAsksCancelGoesOnOkEndsAtOnce) {
-    StartCalculator(Type0(SlowForms(), 400));
-    ASSERT_TRUE(StartApp());
-    Answer(kStart, msg::IDYES);
-    ChooseSettings("COM1", "КСМ-Р", "9600");
-    Frame()->OnCommand(id::ID_CONNECT);
-    ASSERT_TRUE(WaitUntil([this] { return Docs().size() == 2; }));
+    ASSERT_NO_FATAL_FAILURE(ConnectToASlowCalculatorUntilTheFirstForm());
     CChildFrame* receiving = Frame()->Block().m_pReceivingFrame;
     ASSERT_NE(receiving, nullptr);
 
@@ -197,12 +197,7 @@ TEST_F(Exchange, ClosingTheReceivingWindowAsksCancelGoesOnOkEndsAtOnce) {
 }
 
 TEST_F(Exchange, ExitDuringAPassAsksTheGuardThenStopsBeforeAnyWindowGoes) {
-    StartCalculator(Type0(SlowForms(), 400));
-    ASSERT_TRUE(StartApp());
-    Answer(kStart, msg::IDYES);
-    ChooseSettings("COM1", "КСМ-Р", "9600");
-    Frame()->OnCommand(id::ID_CONNECT);
-    ASSERT_TRUE(WaitUntil([this] { return Docs().size() == 2; }));
+    ASSERT_NO_FATAL_FAILURE(ConnectToASlowCalculatorUntilTheFirstForm());
 
     // Cancel: nothing closes and the exchange goes on.
     Answer(kGuard, msg::IDCANCEL);
