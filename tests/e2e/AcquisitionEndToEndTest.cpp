@@ -7,6 +7,7 @@
 #include "acquisition/AcquisitionThreadProc.h"
 #include "acquisition/MessageStyle.h"
 #include "platform/PseudoTerminal.h"
+#include "tests/fakes/PortHolder.h"
 #include "tests/fakes/RecordingHost.h"
 #include "tools/CalculatorSimulator.h"
 #include "tools/SampleForms.h"
@@ -166,22 +167,8 @@ TEST(EndToEnd, VanishedDeviceEndsTheExchangeWithEverythingDelivered) {
 TEST(EndToEnd, PortHeldByAnotherProcessCannotBeOpened) {
     auto pty = PseudoTerminal::create();
     ASSERT_TRUE(pty);
-    int ready[2], release[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        SerialOpenResult held = openSerialPort(pty->slavePath(), 9600);
-        const char ok = held.port ? 'y' : 'n';
-        (void)!::write(ready[1], &ok, 1);
-        char c;
-        (void)!::read(release[0], &c, 1);
-        ::_exit(0);
-    }
-    char ok = 0;
-    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
-    ASSERT_EQ(ok, 'y');
+    PortHolder holder(pty->slavePath());
+    ASSERT_TRUE(holder.held());
 
     Exchange ex(pty->slavePath(), 0);
     EXPECT_EQ(ex.run(), 0u);
@@ -189,10 +176,6 @@ TEST(EndToEnd, PortHeldByAnotherProcessCannotBeOpened) {
               QStringList{QStringLiteral("Ошибка при инициализации COM-порта")});
     EXPECT_EQ(ex.rc.m_bReceiving, 0);
     EXPECT_EQ(ex.rc.m_bStop, 1);
-
-    (void)!::write(release[1], "x", 1);
-    ::waitpid(child, nullptr, 0);
-    for (int fd : {ready[0], ready[1], release[0], release[1]}) ::close(fd);
 }
 
 TEST(EndToEnd, OneSimulatorServesExchangeAfterExchange) {

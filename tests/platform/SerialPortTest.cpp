@@ -10,6 +10,7 @@
 
 #include "platform/PseudoTerminal.h"
 #include "platform/SerialPort.h"
+#include "tests/fakes/PortHolder.h"
 
 namespace {
 
@@ -150,30 +151,13 @@ TEST_F(SerialPortTest, SecondOpenInTheSameProcessIsRefused) {
 }
 
 TEST_F(SerialPortTest, PortHeldByAnotherProcessIsRefusedUntilReleased) {
-    int ready[2], release[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        SerialOpenResult held = openSerialPort("COM5", 9600);
-        const char ok = held.port ? 'y' : 'n';
-        (void)!::write(ready[1], &ok, 1);
-        char c;
-        (void)!::read(release[0], &c, 1);
-        ::_exit(0);
-    }
-    char ok = 0;
-    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
-    ASSERT_EQ(ok, 'y');
+    PortHolder holder("COM5");
+    ASSERT_TRUE(holder.held());
     SerialOpenResult refused = openSerialPort("COM5", 9600);
     EXPECT_EQ(refused.stage, Stage::Open);
     EXPECT_FALSE(refused.port);
 
-    (void)!::write(release[1], "x", 1);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    for (int fd : {ready[0], ready[1], release[0], release[1]}) ::close(fd);
+    holder.release();
     EXPECT_EQ(openSerialPort("COM5", 9600).stage, Stage::Ok);
 }
 
