@@ -93,6 +93,9 @@ CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMai
 CMainFrame::~CMainFrame() {
     // The views the worker writes into die with this window's children: end the worker first.
     m_exchange->AbortAndJoin();
+    // Form windows and views deregister from the block as they die, so the template takes them
+    // down while the block still exists, not with the children after this object's members.
+    delete m_template;
 }
 
 bool CMainFrame::OnCreate() {
