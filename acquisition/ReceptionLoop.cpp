@@ -94,7 +94,6 @@ void ReceptionLoop::endLinkBroken() {
 unsigned ReceptionLoop::finish() {
     m_rc.m_bReceiving.store(0);
     if (!m_host.writeSettingsFile(m_host.settingsStrings())) {
-        m_rc.m_bReceiving.store(0);
         m_rc.m_bStop.store(1);
         return kExitSettingsNotWritten;
     }
