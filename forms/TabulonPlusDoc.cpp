@@ -8,6 +8,7 @@
 
 #include "FileDialogs.h"
 #include "FileError.h"
+#include "FormFont.h"
 #include "TabulonPlusView.h"
 #include "TextFileCodec.h"
 #include "app/MessageBox.h"
@@ -33,6 +34,8 @@ int lineOf(const QString& raw, qsizetype index) {
 
 CTabulonPlusDoc::CTabulonPlusDoc(QObject* parent)
     : QObject(parent), m_pText(new QTextDocument(this)) {
+    // The text is laid out, shown and printed in the form's face, whichever window shows it.
+    m_pText->setDefaultFont(FormFont());
     connect(m_pText, &QTextDocument::modificationChanged, this,
             &CTabulonPlusDoc::ShowModifiedState);
 }
