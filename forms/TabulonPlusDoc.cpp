@@ -21,6 +21,10 @@ void reportFileError(const FileError& error, const QString& path) {
     TabulonMessageBox(FileErrorText(error, path), msg::MB_OK | msg::MB_ICONEXCLAMATION);
 }
 
+void reportTooLarge() {
+    TabulonMessageBox(QStringLiteral("The file is too large to open."), msg::MB_OK);
+}
+
 int lineOf(const QString& raw, qsizetype index) {
     int line = 1;
     for (qsizetype i = 0; i < index; ++i) {
@@ -83,20 +87,34 @@ bool CTabulonPlusDoc::OnNewDocument() {
     return true;
 }
 
+// Only a regular file is opened: a pipe would block its open until a writer comes, a device
+// may never end. A file larger than a form of the longest text written with a CR LF after
+// every character cannot fit, and is refused before any of it is read.
 bool CTabulonPlusDoc::OnOpenDocument(const QString& path) {
+    constexpr qint64 kMaxFormBytes = 2 * qint64(kMaxFormChars);
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        reportFileError(ClassifyOpenError(path, QFileDevice::OpenError), path);
+        return false;
+    }
+    if (info.size() > kMaxFormBytes) {
+        reportTooLarge();
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         reportFileError(ClassifyOpenError(path, file.error()), path);
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    // Read no more than can fit, whatever the file grew to since it was looked at.
+    const QByteArray bytes = file.read(kMaxFormBytes + 1);
     if (file.error() != QFileDevice::NoError) {
         reportFileError(ClassifyOpenError(path, file.error()), path);
         return false;
     }
     const QString text = TextFileCodec::Decode(bytes);
-    if (text.size() > kMaxFormChars) {
-        TabulonMessageBox(QStringLiteral("The file is too large to open."), msg::MB_OK);
+    if (bytes.size() > kMaxFormBytes || text.size() > kMaxFormChars) {
+        reportTooLarge();
         return false;
     }
     // Through a view when there is one: the view holds back its own bookkeeping while the whole
