@@ -21,6 +21,8 @@ std::optional<QString> LinkSetup::failureText(SerialOpenResult::Stage stage, int
         case SerialOpenResult::Stage::Ok:
             return std::nullopt;
         case SerialOpenResult::Stage::Open:
+            if (const auto cause = acqtext::OpenFailureCause(error))
+                return acqtext::kPortInitFailed + QLatin1Char('\n') + *cause;
             return acqtext::kPortInitFailed;
         case SerialOpenResult::Stage::GetState:
             return acqtext::GetStateFailed(error);
