@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 
 // The worker's messages to the operator, exactly as the operator knows them.
 namespace acqtext {
@@ -11,10 +10,6 @@ inline const QString kBadReply = QStringLiteral("Ошибка при прием�
 inline const QString kLinkBroken = QStringLiteral("Связь с вычислителем нарушена");
 inline const QString kStartQuestion =
     QStringLiteral("Связь с вычислителем установлена.\nНачать прием данных?");
-
-// Why a network server could not be opened, for the line under kPortInitFailed; none for the
-// codes of a local device, which keep the message as it is.
-std::optional<QString> OpenFailureCause(int error);
 
 // "GetCommState failed with error %d.\n" and its SetCommState sibling.
 QString GetStateFailed(int error);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QSettings>
 #include <QString>
+#include <QTemporaryDir>
 #include <chrono>
 #include <cstdlib>
 #include <future>
@@ -51,6 +53,9 @@ inline QString closingReport(qsizetype n) {
 class Exchange {
 public:
     Exchange(const std::string& path, int type, int rate = 9600) {
+        // The worker remembers the machine's ports in the profile: a profile of the test's own.
+        static QTemporaryDir profile;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, profile.path());
         ::setenv("TABULON_COM1", path.c_str(), 1);
         rc.m_strPort = "COM1";
         rc.m_nRate = rate;
