@@ -3,21 +3,49 @@
 #include <QTimer>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "acquisition/ReceiveControl.h"
 #include "app/DemoCalculator.h"
 #include "app/TabulonPlusApp.h"
 #include "frames/MainFrame.h"
+#include "ports/ComPortDirectory.h"
+#include "ports/PortList.h"
 #include "res/CommandIds.h"
 
+namespace {
+
+// `Tabulon --list-ports`: the serial devices and their COM numbers, for support to ask an
+// operator for; needs no display.
+int listPorts() {
+    PortStore store;
+    ComPortDirectory directory(store);
+    directory.refresh();
+    const QStringList lines = portListLines(directory);
+    for (const QString& line : lines) std::printf("%s\n", line.toUtf8().constData());
+    if (lines.isEmpty()) std::fprintf(stderr, "Tabulon: последовательных портов не найдено\n");
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--list-ports") return listPorts();
     QApplication app(argc, argv);
     QStringList args = QApplication::arguments().mid(1);
 
-    // Without --demo nothing of the simulator exists.
+    // Without --demo nothing of the simulator exists. --demo-tcp and --demo-rfc2217 put it
+    // behind ser2net on 127.0.0.1, as a calculator at a network serial server.
     std::unique_ptr<DemoCalculator> demo;
-    if (args.removeAll(QStringLiteral("--demo")) > 0) {
-        demo = std::make_unique<DemoCalculator>();
+    const bool direct = args.removeAll(QStringLiteral("--demo")) > 0;
+    const bool tcp = args.removeAll(QStringLiteral("--demo-tcp")) > 0;
+    const bool rfc2217 = args.removeAll(QStringLiteral("--demo-rfc2217")) > 0;
+    if (direct || tcp || rfc2217) {
+        using Route = DemoCalculator::Route;
+        demo = std::make_unique<DemoCalculator>(rfc2217 ? Route::Rfc2217
+                                                : tcp   ? Route::Tcp
+                                                        : Route::Direct);
         if (!demo->Start()) {
             std::fprintf(stderr, "Tabulon: the demo calculator cannot start: %s\n",
                          demo->Error().c_str());
