@@ -28,6 +28,7 @@
 #include "res/KeyboardLockPane.h"
 #include "res/MainToolBar.h"
 #include "res/MessagePane.h"
+#include "settings/PortsDialog.h"
 
 namespace {
 
@@ -228,6 +229,7 @@ bool CMainFrame::FrameHandles(unsigned c) const {
         case id::ID_HELP:
         case id::ID_VIEW_TOOLBAR:
         case id::ID_VIEW_STATUS_BAR:
+        case id::ID_PORTS:
             return true;
         case id::ID_WINDOW_NEW:
         case id::ID_WINDOW_CASCADE:
@@ -256,6 +258,9 @@ void CMainFrame::FrameRun(unsigned c) {
             break;
         case id::ID_HELP:
             OnHelp();
+            break;
+        case id::ID_PORTS:
+            PortsDialog::showModal(this);
             break;
         case id::ID_VIEW_TOOLBAR:
             m_wndToolBar->setVisible(!m_wndToolBar->isVisible());

@@ -29,6 +29,8 @@ constexpr unsigned ID_DEVICE_KSM_R = 32780;
 constexpr unsigned ID_DEVICE_KSM_N = 32781;
 constexpr unsigned ID_DEVICE_KSM_S = 32783;
 constexpr unsigned ID_DEVICE_KSM = 32784;
+// Added after the classic set: the serial devices and their COM numbers.
+constexpr unsigned ID_PORTS = 32790;
 
 // Standard commands
 constexpr unsigned ID_FILE_NEW = 57600;

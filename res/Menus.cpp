@@ -44,6 +44,8 @@ constexpr MenuItem kDevice[] = {
 constexpr MenuItem kSettings[] = {
     Popup("&Порт", kPort),
     Popup("&Тип вычислителя", kDevice),
+    Separator,
+    Item("По&рты…", ID_PORTS),
 };
 constexpr MenuItem kHelp[] = {
     Item("&Справка", ID_HELP),
@@ -72,6 +74,8 @@ constexpr MenuItem kFormFile[] = {
     Item("&Установка принтера...", ID_FILE_PRINT_SETUP),
     Separator,
     Item("&Выход", ID_APP_EXIT),
+    Separator,
+    Item("По&рты…", ID_PORTS),
 };
 constexpr MenuItem kEdit[] = {
     Item("&Отменить\tCtrl+Z", ID_EDIT_UNDO),  Separator,

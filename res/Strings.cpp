@@ -22,6 +22,7 @@ constexpr StringEntry kStrings[] = {
     {ID_DEVICE_KSM_N, "Выбор вычислителя КСМ-Н\nКСМ-Н"},
     {ID_DEVICE_KSM_S, "Выбор вычислителя КСМ-С\nКСМ-С"},
     {ID_DEVICE_KSM, "Выбор вычислителя КСМ\nКСМ"},
+    {ID_PORTS, "Последовательные порты компьютера и их номера COM\nПорты"},
 
     {AFX_IDS_APP_TITLE, "Tabulon"},
     {AFX_IDS_IDLEMESSAGE, "Ready"},

@@ -176,6 +176,27 @@ TEST_F(StartUp, AboutShowsTheFixedVersionText) {
     EXPECT_TRUE(labels.contains("Tabulon Version 1.8"));
 }
 
+// "Порты…" stands at the end of the form window's "Файл" and opens the list of the machine's
+// serial ports, whether or not a form is open.
+TEST_F(StartUp, PortsCommandOpensThePortsWindow) {
+    ASSERT_TRUE(StartApp());
+    const QList<QAction*> file = Frame()->menuBar()->actions().first()->menu()->actions();
+    EXPECT_EQ(file.last()->text(), "По&рты…");
+    for (bool withForm : {true, false}) {
+        if (!withForm) Frame()->OnCommand(id::ID_FILE_CLOSE);
+        QString caption;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                caption = dialog->windowTitle();
+                dialog->close();
+            }
+        });
+        EXPECT_TRUE(Frame()->Action(id::ID_PORTS)->isEnabled());
+        Frame()->Action(id::ID_PORTS)->trigger();
+        EXPECT_EQ(caption, "Порты") << (withForm ? "with a form" : "without a form");
+    }
+}
+
 // The bars around an exchange, with a stand-in worker that ends when told to stop.
 TEST_F(StartUp, TheEndOfAnExchangeShowsTheStatusBarWhateverTheOperatorDid) {
     m_app = std::make_unique<CTabulonPlusApp>();
