@@ -13,12 +13,12 @@
 #include <thread>
 
 #include "acquisition/AcquisitionThreadProc.h"
-#include "app/MessageBox.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "frames/ExchangeControl.h"
 #include "frames/MainFrame.h"
 #include "platform/SerialPort.h"
+#include "res/MessageBox.h"
 #include "settings/SettingsDlg.h"
 
 QByteArray Cp1251(const QString& text) {

@@ -5,8 +5,8 @@
 #include <future>
 
 #include "acquisition/AcquisitionThreadProc.h"
-#include "acquisition/MessageStyle.h"
 #include "platform/PseudoTerminal.h"
+#include "res/MessageStyle.h"
 #include "tests/fakes/PortHolder.h"
 #include "tests/fakes/RecordingHost.h"
 #include "tools/CalculatorSimulator.h"

@@ -10,9 +10,9 @@
 #include <random>
 
 #include "FormsFixture.h"
+#include "forms/ChildFrame.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
-#include "frames/ChildFrame.h"
 #include "res/CommandIds.h"
 
 namespace {
@@ -177,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProposedName,
 
 TEST_F(Document, OpenFailuresAreReportedAndLeaveNoForm) {
     formTemplate->OpenNewDocument();
-    CChildFrame* receiving = rc.m_pReceivingFrame;
+    QObject* receiving = rc.m_pReceivingFrame;
     EXPECT_EQ(formTemplate->OpenDocumentFile(path("missing")), nullptr);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, path("missing") + " was not found.");
