@@ -13,13 +13,23 @@ if(NOT ROOT)
 endif()
 
 # The floors, from the top down. A folder may include its own files and the floors after it;
-# tools/ stands beside app/ and reaches only the worker and the platform.
-set(floors app frames forms settings acquisition res platform)
+# folders joined by "+" share a floor and do not include each other. tools/ stands beside the
+# floors: the front ends use it, and it reaches only the worker and the platform.
+set(floors app+collect frames archive forms settings acquisition res platform)
 set(allowed_tools acquisition platform)
 
 function(floor_of folder out)
-    list(FIND floors "${folder}" index)
-    set(${out} ${index} PARENT_SCOPE)
+    set(index 0)
+    foreach(floor ${floors})
+        string(REPLACE "+" ";" members "${floor}")
+        list(FIND members "${folder}" found)
+        if(found GREATER -1)
+            set(${out} ${index} PARENT_SCOPE)
+            return()
+        endif()
+        math(EXPR index "${index} + 1")
+    endforeach()
+    set(${out} -1 PARENT_SCOPE)
 endfunction()
 
 function(may_include from to out)
@@ -31,7 +41,7 @@ function(may_include from to out)
         if(i GREATER -1)
             set(ok TRUE)
         endif()
-    elseif(from STREQUAL "app" AND to STREQUAL "tools")
+    elseif(to STREQUAL "tools" AND (from STREQUAL "app" OR from STREQUAL "collect"))
         set(ok TRUE)  # the demo calculator
     else()
         floor_of(${from} f)
@@ -43,7 +53,8 @@ function(may_include from to out)
     set(${out} ${ok} PARENT_SCOPE)
 endfunction()
 
-set(folders ${floors} tools)
+string(REPLACE "+" ";" folders "${floors}")
+list(APPEND folders tools)
 set(files)
 foreach(folder ${folders})
     file(GLOB_RECURSE found RELATIVE "${ROOT}" "${ROOT}/${folder}/*.h" "${ROOT}/${folder}/*.cpp")
