@@ -12,6 +12,30 @@
 #include "forms/TabulonPlusView.h"
 #include "res/MessageBox.h"
 
+namespace {
+
+// Puts the receiving window and view back as they were when it goes, if `keep`: a form the
+// operator opens during an exchange would otherwise take the exchange's next text in place of
+// its own, and Save would write that over its file.
+class ReceiverKeeper {
+public:
+    ReceiverKeeper(ReceiveControl& rc, bool keep)
+        : m_rc(rc), m_keep(keep), m_frame(rc.m_pReceivingFrame), m_view(rc.m_pView) {}
+    ~ReceiverKeeper() {
+        if (!m_keep) return;
+        m_rc.m_pReceivingFrame = m_frame.data();
+        m_rc.m_pView = m_view.data();
+    }
+
+private:
+    ReceiveControl& m_rc;
+    const bool m_keep;
+    QPointer<QObject> m_frame;  // null if it went meanwhile
+    QPointer<QObject> m_view;
+};
+
+}  // namespace
+
 CFormTemplate::CFormTemplate(QMdiArea* area, ReceiveControl* rc, QObject* parent)
     : QObject(parent), m_pArea(area), m_pControl(rc) {
     // A closed window hands over to the one the operator worked in before it, as MDI frames do.
@@ -75,7 +99,9 @@ void CFormTemplate::AbandonNewForm(CChildFrame* frame, QObject* previousReceiver
     m_pControl->m_pReceivingFrame = previousReceiver;
 }
 
-CTabulonPlusDoc* CFormTemplate::OpenNewDocument() {
+CTabulonPlusDoc* CFormTemplate::OpenNewDocument(Origin origin) {
+    const ReceiverKeeper keeper(*m_pControl,
+                                origin == Origin::Operator && m_pControl->m_bReceiving != 0);
     QObject* previous = m_pControl->m_pReceivingFrame;
     CTabulonPlusDoc* doc = CreateDocument();
     CChildFrame* frame = CreateFrame(doc);
@@ -99,6 +125,7 @@ CTabulonPlusDoc* CFormTemplate::OpenDocumentFile(const QString& path) {
             return doc;
         }
     }
+    const ReceiverKeeper keeper(*m_pControl, m_pControl->m_bReceiving != 0);
     QObject* previous = m_pControl->m_pReceivingFrame;
     CTabulonPlusDoc* doc = CreateDocument();
     CChildFrame* frame = CreateFrame(doc);
@@ -119,6 +146,7 @@ void CFormTemplate::OnFileOpen(QWidget* owner) {
 void CFormTemplate::OnWindowNew() {
     CTabulonPlusDoc* doc = ActiveDocument();
     if (!doc) return;
+    const ReceiverKeeper keeper(*m_pControl, m_pControl->m_bReceiving != 0);
     InitialUpdateFrame(CreateFrame(doc));
 }
 
