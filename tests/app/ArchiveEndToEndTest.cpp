@@ -10,8 +10,8 @@
 #include <QUrl>
 
 #include "AppFixture.h"
-#include "app/MessageBox.h"
 #include "archive/ArchiveDlg.h"
+#include "res/MessageBox.h"
 #include "archive/ArchiveSettings.h"
 #include "forms/TabulonPlusDoc.h"
 #include "frames/MainFrame.h"
