@@ -16,12 +16,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-<<<<<<< HEAD
-#include "app/MessageBox.h"
 #include "archive/ArchiveDlg.h"
 #include "archive/ArchiveSettings.h"
-=======
->>>>>>> main
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MessageBox.h"
+#include "res/MessageBox.h"
 #include "app/TabulonPlusApp.h"
 #include "archive/ArchiveName.h"
 #include "archive/ArchiveSettings.h"
