@@ -23,6 +23,9 @@ constexpr StringEntry kStrings[] = {
     {ID_DEVICE_KSM_S, "Выбор вычислителя КСМ-С\nКСМ-С"},
     {ID_DEVICE_KSM, "Выбор вычислителя КСМ\nКСМ"},
     {ID_PORTS, "Последовательные порты компьютера и их номера COM\nПорты"},
+    {ID_ARCHIVE_SETTINGS,
+     "Включить или выключить архив принятых форм, выбрать его папку и имена файлов\nАрхив"},
+    {ID_ARCHIVE_OPEN_FOLDER, "Открыть папку архива в файловом менеджере\nПапка архива"},
 
     {AFX_IDS_APP_TITLE, "Tabulon"},
     {AFX_IDS_IDLEMESSAGE, "Ready"},
