@@ -343,6 +343,10 @@ struct CopyCase {
     QStringList delivered;
 };
 
+void PrintTo(const CopyCase& c, std::ostream* os) {
+    *os << c.title;
+}
+
 class FormCopies : public ::testing::TestWithParam<CopyCase> {};
 
 TEST_P(FormCopies, EveryFormAsItsWindowGetsIt) {

@@ -18,6 +18,10 @@ struct NameCase {
     QString expected;
 };
 
+void PrintTo(const NameCase& c, std::ostream* os) {
+    *os << c.title;
+}
+
 class Names : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(Names, TemplateGivesOnePlainFileName) {

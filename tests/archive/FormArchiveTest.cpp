@@ -85,6 +85,10 @@ struct SavedCase {
     QByteArray received, saved;
 };
 
+void PrintTo(const SavedCase& c, std::ostream* os) {
+    *os << c.title;
+}
+
 class SavedBytes : public ::testing::TestWithParam<SavedCase> {};
 
 TEST_P(SavedBytes, AsSaveWritesThem) {
