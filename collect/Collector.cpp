@@ -12,6 +12,7 @@
 #include "collect/CollectHost.h"
 #include "collect/Console.h"
 #include "collect/CountingPort.h"
+#include "ports/ComPortOpener.h"
 #include "settings/IniPath.h"
 #include "settings/SettingsFile.h"
 
@@ -108,7 +109,7 @@ Collector::Report Collector::run() {
     rc.m_bReceiving = 1;
 
     const SerialOpener opener = [&](const std::string& name, int rate) {
-        SerialOpenResult r = openSerialPort(name, rate);
+        SerialOpenResult r = openComPort(name, rate);
         if (r.port) {
             opened = true;
             r.port = std::make_unique<CountingPort>(std::move(r.port), bytesRead, lineFailed);

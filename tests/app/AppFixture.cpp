@@ -20,7 +20,7 @@
 #include "forms/TabulonPlusDoc.h"
 #include "frames/ExchangeControl.h"
 #include "frames/MainFrame.h"
-#include "platform/SerialPort.h"
+#include "ports/ComPortOpener.h"
 #include "settings/SettingsDlg.h"
 
 QByteArray Cp1251(const QString& text) {
@@ -68,8 +68,7 @@ bool AppFixture::StartApp(const QStringList& args, bool realClock) {
     m_app = std::make_unique<CTabulonPlusApp>();
     if (!realClock) {
         m_app->SetThreadProc([this](void* p) {
-            return AcquisitionThreadProc(*static_cast<ReceiveControl*>(p), &openSerialPort,
-                                         m_clock);
+            return AcquisitionThreadProc(*static_cast<ReceiveControl*>(p), &openComPort, m_clock);
         });
     }
     const bool started = m_app->InitInstance(args);
