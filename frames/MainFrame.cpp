@@ -340,8 +340,10 @@ void CMainFrame::ArrangeIcons() {
 
 void CMainFrame::UpdateTitle() {
     QString title = QStringLiteral("Tabulon");
-    if (CTabulonPlusDoc* doc = LiveActiveDocument())
-        title += QStringLiteral(" - ") + doc->GetTitle();
+    // The active window's own title, which tells the windows onto one form apart ("title:2").
+    QMdiSubWindow* active = m_mdiArea->currentSubWindow();
+    if (LiveActiveDocument() && active)
+        title += QStringLiteral(" - ") + active->windowTitle().remove(QStringLiteral("[*]"));
     if (windowTitle() != title) setWindowTitle(title);
 }
 
