@@ -8,7 +8,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <optional>
 
+#include "platform/NetworkSerialPort.h"
 #include "platform/PortUser.h"
 #include "platform/PosixLine.h"
 #include "platform/SerialPort.h"
@@ -202,6 +204,13 @@ std::unique_ptr<SerialPort> makePosixLine(int fd, bool serialDevice) {
 SerialOpenResult openSerialPort(const std::string& name, int rate) {
     using Stage = SerialOpenResult::Stage;
     const std::string path = serialPortPath(name);
+    if (isNetworkAddress(path)) {
+        const std::optional<NetworkAddress> address = parseNetworkAddress(path);
+        if (!address) return failure(Stage::Open, kErrorBadAddress, -1, path);
+        SerialOpenResult result = openNetworkSerialPort(*address, rate);
+        result.path = path;
+        return result;
+    }
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return failure(Stage::Open, errno, -1, path);
     // A file or another device that happens to be there is no port to open.
