@@ -1,7 +1,8 @@
-// A serial line at a network device server, through libgensio: raw TCP, or Telnet with the
-// COM-Port-Control option (RFC 2217), whose negotiation and IAC escaping gensio's telnet layer
-// does. gensio's callbacks run inside its event loop, which only the thread waiting in the line
-// turns, so the line's state is touched by that thread alone.
+// A serial line at a network device server speaking Telnet with the COM-Port-Control option
+// (RFC 2217), through libgensio, whose telnet layer does the negotiation and the IAC escaping.
+// Raw mode needs none of that and goes over a plain socket (TcpLine_posix.cpp). gensio's callbacks
+// run inside its event loop, which only the thread waiting in the line turns, so the line's state
+// is touched by that thread alone.
 #include <gensio/gensio.h>
 #include <gensio/gensio_os_funcs.h>
 #include <gensio/sergensio.h>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "platform/NetworkSerialPort.h"
+#include "platform/PosixLine.h"
 #include "platform/WakeSignal.h"
 
 namespace {
@@ -56,11 +58,9 @@ int errnoFor(int gensioError) {
 
 std::string gensioSpec(const NetworkAddress& address) {
     // nodelay: every echo is a single byte and must leave at once.
-    std::string spec = "tcp(nodelay),";
+    std::string spec = "telnet(rfc2217),tcp(nodelay),";
     if (address.host.find(':') != std::string::npos) spec += "ipv6,";
-    spec += address.host + "," + std::to_string(address.port);
-    if (address.protocol == NetworkAddress::Protocol::Rfc2217) spec = "telnet(rfc2217)," + spec;
-    return spec;
+    return spec + address.host + "," + std::to_string(address.port);
 }
 
 void ignoreLog(gensio_os_funcs*, gensio_log_levels, const char*, va_list) {}
@@ -306,6 +306,7 @@ SerialOpenResult failure(SerialOpenResult::Stage stage, int error) {
 SerialOpenResult openNetworkSerialPort(const NetworkAddress& address, int rate,
                                        const NetworkLinkLimits& limits) {
     using Stage = SerialOpenResult::Stage;
+    if (address.protocol == NetworkAddress::Protocol::Raw) return openTcpLine(address, limits);
     auto line = std::make_unique<GensioLine>();
     if (int error = line->connect(address, steady_clock::now() + limits.connect))
         return failure(Stage::Open, error);

@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -41,12 +42,15 @@ int pollFor(int fd, short events, milliseconds timeout, int wakeFd, short& reven
 }
 
 bool isHangupError(int error) {
-    return error == EIO || error == ENXIO || error == ENODEV;
+    // The last two only from a socket: the network server hung up.
+    return error == EIO || error == ENXIO || error == ENODEV || error == ECONNRESET ||
+           error == EPIPE;
 }
 
 class PosixSerialPort final : public SerialPort {
 public:
-    PosixSerialPort(int fd, bool serialDevice) : fd_(fd), serialDevice_(serialDevice) {}
+    PosixSerialPort(int fd, bool serialDevice, bool socket = false)
+        : fd_(fd), serialDevice_(serialDevice), socket_(socket) {}
     ~PosixSerialPort() override {
         if (serialDevice_) {
             settleOutput();
@@ -76,7 +80,8 @@ public:
         if (bytes.empty()) return {Status::Ok, 0, 0};
         const auto deadline = steady_clock::now() + timeout;
         for (;;) {
-            const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+            const ssize_t n = socket_ ? ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL)
+                                      : ::write(fd_, bytes.data(), bytes.size());
             if (n > 0) return {Status::Ok, static_cast<std::size_t>(n), 0};
             const int error = n < 0 ? errno : EAGAIN;
             if (error == EINTR) continue;
@@ -137,6 +142,7 @@ private:
 
     int fd_;
     bool serialDevice_;
+    bool socket_;
     bool streaming_ = false;
     const WakeSignal* wake_ = nullptr;
 };
@@ -199,6 +205,10 @@ SerialOpenResult failure(SerialOpenResult::Stage stage, int error, int fd,
 
 std::unique_ptr<SerialPort> makePosixLine(int fd, bool serialDevice) {
     return std::make_unique<PosixSerialPort>(fd, serialDevice);
+}
+
+std::unique_ptr<SerialPort> makeSocketLine(int fd) {
+    return std::make_unique<PosixSerialPort>(fd, false, true);
 }
 
 SerialOpenResult openSerialPort(const std::string& name, int rate) {
