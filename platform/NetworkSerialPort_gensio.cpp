@@ -15,6 +15,7 @@
 
 #include "platform/NetworkSerialPort.h"
 #include "platform/PosixLine.h"
+#include "platform/WakeSignal.h"
 
 namespace {
 
@@ -91,6 +92,7 @@ public:
 
     Result read(std::span<std::uint8_t> buffer, milliseconds timeout) override;
     Result write(std::span<const std::uint8_t> bytes, milliseconds timeout) override;
+    void setWake(const WakeSignal* wake) override { m_wake = wake; }
 
 private:
     static int onEvent(gensio* io, void* self, int event, int err, unsigned char* buf,
@@ -101,7 +103,8 @@ private:
 
     int takeInput(int err, const unsigned char* buf, gensiods* buflen);
     std::size_t unread() const { return m_inbox.size() - m_head; }
-    // Runs the event loop until `done` holds or the deadline passes; false on the deadline.
+    // Runs the event loop until `done` holds or the deadline passes or the wake signal is
+    // raised; false on the deadline or the wake.
     bool serviceUntil(const std::function<bool()>& done, Deadline deadline);
     void shutDown();
 
@@ -122,6 +125,7 @@ private:
     Setting m_settings[kSettings];
     std::vector<std::uint8_t> m_inbox;
     std::size_t m_head = 0;
+    const WakeSignal* m_wake = nullptr;
 };
 
 GensioLine::~GensioLine() {
@@ -138,9 +142,14 @@ void GensioLine::shutDown() {
 }
 
 bool GensioLine::serviceUntil(const std::function<bool()>& done, Deadline deadline) {
+    // gensio's loop does not watch the wake signal's descriptor: with a signal to heed, it
+    // turns in short slices and looks at the signal between them.
+    constexpr auto kWakeSlice = milliseconds(10);
     while (!done()) {
-        const auto left = deadline - steady_clock::now();
+        if (m_wake && m_wake->isRaised()) return false;
+        auto left = deadline - steady_clock::now();
         if (left <= steady_clock::duration::zero()) return false;
+        if (m_wake) left = std::min<steady_clock::duration>(left, kWakeSlice);
         const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
         gensio_time timeout{ns / 1000000000, static_cast<int>(ns % 1000000000)};
         gensio_os_funcs_service(m_os, &timeout);

@@ -46,7 +46,7 @@ void stopWhenAllEchoed(Exchange& ex, const CalculatorSimulator& sim, std::size_t
         if (ex.host.callsOf(Kind::NewForm).size() != count) return;
         for (int i = 0; i < 1000 && sim.report().streamsCompleted == 0; ++i)
             std::this_thread::sleep_for(5ms);
-        ex.rc.m_bStop = 1;
+        ex.rc.requestStop();
     });
 }
 
