@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -11,8 +13,11 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
+#include "archive/ArchiveDlg.h"
+#include "archive/ArchiveSettings.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
@@ -132,6 +137,20 @@ void CMainFrame::BuildStatusBar() {
         m_wndStatusBar->addPermanentWidget(new KeyboardLockPane(key));
 }
 
+void CMainFrame::OnOpenArchiveFolder() {
+    const QString folder = ArchiveSettings::Load().folder;
+    if (!QDir().mkpath(folder)) {
+        TabulonMessageBox(QStringLiteral("Не удается создать папку архива %1")
+                              .arg(QDir::toNativeSeparators(folder)),
+                          msg::MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        TabulonMessageBox(QStringLiteral("Не удается открыть папку архива %1")
+                              .arg(QDir::toNativeSeparators(folder)),
+                          msg::MB_ICONEXCLAMATION);
+}
+
 void CMainFrame::ShowStrip(bool exchangeRunning) {
     m_wndStatusBar->setVisible(!exchangeRunning);
     m_wndProgressStrip->setVisible(exchangeRunning);
@@ -192,6 +211,8 @@ void CMainFrame::RegisterCommands() {
     AddCommand(
         id::ID_STOP_RECEIVE, [this] { OnStopReceive(); }, receiving);
     AddCommand(id::ID_HELP, [this] { OnHelp(); });
+    AddCommand(id::ID_ARCHIVE_SETTINGS, [this] { ArchiveDlg::DoModal(this); });
+    AddCommand(id::ID_ARCHIVE_OPEN_FOLDER, [this] { OnOpenArchiveFolder(); });
     AddCommand(id::ID_VIEW_TOOLBAR,
                [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); });
     AddCommand(id::ID_VIEW_STATUS_BAR,
