@@ -1,9 +1,11 @@
 #include "FormTemplate.h"
 
+#include <QEvent>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QStyle>
+#include <utility>
 
 #include "acquisition/ReceiveControl.h"
 #include "forms/ChildFrame.h"
@@ -40,6 +42,7 @@ CFormTemplate::CFormTemplate(QMdiArea* area, ReceiveControl* rc, QObject* parent
     : QObject(parent), m_pArea(area), m_pControl(rc) {
     // A closed window hands over to the one the operator worked in before it, as MDI frames do.
     m_pArea->setActivationOrder(QMdiArea::ActivationHistoryOrder);
+    m_pArea->viewport()->installEventFilter(this);
 }
 
 CFormTemplate::~CFormTemplate() {
@@ -83,13 +86,37 @@ void CFormTemplate::InitialUpdateFrame(CChildFrame* frame) {
 // cascade, and starts again at the top left when it would leave the area.
 void CFormTemplate::PlaceFrame(CChildFrame* frame, QMdiSubWindow* previous) {
     const QSize area = m_pArea->viewport()->size();
-    if (area.width() < 200 || area.height() < 150) return;
+    // The form made at start-up comes before the main window is shown and has its size.
+    if (!AreaReady()) {
+        m_unplaced.append(frame);
+        return;
+    }
     if (previous && previous->isMaximized()) return;  // the area maximizes the new one too
     const QSize size(area.width() * 3 / 4, area.height() * 3 / 4);
     const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
     QPoint pos = previous ? previous->pos() + QPoint(step, step) : QPoint(0, 0);
     if (!QRect(QPoint(0, 0), area).contains(QRect(pos, size))) pos = QPoint(0, 0);
     frame->setGeometry(QRect(pos, size));
+}
+
+bool CFormTemplate::AreaReady() const {
+    const QSize area = m_pArea->viewport()->size();
+    return m_pArea->isVisible() && area.width() >= 200 && area.height() >= 150;
+}
+
+bool CFormTemplate::eventFilter(QObject* watched, QEvent* event) {
+    const bool sized = event->type() == QEvent::Resize || event->type() == QEvent::Show;
+    if (sized && watched == m_pArea->viewport() && !m_unplaced.isEmpty()) {
+        if (AreaReady()) {
+            QMdiSubWindow* previous = nullptr;
+            for (const QPointer<CChildFrame>& frame : std::exchange(m_unplaced, {})) {
+                if (!frame || frame->isMaximized() || frame->isMinimized()) continue;
+                PlaceFrame(frame, previous);
+                previous = frame;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 // A form whose content could not be made: its window goes and the window that received

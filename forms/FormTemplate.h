@@ -7,6 +7,7 @@
 #include <functional>
 
 class QMdiArea;
+class QEvent;
 class QMdiSubWindow;
 class QWidget;
 class CChildFrame;
@@ -60,6 +61,10 @@ public:
     void SetFormIcon(const QIcon& icon) { m_formIcon = icon; }
     QIcon FormIcon() const { return m_formIcon; }
 
+protected:
+    // Places the windows made before the area had its size, once it has.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // A form file was opened or saved under a name: the recent-file list records it.
     void RecentFileAdded(const QString& path);
@@ -69,6 +74,7 @@ private:
     CChildFrame* CreateFrame(CTabulonPlusDoc* doc);
     void InitialUpdateFrame(CChildFrame* frame);
     void PlaceFrame(CChildFrame* frame, QMdiSubWindow* previous);
+    bool AreaReady() const;  // shown, with room for a form
     void AbandonNewForm(CChildFrame* frame, QObject* previousReceiver);
     bool passCloseGuards(CTabulonPlusDoc* doc);
     QList<CChildFrame*> framesOf(CTabulonPlusDoc* doc) const;
@@ -78,6 +84,7 @@ private:
     std::function<void()> m_stopExchange;
     QList<CTabulonPlusDoc*> m_docs;
     QList<QPointer<CChildFrame>> m_frames;
+    QList<QPointer<CChildFrame>> m_unplaced;  // made while the area had no size yet
     int m_nUntitledCount = 0;
     QIcon m_formIcon;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/resource.h>
 #include <time.h>
 
 #include <atomic>
@@ -32,10 +33,19 @@ public:
         if ((style & msg::MB_TYPEMASK) != msg::MB_YESNO) return msg::IDOK;
         const bool first = questions++ == 0;
         (first ? cpuAtStartNs : cpuAtReportNs) = threadCpuNs();
+        (first ? wakeupsAtStart : wakeupsAtReport) = threadWakeups();
+        if (!first) reportAtNs = std::chrono::steady_clock::now().time_since_epoch().count();
         return first ? msg::IDYES : msg::IDNO;
     }
     SettingsStrings settingsStrings() override { return {"COM1", "КСМ-Р", "9600"}; }
     bool writeSettingsFile(const SettingsStrings&) override { return true; }
+
+    // Times the calling thread went to sleep and was woken again.
+    static long threadWakeups() {
+        rusage u{};
+        ::getrusage(RUSAGE_THREAD, &u);
+        return u.ru_nvcsw;
+    }
 
     static long long threadCpuNs() {
         timespec t{};
@@ -48,6 +58,8 @@ public:
     std::atomic<int> boxes{0};
     std::atomic<int> questions{0};
     std::atomic<long long> cpuAtStartNs{0}, cpuAtReportNs{0};
+    std::atomic<long> wakeupsAtStart{0}, wakeupsAtReport{0};
+    std::atomic<long long> reportAtNs{0};  // steady clock when the closing report was asked
 
 private:
     ReceiveControl& rc_;

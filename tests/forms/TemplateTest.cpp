@@ -173,3 +173,21 @@ TEST_F(Template, NewWindowsCascadeOverMostOfTheArea) {
         last = formTemplate->OpenNewDocument()->Frames().front();
     EXPECT_EQ(last->pos(), QPoint(0, 0));
 }
+
+// The form made at start-up, before the main window has its size, is placed once it has.
+TEST_F(Template, FormsMadeBeforeTheAreaHasItsSizeArePlacedWhenItHas) {
+    area->hide();
+    area->resize(640, 480);
+    QWidget* a = formTemplate->OpenNewDocument()->Frames().front();
+    QWidget* b = formTemplate->OpenNewDocument()->Frames().front();
+    area->resize(1000, 700);
+    area->show();
+    QCoreApplication::sendPostedEvents();
+    const QSize viewport = area->viewport()->size();
+    const QSize expected(viewport.width() * 3 / 4, viewport.height() * 3 / 4);
+    EXPECT_EQ(a->size(), expected);
+    EXPECT_EQ(b->size(), expected);
+    EXPECT_EQ(a->pos(), QPoint(0, 0));
+    EXPECT_EQ(b->pos().x(), b->pos().y());
+    EXPECT_GT(b->pos().x(), 0);
+}
