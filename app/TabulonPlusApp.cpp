@@ -42,8 +42,11 @@ bool CTabulonPlusApp::InitInstance(const QStringList& args) {
         return false;
     }
     m_pMainWnd = frame;
-    frame->SetApplicationCommands([this](unsigned c) { return HandlesCommand(c); },
-                                  [this](unsigned c) { OnCommand(c); });
+    frame->AddCommand(id::ID_APP_ABOUT, [this] { OnAppAbout(); });
+    frame->AddCommand(id::ID_FILE_NEW, [this] { OnFileNew(); });
+    frame->AddCommand(id::ID_FILE_OPEN, [this] { OnFileOpen(); });
+    frame->AddCommand(id::ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+    frame->AddCommand(id::ID_APP_EXIT, [frame] { frame->close(); });
     QObject::connect(&frame->Template(), &CFormTemplate::RecentFileAdded, frame,
                      [this](const QString& path) { m_recentFiles.Add(path); });
 
@@ -98,33 +101,6 @@ bool CTabulonPlusApp::PrintFile(const CCommandLineInfo& info) {
     // The printed form goes unasked: it was opened only to be printed.
     if (CTabulonPlusDoc* doc = forms.ActiveDocument()) forms.destroyDocument(doc);
     return printed;
-}
-
-bool CTabulonPlusApp::HandlesCommand(unsigned c) const {
-    return c == id::ID_APP_ABOUT || c == id::ID_FILE_NEW || c == id::ID_FILE_OPEN ||
-           c == id::ID_FILE_PRINT_SETUP || c == id::ID_APP_EXIT;
-}
-
-void CTabulonPlusApp::OnCommand(unsigned c) {
-    switch (c) {
-        case id::ID_APP_ABOUT:
-            OnAppAbout();
-            break;
-        case id::ID_FILE_NEW:
-            OnFileNew();
-            break;
-        case id::ID_FILE_OPEN:
-            OnFileOpen();
-            break;
-        case id::ID_FILE_PRINT_SETUP:
-            OnFilePrintSetup();
-            break;
-        case id::ID_APP_EXIT:
-            if (m_pMainWnd) m_pMainWnd->close();
-            break;
-        default:
-            break;
-    }
 }
 
 void CTabulonPlusApp::OnAppAbout() {

@@ -27,8 +27,6 @@ public:
     // Writes the per-user profile back; call once the event loop has ended.
     int ExitInstance();
 
-    bool HandlesCommand(unsigned id) const;
-    void OnCommand(unsigned id);
     void OnAppAbout();
     void OnFileNew();
     void OnFileOpen();

@@ -200,24 +200,25 @@ bool CTabulonPlusDoc::SaveModified() {
     }
 }
 
+std::span<const MemberCommand<CTabulonPlusDoc>> CTabulonPlusDoc::Commands() {
+    using D = CTabulonPlusDoc;
+    static const MemberCommand<D> commands[] = {
+        {id::ID_FILE_SAVE, &D::onFileSave},
+        {id::ID_FILE_SAVE_AS, &D::onFileSaveAs},
+        {id::ID_FILE_CLOSE, &D::onFileClose},
+    };
+    return commands;
+}
+
 bool CTabulonPlusDoc::OnCommand(unsigned id) {
-    switch (id) {
-        case id::ID_FILE_SAVE:
-            DoFileSave();
-            return true;
-        case id::ID_FILE_SAVE_AS:
-            DoSave({});
-            return true;
-        case id::ID_FILE_CLOSE:
-            emit CloseRequested(this);
-            return true;
-        default:
-            return false;
-    }
+    const MemberCommand<CTabulonPlusDoc>* command = FindMemberCommand(Commands(), id);
+    if (!command) return false;
+    (this->*command->run)();
+    return true;
 }
 
 bool CTabulonPlusDoc::IsCommandEnabled(unsigned id) const {
-    return id == id::ID_FILE_SAVE || id == id::ID_FILE_SAVE_AS || id == id::ID_FILE_CLOSE;
+    return FindMemberCommand(Commands(), id) != nullptr;
 }
 
 void CTabulonPlusDoc::AddFrame(QMdiSubWindow* frame) {

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include "forms/MemberCommand.h"
+
 class QMdiSubWindow;
 class QTextDocument;
 
@@ -43,6 +45,8 @@ public:
     // character that cannot stand in a file name.
     QString ProposedFileName() const;
 
+    // The commands the form carries out: Save, Save As, Close.
+    static std::span<const MemberCommand<CTabulonPlusDoc>> Commands();
     bool OnCommand(unsigned id);
     bool IsCommandEnabled(unsigned id) const;
 
@@ -59,6 +63,9 @@ signals:
     void Closed(CTabulonPlusDoc* doc);
 
 private:
+    void onFileSave() { DoFileSave(); }
+    void onFileSaveAs() { DoSave({}); }
+    void onFileClose() { emit CloseRequested(this); }
     void UpdateFrameTitles();
     void ShowModifiedState();
     bool ConfirmUnrepresentable(const QString& raw, qsizetype at) const;

@@ -70,70 +70,50 @@ void CTabulonPlusView::Deregister() {
     if (m_pControl->m_pView == this) m_pControl->m_pView = nullptr;
 }
 
+std::span<const MemberCommand<CTabulonPlusView>> CTabulonPlusView::Commands() {
+    using V = CTabulonPlusView;
+    static const MemberCommand<V> commands[] = {
+        {id::ID_FILE_PRINT, &V::onFilePrint},
+        {id::ID_FILE_PRINT_DIRECT, &V::onFilePrintDirect},
+        {id::ID_FILE_PRINT_PREVIEW, &V::OnFilePrintPreview},
+        {id::ID_EDIT_UNDO, &QTextEdit::undo, &V::canUndo},
+        {id::ID_EDIT_CUT, &QTextEdit::cut, &V::hasSelection},
+        {id::ID_EDIT_COPY, &QTextEdit::copy, &V::hasSelection},
+        {id::ID_EDIT_PASTE, &QTextEdit::paste, &QTextEdit::canPaste},
+        {id::ID_EDIT_SELECT_ALL, &QTextEdit::selectAll, &V::hasText},
+        {id::ID_EDIT_FIND, &V::onEditFind, &V::hasText},
+        {id::ID_EDIT_REPLACE, &V::onEditReplace, &V::hasText},
+        {id::ID_EDIT_REPEAT, &V::OnEditRepeat, &V::canRepeat},
+    };
+    return commands;
+}
+
 bool CTabulonPlusView::IsCommandEnabled(unsigned id) const {
-    const bool hasText = !document()->isEmpty();
-    switch (id) {
-        case id::ID_FILE_PRINT:
-        case id::ID_FILE_PRINT_DIRECT:
-        case id::ID_FILE_PRINT_PREVIEW:
-            return true;
-        case id::ID_EDIT_UNDO:
-            return document()->isUndoAvailable();
-        case id::ID_EDIT_CUT:
-        case id::ID_EDIT_COPY:
-            return textCursor().hasSelection();
-        case id::ID_EDIT_PASTE:
-            return canPaste();
-        case id::ID_EDIT_SELECT_ALL:
-        case id::ID_EDIT_FIND:
-        case id::ID_EDIT_REPLACE:
-            return hasText;
-        case id::ID_EDIT_REPEAT:
-            return hasText && !SharedFindState().strFind.isEmpty();
-        default:
-            return false;
-    }
+    const MemberCommand<CTabulonPlusView>* command = FindMemberCommand(Commands(), id);
+    return command && IsMemberCommandEnabled(*this, *command);
 }
 
 bool CTabulonPlusView::OnCommand(unsigned id) {
-    switch (id) {
-        case id::ID_FILE_PRINT:
-            OnFilePrint(true);
-            break;
-        case id::ID_FILE_PRINT_DIRECT:
-            OnFilePrint(false);
-            break;
-        case id::ID_FILE_PRINT_PREVIEW:
-            OnFilePrintPreview();
-            break;
-        case id::ID_EDIT_UNDO:
-            undo();
-            break;
-        case id::ID_EDIT_CUT:
-            cut();
-            break;
-        case id::ID_EDIT_COPY:
-            copy();
-            break;
-        case id::ID_EDIT_PASTE:
-            paste();
-            break;
-        case id::ID_EDIT_SELECT_ALL:
-            selectAll();
-            break;
-        case id::ID_EDIT_FIND:
-            if (IsCommandEnabled(id)) OnEditFindReplace(false);
-            break;
-        case id::ID_EDIT_REPLACE:
-            if (IsCommandEnabled(id)) OnEditFindReplace(true);
-            break;
-        case id::ID_EDIT_REPEAT:
-            if (IsCommandEnabled(id)) OnEditRepeat();
-            break;
-        default:
-            return false;
-    }
+    const MemberCommand<CTabulonPlusView>* command = FindMemberCommand(Commands(), id);
+    if (!command) return false;
+    if (IsMemberCommandEnabled(*this, *command)) (this->*command->run)();
     return true;
+}
+
+bool CTabulonPlusView::canUndo() const {
+    return document()->isUndoAvailable();
+}
+
+bool CTabulonPlusView::hasSelection() const {
+    return textCursor().hasSelection();
+}
+
+bool CTabulonPlusView::hasText() const {
+    return !document()->isEmpty();
+}
+
+bool CTabulonPlusView::canRepeat() const {
+    return hasText() && !SharedFindState().strFind.isEmpty();
 }
 
 void CTabulonPlusView::OnFilePrint(bool withDialog) {

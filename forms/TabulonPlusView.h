@@ -6,8 +6,10 @@
 #include <QTextEdit>
 #include <memory>
 
-#include "FindReplaceDialog.h"
-#include "TextSearch.h"
+#include "forms/FindReplaceDialog.h"
+#include "forms/MemberCommand.h"
+#include "forms/TextSearch.h"
+
 class CTabulonPlusDoc;
 struct ReceiveControl;
 
@@ -28,6 +30,9 @@ public:
     // The view no longer receives forms.
     void Deregister();
 
+    // The commands the view carries out: printing, editing, searching.
+    static std::span<const MemberCommand<CTabulonPlusView>> Commands();
+    // Runs one of them when it is enabled; false when `id` is not the view's.
     bool OnCommand(unsigned id);
     bool IsCommandEnabled(unsigned id) const;
 
@@ -42,10 +47,18 @@ public:
 private:
     void CreateFormFont();
     void OnFilePrint(bool withDialog);
+    void onFilePrint() { OnFilePrint(true); }
+    void onFilePrintDirect() { OnFilePrint(false); }
     void OnFilePrintPreview();
     void OnEditFindReplace(bool replace);
+    void onEditFind() { OnEditFindReplace(false); }
+    void onEditReplace() { OnEditFindReplace(true); }
     void OnEditRepeat();
     void FindNext();
+    bool canUndo() const;
+    bool hasSelection() const;
+    bool hasText() const;
+    bool canRepeat() const;
 
     CTabulonPlusDoc* m_pDoc;
     ReceiveControl* m_pControl;

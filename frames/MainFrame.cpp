@@ -35,34 +35,6 @@
 #include "res/MessagePane.h"
 #include "settings/PortsDialog.h"
 
-namespace {
-
-// What the view and the document answer for; everything else passes them by.
-bool IsViewCommand(unsigned c) {
-    switch (c) {
-        case id::ID_FILE_PRINT:
-        case id::ID_FILE_PRINT_DIRECT:
-        case id::ID_FILE_PRINT_PREVIEW:
-        case id::ID_EDIT_UNDO:
-        case id::ID_EDIT_CUT:
-        case id::ID_EDIT_COPY:
-        case id::ID_EDIT_PASTE:
-        case id::ID_EDIT_SELECT_ALL:
-        case id::ID_EDIT_FIND:
-        case id::ID_EDIT_REPEAT:
-        case id::ID_EDIT_REPLACE:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool IsDocumentCommand(unsigned c) {
-    return c == id::ID_FILE_SAVE || c == id::ID_FILE_SAVE_AS || c == id::ID_FILE_CLOSE;
-}
-
-}  // namespace
-
 CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("Tabulon"));
 
@@ -95,7 +67,7 @@ CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMai
         QTimer::singleShot(0, this, [this] { UpdateCommandUI(); });
     });
     m_helpPath = res::HelpManualPath();
-    BuildRouter();
+    RegisterCommands();
 }
 
 CMainFrame::~CMainFrame() {
@@ -210,26 +182,52 @@ void CMainFrame::OnHelp() {
     m_help->ShowContents(m_helpPath);
 }
 
-void CMainFrame::SetApplicationCommands(std::function<bool(unsigned)> handles,
-                                        std::function<void(unsigned)> run) {
-    m_appHandles = std::move(handles);
-    m_appRun = std::move(run);
+void CMainFrame::AddCommand(unsigned c, CommandTable::Run run, CommandTable::Enabled enabled) {
+    m_commands.add(c, std::move(run), std::move(enabled));
 }
 
-void CMainFrame::BuildRouter() {
-    m_router.Append({[this](unsigned c) { return IsViewCommand(c) && LiveActiveDocument(); },
-                     [this](unsigned c) { return m_template->ActiveView()->IsCommandEnabled(c); },
-                     [this](unsigned c) { m_template->ActiveView()->OnCommand(c); }});
-    m_router.Append(
-        {[this](unsigned c) { return IsDocumentCommand(c) && LiveActiveDocument(); },
-         [this](unsigned c) { return m_template->ActiveDocument()->IsCommandEnabled(c); },
-         [this](unsigned c) { m_template->ActiveDocument()->OnCommand(c); }});
-    m_router.Append({[this](unsigned c) { return FrameHandles(c); },
-                     [this](unsigned c) { return FrameEnabled(c); },
-                     [this](unsigned c) { FrameRun(c); }});
-    m_router.Append({[this](unsigned c) { return m_appHandles && m_appHandles(c); },
-                     {},
-                     [this](unsigned c) { m_appRun(c); }});
+// The active form's view and document carry out their own commands; the frame registers them
+// for whichever form is active when the command comes.
+template <typename T, typename Active>
+void CMainFrame::AddMemberCommands(std::span<const MemberCommand<T>> commands, Active active) {
+    for (const MemberCommand<T>& command : commands) {
+        AddCommand(
+            command.id, [active, command] { (active()->*command.run)(); },
+            [active, command] {
+                const T* object = active();
+                return object && IsMemberCommandEnabled(*object, command);
+            });
+    }
+}
+
+void CMainFrame::RegisterCommands() {
+    AddMemberCommands(CTabulonPlusView::Commands(), [this] { return LiveActiveView(); });
+    AddMemberCommands(CTabulonPlusDoc::Commands(), [this] { return LiveActiveDocument(); });
+
+    const auto idle = [this] { return OnUpdateConnect(); };
+    const auto receiving = [this] { return OnUpdateStopReceive(); };
+    const auto anyForm = [this] { return !m_template->Documents().isEmpty(); };
+    AddCommand(
+        id::ID_CONNECT, [this] { OnConnect(); }, idle);
+    AddCommand(
+        id::ID_STOP_RECEIVE, [this] { OnStopReceive(); }, receiving);
+    AddCommand(id::ID_HELP, [this] { OnHelp(); });
+    AddCommand(id::ID_PORTS, [this] { PortsDialog::showModal(this); });
+    AddCommand(id::ID_ARCHIVE_SETTINGS, [this] { ArchiveDlg::DoModal(this); });
+    AddCommand(id::ID_ARCHIVE_OPEN_FOLDER, [this] { OnOpenArchiveFolder(); });
+    AddCommand(id::ID_VIEW_TOOLBAR,
+               [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); });
+    AddCommand(id::ID_VIEW_STATUS_BAR,
+               [this] { m_wndStatusBar->setVisible(!m_wndStatusBar->isVisible()); });
+    AddCommand(
+        id::ID_WINDOW_NEW, [this] { m_template->OnWindowNew(); },
+        [this] { return LiveActiveDocument() != nullptr; });
+    AddCommand(
+        id::ID_WINDOW_CASCADE, [this] { m_mdiArea->cascadeSubWindows(); }, anyForm);
+    AddCommand(
+        id::ID_WINDOW_TILE_HORZ, [this] { m_mdiArea->tileSubWindows(); }, anyForm);
+    AddCommand(
+        id::ID_WINDOW_ARRANGE, [this] { ArrangeIcons(); }, anyForm);
 }
 
 CTabulonPlusDoc* CMainFrame::LiveActiveDocument() const {
@@ -238,79 +236,12 @@ CTabulonPlusDoc* CMainFrame::LiveActiveDocument() const {
     return doc && m_template->Documents().contains(doc) && m_template->ActiveView() ? doc : nullptr;
 }
 
-bool CMainFrame::FrameHandles(unsigned c) const {
-    switch (c) {
-        case id::ID_CONNECT:
-        case id::ID_STOP_RECEIVE:
-        case id::ID_HELP:
-        case id::ID_VIEW_TOOLBAR:
-        case id::ID_VIEW_STATUS_BAR:
-        case id::ID_PORTS:
-        case id::ID_ARCHIVE_SETTINGS:
-        case id::ID_ARCHIVE_OPEN_FOLDER:
-            return true;
-        case id::ID_WINDOW_NEW:
-        case id::ID_WINDOW_CASCADE:
-        case id::ID_WINDOW_ARRANGE:
-        case id::ID_WINDOW_TILE_HORZ:
-            return !m_template->Documents().isEmpty();
-        default:
-            return false;
-    }
-}
-
-bool CMainFrame::FrameEnabled(unsigned c) const {
-    if (c == id::ID_CONNECT) return OnUpdateConnect();
-    if (c == id::ID_STOP_RECEIVE) return OnUpdateStopReceive();
-    if (c == id::ID_WINDOW_NEW) return LiveActiveDocument() != nullptr;
-    return true;
-}
-
-void CMainFrame::FrameRun(unsigned c) {
-    switch (c) {
-        case id::ID_CONNECT:
-            OnConnect();
-            break;
-        case id::ID_STOP_RECEIVE:
-            OnStopReceive();
-            break;
-        case id::ID_HELP:
-            OnHelp();
-            break;
-        case id::ID_PORTS:
-            PortsDialog::showModal(this);
-            break;
-        case id::ID_ARCHIVE_SETTINGS:
-            ArchiveDlg::DoModal(this);
-            break;
-        case id::ID_ARCHIVE_OPEN_FOLDER:
-            OnOpenArchiveFolder();
-            break;
-        case id::ID_VIEW_TOOLBAR:
-            m_wndToolBar->setVisible(!m_wndToolBar->isVisible());
-            break;
-        case id::ID_VIEW_STATUS_BAR:
-            m_wndStatusBar->setVisible(!m_wndStatusBar->isVisible());
-            break;
-        case id::ID_WINDOW_NEW:
-            m_template->OnWindowNew();
-            break;
-        case id::ID_WINDOW_CASCADE:
-            m_mdiArea->cascadeSubWindows();
-            break;
-        case id::ID_WINDOW_TILE_HORZ:
-            m_mdiArea->tileSubWindows();
-            break;
-        case id::ID_WINDOW_ARRANGE:
-            ArrangeIcons();
-            break;
-        default:
-            break;
-    }
+CTabulonPlusView* CMainFrame::LiveActiveView() const {
+    return LiveActiveDocument() ? m_template->ActiveView() : nullptr;
 }
 
 bool CMainFrame::OnCommand(unsigned c) {
-    const bool done = m_router.Route(c);
+    const bool done = m_commands.run(c);
     if (done) UpdateCommandUI();
     return done;
 }
@@ -320,7 +251,7 @@ void CMainFrame::UpdateCommandUI() {
     ShowFormMenu(!m_template->Documents().isEmpty());
     for (const auto& [command, action] : m_actions->actions()) {
         // Esc stays armed although nothing handles it, so that the key does nothing at all.
-        if (command != id::ID_ESCAPE_NOTHING) action->setEnabled(m_router.IsEnabled(command));
+        if (command != id::ID_ESCAPE_NOTHING) action->setEnabled(m_commands.isEnabled(command));
     }
     if (QAction* a = Action(id::ID_VIEW_TOOLBAR)) {
         a->setCheckable(true);

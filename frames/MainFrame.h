@@ -6,13 +6,15 @@
 #include <functional>
 
 #include "acquisition/ReceiveControl.h"
-#include "frames/CommandRouter.h"
+#include "forms/MemberCommand.h"
+#include "frames/CommandTable.h"
 #include "frames/ExchangeControl.h"
 #include "frames/HelpWindow.h"
 #include "settings/SettingsDlg.h"
 
 class CFormTemplate;
 class CTabulonPlusDoc;
+class CTabulonPlusView;
 class CommandActions;
 class CommandMenu;
 
@@ -47,15 +49,15 @@ public:
     bool OnUpdateConnect() const { return m_block.m_bReceiving == 0; }
     bool OnUpdateStopReceive() const { return m_block.m_bReceiving != 0; }
 
-    // Offers a command to the active view, its document, the frame and the application in turn.
+    // Runs a command when it is enabled; false when it is not, or no one registered it.
     bool OnCommand(unsigned id);
-    bool IsCommandEnabled(unsigned id) const { return m_router.IsEnabled(id); }
+    bool IsCommandEnabled(unsigned id) const { return m_commands.isEnabled(id); }
     // Enables, checks and unchecks every action, and puts the right menu bar up.
     void UpdateCommandUI();
 
-    // The commands that belong to no window (New, Open, Print Setup, About, Exit).
-    void SetApplicationCommands(std::function<bool(unsigned)> handles,
-                                std::function<void(unsigned)> run);
+    // Registers the one handler of a command (menu item, accelerator, toolbar button); the
+    // commands that belong to no window (New, Open, Print Setup, About, Exit) come this way.
+    void AddCommand(unsigned id, CommandTable::Run run, CommandTable::Enabled enabled = {});
     void SetHelpPath(const QString& path) { m_helpPath = path; }
 
     QAction* Action(unsigned id) const;
@@ -80,11 +82,11 @@ protected:
 private:
     bool BuildCommandBars();
     void BuildStatusBar();
-    void BuildRouter();
+    void RegisterCommands();
+    template <typename T, typename Active>
+    void AddMemberCommands(std::span<const MemberCommand<T>> commands, Active active);
     CTabulonPlusDoc* LiveActiveDocument() const;
-    bool FrameHandles(unsigned id) const;
-    bool FrameEnabled(unsigned id) const;
-    void FrameRun(unsigned id);
+    CTabulonPlusView* LiveActiveView() const;
     void ShowFormMenu(bool formMenu);
     void FillWindowMenu();
     void ArrangeIcons();
@@ -95,9 +97,7 @@ private:
     CFormTemplate* m_template = nullptr;
     ExchangeControl* m_exchange = nullptr;
     WorkerCalls* m_calls = nullptr;
-    CommandRouter m_router;
-    std::function<bool(unsigned)> m_appHandles;
-    std::function<void(unsigned)> m_appRun;
+    CommandTable m_commands;
 
     CommandActions* m_actions = nullptr;
     CommandMenu* m_mainMenu = nullptr;  // no form window open
