@@ -6,12 +6,17 @@
 
 #include "acquisition/ReceiveControl.h"
 #include "app/DemoCalculator.h"
+#include "app/FrameworkTranslations.h"
 #include "app/TabulonPlusApp.h"
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    if (!InstallFrameworkTranslations(app))
+        std::fprintf(stderr,
+                     "Tabulon: Qt's Russian translations (qt6-translations-l10n) are "
+                     "missing; its dialogs stay English\n");
     QStringList args = QApplication::arguments().mid(1);
 
     // Without --demo nothing of the simulator exists.
