@@ -23,6 +23,14 @@ public:
     virtual void setViewModified() = 0;  // marks the document of that view modified
     virtual void newForm() = 0;          // File → New; the new view registers itself
 
+    // The text a form's window has just been given, right after setViewText (also when there
+    // was no view to take it): `number` counts the forms of the exchange from 1, `complete`
+    // says its form end has come. A form cut short by a pass end or a broken line comes again,
+    // longer, when more of it arrives. Keeping a copy is up to the host.
+    virtual void formDelivered(int number, const QByteArray& cp1251, bool complete) {
+        (void)number, (void)cp1251, (void)complete;
+    }
+
     // A modal message box owned by the main window; returns msg::IDOK, IDYES, ...
     virtual int messageBox(const QString& text, unsigned style) = 0;
 

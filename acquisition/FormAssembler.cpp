@@ -15,7 +15,8 @@ void FormAssembler::step() {
 }
 
 void FormAssembler::endForm() {
-    deliver();
+    deliver(true);
+    ++m_formNumber;
     m_host.newForm();
     m_current.clear();
     m_formCompleted = true;
@@ -23,20 +24,25 @@ void FormAssembler::endForm() {
 }
 
 void FormAssembler::deliverAtPassEnd() {
-    if (!m_formCompleted || !m_current.empty()) deliver();
+    if (!m_formCompleted || !m_current.empty()) deliver(false);
 }
 
 void FormAssembler::deliverRemainder() {
-    if (!m_delivered) deliver();
+    if (!m_delivered) deliver(false);
 }
 
-void FormAssembler::deliver() {
+void FormAssembler::deliver(bool complete) {
     // The receiving view may have been closed; the text then goes into a new form instead.
     const QByteArray text = QByteArray::fromStdString(m_current);
-    if (!m_host.setViewText(text)) {
+    bool shown = m_host.setViewText(text);
+    if (!shown) {
         m_host.newForm();
-        if (!m_host.setViewText(text)) return;
+        shown = m_host.setViewText(text);
     }
-    m_host.setViewModified();
-    m_delivered = true;
+    if (shown) {
+        m_host.setViewModified();
+        m_delivered = true;
+    }
+    // A copy is kept even when no window could take the text.
+    m_host.formDelivered(m_formNumber, text, complete);
 }

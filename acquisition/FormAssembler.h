@@ -47,13 +47,14 @@ public:
 
 private:
     void endForm();
-    void deliver();
+    void deliver(bool complete);
     void step();
 
     AcquisitionHost& m_host;
     std::string m_current;  // cp1251
     int m_storedThisPass = 0;
     int m_stepCountdown = kStepBytes;
+    int m_formNumber = 1;  // of the form being received, in this exchange
     bool m_formCompleted = false;
     bool m_delivered = true;  // the view shows m_current as it stands
 };

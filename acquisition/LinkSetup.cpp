@@ -1,6 +1,18 @@
 #include "acquisition/LinkSetup.h"
 
+#include <cerrno>
+
 #include "acquisition/AcquisitionTexts.h"
+#include "platform/PortUser.h"
+#include "ports/PortTexts.h"
+
+namespace {
+
+bool busy(int error) {
+    return error == EBUSY || error == EWOULDBLOCK;
+}
+
+}  // namespace
 
 LinkSetup::Result LinkSetup::open(const SerialOpener& opener, const std::string& name, int rate) {
     SerialOpenResult opened = opener(name, rate);
@@ -13,6 +25,13 @@ LinkSetup::Result LinkSetup::open(const SerialOpener& opener, const std::string&
     const auto stage =
         opened.stage == SerialOpenResult::Stage::Ok ? SerialOpenResult::Stage::Open : opened.stage;
     result.failureText = failureText(stage, opened.error);
+    if (stage == SerialOpenResult::Stage::Open) {
+        // The operator reads on the second line what stands in the way and how to mend it.
+        const PortUser user =
+            busy(opened.error) && !opened.path.empty() ? findPortUser(opened.path) : PortUser{};
+        *result.failureText +=
+            QLatin1Char('\n') + porttext::openFailureCause(name, opened.path, opened.error, user);
+    }
     return result;
 }
 

@@ -19,6 +19,8 @@ public:
         std::optional<QString> failureText;  // the message for that step; none for time-outs
     };
 
+    // A port that does not open gets "Ошибка при инициализации COM-порта" and, on a second
+    // line, the cause.
     static Result open(const SerialOpener& opener, const std::string& name, int rate);
 
     // The message for a failed step, or none when that step fails silently.

@@ -3,15 +3,36 @@
 #include <QTimer>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "acquisition/ReceiveControl.h"
 #include "app/DemoCalculator.h"
 #include "app/FrameworkTranslations.h"
 #include "app/TabulonPlusApp.h"
 #include "frames/MainFrame.h"
+#include "ports/ComPortDirectory.h"
+#include "ports/PortList.h"
 #include "res/CommandIds.h"
 
+namespace {
+
+// `Tabulon --list-ports`: the serial devices and their COM numbers, for support to ask an
+// operator for; needs no display.
+int listPorts() {
+    PortStore store;
+    ComPortDirectory directory(store);
+    directory.refresh();
+    const QStringList lines = portListLines(directory);
+    for (const QString& line : lines) std::printf("%s\n", line.toUtf8().constData());
+    if (lines.isEmpty()) std::fprintf(stderr, "Tabulon: последовательных портов не найдено\n");
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--list-ports") return listPorts();
     QApplication app(argc, argv);
     if (!InstallFrameworkTranslations(app))
         std::fprintf(stderr,

@@ -20,6 +20,9 @@ QString FileErrorText(FileError error, const QString& path) {
             return QStringLiteral("Disk full while accessing %1.").arg(path);
         case FileErrorCause::EndOfFile:
             return QStringLiteral("An attempt was made to access %1 past its end.").arg(path);
+        case FileErrorCause::NotRegularFile:
+            return QStringLiteral("%1 не является обычным файлом и не может быть открыт.")
+                .arg(path);
         case FileErrorCause::Generic:
             break;
     }
@@ -42,6 +45,7 @@ FileError ClassifyOpenError(const QString& path, QFileDevice::FileError qtError)
         return {parentFolderExists(path) ? FileErrorCause::FileNotFound : FileErrorCause::BadPath,
                 false};
     if (info.isDir() || !info.isReadable()) return {FileErrorCause::AccessDenied, false};
+    if (!info.isFile()) return {FileErrorCause::NotRegularFile, false};
     if (qtError == QFileDevice::ResourceError) return {FileErrorCause::TooManyOpenFiles, false};
     if (qtError == QFileDevice::ReadError) return {FileErrorCause::HardIO, false};
     return {FileErrorCause::Generic, false};

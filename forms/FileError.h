@@ -14,6 +14,8 @@ enum class FileErrorCause {
     HardIO,
     DiskFull,
     EndOfFile,
+    // A pipe, device or socket: reading it could block or never end.
+    NotRegularFile,
 };
 
 struct FileError {

@@ -36,8 +36,12 @@ int PrintFormDocument(const QTextDocument& doc, QPrinter& printer, const QMargin
         const QRectF clip(0, page * body.height(), body.width(), body.height());
         painter.translate(0, -clip.top());
         painter.setClipRect(clip);
+        // The layout draws every line that touches the clip, edges included, and the line that
+        // starts the next page touches this page's foot: a PDF would keep it, clipped from sight
+        // but found by search and copy. Lines never straddle a page, so a clip a device pixel
+        // short at either edge holds exactly the lines of this page.
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = clip;
+        context.clip = clip.adjusted(0, 1, 0, -1);
         copy->documentLayout()->draw(&painter, context);
         painter.restore();
     }

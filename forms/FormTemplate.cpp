@@ -13,7 +13,10 @@
 #include "frames/ChildFrame.h"
 
 CFormTemplate::CFormTemplate(QMdiArea* area, ReceiveControl* rc, QObject* parent)
-    : QObject(parent), m_pArea(area), m_pControl(rc) {}
+    : QObject(parent), m_pArea(area), m_pControl(rc) {
+    // A closed window hands over to the one the operator worked in before it, as MDI frames do.
+    m_pArea->setActivationOrder(QMdiArea::ActivationHistoryOrder);
+}
 
 CFormTemplate::~CFormTemplate() {
     for (const QPointer<CChildFrame>& frame : std::as_const(m_frames)) delete frame.data();

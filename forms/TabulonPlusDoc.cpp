@@ -8,6 +8,7 @@
 
 #include "FileDialogs.h"
 #include "FileError.h"
+#include "FormFont.h"
 #include "TabulonPlusView.h"
 #include "TextFileCodec.h"
 #include "app/MessageBox.h"
@@ -18,6 +19,10 @@ namespace {
 
 void reportFileError(const FileError& error, const QString& path) {
     TabulonMessageBox(FileErrorText(error, path), msg::MB_OK | msg::MB_ICONEXCLAMATION);
+}
+
+void reportTooLarge() {
+    TabulonMessageBox(QStringLiteral("The file is too large to open."), msg::MB_OK);
 }
 
 int lineOf(const QString& raw, qsizetype index) {
@@ -33,6 +38,8 @@ int lineOf(const QString& raw, qsizetype index) {
 
 CTabulonPlusDoc::CTabulonPlusDoc(QObject* parent)
     : QObject(parent), m_pText(new QTextDocument(this)) {
+    // The text is laid out, shown and printed in the form's face, whichever window shows it.
+    m_pText->setDefaultFont(FormFont());
     connect(m_pText, &QTextDocument::modificationChanged, this,
             &CTabulonPlusDoc::ShowModifiedState);
 }
@@ -80,20 +87,34 @@ bool CTabulonPlusDoc::OnNewDocument() {
     return true;
 }
 
+// Only a regular file is opened: a pipe would block its open until a writer comes, a device
+// may never end. A file larger than a form of the longest text written with a CR LF after
+// every character cannot fit, and is refused before any of it is read.
 bool CTabulonPlusDoc::OnOpenDocument(const QString& path) {
+    constexpr qint64 kMaxFormBytes = 2 * qint64(kMaxFormChars);
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        reportFileError(ClassifyOpenError(path, QFileDevice::OpenError), path);
+        return false;
+    }
+    if (info.size() > kMaxFormBytes) {
+        reportTooLarge();
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         reportFileError(ClassifyOpenError(path, file.error()), path);
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    // Read no more than can fit, whatever the file grew to since it was looked at.
+    const QByteArray bytes = file.read(kMaxFormBytes + 1);
     if (file.error() != QFileDevice::NoError) {
         reportFileError(ClassifyOpenError(path, file.error()), path);
         return false;
     }
     const QString text = TextFileCodec::Decode(bytes);
-    if (text.size() > kMaxFormChars) {
-        TabulonMessageBox(QStringLiteral("The file is too large to open."), msg::MB_OK);
+    if (bytes.size() > kMaxFormBytes || text.size() > kMaxFormChars) {
+        reportTooLarge();
         return false;
     }
     // Through a view when there is one: the view holds back its own bookkeeping while the whole

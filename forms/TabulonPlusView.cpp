@@ -7,6 +7,7 @@
 #include <QTextDocument>
 
 #include "FindReplaceDialog.h"
+#include "FormFont.h"
 #include "FormPrinter.h"
 #include "TabulonPlusDoc.h"
 #include "TextFileCodec.h"
@@ -17,7 +18,6 @@
 namespace {
 
 constexpr int kHalfInchTwips = 720;
-constexpr int kFontPoints = 11;
 
 QMarginsF pointsOf(const QMargins& twips) {
     return QMarginsF(twips.left(), twips.top(), twips.right(), twips.bottom()) / 20.0;
@@ -27,9 +27,11 @@ QMarginsF pointsOf(const QMargins& twips) {
 
 CTabulonPlusView::CTabulonPlusView(CTabulonPlusDoc* doc, ReceiveControl* rc, QWidget* parent)
     : QTextEdit(parent), m_pDoc(doc), m_pControl(rc) {
-    CreateFormFont();
     setLineWrapMode(QTextEdit::NoWrap);
+    // The form's document first: a font set before would go to the view's own document, which
+    // this one replaces.
     setDocument(doc->GetTextDocument());
+    CreateFormFont();
 }
 
 CTabulonPlusView::~CTabulonPlusView() {
@@ -48,19 +50,16 @@ void CTabulonPlusView::OnInitialUpdate() {
     setLineWrapMode(QTextEdit::NoWrap);
 }
 
-// Courier New where it is installed, else a fixed-pitch face that has Cyrillic letters. Made
-// once per view; the constructor already makes it, because every change of font or wrapping
-// lays the whole text out again, and an opened form has its text before the initial update.
+// Made once per view; the constructor already makes it, because every change of font or
+// wrapping lays the whole text out again, and an opened form has its text before the initial
+// update. The text is laid out in the document's font, which the widget's font does not reach
+// once the document is replaced, so the document gets it too.
 void CTabulonPlusView::CreateFormFont() {
-    if (m_pFont) return;
-    m_pFont = std::make_unique<QFont>();
-    m_pFont->setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
-                          QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Noto Sans Mono"),
-                          QStringLiteral("monospace")});
-    m_pFont->setStyleHint(QFont::TypeWriter);
-    m_pFont->setFixedPitch(true);
-    m_pFont->setPointSize(kFontPoints);
-    setFont(*m_pFont);
+    if (!m_pFont) {
+        m_pFont = std::make_unique<QFont>(FormFont());
+        setFont(*m_pFont);
+    }
+    if (document()->defaultFont() != *m_pFont) document()->setDefaultFont(*m_pFont);
 }
 
 void CTabulonPlusView::SetFormText(const QByteArray& cp1251) {

@@ -1,6 +1,8 @@
 #include "ChildFrame.h"
 
 #include <QCloseEvent>
+#include <QMdiArea>
+#include <QShortcut>
 
 #include "acquisition/ReceiveControl.h"
 #include "app/MessageBox.h"
@@ -17,6 +19,24 @@ CChildFrame::CChildFrame(CTabulonPlusDoc* doc, CFormTemplate* formTemplate)
     // follows at its initial update.
     m_pControl->m_pReceivingFrame = this;
     doc->AddFrame(this);
+
+    // The MDI keys of a child window, beside the platform's own Close (Ctrl+W): Ctrl+F4 is a
+    // close request like the close box, Ctrl+F6 and Ctrl+Shift+F6 step through the windows.
+    const auto key = [this](QKeyCombination k, auto slot) {
+        new QShortcut(QKeySequence(k), this, this, slot, Qt::WidgetWithChildrenShortcut);
+    };
+    key(Qt::CTRL | Qt::Key_F4, [this] { close(); });
+    key(Qt::CTRL | Qt::Key_F6, [this] { ActivateNeighbour(1); });
+    key(Qt::CTRL | Qt::SHIFT | Qt::Key_F6, [this] { ActivateNeighbour(-1); });
+}
+
+void CChildFrame::ActivateNeighbour(int step) {
+    QMdiArea* area = mdiArea();
+    if (!area) return;
+    const QList<QMdiSubWindow*> windows = area->subWindowList(QMdiArea::CreationOrder);
+    const qsizetype at = windows.indexOf(this);
+    if (at < 0 || windows.size() < 2) return;
+    area->setActiveSubWindow(windows[(at + step + windows.size()) % windows.size()]);
 }
 
 CChildFrame::~CChildFrame() {

@@ -30,6 +30,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The next (`step` 1) or previous (-1) form window in the order they were made, round.
+    void ActivateNeighbour(int step);
     // Leaves the form and the control block: nothing reaches this window any more.
     void Detach();
 

@@ -77,7 +77,10 @@ CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMai
     m_calls = new WorkerCalls(m_block, *m_wndProgressStrip, *m_template, m_dlgSettings, this, this);
     m_block.m_pMainFrame = m_calls;
     m_exchange = new ExchangeControl(m_block, std::move(proc), this);
-    connect(m_exchange, &ExchangeControl::exchangeStarted, this, [this] { ShowStrip(true); });
+    connect(m_exchange, &ExchangeControl::exchangeStarted, this, [this] {
+        m_calls->BeginArchive();
+        ShowStrip(true);
+    });
     connect(m_exchange, &ExchangeControl::exchangeEnded, this, [this] { ShowStrip(false); });
     // A confirmed close of the receiving window waits here for the worker to let go of it.
     m_template->SetStopExchange([this] { m_exchange->Join(); });
@@ -337,8 +340,10 @@ void CMainFrame::ArrangeIcons() {
 
 void CMainFrame::UpdateTitle() {
     QString title = QStringLiteral("Tabulon");
-    if (CTabulonPlusDoc* doc = LiveActiveDocument())
-        title += QStringLiteral(" - ") + doc->GetTitle();
+    // The active window's own title, which tells the windows onto one form apart ("title:2").
+    QMdiSubWindow* active = m_mdiArea->currentSubWindow();
+    if (LiveActiveDocument() && active)
+        title += QStringLiteral(" - ") + active->windowTitle().remove(QStringLiteral("[*]"));
     if (windowTitle() != title) setWindowTitle(title);
 }
 

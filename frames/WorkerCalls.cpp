@@ -6,6 +6,7 @@
 
 #include "acquisition/ReceiveControl.h"
 #include "app/MessageBox.h"
+#include "archive/FormArchive.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
@@ -25,6 +26,36 @@ WorkerCalls::WorkerCalls(ReceiveControl& rc, ProgressStrip& strip, CFormTemplate
     m_writer = [](const SettingsStrings& s, std::function<int(const QString&, unsigned)> report) {
         return WriteSettingsFile(g_strIniPath, s.port, s.device, s.rate, std::move(report));
     };
+}
+
+WorkerCalls::~WorkerCalls() = default;
+
+void WorkerCalls::BeginArchive() {
+    m_archive.reset();  // the last exchange's forms are written first
+    const ArchiveSettings settings = ArchiveSettings::Load();
+    if (!settings.enabled) return;
+    const std::string_view device =
+        m_rc.m_nDeviceType < kDeviceTypeCount ? deviceTypeInfo(m_rc.m_nDeviceType).name : "";
+    m_archive = std::make_unique<FormArchive>(
+        settings, FormArchive::Line{QString::fromStdString(m_rc.m_strPort),
+                                    QString::fromUtf8(device.data(), qsizetype(device.size())),
+                                    m_rc.m_nRate});
+    // Told once per exchange, without holding up the line: the worker goes on meanwhile.
+    m_archive->setFailureHandler([this](const FormArchive::Failure& failure) {
+        const QString text =
+            FormArchive::FailureText(failure) + QStringLiteral("\nТекст формы остается в ее окне.");
+        QMetaObject::invokeMethod(
+            this, [text] { TabulonMessageBox(text, msg::MB_ICONEXCLAMATION); },
+            Qt::QueuedConnection);
+    });
+}
+
+void WorkerCalls::FinishArchive() {
+    if (m_archive) m_archive->finish();
+}
+
+void WorkerCalls::formDelivered(int number, const QByteArray& cp1251, bool complete) {
+    if (m_archive) m_archive->add(number, cp1251, complete);
 }
 
 template <typename F>

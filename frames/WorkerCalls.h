@@ -3,10 +3,12 @@
 #include <QObject>
 #include <QPointer>
 #include <functional>
+#include <memory>
 
 #include "acquisition/AcquisitionHost.h"
 
 struct ReceiveControl;
+class FormArchive;
 class ProgressStrip;
 class CFormTemplate;
 class CSettingsDlg;
@@ -25,6 +27,13 @@ public:
 
     WorkerCalls(ReceiveControl& rc, ProgressStrip& strip, CFormTemplate& forms,
                 CSettingsDlg& settings, QWidget* mainWindow, QObject* parent = nullptr);
+    ~WorkerCalls() override;
+
+    // A new exchange is about to start on the line in the block: its forms go to a new
+    // archive when the operator keeps one. Call on the UI thread before the worker starts.
+    void BeginArchive();
+    // Waits until the forms of the last exchange are on disk (or have failed).
+    void FinishArchive();
 
     void SetSettingsWriter(SettingsWriter writer) { m_writer = std::move(writer); }
 
@@ -37,6 +46,7 @@ public:
     int messageBox(const QString& text, unsigned style) override;
     SettingsStrings settingsStrings() override;
     bool writeSettingsFile(const SettingsStrings& strings) override;
+    void formDelivered(int number, const QByteArray& cp1251, bool complete) override;
 
     // True while one of the worker's message boxes is up.
     bool QuestionShowing() const { return m_questionDepth > 0; }
@@ -52,4 +62,6 @@ private:
     QPointer<QWidget> m_mainWindow;
     SettingsWriter m_writer;
     int m_questionDepth = 0;
+    // Replaced only between exchanges, while no worker runs.
+    std::unique_ptr<FormArchive> m_archive;
 };

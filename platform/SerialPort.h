@@ -37,8 +37,10 @@ struct SerialOpenResult {
     Stage stage = Stage::Ok;
     int error = 0;
     std::unique_ptr<SerialPort> port;  // set when stage is Ok
+    std::string path;                  // the system path that was opened or tried
 };
 
-// Opens port `name` ("COM1".."COM9", see SerialPortName.h) raw 8-N-1 at `rate` bit/s,
-// exclusively, with DTR and RTS raised. Implemented once per operating system.
+// Opens port `name` (a system path, or "COM1".."COM9" as SerialPortName.h maps them) raw 8-N-1
+// at `rate` bit/s, exclusively, with DTR and RTS raised, asking the driver for low latency.
+// Something that is no terminal fails to open with ENOTTY. Implemented once per operating system.
 SerialOpenResult openSerialPort(const std::string& name, int rate);

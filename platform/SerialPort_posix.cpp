@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 
+#include "platform/PortUser.h"
 #include "platform/PosixLine.h"
 #include "platform/SerialPort.h"
 #include "platform/SerialPortName.h"
@@ -173,11 +174,13 @@ void makeRaw8N1(termios& t) {
     t.c_cc[VTIME] = 0;
 }
 
-SerialOpenResult failure(SerialOpenResult::Stage stage, int error, int fd) {
+SerialOpenResult failure(SerialOpenResult::Stage stage, int error, int fd,
+                         const std::string& path) {
     if (fd >= 0) ::close(fd);
     SerialOpenResult result;
     result.stage = stage;
     result.error = error;
+    result.path = path;
     return result;
 }
 
@@ -191,28 +194,33 @@ SerialOpenResult openSerialPort(const std::string& name, int rate) {
     using Stage = SerialOpenResult::Stage;
     const std::string path = serialPortPath(name);
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return failure(Stage::Open, errno, -1);
+    if (fd < 0) return failure(Stage::Open, errno, -1, path);
+    // A file or another device that happens to be there is no port to open.
+    if (!::isatty(fd)) return failure(Stage::Open, ENOTTY, fd, path);
 
     // The port belongs to one program at a time. TIOCEXCL alone does not stop root, and a
     // process keeps its lock until it closes the port.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return failure(Stage::Open, errno, fd);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return failure(Stage::Open, errno, fd, path);
     ::ioctl(fd, TIOCEXCL);
 
     termios t{};
-    if (::tcgetattr(fd, &t) != 0) return failure(Stage::GetState, errno, fd);
+    if (::tcgetattr(fd, &t) != 0) return failure(Stage::GetState, errno, fd, path);
     speed_t speed{};
-    if (!speedFor(rate, speed)) return failure(Stage::SetState, EINVAL, fd);
+    if (!speedFor(rate, speed)) return failure(Stage::SetState, EINVAL, fd, path);
     makeRaw8N1(t);
     if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0)
-        return failure(Stage::SetState, errno, fd);
-    if (::tcsetattr(fd, TCSANOW, &t) != 0) return failure(Stage::SetState, errno, fd);
+        return failure(Stage::SetState, errno, fd, path);
+    if (::tcsetattr(fd, TCSANOW, &t) != 0) return failure(Stage::SetState, errno, fd, path);
 
     // A pseudo-terminal or an adapter without modem lines has no DTR and RTS to raise.
     const int lines = TIOCM_DTR | TIOCM_RTS;
     if (::ioctl(fd, TIOCMBIS, &lines) != 0 && errno != ENOTTY && errno != EINVAL)
-        return failure(Stage::SetState, errno, fd);
+        return failure(Stage::SetState, errno, fd, path);
+    // Every received byte is echoed at once; an adapter that holds bytes back slows each echo.
+    requestLowLatency(fd);
 
     SerialOpenResult result;
+    result.path = path;
     result.port = makePosixLine(fd, true);
     return result;
 }

@@ -55,6 +55,11 @@ QAction* CommandActions::create(unsigned command) {
     action->setToolTip(tooltip);
     action->setStatusTip(res::CommandPrompt(command));
     action->setShortcuts(ShortcutsOf(command));
+    // The Esc that does nothing belongs to the main window and its form windows only: the find
+    // and replace boxes are tool windows, where a window-wide key of their owner still fires
+    // and would take Esc from them.
+    if (command == id::ID_ESCAPE_NOTHING)
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     action->setIcon(res::ToolbarIcon(command));
     // Menus show their own "\t" shortcut texts; the action stays out of menus itself.
     action->setShortcutVisibleInContextMenu(false);

@@ -30,6 +30,8 @@
 
 #include "app/MessageBox.h"
 #include "app/TabulonPlusApp.h"
+#include "archive/ArchiveName.h"
+#include "archive/ArchiveSettings.h"
 #include "forms/FormTemplate.h"
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
@@ -47,6 +49,10 @@ void PrepareProfile(const QTemporaryDir& dir) {
     f.close();
     qputenv("TABULON_INI", ini.toLocal8Bit());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("profile"));
+    ArchiveSettings archive;
+    archive.folder = dir.filePath("archive");
+    archive.nameTemplate = ArchiveName::kDefaultTemplate;
+    archive.Save();
 }
 
 // The two programs measured by `startup`; each ends as soon as its window is painted.

@@ -40,7 +40,10 @@ TEST_P(OpenFailure, EndsTheExchangeWithItsMessage) {
 
 INSTANTIATE_TEST_SUITE_P(Steps, OpenFailure,
                          ::testing::Values(OpenCase{"Open", Stage::Open, 16,
-                                                    "Ошибка при инициализации COM-порта"},
+                                                    "Ошибка при инициализации COM-порта\n"
+                                                    "Порт COM7 занят другой программой. Как "
+                                                    "освободить порт, сказано в справке, в главе "
+                                                    "«Подключение вычислителя»."},
                                            OpenCase{"GetState", Stage::GetState, 5,
                                                     "GetCommState failed with error 5.\n"},
                                            OpenCase{"SetState", Stage::SetState, -22,

@@ -140,6 +140,7 @@ TEST(Reception, BrokenEchoDeliversTheTextThenReports) {
     EXPECT_EQ(rig.run(), 0u);
     EXPECT_EQ(rig.host.trace().mid(rig.host.trace().indexOf("new") + 1),
               (QStringList{"view BC", "modified", kBrokenBox}));
+    EXPECT_EQ(rig.host.delivered(), (QStringList{"1 A end", "2 BC"}));
     EXPECT_EQ(rig.host.callsOf(Kind::MessageBox).back().style, msg::MB_OK);
     EXPECT_EQ(rig.boxTimes.back(), 9000);
     EXPECT_EQ(rig.rc.m_bStop.load(), 1);
@@ -335,3 +336,53 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.title); });
 
 }  // namespace
+
+// What a host keeping copies of the forms is given: every form at its end, numbered in the
+// exchange, and a form cut short whenever its window gets it.
+struct CopyCase {
+    const char* title;
+    std::vector<std::pair<std::int64_t, QByteArray>> arrivals;
+    std::vector<int> answers;
+    QStringList delivered;
+};
+
+void PrintTo(const CopyCase& c, std::ostream* os) {
+    *os << c.title;
+}
+
+class FormCopies : public ::testing::TestWithParam<CopyCase> {};
+
+TEST_P(FormCopies, EveryFormAsItsWindowGetsIt) {
+    WorkerRig rig(4);
+    for (const auto& [at, bytes] : GetParam().arrivals) rig.line.arrive(at, bytes);
+    for (int answer : GetParam().answers) rig.host.answer({answer});
+    rig.run();
+    EXPECT_EQ(rig.host.delivered(), GetParam().delivered);
+}
+
+INSTANTIATE_TEST_SUITE_P(Reception, FormCopies,
+                         ::testing::Values(CopyCase{"TailAtPassEnd",
+                                                    {{0,
+                                                      "AB\x1A"
+                                                      "C\x1A"
+                                                      "D"}},
+                                                    {msg::IDYES, msg::IDNO},
+                                                    {"1 AB end", "2 C end", "3 D"}},
+                                           CopyCase{"NothingAfterTheLastEnd",
+                                                    {{0, "AB\x1A"}},
+                                                    {msg::IDYES, msg::IDNO},
+                                                    {"1 AB end"}},
+                                           CopyCase{"FormGrowsAcrossPasses",
+                                                    {{0, "AB"},
+                                                     {5000,
+                                                      "CD\x1A"
+                                                      "E"}},
+                                                    {msg::IDYES, msg::IDYES, msg::IDNO},
+                                                    {"1 AB", "1 ABCD end", "2 E"}},
+                                           CopyCase{"EmptyFormsCount",
+                                                    {{0,
+                                                      "\x1A\x1A"
+                                                      "A\x1A"}},
+                                                    {msg::IDYES, msg::IDNO},
+                                                    {"1  end", "2  end", "3 A end"}}),
+                         [](const auto& info) { return std::string(info.param.title); });

@@ -14,11 +14,13 @@
 
 #include "acquisition/AcquisitionThreadProc.h"
 #include "app/MessageBox.h"
+#include "archive/ArchiveName.h"
+#include "archive/ArchiveSettings.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "frames/ExchangeControl.h"
 #include "frames/MainFrame.h"
-#include "platform/SerialPort.h"
+#include "ports/ComPortOpener.h"
 #include "settings/SettingsDlg.h"
 
 QByteArray Cp1251(const QString& text) {
@@ -31,6 +33,11 @@ void AppFixture::SetUp() {
     m_iniPath = m_dir.filePath("Tabulon.ini");
     qputenv("TABULON_INI", m_iniPath.toLocal8Bit());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath("profile"));
+    // Received forms are archived into the test's folder, never into the user's documents.
+    ArchiveSettings archive;
+    archive.folder = m_dir.filePath("archive");
+    archive.nameTemplate = ArchiveName::kDefaultTemplate;
+    ASSERT_TRUE(archive.Save());
     SetMessageBoxHook([this](const QString& text, unsigned style) {
         QWidget* frame = Frame();
         m_messages.append({text, style, frame ? frame->isEnabled() : true});
@@ -61,8 +68,7 @@ bool AppFixture::StartApp(const QStringList& args, bool realClock) {
     m_app = std::make_unique<CTabulonPlusApp>();
     if (!realClock) {
         m_app->SetThreadProc([this](void* p) {
-            return AcquisitionThreadProc(*static_cast<ReceiveControl*>(p), &openSerialPort,
-                                         m_clock);
+            return AcquisitionThreadProc(*static_cast<ReceiveControl*>(p), &openComPort, m_clock);
         });
     }
     const bool started = m_app->InitInstance(args);

@@ -251,7 +251,9 @@ TEST_F(Exchange, APortThatCannotBeOpenedIsReportedAndTheBarsComeBack) {
     EXPECT_EQ(Frame()->Block().m_nRate, 19200);
     ASSERT_TRUE(WaitForWorkerEnd());
     ASSERT_EQ(m_messages.size(), 1);
-    EXPECT_EQ(m_messages[0].text, "Ошибка при инициализации COM-порта");
+    EXPECT_EQ(m_messages[0].text, QStringLiteral("Ошибка при инициализации COM-порта\nНет "
+                                                 "устройства %1 (COM3): адаптер не подключён.")
+                                      .arg(m_dir.filePath("no-such-line")));
     EXPECT_FALSE(Receiving());
     Frame()->OnTimer(1);
     EXPECT_FALSE(StripShown());

@@ -2,6 +2,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QSettings>
+#include <QTemporaryDir>
 #include <future>
 
 #include "acquisition/AcquisitionThreadProc.h"
@@ -47,6 +49,9 @@ QString closingReport(qsizetype n) {
 class Exchange {
 public:
     Exchange(const std::string& path, int type) {
+        // The worker remembers the machine's ports in the profile: a profile of the test's own.
+        static QTemporaryDir profile;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, profile.path());
         ::setenv("TABULON_COM1", path.c_str(), 1);
         rc.m_strPort = "COM1";
         rc.m_nRate = 9600;
@@ -172,8 +177,11 @@ TEST(EndToEnd, PortHeldByAnotherProcessCannotBeOpened) {
 
     Exchange ex(pty->slavePath(), 0);
     EXPECT_EQ(ex.run(), 0u);
-    EXPECT_EQ(ex.host.messages(),
-              QStringList{QStringLiteral("Ошибка при инициализации COM-порта")});
+    ASSERT_EQ(ex.host.messages().size(), 1);
+    EXPECT_TRUE(ex.host.messages()[0].startsWith(
+        QStringLiteral("Ошибка при инициализации COM-порта\nПорт %1 (COM1) занят другой программой")
+            .arg(QString::fromStdString(pty->slavePath()))))
+        << ex.host.messages()[0].toStdString();
     EXPECT_EQ(ex.rc.m_bReceiving, 0);
     EXPECT_EQ(ex.rc.m_bStop, 1);
 }

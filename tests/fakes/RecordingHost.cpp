@@ -197,3 +197,16 @@ bool RecordingHost::writeSettingsFile(const SettingsStrings& strings) {
     record({Kind::WriteSettingsFile, 0, {}, {}, 0, 0});
     return ok;
 }
+
+void RecordingHost::formDelivered(int number, const QByteArray& cp1251, bool complete) {
+    std::lock_guard lock(m_mutex);
+    m_delivered << QStringLiteral("%1 %2%3")
+                       .arg(number)
+                       .arg(QString::fromLatin1(cp1251))
+                       .arg(complete ? QStringLiteral(" end") : QString());
+}
+
+QStringList RecordingHost::delivered() const {
+    std::lock_guard lock(m_mutex);
+    return m_delivered;
+}

@@ -29,6 +29,12 @@ public:
         SettingsStrings,
         WriteSettingsFile,
     };
+    // What formDelivered was given: "1 ABC" for a form cut short, "1 ABC end" for a whole one.
+    struct Delivered {
+        int number;
+        QByteArray text;
+        bool complete;
+    };
     struct Call {
         Kind kind;
         int pos = 0;      // SetProgressPos
@@ -59,6 +65,7 @@ public:
     std::vector<QByteArray> forms() const;
     std::vector<bool> modifiedForms() const;
     std::vector<SettingsStrings> written() const;
+    QStringList delivered() const;
 
     // AcquisitionHost
     void setProgressPos(int pos) override;
@@ -70,6 +77,7 @@ public:
     int messageBox(const QString& text, unsigned style) override;
     SettingsStrings settingsStrings() override;
     bool writeSettingsFile(const SettingsStrings& strings) override;
+    void formDelivered(int number, const QByteArray& cp1251, bool complete) override;
 
 private:
     void record(Call call);
@@ -82,6 +90,7 @@ private:
     bool m_writeOk = true;
     SettingsStrings m_settings{"COM1", "КСМ-Р", "9600"};
     std::vector<SettingsStrings> m_written;
+    QStringList m_delivered;
     std::vector<QByteArray> m_forms{QByteArray()};
     std::vector<bool> m_modified{false};
     std::size_t m_view = 0;

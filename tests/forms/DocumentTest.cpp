@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -6,8 +9,10 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <atomic>
 #include <csignal>
 #include <random>
+#include <thread>
 
 #include "FormsFixture.h"
 #include "forms/TabulonPlusDoc.h"
@@ -195,6 +200,63 @@ TEST_F(Document, OpenFailuresAreReportedAndLeaveNoForm) {
     EXPECT_EQ(formTemplate->Documents().size(), 1);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(area->subWindowList().size(), 1);
+}
+
+// Opens `fifo` for writing whenever a reader waits in its open, so that a reader that should
+// never have opened it is let go (it then reads an empty file) and the test fails instead of
+// hanging.
+class FifoReleaser {
+public:
+    explicit FifoReleaser(const QByteArray& fifo)
+        : m_thread([this, fifo] {
+              while (!m_done) {
+                  const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+                  if (fd >= 0) {
+                      m_released = true;
+                      ::close(fd);
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+              }
+          }) {}
+    ~FifoReleaser() {
+        m_done = true;
+        m_thread.join();
+    }
+    bool Released() const { return m_released; }
+
+private:
+    std::atomic<bool> m_done{false}, m_released{false};
+    std::thread m_thread;
+};
+
+// Only regular files open: a pipe would block the program in its open for good, a device
+// would be read without end, and a file too large for any form is refused before it is read.
+TEST_F(Document, OnlyRegularFilesThatCanFitAreOpened) {
+    formTemplate->OpenNewDocument();
+    const QString fifo = path("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Larger than a form written with a CR LF after every character; sparse, so cheap to make
+    // but all zeros, which would read as an empty form.
+    QFile sparse(path("sparse"));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(sparse.resize(2 * CTabulonPlusDoc::kMaxFormChars + 1));
+    sparse.close();
+    const QString notRegular = "%1 не является обычным файлом и не может быть открыт.";
+    const std::vector<std::pair<QString, QString>> cases = {
+        {fifo, notRegular.arg(fifo)},
+        {"/dev/zero", notRegular.arg("/dev/zero")},
+        {path("sparse"), "The file is too large to open."},
+    };
+    FifoReleaser releaser(QFile::encodeName(fifo));
+    for (const auto& [file, message] : cases) {
+        SCOPED_TRACE(file.toStdString());
+        boxes.clear();
+        EXPECT_EQ(formTemplate->OpenDocumentFile(file), nullptr);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, message);
+    }
+    EXPECT_FALSE(releaser.Released()) << "the pipe was opened";
+    EXPECT_EQ(formTemplate->Documents().size(), 1);
 }
 
 TEST_F(Document, SaveIntoAMissingFolderIsReportedAndKeepsTheFormModified) {

@@ -1,11 +1,17 @@
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
+#include <functional>
 
 #include "FormsFixture.h"
 #include "forms/FindReplaceDialog.h"
@@ -50,6 +56,47 @@ TEST_F(View, InitialUpdateSetsFontMarginsAndNoWrapOnce) {
     view->OnInitialUpdate();
     EXPECT_EQ(rc.m_pView, view) << "a second initial update registers again";
     EXPECT_EQ(view->ViewFont(), font) << "but makes no second font";
+}
+
+// The widths the document lays its lines out with, not the font a widget was given: a narrow
+// and a wide letter take the same room, so the columns of a report form line up.
+static void expectFixedPitchLayout(QTextDocument* doc) {
+    const QFont font = doc->defaultFont();
+    EXPECT_DOUBLE_EQ(font.pointSizeF(), 11.0);
+    EXPECT_TRUE(QFontInfo(font).fixedPitch()) << QFontInfo(font).family().toStdString();
+    const QFontMetricsF metrics(font);
+    EXPECT_DOUBLE_EQ(metrics.horizontalAdvance(QStringLiteral("iiiiiiiiii")),
+                     metrics.horizontalAdvance(QStringLiteral("WWWWWWWWWW")));
+    doc->setPlainText(QStringLiteral("iiiiiiiiii\nWWWWWWWWWW\nЖЖЖЖЖЖЖЖЖЖ"));
+    doc->documentLayout()->documentSize();  // lays every block out
+    QList<qreal> widths;
+    for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next())
+        widths.append(b.layout()->lineAt(0).naturalTextWidth());
+    ASSERT_EQ(widths.size(), 3);
+    EXPECT_GT(widths[0], 0.0);
+    EXPECT_DOUBLE_EQ(widths[0], widths[1]);
+    EXPECT_DOUBLE_EQ(widths[0], widths[2]) << "Cyrillic letters in the same face";
+}
+
+// Every way a window onto a form comes to be shows the form in the same fixed-pitch face.
+TEST_F(View, EveryFormWindowLaysTextOutInFixedPitch) {
+    QFile file(path("form.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\xCE\xF2\xF7\xE5\xF2\r\n");
+    file.close();
+    const std::vector<std::pair<const char*, std::function<void()>>> ways = {
+        {"new", [&] { formTemplate->OpenNewDocument(); }},
+        {"opened", [&] { formTemplate->OpenDocumentFile(path("form.txt")); }},
+        {"second window", [&] { formTemplate->OnWindowNew(); }},
+    };
+    for (const auto& [name, make] : ways) {
+        SCOPED_TRACE(name);
+        make();
+        CTabulonPlusView* view = formTemplate->ActiveView();
+        ASSERT_NE(view, nullptr);
+        view->SetFormText("delivered");
+        expectFixedPitchLayout(view->document());
+    }
 }
 
 TEST_F(View, LongLinesScrollSideways) {

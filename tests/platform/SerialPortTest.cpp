@@ -170,7 +170,7 @@ TEST(SerialPortOpenFailure, ReportsTheStepThatFailed) {
     // Opens, but is no terminal.
     ::setenv("TABULON_COM6", "/dev/null", 1);
     SerialOpenResult notTerminal = openSerialPort("COM6", 9600);
-    EXPECT_EQ(notTerminal.stage, Stage::GetState);
+    EXPECT_EQ(notTerminal.stage, Stage::Open);
     EXPECT_EQ(notTerminal.error, ENOTTY);
     ::unsetenv("TABULON_COM6");
 

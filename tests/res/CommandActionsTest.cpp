@@ -76,16 +76,20 @@ TEST(CommandActions, OnlyTheSettingsCommandsStartDisabled) {
 
 TEST(CommandActions, ShortcutsActOnTheWindowTheyAreAddedTo) {
     QMainWindow window;
+    auto* text = new QWidget;
+    text->setFocusPolicy(Qt::StrongFocus);
+    window.setCentralWidget(text);
     CommandActions actions;
     actions.addShortcutsTo(&window);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    text->setFocus();
     QSignalSpy newForm(actions.action(ID_FILE_NEW), &QAction::triggered);
     QSignalSpy undo(actions.action(ID_EDIT_UNDO), &QAction::triggered);
     QSignalSpy escape(actions.action(ID_ESCAPE_NOTHING), &QAction::triggered);
-    QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
-    QTest::keyClick(&window, Qt::Key_Backspace, Qt::AltModifier);
-    QTest::keyClick(&window, Qt::Key_Escape);
+    QTest::keyClick(text, Qt::Key_N, Qt::ControlModifier);
+    QTest::keyClick(text, Qt::Key_Backspace, Qt::AltModifier);
+    QTest::keyClick(text, Qt::Key_Escape);
     EXPECT_EQ(newForm.count(), 1);
     EXPECT_EQ(undo.count(), 1);
     // Esc is taken by its command, which nothing handles: the key has no other effect.

@@ -1,0 +1,129 @@
+#include "archive/ArchiveName.h"
+
+#include <QRegularExpression>
+
+namespace ArchiveName {
+namespace {
+
+constexpr int kMaxTitleChars = 60;
+
+bool isUnsafe(QChar c) {
+    static const QString kRefused = QStringLiteral("/\\:*?\"<>|");
+    return c.unicode() < 0x20 || c.unicode() == 0x7F ||
+           (c.unicode() >= 0x80 && c.unicode() < 0xA0) || kRefused.contains(c) ||
+           c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph;
+}
+
+const QRegularExpression& fieldPattern() {
+    static const QRegularExpression pattern(QStringLiteral("\\{([^{}]*)\\}"));
+    return pattern;
+}
+
+QString fieldValue(const QString& name, const ArchiveNameFields& f) {
+    if (name == u"date") return f.received.toString(QStringLiteral("yyyy-MM-dd"));
+    if (name == u"time") return f.received.toString(QStringLiteral("HH-mm-ss"));
+    if (name == u"port") {
+        // A device path names the line by its last part: /dev/ttyUSB0 is ttyUSB0.
+        const qsizetype slash = f.port.lastIndexOf(u'/');
+        return slash >= 0 && slash + 1 < f.port.size() ? f.port.mid(slash + 1) : f.port;
+    }
+    if (name == u"device") return f.device;
+    if (name == u"speed") return QString::number(f.rate);
+    if (name == u"n") return QStringLiteral("%1").arg(f.number, 2, 10, QLatin1Char('0'));
+    if (name == u"title") return f.title;
+    return QStringLiteral("{%1}").arg(name);
+}
+
+// Cut to at most `maxBytes` of UTF-8 without splitting a character; the extension stays.
+QString fitted(QString name, int maxBytes) {
+    if (name.toUtf8().size() <= maxBytes) return name;
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString extension = dot > 0 && name.size() - dot <= 8 ? name.mid(dot) : QString();
+    QString stem = name.left(name.size() - extension.size());
+    const int room = maxBytes - int(extension.toUtf8().size());
+    while (!stem.isEmpty() && stem.toUtf8().size() > room) {
+        stem.chop(1);
+        if (!stem.isEmpty() && stem.back().isHighSurrogate()) stem.chop(1);
+    }
+    return Clean(stem) + extension;
+}
+
+}  // namespace
+
+QStringList FieldNames() {
+    return {"date", "time", "port", "device", "speed", "n", "title"};
+}
+
+QStringList UnknownFields(const QString& tmpl) {
+    QStringList unknown;
+    const QStringList known = FieldNames();
+    for (const auto& match : fieldPattern().globalMatch(tmpl))
+        if (!known.contains(match.captured(1))) unknown << match.captured(1);
+    return unknown;
+}
+
+namespace {
+
+// Unsafe characters replaced and blanks folded, the ends left as they are.
+QString replaceUnsafe(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (c.isSpace()) {
+            if (out.isEmpty() || out.back() != u' ') out += u' ';
+            continue;
+        }
+        out += isUnsafe(c) ? QChar(u'_') : c;
+    }
+    return out;
+}
+
+QString trimmed(QString out) {
+    // Windows drops dots and blanks at the end of a name; a leading dot hides a file here.
+    while (!out.isEmpty() && (out.front() == u'.' || out.front() == u' ')) out.remove(0, 1);
+    while (!out.isEmpty() && (out.back() == u'.' || out.back() == u' ')) out.chop(1);
+    return out;
+}
+
+}  // namespace
+
+QString Clean(const QString& text) {
+    return trimmed(replaceUnsafe(text));
+}
+
+QString FirstLine(const QString& text) {
+    for (const QString& line : text.split(QRegularExpression(QStringLiteral("[\r\n]")))) {
+        QString cleaned = Clean(line);
+        if (cleaned.isEmpty()) continue;
+        if (cleaned.size() > kMaxTitleChars) cleaned = Clean(cleaned.left(kMaxTitleChars));
+        return cleaned;
+    }
+    return {};
+}
+
+QString Expand(const QString& tmpl, const ArchiveNameFields& fields) {
+    QString name;
+    qsizetype at = 0;
+    for (const auto& match : fieldPattern().globalMatch(tmpl)) {
+        name += replaceUnsafe(tmpl.mid(at, match.capturedStart() - at));
+        name += Clean(fieldValue(match.captured(1), fields));
+        at = match.capturedEnd();
+    }
+    name += replaceUnsafe(tmpl.mid(at));
+    name = trimmed(replaceUnsafe(name));
+    if (name.isEmpty() || name.startsWith(u'.')) name.prepend(QStringLiteral("form"));
+    return fitted(name, kMaxNameBytes);
+}
+
+QString Alternative(const QString& name, int attempt) {
+    if (attempt <= 1) return name;
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const qsizetype cut = dot > 0 ? dot : name.size();
+    return name.left(cut) + QStringLiteral("-%1").arg(attempt) + name.mid(cut);
+}
+
+QString MonthFolder(const QDate& date) {
+    return date.toString(QStringLiteral("yyyy-MM"));
+}
+
+}  // namespace ArchiveName

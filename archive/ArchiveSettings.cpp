@@ -1,0 +1,55 @@
+#include "archive/ArchiveSettings.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+#include <memory>
+
+#include "archive/ArchiveName.h"
+
+namespace {
+
+const QString kEnabled = QStringLiteral("Archive/Enabled");
+const QString kFolder = QStringLiteral("Archive/Folder");
+const QString kTemplate = QStringLiteral("Archive/Template");
+
+QSettings* programProfile() {
+    return new QSettings(QStringLiteral("Local AppWizard-Generated Applications"),
+                         QStringLiteral("Tabulon"));
+}
+
+}  // namespace
+
+QString ArchiveSettings::DefaultFolder() {
+    QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty()) documents = QDir::homePath();
+    return QDir(documents).filePath(QStringLiteral("Tabulon"));
+}
+
+ArchiveSettings ArchiveSettings::Load(QSettings& profile) {
+    ArchiveSettings s;
+    s.enabled = profile.value(kEnabled, true).toBool();
+    s.folder = profile.value(kFolder).toString();
+    if (s.folder.isEmpty()) s.folder = DefaultFolder();
+    s.nameTemplate = profile.value(kTemplate).toString();
+    if (s.nameTemplate.isEmpty()) s.nameTemplate = ArchiveName::kDefaultTemplate;
+    return s;
+}
+
+ArchiveSettings ArchiveSettings::Load() {
+    const std::unique_ptr<QSettings> profile(programProfile());
+    return Load(*profile);
+}
+
+bool ArchiveSettings::Save(QSettings& profile) const {
+    profile.setValue(kEnabled, enabled);
+    profile.setValue(kFolder, folder);
+    profile.setValue(kTemplate, nameTemplate);
+    profile.sync();
+    return profile.status() == QSettings::NoError;
+}
+
+bool ArchiveSettings::Save() const {
+    const std::unique_ptr<QSettings> profile(programProfile());
+    return Save(*profile);
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "archive/ArchiveSettings.h"
+
+// The archive of one exchange: every form handed in is written to a file of its own under the
+// archive's folder, on a thread of the archive's, so the line never waits for the disk.
+// A form cut short and handed in again later (longer, or whole) replaces its own file; a name
+// already taken by any other file is never overwritten.
+class FormArchive {
+public:
+    struct Line {
+        QString port, device;
+        int rate = 0;
+    };
+    // A form as it stands in the archive.
+    struct Entry {
+        int number = 0;
+        QString path;
+        qint64 size = 0;
+        bool complete = false;  // its form end had come
+    };
+    struct Failure {
+        int number = 0;
+        QString reason;  // Russian, as the operator is told it
+        QString folder;
+    };
+    // Both are called on the archive's thread.
+    using FailureHandler = std::function<void(const Failure&)>;  // the first failure only
+    using WrittenHandler = std::function<void(const Entry&)>;    // each file written
+    using Now = std::function<QDateTime()>;
+
+    FormArchive(ArchiveSettings settings, Line line);
+    ~FormArchive();  // finishes
+    FormArchive(const FormArchive&) = delete;
+    FormArchive& operator=(const FormArchive&) = delete;
+
+    // Set before the first add().
+    void setFailureHandler(FailureHandler handler) { m_onFailure = std::move(handler); }
+    void setWrittenHandler(WrittenHandler handler) { m_onWritten = std::move(handler); }
+    void setClock(Now now) { m_now = std::move(now); }
+    void keepEntries(bool keep) { m_keepEntries = keep; }
+
+    // Hands in form `number` (cp1251, as delivered to its window); returns at once. Any thread.
+    void add(int number, const QByteArray& cp1251, bool complete);
+    // Returns when everything handed in has been written or has failed.
+    void finish();
+
+    // The files as they stand (with keepEntries), and the counts.
+    std::vector<Entry> entries() const;
+    int formsWritten() const;
+    int formsFailed() const;
+    std::optional<Failure> firstFailure() const;
+
+    // The bytes "Сохранить" writes for a window that was given `cp1251`: the line breaks as
+    // CR LF, zero bytes dropped.
+    static QByteArray SavedBytes(const QByteArray& cp1251);
+    // "Форма 3 не записана в архив: ..." for the operator.
+    static QString FailureText(const Failure& failure);
+
+private:
+    struct Job {
+        int number;
+        QByteArray text;
+        bool complete;
+        QDateTime received;
+    };
+
+    void run();
+    void write(const Job& job);
+    bool reserve(const Job& job, const QByteArray& bytes, QString& path, Failure& failure);
+    void fail(Failure failure);
+    void written(const Entry& entry);
+
+    const ArchiveSettings m_settings;
+    const Line m_line;
+    FailureHandler m_onFailure;
+    WrittenHandler m_onWritten;
+    Now m_now = [] { return QDateTime::currentDateTime(); };
+    bool m_keepEntries = false;
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Job> m_queue;
+    bool m_busy = false;
+    bool m_closing = false;
+    std::vector<Entry> m_entries;
+    int m_written = 0;
+    int m_failed = 0;  // writes that failed
+    int m_lastWrittenNumber = 0;
+    std::optional<Failure> m_firstFailure;
+
+    // The archive thread's own: the form whose file may still grow.
+    int m_openNumber = 0;
+    QString m_openPath;
+    QByteArray m_openBytes;
+    bool m_openComplete = false;
+
+    std::thread m_thread;  // last: starts when everything above exists
+};

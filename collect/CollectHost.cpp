@@ -1,0 +1,61 @@
+#include "collect/CollectHost.h"
+
+#include "acquisition/AcquisitionTexts.h"
+#include "acquisition/MessageStyle.h"
+#include "archive/FormArchive.h"
+#include "collect/Console.h"
+#include "settings/SettingsFile.h"
+
+namespace {
+
+QString oneLine(QString text) {
+    text.replace(u'\n', u' ');
+    return text.trimmed();
+}
+
+}  // namespace
+
+void CollectHost::beginPass() {
+    m_bytesAtPassStart = m_bytesRead.load();
+    m_formsAtPassStart = m_formsReceived.load();
+    m_passes.fetch_add(1);
+    m_inPass.store(true);
+}
+
+int CollectHost::answerQuestion(const QString& text, bool isStart) {
+    bool yes = !m_interrupted.load();
+    if (!isStart) {
+        // Pass end: another one only while the line still has something to say.
+        const bool somethingNew = m_bytesRead.load() != m_bytesAtPassStart ||
+                                  m_formsReceived.load() != m_formsAtPassStart;
+        yes = yes && somethingNew && (m_maxPasses == 0 || m_passes.load() < m_maxPasses);
+    }
+    m_console.line(oneLine(text) + (yes ? QStringLiteral(" Да") : QStringLiteral(" Нет")));
+    if (yes) beginPass();
+    return yes ? msg::IDYES : msg::IDNO;
+}
+
+int CollectHost::messageBox(const QString& text, unsigned style) {
+    m_inPass.store(false);
+    if ((style & msg::MB_TYPEMASK) == msg::MB_YESNO)
+        return answerQuestion(text, text == acqtext::kStartQuestion);
+    m_failure = text;
+    m_console.line(oneLine(text));
+    return msg::IDOK;
+}
+
+bool CollectHost::writeSettingsFile(const SettingsStrings& s) {
+    const bool ok = WriteSettingsFile(m_iniPath, s.port, s.device, s.rate,
+                                      [this](const QString& text, unsigned) {
+                                          m_console.line(oneLine(text));
+                                          return msg::IDOK;
+                                      });
+    m_settingsFailed.store(!ok);
+    return ok;
+}
+
+void CollectHost::formDelivered(int number, const QByteArray& cp1251, bool complete) {
+    if (!complete && cp1251.isEmpty()) return;  // a pass that brought nothing
+    m_archive.add(number, cp1251, complete);
+    m_formsReceived.store(number);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <optional>
+
+#include "acquisition/AcquisitionHost.h"
+
+class Console;
+class FormArchive;
+
+// The worker's windows when there are none: messages go to standard error, the start question
+// is answered yes, a closing report yes while passes bring something new (and the pass limit
+// allows), every form goes to the archive.
+class CollectHost final : public AcquisitionHost {
+public:
+    CollectHost(Console& console, FormArchive& archive, SettingsStrings used, QString iniPath,
+                const std::atomic<std::uint64_t>& bytesRead, int maxPasses)
+        : m_console(console),
+          m_archive(archive),
+          m_used(std::move(used)),
+          m_iniPath(std::move(iniPath)),
+          m_bytesRead(bytesRead),
+          m_maxPasses(maxPasses) {}
+
+    // Set by the collector on a stop signal: no further pass is begun.
+    void interrupt() { m_interrupted.store(true); }
+
+    bool inPass() const { return m_inPass.load(); }
+    int passes() const { return m_passes.load(); }
+    // Forms that brought anything, whole or cut short.
+    int formsReceived() const { return m_formsReceived.load(); }
+    bool settingsFailed() const { return m_settingsFailed.load(); }
+    // The worker's last failure message, if it showed one (worker thread ended by then).
+    std::optional<QString> failure() const { return m_failure; }
+
+    void setProgressPos(int) override {}
+    void stepProgress() override {}
+    void setByteCounterText(const QString&) override {}
+    bool setViewText(const QByteArray&) override { return true; }
+    void setViewModified() override {}
+    void newForm() override {}
+    int messageBox(const QString& text, unsigned style) override;
+    SettingsStrings settingsStrings() override { return m_used; }
+    bool writeSettingsFile(const SettingsStrings& strings) override;
+    void formDelivered(int number, const QByteArray& cp1251, bool complete) override;
+
+private:
+    int answerQuestion(const QString& text, bool isStart);
+    void beginPass();
+
+    Console& m_console;
+    FormArchive& m_archive;
+    const SettingsStrings m_used;
+    const QString m_iniPath;
+    const std::atomic<std::uint64_t>& m_bytesRead;
+    const int m_maxPasses;
+
+    std::atomic<bool> m_interrupted{false};
+    std::atomic<bool> m_inPass{false};
+    std::atomic<int> m_passes{0};
+    std::atomic<int> m_formsReceived{0};
+    std::atomic<bool> m_settingsFailed{false};
+    std::uint64_t m_bytesAtPassStart = 0;
+    int m_formsAtPassStart = 0;
+    std::optional<QString> m_failure;
+};

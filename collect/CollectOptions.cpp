@@ -1,0 +1,122 @@
+#include "collect/CollectOptions.h"
+
+#include "acquisition/DeviceType.h"
+#include "archive/ArchiveName.h"
+#include "collect/CollectOutcome.h"
+
+namespace {
+
+std::optional<int> deviceTypeOf(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    if (auto type = deviceTypeFromName(std::string_view(utf8.data(), std::size_t(utf8.size()))))
+        return *type;
+    bool number = false;
+    const int index = text.toInt(&number);
+    if (number && index >= 0 && index < kDeviceTypeCount) return index;
+    return std::nullopt;
+}
+
+std::optional<int> positive(const QString& text, int min) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok || value < min) return std::nullopt;
+    return value;
+}
+
+// One option with its value; false with `error` set when the value is wrong.
+bool apply(CollectOptions& o, const QString& name, const QString& value) {
+    if (name == u"--port") {
+        if (value.isEmpty()) o.error = QStringLiteral("Неправильно задан порт");
+        o.port = value;
+    } else if (name == u"--device") {
+        o.deviceType = deviceTypeOf(value);
+        if (!o.deviceType) o.error = QStringLiteral("Неправильно задан тип вычислителя");
+    } else if (name == u"--speed") {
+        o.rate = positive(value, 1);
+        if (!o.rate || !QList<int>{2400, 4800, 9600, 19200}.contains(*o.rate))
+            o.error = QStringLiteral("Неправильно задана скорость обмена данными");
+    } else if (name == u"--out") {
+        if (value.isEmpty()) o.error = QStringLiteral("Не задана папка архива");
+        o.folder = value;
+    } else if (name == u"--name") {
+        const QStringList unknown = ArchiveName::UnknownFields(value);
+        if (value.isEmpty() || !unknown.isEmpty())
+            o.error =
+                QStringLiteral("Неизвестное поле в шаблоне имени: {%1}").arg(unknown.value(0));
+        o.nameTemplate = value;
+    } else if (name == u"--passes") {
+        const auto n = positive(value, 1);
+        if (!n) o.error = QStringLiteral("Число проходов должно быть целым и больше нуля");
+        o.passes = n.value_or(0);
+    } else if (name == u"--wait") {
+        const auto n = positive(value, 1);
+        if (!n) o.error = QStringLiteral("Время ожидания задается целым числом секунд");
+        o.waitSeconds = n.value_or(o.waitSeconds);
+    } else {
+        o.error = QStringLiteral("Неизвестный параметр: %1").arg(name);
+    }
+    return o.error.isEmpty();
+}
+
+}  // namespace
+
+CollectOptions ParseCollectOptions(const QStringList& args) {
+    CollectOptions o;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QString name = args[i];
+        if (name == u"--json") {
+            o.json = true;
+            continue;
+        }
+        if (name == u"--help" || name == u"-h") {
+            o.help = true;
+            continue;
+        }
+        QString value;
+        const qsizetype eq = name.indexOf(u'=');
+        if (name.startsWith(u"--") && eq > 0) {
+            value = name.mid(eq + 1);
+            name.truncate(eq);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            o.error = QStringLiteral("Не задано значение параметра %1").arg(name);
+            return o;
+        }
+        if (!apply(o, name, value)) return o;
+    }
+    return o;
+}
+
+QString CollectUsage() {
+    QString text =
+        QStringLiteral(
+            "Использование: tabulon-collect [--port COMn|/dev/...] [--device ИМЯ] [--speed N]\n"
+            "                       [--out ПАПКА] [--name ШАБЛОН] [--passes N] [--wait С] "
+            "[--json]\n"
+            "\n"
+            "Устанавливает связь с вычислителем, принимает формы и записывает каждую в архив.\n"
+            "Проходы чтения повторяются, пока проход приносит новые данные (или N проходов).\n"
+            "\n"
+            "  --port     порт: COM1..COM9 или путь устройства (по умолчанию из Tabulon.ini)\n"
+            "  --device   тип вычислителя: КСМ-Р, КСМ-Н, КСМ-С, КСМ-СП, КСМ-Ж, КСМ или 0..5\n"
+            "             (по умолчанию из Tabulon.ini)\n"
+            "  --speed    скорость: 2400, 4800, 9600 или 19200 (по умолчанию из Tabulon.ini)\n"
+            "  --out      папка архива (по умолчанию из настроек Tabulon, иначе "
+            "Документы/Tabulon)\n"
+            "  --name     шаблон имени файла; поля {date} {time} {port} {device} {speed} {n}\n"
+            "             {title}; по умолчанию %1\n"
+            "  --passes   не больше N проходов чтения\n"
+            "  --wait     сколько секунд проход ждет первого байта (по умолчанию 60)\n"
+            "  --json     отчет в формате JSON на стандартный вывод\n"
+            "\n"
+            "Код завершения:\n")
+            .arg(ArchiveName::kDefaultTemplate);
+    int count = 0;
+    const CollectOutcomeInfo* outcomes = CollectOutcomes(&count);
+    for (int i = 0; i < count; ++i)
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(int(outcomes[i].outcome), 2)
+                    .arg(QString::fromUtf8(outcomes[i].meaning));
+    return text;
+}

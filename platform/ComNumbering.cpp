@@ -1,0 +1,103 @@
+#include "platform/ComNumbering.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+bool matchesPath(const SerialDevice& device, const std::string& path) {
+    return path == device.path ||
+           (!device.byId.empty() && path == "/dev/serial/by-id/" + device.byId);
+}
+
+// The lowest number of [from, to] that is not in `taken`; 0 if none.
+int lowestFree(const std::set<int>& taken, int from, int to) {
+    for (int n = from; n <= to; ++n)
+        if (!taken.count(n)) return n;
+    return 0;
+}
+
+int numberFor(const SerialDevice& device, const std::set<int>& taken) {
+    if (device.builtIn()) return lowestFree(taken, kFirstCom, kLastCom);
+    const int above = lowestFree(taken, 3, kLastCom);
+    return above ? above : lowestFree(taken, kFirstCom, 2);
+}
+
+}  // namespace
+
+bool isComAddress(const std::string& entry) {
+    return entry.find("://") != std::string::npos;
+}
+
+int comNumberOf(const std::string& name) {
+    if (name.size() != 4 || name.compare(0, 3, "COM") != 0) return 0;
+    const char digit = name[3];
+    return digit >= '1' && digit <= '9' ? digit - '0' : 0;
+}
+
+std::map<int, std::string> comOverrides(const EnvironmentLookup& environment) {
+    std::map<int, std::string> overrides;
+    if (!environment) return overrides;
+    for (int n = kFirstCom; n <= kLastCom; ++n) {
+        // An empty value counts as unset: "TABULON_COM1=" in a shell must not make COM1 vanish.
+        const auto value = environment("TABULON_COM" + std::to_string(n));
+        if (value && !value->empty()) overrides[n] = *value;
+    }
+    return overrides;
+}
+
+ComPlan assignComNumbers(const std::vector<SerialDevice>& devices, const ComMemory& memory,
+                         const std::map<int, std::string>& overrides) {
+    ComPlan plan{{}, memory, overrides};
+    std::set<int> taken;
+    for (const auto& [n, entry] : memory) taken.insert(n);
+    for (const auto& [n, path] : overrides) taken.insert(n);
+
+    for (const SerialDevice& device : devices) {
+        NumberedDevice numbered{device, 0, false};
+        for (const auto& [n, path] : overrides)
+            if (matchesPath(device, path)) numbered = {device, n, true};
+        plan.devices.push_back(numbered);
+    }
+    // Remembered devices first, so that a newcomer never takes a number that is someone's.
+    for (NumberedDevice& d : plan.devices)
+        for (const auto& [n, entry] : memory)
+            if (!d.overridden && entry == d.device.key && !overrides.count(n)) d.com = n;
+    for (NumberedDevice& d : plan.devices) {
+        if (d.overridden || d.com) continue;
+        const bool known = std::any_of(memory.begin(), memory.end(),
+                                       [&](const auto& e) { return e.second == d.device.key; });
+        if (known) continue;  // its number is overridden for now; it keeps it for later
+        d.com = numberFor(d.device, taken);
+        if (d.com) {
+            taken.insert(d.com);
+            plan.memory[d.com] = d.device.key;
+        }
+    }
+    return plan;
+}
+
+ComTarget comTarget(const ComPlan& plan, int com) {
+    ComTarget target;
+    for (const NumberedDevice& d : plan.devices)
+        if (d.com == com) {
+            target.kind = ComTarget::Kind::Device;
+            target.path = d.device.path;
+            target.description = d.device.description;
+            return target;
+        }
+    if (const auto o = plan.overrides.find(com); o != plan.overrides.end()) {
+        target.kind = ComTarget::Kind::Device;  // a path named by hand: a simulator's line, say
+        target.path = o->second;
+        return target;
+    }
+    if (const auto m = plan.memory.find(com); m != plan.memory.end()) {
+        if (isComAddress(m->second)) {
+            target.kind = ComTarget::Kind::Address;
+            target.path = m->second;
+        } else {
+            target.rememberedKey = m->second;
+        }
+    }
+    return target;
+}

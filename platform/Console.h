@@ -1,0 +1,13 @@
+#pragma once
+
+#include <atomic>
+
+// What a program without windows needs of its console. Implemented once per operating system.
+
+// True when standard error goes to a terminal (a person watches it), false for a pipe or the
+// journal.
+bool StandardErrorIsTerminal();
+
+// From now on an interrupt (Ctrl+C) or a request to terminate stores its signal number in
+// `received` instead of ending the process; the program ends itself in an orderly way.
+void CatchStopSignals(std::atomic<int>& received);

@@ -1,0 +1,58 @@
+#include "ports/ComPortOpener.h"
+
+#include <cerrno>
+#include <mutex>
+
+#include "ports/ComPortDirectory.h"
+
+namespace {
+
+std::mutex& openerMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+ComAddressOpener& addressOpener() {
+    static ComAddressOpener opener;
+    return opener;
+}
+
+SerialOpenResult refused(int error, const std::string& path) {
+    SerialOpenResult result;
+    result.stage = SerialOpenResult::Stage::Open;
+    result.error = error;
+    result.path = path;
+    return result;
+}
+
+}  // namespace
+
+void setComAddressOpener(ComAddressOpener opener) {
+    std::lock_guard lock(openerMutex());
+    addressOpener() = std::move(opener);
+}
+
+SerialOpenResult openComPort(const std::string& name, int rate) {
+    const int com = comNumberOf(name);
+    if (com == 0) return openSerialPort(name, rate);
+    PortStore store;
+    ComPortDirectory directory(store);
+    directory.refresh();
+    const ComTarget target = directory.target(com);
+    switch (target.kind) {
+        case ComTarget::Kind::Device:
+            return openSerialPort(target.path, rate);
+        case ComTarget::Kind::Address: {
+            ComAddressOpener opener;
+            {
+                std::lock_guard lock(openerMutex());
+                opener = addressOpener();
+            }
+            if (!opener) return refused(EPROTONOSUPPORT, target.path);
+            return opener(target.path, rate);
+        }
+        case ComTarget::Kind::None:
+            break;
+    }
+    return refused(ENODEV, {});
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/SerialPort.h"
+
+// Opens "COM1".."COM9" at `rate`: the device that the machine's device list and the remembered
+// numbers put under that name, or the network serial server remembered there. With nothing
+// under the number the result is Stage::Open with ENODEV and no path. Any other name is opened
+// as a system path. The worker's port opener in the real program.
+SerialOpenResult openComPort(const std::string& name, int rate);
+
+// How a COM number that stands for a network address ("tcp://host:port") is opened. Until one
+// is set, such a number fails to open with EPROTONOSUPPORT.
+using ComAddressOpener = std::function<SerialOpenResult(const std::string& address, int rate)>;
+void setComAddressOpener(ComAddressOpener opener);

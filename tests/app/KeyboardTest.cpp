@@ -1,0 +1,222 @@
+#include <QAction>
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QProcess>
+#include <QStyle>
+#include <QTest>
+
+#include "AppFixture.h"
+#include "XKeys.h"
+#include "app/MessageBox.h"
+#include "forms/FindReplaceDialog.h"
+#include "forms/FormTemplate.h"
+#include "forms/TabulonPlusDoc.h"
+#include "forms/TabulonPlusView.h"
+#include "frames/ChildFrame.h"
+#include "frames/MainFrame.h"
+#include "res/CommandIds.h"
+
+// Readable failures.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+
+const QString kGuard = QStringLiteral(
+    "Документ не может быть закрыт до окончания передачи данных!\nОстановить передачу данных?");
+const QString kSave = QStringLiteral("Save changes to ");
+
+// The program on a real X server, its keys pressed by the server's own input.
+class Keyboard : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        Answer(QStringLiteral("Связь с вычислителем установлена."), msg::IDYES);
+        Answer(QStringLiteral("Чтение данных в объеме "), msg::IDNO);
+    }
+
+    // The program with `forms` empty forms, the last one active with the focus in its text.
+    void StartWithForms(int forms) {
+        ASSERT_TRUE(StartApp());
+        // No window manager gives the focus to a new window: the program takes it.
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
+        Frame()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+        for (int i = 1; i < forms; ++i) Frame()->OnCommand(id::ID_FILE_NEW);
+        ASSERT_EQ(Docs().size(), forms);
+        ASSERT_NO_FATAL_FAILURE(FocusText());
+    }
+
+    void FocusText() {
+        CTabulonPlusView* view = Frame()->Template().ActiveView();
+        ASSERT_NE(view, nullptr);
+        // No window manager hands the focus back when a box closes either.
+        Frame()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+        view->setFocus();
+        ASSERT_TRUE(WaitUntil([view] { return QApplication::focusWidget() == view; }, 5000));
+    }
+
+    // A click on the middle of a window's title bar, as the operator makes it.
+    static void ClickTitleBar(QMdiSubWindow* window) {
+        const int bar = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window);
+        const QPoint at = window->mapToGlobal(QPoint(window->width() / 3, bar / 2));
+        QProcess::execute("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y()),
+                                      "click", "1"});
+        WaitUntil([window] { return window->mdiArea()->activeSubWindow() == window; }, 5000);
+    }
+
+    QString ActiveTitle() const {
+        QMdiSubWindow* active = Frame()->MdiArea()->activeSubWindow();
+        return active ? active->windowTitle().remove(QStringLiteral("[*]")) : QString();
+    }
+
+    void Press(const QString& keys) { ASSERT_TRUE(SendKeys(keys)) << keys.toStdString(); }
+};
+
+struct CloseCase {
+    const char* name;
+    const char* keys;
+    int forms;
+    bool titleBar;   // the operator clicked the first window's title bar, else typed in the last
+    int saveAnswer;  // 0: the form is not modified
+    QStringList left;
+};
+
+class CloseKey : public Keyboard, public testing::WithParamInterface<CloseCase> {};
+
+// The window's own close keys close the window the operator works in, through the save question.
+TEST_P(CloseKey, ClosesTheActiveFormWindow) {
+    const CloseCase& c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(StartWithForms(c.forms));
+    if (c.titleBar) ClickTitleBar(Frame()->MdiArea()->subWindowList().constFirst());
+    if (c.saveAnswer) {
+        Press("x");
+        Answer(kSave, c.saveAnswer);
+    }
+    Press(c.keys);
+    ASSERT_TRUE(WaitUntil([&] { return Titles().size() == c.left.size(); }, 5000));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(Titles(), c.left);
+    EXPECT_EQ(Frame()->MdiArea()->subWindowList().size(), c.left.size());
+    EXPECT_EQ(Sent(kSave), c.saveAnswer != 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CloseKey,
+    testing::Values(CloseCase{"OneForm", "ctrl+F4", 1, false, 0, {}},
+                    CloseCase{"ThreeForms", "ctrl+F4", 3, false, 0, {"Безымянный1", "Безымянный2"}},
+                    CloseCase{"TitleBar", "ctrl+F4", 3, true, 0, {"Безымянный2", "Безымянный3"}},
+                    CloseCase{"TitleBarOfTheOnlyForm", "ctrl+F4", 1, true, 0, {}},
+                    CloseCase{"PlatformKey", "ctrl+w", 3, false, 0, {"Безымянный1", "Безымянный2"}},
+                    CloseCase{"SaveQuestionCancelled",
+                              "ctrl+F4",
+                              2,
+                              false,
+                              msg::IDCANCEL,
+                              {"Безымянный1", "Безымянный2"}},
+                    CloseCase{"SaveQuestionNo", "ctrl+F4", 2, false, msg::IDNO, {"Безымянный1"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The receiving window of a running exchange asks the guard's question first.
+TEST_F(Keyboard, CtrlF4DuringAnExchangePassesTheCloseGuard) {
+    CalculatorSimulatorOptions o;
+    o.deviceType = 0;
+    QString longForm;
+    for (int i = 0; i < 60; ++i) longForm += QStringLiteral("строка %1 ведомости\n").arg(i);
+    o.stream.forms = {"first form", longForm.toStdString()};
+    o.bytesPerSecond = 400;
+    StartCalculator(o);
+    ASSERT_NO_FATAL_FAILURE(StartWithForms(1));
+    ChooseSettings("COM1", "КСМ-Р", "9600");
+    Frame()->OnCommand(id::ID_CONNECT);
+    ASSERT_TRUE(WaitUntil([this] { return Docs().size() == 2; }));
+    ASSERT_EQ(Frame()->MdiArea()->activeSubWindow(), Frame()->Block().m_pReceivingFrame);
+    ASSERT_NO_FATAL_FAILURE(FocusText());
+
+    Answer(kGuard, msg::IDCANCEL);
+    Press("ctrl+F4");
+    ASSERT_TRUE(Sent(kGuard));
+    EXPECT_EQ(Docs().size(), 2);
+    EXPECT_TRUE(Frame()->Exchange().WorkerAlive()) << "Cancel: the exchange goes on";
+
+    Answer(kGuard, msg::IDOK);
+    Answer(kSave, msg::IDNO);
+    m_messages.clear();
+    Press("ctrl+F4");
+    ASSERT_TRUE(Sent(kGuard));
+    ASSERT_TRUE(WaitUntil([this] { return Docs().size() == 1; }, 5000));
+    EXPECT_FALSE(Frame()->Exchange().WorkerAlive());
+}
+
+// Ctrl+F6 steps forward through the form windows and round, Ctrl+Shift+F6 back.
+TEST_F(Keyboard, CtrlF6StepsThroughTheFormWindows) {
+    ASSERT_NO_FATAL_FAILURE(StartWithForms(3));
+    const std::vector<std::pair<const char*, const char*>> steps = {
+        {"ctrl+F6", "Безымянный1"},       {"ctrl+F6", "Безымянный2"},
+        {"ctrl+F6", "Безымянный3"},       {"ctrl+shift+F6", "Безымянный2"},
+        {"ctrl+shift+F6", "Безымянный1"}, {"ctrl+shift+F6", "Безымянный3"},
+    };
+    for (const auto& [keys, title] : steps) {
+        SCOPED_TRACE(keys);
+        Press(keys);
+        EXPECT_EQ(ActiveTitle(), QString::fromUtf8(title));
+        EXPECT_EQ(QApplication::focusWidget(), Frame()->Template().ActiveView())
+            << "the keys keep working in the window they reached";
+    }
+}
+
+// Esc closes the find and replace boxes as their Cancel does; in the main window it does
+// nothing.
+TEST_F(Keyboard, EscClosesTheFindBoxesAndNothingElse) {
+    ASSERT_NO_FATAL_FAILURE(StartWithForms(2));
+    Press("a b c");
+    // The commands follow the text on the idle pass, as the operator sees them.
+    ASSERT_TRUE(WaitUntil([this] { return Frame()->Action(id::ID_EDIT_FIND)->isEnabled(); }));
+    for (const char* keys : {"ctrl+f", "ctrl+h"}) {
+        SCOPED_TRACE(keys);
+        Press(keys);
+        CTabulonPlusView* view = Frame()->Template().ActiveView();
+        QPointer<CFindReplaceDialog> box = view->FindReplaceDialog();
+        ASSERT_TRUE(box);
+        ASSERT_TRUE(WaitUntil([&] { return box->isActiveWindow(); }, 5000));
+        Press("Escape");
+        EXPECT_TRUE(!box || !box->isVisible()) << "Esc left the box open";
+        ASSERT_NO_FATAL_FAILURE(FocusText());
+    }
+    m_messages.clear();
+    Press("Escape");
+    EXPECT_EQ(Titles(), QStringList({"Безымянный1", "Безымянный2"}));
+    EXPECT_EQ(PlainText(Docs().constLast()), "abc");
+    EXPECT_TRUE(m_messages.isEmpty());
+    EXPECT_TRUE(Frame()->isVisible());
+}
+
+// The main title names the active window, a second window onto a form by its own number.
+TEST_F(Keyboard, MainTitleNamesTheActiveWindow) {
+    ASSERT_NO_FATAL_FAILURE(StartWithForms(2));
+    Frame()->OnCommand(id::ID_WINDOW_NEW);
+    ASSERT_TRUE(WaitUntil([this] { return ActiveTitle() == "Безымянный2:2"; }, 5000));
+    EXPECT_TRUE(
+        WaitUntil([this] { return Frame()->windowTitle() == "Tabulon - Безымянный2:2"; }, 5000))
+        << Frame()->windowTitle().toStdString();
+}
+
+// A closed window hands over to the window the operator worked in before it.
+TEST_F(Keyboard, ClosingAWindowActivatesTheOneActiveBeforeIt) {
+    ASSERT_NO_FATAL_FAILURE(StartWithForms(4));
+    const QList<QMdiSubWindow*> windows = Frame()->MdiArea()->subWindowList();
+    // Chosen in the Window menu: the second, then the last again; neither of the last one's
+    // neighbours was active just before it.
+    for (int i : {1, 3}) Frame()->MdiArea()->setActiveSubWindow(windows[i]);
+    ASSERT_NO_FATAL_FAILURE(FocusText());
+    for (const char* next : {"Безымянный2", "Безымянный3", "Безымянный1"}) {
+        Press("ctrl+F4");
+        EXPECT_EQ(ActiveTitle(), QString::fromUtf8(next));
+    }
+}
+
+}  // namespace

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "archive/FormArchive.h"
+
+namespace {
+
+const QDateTime kWhen(QDate(2026, 12, 9), QTime(14, 3, 12));
+
+class FormArchiveTest : public ::testing::Test {
+protected:
+    std::unique_ptr<FormArchive> Archive(const QString& folder = {}) {
+        ArchiveSettings s;
+        s.folder = folder.isEmpty() ? dir.path() : folder;
+        s.nameTemplate = "{date}_{port}_{n}.txt";
+        auto archive = std::make_unique<FormArchive>(s, FormArchive::Line{"COM3", "КСМ-Р", 9600});
+        archive->setClock([] { return kWhen; });
+        archive->keepEntries(true);
+        archive->setFailureHandler(
+            [this](const FormArchive::Failure& f) { failures.push_back(f); });
+        return archive;
+    }
+    QString Month() const { return dir.filePath("2026-12"); }
+    QStringList Files() const { return QDir(Month()).entryList(QDir::Files, QDir::Name); }
+    QByteArray Read(const QString& name) const {
+        QFile f(QDir(Month()).filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+    QTemporaryDir dir;
+    std::vector<FormArchive::Failure> failures;
+};
+
+TEST_F(FormArchiveTest, EachFormItsFileAndAGrowingFormReplacesItsOwn) {
+    {
+        QFile taken(QDir(dir.path()).filePath("2026-12/2026-12-09_COM3_02.txt"));
+        ASSERT_TRUE(QDir(dir.path()).mkpath("2026-12") && taken.open(QIODevice::WriteOnly));
+        taken.write("someone else's");
+    }
+    auto archive = Archive();
+    archive->add(1, "AB\r\nC", true);
+    archive->add(2, "", false);  // a pass that brought nothing
+    archive->add(2, "D", false);
+    archive->add(2, "D", false);  // the same again at the next pass end
+    archive->add(2, "DE\n", true);
+    archive->add(3, "\x1A\x00", false);
+    archive->finish();
+
+    EXPECT_EQ(Files(), (QStringList{"2026-12-09_COM3_01.txt", "2026-12-09_COM3_02-2.txt",
+                                    "2026-12-09_COM3_02.txt", "2026-12-09_COM3_03.txt"}));
+    EXPECT_EQ(Read("2026-12-09_COM3_01.txt"), "AB\r\nC");
+    EXPECT_EQ(Read("2026-12-09_COM3_02.txt"), "someone else's");
+    EXPECT_EQ(Read("2026-12-09_COM3_02-2.txt"), "DE\r\n");
+    const auto entries = archive->entries();
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[1].path, QDir(Month()).filePath("2026-12-09_COM3_02-2.txt"));
+    EXPECT_EQ(entries[1].size, 4);
+    EXPECT_TRUE(entries[1].complete);
+    EXPECT_FALSE(entries[2].complete);
+    EXPECT_EQ(archive->formsWritten(), 3);
+    EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(FormArchiveTest, TwoArchivesInOneFolderNeverShareAName) {
+    auto first = Archive();
+    auto second = Archive();
+    for (int n = 1; n <= 20; ++n) {
+        first->add(n, "first", true);
+        second->add(n, "second", true);
+    }
+    first->finish();
+    second->finish();
+    EXPECT_EQ(Files().size(), 40);
+    for (const auto& e : first->entries()) EXPECT_EQ(Read(QFileInfo(e.path).fileName()), "first");
+    for (const auto& e : second->entries()) EXPECT_EQ(Read(QFileInfo(e.path).fileName()), "second");
+}
+
+struct SavedCase {
+    const char* title;
+    QByteArray received, saved;
+};
+
+void PrintTo(const SavedCase& c, std::ostream* os) {
+    *os << c.title;
+}
+
+class SavedBytes : public ::testing::TestWithParam<SavedCase> {};
+
+TEST_P(SavedBytes, AsSaveWritesThem) {
+    EXPECT_EQ(FormArchive::SavedBytes(GetParam().received), GetParam().saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FormArchive, SavedBytes,
+    ::testing::Values(SavedCase{"CrLfStays", "a\r\nb", "a\r\nb"},
+                      SavedCase{"LoneBreaksBecomeCrLf", "a\rb\nc\n\r", "a\r\nb\r\nc\r\n\r\n"},
+                      SavedCase{"CyrillicAndHighBytesStay", "\xC0\xFF\x98\xB0\xA0",
+                                "\xC0\xFF\x98\xB0\xA0"},
+                      SavedCase{"TabsStay", "\t1\t", "\t1\t"}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+// A small tmpfs of our own, as the only honest way to fill a disk in a test run as root.
+class SmallDisk {
+public:
+    explicit SmallDisk(const QString& where) : m_where(where) {
+        m_mounted = QProcess::execute(
+                        "mount", {"-t", "tmpfs", "-o", "size=16k", "tabulon-test", where}) == 0;
+    }
+    ~SmallDisk() {
+        if (m_mounted) QProcess::execute("umount", {m_where});
+    }
+    bool mounted() const { return m_mounted; }
+
+private:
+    QString m_where;
+    bool m_mounted = false;
+};
+
+TEST_F(FormArchiveTest, FullDiskIsToldOnceAndNamesTheForm) {
+    const QString disk = dir.filePath("disk");
+    ASSERT_TRUE(QDir().mkpath(disk));
+    SmallDisk small(disk);
+    if (!small.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs CAP_SYS_ADMIN)";
+    auto archive = Archive(disk);
+    archive->add(1, "small", true);
+    archive->add(2, QByteArray(64 * 1024, 'x'), true);
+    archive->add(3, QByteArray(64 * 1024, 'y'), false);
+    archive->finish();
+
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].number, 2);
+    EXPECT_EQ(failures[0].reason, "на диске нет места");
+    EXPECT_TRUE(FormArchive::FailureText(failures[0]).startsWith("Форма 2 не записана в архив"));
+    EXPECT_EQ(archive->formsFailed(), 2);
+    EXPECT_EQ(archive->formsWritten(), 1);
+    // Nothing is left that looks written: no empty or short file for the forms that failed.
+    EXPECT_EQ(QDir(QDir(disk).filePath("2026-12")).entryList(QDir::Files),
+              QStringList{"2026-12-09_COM3_01.txt"});
+    ASSERT_EQ(archive->entries().size(), 1u);
+}
+
+TEST_F(FormArchiveTest, FolderThatCannotBeMadeIsTold) {
+    QFile blocker(dir.filePath("file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    auto archive = Archive(dir.filePath("file"));
+    archive->add(1, "A", true);
+    archive->finish();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].reason, "не удается создать папку");
+    EXPECT_EQ(archive->formsWritten(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QThread>
+#include <functional>
+#include <memory>
+
+#include "tools/CalculatorSimulator.h"
+
+namespace {
+
+const std::vector<std::string> kForms = {"СУТОЧНАЯ ВЕДОМОСТЬ N1\nТемпература подачи 94,21\n",
+                                         "Итого: 12,446 т"};
+
+// A form as the archive must hold it: cp1251, line breaks CR LF.
+QByteArray Archived(const std::string& form) {
+    QString text = QString::fromStdString(form);
+    text.replace("\n", "\r\n");
+    return QStringEncoder("windows-1251")(text);
+}
+
+struct Outcome {
+    int exitCode = -1;
+    QByteArray out, err;
+    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
+};
+
+class CollectTest : public ::testing::Test {
+protected:
+    // A calculator on its own pseudo-terminal, reached as COM<n>.
+    void Calculator(CalculatorSimulatorOptions o, int com = 1) {
+        auto sim = std::make_unique<CalculatorSimulator>(std::move(o));
+        ASSERT_TRUE(sim->start()) << sim->error();
+        env.insert(QStringLiteral("TABULON_COM%1").arg(com),
+                   QString::fromStdString(sim->slavePath()));
+        sims.push_back(std::move(sim));
+    }
+
+    // The program with its configuration file, profile and archive in the test's folder.
+    std::unique_ptr<QProcess> Start(QStringList args) {
+        env.insert("TABULON_INI", env.value("TABULON_INI", dir.filePath("Tabulon.ini")));
+        env.insert("HOME", dir.path());
+        env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+        auto p = std::make_unique<QProcess>();
+        p->setProcessEnvironment(env);
+        p->start(TABULON_COLLECT, args << "--out" << Archive() << "--json");
+        EXPECT_TRUE(p->waitForStarted());
+        return p;
+    }
+    static Outcome Finish(QProcess& p) {
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                p.readAllStandardOutput(), p.readAllStandardError()};
+    }
+    Outcome Collect(const QStringList& args) {
+        auto p = Start(args);
+        return Finish(*p);
+    }
+
+    QString Archive() const { return dir.filePath("archive"); }
+    QStringList Files() const {
+        QStringList files;
+        QDirIterator it(Archive(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) files << it.next();
+        files.sort();
+        return files;
+    }
+    static QByteArray Read(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+    QTemporaryDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    std::vector<std::unique_ptr<CalculatorSimulator>> sims;
+};
+
+CalculatorSimulatorOptions Calc(int type, std::vector<std::string> forms = kForms) {
+    CalculatorSimulatorOptions o;
+    o.deviceType = type;
+    o.stream.forms = std::move(forms);
+    return o;
+}
+
+class CollectTypes : public CollectTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(CollectTypes, EveryFormArchivedAndReported) {
+    Calculator(Calc(GetParam()));
+    const Outcome run = Collect({"--port", "COM1", "--device", QString::number(GetParam()),
+                                 "--speed", "9600", "--wait", "1"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList files = Files();
+    ASSERT_EQ(files.size(), 2);
+    const QJsonArray forms = run.json()["forms"].toArray();
+    ASSERT_EQ(forms.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(Read(files[i]), Archived(kForms[i]));
+        EXPECT_EQ(forms[i]["file"].toString(), files[i]);
+        EXPECT_EQ(forms[i]["size"].toInt(), Archived(kForms[i]).size());
+    }
+    EXPECT_EQ(run.json()["outcome"].toString(), "forms");
+    EXPECT_GT(run.json()["bytes"].toInt(), 60);
+    EXPECT_EQ(run.json()["passes"].toInt(), 2) << "the second pass brought nothing new";
+    EXPECT_TRUE(run.err.contains("Связь с вычислителем установлена. Начать прием данных? Да"));
+    EXPECT_TRUE(sims[0]->waitFinished(std::chrono::seconds(5)));
+    EXPECT_EQ(sims[0]->report().echoErrors + sims[0]->report().echoesMissing, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Collect, CollectTypes, ::testing::Values(0, 4, 5));
+
+struct FailureCase {
+    const char* title;
+    std::function<void(CalculatorSimulatorOptions&)> calculator;  // null: no calculator
+    QStringList args;
+    int exitCode;
+    const char* message;  // on standard error
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.title;
+}
+
+class CollectFailures : public CollectTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(CollectFailures, EachEndHasItsExitStatus) {
+    if (GetParam().calculator) {
+        CalculatorSimulatorOptions o = Calc(0);
+        GetParam().calculator(o);
+        Calculator(o);
+    }
+    if (GetParam().exitCode == 8) env.insert("TABULON_INI", dir.filePath("gone/Tabulon.ini"));
+    const Outcome run = Collect(GetParam().args);
+    EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(run.err).contains(QString::fromUtf8(GetParam().message)))
+        << run.err.toStdString();
+    if (GetParam().exitCode != 2) {
+        EXPECT_EQ(run.json()["exitCode"].toInt(), GetParam().exitCode);
+    }
+}
+
+const QStringList kCom1 = {"--port", "COM1", "--device", "КСМ-Р", "--speed", "9600", "--wait", "1"};
+const QStringList kCom1Type4 = {"--port",  "COM1", "--device", "КСМ-Ж",
+                                "--speed", "9600", "--wait",   "1"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Collect, CollectFailures,
+    ::testing::Values(
+        FailureCase{"Nothing", [](auto& o) { o.deviceType = 4, o.stream.forms.clear(); },
+                    kCom1Type4, 1, "Чтение данных в объеме 0 байт завершено. Продолжить? Нет"},
+        FailureCase{
+            "Usage", nullptr, {"--speed", "1"}, 2, "Неправильно задана скорость обмена данными"},
+        FailureCase{"Open",
+                    nullptr,
+                    {"--port", "/nonexistent/tty", "--device", "0", "--speed", "9600"},
+                    3,
+                    "Ошибка при инициализации COM-порта"},
+        FailureCase{"NoReply", [](auto& o) { o.reply = CalculatorSimulatorOptions::Reply::None; },
+                    kCom1, 4, "Связь с вычислителем не установлена"},
+        FailureCase{"BadReply",
+                    [](auto& o) {
+                        o.reply = CalculatorSimulatorOptions::Reply::Custom;
+                        o.customReply = {0x55, 0x00};
+                    },
+                    kCom1, 5, "Ошибка при приеме данных от вычислителя"},
+        FailureCase{"LineBroken", [](auto& o) { o.deviceType = 4, o.vanishAfter = 30; }, kCom1Type4,
+                    7, "Связь с вычислителем нарушена"},
+        FailureCase{"SettingsNotWritable", [](auto& o) { o.deviceType = 4; }, kCom1Type4, 8,
+                    "Невозможно открыть файл Tabulon.ini"}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+TEST_F(CollectTest, TerminatedMidFormKeepsWhatCameAndClosesTheLine) {
+    CalculatorSimulatorOptions o = Calc(0, {std::string(3000, 'z')});
+    o.bytesPerSecond = 400;
+    Calculator(o);
+    auto p = Start(kCom1);
+    // Well into the form, which is far from its end.
+    for (int i = 0; i < 100 && sims[0]->report().bytesSent < 300; ++i) QThread::msleep(50);
+    p->terminate();
+    const Outcome run = Finish(*p);
+    EXPECT_EQ(run.exitCode, 9) << run.err.toStdString();
+    const QStringList files = Files();
+    ASSERT_EQ(files.size(), 1);
+    const QByteArray kept = Read(files[0]);
+    EXPECT_GE(kept.size(), 300);
+    EXPECT_LT(kept.size(), 3000);
+    EXPECT_EQ(kept, QByteArray(kept.size(), 'z'));
+    const QJsonArray forms = run.json()["forms"].toArray();
+    ASSERT_EQ(forms.size(), 1);
+    EXPECT_FALSE(forms[0]["complete"].toBool());
+    EXPECT_EQ(forms[0]["size"].toInt(), kept.size());
+    EXPECT_TRUE(sims[0]->waitFinished(std::chrono::seconds(5))) << "the line was let go";
+}
+
+TEST_F(CollectTest, TwoLinesAtOnceIntoOneArchive) {
+    Calculator(Calc(4), 1);
+    Calculator(Calc(4, {"вторая линия"}), 2);
+    auto first = Start({"--port", "COM1", "--device", "КСМ-Ж", "--speed", "9600", "--wait", "1"});
+    auto second = Start({"--port", "COM2", "--device", "КСМ-Ж", "--speed", "9600", "--wait", "1"});
+    const Outcome a = Finish(*first), b = Finish(*second);
+    EXPECT_EQ(a.exitCode, 0) << a.err.toStdString();
+    EXPECT_EQ(b.exitCode, 0) << b.err.toStdString();
+    const QStringList files = Files();
+    ASSERT_EQ(files.size(), 3);
+    EXPECT_EQ(files.filter("_COM1_").size(), 2);
+    ASSERT_EQ(files.filter("_COM2_").size(), 1);
+    EXPECT_EQ(Read(files.filter("_COM2_")[0]), Archived("вторая линия"));
+}
+
+}  // namespace

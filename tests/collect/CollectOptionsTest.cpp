@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "collect/CollectOptions.h"
+
+namespace {
+
+struct OptionsCase {
+    const char* title;
+    QStringList args;
+    QString error;  // empty: accepted
+};
+
+void PrintTo(const OptionsCase& c, std::ostream* os) {
+    *os << c.title;
+}
+
+class Options : public ::testing::TestWithParam<OptionsCase> {};
+
+TEST_P(Options, AcceptedOrRefusedInRussian) {
+    EXPECT_EQ(ParseCollectOptions(GetParam().args).error, GetParam().error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Collect, Options,
+    ::testing::Values(
+        OptionsCase{"All",
+                    {"--port", "/dev/ttyUSB0", "--device=КСМ-СП", "--speed", "19200", "--out",
+                     "/srv/a", "--name", "{n}.txt", "--passes", "2", "--json"},
+                    ""},
+        OptionsCase{"DeviceByIndex", {"--device", "5"}, ""},
+        OptionsCase{"UnknownDevice", {"--device", "КСМ-X"}, "Неправильно задан тип вычислителя"},
+        OptionsCase{"OddSpeed", {"--speed", "9601"}, "Неправильно задана скорость обмена данными"},
+        OptionsCase{"UnknownField",
+                    {"--name", "{n}{year}.txt"},
+                    "Неизвестное поле в шаблоне имени: {year}"},
+        OptionsCase{
+            "NoPasses", {"--passes", "0"}, "Число проходов должно быть целым и больше нуля"},
+        OptionsCase{"MissingValue", {"--port"}, "Не задано значение параметра --port"},
+        OptionsCase{"Unknown", {"--verbose", "1"}, "Неизвестный параметр: --verbose"}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+TEST(Collect, ValuesReachTheOptions) {
+    const CollectOptions o = ParseCollectOptions(
+        {"--port", "COM3", "--device", "КСМ-Ж", "--speed=4800", "--passes", "3", "--wait", "7"});
+    EXPECT_EQ(o.port, "COM3");
+    EXPECT_EQ(o.deviceType, 4);
+    EXPECT_EQ(o.rate, 4800);
+    EXPECT_EQ(o.passes, 3);
+    EXPECT_EQ(o.waitSeconds, 7);
+    EXPECT_FALSE(o.folder);
+}
+
+TEST(Collect, HelpListsEveryExitStatus) {
+    const QString usage = CollectUsage();
+    for (int code = 0; code <= 10; ++code)
+        EXPECT_TRUE(usage.contains(QStringLiteral("\n  %1  ").arg(code, 2))) << code;
+}
+
+}  // namespace
