@@ -1,6 +1,7 @@
 #include "IniPath.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -18,6 +19,14 @@ QString IniPathFromExecutablePath(const QString& path, QChar separator) {
     }
     return folder + QStringLiteral("Tabulon.ini");
 }
+
+namespace {
+
+QString ConfigFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
+
+}  // namespace
 
 QString ChooseIniPath(const IniPlace& place) {
     if (!place.environment.isEmpty()) return place.environment;
@@ -45,7 +54,7 @@ IniPlace IniPlaceOf(const QString& executablePath) {
     place.executableFolderWritable = folder.isWritable();
     place.installed =
         !InstalledMark().isEmpty() && QFileInfo::exists(folder.filePath() + '/' + InstalledMark());
-    place.configFolder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    place.configFolder = ConfigFolder();
     return place;
 }
 
@@ -55,4 +64,10 @@ IniPlace CurrentIniPlace() {
 
 QString ComputeIniPath() {
     return ChooseIniPath(CurrentIniPlace());
+}
+
+void MakeConfigFolderFor(const QString& path) {
+    const QString config = ConfigFolder();
+    if (!config.isEmpty() && path.startsWith(config + QStringLiteral("/Tabulon/")))
+        QDir().mkpath(QFileInfo(path).absolutePath());
 }

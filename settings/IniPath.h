@@ -36,3 +36,7 @@ IniPlace IniPlaceOf(const QString& executablePath);
 IniPlace CurrentIniPlace();
 
 QString ComputeIniPath();
+
+// The configuration folder may not exist before the first write: creates the folder of `path`
+// when it lies there. Any other folder is left as it is, so that a missing one fails the write.
+void MakeConfigFolderFor(const QString& path);

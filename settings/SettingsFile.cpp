@@ -1,14 +1,13 @@
 #include "SettingsFile.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <optional>
 
 #include "acquisition/MessageStyle.h"
+#include "settings/IniPath.h"
 #include "settings/SettingsFormat.h"
 
 namespace {
@@ -81,8 +80,7 @@ void ReadSettingsFile(const QString& path, QString& port, QString& device, QStri
 bool WriteSettingsFile(const QString& path, const QString& port, const QString& device,
                        const QString& rate, const SettingsReport& report) {
     const std::string text = FormatSettingsText(ToCp1251(port), ToCp1251(device), ToCp1251(rate));
-    // The operator's configuration folder may not exist before the first exchange ends.
-    if (!path.isEmpty()) QDir().mkpath(QFileInfo(path).absolutePath());
+    MakeConfigFolderFor(path);
     QSaveFile file(path);
     // QSaveFile::commit() does not notice a buffered write that fails when it flushes (a full
     // disk) and would put the empty temporary file in place of the old one: flush first.

@@ -14,7 +14,8 @@ void ReadSettingsFile(const QString& path, QString& port, QString& device, QStri
                       const SettingsReport& report);
 
 // Writes the three strings to `path`. The new text goes to a temporary file in the same folder
-// that replaces the old file only when complete, so a failure (folder not writable, disk full)
-// leaves the old file whole. Returns false after reporting the failure.
+// that replaces the old file only when complete, so a failure (folder missing or not writable,
+// disk full) leaves the old file whole. Returns false after reporting the failure. Only the
+// operator's configuration folder is created when missing (MakeConfigFolderFor).
 bool WriteSettingsFile(const QString& path, const QString& port, const QString& device,
                        const QString& rate, const SettingsReport& report);
