@@ -5,10 +5,12 @@
 
 #include "tools/CalculatorSimulator.h"
 #include "tools/SampleForms.h"
+#include "tools/Ser2netServer.h"
 
-DemoCalculator::DemoCalculator() = default;
+DemoCalculator::DemoCalculator(Route route) : m_route(route) {}
 
 DemoCalculator::~DemoCalculator() {
+    m_server.reset();
     if (m_sim) m_sim->stop();
 }
 
@@ -20,6 +22,7 @@ bool DemoCalculator::Start(int deviceType, int rate) {
     options.paceAtLineRate = true;  // the forms arrive as fast as a real line brings them
     options.echoTimeout = std::chrono::milliseconds(0);  // the operator may read the question
     options.exchanges = 1;
+    m_server.reset();
     if (m_sim) m_sim->stop();
     m_sim = std::make_unique<CalculatorSimulator>(options);
     if (!m_sim->start()) {
@@ -27,7 +30,21 @@ bool DemoCalculator::Start(int deviceType, int rate) {
         m_sim.reset();
         return false;
     }
+    if (m_route != Route::Direct) return Serve();
     qputenv("TABULON_COM1", QByteArray::fromStdString(m_sim->slavePath()));
+    return true;
+}
+
+bool DemoCalculator::Serve() {
+    const auto mode =
+        m_route == Route::Tcp ? Ser2netServer::Mode::Raw : Ser2netServer::Mode::Rfc2217;
+    m_server = std::make_unique<Ser2netServer>(m_sim->slavePath(), mode, m_rate);
+    if (!m_server->start()) {
+        m_error = m_server->error();
+        m_server.reset();
+        return false;
+    }
+    qputenv("TABULON_COM1", QByteArray::fromStdString(m_server->address()));
     return true;
 }
 
@@ -42,5 +59,6 @@ std::string DemoCalculator::Error() const {
 }
 
 std::string DemoCalculator::LinePath() const {
+    if (m_server) return m_server->address();
     return m_sim ? m_sim->slavePath() : std::string();
 }

@@ -4,13 +4,18 @@
 #include <string>
 
 class CalculatorSimulator;
+class Ser2netServer;
 
 // `Tabulon --demo`: a simulated calculator inside the program, on a pseudo-terminal that COM1 is
 // pointed at, printing the sample forms in every exchange. It plays the type and speed the
 // operator chose for the exchange, so connecting on COM1 receives real forms without hardware.
 class DemoCalculator {
 public:
-    DemoCalculator();
+    // Where COM1 reaches the simulator: its pseudo-terminal directly, or ser2net serving it on
+    // 127.0.0.1 as a network serial server (raw TCP or RFC 2217).
+    enum class Route { Direct, Tcp, Rfc2217 };
+
+    explicit DemoCalculator(Route route = Route::Direct);
     ~DemoCalculator();  // stops the simulator
 
     // Starts the simulator as a calculator of `deviceType` (0..5) at `rate` bit/s and sets
@@ -25,6 +30,10 @@ public:
     std::string LinePath() const;
 
 private:
+    bool Serve();
+
+    Route m_route;
+    std::unique_ptr<Ser2netServer> m_server;  // stopped before the simulator it serves
     std::unique_ptr<CalculatorSimulator> m_sim;
     std::string m_error;
     int m_deviceType = 0;

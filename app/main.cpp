@@ -40,10 +40,17 @@ int main(int argc, char** argv) {
                      "missing; its dialogs stay English\n");
     QStringList args = QApplication::arguments().mid(1);
 
-    // Without --demo nothing of the simulator exists.
+    // Without --demo nothing of the simulator exists. --demo-tcp and --demo-rfc2217 put it
+    // behind ser2net on 127.0.0.1, as a calculator at a network serial server.
     std::unique_ptr<DemoCalculator> demo;
-    if (args.removeAll(QStringLiteral("--demo")) > 0) {
-        demo = std::make_unique<DemoCalculator>();
+    const bool direct = args.removeAll(QStringLiteral("--demo")) > 0;
+    const bool tcp = args.removeAll(QStringLiteral("--demo-tcp")) > 0;
+    const bool rfc2217 = args.removeAll(QStringLiteral("--demo-rfc2217")) > 0;
+    if (direct || tcp || rfc2217) {
+        using Route = DemoCalculator::Route;
+        demo = std::make_unique<DemoCalculator>(rfc2217 ? Route::Rfc2217
+                                                : tcp   ? Route::Tcp
+                                                        : Route::Direct);
         if (!demo->Start()) {
             std::fprintf(stderr, "Tabulon: the demo calculator cannot start: %s\n",
                          demo->Error().c_str());

@@ -92,7 +92,8 @@ QString Clean(const QString& text) {
 }
 
 QString FirstLine(const QString& text) {
-    for (const QString& line : text.split(QRegularExpression(QStringLiteral("[\r\n]")))) {
+    static const QRegularExpression lineBreak(QStringLiteral("[\r\n]"));
+    for (const QString& line : text.split(lineBreak)) {
         QString cleaned = Clean(line);
         if (cleaned.isEmpty()) continue;
         if (cleaned.size() > kMaxTitleChars) cleaned = Clean(cleaned.left(kMaxTitleChars));

@@ -3,11 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStorageInfo>
+#include <filesystem>
+#include <system_error>
 
 #include "archive/ArchiveName.h"
 #include "forms/TextFileCodec.h"
+#include "platform/FileSync.h"
 
 namespace {
 
@@ -53,7 +55,8 @@ QString FormArchive::FailureText(const Failure& failure) {
 void FormArchive::add(int number, const QByteArray& cp1251, bool complete) {
     Job job{number, cp1251, complete, m_now()};
     {
-        std::lock_guard lock(m_mutex);
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_queue.size() < kMaxQueued; });
         m_queue.push_back(std::move(job));
     }
     m_changed.notify_all();
@@ -64,52 +67,105 @@ void FormArchive::finish() {
     m_changed.wait(lock, [this] { return m_queue.empty() && !m_busy; });
 }
 
+// Takes what was handed in so far as one batch: one sync of the disk serves all its files, so
+// a disk that is slow to sync still keeps up with many small forms. A batch is kept small so
+// that a long backlog never needs much memory at once.
 void FormArchive::run() {
     std::unique_lock lock(m_mutex);
+    bool backlog = false;
     for (;;) {
         m_changed.wait(lock, [this] { return !m_queue.empty() || m_closing; });
         if (m_queue.empty()) return;  // closing, and all is written
-        const Job job = std::move(m_queue.front());
-        m_queue.pop_front();
+        std::deque<Job> batch;
+        while (!m_queue.empty() && batch.size() < kBatch) {
+            batch.push_back(std::move(m_queue.front()));
+            m_queue.pop_front();
+        }
         m_busy = true;
+        m_changed.notify_all();
         lock.unlock();
-        write(job);
+        backlog = backlog || batch.size() == kBatch;
+        writeBatch(std::move(batch));
         lock.lock();
+        // A backlog worked off leaves its memory freed in small pieces all over the heap.
+        if (backlog && m_queue.empty()) {
+            ReleaseFreedMemory();
+            backlog = false;
+        }
         m_busy = false;
         m_changed.notify_all();
     }
 }
 
-void FormArchive::write(const Job& job) {
+void FormArchive::writeBatch(std::deque<Job> batch) {
+    std::vector<Staged> staged;
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        // Only the latest text of a form in the batch matters.
+        if (i + 1 < batch.size() && batch[i + 1].number == batch[i].number) continue;
+        if (auto s = stage(batch[i])) staged.push_back(std::move(*s));
+    }
+    if (!staged.empty()) commit(staged);
+}
+
+// Writes the form's text to a temporary file beside its file; nothing when there is nothing
+// new to write, or when writing failed (reported).
+std::optional<FormArchive::Staged> FormArchive::stage(const Job& job) {
     const bool sameForm = job.number == m_openNumber && !m_openPath.isEmpty();
     // A pass end hands in the form cut short again even when nothing came since.
-    if (sameForm && job.text == m_openBytes && job.complete == m_openComplete) return;
+    if (sameForm && job.text == m_openBytes && job.complete == m_openComplete) return {};
     // Nothing received is no form: a pass that brought nothing leaves no empty file.
-    if (!sameForm && job.text.isEmpty() && !job.complete) return;
+    if (!sameForm && job.text.isEmpty() && !job.complete) return {};
 
     const QByteArray bytes = SavedBytes(job.text);
     QString path = sameForm ? m_openPath : QString();
     Failure failure{job.number, {}, {}};
     if (!sameForm && !reserve(job, bytes, path, failure)) {
         fail(failure);
-        return;
+        return {};
     }
-    QSaveFile file(path);
-    // commit() would not notice a buffered write that fails when it is flushed: flush first.
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
-                    file.flush() && file.commit();
-    if (!ok) {
-        const QString folder = QFileInfo(path).absolutePath();
+    const QFileInfo target(path);
+    const QString temp =
+        target.absoluteDir().filePath(QStringLiteral(".%1.part").arg(target.fileName()));
+    QFile file(temp);
+    const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                    file.write(bytes) == bytes.size() && file.flush();
+    file.close();
+    if (!ok || file.error() != QFileDevice::NoError) {
+        QFile::remove(temp);
         // A name reserved for this form and never filled goes again.
         if (!sameForm) QFile::remove(path);
+        const QString folder = target.absolutePath();
         fail({job.number, failureReason(folder, bytes.size(), file.errorString()), folder});
-        return;
+        return {};
     }
     m_openNumber = job.number;
     m_openPath = path;
     m_openBytes = job.text;
     m_openComplete = job.complete;
-    written({job.number, path, bytes.size(), job.complete});
+    return Staged{job.number, path, temp, bytes.size(), job.complete, !sameForm};
+}
+
+// The batch's data made durable, then each temporary file renamed over its form's file, then
+// the renames made durable: a file is always either its last whole text or the one before.
+void FormArchive::commit(std::vector<Staged>& staged) {
+    const std::string folder = QFileInfo(staged.front().path).absolutePath().toStdString();
+    SyncFileSystemOf(folder);
+    for (const Staged& s : staged) {
+        std::error_code error;
+        std::filesystem::rename(s.temp.toStdString(), s.path.toStdString(), error);
+        if (error) {
+            QFile::remove(s.temp);
+            if (s.fresh) QFile::remove(s.path);
+            if (m_openPath == s.path) m_openPath.clear();
+            fail({s.number,
+                  failureReason(QFileInfo(s.path).absolutePath(), s.size,
+                                QString::fromStdString(error.message())),
+                  QFileInfo(s.path).absolutePath()});
+            continue;
+        }
+        written({s.number, s.path, s.size, s.complete});
+    }
+    SyncFileSystemOf(folder);
 }
 
 // Takes a name for a new form: the template's, or its first alternative that no file has.

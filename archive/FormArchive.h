@@ -76,8 +76,19 @@ private:
         QDateTime received;
     };
 
+    // A form written to its temporary file, waiting for the batch's sync and its rename.
+    struct Staged {
+        int number;
+        QString path, temp;
+        qint64 size;
+        bool complete;
+        bool fresh;  // its name was taken for it in this batch
+    };
+
     void run();
-    void write(const Job& job);
+    void writeBatch(std::deque<Job> batch);
+    std::optional<Staged> stage(const Job& job);
+    void commit(std::vector<Staged>& staged);
     bool reserve(const Job& job, const QByteArray& bytes, QString& path, Failure& failure);
     void fail(Failure failure);
     void written(const Entry& entry);
@@ -92,6 +103,10 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Job> m_queue;
+    // Forms handed in ahead of the disk. Only a disk this far behind holds the line back, so
+    // that the memory cannot grow without end; at the speed of a serial line it never happens.
+    static constexpr std::size_t kMaxQueued = 16384;
+    static constexpr std::size_t kBatch = 64;
     bool m_busy = false;
     bool m_closing = false;
     std::vector<Entry> m_entries;

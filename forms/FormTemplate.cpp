@@ -12,6 +12,30 @@
 #include "app/MessageBox.h"
 #include "frames/ChildFrame.h"
 
+namespace {
+
+// Puts the receiving window and view back as they were when it goes, if `keep`: a form the
+// operator opens during an exchange would otherwise take the exchange's next text in place of
+// its own, and Save would write that over its file.
+class ReceiverKeeper {
+public:
+    ReceiverKeeper(ReceiveControl& rc, bool keep)
+        : m_rc(rc), m_keep(keep), m_frame(rc.m_pReceivingFrame), m_view(rc.m_pView) {}
+    ~ReceiverKeeper() {
+        if (!m_keep) return;
+        m_rc.m_pReceivingFrame = m_frame.data();
+        m_rc.m_pView = m_view.data();
+    }
+
+private:
+    ReceiveControl& m_rc;
+    const bool m_keep;
+    QPointer<CChildFrame> m_frame;  // null if it went meanwhile
+    QPointer<CTabulonPlusView> m_view;
+};
+
+}  // namespace
+
 CFormTemplate::CFormTemplate(QMdiArea* area, ReceiveControl* rc, QObject* parent)
     : QObject(parent), m_pArea(area), m_pControl(rc) {
     // A closed window hands over to the one the operator worked in before it, as MDI frames do.
@@ -72,7 +96,9 @@ void CFormTemplate::AbandonNewForm(CChildFrame* frame, CChildFrame* previousRece
     m_pControl->m_pReceivingFrame = previousReceiver;
 }
 
-CTabulonPlusDoc* CFormTemplate::OpenNewDocument() {
+CTabulonPlusDoc* CFormTemplate::OpenNewDocument(Origin origin) {
+    const ReceiverKeeper keeper(*m_pControl,
+                                origin == Origin::Operator && m_pControl->m_bReceiving != 0);
     CChildFrame* previous = m_pControl->m_pReceivingFrame;
     CTabulonPlusDoc* doc = CreateDocument();
     CChildFrame* frame = CreateFrame(doc);
@@ -96,6 +122,7 @@ CTabulonPlusDoc* CFormTemplate::OpenDocumentFile(const QString& path) {
             return doc;
         }
     }
+    const ReceiverKeeper keeper(*m_pControl, m_pControl->m_bReceiving != 0);
     CChildFrame* previous = m_pControl->m_pReceivingFrame;
     CTabulonPlusDoc* doc = CreateDocument();
     CChildFrame* frame = CreateFrame(doc);
@@ -116,6 +143,7 @@ void CFormTemplate::OnFileOpen(QWidget* owner) {
 void CFormTemplate::OnWindowNew() {
     CTabulonPlusDoc* doc = ActiveDocument();
     if (!doc) return;
+    const ReceiverKeeper keeper(*m_pControl, m_pControl->m_bReceiving != 0);
     InitialUpdateFrame(CreateFrame(doc));
 }
 

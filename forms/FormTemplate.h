@@ -23,8 +23,12 @@ public:
     // Destroys every form window and form it made; call it while the control block still lives.
     ~CFormTemplate() override;
 
+    // Who asks for a form: while an exchange runs only the forms it makes itself receive; a
+    // window the operator opens or makes meanwhile leaves the receiving window as it was.
+    enum class Origin { Operator, Exchange };
+
     // File → New. Returns nullptr after "Failed to create empty document.".
-    CTabulonPlusDoc* OpenNewDocument();
+    CTabulonPlusDoc* OpenNewDocument(Origin origin = Origin::Operator);
     // Opens a form file; a file already open only has its window brought forward. Returns
     // nullptr after the failure was reported; no form stays open then.
     CTabulonPlusDoc* OpenDocumentFile(const QString& path);

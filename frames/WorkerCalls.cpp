@@ -100,7 +100,7 @@ void WorkerCalls::setViewModified() {
 }
 
 void WorkerCalls::newForm() {
-    OnUiThread([&] { m_forms.OpenNewDocument(); });
+    OnUiThread([&] { m_forms.OpenNewDocument(CFormTemplate::Origin::Exchange); });
 }
 
 int WorkerCalls::messageBox(const QString& text, unsigned style) {

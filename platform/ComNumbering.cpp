@@ -49,9 +49,10 @@ std::map<int, std::string> comOverrides(const EnvironmentLookup& environment) {
 ComPlan assignComNumbers(const std::vector<SerialDevice>& devices, const ComMemory& memory,
                          const std::map<int, std::string>& overrides) {
     ComPlan plan{{}, memory, overrides};
+    // A number named by TABULON_COMn is lent for the run, not taken: a device seen first while
+    // the demo borrows COM1 must not be remembered under COM2 for good.
     std::set<int> taken;
     for (const auto& [n, entry] : memory) taken.insert(n);
-    for (const auto& [n, path] : overrides) taken.insert(n);
 
     for (const SerialDevice& device : devices) {
         NumberedDevice numbered{device, 0, false};
@@ -68,10 +69,11 @@ ComPlan assignComNumbers(const std::vector<SerialDevice>& devices, const ComMemo
         const bool known = std::any_of(memory.begin(), memory.end(),
                                        [&](const auto& e) { return e.second == d.device.key; });
         if (known) continue;  // its number is overridden for now; it keeps it for later
-        d.com = numberFor(d.device, taken);
-        if (d.com) {
-            taken.insert(d.com);
-            plan.memory[d.com] = d.device.key;
+        const int com = numberFor(d.device, taken);
+        if (com) {
+            taken.insert(com);
+            plan.memory[com] = d.device.key;
+            if (!overrides.count(com)) d.com = com;
         }
     }
     return plan;

@@ -31,8 +31,9 @@ struct ComPlan {
 };
 
 // Gives every device a COM number the way the operator's platform of old did. A number named by
-// TABULON_COMn goes to the device at that path, whatever the memory says. A remembered device
-// keeps its number. A built-in port seen for the first time takes the lowest free number, a USB
+// TABULON_COMn goes to the device at that path for this run, whatever the memory says; a device
+// whose own number is lent that way is left without one meanwhile. A remembered device keeps
+// its number. A built-in port seen for the first time takes the lowest free number, a USB
 // adapter the lowest free from COM3 on (COM1 and COM2 are the built-in ports' place, used for
 // an adapter only when everything above is taken). Numbers remembered for devices that are not
 // plugged in and for addresses stay theirs. Whatever is left without a free number gets 0.

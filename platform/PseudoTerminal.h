@@ -25,4 +25,7 @@ public:
     // program that held the far end: without this, the next program to open it would read the
     // tail of an exchange it never saw.
     virtual void discardUnread() = 0;
+    // The speed that the program at the far end set, in bit/s; 0 when it is none of 1200 to
+    // 115200. Read while that program holds the far end: closing it may reset the speed.
+    virtual int lineRate() = 0;
 };

@@ -31,6 +31,32 @@ public:
         ::close(far);
     }
 
+    int lineRate() override {
+        // The settings of a pseudo-terminal live on its far end; the controlling side reads them.
+        termios t{};
+        if (::tcgetattr(master_, &t) != 0) return 0;
+        switch (::cfgetospeed(&t)) {
+            case B1200:
+                return 1200;
+            case B2400:
+                return 2400;
+            case B4800:
+                return 4800;
+            case B9600:
+                return 9600;
+            case B19200:
+                return 19200;
+            case B38400:
+                return 38400;
+            case B57600:
+                return 57600;
+            case B115200:
+                return 115200;
+            default:
+                return 0;
+        }
+    }
+
 private:
     int master_;
     std::string slavePath_;

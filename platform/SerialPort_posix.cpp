@@ -3,12 +3,15 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <optional>
 
+#include "platform/NetworkSerialPort.h"
 #include "platform/PortUser.h"
 #include "platform/PosixLine.h"
 #include "platform/SerialPort.h"
@@ -35,12 +38,15 @@ int pollFor(int fd, short events, milliseconds timeout, short& revents) {
 }
 
 bool isHangupError(int error) {
-    return error == EIO || error == ENXIO || error == ENODEV;
+    // The last two only from a socket: the network server hung up.
+    return error == EIO || error == ENXIO || error == ENODEV || error == ECONNRESET ||
+           error == EPIPE;
 }
 
 class PosixSerialPort final : public SerialPort {
 public:
-    PosixSerialPort(int fd, bool serialDevice) : fd_(fd), serialDevice_(serialDevice) {}
+    PosixSerialPort(int fd, bool serialDevice, bool socket = false)
+        : fd_(fd), serialDevice_(serialDevice), socket_(socket) {}
     ~PosixSerialPort() override {
         if (serialDevice_) {
             settleOutput();
@@ -70,7 +76,8 @@ public:
         if (bytes.empty()) return {Status::Ok, 0, 0};
         const auto deadline = steady_clock::now() + timeout;
         for (;;) {
-            const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+            const ssize_t n = socket_ ? ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL)
+                                      : ::write(fd_, bytes.data(), bytes.size());
             if (n > 0) return {Status::Ok, static_cast<std::size_t>(n), 0};
             const int error = n < 0 ? errno : EAGAIN;
             if (error == EINTR) continue;
@@ -127,6 +134,7 @@ private:
 
     int fd_;
     bool serialDevice_;
+    bool socket_;
     bool streaming_ = false;
 };
 
@@ -190,9 +198,20 @@ std::unique_ptr<SerialPort> makePosixLine(int fd, bool serialDevice) {
     return std::make_unique<PosixSerialPort>(fd, serialDevice);
 }
 
+std::unique_ptr<SerialPort> makeSocketLine(int fd) {
+    return std::make_unique<PosixSerialPort>(fd, false, true);
+}
+
 SerialOpenResult openSerialPort(const std::string& name, int rate) {
     using Stage = SerialOpenResult::Stage;
     const std::string path = serialPortPath(name);
+    if (isNetworkAddress(path)) {
+        const std::optional<NetworkAddress> address = parseNetworkAddress(path);
+        if (!address) return failure(Stage::Open, kErrorBadAddress, -1, path);
+        SerialOpenResult result = openNetworkSerialPort(*address, rate);
+        result.path = path;
+        return result;
+    }
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return failure(Stage::Open, errno, -1, path);
     // A file or another device that happens to be there is no port to open.

@@ -29,7 +29,7 @@ std::vector<ComPortEntry> ComPortDirectory::entries() const {
             entry.present = true;
             entry.device.path = remembered;
         } else {
-            entry.device.description = m_store.description(remembered);
+            entry.device.description = rememberedDescription(remembered);
         }
         numbered.push_back(entry);
     }

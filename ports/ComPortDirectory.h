@@ -47,6 +47,11 @@ public:
     // `com` stands for nothing any more: the device remembered there is forgotten.
     void release(int com);
 
+    // What the remembered device `key` is, while it is not plugged in.
+    std::string rememberedDescription(const std::string& key) const {
+        return m_store.description(key);
+    }
+
 private:
     PortStore& m_store;
     Scan m_scan;

@@ -48,8 +48,8 @@ SerialOpenResult openComPort(const std::string& name, int rate) {
                 std::lock_guard lock(openerMutex());
                 opener = addressOpener();
             }
-            if (!opener) return refused(EPROTONOSUPPORT, target.path);
-            return opener(target.path, rate);
+            // The serial layer opens an address as it opens a device path.
+            return opener ? opener(target.path, rate) : openSerialPort(target.path, rate);
         }
         case ComTarget::Kind::None:
             break;

@@ -11,7 +11,7 @@
 // as a system path. The worker's port opener in the real program.
 SerialOpenResult openComPort(const std::string& name, int rate);
 
-// How a COM number that stands for a network address ("tcp://host:port") is opened. Until one
-// is set, such a number fails to open with EPROTONOSUPPORT.
+// How a COM number that stands for a network address ("tcp://host:port") is opened, for tests;
+// unless one is set, the serial layer opens it (see NetworkSerialPort.h).
 using ComAddressOpener = std::function<SerialOpenResult(const std::string& address, int rate)>;
 void setComAddressOpener(ComAddressOpener opener);

@@ -44,7 +44,7 @@ void PortStore::save(const ComMemory& memory) {
     m_settings->sync();
 }
 
-std::string PortStore::description(const std::string& key) {
+std::string PortStore::description(const std::string& key) const {
     return m_settings->value(descriptionKey(key)).toString().toStdString();
 }
 

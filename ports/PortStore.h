@@ -19,7 +19,7 @@ public:
     ComMemory load();
     void save(const ComMemory& memory);
 
-    std::string description(const std::string& key);
+    std::string description(const std::string& key) const;
     void setDescription(const std::string& key, const std::string& description);
 
     // COM number `com` (1..9) stands for a network serial server from now on, in place of

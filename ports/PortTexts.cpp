@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/NetworkSerialPort.h"
+
 namespace porttext {
 
 namespace {
@@ -24,10 +26,43 @@ QString busyCause(const QString& where, const PortUser& user) {
                       .arg(kManualChapter);
 }
 
+// Why network serial server `address` could not be used as a line.
+QString networkCause(const QString& address, int error) {
+    switch (error) {
+        case ECONNREFUSED:
+            return QStringLiteral("Сервер %1 отказал в соединении: по этому адресу никто не ждёт.")
+                .arg(address);
+        case ETIMEDOUT:
+            return QStringLiteral("Сервер %1 не ответил вовремя.").arg(address);
+        case EHOSTUNREACH:
+        case ENETUNREACH:
+            return QStringLiteral("Сервер %1 недоступен: нет пути к нему по сети.").arg(address);
+        case ECONNRESET:
+            return QStringLiteral("Сервер %1 разорвал соединение сразу: его COM-порт отсутствует "
+                                  "или занят.")
+                .arg(address);
+        case EPROTONOSUPPORT:
+            return QStringLiteral("Сервер %1 не управляет портом по RFC 2217; для него нужен "
+                                  "адрес tcp://.")
+                .arg(address);
+        case kErrorUnknownHost:
+            return QStringLiteral("Имя сервера в адресе %1 не найдено.").arg(address);
+        case kErrorBadAddress:
+            return QStringLiteral("Неверный сетевой адрес %1: нужно tcp://узел:порт или "
+                                  "rfc2217://узел:порт.")
+                .arg(address);
+        default:
+            return QStringLiteral("%1: %2 (ошибка %3).")
+                .arg(address, QString::fromLocal8Bit(std::strerror(error)))
+                .arg(error);
+    }
+}
+
 }  // namespace
 
 QString openFailureCause(const std::string& name, const std::string& path, int error,
                          const PortUser& user) {
+    if (isNetworkAddress(path)) return networkCause(q(path), error);
     const QString com = q(name);
     // The path first: that is what the operator can look for; the number when they differ.
     const QString where =
@@ -50,8 +85,6 @@ QString openFailureCause(const std::string& name, const std::string& path, int e
             return busyCause(where, user);
         case ENOTTY:
             return QStringLiteral("%1 — не последовательный порт.").arg(where);
-        case EPROTONOSUPPORT:
-            return QStringLiteral("Сетевой порт %1 в этой сборке не поддерживается.").arg(where);
         default:
             return QStringLiteral("%1: %2 (ошибка %3).")
                 .arg(where, QString::fromLocal8Bit(std::strerror(error)))

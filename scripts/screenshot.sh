@@ -35,7 +35,14 @@ press() {
 press "Настройки" Return   # keep COM1, КСМ-Р, 9600: "Продолжить"
 sleep 1
 press "Tabulon" Return     # "Связь с вычислителем установлена. Начать прием данных?": Да
-sleep "${TABULON_SCREENSHOT_WAIT:-5}"  # the first forms, at the line's pace of 960 bytes a second
+# Every sample form, at the line's pace of 960 bytes a second, before the five seconds of
+# silence that end the pass.
+sleep "${TABULON_SCREENSHOT_WAIT:-11}"
+# Ctrl+Shift+F6 brings the last form forward from the empty window the next one would go into.
+win=$(xdotool search --name "^Tabulon - " | tail -1)
+xdotool windowfocus --sync "$win"
+xdotool key ctrl+shift+F6
+sleep 0.3
 mkdir -p docs
 import -window root docs/screenshot.png
 echo "docs/screenshot.png written"

@@ -7,6 +7,7 @@
 
 #include "app/MessageBox.h"
 #include "settings/IniPath.h"
+#include "settings/PortDeviceLine.h"
 #include "settings/SettingsFile.h"
 #include "ui_SettingsDlg.h"
 
@@ -28,6 +29,14 @@ void Preset(QComboBox* list, const QStringList& items, const QString& text) {
     const int index = PresetItemIndex(items, text);
     list->setCurrentIndex(index);
     if (index < 0) list->setEditText(text);
+}
+
+// Under the three lists, which keep their places, the dialog grows by a line that names the
+// device behind the chosen port; long device names wrap onto a second line.
+void AddDeviceLine(QDialog& dialog, QComboBox* portList) {
+    auto* line = new PortDeviceLine(portList, &dialog);
+    line->setGeometry(11, 162, dialog.width() - 22, 30);
+    dialog.setFixedSize(dialog.width(), dialog.height() + 32);
 }
 
 }  // namespace
@@ -76,6 +85,7 @@ int CSettingsDlg::DoModal(QWidget* owner) {
     Preset(ui.IDC_PORT, SettingsPortItems(), m_strPort);
     Preset(ui.IDC_DEVICE, SettingsDeviceItems(), m_strDevice);
     Preset(ui.IDC_RATE, SettingsRateItems(), m_strRate);
+    AddDeviceLine(dialog, ui.IDC_PORT);
     ui.IDOK->setFocus();
 
     if (shownHook()) {

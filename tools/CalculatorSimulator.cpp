@@ -76,6 +76,11 @@ CalculatorSimulatorReport CalculatorSimulator::report() const {
     return report_;
 }
 
+int CalculatorSimulator::lineRate() const {
+    std::lock_guard lock(mutex_);
+    return pty_ ? pty_->lineRate() : 0;
+}
+
 SerialPort& CalculatorSimulator::line() {
     return pty_ ? pty_->line() : *device_;
 }
@@ -137,7 +142,10 @@ void CalculatorSimulator::run() {
         if (silence == Outcome::Stopped || !pty_) break;
     }
     // Closing the line here, not in the destructor, is what makes a vanished device vanish.
-    pty_.reset();
+    {
+        std::lock_guard lock(mutex_);  // lineRate() may be reading it
+        pty_.reset();
+    }
     device_.reset();
     setFinished();
 }

@@ -105,6 +105,9 @@ public:
     bool finished() const;
 
     CalculatorSimulatorReport report() const;
+    // The speed the program set on the pseudo-terminal, read now (see PseudoTerminal); 0 on a
+    // device or once the simulator has finished.
+    int lineRate() const;
 
 private:
     void run();

@@ -64,3 +64,25 @@ TEST_F(Demo, PlaysTheTypeTheOperatorChose) {
         Frame()->OnTimer(1);
     }
 }
+
+// Behind ser2net the demo calculator is a network serial server on 127.0.0.1, and each exchange
+// with a new type gets a new server in front of the new line.
+TEST_F(Demo, BehindSer2netEachExchangeReachesTheCalculator) {
+    DemoCalculator demo(DemoCalculator::Route::Rfc2217);
+    ASSERT_TRUE(demo.Start()) << demo.Error();
+    EXPECT_EQ(demo.LinePath().rfind("rfc2217://127.0.0.1:", 0), 0u) << demo.LinePath();
+    ASSERT_TRUE(StartApp({}, true));
+    FollowTheChosenType(demo);
+    Answer("Связь с вычислителем установлена", msg::IDNO);
+    for (const char* type : {"КСМ", "КСМ-Р"}) {
+        ChooseSettings("COM1", type, "4800");
+        m_messages.clear();
+        Frame()->OnCommand(id::ID_CONNECT);
+        ASSERT_TRUE(WaitForWorkerEnd());
+        ASSERT_EQ(m_messages.size(), 1) << type;
+        EXPECT_EQ(m_messages[0].text.toStdString(),
+                  "Связь с вычислителем установлена.\nНачать прием данных?")
+            << type;
+        Frame()->OnTimer(1);
+    }
+}

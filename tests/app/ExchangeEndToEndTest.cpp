@@ -1,3 +1,4 @@
+#include <QFile>
 #include <QMdiSubWindow>
 #include <QStatusBar>
 
@@ -5,6 +6,7 @@
 #include "app/MessageBox.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
+#include "forms/TabulonPlusView.h"
 #include "frames/ChildFrame.h"
 #include "frames/MainFrame.h"
 #include "frames/ProgressStrip.h"
@@ -194,6 +196,42 @@ TEST_F(Exchange, ClosingTheReceivingWindowAsksCancelGoesOnOkEndsAtOnce) {
     EXPECT_TRUE(IniBytes().isEmpty()) << "and without writing the settings";
     Frame()->OnTimer(1);
     EXPECT_FALSE(StripShown());
+}
+
+// Forms the operator creates or opens during an exchange keep their own text: the received text
+// goes on into the exchange's window, and saving the opened form would not overwrite its file
+// with it.
+TEST_F(Exchange, FormsTheOperatorOpensMeanwhileDoNotReceive) {
+    ASSERT_NO_FATAL_FAILURE(ConnectToASlowCalculatorUntilTheFirstForm());
+    CChildFrame* receiving = Frame()->Block().m_pReceivingFrame;
+    ASSERT_NE(receiving, nullptr);
+    const QString file = m_dir.filePath("saved.txt");
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(Cp1251("Сохраненная ведомость"));
+    f.close();
+
+    ASSERT_TRUE(Frame()->OnCommand(id::ID_FILE_NEW));
+    ASSERT_NE(Frame()->Template().OpenDocumentFile(file), nullptr);
+    ASSERT_TRUE(Frame()->OnCommand(id::ID_WINDOW_NEW));
+    EXPECT_EQ(Frame()->Block().m_pReceivingFrame, receiving);
+    EXPECT_EQ(Frame()->Block().m_pView, receiving->GetActiveView());
+
+    // Some of the second form has come when the operator stops; it is delivered at the stop.
+    ASSERT_TRUE(WaitUntil([this] {
+        const QString counter = Frame()->m_wndProgressStrip->ByteCounterText();
+        return counter.section(' ', 0, 0).toInt() > ReceivedLength(kForms[0]) + 10;
+    }));
+    ASSERT_TRUE(Frame()->OnCommand(id::ID_STOP_RECEIVE));
+    ASSERT_TRUE(WaitForWorkerEnd());
+    ASSERT_EQ(Titles(), QStringList({"Безымянный1", "Безымянный2", "Безымянный3", "saved.txt"}));
+    const QString received = PlainText(Docs()[1]);
+    EXPECT_FALSE(received.isEmpty());
+    EXPECT_TRUE(SlowForms()[1].startsWith(received)) << received.toStdString();
+    EXPECT_TRUE(PlainText(Docs()[2]).isEmpty());
+    EXPECT_FALSE(Docs()[2]->IsModified());
+    EXPECT_EQ(PlainText(Docs()[3]), "Сохраненная ведомость");
+    EXPECT_FALSE(Docs()[3]->IsModified());
 }
 
 TEST_F(Exchange, ExitDuringAPassAsksTheGuardThenStopsBeforeAnyWindowGoes) {

@@ -1,11 +1,13 @@
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QProcess>
 #include <QStyle>
 #include <QTest>
+#include <QTimer>
 
 #include "AppFixture.h"
 #include "XKeys.h"
@@ -193,6 +195,31 @@ TEST_F(Keyboard, EscClosesTheFindBoxesAndNothingElse) {
     EXPECT_EQ(PlainText(Docs().constLast()), "abc");
     EXPECT_TRUE(m_messages.isEmpty());
     EXPECT_TRUE(Frame()->isVisible());
+}
+
+// Esc cancels the program's modal dialogs too: the settings (nothing starts) and About.
+TEST_F(Keyboard, EscCancelsTheModalDialogs) {
+    ASSERT_NO_FATAL_FAILURE(StartWithForms(1));
+    for (unsigned command : {id::ID_CONNECT, id::ID_APP_ABOUT}) {
+        SCOPED_TRACE(command);
+        bool shown = false, stayed = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = nullptr;
+            WaitUntil([&] { return (dialog = QApplication::activeModalWidget()) != nullptr; });
+            if (!dialog) return;
+            shown = true;
+            dialog->activateWindow();  // the window manager's part
+            WaitUntil([&] { return dialog->isActiveWindow(); }, 5000);
+            SendKeys("Escape");
+            stayed = dialog->isVisible();
+            if (stayed) static_cast<QDialog*>(dialog)->reject();
+        });
+        Frame()->OnCommand(command);
+        EXPECT_TRUE(shown);
+        EXPECT_FALSE(stayed);
+        ASSERT_NO_FATAL_FAILURE(FocusText());
+    }
+    EXPECT_FALSE(Frame()->Exchange().WorkerAlive());
 }
 
 // The main title names the active window, a second window onto a form by its own number.

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -109,9 +111,25 @@ TEST_F(StartUp, AFileOnTheCommandLineOpensInsteadOfANewForm) {
     EXPECT_EQ(m_app->RecentFiles().Entries().value(0), form);
 }
 
-TEST_F(StartUp, AMissingFileOnTheCommandLineEndsTheProgram) {
-    EXPECT_FALSE(StartApp({m_dir.filePath("nothing.txt")}));
-    EXPECT_FALSE(m_messages.isEmpty());
+// A file that cannot be opened ends the program with its message; a pipe or a device is not
+// read at all, so the program neither waits for a writer nor reads without end.
+TEST_F(StartUp, AFileThatCannotBeOpenedOnTheCommandLineEndsTheProgram) {
+    const QString fifo = m_dir.filePath("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const std::vector<std::pair<QString, QString>> cases = {
+        {m_dir.filePath("nothing.txt"), "was not found."},
+        {fifo, "не является обычным файлом"},
+        {"/dev/zero", "не является обычным файлом"},
+    };
+    for (const auto& [file, message] : cases) {
+        SCOPED_TRACE(file.toStdString());
+        m_messages.clear();
+        EXPECT_FALSE(StartApp({file}));
+        ASSERT_EQ(m_messages.size(), 1);
+        EXPECT_TRUE(m_messages[0].text.contains(message)) << m_messages[0].text.toStdString();
+        m_app->ExitInstance();
+        m_app.reset();
+    }
 }
 
 TEST_F(StartUp, ThePrintSwitchPrintsTheFileAndEnds) {

@@ -142,14 +142,16 @@ TEST_F(CloseGuard, ClosingEverythingAsksTheGuardAndTheSaveQuestions) {
     EXPECT_TRUE(area->subWindowList().isEmpty());
 }
 
-// The second window on the receiving form is the receiving one; the first closes freely.
-TEST_F(CloseGuard, OnlyTheNewestWindowOfAFormIsGuarded) {
+// A second window made during an exchange leaves the receiving window as it was: the first
+// window asks, the second closes freely.
+TEST_F(CloseGuard, AWindowMadeDuringTheExchangeDoesNotTakeOverTheGuard) {
     formTemplate->OnWindowNew();
     CChildFrame* second = formTemplate->ActiveFrame();
-    receivingFrame->close();
+    ASSERT_NE(second, receivingFrame);
+    second->close();
     EXPECT_TRUE(boxes.empty());
     answers = {msg::IDCANCEL};
-    second->close();
+    receivingFrame->close();
     EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_TRUE(second->isVisible());
+    EXPECT_TRUE(receivingFrame->isVisible());
 }

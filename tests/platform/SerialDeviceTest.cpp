@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/ComNumbering.h"
 #include "tests/platform/RecordedDevices.h"
 
@@ -89,6 +91,12 @@ TEST_P(Numbering, GivesEachDeviceItsNumber) {
         if (d.com && !d.overridden) {
             EXPECT_EQ(plan.memory.at(d.com), d.device.key);
         }
+        if (!d.com) {
+            EXPECT_TRUE(std::any_of(plan.memory.begin(), plan.memory.end(),
+                                    [&](const auto& e) { return e.second == d.device.key; }) ==
+                        (d.device.sysName != "ttyUSB8"))
+                << d.device.sysName << ": only the tenth device is remembered nowhere";
+        }
     }
     for (const auto& [com, key] : c.memory) EXPECT_EQ(plan.memory.at(com), key);
 }
@@ -143,6 +151,13 @@ INSTANTIATE_TEST_SUITE_P(
                    {{3, keyOf(ftdi("A", 0))}},
                    {{3, "/dev/ttyUSB1"}},
                    {"ttyUSB0=0", "ttyUSB1=3"}},
+        // The demo lends COM1 to its pseudo-terminal: the UART seen meanwhile still gets COM1
+        // for later, not COM2 for good.
+        NumberCase{"OverrideLendsNumberForTheRun",
+                   {kUart0, ftdi("A", 0)},
+                   {},
+                   {{1, "/dev/pts/3"}},
+                   {"ttyS0=0", "ttyUSB0=3"}},
         NumberCase{"OverrideByIdName",
                    {ftdi("A", 0)},
                    {},

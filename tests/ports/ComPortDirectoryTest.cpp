@@ -28,7 +28,8 @@ protected:
     }
     QString line(int com) {
         const ComTarget target = directory->target(com);
-        return porttext::deviceLine(comName(com), target, store->description(target.rememberedKey));
+        return porttext::deviceLine(comName(com), target,
+                                    directory->rememberedDescription(target.rememberedKey));
     }
 
     QTemporaryDir dir;

@@ -13,6 +13,7 @@
 
 #include "app/MessageBox.h"
 #include "settings/IniPath.h"
+#include "settings/PortDeviceLine.h"
 #include "settings/SettingsDlg.h"
 #include "tests/settings/Cp1251.h"
 
@@ -102,6 +103,24 @@ TEST_F(SettingsDlgTest, ListsHoldFixedItemsInOrderAndTabOrderFollowsTemplate) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         EXPECT_EQ(order, (QStringList{"IDOK", "IDCANCEL", "IDC_PORT", "IDC_DEVICE", "IDC_RATE"}));
+        dialog->reject();
+    });
+}
+
+// The line that names the device behind the chosen port stands below the lists, which keep
+// their places.
+TEST_F(SettingsDlgTest, DeviceLineStandsBelowTheListsThatKeepTheirPlaces) {
+    CSettingsDlg dlg;
+    Show(dlg, [](QDialog* dialog) {
+        auto* line = dialog->findChild<PortDeviceLine*>("portDevice");
+        ASSERT_TRUE(line);
+        EXPECT_TRUE(line->line().startsWith("COM1 — ")) << line->line().toStdString();
+        EXPECT_TRUE(line->isVisible());
+        const QRect rate = List(dialog, "IDC_RATE")->geometry();
+        EXPECT_EQ(rate, QRect(11, 133, 108, 23));
+        EXPECT_EQ(List(dialog, "IDC_PORT")->geometry(), QRect(11, 26, 110, 23));
+        EXPECT_GE(line->geometry().top(), rate.bottom());
+        EXPECT_LE(line->geometry().bottom(), dialog->height());
         dialog->reject();
     });
 }

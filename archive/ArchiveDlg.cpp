@@ -1,0 +1,94 @@
+#include "archive/ArchiveDlg.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/MessageBox.h"
+#include "archive/ArchiveName.h"
+#include "ui_ArchiveDlg.h"
+
+namespace {
+
+ArchiveDlg::ShownHook& shownHook() {
+    static ArchiveDlg::ShownHook hook;
+    return hook;
+}
+
+QString example(const QString& tmpl) {
+    const ArchiveNameFields fields{QDateTime(QDate(2026, 12, 9), QTime(14, 3, 12)),
+                                   QStringLiteral("COM3"),
+                                   QStringLiteral("КСМ-Р"),
+                                   9600,
+                                   1,
+                                   QStringLiteral("СУТОЧНАЯ ВЕДОМОСТЬ")};
+    return QStringLiteral("Например: ") + ArchiveName::Expand(tmpl, fields);
+}
+
+ArchiveSettings shown(const Ui::ArchiveDlg& ui) {
+    ArchiveSettings s;
+    s.enabled = ui.IDC_ARCHIVE_ENABLED->isChecked();
+    s.folder = ui.IDC_ARCHIVE_FOLDER->text().trimmed();
+    s.nameTemplate = ui.IDC_ARCHIVE_TEMPLATE->text().trimmed();
+    return s;
+}
+
+// OK stays up until the values are sound and stored.
+void accept(QDialog& dialog, const Ui::ArchiveDlg& ui) {
+    const ArchiveSettings s = shown(ui);
+    const QString problem = ArchiveDlg::Check(s);
+    if (!problem.isEmpty()) {
+        TabulonMessageBox(problem, msg::MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!s.Save()) {
+        TabulonMessageBox(QStringLiteral("Не удалось сохранить настройки архива"),
+                          msg::MB_ICONEXCLAMATION);
+        return;
+    }
+    dialog.accept();
+}
+
+}  // namespace
+
+QString ArchiveDlg::Check(const ArchiveSettings& s) {
+    if (s.folder.isEmpty()) return QStringLiteral("Не задана папка архива");
+    if (s.nameTemplate.isEmpty()) return QStringLiteral("Не задан шаблон имени файла");
+    const QStringList unknown = ArchiveName::UnknownFields(s.nameTemplate);
+    if (!unknown.isEmpty())
+        return QStringLiteral("Неизвестное поле в шаблоне имени: {%1}").arg(unknown.first());
+    return {};
+}
+
+void ArchiveDlg::SetShownHook(ShownHook hook) {
+    shownHook() = std::move(hook);
+}
+
+int ArchiveDlg::DoModal(QWidget* owner) {
+    QDialog dialog(owner);
+    Ui::ArchiveDlg ui;
+    ui.setupUi(&dialog);
+    const ArchiveSettings s = ArchiveSettings::Load();
+    ui.IDC_ARCHIVE_ENABLED->setChecked(s.enabled);
+    ui.IDC_ARCHIVE_FOLDER->setText(s.folder);
+    ui.IDC_ARCHIVE_TEMPLATE->setText(s.nameTemplate);
+    ui.IDC_ARCHIVE_EXAMPLE->setText(example(s.nameTemplate));
+    ui.buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("ОК"));
+    ui.buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
+    QObject::connect(ui.IDC_ARCHIVE_TEMPLATE, &QLineEdit::textChanged, &dialog,
+                     [&](const QString& t) { ui.IDC_ARCHIVE_EXAMPLE->setText(example(t)); });
+    QObject::connect(ui.IDC_ARCHIVE_BROWSE, &QPushButton::clicked, &dialog, [&] {
+        const QString folder = QFileDialog::getExistingDirectory(
+            &dialog, QStringLiteral("Папка архива"), ui.IDC_ARCHIVE_FOLDER->text());
+        if (!folder.isEmpty()) ui.IDC_ARCHIVE_FOLDER->setText(folder);
+    });
+    QObject::connect(ui.buttons, &QDialogButtonBox::accepted, &dialog, [&] { accept(dialog, ui); });
+    QObject::connect(ui.buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    if (shownHook()) QTimer::singleShot(0, &dialog, [&] { shownHook()(&dialog); });
+    return dialog.exec() == QDialog::Accepted ? msg::IDOK : msg::IDCANCEL;
+}

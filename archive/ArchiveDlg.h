@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+
+#include "archive/ArchiveSettings.h"
+
+class QDialog;
+class QWidget;
+
+// The dialog "Архив": whether received forms are archived, the folder and the name template.
+// Accepted values go to the per-user profile at once.
+class ArchiveDlg {
+public:
+    // Shows the dialog over `owner` with the profile's values; msg::IDOK when the operator
+    // accepted and the values were stored, msg::IDCANCEL otherwise.
+    static int DoModal(QWidget* owner = nullptr);
+
+    // Problems with `settings` the operator must fix first, in Russian; empty when sound.
+    static QString Check(const ArchiveSettings& settings);
+
+    // Called with the live dialog once it is shown, so that tests can fill and close it.
+    using ShownHook = std::function<void(QDialog* dialog)>;
+    static void SetShownHook(ShownHook hook);
+};

@@ -1,0 +1,282 @@
+// tabulon-collect, the whole program, against bare peers on the same kind of pseudo-terminal:
+// type 4 throughput against cat, echo turnaround against one bare echoing thread, and the
+// resident size after 100 and after 10,000 forms. Prints rows of a Markdown table.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/acquisition/BarePeers.h"
+#include "tools/CalculatorSimulator.h"
+#include "tools/Cp866Encoder.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+void row(const std::string& measure, const std::string& ours, const std::string& bare, double ratio,
+         const char* target, bool met) {
+    std::printf("| %s | %s | %s | %.3f | %s | %s |\n", measure.c_str(), ours.c_str(), bare.c_str(),
+                ratio, target, met ? "met" : "MISSED");
+    std::fflush(stdout);
+}
+
+std::string format(const char* f, double v) {
+    char text[64];
+    std::snprintf(text, sizeof text, f, v);
+    return text;
+}
+
+[[noreturn]] void die(const std::string& why) {
+    std::fprintf(stderr, "collect_bench: %s\n", why.c_str());
+    std::exit(1);
+}
+
+std::unique_ptr<CalculatorSimulator> startSimulator(CalculatorSimulatorOptions o) {
+    auto sim = std::make_unique<CalculatorSimulator>(std::move(o));
+    if (!sim->start()) die(sim->error());
+    return sim;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// A form of exactly `size` bytes on the line, its form end included.
+std::string lineForm(std::size_t size) {
+    const std::string line = "14.01 12:00  t1= 94.21 C  t2= 61.08 C  M1=12.446 т  Q=0.413 Гкал\n";
+    std::string form;
+    while (utf8ToCp866(form + line).size() < size - 1) form += line;
+    form.append(size - 1 - utf8ToCp866(form).size(), '.');
+    return form;
+}
+
+std::string g_out;  // the archive folder of the running tabulon-collect
+
+// tabulon-collect on COM1 = `path`, archiving into a folder of its own that goes afterwards.
+// With `passes` 2 it stays, after the stream, in a second pass that waits `wait` seconds.
+pid_t startCollect(const std::string& path, int type, const char* passes = "1",
+                   const char* wait = "2") {
+    static int run = 0;
+    const std::string out =
+        "/tmp/collect_bench." + std::to_string(::getpid()) + "." + std::to_string(++run);
+    g_out = out;
+    ::setenv("TABULON_COM1", path.c_str(), 1);
+    ::setenv("TABULON_INI", (out + ".ini").c_str(), 1);
+    const std::string device = std::to_string(type);
+    const char* argv[] = {
+        TABULON_COLLECT, "--port", "COM1",   "--device", device.c_str(), "--speed",   "19200",
+        "--passes",      passes,   "--wait", wait,       "--out",        out.c_str(), nullptr};
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    if (::posix_spawn(&pid, TABULON_COLLECT, &quiet, nullptr, const_cast<char**>(argv), environ) !=
+        0)
+        die("cannot start tabulon-collect");
+    posix_spawn_file_actions_destroy(&quiet);
+    return pid;
+}
+
+void endCollect(pid_t pid) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    const std::string clean = "rm -rf /tmp/collect_bench." + std::to_string(::getpid()) + ".*";
+    std::system(clean.c_str());
+}
+
+void waitForStream(CalculatorSimulator& sim) {
+    while (sim.report().streamsCompleted == 0 && !sim.finished()) std::this_thread::sleep_for(5ms);
+}
+
+double megabytesPerSecond(const CalculatorSimulator& sim) {
+    const CalculatorSimulatorReport r = sim.report();
+    if (r.streamsCompleted != 1) die("stream run went wrong");
+    return r.bytesSent / 1e6 / (r.lastStreamNs / 1e9);
+}
+
+CalculatorSimulatorOptions streamOptions(std::size_t megabytes) {
+    CalculatorSimulatorOptions o;
+    o.deviceType = 4;
+    o.stream.crlf = false;
+    o.stream.forms.assign(megabytes * 1024 * 1024 / 2048, lineForm(2048));
+    return o;
+}
+
+double collectStream(std::size_t megabytes) {
+    auto sim = startSimulator(streamOptions(megabytes));
+    const pid_t pid = startCollect(sim->slavePath(), 4);
+    waitForStream(*sim);
+    const double mbps = megabytesPerSecond(*sim);
+    endCollect(pid);
+    return mbps;
+}
+
+double catStream(std::size_t megabytes) {
+    auto sim = startSimulator(streamOptions(megabytes));
+    const std::string path = sim->slavePath();
+    const char* argv[] = {"sh", "-c", "exec cat \"$0\" > /dev/null 2>&1", path.c_str(), nullptr};
+    pid_t pid = 0;
+    if (::posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
+        die("cannot start cat");
+    waitForStream(*sim);
+    sim->stop();
+    sim->waitFinished();
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
+    return megabytesPerSecond(*sim);
+}
+
+void measureStream(std::size_t megabytes, int rounds) {
+    std::vector<double> ours, cat;
+    for (int i = 0; i < rounds; ++i) {
+        if (i % 2 == 0) {
+            ours.push_back(collectStream(megabytes));
+            cat.push_back(catStream(megabytes));
+        } else {
+            cat.push_back(catStream(megabytes));
+            ours.push_back(collectStream(megabytes));
+        }
+        std::printf("<!-- round %d: %.1f / %.1f MB/s -->\n", i + 1, ours.back(), cat.back());
+    }
+    const double w = median(ours), c = median(cat);
+    row("tabulon-collect throughput, type 4, " + std::to_string(megabytes) + " MB of 2 KB forms",
+        format("%.1f MB/s", w), format("%.1f MB/s (cat)", c), w / c, ">= 0.9 x cat", w >= 0.9 * c);
+}
+
+CalculatorSimulatorOptions echoOptions(std::size_t bytes) {
+    CalculatorSimulatorOptions o;
+    o.deviceType = 0;
+    o.recordEchoTimes = true;
+    o.stream.crlf = false;
+    o.stream.forms.assign(std::max<std::size_t>(1, bytes / 2048), lineForm(2048));
+    return o;
+}
+
+double medianTurnaroundUs(const CalculatorSimulator& sim) {
+    CalculatorSimulatorReport r = sim.report();
+    if (r.echoErrors || r.echoesMissing || r.streamsCompleted != 1) die("echo run went wrong");
+    std::sort(r.echoTurnaroundNs.begin(), r.echoTurnaroundNs.end());
+    return r.echoTurnaroundNs[r.echoTurnaroundNs.size() / 2] / 1000.0;
+}
+
+double collectEcho(std::size_t bytes) {
+    auto sim = startSimulator(echoOptions(bytes));
+    const pid_t pid = startCollect(sim->slavePath(), 0);
+    waitForStream(*sim);
+    const double us = medianTurnaroundUs(*sim);
+    endCollect(pid);
+    return us;
+}
+
+double bareEcho(std::size_t bytes) {
+    const CalculatorSimulatorOptions o = echoOptions(bytes);
+    const std::size_t count = buildSimulatorStream(o.stream).size();
+    auto sim = startSimulator(o);
+    std::atomic<bool> stop{false};
+    std::thread t([&] { bareEchoPeer(sim->slavePath(), count, stop); });
+    t.join();
+    sim->waitFinished();
+    return medianTurnaroundUs(*sim);
+}
+
+void measureEcho(std::size_t bytes, int rounds) {
+    std::vector<double> ours, bare;
+    for (int i = 0; i < rounds; ++i) {
+        if (i % 2 == 0) {
+            ours.push_back(collectEcho(bytes));
+            bare.push_back(bareEcho(bytes));
+        } else {
+            bare.push_back(bareEcho(bytes));
+            ours.push_back(collectEcho(bytes));
+        }
+        std::printf("<!-- round %d: %.1f / %.1f us -->\n", i + 1, ours.back(), bare.back());
+    }
+    const double w = median(ours), b = median(bare);
+    row("tabulon-collect echo turnaround, median, type 0", format("%.1f us", w),
+        format("%.1f us", b), w / b, "<= 1.1 x bare", w <= 1.1 * b);
+}
+
+long statusKb(pid_t pid, const std::string& field) {
+    std::ifstream f("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(f, line);)
+        if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + field.size());
+    return -1;
+}
+
+std::size_t filesIn(const std::string& folder) {
+    std::size_t count = 0;
+    std::error_code e;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, e);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(e))
+        if (it->is_regular_file() && it->path().filename().string()[0] != '.') ++count;
+    return count;
+}
+
+// The resident size of tabulon-collect after `forms` small forms, all of them in the archive,
+// read while it waits in a second pass; and its peak meanwhile.
+std::pair<long, long> residentKbAfter(int forms) {
+    CalculatorSimulatorOptions o;
+    o.deviceType = 4;
+    for (int i = 0; i < forms; ++i)
+        o.stream.forms.push_back("Ведомость N" + std::to_string(i + 1) +
+                                 "\nt1 = 94.21  t2 = 61.08  Q = 0.413 Гкал\n");
+    auto sim = startSimulator(o);
+    const pid_t pid = startCollect(sim->slavePath(), 4, "2", "120");
+    waitForStream(*sim);
+    while (filesIn(g_out) < std::size_t(forms)) std::this_thread::sleep_for(20ms);
+    std::this_thread::sleep_for(1500ms);  // into the second pass
+    const std::pair<long, long> kb{statusKb(pid, "VmRSS:"), statusKb(pid, "VmHWM:")};
+    std::printf("<!-- %d forms: anonymous %ld KiB, file %ld KiB -->\n", forms,
+                statusKb(pid, "RssAnon:"), statusKb(pid, "RssFile:"));
+    ::kill(pid, SIGTERM);
+    endCollect(pid);
+    return kb;
+}
+
+void measureMemory() {
+    const auto small = residentKbAfter(100), large = residentKbAfter(10000);
+    std::printf("<!-- peak resident size: %ld KiB after 100 forms, %ld KiB after 10,000 -->\n",
+                small.second, large.second);
+    row("tabulon-collect resident size after 10,000 small forms against after 100",
+        format("%.0f KiB", double(large.first)), format("%.0f KiB", double(small.first)),
+        double(large.first) / double(small.first), "<= 1.1 x", large.first <= 1.1 * small.first);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string what = argc > 1 ? argv[1] : "";
+    const long amount = argc > 2 ? std::atol(argv[2]) : 0;
+    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+    if (what == "header") {
+        std::printf("| measure | tabulon-collect | bare peer | ratio | target | verdict |\n");
+        std::printf("|---|---|---|---|---|---|\n");
+    } else if (what == "stream") {
+        measureStream(amount > 0 ? amount : 20, rounds);
+    } else if (what == "echo") {
+        measureEcho(amount > 0 ? amount : 200000, rounds);
+    } else if (what == "memory") {
+        measureMemory();
+    } else {
+        std::fprintf(stderr,
+                     "usage: collect_bench header | stream [MEGABYTES=20 [ROUNDS=3]] | echo "
+                     "[BYTES=200000 [ROUNDS=3]] | memory\n");
+        return 2;
+    }
+    return 0;
+}

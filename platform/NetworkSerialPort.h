@@ -1,0 +1,29 @@
+#pragma once
+
+#include <chrono>
+
+#include "platform/NetworkAddress.h"
+#include "platform/SerialPort.h"
+
+// How long opening a network server may take, and how soon a server that accepted the
+// connection may drop it for the opening still to count as failed.
+struct NetworkLinkLimits {
+    // Connecting, and for RFC 2217 the Telnet negotiation and each line setting.
+    std::chrono::milliseconds connect{10000};
+    // A server whose own serial port is missing or busy accepts and hangs up at once; a hang-up
+    // this soon after connecting is an opening failure, later it is the vanished line.
+    std::chrono::milliseconds settle{300};
+};
+
+// Opening failures of a network server that have no errno: the host name is not known, the
+// address is malformed.
+inline constexpr int kErrorUnknownHost = -2;
+inline constexpr int kErrorBadAddress = -3;
+
+// Connects to a serial device server. Raw mode takes the line as the server has it; RFC 2217
+// sets `rate` bit/s, 8 data bits, no parity, one stop bit, and raises DTR and RTS. Failures:
+// Stage::Open with ECONNREFUSED, ETIMEDOUT, EHOSTUNREACH, ECONNRESET (the server hung up at
+// once), EPROTONOSUPPORT (no COM port option at an RFC 2217 address), kErrorUnknownHost or
+// kErrorBadAddress; Stage::SetState with the error of a setting the server refused.
+SerialOpenResult openNetworkSerialPort(const NetworkAddress& address, int rate,
+                                       const NetworkLinkLimits& limits = {});

@@ -1,0 +1,317 @@
+// A serial line at a network device server speaking Telnet with the COM-Port-Control option
+// (RFC 2217), through libgensio, whose telnet layer does the negotiation and the IAC escaping.
+// Raw mode needs none of that and goes over a plain socket (TcpLine_posix.cpp). gensio's callbacks
+// run inside its event loop, which only the thread waiting in the line turns, so the line's state
+// is touched by that thread alone.
+#include <gensio/gensio.h>
+#include <gensio/gensio_os_funcs.h>
+#include <gensio/sergensio.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdarg>
+#include <functional>
+#include <vector>
+
+#include "platform/NetworkSerialPort.h"
+#include "platform/PosixLine.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
+using Deadline = steady_clock::time_point;
+
+// Beyond this much unread input the line stops taking more, and TCP holds the server back.
+constexpr std::size_t kInboxLimit = 64 * 1024;
+
+int errnoFor(int gensioError) {
+    switch (gensioError) {
+        case GE_CONNREFUSE:
+            return ECONNREFUSED;
+        case GE_TIMEDOUT:
+            return ETIMEDOUT;
+        case GE_HOSTDOWN:
+            return EHOSTUNREACH;
+        case GE_REMCLOSE:
+        case GE_COMMERR:
+        case GE_IOERR:
+            return ECONNRESET;
+        case GE_NOTSUP:
+            return EPROTONOSUPPORT;
+        case GE_NOMEM:
+            return ENOMEM;
+        case GE_UNKNOWN_NAME_ERROR:
+        case GE_NAME_ERROR:
+        case GE_NAME_SERVER_FAILURE:
+        case GE_NAME_INVALID:
+        case GE_NAME_NET_NOT_UP:
+        case GE_NOTFOUND:
+            return kErrorUnknownHost;
+        case GE_INVAL:
+            return EINVAL;
+        default:
+            return EIO;
+    }
+}
+
+std::string gensioSpec(const NetworkAddress& address) {
+    // nodelay: every echo is a single byte and must leave at once.
+    std::string spec = "telnet(rfc2217),tcp(nodelay),";
+    if (address.host.find(':') != std::string::npos) spec += "ipv6,";
+    return spec + address.host + "," + std::to_string(address.port);
+}
+
+void ignoreLog(gensio_os_funcs*, gensio_log_levels, const char*, va_list) {}
+
+// gensio keeps process-wide state that points into the first os funcs it is given, so there
+// is one for the whole process, never freed. Without a wake signal it may be waited on by one
+// thread at a time, and only one worker ever runs.
+gensio_os_funcs* sharedOsFuncs() {
+    static gensio_os_funcs* const os = [] {
+        gensio_os_funcs* o = nullptr;
+        if (gensio_default_os_hnd(0, &o) != 0) return static_cast<gensio_os_funcs*>(nullptr);
+        gensio_os_funcs_set_vlog(o, &ignoreLog);
+        return o;
+    }();
+    return os;
+}
+
+class GensioLine final : public SerialPort {
+public:
+    GensioLine() = default;
+    ~GensioLine() override;
+    GensioLine(const GensioLine&) = delete;
+    GensioLine& operator=(const GensioLine&) = delete;
+
+    // Each step returns 0 or the errno-style cause of its failure.
+    int connect(const NetworkAddress& address, Deadline deadline);
+    int configure(int rate, Deadline deadline);
+    int settle(Deadline deadline);
+
+    Result read(std::span<std::uint8_t> buffer, milliseconds timeout) override;
+    Result write(std::span<const std::uint8_t> bytes, milliseconds timeout) override;
+
+private:
+    static int onEvent(gensio* io, void* self, int event, int err, unsigned char* buf,
+                       gensiods* buflen, const char* const* auxdata);
+    static void onOpened(gensio* io, int err, void* self);
+    static void onClosed(gensio* io, void* self);
+    static void onSetting(sergensio* sio, int err, unsigned int value, void* setting);
+
+    int takeInput(int err, const unsigned char* buf, gensiods* buflen);
+    std::size_t unread() const { return m_inbox.size() - m_head; }
+    // Runs the event loop until `done` holds or the deadline passes; false on the deadline.
+    bool serviceUntil(const std::function<bool()>& done, Deadline deadline);
+    void shutDown();
+
+    gensio_os_funcs* m_os = nullptr;
+    gensio* m_io = nullptr;
+    bool m_opened = false;
+    int m_openError = 0;
+    bool m_closed = false;
+    int m_endError = 0;  // set once the connection has ended
+    bool m_writeReady = false;
+    bool m_readPaused = false;
+    struct Setting {
+        unsigned int wanted = 0;
+        bool answered = false;
+        int error = 0;
+    };
+    static constexpr int kSettings = 4;  // speed, data bits, parity, stop bits
+    Setting m_settings[kSettings];
+    std::vector<std::uint8_t> m_inbox;
+    std::size_t m_head = 0;
+};
+
+GensioLine::~GensioLine() {
+    shutDown();
+}
+
+void GensioLine::shutDown() {
+    if (m_io) {
+        if (m_opened && m_openError == 0 && gensio_close(m_io, &GensioLine::onClosed, this) == 0)
+            serviceUntil([this] { return m_closed; }, steady_clock::now() + milliseconds(1000));
+        gensio_free(m_io);
+        m_io = nullptr;
+    }
+}
+
+bool GensioLine::serviceUntil(const std::function<bool()>& done, Deadline deadline) {
+    while (!done()) {
+        const auto left = deadline - steady_clock::now();
+        if (left <= steady_clock::duration::zero()) return false;
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+        gensio_time timeout{ns / 1000000000, static_cast<int>(ns % 1000000000)};
+        gensio_os_funcs_service(m_os, &timeout);
+    }
+    return true;
+}
+
+int GensioLine::connect(const NetworkAddress& address, Deadline deadline) {
+    m_os = sharedOsFuncs();
+    if (!m_os) return ENOMEM;
+    // Resolves the host name at once, without a limit of its own.
+    if (int err =
+            str_to_gensio(gensioSpec(address).c_str(), m_os, &GensioLine::onEvent, this, &m_io)) {
+        m_io = nullptr;
+        return err == GE_INVAL ? kErrorBadAddress : errnoFor(err);
+    }
+    if (int err = gensio_open(m_io, &GensioLine::onOpened, this)) return errnoFor(err);
+    if (!serviceUntil([this] { return m_opened; }, deadline)) return ETIMEDOUT;
+    if (m_openError) return errnoFor(m_openError);
+    // Read from now on: RFC 2217 answers arrive in the stream, and a calculator may start at once.
+    gensio_set_read_callback_enable(m_io, true);
+    return 0;
+}
+
+int GensioLine::configure(int rate, Deadline deadline) {
+    sergensio* sio = gensio_to_sergensio(m_io);
+    if (!sio) return EPROTONOSUPPORT;
+    using Setter = int (*)(sergensio*, unsigned int, sergensio_done, void*);
+    const Setter setters[kSettings] = {&sergensio_baud, &sergensio_datasize, &sergensio_parity,
+                                       &sergensio_stopbits};
+    const unsigned int values[kSettings] = {static_cast<unsigned int>(rate), 8,
+                                            SERGENSIO_PARITY_NONE, 1};
+    for (int i = 0; i < kSettings; ++i) {
+        m_settings[i] = {values[i], false, 0};
+        // Refused at once when the server declined the COM port option.
+        if (int err = setters[i](sio, values[i], &GensioLine::onSetting, &m_settings[i]))
+            return errnoFor(err);
+    }
+    // Servers often leave the modem lines unanswered (ser2net does on a line without them),
+    // so they are raised without waiting for a reply.
+    sergensio_dtr(sio, SERGENSIO_DTR_ON, nullptr, nullptr);
+    sergensio_rts(sio, SERGENSIO_RTS_ON, nullptr, nullptr);
+    const auto allAnswered = [this] {
+        return std::all_of(std::begin(m_settings), std::end(m_settings),
+                           [](const Setting& s) { return s.answered; });
+    };
+    if (!serviceUntil([&] { return allAnswered() || m_endError != 0; }, deadline)) return ETIMEDOUT;
+    if (m_endError) return ECONNRESET;
+    for (const Setting& s : m_settings)
+        if (s.error) return errnoFor(s.error);
+    return 0;
+}
+
+int GensioLine::settle(Deadline deadline) {
+    serviceUntil([this] { return m_endError != 0; }, deadline);
+    return m_endError ? ECONNRESET : 0;
+}
+
+void GensioLine::onOpened(gensio*, int err, void* self) {
+    auto* line = static_cast<GensioLine*>(self);
+    line->m_opened = true;
+    line->m_openError = err;
+}
+
+void GensioLine::onClosed(gensio*, void* self) {
+    static_cast<GensioLine*>(self)->m_closed = true;
+}
+
+void GensioLine::onSetting(sergensio*, int err, unsigned int value, void* setting) {
+    auto* s = static_cast<Setting*>(setting);
+    s->answered = true;
+    // The server answers with what it set; another speed than asked is a refusal.
+    s->error = err ? err : (value == s->wanted ? 0 : GE_INVAL);
+}
+
+int GensioLine::onEvent(gensio*, void* self, int event, int err, unsigned char* buf,
+                        gensiods* buflen, const char* const*) {
+    auto* line = static_cast<GensioLine*>(self);
+    switch (event) {
+        case GENSIO_EVENT_READ:
+            return line->takeInput(err, buf, buflen);
+        case GENSIO_EVENT_WRITE_READY:
+            line->m_writeReady = true;
+            gensio_set_write_callback_enable(line->m_io, false);
+            return 0;
+        default:
+            return GE_NOTSUP;  // modem and line state reports are of no interest
+    }
+}
+
+int GensioLine::takeInput(int err, const unsigned char* buf, gensiods* buflen) {
+    if (err) {
+        m_endError = err;
+        gensio_set_read_callback_enable(m_io, false);
+        return 0;
+    }
+    if (m_head == m_inbox.size()) {
+        m_inbox.clear();
+        m_head = 0;
+    }
+    m_inbox.insert(m_inbox.end(), buf, buf + *buflen);
+    if (unread() >= kInboxLimit) {
+        m_readPaused = true;
+        gensio_set_read_callback_enable(m_io, false);
+    }
+    return 0;
+}
+
+SerialPort::Result GensioLine::read(std::span<std::uint8_t> buffer, milliseconds timeout) {
+    if (buffer.empty()) return {Status::Ok, 0, 0};
+    // Bytes that came before a hang-up are read first.
+    if (unread() == 0 && m_endError == 0)
+        serviceUntil([this] { return unread() > 0 || m_endError != 0; },
+                     steady_clock::now() + timeout);
+    if (unread() == 0)
+        return m_endError ? Result{Status::Hangup, 0, errnoFor(m_endError)} : Result{};
+    const std::size_t n = std::min(buffer.size(), unread());
+    std::copy_n(m_inbox.begin() + static_cast<std::ptrdiff_t>(m_head), n, buffer.begin());
+    m_head += n;
+    if (m_readPaused && unread() < kInboxLimit / 2 && m_endError == 0) {
+        m_readPaused = false;
+        gensio_set_read_callback_enable(m_io, true);
+    }
+    return {Status::Ok, n, 0};
+}
+
+SerialPort::Result GensioLine::write(std::span<const std::uint8_t> bytes, milliseconds timeout) {
+    if (bytes.empty()) return {Status::Ok, 0, 0};
+    const Deadline deadline = steady_clock::now() + timeout;
+    for (;;) {
+        if (m_endError) return {Status::Hangup, 0, errnoFor(m_endError)};
+        gensiods count = 0;
+        if (int err = gensio_write(m_io, &count, bytes.data(), bytes.size(), nullptr)) {
+            m_endError = err;
+            continue;
+        }
+        if (count > 0) return {Status::Ok, static_cast<std::size_t>(count), 0};
+        m_writeReady = false;
+        gensio_set_write_callback_enable(m_io, true);
+        if (!serviceUntil([this] { return m_writeReady || m_endError != 0; }, deadline))
+            return {Status::Timeout, 0, 0};
+    }
+}
+
+SerialOpenResult failure(SerialOpenResult::Stage stage, int error) {
+    SerialOpenResult result;
+    result.stage = stage;
+    result.error = error;
+    return result;
+}
+
+}  // namespace
+
+SerialOpenResult openNetworkSerialPort(const NetworkAddress& address, int rate,
+                                       const NetworkLinkLimits& limits) {
+    using Stage = SerialOpenResult::Stage;
+    if (address.protocol == NetworkAddress::Protocol::Raw) return openTcpLine(address, limits);
+    auto line = std::make_unique<GensioLine>();
+    if (int error = line->connect(address, steady_clock::now() + limits.connect))
+        return failure(Stage::Open, error);
+    if (address.protocol == NetworkAddress::Protocol::Rfc2217) {
+        // A server without the COM port option, or one that hangs up, is no line at all; a
+        // setting it refuses is the line's settings failing.
+        if (int error = line->configure(rate, steady_clock::now() + limits.connect)) {
+            const bool noLine = error == ECONNRESET || error == EPROTONOSUPPORT;
+            return failure(noLine ? Stage::Open : Stage::SetState, error);
+        }
+    }
+    if (int error = line->settle(steady_clock::now() + limits.settle))
+        return failure(Stage::Open, error);
+    SerialOpenResult result;
+    result.port = std::move(line);
+    return result;
+}

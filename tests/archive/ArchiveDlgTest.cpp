@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include "app/MessageBox.h"
+#include "archive/ArchiveDlg.h"
+
+namespace {
+
+class ArchiveDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("profile"));
+        SetMessageBoxHook([this](const QString& text, unsigned) {
+            messages << text;
+            return msg::IDOK;
+        });
+    }
+    void TearDown() override {
+        SetMessageBoxHook({});
+        ArchiveDlg::SetShownHook({});
+    }
+
+    // Fills the dialog and presses OK; a refused value leaves it up, and Cancel closes it then.
+    int Enter(bool enabled, const QString& folder, const QString& tmpl) {
+        ArchiveDlg::SetShownHook([=](QDialog* d) {
+            d->findChild<QCheckBox*>("IDC_ARCHIVE_ENABLED")->setChecked(enabled);
+            d->findChild<QLineEdit*>("IDC_ARCHIVE_FOLDER")->setText(folder);
+            d->findChild<QLineEdit*>("IDC_ARCHIVE_TEMPLATE")->setText(tmpl);
+            auto* buttons = d->findChild<QDialogButtonBox*>();
+            buttons->button(QDialogButtonBox::Ok)->click();
+            if (d->isVisible()) buttons->button(QDialogButtonBox::Cancel)->click();
+        });
+        return ArchiveDlg::DoModal();
+    }
+
+    QTemporaryDir dir;
+    QStringList messages;
+};
+
+TEST_F(ArchiveDlgTest, AcceptedValuesGoToTheProfile) {
+    const ArchiveSettings before = ArchiveSettings::Load();
+    EXPECT_TRUE(before.enabled);
+    EXPECT_TRUE(before.folder.endsWith("/Tabulon"));
+
+    EXPECT_EQ(Enter(false, dir.filePath("a"), "{n}_{title}.txt"), msg::IDOK);
+    const ArchiveSettings after = ArchiveSettings::Load();
+    EXPECT_FALSE(after.enabled);
+    EXPECT_EQ(after.folder, dir.filePath("a"));
+    EXPECT_EQ(after.nameTemplate, "{n}_{title}.txt");
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+struct Refusal {
+    const char* title;
+    QString folder, tmpl, message;
+};
+
+void PrintTo(const Refusal& r, std::ostream* os) {
+    *os << r.title;
+}
+
+class RefusedValues : public ArchiveDlgTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(RefusedValues, AreToldAndNotStored) {
+    EXPECT_EQ(Enter(true, GetParam().folder, GetParam().tmpl), msg::IDCANCEL);
+    EXPECT_EQ(messages, QStringList{GetParam().message});
+    EXPECT_EQ(ArchiveSettings::Load().nameTemplate, "{date}_{time}_{port}_{device}_{n}.txt");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ArchiveDlg, RefusedValues,
+    ::testing::Values(Refusal{"NoFolder", " ", "{n}.txt", "Не задана папка архива"},
+                      Refusal{"NoTemplate", "/tmp/a", "", "Не задан шаблон имени файла"},
+                      Refusal{"UnknownField", "/tmp/a", "{n}_{year}.txt",
+                              "Неизвестное поле в шаблоне имени: {year}"}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+}  // namespace

@@ -1,0 +1,167 @@
+// Network addresses, and how a server that cannot serve a line fails the opening, on 127.0.0.1.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <thread>
+#include <vector>
+
+#include "platform/NetworkSerialPort.h"
+
+namespace {
+
+using Protocol = NetworkAddress::Protocol;
+using Stage = SerialOpenResult::Stage;
+using namespace std::chrono_literals;
+
+struct AddressCase {
+    const char* text;
+    bool network;                          // isNetworkAddress
+    std::optional<NetworkAddress> parsed;  // parseNetworkAddress
+};
+
+class AddressTest : public testing::TestWithParam<AddressCase> {};
+
+TEST_P(AddressTest, ParsesAsTheOperatorWritesIt) {
+    const AddressCase& c = GetParam();
+    EXPECT_EQ(isNetworkAddress(c.text), c.network) << c.text;
+    EXPECT_EQ(parseNetworkAddress(c.text), c.parsed) << c.text;
+    const std::string text = c.text;
+    const bool canonical = text.find_first_of("TCPRF") == std::string::npos && text.back() != '/';
+    if (c.parsed && canonical) {
+        EXPECT_EQ(toString(*c.parsed), text);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, AddressTest,
+    testing::Values(
+        AddressCase{"tcp://127.0.0.1:4001", true, NetworkAddress{Protocol::Raw, "127.0.0.1", 4001}},
+        AddressCase{"rfc2217://heat-7.example.org:2217", true,
+                    NetworkAddress{Protocol::Rfc2217, "heat-7.example.org", 2217}},
+        AddressCase{"tcp://[::1]:65535", true, NetworkAddress{Protocol::Raw, "::1", 65535}},
+        AddressCase{"TCP://host:1/", true, NetworkAddress{Protocol::Raw, "host", 1}},
+        AddressCase{"RFC2217://host:23", true, NetworkAddress{Protocol::Rfc2217, "host", 23}},
+        // Malformed, but still no device path to open.
+        AddressCase{"tcp://host", true, std::nullopt},
+        AddressCase{"tcp://host:0", true, std::nullopt},
+        AddressCase{"tcp://host:65536", true, std::nullopt},
+        AddressCase{"tcp://:4001", true, std::nullopt},
+        AddressCase{"tcp://a,b:4001", true, std::nullopt},
+        AddressCase{"tcp://host:40x1", true, std::nullopt},
+        AddressCase{"rfc2217://[::1:4001", true, std::nullopt},
+        AddressCase{"rfc2217://[zz]:4001", true, std::nullopt},
+        // Devices.
+        AddressCase{"/dev/ttyUSB0", false, std::nullopt},
+        AddressCase{"udp://host:1", false, std::nullopt},
+        AddressCase{"tcp:/host:1", false, std::nullopt}));
+
+// A listening socket on a port the system gives; it goes with the object.
+class Listener {
+public:
+    explicit Listener(int backlog = 8) {
+        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+            ::listen(m_fd, backlog) == 0 &&
+            ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+            m_port = ntohs(a.sin_port);
+    }
+    ~Listener() {
+        for (int fd : m_clients) ::close(fd);
+        ::close(m_fd);
+    }
+    int fd() const { return m_fd; }
+    int port() const { return m_port; }
+
+    // Connects until the accept queue is full: the system then drops further connection
+    // requests unanswered, as a server behind a dead link does.
+    void fillAcceptQueue() {
+        for (int i = 0; i < 8; ++i) {
+            const int c = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+            sockaddr_in a{};
+            a.sin_family = AF_INET;
+            a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            a.sin_port = htons(static_cast<std::uint16_t>(m_port));
+            ::connect(c, reinterpret_cast<sockaddr*>(&a), sizeof a);
+            m_clients.push_back(c);
+        }
+        std::this_thread::sleep_for(50ms);  // let the handshakes of the queued ones finish
+    }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+    std::vector<int> m_clients;
+};
+
+// Accepts one connection and resets it at once, as a server whose own port is missing does.
+void acceptAndReset(int listener) {
+    const int c = ::accept(listener, nullptr, nullptr);
+    if (c < 0) return;
+    const linger hard{1, 0};
+    ::setsockopt(c, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+    ::close(c);
+}
+
+NetworkAddress loopback(Protocol protocol, int port) {
+    return {protocol, "127.0.0.1", port};
+}
+
+class OpeningFailureTest : public testing::TestWithParam<Protocol> {};
+
+TEST_P(OpeningFailureTest, ServerThatResetsAtOnceIsNoLine) {
+    Listener server;
+    std::thread serve(acceptAndReset, server.fd());
+    // The settling time is long so that a slow test machine cannot pass the reset by; the
+    // opening ends as soon as the reset arrives.
+    const SerialOpenResult r =
+        openNetworkSerialPort(loopback(GetParam(), server.port()), 9600, {10s, 10s});
+    serve.join();
+    EXPECT_EQ(r.stage, Stage::Open);
+    EXPECT_EQ(r.error, ECONNRESET);
+    EXPECT_FALSE(r.port);
+}
+
+TEST_P(OpeningFailureTest, ServerThatNeverAnswersTimesOut) {
+    Listener server(0);
+    server.fillAcceptQueue();
+    const SerialOpenResult r =
+        openNetworkSerialPort(loopback(GetParam(), server.port()), 9600, {300ms, 300ms});
+    EXPECT_EQ(r.stage, Stage::Open);
+    EXPECT_EQ(r.error, ETIMEDOUT);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothProtocols, OpeningFailureTest,
+                         testing::Values(Protocol::Raw, Protocol::Rfc2217), [](const auto& info) {
+                             return info.param == Protocol::Raw ? "Raw" : "Rfc2217";
+                         });
+
+// A raw server takes the Telnet negotiation for data and answers nothing.
+TEST(OpeningFailure, Rfc2217AddressOfARawServerIsRefused) {
+    Listener server;
+    int accepted = -1;
+    std::thread serve([&] { accepted = ::accept(server.fd(), nullptr, nullptr); });
+    const SerialOpenResult r =
+        openNetworkSerialPort(loopback(Protocol::Rfc2217, server.port()), 9600, {20s, 300ms});
+    serve.join();
+    if (accepted >= 0) ::close(accepted);
+    EXPECT_EQ(r.stage, Stage::Open);
+    EXPECT_EQ(r.error, EPROTONOSUPPORT);
+}
+
+TEST(OpeningFailure, MalformedAddressIsNeverOpenedAsADevice) {
+    ::setenv("TABULON_COM3", "tcp://127.0.0.1", 1);
+    const SerialOpenResult r = openSerialPort("COM3", 9600);
+    ::unsetenv("TABULON_COM3");
+    EXPECT_EQ(r.stage, Stage::Open);
+    EXPECT_EQ(r.error, kErrorBadAddress);
+}
+
+}  // namespace
