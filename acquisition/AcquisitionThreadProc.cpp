@@ -3,8 +3,8 @@
 #include "acquisition/AcquisitionTexts.h"
 #include "acquisition/Handshake.h"
 #include "acquisition/LineWaiter.h"
-#include "acquisition/MessageStyle.h"
 #include "acquisition/ReceptionLoop.h"
+#include "res/MessageStyle.h"
 
 namespace {
 

@@ -6,8 +6,7 @@
 #include "DeviceType.h"
 
 class AcquisitionHost;
-class CTabulonPlusView;
-class CChildFrame;
+class QObject;
 
 // The state the user-interface thread and the worker share. The flags are atomics; the rest
 // is written by the connect command before the worker starts, or only on the UI thread.
@@ -18,7 +17,9 @@ struct ReceiveControl {
     std::string m_strPort = "COM1";
     int m_nRate = 9600;
     DeviceType m_nDeviceType = 0;
-    CTabulonPlusView* m_pView = nullptr;       // UI thread only; cleared when the view dies
-    AcquisitionHost* m_pMainFrame = nullptr;   // the main frame, as the worker sees it
-    CChildFrame* m_pReceivingFrame = nullptr;  // UI thread only; cleared when the frame dies
+    // The receiving view and window belong to the user interface: the worker never touches them,
+    // so they are held here as plain objects. UI thread only; cleared when they die.
+    QObject* m_pView = nullptr;
+    AcquisitionHost* m_pMainFrame = nullptr;  // the main frame, as the worker sees it
+    QObject* m_pReceivingFrame = nullptr;
 };

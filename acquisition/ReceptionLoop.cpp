@@ -1,7 +1,7 @@
 #include "acquisition/ReceptionLoop.h"
 
 #include "acquisition/AcquisitionTexts.h"
-#include "acquisition/MessageStyle.h"
+#include "res/MessageStyle.h"
 
 unsigned ReceptionLoop::run() {
     constexpr unsigned question = msg::MB_YESNO | msg::MB_ICONQUESTION;

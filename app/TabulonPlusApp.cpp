@@ -96,7 +96,7 @@ bool CTabulonPlusApp::PrintFile(const CCommandLineInfo& info) {
     CTabulonPlusView* view = forms.ActiveView();
     const bool printed = view && view->OnCommand(id::ID_FILE_PRINT_DIRECT);
     // The printed form goes unasked: it was opened only to be printed.
-    if (CTabulonPlusDoc* doc = forms.ActiveDocument()) doc->OnCloseDocument();
+    if (CTabulonPlusDoc* doc = forms.ActiveDocument()) forms.destroyDocument(doc);
     return printed;
 }
 

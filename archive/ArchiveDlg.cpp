@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/MessageBox.h"
+#include "res/MessageBox.h"
 #include "archive/ArchiveName.h"
 #include "ui_ArchiveDlg.h"
 

@@ -1,7 +1,7 @@
 #include "collect/CollectHost.h"
 
 #include "acquisition/AcquisitionTexts.h"
-#include "acquisition/MessageStyle.h"
+#include "res/MessageStyle.h"
 #include "archive/FormArchive.h"
 #include "collect/Console.h"
 #include "settings/SettingsFile.h"

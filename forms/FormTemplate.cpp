@@ -5,12 +5,12 @@
 #include <QMdiSubWindow>
 #include <QStyle>
 
-#include "FileDialogs.h"
-#include "TabulonPlusDoc.h"
-#include "TabulonPlusView.h"
 #include "acquisition/ReceiveControl.h"
-#include "app/MessageBox.h"
-#include "frames/ChildFrame.h"
+#include "forms/ChildFrame.h"
+#include "forms/FileDialogs.h"
+#include "forms/TabulonPlusDoc.h"
+#include "forms/TabulonPlusView.h"
+#include "res/MessageBox.h"
 
 namespace {
 
@@ -30,8 +30,8 @@ public:
 private:
     ReceiveControl& m_rc;
     const bool m_keep;
-    QPointer<CChildFrame> m_frame;  // null if it went meanwhile
-    QPointer<CTabulonPlusView> m_view;
+    QPointer<QObject> m_frame;  // null if it went meanwhile
+    QPointer<QObject> m_view;
 };
 
 }  // namespace
@@ -55,11 +55,14 @@ CTabulonPlusDoc* CFormTemplate::CreateDocument() {
         closed->deleteLater();  // after its windows, whose deletion was asked for first
     });
     connect(doc, &CTabulonPlusDoc::PathNameChanged, this, &CFormTemplate::RecentFileAdded);
+    connect(doc, &CTabulonPlusDoc::CloseRequested, this, &CFormTemplate::closeDocument);
     return doc;
 }
 
 CChildFrame* CFormTemplate::CreateFrame(CTabulonPlusDoc* doc) {
-    auto* frame = new CChildFrame(doc, this);
+    auto* frame = new CChildFrame(doc, m_pControl, m_formIcon, [self = QPointer(this)] {
+        if (self) self->StopExchange();
+    });
     m_frames.removeAll(nullptr);
     m_frames.append(frame);
     return frame;
@@ -91,7 +94,7 @@ void CFormTemplate::PlaceFrame(CChildFrame* frame, QMdiSubWindow* previous) {
 
 // A form whose content could not be made: its window goes and the window that received
 // before it receives again.
-void CFormTemplate::AbandonNewForm(CChildFrame* frame, CChildFrame* previousReceiver) {
+void CFormTemplate::AbandonNewForm(CChildFrame* frame, QObject* previousReceiver) {
     frame->CloseQuietly();
     m_pControl->m_pReceivingFrame = previousReceiver;
 }
@@ -99,7 +102,7 @@ void CFormTemplate::AbandonNewForm(CChildFrame* frame, CChildFrame* previousRece
 CTabulonPlusDoc* CFormTemplate::OpenNewDocument(Origin origin) {
     const ReceiverKeeper keeper(*m_pControl,
                                 origin == Origin::Operator && m_pControl->m_bReceiving != 0);
-    CChildFrame* previous = m_pControl->m_pReceivingFrame;
+    QObject* previous = m_pControl->m_pReceivingFrame;
     CTabulonPlusDoc* doc = CreateDocument();
     CChildFrame* frame = CreateFrame(doc);
     doc->SetTitle(QStringLiteral("Безымянный") + QString::number(m_nUntitledCount + 1));
@@ -123,7 +126,7 @@ CTabulonPlusDoc* CFormTemplate::OpenDocumentFile(const QString& path) {
         }
     }
     const ReceiverKeeper keeper(*m_pControl, m_pControl->m_bReceiving != 0);
-    CChildFrame* previous = m_pControl->m_pReceivingFrame;
+    QObject* previous = m_pControl->m_pReceivingFrame;
     CTabulonPlusDoc* doc = CreateDocument();
     CChildFrame* frame = CreateFrame(doc);
     if (!doc->OnOpenDocument(path)) {
@@ -150,9 +153,33 @@ void CFormTemplate::OnWindowNew() {
 bool CFormTemplate::CloseAllDocuments() {
     // Every question first; only when none was cancelled does any form close.
     for (CTabulonPlusDoc* doc : QList(m_docs))
-        if (!doc->PassCloseGuards() || !doc->SaveModified()) return false;
-    for (CTabulonPlusDoc* doc : QList(m_docs)) doc->OnCloseDocument();
+        if (!passCloseGuards(doc) || !doc->SaveModified()) return false;
+    for (CTabulonPlusDoc* doc : QList(m_docs)) destroyDocument(doc);
     return true;
+}
+
+bool CFormTemplate::closeDocument(CTabulonPlusDoc* doc) {
+    if (!passCloseGuards(doc) || !doc->SaveModified()) return false;
+    destroyDocument(doc);
+    return true;
+}
+
+void CFormTemplate::destroyDocument(CTabulonPlusDoc* doc) {
+    for (CChildFrame* frame : framesOf(doc)) frame->CloseQuietly();
+}
+
+bool CFormTemplate::passCloseGuards(CTabulonPlusDoc* doc) {
+    for (CChildFrame* frame : framesOf(doc))
+        if (!frame->PassCloseGuard()) return false;
+    return true;
+}
+
+// Every window on a form is one this template made.
+QList<CChildFrame*> CFormTemplate::framesOf(CTabulonPlusDoc* doc) const {
+    QList<CChildFrame*> frames;
+    for (QMdiSubWindow* frame : doc->Frames())
+        if (auto* child = qobject_cast<CChildFrame*>(frame)) frames.append(child);
+    return frames;
 }
 
 void CFormTemplate::StopExchange() {

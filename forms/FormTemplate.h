@@ -39,6 +39,11 @@ public:
     // Closes every form, through the close guard and the save questions. False, with nothing
     // closed, when the operator cancelled one of them.
     bool CloseAllDocuments();
+    // File → Close: the close guard of the receiving window, the save question, then every
+    // window of the form goes. False when the operator cancelled.
+    bool closeDocument(CTabulonPlusDoc* doc);
+    // Destroys every window of the form without asking anything more.
+    void destroyDocument(CTabulonPlusDoc* doc);
 
     // Called by the close guard after it set m_bAbort and m_bStop, before the window goes:
     // returns when the worker has ended.
@@ -64,7 +69,9 @@ private:
     CChildFrame* CreateFrame(CTabulonPlusDoc* doc);
     void InitialUpdateFrame(CChildFrame* frame);
     void PlaceFrame(CChildFrame* frame, QMdiSubWindow* previous);
-    void AbandonNewForm(CChildFrame* frame, CChildFrame* previousReceiver);
+    void AbandonNewForm(CChildFrame* frame, QObject* previousReceiver);
+    bool passCloseGuards(CTabulonPlusDoc* doc);
+    QList<CChildFrame*> framesOf(CTabulonPlusDoc* doc) const;
 
     QMdiArea* m_pArea;
     ReceiveControl* m_pControl;

@@ -2,18 +2,18 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMdiSubWindow>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextDocument>
+#include <QTextEdit>
 
-#include "FileDialogs.h"
-#include "FileError.h"
-#include "FormFont.h"
-#include "TabulonPlusView.h"
-#include "TextFileCodec.h"
-#include "app/MessageBox.h"
-#include "frames/ChildFrame.h"
+#include "forms/FileDialogs.h"
+#include "forms/FileError.h"
+#include "forms/FormFont.h"
+#include "forms/TextFileCodec.h"
 #include "res/CommandIds.h"
+#include "res/MessageBox.h"
 
 namespace {
 
@@ -48,9 +48,9 @@ CTabulonPlusDoc::CTabulonPlusDoc(QObject* parent)
 // follow what the document says now.
 void CTabulonPlusDoc::ShowModifiedState() {
     const bool modified = IsModified();
-    for (CChildFrame* frame : std::as_const(m_frames)) {
+    for (QMdiSubWindow* frame : std::as_const(m_frames)) {
         // The window follows the mark of its view, which follows the document's signal.
-        frame->GetActiveView()->setWindowModified(modified);
+        if (QWidget* view = frame->widget()) view->setWindowModified(modified);
         frame->setWindowModified(modified);
     }
     if (modified != m_bShownModified) {
@@ -119,10 +119,11 @@ bool CTabulonPlusDoc::OnOpenDocument(const QString& path) {
     }
     // Through a view when there is one: the view holds back its own bookkeeping while the whole
     // text changes, which a change made behind its back makes it do piece by piece later.
-    if (m_frames.isEmpty())
-        m_pText->setPlainText(text);
+    auto* view = m_frames.isEmpty() ? nullptr : qobject_cast<QTextEdit*>(m_frames[0]->widget());
+    if (view)
+        view->setPlainText(text);
     else
-        m_frames.constFirst()->GetActiveView()->setPlainText(text);
+        m_pText->setPlainText(text);
     SetModifiedFlag(false);
     return true;
 }
@@ -214,7 +215,7 @@ bool CTabulonPlusDoc::OnCommand(unsigned id) {
             DoSave({});
             return true;
         case id::ID_FILE_CLOSE:
-            OnFileClose();
+            emit CloseRequested(this);
             return true;
         default:
             return false;
@@ -225,29 +226,13 @@ bool CTabulonPlusDoc::IsCommandEnabled(unsigned id) const {
     return id == id::ID_FILE_SAVE || id == id::ID_FILE_SAVE_AS || id == id::ID_FILE_CLOSE;
 }
 
-bool CTabulonPlusDoc::OnFileClose() {
-    if (!PassCloseGuards() || !SaveModified()) return false;
-    OnCloseDocument();
-    return true;
-}
-
-bool CTabulonPlusDoc::PassCloseGuards() {
-    for (CChildFrame* frame : QList(m_frames))
-        if (!frame->PassCloseGuard()) return false;
-    return true;
-}
-
-void CTabulonPlusDoc::OnCloseDocument() {
-    for (CChildFrame* frame : QList(m_frames)) frame->CloseQuietly();
-}
-
-void CTabulonPlusDoc::AddFrame(CChildFrame* frame) {
+void CTabulonPlusDoc::AddFrame(QMdiSubWindow* frame) {
     m_frames.append(frame);
     frame->setWindowModified(IsModified());
     UpdateFrameTitles();
 }
 
-void CTabulonPlusDoc::RemoveFrame(CChildFrame* frame) {
+void CTabulonPlusDoc::RemoveFrame(QMdiSubWindow* frame) {
     if (!m_frames.removeOne(frame)) return;
     UpdateFrameTitles();
     if (m_frames.isEmpty()) emit Closed(this);

@@ -4,11 +4,12 @@
 #include <QObject>
 #include <QString>
 
+class QMdiSubWindow;
 class QTextDocument;
-class CChildFrame;
 
 // One form: its text (one QTextDocument shared by every window on the form), its title, its
-// file, and the windows that show it.
+// file, and the windows that show it. The form knows its windows only as MDI windows holding a
+// text view; closing them, with their questions, is the document template's business.
 class CTabulonPlusDoc : public QObject {
     Q_OBJECT
 public:
@@ -45,21 +46,15 @@ public:
     bool OnCommand(unsigned id);
     bool IsCommandEnabled(unsigned id) const;
 
-    // File → Close: the close guard of the receiving window, the save question, then every
-    // window of the form goes. False when the operator cancelled.
-    bool OnFileClose();
-    // The guard of the receiving window, if it is one of ours; false when cancelled.
-    bool PassCloseGuards();
-    // Destroys every window of the form without asking anything more.
-    void OnCloseDocument();
-
-    const QList<CChildFrame*>& Frames() const { return m_frames; }
-    void AddFrame(CChildFrame* frame);
-    void RemoveFrame(CChildFrame* frame);
+    const QList<QMdiSubWindow*>& Frames() const { return m_frames; }
+    void AddFrame(QMdiSubWindow* frame);
+    void RemoveFrame(QMdiSubWindow* frame);
 
 signals:
     void ModifiedChanged(bool modified);
     void PathNameChanged(const QString& path);
+    // File → Close was chosen on this form: the template asks the questions and closes it.
+    void CloseRequested(CTabulonPlusDoc* doc);
     // The last window left: the form is no longer open.
     void Closed(CTabulonPlusDoc* doc);
 
@@ -71,6 +66,6 @@ private:
     QTextDocument* m_pText;
     QString m_strTitle;
     QString m_strPathName;
-    QList<CChildFrame*> m_frames;
+    QList<QMdiSubWindow*> m_frames;
     bool m_bShownModified = false;
 };

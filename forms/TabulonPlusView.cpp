@@ -12,8 +12,8 @@
 #include "TabulonPlusDoc.h"
 #include "TextFileCodec.h"
 #include "acquisition/ReceiveControl.h"
-#include "app/MessageBox.h"
 #include "res/CommandIds.h"
+#include "res/MessageBox.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#include "app/MessageBox.h"
+#include "res/MessageBox.h"
 
 HelpWindow::HelpWindow(QWidget* parent) : QTextBrowser(parent) {
     setWindowFlag(Qt::Window);

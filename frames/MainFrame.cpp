@@ -13,7 +13,6 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "app/MessageBox.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
@@ -27,6 +26,7 @@
 #include "res/Icons.h"
 #include "res/KeyboardLockPane.h"
 #include "res/MainToolBar.h"
+#include "res/MessageBox.h"
 #include "res/MessagePane.h"
 
 namespace {
@@ -58,7 +58,6 @@ bool IsDocumentCommand(unsigned c) {
 }  // namespace
 
 CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMainWindow(parent) {
-    setObjectName(QStringLiteral("CMainFrame"));
     setWindowTitle(QStringLiteral("Tabulon"));
 
     m_mdiArea = new QMdiArea;
@@ -140,7 +139,6 @@ bool CMainFrame::BuildCommandBars() {
 
     m_wndToolBar = BuildMainToolBar(*m_actions, this);
     if (!m_wndToolBar) return false;
-    m_wndToolBar->setObjectName(QStringLiteral("AFX_IDW_TOOLBAR"));
     addToolBar(Qt::TopToolBarArea, m_wndToolBar);
     m_formMenuShown = true;  // forces the first ShowFormMenu to install a menu
     ShowFormMenu(false);
@@ -157,7 +155,6 @@ CommandMenu* CMainFrame::Menu(unsigned menuId) const {
 
 void CMainFrame::BuildStatusBar() {
     m_wndStatusBar = statusBar();
-    m_wndStatusBar->setObjectName(QStringLiteral("AFX_IDW_STATUS_BAR"));
     m_wndStatusBar->addWidget(new MessagePane(this), 1);
     for (LockKey key : {LockKey::Caps, LockKey::Num, LockKey::Scroll})
         m_wndStatusBar->addPermanentWidget(new KeyboardLockPane(key));

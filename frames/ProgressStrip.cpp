@@ -1,9 +1,9 @@
-#include "ProgressStrip.h"
+#include "frames/ProgressStrip.h"
 
 #include <QLineEdit>
 #include <QProgressBar>
 
-#include "ui_ProgressBar.h"
+#include "res/DialogForms.h"
 
 int SteppedPosition(int pos, int step, int minimum, int maximum) {
     const long long next = static_cast<long long>(pos) + step;
@@ -19,7 +19,6 @@ ProgressStrip::ProgressStrip(QWidget* parent) : QWidget(parent) {
     ui.setupUi(this);
     m_bar = ui.IDC_PROGRESS;
     m_counter = ui.IDC_BYTE_COUNT;
-    setObjectName(QStringLiteral("IDD_PROGRESS_BAR"));
     // Eight dialog units are too low for the text of today's fonts: the field grows about its
     // centre line so that the count stays readable.
     const QRect field = m_counter->geometry();

@@ -5,12 +5,12 @@
 #include <type_traits>
 
 #include "acquisition/ReceiveControl.h"
-#include "app/MessageBox.h"
 #include "archive/FormArchive.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
 #include "frames/ProgressStrip.h"
+#include "res/MessageBox.h"
 #include "settings/IniPath.h"
 #include "settings/SettingsDlg.h"
 #include "settings/SettingsFile.h"
@@ -86,16 +86,17 @@ void WorkerCalls::setByteCounterText(const QString& text) {
 
 bool WorkerCalls::setViewText(const QByteArray& cp1251) {
     return OnUiThread([&] {
-        if (!m_rc.m_pView) return false;
-        m_rc.m_pView->SetFormText(cp1251);
+        auto* view = qobject_cast<CTabulonPlusView*>(m_rc.m_pView);
+        if (!view) return false;
+        view->SetFormText(cp1251);
         return true;
     });
 }
 
 void WorkerCalls::setViewModified() {
     OnUiThread([&] {
-        if (m_rc.m_pView && m_rc.m_pView->GetDocument())
-            m_rc.m_pView->GetDocument()->SetModifiedFlag(true);
+        auto* view = qobject_cast<CTabulonPlusView*>(m_rc.m_pView);
+        if (view && view->GetDocument()) view->GetDocument()->SetModifiedFlag(true);
     });
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/NetworkAddress.h"
+
 ComPortDirectory::ComPortDirectory(PortStore& store, Scan scan, EnvironmentLookup environment)
     : m_store(store), m_scan(std::move(scan)), m_environment(std::move(environment)) {}
 
@@ -51,6 +53,15 @@ bool ComPortDirectory::move(const std::string& key, int com) {
     ComMemory memory = m_store.load();
     std::erase_if(memory, [&key](const auto& entry) { return entry.second == key; });
     memory[com] = key;
+    m_store.save(memory);
+    refresh();
+    return true;
+}
+
+bool ComPortDirectory::assignAddress(int com, const std::string& address) {
+    if (!parseNetworkAddress(address) || !isFree(com)) return false;
+    ComMemory memory = m_store.load();
+    memory[com] = address;
     m_store.save(memory);
     refresh();
     return true;

@@ -44,6 +44,10 @@ public:
     // Gives the device or address remembered by `key` the free number `com` (it gives up the
     // one it had). False, with nothing changed, when `com` is not free.
     bool move(const std::string& key, int com);
+    // The free number `com` stands from now on for network serial server `address`
+    // ("tcp://host:port", "rfc2217://host:port"). False, with nothing changed, when `com` is not
+    // free or the address is malformed.
+    bool assignAddress(int com, const std::string& address);
     // `com` stands for nothing any more: the device remembered there is forgotten.
     void release(int com);
 

@@ -21,18 +21,6 @@ unsigned IndicatorId(LockKey key) {
     return 0;
 }
 
-const char* ObjectName(LockKey key) {
-    switch (key) {
-        case LockKey::Caps:
-            return "ID_INDICATOR_CAPS";
-        case LockKey::Num:
-            return "ID_INDICATOR_NUM";
-        case LockKey::Scroll:
-            return "ID_INDICATOR_SCRL";
-    }
-    return "";
-}
-
 constexpr int kPollMs = 500;
 
 }  // namespace
@@ -42,7 +30,6 @@ KeyboardLockPane::KeyboardLockPane(LockKey key, QWidget* parent, StateSource sou
       m_key(key),
       m_text(res::LoadString(IndicatorId(key))),
       m_source(std::move(source)) {
-    setObjectName(QString::fromLatin1(ObjectName(key)));
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignCenter);
     setMinimumWidth(fontMetrics().horizontalAdvance(m_text) + 2 * fontMetrics().averageCharWidth());

@@ -8,7 +8,6 @@
 
 QToolBar* BuildMainToolBar(const CommandActions& commands, QWidget* parent) {
     auto* bar = new QToolBar(parent);
-    bar->setObjectName(QStringLiteral("AFX_IDW_TOOLBAR"));
     bar->setWindowTitle(res::CommandTooltip(id::ID_VIEW_TOOLBAR));
     bar->setIconSize(QSize(res::kToolbarImageWidth, res::kToolbarImageHeight));
     for (const res::ToolbarButton& button : res::ToolbarResource(id::IDR_MAINFRAME)) {

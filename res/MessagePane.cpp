@@ -22,7 +22,6 @@ bool MenuItemPointedAt() {
 }  // namespace
 
 MessagePane::MessagePane(QWidget* mainWindow) : QLabel(mainWindow) {
-    setObjectName(QStringLiteral("ID_SEPARATOR"));
     setTextFormat(Qt::PlainText);
     showIdle();
     mainWindow->installEventFilter(this);

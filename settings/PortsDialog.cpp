@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 
+#include "platform/NetworkAddress.h"
 #include "ports/ComPortDirectory.h"
 #include "ports/DeviceWatcher.h"
 #include "ui_PortsDialog.h"
@@ -44,6 +45,8 @@ PortsDialog::PortsDialog(ComPortDirectory& directory, QWidget* parent)
     connect(m_ui->portList, &QTreeWidget::itemSelectionChanged, this, &PortsDialog::updateActions);
     connect(m_ui->moveButton, &QPushButton::clicked, this, &PortsDialog::moveSelected);
     connect(m_ui->releaseButton, &QPushButton::clicked, this, &PortsDialog::releaseSelected);
+    connect(m_ui->addressEdit, &QLineEdit::textChanged, this, &PortsDialog::updateActions);
+    connect(m_ui->addressButton, &QPushButton::clicked, this, &PortsDialog::assignAddress);
     refresh();
 }
 
@@ -82,6 +85,16 @@ void PortsDialog::updateActions() {
     m_ui->freeNumbers->setEnabled(m_ui->freeNumbers->count() > 0);
     m_ui->releaseButton->setEnabled(selected &&
                                     items.first()->data(PortColumn, kReleasableRole).toBool());
+    const bool address =
+        parseNetworkAddress(m_ui->addressEdit->text().trimmed().toStdString()).has_value();
+    m_ui->addressButton->setEnabled(address && m_ui->freeNumbers->count() > 0);
+}
+
+void PortsDialog::assignAddress() {
+    const int com = m_ui->freeNumbers->currentData().toInt();
+    if (!m_directory.assignAddress(com, m_ui->addressEdit->text().trimmed().toStdString())) return;
+    m_ui->addressEdit->clear();
+    fill();
 }
 
 void PortsDialog::moveSelected() {

@@ -10,7 +10,8 @@ class PortsDialog;
 }
 
 // "Порты": every serial device of the machine with its COM number, plugged in or remembered.
-// The operator gives a device another free number, or frees the number of a device that is gone.
+// The operator gives a device another free number, or frees the number of a device that is gone,
+// or gives a free number the address of a network serial server.
 // The list follows the devices as they come and go while the window is open.
 class PortsDialog : public QDialog {
     Q_OBJECT
@@ -30,6 +31,7 @@ private:
     void updateActions();
     void moveSelected();
     void releaseSelected();
+    void assignAddress();
     QString selectedKey() const;
 
     ComPortDirectory& m_directory;

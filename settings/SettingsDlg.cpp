@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QTimer>
 
-#include "app/MessageBox.h"
+#include "res/MessageBox.h"
 #include "settings/IniPath.h"
 #include "settings/PortDeviceLine.h"
 #include "settings/SettingsFile.h"

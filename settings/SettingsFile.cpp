@@ -6,7 +6,7 @@
 #include <QStringEncoder>
 #include <optional>
 
-#include "acquisition/MessageStyle.h"
+#include "res/MessageStyle.h"
 #include "settings/IniPath.h"
 #include "settings/SettingsFormat.h"
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <functional>
 
-// Shows a message to the operator: text and a msg::MB_* style (acquisition/MessageStyle.h).
+// Shows a message to the operator: text and a msg::MB_* style (res/MessageStyle.h).
 // Writing runs on the worker thread, so the caller decides how the message reaches the screen.
 using SettingsReport = std::function<int(const QString& text, unsigned style)>;
 

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,6 +88,9 @@ bool Ser2netServer::start() {
     const std::string pidFile = m_dir + "/ser2net.pid";
     m_pid = ::fork();
     if (m_pid == 0) {
+        // A parent that dies without ending it (a killed test, a demo closed by a signal) takes
+        // the server along.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         const int log = ::open(logFile.c_str(), O_WRONLY | O_CREAT, 0600);
         if (log >= 0) ::dup2(log, 1), ::dup2(log, 2);
         ::execlp("ser2net", "ser2net", "-n", "-c", config.c_str(), "-P", pidFile.c_str(),

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "tools/CalculatorSimulator.h"
+#include "tools/SimulatorOptions.h"
 
 class SerialPort;
 

@@ -6,8 +6,8 @@
 #include <chrono>
 
 #include "acquisition/AcquisitionHost.h"
-#include "acquisition/MessageStyle.h"
 #include "acquisition/ReceiveControl.h"
+#include "res/MessageStyle.h"
 
 // Windows that only count: yes to the start question, no to continuing, and a stop once the
 // expected number of forms has come. Notes the worker thread's processor time at both questions.

@@ -28,13 +28,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/MessageBox.h"
 #include "app/TabulonPlusApp.h"
 #include "archive/ArchiveName.h"
 #include "archive/ArchiveSettings.h"
 #include "forms/FormTemplate.h"
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
+#include "res/MessageBox.h"
 #include "settings/SettingsDlg.h"
 #include "tools/CalculatorSimulator.h"
 

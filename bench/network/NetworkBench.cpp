@@ -18,7 +18,7 @@
 
 #include "acquisition/AcquisitionHost.h"
 #include "acquisition/AcquisitionThreadProc.h"
-#include "acquisition/MessageStyle.h"
+#include "res/MessageStyle.h"
 #include "tools/CalculatorSimulator.h"
 #include "tools/Cp866Encoder.h"
 #include "tools/Ser2netServer.h"

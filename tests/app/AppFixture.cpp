@@ -13,7 +13,6 @@
 #include <thread>
 
 #include "acquisition/AcquisitionThreadProc.h"
-#include "app/MessageBox.h"
 #include "archive/ArchiveName.h"
 #include "archive/ArchiveSettings.h"
 #include "forms/FormTemplate.h"
@@ -21,6 +20,7 @@
 #include "frames/ExchangeControl.h"
 #include "frames/MainFrame.h"
 #include "ports/ComPortOpener.h"
+#include "res/MessageBox.h"
 #include "settings/SettingsDlg.h"
 
 QByteArray Cp1251(const QString& text) {

@@ -4,7 +4,7 @@
 #include <QProcess>
 
 #include "AppFixture.h"
-#include "app/MessageBox.h"
+#include "res/MessageBox.h"
 #include "archive/ArchiveSettings.h"
 #include "forms/TabulonPlusDoc.h"
 #include "frames/MainFrame.h"

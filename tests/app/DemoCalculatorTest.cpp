@@ -2,9 +2,9 @@
 
 #include "AppFixture.h"
 #include "app/DemoCalculator.h"
-#include "app/MessageBox.h"
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
+#include "res/MessageBox.h"
 
 namespace {
 

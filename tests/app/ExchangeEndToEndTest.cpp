@@ -3,14 +3,14 @@
 #include <QStatusBar>
 
 #include "AppFixture.h"
-#include "app/MessageBox.h"
+#include "forms/ChildFrame.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
-#include "frames/ChildFrame.h"
 #include "frames/MainFrame.h"
 #include "frames/ProgressStrip.h"
 #include "res/CommandIds.h"
+#include "res/MessageBox.h"
 
 namespace {
 
@@ -172,7 +172,7 @@ TEST_F(Exchange, StopDuringAPassEndsItWithTheClosingReport) {
 
 TEST_F(Exchange, ClosingTheReceivingWindowAsksCancelGoesOnOkEndsAtOnce) {
     ASSERT_NO_FATAL_FAILURE(ConnectToASlowCalculatorUntilTheFirstForm());
-    CChildFrame* receiving = Frame()->Block().m_pReceivingFrame;
+    auto* receiving = qobject_cast<CChildFrame*>(Frame()->Block().m_pReceivingFrame);
     ASSERT_NE(receiving, nullptr);
 
     Answer(kGuard, msg::IDCANCEL);
@@ -203,7 +203,7 @@ TEST_F(Exchange, ClosingTheReceivingWindowAsksCancelGoesOnOkEndsAtOnce) {
 // with it.
 TEST_F(Exchange, FormsTheOperatorOpensMeanwhileDoNotReceive) {
     ASSERT_NO_FATAL_FAILURE(ConnectToASlowCalculatorUntilTheFirstForm());
-    CChildFrame* receiving = Frame()->Block().m_pReceivingFrame;
+    auto* receiving = qobject_cast<CChildFrame*>(Frame()->Block().m_pReceivingFrame);
     ASSERT_NE(receiving, nullptr);
     const QString file = m_dir.filePath("saved.txt");
     QFile f(file);

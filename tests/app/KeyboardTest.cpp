@@ -11,12 +11,12 @@
 
 #include "AppFixture.h"
 #include "XKeys.h"
-#include "app/MessageBox.h"
+#include "res/MessageBox.h"
 #include "forms/FindReplaceDialog.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
-#include "frames/ChildFrame.h"
+#include "forms/ChildFrame.h"
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
 

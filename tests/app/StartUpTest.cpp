@@ -18,7 +18,6 @@
 #include <thread>
 
 #include "AppFixture.h"
-#include "app/MessageBox.h"
 #include "forms/FormPrinter.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
@@ -27,6 +26,7 @@
 #include "frames/ProgressStrip.h"
 #include "res/CommandIds.h"
 #include "res/CommandMenu.h"
+#include "res/MessageBox.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "app/MessageBox.h"
+#include "res/MessageBox.h"
 #include "archive/ArchiveDlg.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <future>
 
 #include "acquisition/AcquisitionThreadProc.h"
-#include "acquisition/MessageStyle.h"
 #include "platform/PseudoTerminal.h"
+#include "res/MessageStyle.h"
 #include "tests/e2e/ExchangeRig.h"
 #include "tests/fakes/PortHolder.h"
 #include "tests/fakes/RecordingHost.h"

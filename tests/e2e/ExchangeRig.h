@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "acquisition/AcquisitionThreadProc.h"
-#include "acquisition/MessageStyle.h"
+#include "res/MessageStyle.h"
 #include "tests/fakes/RecordingHost.h"
 
 // One exchange run by the real worker on COM1, which the environment points at a device path

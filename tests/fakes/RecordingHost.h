@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "acquisition/AcquisitionHost.h"
-#include "acquisition/MessageStyle.h"
+#include "res/MessageStyle.h"
 
 // The windows as a list: every call of the worker is recorded in order, message boxes are
 // answered from a script, and the forms opened during the exchange are kept as texts.

@@ -4,9 +4,9 @@
 #include <thread>
 
 #include "FormsFixture.h"
+#include "forms/ChildFrame.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
-#include "frames/ChildFrame.h"
 #include "res/CommandIds.h"
 
 namespace {

@@ -15,9 +15,9 @@
 #include <thread>
 
 #include "FormsFixture.h"
+#include "forms/ChildFrame.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
-#include "frames/ChildFrame.h"
 #include "res/CommandIds.h"
 
 namespace {
@@ -182,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProposedName,
 
 TEST_F(Document, OpenFailuresAreReportedAndLeaveNoForm) {
     formTemplate->OpenNewDocument();
-    CChildFrame* receiving = rc.m_pReceivingFrame;
+    QObject* receiving = rc.m_pReceivingFrame;
     EXPECT_EQ(formTemplate->OpenDocumentFile(path("missing")), nullptr);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, path("missing") + " was not found.");

@@ -8,9 +8,9 @@
 #include <memory>
 
 #include "acquisition/ReceiveControl.h"
-#include "app/MessageBox.h"
 #include "forms/FileDialogs.h"
 #include "forms/FormTemplate.h"
+#include "res/MessageBox.h"
 
 // A main window's worth of forms: an MDI area, the control block, the template, message boxes
 // and file dialogs answered by the test, and a folder for files.

@@ -3,9 +3,9 @@
 #include <QTextDocument>
 
 #include "FormsFixture.h"
+#include "forms/ChildFrame.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
-#include "frames/ChildFrame.h"
 #include "res/CommandIds.h"
 
 using Template = FormsFixture;
@@ -20,13 +20,13 @@ void deleteClosed() {
 TEST_F(Template, NewFormsAreNumberedForTheWholeRun) {
     CTabulonPlusDoc* first = formTemplate->OpenNewDocument();
     EXPECT_EQ(first->GetTitle(), "Безымянный1");
-    ASSERT_TRUE(first->OnFileClose());
+    ASSERT_TRUE(formTemplate->closeDocument(first));
     deleteClosed();
     CTabulonPlusDoc* second = formTemplate->OpenNewDocument();
     EXPECT_EQ(second->GetTitle(), "Безымянный2");
     CTabulonPlusDoc* third = formTemplate->OpenNewDocument();
-    second->OnFileClose();
-    third->OnFileClose();
+    formTemplate->closeDocument(second);
+    formTemplate->closeDocument(third);
     deleteClosed();
     EXPECT_TRUE(formTemplate->Documents().isEmpty());
     EXPECT_TRUE(area->subWindowList().isEmpty());

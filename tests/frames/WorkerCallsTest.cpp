@@ -8,11 +8,11 @@
 #include <thread>
 
 #include "acquisition/ReceiveControl.h"
-#include "app/MessageBox.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "frames/ProgressStrip.h"
 #include "frames/WorkerCalls.h"
+#include "res/MessageBox.h"
 #include "settings/SettingsDlg.h"
 
 namespace {

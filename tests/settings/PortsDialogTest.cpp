@@ -102,4 +102,30 @@ TEST_F(PortWindows, PortsDialogMovesFreesAndFollowsDevices) {
     EXPECT_TRUE(directory.isFree(2));
 }
 
+// A free number is given a network server's address typed by the operator; a malformed one
+// cannot be given, and the address, like a gone device, can be freed again.
+TEST_F(PortWindows, PortsDialogGivesAFreeNumberAnAddress) {
+    PortsDialog dialog(directory);
+    auto* edit = dialog.findChild<QLineEdit*>("addressEdit");
+    auto* give = button(dialog, "addressButton");
+    EXPECT_FALSE(give->isEnabled()) << "nothing typed";
+    for (const char* wrong : {"tcp://meter", "udp://meter:4001", "/dev/ttyUSB0"}) {
+        edit->clear();
+        QTest::keyClicks(edit, wrong);
+        EXPECT_FALSE(give->isEnabled()) << wrong;
+    }
+    edit->clear();
+    QTest::keyClicks(edit, "rfc2217://10.2.0.15:2217");
+    ASSERT_TRUE(give->isEnabled());
+    QTest::mouseClick(give, Qt::LeftButton);  // to COM2, the first free number
+    EXPECT_EQ(rows(dialog)[1], "COM2 Сетевой порт rfc2217://10.2.0.15:2217");
+    EXPECT_EQ(directory.target(2).kind, ComTarget::Kind::Address);
+    EXPECT_EQ(directory.target(2).path, "rfc2217://10.2.0.15:2217");
+    EXPECT_TRUE(edit->text().isEmpty());
+
+    select(dialog, 1);
+    QTest::mouseClick(button(dialog, "releaseButton"), Qt::LeftButton);
+    EXPECT_TRUE(directory.isFree(2));
+}
+
 }  // namespace

@@ -11,7 +11,7 @@
 #include <QTest>
 #include <vector>
 
-#include "app/MessageBox.h"
+#include "res/MessageBox.h"
 #include "settings/IniPath.h"
 #include "settings/PortDeviceLine.h"
 #include "settings/SettingsDlg.h"

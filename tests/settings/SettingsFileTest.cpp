@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <vector>
 
-#include "acquisition/MessageStyle.h"
+#include "res/MessageStyle.h"
 #include "settings/SettingsFile.h"
 #include "tests/settings/Cp1251.h"
 

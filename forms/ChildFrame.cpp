@@ -1,20 +1,20 @@
-#include "ChildFrame.h"
+#include "forms/ChildFrame.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QShortcut>
 
 #include "acquisition/ReceiveControl.h"
-#include "app/MessageBox.h"
-#include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
+#include "res/MessageBox.h"
 
-CChildFrame::CChildFrame(CTabulonPlusDoc* doc, CFormTemplate* formTemplate)
-    : m_pDoc(doc), m_pTemplate(formTemplate), m_pControl(formTemplate->Control()) {
+CChildFrame::CChildFrame(CTabulonPlusDoc* doc, ReceiveControl* rc, const QIcon& icon,
+                         StopExchange stopExchange)
+    : m_pDoc(doc), m_pControl(rc), m_stopExchange(std::move(stopExchange)) {
     m_pView = new CTabulonPlusView(doc, m_pControl);
     setWidget(m_pView);
-    setWindowIcon(formTemplate->FormIcon());
+    setWindowIcon(icon);
     // The view exists before the window announces itself, and the view's own announcement
     // follows at its initial update.
     m_pControl->m_pReceivingFrame = this;
@@ -55,7 +55,7 @@ bool CChildFrame::PassCloseGuard() {
         m_pControl->m_bAbort = 1;
         m_pControl->m_bStop = 1;
         // The worker lets go of this window before the window goes.
-        if (m_pTemplate) m_pTemplate->StopExchange();
+        if (m_stopExchange) m_stopExchange();
     }
     m_bAsking = false;
     return answer == msg::IDOK;

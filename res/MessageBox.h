@@ -3,7 +3,7 @@
 #include <QString>
 #include <functional>
 
-#include "acquisition/MessageStyle.h"
+#include "res/MessageStyle.h"
 
 // Every message of the program passes here: caption "Tabulon", buttons and icon from
 // `style` (msg::MB_*), the framework's exclamation icon when the style names none.

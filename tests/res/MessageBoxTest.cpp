@@ -5,7 +5,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include "app/MessageBox.h"
+#include "res/MessageBox.h"
 
 TEST(MessageBox, HookAnswersAndSeesTextAndStyle) {
     QString seen;

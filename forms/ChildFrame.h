@@ -2,8 +2,8 @@
 
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <functional>
 
-class CFormTemplate;
 class CTabulonPlusDoc;
 class CTabulonPlusView;
 struct ReceiveControl;
@@ -13,8 +13,13 @@ struct ReceiveControl;
 class CChildFrame : public QMdiSubWindow {
     Q_OBJECT
 public:
+    // Called by the close guard after it set m_bAbort and m_bStop, before the window goes:
+    // returns when the worker has ended.
+    using StopExchange = std::function<void()>;
+
     // Creates the window with its view on `doc` and registers it as the receiving window.
-    CChildFrame(CTabulonPlusDoc* doc, CFormTemplate* formTemplate);
+    CChildFrame(CTabulonPlusDoc* doc, ReceiveControl* rc, const QIcon& icon,
+                StopExchange stopExchange);
     ~CChildFrame() override;
 
     CTabulonPlusDoc* GetDocument() const { return m_pDoc; }
@@ -36,8 +41,8 @@ private:
     void Detach();
 
     QPointer<CTabulonPlusDoc> m_pDoc;
-    QPointer<CFormTemplate> m_pTemplate;
     ReceiveControl* m_pControl;
+    StopExchange m_stopExchange;
     CTabulonPlusView* m_pView;
     bool m_bDetached = false;
     bool m_bAsking = false;
