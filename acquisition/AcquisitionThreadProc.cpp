@@ -13,33 +13,46 @@ void endFailed(ReceiveControl& rc) {
     rc.m_bStop.store(1);
 }
 
+// The operator closed the receiving window or left the program: nothing more is asked or shown.
+bool endedIfAborted(ReceiveControl& rc) {
+    if (!rc.m_bAbort.load()) return false;
+    rc.m_bReceiving.store(0);
+    return true;
+}
+
+// Tells the operator why the exchange could not begin, unless the operator is leaving.
+unsigned endWithMessage(ReceiveControl& rc, AcquisitionHost& host, const QString* text) {
+    if (!endedIfAborted(rc)) {
+        if (text) host.messageBox(*text, msg::MB_OK);
+        endFailed(rc);
+    }
+    return ReceptionLoop::kExitOk;
+}
+
 unsigned runExchange(ReceiveControl& rc, AcquisitionHost& host, const SerialOpener& opener,
                      Clock& clock) {
     host.setProgressPos(0);
-    if (rc.m_nDeviceType >= kDeviceTypeCount) {
-        endFailed(rc);
-        return ReceptionLoop::kExitOk;
-    }
+    if (rc.m_nDeviceType >= kDeviceTypeCount) return endWithMessage(rc, host, nullptr);
     const DeviceTypeInfo& type = deviceTypeInfo(rc.m_nDeviceType);
 
     LinkSetup::Result link = LinkSetup::open(opener, rc.m_strPort, rc.m_nRate);
-    if (!link.port) {
-        if (link.failureText) host.messageBox(*link.failureText, msg::MB_OK);
-        endFailed(rc);
-        return ReceptionLoop::kExitOk;
-    }
+    if (!link.port)
+        return endWithMessage(rc, host, link.failureText ? &*link.failureText : nullptr);
 
-    LineWaiter line(*link.port, clock);
+    // The port closes on every way out, after the flags are final.
+    LineWaiter line(*link.port, clock, &rc.m_wake);
     if (type.handshake) {
-        const Handshake::Outcome outcome = Handshake::perform(line, type);
-        if (outcome != Handshake::Outcome::Accepted) {
-            host.messageBox(outcome == Handshake::Outcome::BadReply ? acqtext::kBadReply
-                                                                    : acqtext::kLinkNotEstablished,
-                            msg::MB_OK);
-            endFailed(rc);
-            return ReceptionLoop::kExitOk;  // the port closes on the way out
+        switch (Handshake::perform(line, type, rc.m_bAbort)) {
+            case Handshake::Outcome::Accepted:
+                break;
+            case Handshake::Outcome::BadReply:
+                return endWithMessage(rc, host, &acqtext::kBadReply);
+            case Handshake::Outcome::NotEstablished:
+            case Handshake::Outcome::Aborted:
+                return endWithMessage(rc, host, &acqtext::kLinkNotEstablished);
         }
     }
+    if (endedIfAborted(rc)) return ReceptionLoop::kExitOk;
     return ReceptionLoop(rc, host, line, type).run();
 }
 

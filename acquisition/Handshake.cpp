@@ -2,14 +2,24 @@
 
 #include <array>
 
-Handshake::Outcome Handshake::perform(LineWaiter& line, const DeviceTypeInfo& type) {
+namespace {
+
+Handshake::Outcome failed(LineWaiter::Outcome waited) {
     // A vanished device cannot answer any more; waiting out the limit would change nothing.
-    if (line.writeByte(kHandshakeByte, type.sendLimitS, nullptr) != LineWaiter::Outcome::Done)
-        return Outcome::NotEstablished;
+    return waited == LineWaiter::Outcome::Stopped ? Handshake::Outcome::Aborted
+                                                  : Handshake::Outcome::NotEstablished;
+}
+
+}  // namespace
+
+Handshake::Outcome Handshake::perform(LineWaiter& line, const DeviceTypeInfo& type,
+                                      const std::atomic<int>& abort) {
+    const LineWaiter::Outcome sent = line.writeByte(kHandshakeByte, type.sendLimitS, &abort);
+    if (sent != LineWaiter::Outcome::Done) return failed(sent);
     std::array<std::uint8_t, 2> reply{};
     const auto wanted = std::span(reply).first(static_cast<std::size_t>(type.replyLength));
-    if (line.readExactly(wanted, type.replyLimitS) != LineWaiter::Outcome::Done)
-        return Outcome::NotEstablished;
+    const LineWaiter::Outcome got = line.readExactly(wanted, type.replyLimitS, &abort);
+    if (got != LineWaiter::Outcome::Done) return failed(got);
     return replyAccepted(wanted) ? Outcome::Accepted : Outcome::BadReply;
 }
 

@@ -2,6 +2,24 @@
 
 #include <algorithm>
 
+LineWaiter::LineWaiter(SerialPort& port, Clock& clock, WakeSignal* wake)
+    : m_port(port), m_clock(clock), m_wake(wake) {
+    m_port.setWake(wake);
+}
+
+LineWaiter::~LineWaiter() {
+    m_port.setWake(nullptr);
+}
+
+bool LineWaiter::stopSeen(const std::atomic<int>* stop) {
+    if (stop && stop->load()) return true;
+    if (!m_wake || !m_wake->isRaised()) return false;
+    // Raised for a flag this wait does not heed, or left from a stop already served. Clear it,
+    // then look again: a stop set meanwhile raised it after its flag, so it is not lost.
+    m_wake->clear();
+    return stop && stop->load();
+}
+
 std::chrono::milliseconds LineWaiter::sliceBefore(std::int64_t deadlineMs) {
     const std::int64_t left = deadlineMs - m_clock.nowMs();
     return std::chrono::milliseconds(std::clamp<std::int64_t>(left, 0, kSlice.count()));
@@ -17,11 +35,12 @@ LineWaiter::Outcome LineWaiter::writeByte(std::uint8_t byte, int limitS,
         if (r.status == SerialPort::Status::Ok && r.count >= 1) return Outcome::Done;
         if (isGone(r.status)) return Outcome::Vanished;
         if (elapsedSince(start) >= std::int64_t{limitS} * 1000) return Outcome::LimitReached;
-        if (stop && stop->load()) return Outcome::Stopped;
+        if (stopSeen(stop)) return Outcome::Stopped;
     }
 }
 
-LineWaiter::Outcome LineWaiter::readExactly(std::span<std::uint8_t> out, int limitS) {
+LineWaiter::Outcome LineWaiter::readExactly(std::span<std::uint8_t> out, int limitS,
+                                            const std::atomic<int>* stop) {
     const std::int64_t start = m_clock.nowMs();
     const std::int64_t deadline = start + std::int64_t{limitS} * 1000;
     std::size_t got = 0;
@@ -34,6 +53,7 @@ LineWaiter::Outcome LineWaiter::readExactly(std::span<std::uint8_t> out, int lim
             return Outcome::Vanished;
         }
         if (elapsedSince(start) >= std::int64_t{limitS} * 1000) return Outcome::LimitReached;
+        if (stopSeen(stop)) return Outcome::Stopped;
     }
 }
 
@@ -53,6 +73,6 @@ LineWaiter::Outcome LineWaiter::awaitByte(int limitS, bool limitApplies,
         }
         if (isGone(r.status)) return Outcome::Vanished;
         if (limitApplies && elapsedSince(start) >= limitMs) return Outcome::LimitReached;
-        if (stop.load()) return Outcome::Stopped;
+        if (stopSeen(&stop)) return Outcome::Stopped;
     }
 }

@@ -9,13 +9,18 @@
 
 #include "acquisition/Clock.h"
 #include "platform/SerialPort.h"
+#include "platform/WakeSignal.h"
 
-// Every wait of the worker on the line. Each one blocks in the port for at most one slice and
-// then looks at the clock and the stop flag again, so a stop is seen within a slice and no wait
-// ever spins. Limits are whole seconds, reached when the elapsed time is at least that long.
+// Every wait of the worker on the line. A wait blocks in the port until data, its limit or the
+// wake signal comes, so a stop is seen at once and nothing wakes while nothing happens. A wait
+// that is given a stop flag ends when the flag is set; a wake raised for a flag the wait does
+// not heed is cleared and the wait goes on. Limits are whole seconds, reached when the elapsed
+// time is at least that long.
 class LineWaiter {
 public:
-    static constexpr std::chrono::milliseconds kSlice{20};
+    // The longest single block in the port. The wake signal ends it at once; this only bounds
+    // how late a flag set without the signal (or with none to be had) is seen.
+    static constexpr std::chrono::milliseconds kSlice{1000};
     static constexpr std::size_t kInboxSize = 4096;
 
     enum class Outcome {
@@ -25,14 +30,18 @@ public:
         Vanished,      // the device is gone, or the system refuses the line
     };
 
-    LineWaiter(SerialPort& port, Clock& clock) : m_port(port), m_clock(clock) {}
+    // `wake` (may be null) is the signal that whoever sets a stop flag raises.
+    LineWaiter(SerialPort& port, Clock& clock, WakeSignal* wake);
+    ~LineWaiter();
+    LineWaiter(const LineWaiter&) = delete;
+    LineWaiter& operator=(const LineWaiter&) = delete;
 
     // Sends one byte. With a stop flag the wait ends when the flag is set (the byte may then
     // still be unsent); without one only the limit ends it. The first attempt is always made.
     Outcome writeByte(std::uint8_t byte, int limitS, const std::atomic<int>* stop);
 
     // Fills `out` completely; for the handshake reply, so it takes no byte beyond it.
-    Outcome readExactly(std::span<std::uint8_t> out, int limitS);
+    Outcome readExactly(std::span<std::uint8_t> out, int limitS, const std::atomic<int>* stop);
 
     // Waits until at least one received byte is at hand. Silence ends the wait only when
     // `limitApplies`. Whatever one read brings is kept here until taken, also across passes.
@@ -44,12 +53,14 @@ public:
 private:
     std::int64_t elapsedSince(std::int64_t startMs) { return m_clock.nowMs() - startMs; }
     std::chrono::milliseconds sliceBefore(std::int64_t deadlineMs);
+    bool stopSeen(const std::atomic<int>* stop);
     static bool isGone(SerialPort::Status status) {
         return status == SerialPort::Status::Hangup || status == SerialPort::Status::Error;
     }
 
     SerialPort& m_port;
     Clock& m_clock;
+    WakeSignal* m_wake;
     std::array<std::uint8_t, kInboxSize> m_inbox{};
     std::size_t m_head = 0;
     std::size_t m_tail = 0;

@@ -3,7 +3,8 @@
 #include <atomic>
 #include <string>
 
-#include "DeviceType.h"
+#include "acquisition/DeviceType.h"
+#include "platform/WakeSignal.h"
 
 class AcquisitionHost;
 class QObject;
@@ -22,4 +23,20 @@ struct ReceiveControl {
     QObject* m_pView = nullptr;
     AcquisitionHost* m_pMainFrame = nullptr;  // the main frame, as the worker sees it
     QObject* m_pReceivingFrame = nullptr;
+
+    // Ends the worker's current wait at once; the flag says what the wake means.
+    WakeSignal m_wake;
+
+    // The stop command: leave the current reading pass.
+    void requestStop() {
+        m_bStop.store(1);
+        m_wake.raise();
+    }
+    // A confirmed close of the receiving window, or the end of the program: the worker ends
+    // wherever it is, asks nothing more and writes nothing.
+    void requestAbort() {
+        m_bAbort.store(1);
+        m_bStop.store(1);
+        m_wake.raise();
+    }
 };

@@ -28,7 +28,8 @@ ReceptionLoop::PassEnd ReceptionLoop::readPass() {
     m_host.setByteCounterText(acqtext::ByteCounterText(0));
     m_host.setProgressPos(0);
     for (;;) {
-        if (m_rc.m_bStop.load()) return PassEnd::Ordinary;
+        // A close that came before the flag was cleared still ends the pass.
+        if (m_rc.m_bStop.load() || m_rc.m_bAbort.load()) return PassEnd::Ordinary;
         // An echo left unsent by a stop goes out before anything more is read, so the
         // calculator never gets two bytes ahead of its echoes.
         if (m_pendingEcho) {
@@ -93,6 +94,8 @@ void ReceptionLoop::endLinkBroken() {
 
 unsigned ReceptionLoop::finish() {
     m_rc.m_bReceiving.store(0);
+    // A question refused because the operator was leaving is no "no": nothing is written.
+    if (m_rc.m_bAbort.load()) return kExitOk;
     if (!m_host.writeSettingsFile(m_host.settingsStrings())) {
         m_rc.m_bStop.store(1);
         return kExitSettingsNotWritten;

@@ -71,6 +71,8 @@ void FormArchive::finish() {
 // a disk that is slow to sync still keeps up with many small forms. A batch is kept small so
 // that a long backlog never needs much memory at once.
 void FormArchive::run() {
+    // The disk may wait; the line, with its echoes, must not wait for the disk's processor time.
+    LowerThreadPriority();
     std::unique_lock lock(m_mutex);
     bool backlog = false;
     for (;;) {

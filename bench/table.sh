@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${TABULON_BENCH_BUILD:-build-bench}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTABULON_BENCH=ON -DTABULON_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target acquisition_bench >/dev/null
+cmake --build "$build" -j2 --target acquisition_bench collect_bench >/dev/null
 bench="$build/bench/acquisition/acquisition_bench"
 
 if [[ "${1:-}" == "--quick" ]]; then
@@ -20,3 +20,9 @@ echo
 "$bench" cpu "$seconds"
 "$bench" echo "$echo_bytes" "$rounds"
 "$bench" stream "$stream_mb" "$rounds"
+echo
+collect="$build/bench/collect/collect_bench"
+"$collect" header
+"$collect" stream "$stream_mb" "$rounds"
+"$collect" echo "$echo_bytes" "$rounds"
+"$collect" memory

@@ -141,7 +141,8 @@ Collector::Report Collector::run() {
         }
         if (!host.inPass()) lastByteAt = now;
         // A stop like the operator's: a pass begun after the signal is stopped too.
-        if (interrupted || (host.inPass() && now - lastByteAt >= wait)) rc.m_bStop = 1;
+        const bool stopNow = interrupted || (host.inPass() && now - lastByteAt >= wait);
+        if (stopNow && !rc.m_bStop) rc.requestStop();
         if (++turn % 10 == 0)
             m_console.progress(QStringLiteral("Принято %1 байт, форм: %2")
                                    .arg(lastBytes)

@@ -20,6 +20,7 @@ public:
     Result write(std::span<const std::uint8_t> bytes, std::chrono::milliseconds timeout) override {
         return note(m_port->write(bytes, timeout), false);
     }
+    void setWake(const WakeSignal* wake) override { m_port->setWake(wake); }
 
 private:
     Result note(Result r, bool reading) {

@@ -52,8 +52,7 @@ bool CChildFrame::PassCloseGuard() {
         QStringLiteral("Остановить передачу данных?"));
     const int answer = TabulonMessageBox(text, msg::MB_OKCANCEL | msg::MB_ICONQUESTION);
     if (answer == msg::IDOK) {
-        m_pControl->m_bAbort = 1;
-        m_pControl->m_bStop = 1;
+        m_pControl->requestAbort();
         // The worker lets go of this window before the window goes.
         if (m_stopExchange) m_stopExchange();
     }

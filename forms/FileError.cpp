@@ -56,7 +56,10 @@ FileError ClassifySaveError(const QString& path, QFileDevice::FileError qtError)
     if (!parentFolderExists(path)) return {FileErrorCause::BadPath, true};
     if (info.isDir() || (info.exists() && !info.isWritable()))
         return {FileErrorCause::AccessDenied, true};
-    if (!QFileInfo(info.absolutePath()).isWritable()) return {FileErrorCause::AccessDenied, true};
+    // A writable file in a read-only folder is written in place, so the folder is to blame
+    // only for a new file.
+    if (!info.exists() && !QFileInfo(info.absolutePath()).isWritable())
+        return {FileErrorCause::AccessDenied, true};
     // Qt reports a write that found no room on the device as a resource error.
     if (qtError == QFileDevice::ResourceError) return {FileErrorCause::DiskFull, true};
     return {FileErrorCause::Generic, true};

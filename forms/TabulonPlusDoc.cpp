@@ -4,10 +4,10 @@
 #include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include "files/SafeFile.h"
 #include "forms/FileDialogs.h"
 #include "forms/FileError.h"
 #include "forms/FormFont.h"
@@ -149,16 +149,10 @@ bool CTabulonPlusDoc::OnSaveDocument(const QString& path) {
     const QByteArray bytes = TextFileCodec::Encode(raw, '?', &unrepresentable);
     if (unrepresentable >= 0 && !ConfirmUnrepresentable(raw, unrepresentable)) return false;
 
-    // Written beside the old file and renamed over it, so a failed save leaves the old one whole.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        reportFileError(ClassifySaveError(path, file.error()), path);
-        return false;
-    }
-    // commit() does not notice a buffered write that fails when it is flushed: it would put a
-    // short file in place of the old one and report success. Flush first and look.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        reportFileError(ClassifySaveError(path, file.error()), path);
+    // A failed save leaves the old file whole where its folder allows (files/SafeFile.h).
+    const SafeFile::Result saved = SafeFile::write(path, bytes);
+    if (!saved.ok) {
+        reportFileError(ClassifySaveError(path, saved.error), path);
         return false;
     }
     SetModifiedFlag(false);

@@ -87,8 +87,7 @@ void ExchangeControl::Join() {
 
 void ExchangeControl::AbortAndJoin() {
     if (WorkerAlive()) {
-        m_rc.m_bAbort = 1;
-        m_rc.m_bStop = 1;
+        m_rc.requestAbort();
     }
     Join();
 }

@@ -38,7 +38,7 @@ public:
     // strip through exchangeStarted, starts the timer and the worker. False when the timer
     // could not be started: the flags and bars stay as they are then, and no worker runs.
     bool Start();
-    void Stop() { m_rc.m_bStop = 1; }
+    void Stop() { m_rc.requestStop(); }
 
     bool WorkerAlive() const { return m_thread.joinable() && !m_finished; }
     bool TimerActive() const { return m_timer.isActive(); }

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -11,8 +13,11 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 
+#include "archive/ArchiveDlg.h"
+#include "archive/ArchiveSettings.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
@@ -160,6 +165,20 @@ void CMainFrame::BuildStatusBar() {
         m_wndStatusBar->addPermanentWidget(new KeyboardLockPane(key));
 }
 
+void CMainFrame::OnOpenArchiveFolder() {
+    const QString folder = ArchiveSettings::Load().folder;
+    if (!QDir().mkpath(folder)) {
+        TabulonMessageBox(QStringLiteral("Не удается создать папку архива %1")
+                              .arg(QDir::toNativeSeparators(folder)),
+                          msg::MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        TabulonMessageBox(QStringLiteral("Не удается открыть папку архива %1")
+                              .arg(QDir::toNativeSeparators(folder)),
+                          msg::MB_ICONEXCLAMATION);
+}
+
 void CMainFrame::ShowStrip(bool exchangeRunning) {
     m_wndStatusBar->setVisible(!exchangeRunning);
     m_wndProgressStrip->setVisible(exchangeRunning);
@@ -225,6 +244,8 @@ bool CMainFrame::FrameHandles(unsigned c) const {
         case id::ID_HELP:
         case id::ID_VIEW_TOOLBAR:
         case id::ID_VIEW_STATUS_BAR:
+        case id::ID_ARCHIVE_SETTINGS:
+        case id::ID_ARCHIVE_OPEN_FOLDER:
             return true;
         case id::ID_WINDOW_NEW:
         case id::ID_WINDOW_CASCADE:
@@ -253,6 +274,12 @@ void CMainFrame::FrameRun(unsigned c) {
             break;
         case id::ID_HELP:
             OnHelp();
+            break;
+        case id::ID_ARCHIVE_SETTINGS:
+            ArchiveDlg::DoModal(this);
+            break;
+        case id::ID_ARCHIVE_OPEN_FOLDER:
+            OnOpenArchiveFolder();
             break;
         case id::ID_VIEW_TOOLBAR:
             m_wndToolBar->setVisible(!m_wndToolBar->isVisible());

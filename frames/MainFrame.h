@@ -41,6 +41,8 @@ public:
     void OnConnect();
     void OnStopReceive();
     void OnHelp();
+    // Shows the archive's folder in the desktop's file manager, making it first if need be.
+    void OnOpenArchiveFolder();
     void OnTimer(int id);
     bool OnUpdateConnect() const { return m_block.m_bReceiving == 0; }
     bool OnUpdateStopReceive() const { return m_block.m_bReceiving != 0; }

@@ -106,6 +106,9 @@ void WorkerCalls::newForm() {
 
 int WorkerCalls::messageBox(const QString& text, unsigned style) {
     return OnUiThread([&] {
+        // Once the operator has closed the receiving window or left the program, the worker
+        // asks nothing more, even a question it sent before it could see that.
+        if (m_rc.m_bAbort) return msg::IDCANCEL;
         // The operator answers the worker before anything else: the main window stays
         // disabled while the box is up, as the owner of a modal box is.
         ++m_questionDepth;

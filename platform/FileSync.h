@@ -10,3 +10,7 @@ bool SyncFileSystemOf(const std::string& path);
 // Gives the memory the process has freed back to the system, after a burst of work that needed
 // much of it for a short time.
 void ReleaseFreedMemory();
+
+// Lets the calling thread yield the processor to every other thread of normal priority: for
+// work that must never hold up the line.
+void LowerThreadPriority();

@@ -20,3 +20,15 @@ void ReleaseFreedMemory() {
     ::malloc_trim(0);
 #endif
 }
+
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#endif
+
+void LowerThreadPriority() {
+#if defined(__linux__)
+    // On Linux a thread has a nice value of its own.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 10);
+#endif
+}

@@ -11,10 +11,12 @@
 #include <cerrno>
 #include <cstdarg>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "platform/NetworkSerialPort.h"
 #include "platform/PosixLine.h"
+#include "platform/WakeSignal.h"
 
 namespace {
 
@@ -91,6 +93,7 @@ public:
 
     Result read(std::span<std::uint8_t> buffer, milliseconds timeout) override;
     Result write(std::span<const std::uint8_t> bytes, milliseconds timeout) override;
+    void setWake(const WakeSignal* wake) override;
 
 private:
     static int onEvent(gensio* io, void* self, int event, int err, unsigned char* buf,
@@ -101,7 +104,8 @@ private:
 
     int takeInput(int err, const unsigned char* buf, gensiods* buflen);
     std::size_t unread() const { return m_inbox.size() - m_head; }
-    // Runs the event loop until `done` holds or the deadline passes; false on the deadline.
+    // Runs the event loop until `done` holds or the deadline passes or the wake signal is
+    // raised; false on the deadline or the wake.
     bool serviceUntil(const std::function<bool()>& done, Deadline deadline);
     void shutDown();
 
@@ -122,10 +126,54 @@ private:
     Setting m_settings[kSettings];
     std::vector<std::uint8_t> m_inbox;
     std::size_t m_head = 0;
+    static void onWakeReadable(gensio_iod* iod, void* self);
+    static void onWakeCleared(gensio_iod* iod, void* self);
+    void dropWake();
+
+    const WakeSignal* m_wake = nullptr;
+    gensio_iod* m_wakeIod = nullptr;  // the signal's descriptor, watched by gensio's own loop
+    bool m_woken = false;
+    bool m_wakeCleared = false;
 };
 
 GensioLine::~GensioLine() {
+    dropWake();
     shutDown();
+}
+
+// The wake signal's descriptor joins gensio's loop, so a raise ends a wait at once.
+void GensioLine::setWake(const WakeSignal* wake) {
+    dropWake();
+    m_wake = wake;
+    if (!wake || wake->handle() < 0 || !m_os) return;
+    if (m_os->add_iod(m_os, GENSIO_IOD_SOCKET, wake->handle(), &m_wakeIod) != 0) {
+        m_wakeIod = nullptr;
+        return;
+    }
+    if (m_os->set_fd_handlers(m_wakeIod, this, &GensioLine::onWakeReadable, nullptr, nullptr,
+                              &GensioLine::onWakeCleared) != 0) {
+        m_os->release_iod(m_wakeIod);
+        m_wakeIod = nullptr;
+    }
+}
+
+void GensioLine::dropWake() {
+    m_wake = nullptr;
+    gensio_iod* const iod = std::exchange(m_wakeIod, nullptr);
+    if (!iod) return;
+    m_wakeCleared = false;
+    m_os->clear_fd_handlers(iod);
+    serviceUntil([this] { return m_wakeCleared; }, steady_clock::now() + milliseconds(1000));
+    m_os->release_iod(iod);  // the descriptor stays open: it is the signal's
+}
+
+void GensioLine::onWakeReadable(gensio_iod* iod, void* self) {
+    static_cast<GensioLine*>(self)->m_woken = true;
+    iod->f->set_read_handler(iod, false);  // it stays readable until its owner clears it
+}
+
+void GensioLine::onWakeCleared(gensio_iod*, void* self) {
+    static_cast<GensioLine*>(self)->m_wakeCleared = true;
 }
 
 void GensioLine::shutDown() {
@@ -138,14 +186,25 @@ void GensioLine::shutDown() {
 }
 
 bool GensioLine::serviceUntil(const std::function<bool()>& done, Deadline deadline) {
+    if (m_wake && m_wake->isRaised() && !done()) return false;
+    // Without a descriptor to watch (the system gave the signal none), short slices.
+    const bool sliced = m_wake && !m_wakeIod;
+    m_woken = false;
+    if (m_wakeIod) m_os->set_read_handler(m_wakeIod, true);
+    bool reached = true;
     while (!done()) {
-        const auto left = deadline - steady_clock::now();
-        if (left <= steady_clock::duration::zero()) return false;
+        auto left = deadline - steady_clock::now();
+        if (m_woken || (sliced && m_wake->isRaised()) || left <= steady_clock::duration::zero()) {
+            reached = false;
+            break;
+        }
+        if (sliced) left = std::min<steady_clock::duration>(left, milliseconds(10));
         const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
         gensio_time timeout{ns / 1000000000, static_cast<int>(ns % 1000000000)};
         gensio_os_funcs_service(m_os, &timeout);
     }
-    return true;
+    if (m_wakeIod) m_os->set_read_handler(m_wakeIod, false);
+    return reached;
 }
 
 int GensioLine::connect(const NetworkAddress& address, Deadline deadline) {

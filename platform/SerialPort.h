@@ -7,7 +7,19 @@
 #include <span>
 #include <string>
 
+class WakeSignal;
+
 // One open serial line. Every call blocks at most `timeout`; none spins.
+//
+// What every implementation (a device, a network serial server, a test's fake) must do with
+// the wake signal given to setWake():
+// - every wait in read() and write() also ends as soon as the signal is raised, at once and
+//   not at the next turn of some slice: on POSIX, poll its handle() for POLLIN beside the
+//   line's own descriptor;
+// - a call that finds it raised returns at once: with what the line has ready, or Timeout
+//   with nothing moved;
+// - it never clears the signal (its owner does) and never holds on to it after setWake(nullptr)
+//   or its own destruction.
 class SerialPort {
 public:
     enum class Status {
@@ -29,6 +41,9 @@ public:
     // Waits up to `timeout` for room on the line, then writes as much as it can.
     virtual Result write(std::span<const std::uint8_t> bytes,
                          std::chrono::milliseconds timeout) = 0;
+    // From now on `wake` (which outlives this line or is replaced first) ends every wait;
+    // nullptr: only data and the timeout do.
+    virtual void setWake(const WakeSignal* wake) = 0;
 };
 
 // Which step of opening a port failed, and the system's error code.

@@ -16,24 +16,28 @@
 #include "platform/PosixLine.h"
 #include "platform/SerialPort.h"
 #include "platform/SerialPortName.h"
+#include "platform/WakeSignal.h"
 
 namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
 
-// Waits in poll() for `events` until `timeout` has passed, resuming after signals with the time
-// left. Returns poll()'s result; `revents` holds what happened when it is positive.
-int pollFor(int fd, short events, milliseconds timeout, short& revents) {
+// Waits in poll() for `events` on `fd` until `timeout` has passed or `wakeFd` (when not -1)
+// turns readable, resuming after signals with the time left. Returns poll()'s result for `fd`
+// alone (0 also when only the wake came); `revents` holds what happened when it is positive.
+int pollFor(int fd, short events, milliseconds timeout, int wakeFd, short& revents) {
     const auto deadline = steady_clock::now() + timeout;
     for (;;) {
         const auto left = std::chrono::duration_cast<milliseconds>(deadline - steady_clock::now());
         const long long ms = left.count() < 0 ? 0 : left.count();
-        pollfd pfd{fd, events, 0};
-        const int r = ::poll(&pfd, 1, ms > INT_MAX ? INT_MAX : static_cast<int>(ms));
+        pollfd pfd[2] = {{fd, events, 0}, {wakeFd, POLLIN, 0}};
+        const int r =
+            ::poll(pfd, wakeFd >= 0 ? 2 : 1, ms > INT_MAX ? INT_MAX : static_cast<int>(ms));
         if (r < 0 && errno == EINTR) continue;
-        revents = pfd.revents;
-        return r;
+        revents = pfd[0].revents;
+        if (r <= 0) return r;
+        return revents != 0 ? 1 : 0;
     }
 }
 
@@ -64,7 +68,7 @@ public:
             if (first.status != Status::Timeout) return noteRead(first);
         }
         short revents = 0;
-        const int r = pollFor(fd_, POLLIN, timeout, revents);
+        const int r = pollFor(fd_, POLLIN, timeout, wakeFd(), revents);
         if (r < 0) return {Status::Error, 0, errno};
         if (r == 0) return noteRead({Status::Timeout, 0, 0});
         if (revents & POLLNVAL) return {Status::Error, 0, EBADF};
@@ -88,7 +92,7 @@ public:
                 std::chrono::duration_cast<milliseconds>(deadline - steady_clock::now());
             if (left.count() <= 0) return {Status::Timeout, 0, 0};
             short revents = 0;
-            const int r = pollFor(fd_, POLLOUT, left, revents);
+            const int r = pollFor(fd_, POLLOUT, left, wakeFd(), revents);
             if (r < 0) return {Status::Error, 0, errno};
             if (r == 0) return {Status::Timeout, 0, 0};
             if (revents & POLLNVAL) return {Status::Error, 0, EBADF};
@@ -97,7 +101,11 @@ public:
         }
     }
 
+    void setWake(const WakeSignal* wake) override { wake_ = wake; }
+
 private:
+    int wakeFd() const { return wake_ ? wake_->handle() : -1; }
+
     Result noteRead(Result r) {
         streaming_ = r.status == Status::Ok && r.count > 1;
         return r;
@@ -136,6 +144,7 @@ private:
     bool serialDevice_;
     bool socket_;
     bool streaming_ = false;
+    const WakeSignal* wake_ = nullptr;
 };
 
 bool speedFor(int rate, speed_t& speed) {

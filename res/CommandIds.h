@@ -29,6 +29,8 @@ constexpr unsigned ID_DEVICE_KSM_R = 32780;
 constexpr unsigned ID_DEVICE_KSM_N = 32781;
 constexpr unsigned ID_DEVICE_KSM_S = 32783;
 constexpr unsigned ID_DEVICE_KSM = 32784;
+constexpr unsigned ID_ARCHIVE_SETTINGS = 32800;     // the dialog "Архив"
+constexpr unsigned ID_ARCHIVE_OPEN_FOLDER = 32801;  // the archive's folder in the file manager
 
 // Standard commands
 constexpr unsigned ID_FILE_NEW = 57600;

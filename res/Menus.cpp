@@ -29,6 +29,9 @@ constexpr MenuItem kMainFile[] = {
 constexpr MenuItem kView[] = {
     Item("&Панель инструментов", ID_VIEW_TOOLBAR),
     Item("&Строка состояния", ID_VIEW_STATUS_BAR),
+    Separator,
+    Item("&Архив…", ID_ARCHIVE_SETTINGS),
+    Item("&Открыть папку архива", ID_ARCHIVE_OPEN_FOLDER),
 };
 constexpr MenuItem kPort[] = {
     Item("&COM1", ID_PORT_COM1, MF_CHECKED),

@@ -22,6 +22,9 @@ constexpr StringEntry kStrings[] = {
     {ID_DEVICE_KSM_N, "Выбор вычислителя КСМ-Н\nКСМ-Н"},
     {ID_DEVICE_KSM_S, "Выбор вычислителя КСМ-С\nКСМ-С"},
     {ID_DEVICE_KSM, "Выбор вычислителя КСМ\nКСМ"},
+    {ID_ARCHIVE_SETTINGS,
+     "Включить или выключить архив принятых форм, выбрать его папку и имена файлов\nАрхив"},
+    {ID_ARCHIVE_OPEN_FOLDER, "Открыть папку архива в файловом менеджере\nПапка архива"},
 
     {AFX_IDS_APP_TITLE, "Tabulon"},
     {AFX_IDS_IDLEMESSAGE, "Ready"},

@@ -1,11 +1,11 @@
 #include "SettingsFile.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QHash>
 #include <QStringDecoder>
-#include <QStringEncoder>
 #include <optional>
 
+#include "files/SafeFile.h"
 #include "res/MessageStyle.h"
 #include "settings/IniPath.h"
 #include "settings/SettingsFormat.h"
@@ -30,20 +30,32 @@ QString FromCp1251(const std::string& bytes) {
     return decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
 }
 
-// Typed text may hold characters that cp1251 lacks. The converter marks each with 0x1A; the
-// operator recognises the '?' that Windows' own conversion writes there.
+// Every character cp1251 has, with its byte: the code page read back from all its bytes.
+const QHash<char16_t, char>& Cp1251Bytes() {
+    static const QHash<char16_t, char> bytes = [] {
+        QHash<char16_t, char> table;
+        QStringDecoder decoder(kCodePage, QStringConverter::Flag::Stateless);
+        for (int byte = 0; byte < 256; ++byte) {
+            const char c = char(byte);
+            const QString decoded = decoder.decode(QByteArrayView(&c, 1));
+            if (decoded.size() == 1 && decoded[0] != QChar::ReplacementCharacter)
+                table.insert(decoded[0].unicode(), c);
+        }
+        return table;
+    }();
+    return bytes;
+}
+
+// Typed text may hold characters that cp1251 lacks, a surrogate pair or a lone half of one
+// included: each becomes the '?' that Windows' own conversion writes there.
 std::string ToCp1251(const QString& text) {
-    QStringEncoder encoder(kCodePage);
     std::string bytes;
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QStringView character = QStringView(text).mid(i, length);
-        const QByteArray encoded = encoder.encode(character);
-        if (encoded == "\x1A" && character != u"\x1A")
-            bytes += '?';
-        else
-            bytes.append(encoded.constData(), std::size_t(encoded.size()));
-        i += length;
+    bytes.reserve(std::size_t(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ++i;
+        const auto found = Cp1251Bytes().constFind(c.unicode());
+        bytes += found == Cp1251Bytes().cend() || c.isSurrogate() ? '?' : *found;
     }
     return bytes;
 }
@@ -81,13 +93,7 @@ bool WriteSettingsFile(const QString& path, const QString& port, const QString& 
                        const QString& rate, const SettingsReport& report) {
     const std::string text = FormatSettingsText(ToCp1251(port), ToCp1251(device), ToCp1251(rate));
     MakeConfigFolderFor(path);
-    QSaveFile file(path);
-    // QSaveFile::commit() does not notice a buffered write that fails when it flushes (a full
-    // disk) and would put the empty temporary file in place of the old one: flush first.
-    const bool written = !path.isEmpty() && file.open(QIODevice::WriteOnly) &&
-                         file.write(text.data(), qint64(text.size())) == qint64(text.size()) &&
-                         file.flush() && file.commit();
-    // An uncommitted QSaveFile removes its temporary file, so the old file is untouched.
+    const bool written = SafeFile::write(path, QByteArray(text.data(), qsizetype(text.size()))).ok;
     if (!written) Report(report, CannotOpenText(), msg::MB_ICONEXCLAMATION);
     return written;
 }

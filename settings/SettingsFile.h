@@ -13,9 +13,9 @@ using SettingsReport = std::function<int(const QString& text, unsigned style)>;
 void ReadSettingsFile(const QString& path, QString& port, QString& device, QString& rate,
                       const SettingsReport& report);
 
-// Writes the three strings to `path`. The new text goes to a temporary file in the same folder
-// that replaces the old file only when complete, so a failure (folder missing or not writable,
-// disk full) leaves the old file whole. Returns false after reporting the failure. Only the
-// operator's configuration folder is created when missing (MakeConfigFolderFor).
+// Writes the three strings to `path`, safely (files/SafeFile.h): where the folder allows, a
+// failure (disk full) leaves the old file whole; a read-only folder with a writable file gets
+// the file written in place. Returns false after reporting the failure. Only the operator's
+// configuration folder is created when missing (MakeConfigFolderFor).
 bool WriteSettingsFile(const QString& path, const QString& port, const QString& device,
                        const QString& rate, const SettingsReport& report);

@@ -87,7 +87,7 @@ void measureSilentCpu(std::chrono::seconds seconds) {
     long long bareNs = 0;
     std::thread bare([&] { bareNs = bareSilentWaitCpuNs(barePty->slavePath(), seconds); });
     std::this_thread::sleep_for(seconds);
-    rc.m_bStop = 1;
+    rc.requestStop();
     worker.join();
     bare.join();
     const double w = (host.cpuAtReportNs - host.cpuAtStartNs) / 1e9, b = bareNs / 1e9;

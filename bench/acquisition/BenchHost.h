@@ -25,7 +25,7 @@ public:
     }
     void setViewModified() override {}
     void newForm() override {
-        if (++forms == stopAfterForms_) rc_.m_bStop = 1;
+        if (++forms == stopAfterForms_) rc_.requestStop();
     }
     int messageBox(const QString&, unsigned style) override {
         ++boxes;

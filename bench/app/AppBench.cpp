@@ -3,7 +3,8 @@
 //              QMainWindow program, both from this one executable so they load the same code;
 //   exchange — FORMS small forms from the simulated calculator (type 4: no echo, the line at
 //              full pseudo-terminal speed) through the whole program, one window per form:
-//              time per form and the memory of the program afterwards.
+//              time per form and the memory of the program afterwards;
+//   archive  — type 4 throughput and type 0 echo turnaround with the form archive on and off.
 // QT_QPA_PLATFORM defaults to offscreen.
 #include <sys/wait.h>
 #include <unistd.h>
@@ -175,6 +176,8 @@ int Exchange(int argc, char** argv, int forms) {
 
 }  // namespace
 
+int ArchiveOnOff(int argc, char** argv, int kb, int rounds);
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::string mode = argc > 1 ? argv[1] : "";
@@ -183,6 +186,10 @@ int main(int argc, char** argv) {
     if (mode == "--child-bare-text") return ChildBare(1, argv, true);
     if (mode == "startup") return Startup(argv[0], argc > 2 ? std::atoi(argv[2]) : 15);
     if (mode == "exchange") return Exchange(1, argv, argc > 2 ? std::atoi(argv[2]) : 1000);
-    std::fprintf(stderr, "usage: %s startup [RUNS] | exchange [FORMS]\n", argv[0]);
+    if (mode == "archive")
+        return ArchiveOnOff(1, argv, argc > 2 ? std::atoi(argv[2]) : 2000,
+                            argc > 3 ? std::max(1, std::atoi(argv[3])) : 3);
+    std::fprintf(stderr, "usage: %s startup [RUNS] | exchange [FORMS] | archive [KB [ROUNDS]]\n",
+                 argv[0]);
     return 2;
 }

@@ -206,7 +206,7 @@ double runWorker(Rig& rig, int type, long forms) {
     std::thread worker([&rc] { AcquisitionThreadProc(&rc); });
     rig.awaitStream(++rig.streams);
     while (host.ends.count < forms && host.boxes < 2) std::this_thread::sleep_for(2ms);
-    rc.m_bStop = 1;
+    rc.requestStop();
     worker.join();
     if (host.boxes != 2 || host.ends.count != forms) die("the worker's exchange went wrong");
     return host.ends.bytesPerSecond();

@@ -74,7 +74,7 @@ TEST_P(HandshakeOutcome, ShowsTheRightMessageAtTheRightTime) {
     if (!c.reply.isEmpty()) rig.line.answerHandshake(c.reply, c.replyDelay);
     if (c.sendHeldMs > 0) rig.line.holdWrites(0, c.sendHeldMs);
     // The operator's stop does not shorten the handshake.
-    rig.line.at(100, [&] { rig.rc.m_bStop = 1; });
+    rig.line.at(100, [&] { rig.rc.requestStop(); });
 
     EXPECT_EQ(rig.run(), 0u);
 

@@ -67,9 +67,9 @@ TEST_P(RandomExchange, FormsJoinToTheConvertedStreamAndNoTextStandsInTwo) {
     const int stops = static_cast<int>(rng() % 4);
     for (int i = 0; i < stops; ++i)
         rig.line.at(static_cast<std::int64_t>(rng() % (script.lastArrival + 3000)),
-                    [&] { rig.rc.m_bStop = 1; });
+                    [&] { rig.rc.requestStop(); });
     // A pass that stores nothing waits for ever; the operator ends it in the end.
-    rig.line.at(script.lastArrival + 100000, [&] { rig.rc.m_bStop = 1; });
+    rig.line.at(script.lastArrival + 100000, [&] { rig.rc.requestStop(); });
     if (type.echo)
         for (int i = 0; i < 3; ++i)
             rig.line.delayNthWrite(1 + rng() % (script.stream.size() + 1),

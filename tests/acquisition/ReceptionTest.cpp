@@ -83,7 +83,7 @@ TEST(Reception, SilentLineWaitsForItsFirstCharacterUntilStopped) {
     WorkerRig rig(0);
     rig.linkUp();
     const std::int64_t tenHours = 10LL * 3600 * 1000;
-    rig.line.at(tenHours, [&] { rig.rc.m_bStop = 1; });
+    rig.line.at(tenHours, [&] { rig.rc.requestStop(); });
     rig.host.answer({msg::IDYES, msg::IDNO});
     rig.run();
     EXPECT_EQ(rig.host.trace(),
@@ -96,10 +96,10 @@ TEST(Reception, SilentLineWaitsForItsFirstCharacterUntilStopped) {
 TEST(Reception, StopDuringReadEndsThePassAtOnce) {
     WorkerRig rig(2);
     rig.linkUp().line.arrive(0, "AB");
-    rig.line.at(1000, [&] { rig.rc.m_bStop = 1; });
+    rig.line.at(1234, [&] { rig.rc.requestStop(); });
     rig.host.answer({msg::IDYES, msg::IDNO});
     rig.run();
-    EXPECT_EQ(rig.boxTimes[1], 1000);
+    EXPECT_EQ(rig.boxTimes[1], 1234);
     EXPECT_EQ(rig.host.messages()[1], report(2));
     rig.expectWellBehaved();
 }
@@ -107,7 +107,7 @@ TEST(Reception, StopDuringReadEndsThePassAtOnce) {
 TEST(Reception, StopMadeDuringTheHandshakeIsForgotten) {
     WorkerRig rig(0);
     rig.linkUp().line.arrive(0, "AB");
-    rig.rc.m_bStop = 1;
+    rig.rc.requestStop();
     rig.host.answer({msg::IDYES, msg::IDNO});
     rig.run();
     EXPECT_EQ(rig.boxTimes[1], 5000);
@@ -118,7 +118,7 @@ TEST(Reception, EchoCutShortByStopGoesOutBeforeTheNextRead) {
     WorkerRig rig(0);
     rig.linkUp().line.arrive(0, "ABC");
     rig.line.holdNthWrite(2, 4000);  // the echo of B
-    rig.line.at(3000, [&] { rig.rc.m_bStop = 1; });
+    rig.line.at(3000, [&] { rig.rc.requestStop(); });
     rig.host.answer({msg::IDYES, msg::IDYES, msg::IDNO});
     rig.run();
     // B is kept although its echo had not gone out when the pass ended.
@@ -152,8 +152,8 @@ TEST(Reception, StopDuringTheRetriedEchoEndsThatPassToo) {
     WorkerRig rig(0);
     rig.linkUp().line.arrive(0, "AB");
     rig.line.holdNthWrite(2);
-    rig.line.at(1000, [&] { rig.rc.m_bStop = 1; });
-    rig.line.at(3000, [&] { rig.rc.m_bStop = 1; });
+    rig.line.at(1000, [&] { rig.rc.requestStop(); });
+    rig.line.at(3000, [&] { rig.rc.requestStop(); });
     rig.host.answer({msg::IDYES, msg::IDYES, msg::IDYES});
     rig.run();
     // Second pass: the echo is retried at 1000 and stopped at 3000; the third pass retries
@@ -216,7 +216,7 @@ TEST(Reception, BytesAlreadyReadStayForTheNextPass) {
     rig.line.arrive(0, QByteArray(300, 'x'));
     bool stopped = false;
     rig.host.on(Kind::StepProgress, [&](const auto&) {
-        if (!std::exchange(stopped, true)) rig.rc.m_bStop = 1;
+        if (!std::exchange(stopped, true)) rig.rc.requestStop();
     });
     rig.host.answer({msg::IDYES, msg::IDYES, msg::IDNO});
     rig.run();
@@ -244,7 +244,7 @@ TEST(Reception, FormEndsAloneGiveEmptyModifiedFormsAndNoSilenceLimit) {
     WorkerRig rig(4);
     rig.line.arrive(0, "\x1A\x1A\x1A");
     rig.line.arrive(10, QByteArray(30, '\0'));
-    rig.line.at(60000, [&] { rig.rc.m_bStop = 1; });
+    rig.line.at(60000, [&] { rig.rc.requestStop(); });
     rig.host.answer({msg::IDYES, msg::IDNO});
     rig.run();
     EXPECT_EQ(rig.host.forms(), (std::vector<QByteArray>{"", "", "", ""}));
@@ -274,10 +274,7 @@ TEST(Reception, ClosedViewGetsANewFormBeforeDelivery) {
 TEST(Reception, ClosingTheReceivingWindowEndsWithoutAWord) {
     WorkerRig rig(0);
     rig.linkUp().line.arrive(0, "AB");
-    rig.line.at(2000, [&] {
-        rig.rc.m_bAbort = 1;
-        rig.rc.m_bStop = 1;
-    });
+    rig.line.at(2000, [&] { rig.rc.requestAbort(); });
     rig.host.answer({msg::IDYES});
     EXPECT_EQ(rig.run(), 0u);
     EXPECT_EQ(rig.host.trace(), (QStringList{"progress 0", kStartBox} + kPassStart));
@@ -300,7 +297,7 @@ TEST_P(Progress, StepsEveryTwoHundredBytesAndCountsStoredCharacters) {
     WorkerRig rig(4);
     rig.line.arrive(0, c.stream);
     // Zero bytes store nothing, so only a stop ends such a pass.
-    rig.line.at(60000, [&] { rig.rc.m_bStop = 1; });
+    rig.line.at(60000, [&] { rig.rc.requestStop(); });
     rig.host.answer({msg::IDYES, msg::IDNO});
     rig.run();
     EXPECT_EQ(static_cast<int>(rig.host.callsOf(Kind::StepProgress).size()), c.steps);

@@ -44,7 +44,7 @@ TEST_F(FromTheInterface, StopEndsASilentPassWithAnEmptyReport) {
     auto started = passStarted();
     start();
     started.wait();
-    rig.rc.m_bStop = 1;
+    rig.rc.requestStop();
     join();
     EXPECT_EQ(exitCode, 0u);
     EXPECT_EQ(rig.host.messages().mid(1), QStringList{report(0)});
@@ -60,8 +60,7 @@ TEST_F(FromTheInterface, ClosingTheWindowEndsTheExchangeQuietly) {
     auto started = passStarted();
     start();
     started.wait();
-    rig.rc.m_bAbort = 1;
-    rig.rc.m_bStop = 1;
+    rig.rc.requestAbort();
     join();
     EXPECT_EQ(exitCode, 0u);
     EXPECT_EQ(rig.host.messages().size(), 1);
@@ -82,7 +81,7 @@ TEST_F(FromTheInterface, StopEndsTheEchoWaitAndTheByteIsKept) {
     rig.host.answer({msg::IDYES, msg::IDNO});
     start();
     waiting.get_future().wait();
-    rig.rc.m_bStop = 1;
+    rig.rc.requestStop();
     join();
     EXPECT_EQ(rig.host.messages().mid(1), QStringList{report(2)});
     EXPECT_EQ(rig.host.forms(), std::vector<QByteArray>{"AB"});

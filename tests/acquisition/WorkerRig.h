@@ -8,6 +8,7 @@
 #include "acquisition/AcquisitionTexts.h"
 #include "acquisition/AcquisitionThreadProc.h"
 #include "acquisition/DeviceType.h"
+#include "acquisition/LineWaiter.h"
 #include "acquisition/ReceiveControl.h"
 #include "res/MessageStyle.h"
 #include "tests/fakes/FakeClock.h"
@@ -46,7 +47,7 @@ struct WorkerRig {
     // What holds after every exchange, whatever its script: no wait longer than a slice, no
     // spinning, no read ahead of an echo, every echo right.
     void expectWellBehaved() const {
-        EXPECT_LE(line.longestTimeoutMs(), 20);
+        EXPECT_LE(line.longestTimeoutMs(), LineWaiter::kSlice.count());
         EXPECT_LE(line.longestIdleRun(), 1);
         EXPECT_FALSE(line.ranAway());
         EXPECT_EQ(line.readsWhileEchoOwed(), 0);

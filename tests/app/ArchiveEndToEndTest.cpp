@@ -1,9 +1,16 @@
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QPushButton>
+#include <QUrl>
 
 #include "AppFixture.h"
+#include "archive/ArchiveDlg.h"
 #include "res/MessageBox.h"
 #include "archive/ArchiveSettings.h"
 #include "forms/TabulonPlusDoc.h"
@@ -126,3 +133,49 @@ TEST_F(ArchiveExchange, FullDiskLeavesTheExchangeAndTheWindowsWhole) {
 }
 
 }  // namespace
+
+namespace {
+
+// Receives the URLs the program asks the desktop to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
+    ASSERT_TRUE(StartApp());
+    // The folder is opened by the desktop, and made first when it does not exist yet.
+    UrlCatcher desktop;
+    QDesktopServices::setUrlHandler("file", &desktop, "open");
+    EXPECT_TRUE(Frame()->OnCommand(id::ID_ARCHIVE_OPEN_FOLDER));
+    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_EQ(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(ArchiveFolder())});
+    EXPECT_TRUE(QFileInfo(ArchiveFolder()).isDir());
+
+    // Switched off in the dialog, the archive keeps nothing of the next exchange.
+    ArchiveDlg::SetShownHook([](QDialog* d) {
+        d->findChild<QCheckBox*>("IDC_ARCHIVE_ENABLED")->setChecked(false);
+        d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    EXPECT_TRUE(Frame()->OnCommand(id::ID_ARCHIVE_SETTINGS));
+    ArchiveDlg::SetShownHook({});
+    CalculatorSimulatorOptions o;
+    o.deviceType = 4;
+    o.stream.forms = {"A", "B"};
+    StartCalculator(o);
+    Answer(kStart, msg::IDYES);
+    Answer(kReport, msg::IDNO);
+    ChooseSettings("COM1", "КСМ-Ж", "9600");
+    ASSERT_TRUE(Frame()->OnCommand(id::ID_CONNECT));
+    ASSERT_TRUE(WaitForWorkerEnd());
+    Frame()->Calls().FinishArchive();
+    EXPECT_EQ(Docs().size(), 3);
+    EXPECT_TRUE(ArchiveFiles().isEmpty());
+}
+
+}  // namespace
+
+#include "ArchiveEndToEndTest.moc"

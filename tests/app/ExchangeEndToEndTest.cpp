@@ -255,6 +255,45 @@ TEST_F(Exchange, ExitDuringAPassAsksTheGuardThenStopsBeforeAnyWindowGoes) {
     EXPECT_FALSE(Sent(kReport));
 }
 
+// A calculator that takes the handshake byte and never answers: closing the receiving window
+// or leaving the program, confirmed, ends the exchange there and then, not at the handshake's
+// limit, with no further message, no start question and no settings written.
+class ClosingDuringTheHandshake : public Exchange, public testing::WithParamInterface<bool> {};
+
+TEST_P(ClosingDuringTheHandshake, EndsAtOnceWithoutAWord) {
+    const bool exitCommand = GetParam();
+    CalculatorSimulatorOptions o;
+    o.deviceType = 5;
+    o.reply = CalculatorSimulatorOptions::Reply::None;
+    StartCalculator(o);
+    ASSERT_TRUE(StartApp({}, true));  // the real clock: the handshake would wait nine seconds
+    Answer(kGuard, msg::IDOK);
+    Answer(kStart, msg::IDYES);
+    ChooseSettings("COM1", "КСМ", "9600");
+    Frame()->OnCommand(id::ID_CONNECT);
+    ASSERT_TRUE(WaitUntil([this] { return m_sim->report().handshakesSeen == 1; }));
+    m_messages.clear();
+
+    if (exitCommand) {
+        EXPECT_TRUE(Frame()->OnCommand(id::ID_APP_EXIT));
+        EXPECT_FALSE(Frame()->isVisible());
+    } else {
+        auto* receiving = qobject_cast<QMdiSubWindow*>(Frame()->Block().m_pReceivingFrame);
+        ASSERT_NE(receiving, nullptr);
+        EXPECT_TRUE(receiving->close());
+    }
+    EXPECT_FALSE(Frame()->Exchange().WorkerAlive()) << "the close waited for the worker";
+    EXPECT_FALSE(Receiving());
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_EQ(m_messages[0].text, kGuard) << "nothing asked or shown after the guard";
+    EXPECT_TRUE(IniBytes().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Exchange, ClosingDuringTheHandshake, testing::Values(false, true),
+                         [](const auto& info) {
+                             return std::string(info.param ? "Exit" : "CloseWindow");
+                         });
+
 TEST_F(Exchange, ExitWaitsWhileTheWorkerAsksAQuestion) {
     StartCalculator(Type0(kForms));
     ASSERT_TRUE(StartApp());

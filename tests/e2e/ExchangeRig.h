@@ -73,15 +73,14 @@ public:
         auto done = std::async(std::launch::async, [this] { return AcquisitionThreadProc(&rc); });
         if (done.wait_for(limit) != std::future_status::ready) {
             ADD_FAILURE() << "the worker did not end";
-            rc.m_bAbort = 1;
-            rc.m_bStop = 1;
+            rc.requestAbort();
         }
         return done.get();
     }
     // The operator presses stop when the worker opens form number `count` (counting from 1).
     void stopAtNewForm(std::size_t count) {
         host.on(Kind::NewForm, [this, count](const RecordingHost::Call&) {
-            if (host.callsOf(Kind::NewForm).size() == count) rc.m_bStop = 1;
+            if (host.callsOf(Kind::NewForm).size() == count) rc.requestStop();
         });
     }
 

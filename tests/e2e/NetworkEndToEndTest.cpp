@@ -5,6 +5,7 @@
 #include <thread>
 #include <tuple>
 
+#include "platform/WakeSignal.h"
 #include "tests/e2e/ExchangeRig.h"
 #include "tools/CalculatorSimulator.h"
 #include "tools/SampleForms.h"
@@ -46,7 +47,7 @@ void stopWhenAllEchoed(Exchange& ex, const CalculatorSimulator& sim, std::size_t
         if (ex.host.callsOf(Kind::NewForm).size() != count) return;
         for (int i = 0; i < 1000 && sim.report().streamsCompleted == 0; ++i)
             std::this_thread::sleep_for(5ms);
-        ex.rc.m_bStop = 1;
+        ex.rc.requestStop();
     });
 }
 
@@ -174,6 +175,30 @@ TEST_P(RemoteSpeedTest, SpeedChosenReachesTheServersLine) {
 
 INSTANTIATE_TEST_SUITE_P(DialogSpeeds, RemoteSpeedTest, testing::Values(2400, 4800, 9600, 19200),
                          [](const auto& info) { return "Rate" + std::to_string(info.param); });
+
+// A stop raised while the line waits for a silent calculator ends the wait at once, in both
+// modes; without the wake the read would wait its whole hour.
+TEST_P(NetworkLineTest, WakeSignalEndsAWaitAtOnce) {
+    CalculatorSimulatorOptions o;
+    o.deviceType = 4;
+    o.startDelay = std::chrono::hours(1);  // opens the line, then says nothing
+    ServedCalculator calc(o, GetParam());
+    ASSERT_TRUE(calc.started) << calc.error;
+    SerialOpenResult opened = openSerialPort(calc.server->address(), 9600);
+    ASSERT_TRUE(opened.port) << opened.error;
+    WakeSignal wake;
+    opened.port->setWake(&wake);
+    auto read = std::async(std::launch::async, [&] {
+        std::uint8_t b = 0;
+        return opened.port->read({&b, 1}, std::chrono::hours(1)).status;
+    });
+    std::this_thread::sleep_for(50ms);
+    wake.raise();
+    ASSERT_EQ(read.wait_for(20s), std::future_status::ready) << "the wake did not end the wait";
+    EXPECT_EQ(read.get(), SerialPort::Status::Timeout);
+    opened.port->setWake(nullptr);
+    calc.sim.stop();
+}
 
 TEST(NetworkOpening, NothingListeningIsTheOpeningFailureWithItsCause) {
     const int port = unusedLoopbackPort();

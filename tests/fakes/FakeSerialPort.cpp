@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/WakeSignal.h"
+
 namespace {
 
 constexpr std::int64_t kHorizonMs = 24LL * 3600 * 1000;
@@ -17,6 +19,7 @@ public:
     Result write(std::span<const std::uint8_t> bytes, std::chrono::milliseconds timeout) override {
         return m_line.write(bytes, timeout);
     }
+    void setWake(const WakeSignal* wake) override { m_line.setWake(wake); }
 
 private:
     FakeSerialPort& m_line;
@@ -186,6 +189,7 @@ SerialPort::Result FakeSerialPort::read(std::span<std::uint8_t> buffer,
             result = {m_vanishStatus, 0, m_vanishError};
             break;
         }
+        if (woken()) break;
         const std::int64_t next = nextReadEvent();
         if (next > deadline) {
             moveClockTo(deadline);
@@ -243,6 +247,7 @@ SerialPort::Result FakeSerialPort::write(std::span<const std::uint8_t> bytes,
             result = {SerialPort::Status::Ok, bytes.size(), 0};
             break;
         }
+        if (woken()) break;
         const std::int64_t next = nextWriteEvent();
         if (next > deadline) {
             moveClockTo(deadline);
@@ -252,6 +257,12 @@ SerialPort::Result FakeSerialPort::write(std::span<const std::uint8_t> bytes,
     }
     noteCall(timeout, result.status == SerialPort::Status::Ok, before);
     return result;
+}
+
+bool FakeSerialPort::woken() {
+    if (!m_wake || !m_wake->isRaised()) return false;
+    ++m_wakes;
+    return true;
 }
 
 void FakeSerialPort::close() {

@@ -46,6 +46,8 @@ public:
                   int error = 0);
     // Runs `action` on the worker's thread when a wait brings the fake clock to `atMs`.
     void at(std::int64_t atMs, std::function<void()> action);
+    // Like a real line, every wait also ends at once while the worker's wake signal is raised.
+    void setWake(const WakeSignal* wake) { m_wake = wake; }
     // Runs when the worker closes the port.
     void onClose(std::function<void()> action) { m_onClose = std::move(action); }
 
@@ -63,6 +65,8 @@ public:
     int longestIdleRun() const { return m_longestIdleRun; }
     // The worker waited past a day of fake time: a test forgot to stop it.
     bool ranAway() const { return m_ranAway; }
+    // Waits that a raised wake signal ended.
+    int wakes() const { return m_wakes; }
     // Reads made while a byte read earlier still waited for its echo (paced lines only).
     int readsWhileEchoOwed() const { return m_readsWhileEchoOwed; }
 
@@ -86,6 +90,7 @@ private:
     void moveClockTo(std::int64_t ms);
     void noteCall(std::chrono::milliseconds timeout, bool progressed, std::int64_t before);
     void checkEcho(std::uint8_t byte);
+    bool woken();
 
     FakeClock& m_clock;
     std::optional<SerialOpenResult> m_openFailure;
@@ -104,6 +109,8 @@ private:
     int m_vanishError = 0;
     std::multimap<std::int64_t, std::function<void()>> m_actions;
     std::function<void()> m_onClose;
+    const WakeSignal* m_wake = nullptr;
+    int m_wakes = 0;
 
     mutable std::mutex m_recordMutex;
     QByteArray m_written;

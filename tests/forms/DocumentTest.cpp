@@ -19,6 +19,7 @@
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
 #include "res/CommandIds.h"
+#include "tests/fakes/ScratchMounts.h"
 
 namespace {
 
@@ -300,6 +301,56 @@ TEST_P(FailedWrite, LeavesTheOldFileWhole) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old"}) << "no temporary left";
 }
 INSTANTIATE_TEST_SUITE_P(Document, FailedWrite, testing::Values(1'000, 200'000));
+
+// A folder that takes no new file (a shared folder) with a form the operator may write: the
+// form is saved in place, and a write that fails there is still reported.
+struct InPlaceCase {
+    const char* title;
+    int chars;
+    rlim_t sizeLimit;  // as a full disk would stop the write; 0: none
+    bool saved;
+};
+
+class ReadOnlyFolder : public FormsFixture, public testing::WithParamInterface<InPlaceCase> {};
+
+TEST_P(ReadOnlyFolder, SavesAWritableFormInPlace) {
+    const InPlaceCase& c = GetParam();
+    ScratchMounts mounts;
+    const QString folder = path("shared"), form = path("shared/form"), source = path("form");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    writeAll(source, "old contents\r\n");
+    writeAll(form, {});
+    if (!mounts.bind(folder, folder, true) || !mounts.bind(source, form, false))
+        GTEST_SKIP() << "cannot mount here (needs CAP_SYS_ADMIN)";
+    CTabulonPlusDoc* doc = formTemplate->OpenDocumentFile(form);
+    ASSERT_NE(doc, nullptr);
+    formTemplate->ActiveView()->setPlainText(QString(c.chars, QChar('z')));
+    doc->SetModifiedFlag(true);
+
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    if (c.sizeLimit) small.rlim_cur = c.sizeLimit;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool ok = doc->OnCommand(id::ID_FILE_SAVE) && !doc->IsModified();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_EQ(ok, c.saved);
+    EXPECT_EQ(doc->IsModified(), !c.saved);
+    if (c.saved) {
+        EXPECT_TRUE(boxes.empty());
+        EXPECT_EQ(readAll(form), QByteArray(c.chars, 'z'));
+    } else {
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "Failed to save document.");
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Document, ReadOnlyFolder,
+                         testing::Values(InPlaceCase{"saved", 1'000, 0, true},
+                                         InPlaceCase{"full_disk", 200'000, 100'000, false}),
+                         [](const auto& info) { return std::string(info.param.title); });
 
 // Characters cp1251 has no byte for are written as "?" only when the operator agrees.
 TEST_F(Document, UnrepresentableCharactersAskBeforeBeingReplaced) {

@@ -6,10 +6,12 @@
 
 #include <cerrno>
 #include <numeric>
+#include <thread>
 #include <vector>
 
 #include "platform/PseudoTerminal.h"
 #include "platform/SerialPort.h"
+#include "platform/WakeSignal.h"
 #include "tests/fakes/PortHolder.h"
 
 namespace {
@@ -138,6 +140,65 @@ TEST_F(SerialPortTest, WriteWaitsForRoomAndTimesOutWhenNoneComes) {
     EXPECT_EQ(readBytes(pty->line(), written).size(), written);
     EXPECT_EQ(opened.port->write(block, 1000ms).status, Status::Ok);
 }
+
+// The worker's stop: a raised wake signal ends a read or a write at once, before its time-out.
+struct WakeCase {
+    const char* title;
+    bool write;         // wait for room on a full line, else for data on a silent one
+    bool raisedBefore;  // raised before the call, else from another thread during it
+};
+
+class SerialPortWake : public SerialPortTest, public testing::WithParamInterface<WakeCase> {};
+
+TEST_P(SerialPortWake, EndsTheWaitWithNothingMoved) {
+    const WakeCase& c = GetParam();
+    SerialOpenResult opened = openSerialPort("COM5", 9600);
+    ASSERT_TRUE(opened.port);
+    SerialPort& port = *opened.port;
+    const std::vector<std::uint8_t> block(4096, 'x');
+    if (c.write) {  // nobody reads the far end: fill the line up, till it stays full
+        for (int refused = 0, i = 0; refused < 3 && i < 10000; ++i) {
+            if (port.write(block, 0ms).status == Status::Ok) {
+                refused = 0;
+            } else {
+                ++refused;
+                std::this_thread::sleep_for(20ms);
+            }
+        }
+    }
+    WakeSignal wake;
+    port.setWake(&wake);
+    if (c.raisedBefore) wake.raise();
+    std::thread raiser([&] {
+        if (!c.raisedBefore) {
+            std::this_thread::sleep_for(50ms);
+            wake.raise();
+        }
+    });
+    std::uint8_t buffer[16];
+    const auto start = std::chrono::steady_clock::now();
+    const SerialPort::Result r = c.write ? port.write(block, 60s) : port.read(buffer, 60s);
+    raiser.join();
+    EXPECT_EQ(r.status, Status::Timeout);
+    EXPECT_EQ(r.count, 0u);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 30s);
+    EXPECT_TRUE(wake.isRaised()) << "the line never clears its owner's signal";
+
+    // The wake ends waits only; what the line has ready is still taken.
+    const std::uint8_t ready[] = {7, 8};
+    if (!c.write) {
+        writeAll(pty->line(), ready);
+        EXPECT_EQ(readBytes(port, 2), std::vector<std::uint8_t>(ready, ready + 2));
+    }
+    port.setWake(nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Waits, SerialPortWake,
+                         testing::Values(WakeCase{"read_raised_before", false, true},
+                                         WakeCase{"read_raised_meanwhile", false, false},
+                                         WakeCase{"write_raised_before", true, true},
+                                         WakeCase{"write_raised_meanwhile", true, false}),
+                         [](const auto& info) { return std::string(info.param.title); });
 
 TEST_F(SerialPortTest, SecondOpenInTheSameProcessIsRefused) {
     SerialOpenResult first = openSerialPort("COM5", 9600);

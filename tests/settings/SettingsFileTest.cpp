@@ -10,6 +10,7 @@
 
 #include "res/MessageStyle.h"
 #include "settings/SettingsFile.h"
+#include "tests/fakes/ScratchMounts.h"
 #include "tests/settings/Cp1251.h"
 
 namespace {
@@ -211,5 +212,51 @@ TEST_F(SettingsFileTest, ReadOnlyFolderKeepsOldFileWhole) {
     EXPECT_TRUE(messages.empty()) << "a read-only file is still read";
     EXPECT_EQ(port, "COM3");
 }
+
+// A program folder where only the settings file may be written: it is written in place.
+TEST_F(SettingsFileTest, WritableFileInReadOnlyFolderIsWrittenInPlace) {
+    ScratchMounts mounts;
+    const QString folder = dir.filePath("program"), ini = dir.filePath("program/Tabulon.ini");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(WriteAll(path(), kOldFile + "\r\nMODE = 1234567890"));
+    ASSERT_TRUE(WriteAll(ini, {}));
+    if (!mounts.bind(folder, folder, true) || !mounts.bind(path(), ini, false))
+        GTEST_SKIP() << "cannot mount here (needs CAP_SYS_ADMIN)";
+    EXPECT_TRUE(WriteSettingsFile(ini, "COM1", "КСМ-Р", "9600", report()));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(ReadAll(ini), QByteArray("PORT = COM1\r\nDEVICE = \xCA\xD1\xCC-\xD0\r\nRATE = 9600"));
+}
+
+// Characters cp1251 lacks become "?" wherever they stand: none is dropped, and no other byte
+// (0x1A above all, the converter's own mark) takes their place.
+struct TypedCase {
+    const char* title;
+    QString typed;
+    QByteArray stored;
+};
+
+class TypedPort : public SettingsFileTest, public ::testing::WithParamInterface<TypedCase> {};
+
+TEST_P(TypedPort, IsStoredAsCp1251WithQuestionMarks) {
+    const TypedCase& c = GetParam();
+    ASSERT_TRUE(WriteSettingsFile(path(), c.typed, "КСМ-Р", "9600", report()));
+    EXPECT_EQ(ReadAll(path()), "PORT = " + c.stored + Bytes("\r\nDEVICE = КСМ-Р\r\nRATE = 9600"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Characters, TypedPort,
+    ::testing::Values(
+        TypedCase{"latin", QStringLiteral("COM1"), "COM1"},
+        TypedCase{"cyrillic_euro_numero", QStringLiteral("Порт€№"), "\xCF\xEE\xF0\xF2\x88\xB9"},
+        TypedCase{"lone_high_surrogate_at_the_end", QStringLiteral("COM") + QChar(0xD800), "COM?"},
+        TypedCase{"lone_high_surrogate_inside", QStringLiteral("C") + QChar(0xD800) + QStringLiteral("OM"), "C?OM"},
+        TypedCase{"lone_low_surrogate", QChar(0xDC00) + QStringLiteral("COM"), "?COM"},
+        TypedCase{"pair_outside_the_plane",
+                  QString::fromUtf8("A\xF0\x9F\x98\x80"
+                                    "B"),
+                  "A?B"},
+        TypedCase{"cjk", QStringLiteral("COM中"), "COM?"},
+        TypedCase{"control_character_of_the_code_page", QString(QChar(0x1A)), "\x1A"}),
+    [](const auto& info) { return std::string(info.param.title); });
 
 }  // namespace

@@ -1,0 +1,25 @@
+#pragma once
+
+// Ends another thread's wait at once. Whoever asks the worker to stop raises it; the serial
+// line polls it beside its own descriptor, so a stop needs no periodic look at a flag. It stays
+// raised until cleared, so a raise that comes before the wait begins still ends that wait.
+// If the system cannot give one, handle() is -1, raise() does nothing and waits simply run
+// their time out.
+class WakeSignal {
+public:
+    WakeSignal();
+    ~WakeSignal();
+    WakeSignal(const WakeSignal&) = delete;
+    WakeSignal& operator=(const WakeSignal&) = delete;
+
+    void raise();  // from any thread
+    void clear();
+    bool isRaised() const;  // without waiting
+
+    // A descriptor that polls readable (POLLIN) exactly while the signal is raised.
+    int handle() const { return m_readFd; }
+
+private:
+    int m_readFd = -1;
+    int m_writeFd = -1;  // the same as m_readFd where one descriptor does both
+};
