@@ -7,6 +7,7 @@
 
 #include "acquisition/ReceiveControl.h"
 #include "app/DemoCalculator.h"
+#include "app/FrameworkTranslations.h"
 #include "app/TabulonPlusApp.h"
 #include "frames/MainFrame.h"
 #include "ports/ComPortDirectory.h"
@@ -33,6 +34,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         if (std::string_view(argv[i]) == "--list-ports") return listPorts();
     QApplication app(argc, argv);
+    if (!InstallFrameworkTranslations(app))
+        std::fprintf(stderr,
+                     "Tabulon: Qt's Russian translations (qt6-translations-l10n) are "
+                     "missing; its dialogs stay English\n");
     QStringList args = QApplication::arguments().mid(1);
 
     // Without --demo nothing of the simulator exists. --demo-tcp and --demo-rfc2217 put it

@@ -11,17 +11,18 @@
 
 CFindReplaceDialog::CFindReplaceDialog(bool replace, FindState& state, QWidget* parent)
     : QDialog(parent, Qt::Tool), m_bReplace(replace), m_state(state) {
-    setWindowTitle(replace ? QStringLiteral("Replace") : QStringLiteral("Find"));
+    // The texts the system's own Find and Replace boxes have in Russian.
+    setWindowTitle(replace ? QStringLiteral("Заменить") : QStringLiteral("Найти"));
     auto* fields = new QFormLayout;
     m_pFind = new QLineEdit(state.strFind);
-    fields->addRow(QStringLiteral("Fi&nd what:"), m_pFind);
+    fields->addRow(QStringLiteral("&Что:"), m_pFind);
     if (replace) {
         m_pReplace = new QLineEdit(state.strReplace);
-        fields->addRow(QStringLiteral("Re&place with:"), m_pReplace);
+        fields->addRow(QStringLiteral("Ч&ем:"), m_pReplace);
     }
-    m_pWholeWord = new QCheckBox(QStringLiteral("Match &whole word only"));
+    m_pWholeWord = new QCheckBox(QStringLiteral("Только слово &целиком"));
     m_pWholeWord->setChecked(state.bWholeWord);
-    m_pMatchCase = new QCheckBox(QStringLiteral("Match &case"));
+    m_pMatchCase = new QCheckBox(QStringLiteral("С &учетом регистра"));
     m_pMatchCase->setChecked(state.bMatchCase);
 
     auto* left = new QVBoxLayout;
@@ -32,9 +33,9 @@ CFindReplaceDialog::CFindReplaceDialog(bool replace, FindState& state, QWidget* 
     checks->addWidget(m_pMatchCase);
     options->addLayout(checks);
     if (!replace) {
-        auto* direction = new QGroupBox(QStringLiteral("Direction"));
-        auto* up = new QRadioButton(QStringLiteral("&Up"));
-        m_pDown = new QRadioButton(QStringLiteral("&Down"));
+        auto* direction = new QGroupBox(QStringLiteral("Направление"));
+        auto* up = new QRadioButton(QStringLiteral("&Вверх"));
+        m_pDown = new QRadioButton(QStringLiteral("Вн&из"));
         (state.bDown ? m_pDown : up)->setChecked(true);
         auto* radios = new QHBoxLayout(direction);
         radios->addWidget(up);
@@ -44,7 +45,7 @@ CFindReplaceDialog::CFindReplaceDialog(bool replace, FindState& state, QWidget* 
     left->addLayout(options);
 
     auto* buttons = new QVBoxLayout;
-    m_pFindNext = new QPushButton(QStringLiteral("&Find Next"));
+    m_pFindNext = new QPushButton(QStringLiteral("&Найти далее"));
     m_pFindNext->setDefault(true);
     buttons->addWidget(m_pFindNext);
     connect(m_pFindNext, &QPushButton::clicked, this, [this] {
@@ -52,8 +53,8 @@ CFindReplaceDialog::CFindReplaceDialog(bool replace, FindState& state, QWidget* 
         emit FindNextRequested();
     });
     if (replace) {
-        m_pReplaceOne = new QPushButton(QStringLiteral("&Replace"));
-        m_pReplaceAll = new QPushButton(QStringLiteral("Replace &All"));
+        m_pReplaceOne = new QPushButton(QStringLiteral("&Заменить"));
+        m_pReplaceAll = new QPushButton(QStringLiteral("Заменить &все"));
         buttons->addWidget(m_pReplaceOne);
         buttons->addWidget(m_pReplaceAll);
         connect(m_pReplaceOne, &QPushButton::clicked, this, [this] {
@@ -65,7 +66,7 @@ CFindReplaceDialog::CFindReplaceDialog(bool replace, FindState& state, QWidget* 
             emit ReplaceAllRequested();
         });
     }
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"));
+    auto* cancel = new QPushButton(QStringLiteral("Отмена"));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     buttons->addWidget(cancel);
     buttons->addStretch();

@@ -1,6 +1,9 @@
 #include "IniPath.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 QString g_strIniPath;
 
@@ -17,8 +20,54 @@ QString IniPathFromExecutablePath(const QString& path, QChar separator) {
     return folder + QStringLiteral("Tabulon.ini");
 }
 
+namespace {
+
+QString ConfigFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
+
+}  // namespace
+
+QString ChooseIniPath(const IniPlace& place) {
+    if (!place.environment.isEmpty()) return place.environment;
+    const bool besideExecutable = place.executableFolderWritable && !place.installed;
+    // Without a home there is no configuration folder either; the file stays beside the
+    // program and its messages say what fails.
+    if (besideExecutable || place.configFolder.isEmpty())
+        return IniPathFromExecutablePath(place.executablePath, QLatin1Char('/'));
+    return place.configFolder + QStringLiteral("/Tabulon/Tabulon.ini");
+}
+
+QString InstalledMark() {
+#ifdef TABULON_INSTALLED_MARK
+    return QStringLiteral(TABULON_INSTALLED_MARK);
+#else
+    return {};
+#endif
+}
+
+IniPlace IniPlaceOf(const QString& executablePath) {
+    IniPlace place;
+    place.environment = qEnvironmentVariable("TABULON_INI");
+    place.executablePath = executablePath;
+    const QFileInfo folder(QFileInfo(executablePath).absolutePath());
+    place.executableFolderWritable = folder.isWritable();
+    place.installed =
+        !InstalledMark().isEmpty() && QFileInfo::exists(folder.filePath() + '/' + InstalledMark());
+    place.configFolder = ConfigFolder();
+    return place;
+}
+
+IniPlace CurrentIniPlace() {
+    return IniPlaceOf(QCoreApplication::applicationFilePath());
+}
+
 QString ComputeIniPath() {
-    const QString fromEnvironment = qEnvironmentVariable("TABULON_INI");
-    if (!fromEnvironment.isEmpty()) return fromEnvironment;
-    return IniPathFromExecutablePath(QCoreApplication::applicationFilePath(), QLatin1Char('/'));
+    return ChooseIniPath(CurrentIniPlace());
+}
+
+void MakeConfigFolderFor(const QString& path) {
+    const QString config = ConfigFolder();
+    if (!config.isEmpty() && path.startsWith(config + QStringLiteral("/Tabulon/")))
+        QDir().mkpath(QFileInfo(path).absolutePath());
 }

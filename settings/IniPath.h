@@ -12,6 +12,31 @@ extern QString g_strIniPath;
 // only that character.
 QString IniPathFromExecutablePath(const QString& path, QChar separator);
 
-// TABULON_INI when it is set (an installed program's folder is not writable, and tests need
-// a file of their own), otherwise "Tabulon.ini" beside the executable.
+// What decides where "Tabulon.ini" lives.
+struct IniPlace {
+    QString environment;     // TABULON_INI; empty when unset
+    QString executablePath;  // the running program, '/' between folders
+    bool executableFolderWritable = false;
+    // The executable was installed (a package or `cmake --install`): its folder belongs to
+    // the package manager, even for root, who could write there.
+    bool installed = false;
+    QString configFolder;  // the operator's configuration folder ($XDG_CONFIG_HOME)
+};
+
+// TABULON_INI when it is set; else beside the executable, where the operator can write there
+// (a program run from its build or a copied folder); else "Tabulon/Tabulon.ini" in the
+// configuration folder, which the first write creates.
+QString ChooseIniPath(const IniPlace& place);
+
+// The file whose presence, relative to the executable's folder, marks an installed program.
+QString InstalledMark();
+
+// The facts for the program at `executablePath`, and for the running program.
+IniPlace IniPlaceOf(const QString& executablePath);
+IniPlace CurrentIniPlace();
+
 QString ComputeIniPath();
+
+// The configuration folder may not exist before the first write: creates the folder of `path`
+// when it lies there. Any other folder is left as it is, so that a missing one fails the write.
+void MakeConfigFolderFor(const QString& path);

@@ -7,6 +7,7 @@
 
 #include "files/SafeFile.h"
 #include "res/MessageStyle.h"
+#include "settings/IniPath.h"
 #include "settings/SettingsFormat.h"
 
 namespace {
@@ -91,6 +92,7 @@ void ReadSettingsFile(const QString& path, QString& port, QString& device, QStri
 bool WriteSettingsFile(const QString& path, const QString& port, const QString& device,
                        const QString& rate, const SettingsReport& report) {
     const std::string text = FormatSettingsText(ToCp1251(port), ToCp1251(device), ToCp1251(rate));
+    MakeConfigFolderFor(path);
     const bool written = SafeFile::write(path, QByteArray(text.data(), qsizetype(text.size()))).ok;
     if (!written) Report(report, CannotOpenText(), msg::MB_ICONEXCLAMATION);
     return written;

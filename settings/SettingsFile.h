@@ -15,6 +15,7 @@ void ReadSettingsFile(const QString& path, QString& port, QString& device, QStri
 
 // Writes the three strings to `path`, safely (files/SafeFile.h): where the folder allows, a
 // failure (disk full) leaves the old file whole; a read-only folder with a writable file gets
-// the file written in place. Returns false after reporting the failure.
+// the file written in place. Returns false after reporting the failure. Only the operator's
+// configuration folder is created when missing (MakeConfigFolderFor).
 bool WriteSettingsFile(const QString& path, const QString& port, const QString& device,
                        const QString& rate, const SettingsReport& report);

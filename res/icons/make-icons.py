@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws Tabulon's toolbar images and icons as PNG files (run from anywhere; writes beside res/).
+"""Draws Tabulon's toolbar images and icons as PNG files (run from anywhere; writes beside res/),
+and the application icon at the desktop's usual sizes into desktop/icons/.
 
 Plain PNG writing through zlib keeps the pictures reproducible without any image library.
 Colours are the sixteen of the classic VGA palette, as the pictures were designed for it.
@@ -10,6 +11,10 @@ import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 RES = os.path.dirname(HERE)
+DESKTOP_ICONS = os.path.join(os.path.dirname(RES), "desktop", "icons")
+# The sizes a desktop looks for in the hicolor icon theme.
+DESKTOP_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+BARS = "rylcbfwd"
 
 PALETTE = {
     ".": None,
@@ -195,21 +200,34 @@ TOOLBAR = {
 }
 
 
-def colour_bars():
-    """A black-framed square holding eight vertical colour bars."""
-    bars = "rylcbfwd"
+def colour_bars(size=32):
+    """A black-framed square holding eight vertical colour bars; at 32 pixels a margin and a
+    frame of 2 pixels around bars 3 pixels wide, every other size in proportion."""
+    margin = max(1, round(2 * size / 32))
+    frame = max(1, round(2 * size / 32))
+    low, high = margin, size - 1 - margin
+    inner = high - low + 1 - 2 * frame
     rows = []
-    for y in range(32):
+    for y in range(size):
         row = ""
-        for x in range(32):
-            if not (2 <= x <= 29 and 2 <= y <= 29):
+        for x in range(size):
+            if not (low <= x <= high and low <= y <= high):
                 row += "."
-            elif x <= 3 or x >= 28 or y <= 3 or y >= 28:
+            elif min(x, y) < low + frame or max(x, y) > high - frame:
                 row += "k"
             else:
-                row += bars[(x - 4) // 3]
+                row += BARS[(x - low - frame) * len(BARS) // inner]
         rows.append(row)
     return rows
+
+
+def colour_bars_svg():
+    """The same drawing at any size: the 32-pixel grid as the view box."""
+    bars = "".join(
+        '<rect x="%d" y="4" width="3" height="24" fill="#%02x%02x%02x"/>' % ((4 + 3 * i,) + PALETTE[c])
+        for i, c in enumerate(BARS))
+    return ('<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">'
+            '<rect x="2" y="2" width="28" height="28" fill="#000000"/>%s</svg>\n' % bars)
 
 
 def written_page(size):
@@ -250,6 +268,11 @@ def main():
     write_png(os.path.join(RES, "icons", "mainframe.png"), colour_bars())
     write_png(os.path.join(RES, "icons", "formtype-32.png"), written_page(32))
     write_png(os.path.join(RES, "icons", "formtype-16.png"), written_page(16))
+    os.makedirs(DESKTOP_ICONS, exist_ok=True)
+    for size in DESKTOP_SIZES:
+        write_png(os.path.join(DESKTOP_ICONS, "tabulon-%d.png" % size), colour_bars(size))
+    with open(os.path.join(DESKTOP_ICONS, "tabulon.svg"), "w") as svg:
+        svg.write(colour_bars_svg())
 
 
 if __name__ == "__main__":

@@ -248,6 +248,7 @@ TEST_F(SettingsDlgTest, EveryWayOfCancellingLeavesTheStrings) {
     }
 }
 
+// The test program runs from its build folder, where the operator may write.
 TEST(ComputeIniPath, EnvironmentNamesTheFileElseBesideTheExecutable) {
     qputenv("TABULON_INI", "/var/lib/tabulon/Tabulon.ini");
     EXPECT_EQ(ComputeIniPath(), "/var/lib/tabulon/Tabulon.ini");

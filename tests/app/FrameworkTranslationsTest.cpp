@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "app/FrameworkTranslations.h"
+
+namespace {
+
+// The program's file dialogs are Qt's own widgets, never the desktop's.
+QString AcceptButtonText(QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(nullptr, QStringLiteral("Save As"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(mode);
+    const auto* box = dialog.findChild<QDialogButtonBox*>();
+    if (!box) return {};
+    for (QAbstractButton* button : box->buttons())
+        if (box->buttonRole(button) == QDialogButtonBox::AcceptRole) return button->text();
+    return {};
+}
+
+TEST(FrameworkTranslations, FileDialogsAndTheirQuestionSpeakRussian) {
+    ASSERT_TRUE(InstallFrameworkTranslations(*qApp))
+        << "Qt's Russian catalogue (qt6-translations-l10n) is not installed";
+
+    EXPECT_EQ(AcceptButtonText(QFileDialog::AcceptOpen), "&Открыть");
+    EXPECT_EQ(AcceptButtonText(QFileDialog::AcceptSave), "&Сохранить");
+
+    // Saving over an existing file asks first; the question is Qt's.
+    QTemporaryDir dir;
+    const QString existing = dir.filePath("Безымянный1");
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    QFileDialog dialog(nullptr, QStringLiteral("Save As"), dir.path());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.selectFile(existing);
+    QString question;
+    QStringList answers;
+    QTimer::singleShot(0, &dialog, [&] {
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                question = box->text();
+                for (QAbstractButton* button : box->buttons()) answers << button->text();
+                box->button(QMessageBox::No)->click();
+            }
+            dialog.reject();
+        });
+        static_cast<QDialog&>(dialog).accept();  // as the accept button does
+    });
+    dialog.exec();
+    EXPECT_EQ(question.toStdString(), "Безымянный1 уже существует.\nЗаменить его?");
+    EXPECT_TRUE(answers.contains("&Да")) << answers.join(", ").toStdString();
+    EXPECT_TRUE(answers.contains("&Нет")) << answers.join(", ").toStdString();
+}
+
+}  // namespace
