@@ -57,11 +57,11 @@ int errnoFor(int gensioError) {
     }
 }
 
-std::string gensioSpec(const NetworkAddress& address) {
+std::string gensioChain(const NetworkAddress& address) {
     // nodelay: every echo is a single byte and must leave at once.
-    std::string spec = "telnet(rfc2217),tcp(nodelay),";
-    if (address.host.find(':') != std::string::npos) spec += "ipv6,";
-    return spec + address.host + "," + std::to_string(address.port);
+    std::string chain = "telnet(rfc2217),tcp(nodelay),";
+    if (address.host.find(':') != std::string::npos) chain += "ipv6,";
+    return chain + address.host + "," + std::to_string(address.port);
 }
 
 void ignoreLog(gensio_os_funcs*, gensio_log_levels, const char*, va_list) {}
@@ -212,7 +212,7 @@ int GensioLine::connect(const NetworkAddress& address, Deadline deadline) {
     if (!m_os) return ENOMEM;
     // Resolves the host name at once, without a limit of its own.
     if (int err =
-            str_to_gensio(gensioSpec(address).c_str(), m_os, &GensioLine::onEvent, this, &m_io)) {
+            str_to_gensio(gensioChain(address).c_str(), m_os, &GensioLine::onEvent, this, &m_io)) {
         m_io = nullptr;
         return err == GE_INVAL ? kErrorBadAddress : errnoFor(err);
     }
