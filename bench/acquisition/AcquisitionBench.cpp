@@ -15,39 +15,18 @@
 #include "BarePeers.h"
 #include "BenchHost.h"
 #include "acquisition/AcquisitionThreadProc.h"
+#include "bench/BenchTable.h"
 #include "platform/PseudoTerminal.h"
 #include "tools/CalculatorSimulator.h"
 #include "tools/Cp866Encoder.h"
 
 extern char** environ;
 
+using namespace bench;
+
 namespace {
 
 using namespace std::chrono_literals;
-
-void row(const char* measure, const std::string& worker, const std::string& bare, double ratio,
-         const char* target, bool met) {
-    std::printf("| %s | %s | %s | %.2f | %s | %s |\n", measure, worker.c_str(), bare.c_str(), ratio,
-                target, met ? "met" : "MISSED");
-    std::fflush(stdout);
-}
-
-std::string format(const char* f, double v) {
-    char text[64];
-    std::snprintf(text, sizeof text, f, v);
-    return text;
-}
-
-[[noreturn]] void die(const std::string& why) {
-    std::fprintf(stderr, "acquisition_bench: %s\n", why.c_str());
-    std::exit(1);
-}
-
-std::unique_ptr<CalculatorSimulator> startSimulator(CalculatorSimulatorOptions o) {
-    auto sim = std::make_unique<CalculatorSimulator>(std::move(o));
-    if (!sim->start()) die(sim->error());
-    return sim;
-}
 
 // Runs one exchange of the worker on COM1, pointed at `path`, on a thread of its own.
 std::thread startWorker(ReceiveControl& rc, BenchHost& host, const std::string& path, int type) {
@@ -157,12 +136,6 @@ EchoRun runBareEcho(std::size_t bytes) {
 double quantileUs(const std::vector<std::int64_t>& sorted, double q) {
     if (sorted.empty()) return 0;
     return sorted[std::min(sorted.size() - 1, std::size_t(q * sorted.size()))] / 1000.0;
-}
-
-// The median of the rounds' figures: the machine is shared, and one round may be unlucky.
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 void measureEcho(std::size_t bytes, int rounds) {

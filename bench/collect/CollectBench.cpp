@@ -17,44 +17,18 @@
 #include <thread>
 #include <vector>
 
+#include "bench/BenchTable.h"
 #include "bench/acquisition/BarePeers.h"
 #include "tools/CalculatorSimulator.h"
 #include "tools/Cp866Encoder.h"
 
 extern char** environ;
 
+using namespace bench;
+
 namespace {
 
 using namespace std::chrono_literals;
-
-void row(const std::string& measure, const std::string& ours, const std::string& bare, double ratio,
-         const char* target, bool met) {
-    std::printf("| %s | %s | %s | %.3f | %s | %s |\n", measure.c_str(), ours.c_str(), bare.c_str(),
-                ratio, target, met ? "met" : "MISSED");
-    std::fflush(stdout);
-}
-
-std::string format(const char* f, double v) {
-    char text[64];
-    std::snprintf(text, sizeof text, f, v);
-    return text;
-}
-
-[[noreturn]] void die(const std::string& why) {
-    std::fprintf(stderr, "collect_bench: %s\n", why.c_str());
-    std::exit(1);
-}
-
-std::unique_ptr<CalculatorSimulator> startSimulator(CalculatorSimulatorOptions o) {
-    auto sim = std::make_unique<CalculatorSimulator>(std::move(o));
-    if (!sim->start()) die(sim->error());
-    return sim;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 // A form of exactly `size` bytes on the line, its form end included.
 std::string lineForm(std::size_t size) {
@@ -95,8 +69,12 @@ pid_t startCollect(const std::string& path, int type, const char* passes = "1",
 void endCollect(pid_t pid) {
     int status = 0;
     ::waitpid(pid, &status, 0);
-    const std::string clean = "rm -rf /tmp/collect_bench." + std::to_string(::getpid()) + ".*";
-    std::system(clean.c_str());
+    // The archive folders of this run, each named after this process.
+    const std::string prefix = "collect_bench." + std::to_string(::getpid()) + ".";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/tmp", error))
+        if (entry.path().filename().string().starts_with(prefix))
+            std::filesystem::remove_all(entry.path(), error);
 }
 
 void waitForStream(CalculatorSimulator& sim) {

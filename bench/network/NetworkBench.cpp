@@ -18,38 +18,18 @@
 
 #include "acquisition/AcquisitionHost.h"
 #include "acquisition/AcquisitionThreadProc.h"
+#include "bench/BenchTable.h"
 #include "res/MessageStyle.h"
 #include "tools/CalculatorSimulator.h"
 #include "tools/Cp866Encoder.h"
 #include "tools/Ser2netServer.h"
 
+using namespace bench;
+
 namespace {
 
 using namespace std::chrono_literals;
 using Mode = Ser2netServer::Mode;
-
-[[noreturn]] void die(const std::string& why) {
-    std::fprintf(stderr, "network_bench: %s\n", why.c_str());
-    std::exit(1);
-}
-
-void row(const std::string& measure, const std::string& worker, const std::string& bare,
-         double ratio, const char* target, bool met) {
-    std::printf("| %s | %s | %s | %.2f | %s | %s |\n", measure.c_str(), worker.c_str(),
-                bare.c_str(), ratio, target, met ? "met" : "MISSED");
-    std::fflush(stdout);
-}
-
-std::string format(const char* f, double v) {
-    char text[64];
-    std::snprintf(text, sizeof text, f, v);
-    return text;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 std::string lineForm(std::size_t size) {
     const std::string line = "14.01 12:00  t1= 94.21 C  t2= 61.08 C  M1=12.446 т  Q=0.413 Гкал\n";
