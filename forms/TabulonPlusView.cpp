@@ -14,6 +14,7 @@
 #include "acquisition/ReceiveControl.h"
 #include "res/CommandIds.h"
 #include "res/MessageBox.h"
+#include "res/Strings.h"
 
 namespace {
 
@@ -123,7 +124,7 @@ void CTabulonPlusView::OnFilePrint(bool withDialog) {
         if (dialog.exec() != QDialog::Accepted) return;
     }
     if (PrintFormDocument(*document(), printer, pointsOf(m_rectMargin)) == 0)
-        TabulonMessageBox(QStringLiteral("Could not start print job."), msg::MB_OK);
+        TabulonMessageBox(res::LoadString(id::AFX_IDP_FAILED_TO_START_PRINT), msg::MB_OK);
 }
 
 void CTabulonPlusView::OnFilePrintPreview() {
