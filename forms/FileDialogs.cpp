@@ -1,4 +1,4 @@
-#include "FileDialogs.h"
+#include "forms/FileDialogs.h"
 
 #include <QFileDialog>
 #include <QFileSystemModel>

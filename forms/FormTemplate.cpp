@@ -1,4 +1,4 @@
-#include "FormTemplate.h"
+#include "forms/FormTemplate.h"
 
 #include <QEvent>
 #include <QFileInfo>

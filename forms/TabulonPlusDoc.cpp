@@ -1,4 +1,4 @@
-#include "TabulonPlusDoc.h"
+#include "forms/TabulonPlusDoc.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "TabulonPlusView.h"
+#include "forms/TabulonPlusView.h"
 
 #include <QApplication>
 #include <QPrintDialog>
@@ -6,12 +6,12 @@
 #include <QPrinter>
 #include <QTextDocument>
 
-#include "FindReplaceDialog.h"
-#include "FormFont.h"
-#include "FormPrinter.h"
-#include "TabulonPlusDoc.h"
-#include "TextFileCodec.h"
 #include "acquisition/ReceiveControl.h"
+#include "forms/FindReplaceDialog.h"
+#include "forms/FormFont.h"
+#include "forms/FormPrinter.h"
+#include "forms/TabulonPlusDoc.h"
+#include "forms/TextFileCodec.h"
 #include "res/CommandIds.h"
 #include "res/MessageBox.h"
 #include "res/Strings.h"

@@ -1,4 +1,4 @@
-#include "ExchangeControl.h"
+#include "frames/ExchangeControl.h"
 
 #include <QEventLoop>
 

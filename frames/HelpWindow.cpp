@@ -1,4 +1,4 @@
-#include "HelpWindow.h"
+#include "frames/HelpWindow.h"
 
 #include <QFileInfo>
 #include <QUrl>

@@ -1,4 +1,4 @@
-#include "WorkerCalls.h"
+#include "frames/WorkerCalls.h"
 
 #include <QThread>
 #include <QWidget>
