@@ -1,6 +1,6 @@
 #include "acquisition/FormAssembler.h"
 
-#include "acquisition/AcquisitionTexts.h"
+#include "res/Texts.h"
 
 void FormAssembler::startPass() {
     m_formCompleted = false;
@@ -11,7 +11,7 @@ void FormAssembler::startPass() {
 void FormAssembler::step() {
     m_stepCountdown = kStepBytes;
     m_host.stepProgress();
-    m_host.setByteCounterText(acqtext::ByteCounterText(m_storedThisPass));
+    m_host.setByteCounterText(texts::ByteCounterText(m_storedThisPass));
 }
 
 void FormAssembler::endForm() {

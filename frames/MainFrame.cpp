@@ -33,10 +33,12 @@
 #include "res/MainToolBar.h"
 #include "res/MessageBox.h"
 #include "res/MessagePane.h"
+#include "res/Strings.h"
+#include "res/Texts.h"
 #include "settings/PortsDialog.h"
 
 CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle(QStringLiteral("Tabulon"));
+    setWindowTitle(res::LoadString(id::AFX_IDS_APP_TITLE));
 
     m_mdiArea = new QMdiArea;
     m_mdiArea->setObjectName(QStringLiteral("MdiArea"));
@@ -143,14 +145,12 @@ void CMainFrame::BuildStatusBar() {
 void CMainFrame::OnOpenArchiveFolder() {
     const QString folder = ArchiveSettings::Load().folder;
     if (!QDir().mkpath(folder)) {
-        TabulonMessageBox(QStringLiteral("Не удается создать папку архива %1")
-                              .arg(QDir::toNativeSeparators(folder)),
+        TabulonMessageBox(texts::CannotCreateArchiveFolder(QDir::toNativeSeparators(folder)),
                           msg::MB_ICONEXCLAMATION);
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
-        TabulonMessageBox(QStringLiteral("Не удается открыть папку архива %1")
-                              .arg(QDir::toNativeSeparators(folder)),
+        TabulonMessageBox(texts::CannotOpenArchiveFolder(QDir::toNativeSeparators(folder)),
                           msg::MB_ICONEXCLAMATION);
 }
 

@@ -1,4 +1,4 @@
-#include "WorkerCalls.h"
+#include "frames/WorkerCalls.h"
 
 #include <QThread>
 #include <QWidget>
@@ -11,6 +11,7 @@
 #include "forms/TabulonPlusView.h"
 #include "frames/ProgressStrip.h"
 #include "res/MessageBox.h"
+#include "res/Texts.h"
 #include "settings/IniPath.h"
 #include "settings/SettingsDlg.h"
 #include "settings/SettingsFile.h"
@@ -42,8 +43,7 @@ void WorkerCalls::BeginArchive() {
                                     m_rc.m_nRate});
     // Told once per exchange, without holding up the line: the worker goes on meanwhile.
     m_archive->setFailureHandler([this](const FormArchive::Failure& failure) {
-        const QString text =
-            FormArchive::FailureText(failure) + QStringLiteral("\nТекст формы остается в ее окне.");
+        const QString text = FormArchive::FailureText(failure) + u'\n' + texts::kFormStaysInWindow;
         QMetaObject::invokeMethod(
             this, [text] { TabulonMessageBox(text, msg::MB_ICONEXCLAMATION); },
             Qt::QueuedConnection);
