@@ -1,10 +1,10 @@
 #include "acquisition/AcquisitionThreadProc.h"
 
-#include "acquisition/AcquisitionTexts.h"
 #include "acquisition/Handshake.h"
 #include "acquisition/LineWaiter.h"
 #include "acquisition/ReceptionLoop.h"
 #include "res/MessageStyle.h"
+#include "res/Texts.h"
 
 namespace {
 
@@ -46,10 +46,10 @@ unsigned runExchange(ReceiveControl& rc, AcquisitionHost& host, const SerialOpen
             case Handshake::Outcome::Accepted:
                 break;
             case Handshake::Outcome::BadReply:
-                return endWithMessage(rc, host, &acqtext::kBadReply);
+                return endWithMessage(rc, host, &texts::kBadReply);
             case Handshake::Outcome::NotEstablished:
             case Handshake::Outcome::Aborted:
-                return endWithMessage(rc, host, &acqtext::kLinkNotEstablished);
+                return endWithMessage(rc, host, &texts::kLinkNotEstablished);
         }
     }
     if (endedIfAborted(rc)) return ReceptionLoop::kExitOk;

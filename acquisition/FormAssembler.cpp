@@ -4,7 +4,7 @@
 #include <array>
 #include <cstring>
 
-#include "acquisition/AcquisitionTexts.h"
+#include "res/Texts.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ void FormAssembler::step() {
     m_stepCountdown = kStepBytes;
     if (!m_showsProgress) return;
     m_host.stepProgress();
-    m_host.setByteCounterText(acqtext::ByteCounterText(m_storedThisPass));
+    m_host.setByteCounterText(texts::ByteCounterText(m_storedThisPass));
 }
 
 std::size_t FormAssembler::handleBytes(std::span<const std::uint8_t> bytes,

@@ -2,9 +2,9 @@
 
 #include <cerrno>
 
-#include "acquisition/AcquisitionTexts.h"
 #include "platform/PortUser.h"
 #include "ports/PortTexts.h"
+#include "res/Texts.h"
 
 namespace {
 
@@ -40,13 +40,13 @@ std::optional<QString> LinkSetup::failureText(SerialOpenResult::Stage stage, int
         case SerialOpenResult::Stage::Ok:
             return std::nullopt;
         case SerialOpenResult::Stage::Open:
-            return acqtext::kPortInitFailed;
+            return texts::kPortInitFailed;
         case SerialOpenResult::Stage::GetState:
-            return acqtext::GetStateFailed(error);
+            return texts::GetStateFailed(error);
         case SerialOpenResult::Stage::SetState:
-            return acqtext::SetStateFailed(error);
+            return texts::SetStateFailed(error);
         case SerialOpenResult::Stage::SetTimeouts:
             return std::nullopt;
     }
-    return acqtext::kPortInitFailed;
+    return texts::kPortInitFailed;
 }

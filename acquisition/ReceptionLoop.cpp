@@ -1,11 +1,11 @@
 #include "acquisition/ReceptionLoop.h"
 
-#include "acquisition/AcquisitionTexts.h"
 #include "res/MessageStyle.h"
+#include "res/Texts.h"
 
 unsigned ReceptionLoop::run() {
     constexpr unsigned question = msg::MB_YESNO | msg::MB_ICONQUESTION;
-    bool another = m_host.messageBox(acqtext::kStartQuestion, question) == msg::IDYES;
+    bool another = m_host.messageBox(texts::kStartQuestion, question) == msg::IDYES;
     while (another) {
         const PassEnd end = readPass();
         // Closing the receiving window wins over everything else that ended the pass.
@@ -25,7 +25,7 @@ unsigned ReceptionLoop::run() {
 ReceptionLoop::PassEnd ReceptionLoop::readPass() {
     m_forms.startPass();
     m_rc.m_bStop.store(0);
-    m_host.setByteCounterText(acqtext::ByteCounterText(0));
+    m_host.setByteCounterText(texts::ByteCounterText(0));
     m_host.setProgressPos(0);
     for (;;) {
         // A close that came before the flag was cleared still ends the pass.
@@ -85,8 +85,8 @@ LineWaiter::Outcome ReceptionLoop::echo(std::uint8_t byte) {
 bool ReceptionLoop::askToContinue() {
     m_forms.deliverAtPassEnd();
     const int stored = m_forms.storedThisPass();
-    m_host.setByteCounterText(acqtext::ByteCounterText(stored));
-    return m_host.messageBox(acqtext::ClosingReportText(stored),
+    m_host.setByteCounterText(texts::ByteCounterText(stored));
+    return m_host.messageBox(texts::ClosingReportText(stored),
                              msg::MB_YESNO | msg::MB_ICONQUESTION) == msg::IDYES;
 }
 
@@ -97,7 +97,7 @@ void ReceptionLoop::endAborted() {
 
 void ReceptionLoop::endLinkBroken() {
     m_forms.deliverRemainder();
-    m_host.messageBox(acqtext::kLinkBroken, msg::MB_OK);
+    m_host.messageBox(texts::kLinkBroken, msg::MB_OK);
     m_rc.m_bStop.store(1);
     m_rc.m_bReceiving.store(0);
 }

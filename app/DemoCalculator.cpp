@@ -1,4 +1,4 @@
-#include "DemoCalculator.h"
+#include "app/DemoCalculator.h"
 
 #include <QByteArray>
 #include <QtGlobal>

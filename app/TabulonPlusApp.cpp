@@ -1,4 +1,4 @@
-#include "TabulonPlusApp.h"
+#include "app/TabulonPlusApp.h"
 
 #include <QApplication>
 #include <QPrintDialog>

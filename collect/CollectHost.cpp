@@ -1,9 +1,9 @@
 #include "collect/CollectHost.h"
 
-#include "acquisition/AcquisitionTexts.h"
-#include "res/MessageStyle.h"
 #include "archive/FormArchive.h"
 #include "collect/Console.h"
+#include "res/MessageStyle.h"
+#include "res/Texts.h"
 #include "settings/SettingsFile.h"
 
 namespace {
@@ -38,7 +38,7 @@ int CollectHost::answerQuestion(const QString& text, bool isStart) {
 int CollectHost::messageBox(const QString& text, unsigned style) {
     m_inPass.store(false);
     if ((style & msg::MB_TYPEMASK) == msg::MB_YESNO)
-        return answerQuestion(text, text == acqtext::kStartQuestion);
+        return answerQuestion(text, text == texts::kStartQuestion);
     m_failure = text;
     m_console.line(oneLine(text));
     return msg::IDOK;

@@ -6,13 +6,13 @@
 #include <chrono>
 #include <thread>
 
-#include "acquisition/AcquisitionTexts.h"
 #include "acquisition/AcquisitionThreadProc.h"
 #include "acquisition/DeviceType.h"
 #include "collect/CollectHost.h"
 #include "collect/Console.h"
 #include "collect/CountingPort.h"
 #include "ports/ComPortOpener.h"
+#include "res/Texts.h"
 #include "settings/IniPath.h"
 #include "settings/SettingsFile.h"
 
@@ -30,9 +30,9 @@ QString deviceName(int type) {
 CollectOutcome outcomeOf(const Collector::Report& r, bool opened, bool lineFailed, bool interrupted,
                          bool settingsFailed) {
     if (!opened) return CollectOutcome::OpenFailed;
-    if (r.message == acqtext::kLinkNotEstablished) return CollectOutcome::NoLink;
-    if (r.message == acqtext::kBadReply) return CollectOutcome::BadReply;
-    if (r.message == acqtext::kLinkBroken)
+    if (r.message == texts::kLinkNotEstablished) return CollectOutcome::NoLink;
+    if (r.message == texts::kBadReply) return CollectOutcome::BadReply;
+    if (r.message == texts::kLinkBroken)
         return lineFailed ? CollectOutcome::LineBroken : CollectOutcome::EchoFailed;
     if (interrupted) return CollectOutcome::Interrupted;
     if (settingsFailed) return CollectOutcome::SettingsFailed;

@@ -8,6 +8,7 @@
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
 #include "res/MessageBox.h"
+#include "res/Texts.h"
 
 CChildFrame::CChildFrame(CTabulonPlusDoc* doc, ReceiveControl* rc, const QIcon& icon,
                          StopExchange stopExchange)
@@ -47,10 +48,8 @@ bool CChildFrame::PassCloseGuard() {
     if (!m_pControl->m_bReceiving || m_pControl->m_pReceivingFrame != this) return true;
     if (m_bAsking) return false;  // a second close request while the question is showing
     m_bAsking = true;
-    const QString text = QStringLiteral("%1\n%2").arg(
-        QStringLiteral("Документ не может быть закрыт до окончания передачи данных!"),
-        QStringLiteral("Остановить передачу данных?"));
-    const int answer = TabulonMessageBox(text, msg::MB_OKCANCEL | msg::MB_ICONQUESTION);
+    const int answer =
+        TabulonMessageBox(texts::kCloseGuard, msg::MB_OKCANCEL | msg::MB_ICONQUESTION);
     if (answer == msg::IDOK) {
         m_pControl->requestAbort();
         // The worker lets go of this window before the window goes.

@@ -1,7 +1,9 @@
-#include "FileDialogs.h"
+#include "forms/FileDialogs.h"
 
 #include <QFileDialog>
 #include <QFileSystemModel>
+
+#include "res/Strings.h"
 
 namespace {
 
@@ -11,11 +13,12 @@ FileDialogHook& hook() {
 }
 
 QString runDialog(QWidget* owner, bool saving, const QString& proposed) {
-    QFileDialog dialog(owner, saving ? QStringLiteral("Save As") : QStringLiteral("Open"));
+    QFileDialog dialog(owner,
+                       res::LoadString(saving ? id::AFX_IDS_SAVEFILE : id::AFX_IDS_OPENFILE));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(QStringLiteral("All Files (*.*)"));
+    dialog.setNameFilter(res::LoadString(id::AFX_IDS_ALLFILTER));
     // "*.*" means every file where the filter comes from; here it would hide the names without
     // a dot, which is how forms are saved.
     if (auto* model = dialog.findChild<QFileSystemModel*>()) model->setNameFilters({"*"});

@@ -1,33 +1,44 @@
-#include "FileError.h"
+#include "forms/FileError.h"
 
 #include <QFileInfo>
 
-QString FileErrorText(FileError error, const QString& path) {
-    switch (error.cause) {
+#include "res/Strings.h"
+#include "res/Texts.h"
+
+namespace {
+
+// The table's message for each cause that names the file.
+unsigned causeMessage(FileErrorCause cause) {
+    switch (cause) {
         case FileErrorCause::FileNotFound:
-            return QStringLiteral("%1 was not found.").arg(path);
+            return id::AFX_IDP_FILE_NOT_FOUND;
         case FileErrorCause::BadPath:
-            return QStringLiteral("%1 contains an invalid path.").arg(path);
+            return id::AFX_IDP_FILE_BAD_PATH;
         case FileErrorCause::TooManyOpenFiles:
-            return QStringLiteral("%1 could not be opened because there are too many open files.")
-                .arg(path);
+            return id::AFX_IDP_FILE_TOO_MANY_OPEN;
         case FileErrorCause::AccessDenied:
-            return QStringLiteral("Access to %1 was denied.").arg(path);
+            return id::AFX_IDP_FILE_ACCESS_DENIED;
         case FileErrorCause::HardIO:
-            return QStringLiteral("A hardware I/O error was reported while accessing %1.")
-                .arg(path);
+            return id::AFX_IDP_FILE_HARD_IO;
         case FileErrorCause::DiskFull:
-            return QStringLiteral("Disk full while accessing %1.").arg(path);
+            return id::AFX_IDP_FILE_DISKFULL;
         case FileErrorCause::EndOfFile:
-            return QStringLiteral("An attempt was made to access %1 past its end.").arg(path);
+            return id::AFX_IDP_FILE_EOF;
         case FileErrorCause::NotRegularFile:
-            return QStringLiteral("%1 не является обычным файлом и не может быть открыт.")
-                .arg(path);
         case FileErrorCause::Generic:
             break;
     }
-    return error.saving ? QStringLiteral("Failed to save document.")
-                        : QStringLiteral("Failed to open document.");
+    return 0;
+}
+
+}  // namespace
+
+QString FileErrorText(FileError error, const QString& path) {
+    if (error.cause == FileErrorCause::NotRegularFile) return texts::NotRegularFile(path);
+    if (const unsigned message = causeMessage(error.cause))
+        return res::LoadString(message).arg(path);
+    return res::LoadString(error.saving ? id::AFX_IDP_FAILED_TO_SAVE_DOC
+                                        : id::AFX_IDP_FAILED_TO_OPEN_DOC);
 }
 
 namespace {

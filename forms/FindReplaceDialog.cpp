@@ -1,4 +1,4 @@
-#include "FindReplaceDialog.h"
+#include "forms/FindReplaceDialog.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

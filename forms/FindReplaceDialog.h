@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "TextSearch.h"
+#include "forms/TextSearch.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "FormFont.h"
+#include "forms/FormFont.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "FormPrinter.h"
+#include "forms/FormPrinter.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>

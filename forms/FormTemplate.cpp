@@ -1,4 +1,4 @@
-#include "FormTemplate.h"
+#include "forms/FormTemplate.h"
 
 #include <QEvent>
 #include <QFileInfo>
@@ -13,6 +13,7 @@
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
 #include "res/MessageBox.h"
+#include "res/Strings.h"
 
 namespace {
 
@@ -132,10 +133,11 @@ CTabulonPlusDoc* CFormTemplate::OpenNewDocument(Origin origin) {
     QObject* previous = m_pControl->m_pReceivingFrame;
     CTabulonPlusDoc* doc = CreateDocument();
     CChildFrame* frame = CreateFrame(doc);
-    doc->SetTitle(QStringLiteral("Безымянный") + QString::number(m_nUntitledCount + 1));
+    doc->SetTitle(res::DocumentString(res::DocStringIndex::docName) +
+                  QString::number(m_nUntitledCount + 1));
     if (!doc->OnNewDocument()) {
         AbandonNewForm(frame, previous);
-        TabulonMessageBox(QStringLiteral("Failed to create empty document."), msg::MB_OK);
+        TabulonMessageBox(res::LoadString(id::AFX_IDP_FAILED_TO_CREATE_DOC), msg::MB_OK);
         return nullptr;
     }
     ++m_nUntitledCount;  // only a form that was made uses up its number

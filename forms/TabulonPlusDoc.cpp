@@ -1,4 +1,4 @@
-#include "TabulonPlusDoc.h"
+#include "forms/TabulonPlusDoc.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +14,8 @@
 #include "forms/TextFileCodec.h"
 #include "res/CommandIds.h"
 #include "res/MessageBox.h"
+#include "res/Strings.h"
+#include "res/Texts.h"
 
 namespace {
 
@@ -22,7 +24,7 @@ void reportFileError(const FileError& error, const QString& path) {
 }
 
 void reportTooLarge() {
-    TabulonMessageBox(QStringLiteral("The file is too large to open."), msg::MB_OK);
+    TabulonMessageBox(res::LoadString(id::AFX_IDP_FILE_TOO_LARGE), msg::MB_OK);
 }
 
 int lineOf(const QString& raw, qsizetype index) {
@@ -130,16 +132,10 @@ bool CTabulonPlusDoc::OnOpenDocument(const QString& path) {
 
 // The operator decides whether the characters cp1251 has no byte for may be written as "?".
 bool CTabulonPlusDoc::ConfirmUnrepresentable(const QString& raw, qsizetype at) const {
-    const QString text =
-        QStringLiteral(
-            "Символ «%1» (U+%2) в строке %3 нельзя сохранить в кодировке Windows-1251.\n"
-            "Записать вместо таких символов «?»?")
-            .arg(raw.mid(at, raw[at].isHighSurrogate() ? 2 : 1))
-            .arg(QChar::isHighSurrogate(raw[at].unicode()) && at + 1 < raw.size()
-                     ? QChar::surrogateToUcs4(raw[at], raw[at + 1])
-                     : raw[at].unicode(),
-                 4, 16, QLatin1Char('0'))
-            .arg(lineOf(raw, at));
+    const bool pair = raw[at].isHighSurrogate() && at + 1 < raw.size();
+    const QString text = texts::UnrepresentableQuestion(
+        raw.mid(at, pair ? 2 : 1),
+        pair ? QChar::surrogateToUcs4(raw[at], raw[at + 1]) : raw[at].unicode(), lineOf(raw, at));
     return TabulonMessageBox(text, msg::MB_YESNO | msg::MB_ICONQUESTION) == msg::IDYES;
 }
 
@@ -188,9 +184,9 @@ bool CTabulonPlusDoc::DoFileSave() {
 bool CTabulonPlusDoc::SaveModified() {
     if (!IsModified()) return true;
     QString name = m_strPathName.isEmpty() ? m_strTitle : QFileInfo(m_strPathName).fileName();
-    if (name.isEmpty()) name = QStringLiteral("Untitled");
-    switch (
-        TabulonMessageBox(QStringLiteral("Save changes to %1?").arg(name), msg::MB_YESNOCANCEL)) {
+    if (name.isEmpty()) name = res::LoadString(id::AFX_IDS_UNTITLED);
+    switch (TabulonMessageBox(res::LoadString(id::AFX_IDP_ASK_TO_SAVE).arg(name),
+                              msg::MB_YESNOCANCEL)) {
         case msg::IDYES:
             return DoFileSave();
         case msg::IDNO:

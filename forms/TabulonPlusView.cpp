@@ -1,4 +1,4 @@
-#include "TabulonPlusView.h"
+#include "forms/TabulonPlusView.h"
 
 #include <QApplication>
 #include <QPrintDialog>
@@ -6,14 +6,15 @@
 #include <QPrinter>
 #include <QTextDocument>
 
-#include "FindReplaceDialog.h"
-#include "FormFont.h"
-#include "FormPrinter.h"
-#include "TabulonPlusDoc.h"
-#include "TextFileCodec.h"
 #include "acquisition/ReceiveControl.h"
+#include "forms/FindReplaceDialog.h"
+#include "forms/FormFont.h"
+#include "forms/FormPrinter.h"
+#include "forms/TabulonPlusDoc.h"
+#include "forms/TextFileCodec.h"
 #include "res/CommandIds.h"
 #include "res/MessageBox.h"
+#include "res/Strings.h"
 
 namespace {
 
@@ -123,7 +124,7 @@ void CTabulonPlusView::OnFilePrint(bool withDialog) {
         if (dialog.exec() != QDialog::Accepted) return;
     }
     if (PrintFormDocument(*document(), printer, pointsOf(m_rectMargin)) == 0)
-        TabulonMessageBox(QStringLiteral("Could not start print job."), msg::MB_OK);
+        TabulonMessageBox(res::LoadString(id::AFX_IDP_FAILED_TO_START_PRINT), msg::MB_OK);
 }
 
 void CTabulonPlusView::OnFilePrintPreview() {

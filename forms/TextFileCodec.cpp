@@ -1,4 +1,4 @@
-#include "TextFileCodec.h"
+#include "forms/TextFileCodec.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "TextSearch.h"
+#include "forms/TextSearch.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -1,6 +1,8 @@
-#include "ExchangeControl.h"
+#include "frames/ExchangeControl.h"
 
 #include <QEventLoop>
+
+#include "res/Texts.h"
 
 namespace {
 
@@ -34,11 +36,11 @@ ConnectVerdict ApplyConnectChoice(const QString& port, const QString& device, co
 QString ConnectVerdictMessage(ConnectVerdict verdict) {
     switch (verdict) {
         case ConnectVerdict::BadPort:
-            return QStringLiteral("Неправильно задан порт");
+            return texts::kBadPort;
         case ConnectVerdict::BadDevice:
-            return QStringLiteral("Неправильно задан тип вычислителя");
+            return texts::kBadDevice;
         case ConnectVerdict::BadRate:
-            return QStringLiteral("Неправильно задана скорость обмена данными");
+            return texts::kBadRate;
         case ConnectVerdict::Accepted:
             break;
     }

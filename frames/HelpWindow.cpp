@@ -1,14 +1,16 @@
-#include "HelpWindow.h"
+#include "frames/HelpWindow.h"
 
 #include <QFileInfo>
 #include <QUrl>
 
 #include "res/MessageBox.h"
+#include "res/Strings.h"
+#include "res/Texts.h"
 
 HelpWindow::HelpWindow(QWidget* parent) : QTextBrowser(parent) {
     setWindowFlag(Qt::Window);
     setObjectName(QStringLiteral("HelpWindow"));
-    setWindowTitle(QStringLiteral("Tabulon - Справка"));
+    setWindowTitle(texts::kHelpTitle);
     setOpenExternalLinks(true);
     resize(720, 600);
 }
@@ -19,7 +21,7 @@ bool HelpWindow::ShowContents(const QString& contentsPath) {
     const QString filePath =
         contentsPath.startsWith(QLatin1String("qrc:")) ? contentsPath.mid(3) : contentsPath;
     if (contentsPath.isEmpty() || !QFileInfo(filePath).isFile()) {
-        TabulonMessageBox(QStringLiteral("Failed to launch help."));
+        TabulonMessageBox(res::LoadString(id::AFX_IDP_FAILED_TO_LAUNCH_HELP));
         return false;
     }
     setSource(isResource ? QUrl(QStringLiteral("qrc") + filePath)

@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -21,6 +20,7 @@
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
+#include "frames/CommandStateWatcher.h"
 #include "frames/HelpWindow.h"
 #include "frames/ProgressStrip.h"
 #include "frames/WorkerCalls.h"
@@ -33,10 +33,12 @@
 #include "res/MainToolBar.h"
 #include "res/MessageBox.h"
 #include "res/MessagePane.h"
+#include "res/Strings.h"
+#include "res/Texts.h"
 #include "settings/PortsDialog.h"
 
 CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle(QStringLiteral("Tabulon"));
+    setWindowTitle(res::LoadString(id::AFX_IDS_APP_TITLE));
 
     m_mdiArea = new QMdiArea;
     m_mdiArea->setObjectName(QStringLiteral("MdiArea"));
@@ -62,10 +64,13 @@ CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMai
     // A confirmed close of the receiving window waits here for the worker to let go of it.
     m_template->SetStopExchange([this] { m_exchange->Join(); });
 
-    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, [this] {
-        // Queued: while the last window closes it is still in the area's list.
-        QTimer::singleShot(0, this, [this] { UpdateCommandUI(); });
-    });
+    m_commandState = new CommandStateWatcher(
+        m_mdiArea, [this]() -> QTextEdit* { return LiveActiveView(); }, this);
+    connect(m_commandState, &CommandStateWatcher::changed, this, &CMainFrame::UpdateCommandUI);
+    // The worker clears the receiving flag on its way out; the frame sets it in Start.
+    m_commandState->watch(m_exchange, &ExchangeControl::exchangeStarted);
+    m_commandState->watch(m_exchange, &ExchangeControl::workerFinished);
+    m_commandState->watch(m_exchange, &ExchangeControl::exchangeEnded);
     m_helpPath = res::HelpManualPath();
     RegisterCommands();
 }
@@ -75,6 +80,8 @@ CMainFrame::~CMainFrame() {
     m_exchange->AbortAndJoin();
     // Form windows and views deregister from the block as they die, so the template takes them
     // down while the block still exists, not with the children after this object's members.
+    // The watcher asks the template for the active form: it goes first.
+    delete m_commandState;
     delete m_template;
 }
 
@@ -87,12 +94,9 @@ bool CMainFrame::OnCreate() {
     m_wndProgressStrip->SetStep(50);  // twenty steps fill the bar
     ShowStrip(false);
 
-    // Command enabling follows state that changes without telling anyone (the clipboard, the
-    // worker's flags), so it is refreshed as the framework's idle pass would be.
-    auto* idle = new QTimer(this);
-    idle->setInterval(200);
-    connect(idle, &QTimer::timeout, this, &CMainFrame::UpdateCommandUI);
-    idle->start();
+    // The bars' commands carry check marks; the toolbar also hides from its context menu.
+    m_commandState->watchVisibility(m_wndToolBar);
+    m_commandState->watchVisibility(m_wndStatusBar);
     UpdateCommandUI();
     return true;
 }
@@ -141,14 +145,12 @@ void CMainFrame::BuildStatusBar() {
 void CMainFrame::OnOpenArchiveFolder() {
     const QString folder = ArchiveSettings::Load().folder;
     if (!QDir().mkpath(folder)) {
-        TabulonMessageBox(QStringLiteral("Не удается создать папку архива %1")
-                              .arg(QDir::toNativeSeparators(folder)),
+        TabulonMessageBox(texts::CannotCreateArchiveFolder(QDir::toNativeSeparators(folder)),
                           msg::MB_ICONEXCLAMATION);
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
-        TabulonMessageBox(QStringLiteral("Не удается открыть папку архива %1")
-                              .arg(QDir::toNativeSeparators(folder)),
+        TabulonMessageBox(texts::CannotOpenArchiveFolder(QDir::toNativeSeparators(folder)),
                           msg::MB_ICONEXCLAMATION);
 }
 

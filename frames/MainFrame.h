@@ -17,6 +17,7 @@ class CTabulonPlusDoc;
 class CTabulonPlusView;
 class CommandActions;
 class CommandMenu;
+class CommandStateWatcher;
 
 class ProgressStrip;
 class QAction;
@@ -52,8 +53,11 @@ public:
     // Runs a command when it is enabled; false when it is not, or no one registered it.
     bool OnCommand(unsigned id);
     bool IsCommandEnabled(unsigned id) const { return m_commands.isEnabled(id); }
-    // Enables, checks and unchecks every action, and puts the right menu bar up.
+    // Enables, checks and unchecks every action, and puts the right menu bar up. Runs whenever
+    // something it reads may have changed (CommandStateWatcher), after each command, and when
+    // a menu opens.
     void UpdateCommandUI();
+    CommandStateWatcher* CommandState() const { return m_commandState; }
 
     // Registers the one handler of a command (menu item, accelerator, toolbar button); the
     // commands that belong to no window (New, Open, Print Setup, About, Exit) come this way.
@@ -98,6 +102,7 @@ private:
     ExchangeControl* m_exchange = nullptr;
     WorkerCalls* m_calls = nullptr;
     CommandTable m_commands;
+    CommandStateWatcher* m_commandState = nullptr;
 
     CommandActions* m_actions = nullptr;
     CommandMenu* m_mainMenu = nullptr;  // no form window open

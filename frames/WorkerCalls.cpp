@@ -1,4 +1,4 @@
-#include "WorkerCalls.h"
+#include "frames/WorkerCalls.h"
 
 #include <QThread>
 #include <QWidget>
@@ -9,8 +9,10 @@
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
+#include "frames/HandOverOrder.h"
 #include "frames/ProgressStrip.h"
 #include "res/MessageBox.h"
+#include "res/Texts.h"
 #include "settings/IniPath.h"
 #include "settings/SettingsDlg.h"
 #include "settings/SettingsFile.h"
@@ -42,10 +44,14 @@ void WorkerCalls::BeginArchive() {
                                     m_rc.m_nRate});
     // Told once per exchange, without holding up the line: the worker goes on meanwhile.
     m_archive->setFailureHandler([this](const FormArchive::Failure& failure) {
-        const QString text =
-            FormArchive::FailureText(failure) + QStringLiteral("\nТекст формы остается в ее окне.");
+        const QString text = FormArchive::FailureText(failure) + u'\n' + texts::kFormStaysInWindow;
+        handover::posted(this);
         QMetaObject::invokeMethod(
-            this, [text] { TabulonMessageBox(text, msg::MB_ICONEXCLAMATION); },
+            this,
+            [this, text] {
+                handover::received(this);
+                TabulonMessageBox(text, msg::MB_ICONEXCLAMATION);
+            },
             Qt::QueuedConnection);
     });
 }
@@ -62,12 +68,30 @@ template <typename F>
 auto WorkerCalls::OnUiThread(F&& f) -> decltype(f()) {
     using R = decltype(f());
     if (QThread::currentThread() == thread()) return f();
+    // The worker waits for the call, so what the call did is ordered before its return too.
     if constexpr (std::is_void_v<R>) {
-        QMetaObject::invokeMethod(this, std::forward<F>(f), Qt::BlockingQueuedConnection);
+        handover::posted(this);
+        QMetaObject::invokeMethod(
+            this,
+            [&] {
+                handover::received(this);
+                f();
+                handover::posted(this);
+            },
+            Qt::BlockingQueuedConnection);
+        handover::received(this);
     } else {
         R result{};
+        handover::posted(this);
         QMetaObject::invokeMethod(
-            this, [&] { result = f(); }, Qt::BlockingQueuedConnection);
+            this,
+            [&] {
+                handover::received(this);
+                result = f();
+                handover::posted(this);
+            },
+            Qt::BlockingQueuedConnection);
+        handover::received(this);
         return result;
     }
 }

@@ -1,9 +1,6 @@
 #include "res/KeyboardLockPane.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QFontMetrics>
-#include <QKeyEvent>
 
 #include "res/Strings.h"
 
@@ -21,8 +18,6 @@ unsigned IndicatorId(LockKey key) {
     return 0;
 }
 
-constexpr int kPollMs = 500;
-
 }  // namespace
 
 KeyboardLockPane::KeyboardLockPane(LockKey key, QWidget* parent, StateSource source)
@@ -33,21 +28,10 @@ KeyboardLockPane::KeyboardLockPane(LockKey key, QWidget* parent, StateSource sou
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignCenter);
     setMinimumWidth(fontMetrics().horizontalAdvance(m_text) + 2 * fontMetrics().averageCharWidth());
-    QCoreApplication::instance()->installEventFilter(this);
-    connect(&m_poll, &QTimer::timeout, this, &KeyboardLockPane::refresh);
-    m_poll.start(kPollMs);
+    connect(KeyboardLocks::instance(), &KeyboardLocks::changed, this, &KeyboardLockPane::refresh);
     refresh();
 }
 
 void KeyboardLockPane::refresh() {
     setText(m_source(m_key) == LockState::On ? m_text : QString());
-}
-
-bool KeyboardLockPane::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ApplicationActivate) refresh();
-    if (event->type() == QEvent::KeyRelease) {
-        const int k = static_cast<QKeyEvent*>(event)->key();
-        if (k == Qt::Key_CapsLock || k == Qt::Key_NumLock || k == Qt::Key_ScrollLock) refresh();
-    }
-    return QLabel::eventFilter(watched, event);
 }

@@ -1,14 +1,14 @@
 #pragma once
 
 #include <QLabel>
-#include <QTimer>
 #include <functional>
 
 #include "platform/keyboard/KeyboardLocks.h"
 
 // A status-bar pane that shows "CAP", "NUM" or "SCRL" while its lock key is on and nothing
 // otherwise (also when the window system cannot tell). Its width always fits the text, so the
-// other panes do not move when a key changes.
+// other panes do not move when a key changes. It reads the state again whenever the shared
+// KeyboardLocks says the keys may have changed, never on a timer.
 class KeyboardLockPane : public QLabel {
     Q_OBJECT
 public:
@@ -21,13 +21,8 @@ public:
     // Reads the state again and shows it.
     void refresh();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     LockKey m_key;
     QString m_text;
     StateSource m_source;
-    // Lock keys pressed in other programs send us no key event.
-    QTimer m_poll;
 };

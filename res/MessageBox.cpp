@@ -1,4 +1,4 @@
-#include "MessageBox.h"
+#include "res/MessageBox.h"
 
 #include <QAbstractButton>
 #include <QApplication>

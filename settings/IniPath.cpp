@@ -1,4 +1,4 @@
-#include "IniPath.h"
+#include "settings/IniPath.h"
 
 #include <QCoreApplication>
 #include <QDir>

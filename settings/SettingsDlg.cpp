@@ -1,4 +1,4 @@
-#include "SettingsDlg.h"
+#include "settings/SettingsDlg.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <QFile>
 #include <QHash>
@@ -7,19 +7,13 @@
 
 #include "files/SafeFile.h"
 #include "res/MessageStyle.h"
+#include "res/Texts.h"
 #include "settings/IniPath.h"
 #include "settings/SettingsFormat.h"
 
 namespace {
 
 const char* const kCodePage = "windows-1251";
-
-QString CannotOpenText() {
-    return QStringLiteral("Невозможно открыть файл Tabulon.ini");
-}
-QString BadFormatText() {
-    return QStringLiteral("Неверный формат файла Tabulon.ini");
-}
 
 void Report(const SettingsReport& report, const QString& text, unsigned style) {
     if (report) report(text, style);
@@ -76,12 +70,12 @@ void ReadSettingsFile(const QString& path, QString& port, QString& device, QStri
                       const SettingsReport& report) {
     const std::optional<std::string> bytes = ReadBytes(path);
     if (!bytes) {
-        Report(report, CannotOpenText(), msg::MB_ICONEXCLAMATION);
+        Report(report, texts::kCannotOpenIni, msg::MB_ICONEXCLAMATION);
         return;
     }
     const std::optional<SettingsText> values = ParseSettingsText(*bytes);
     if (!values) {
-        Report(report, BadFormatText(), msg::MB_OK);
+        Report(report, texts::kBadIniFormat, msg::MB_OK);
         return;
     }
     port = FromCp1251(values->port);
@@ -94,6 +88,6 @@ bool WriteSettingsFile(const QString& path, const QString& port, const QString& 
     const std::string text = FormatSettingsText(ToCp1251(port), ToCp1251(device), ToCp1251(rate));
     MakeConfigFolderFor(path);
     const bool written = SafeFile::write(path, QByteArray(text.data(), qsizetype(text.size()))).ok;
-    if (!written) Report(report, CannotOpenText(), msg::MB_ICONEXCLAMATION);
+    if (!written) Report(report, texts::kCannotOpenIni, msg::MB_ICONEXCLAMATION);
     return written;
 }

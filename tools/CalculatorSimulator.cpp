@@ -9,143 +9,143 @@
 using namespace std::chrono_literals;
 
 CalculatorSimulator::CalculatorSimulator(CalculatorSimulatorOptions options)
-    : options_(std::move(options)) {}
+    : m_options(std::move(options)) {}
 
 CalculatorSimulator::~CalculatorSimulator() {
     stop();
-    if (thread_.joinable()) thread_.join();
+    if (m_thread.joinable()) m_thread.join();
 }
 
 bool CalculatorSimulator::start() {
-    if (thread_.joinable()) return true;
-    if (options_.deviceType < 0 || options_.deviceType > 5) {
-        error_ = "calculator type must be 0..5";
+    if (m_thread.joinable()) return true;
+    if (m_options.deviceType < 0 || m_options.deviceType > 5) {
+        m_error = "calculator type must be 0..5";
         return false;
     }
-    if (options_.device.empty()) {
+    if (m_options.device.empty()) {
         int err = 0;
-        pty_ = PseudoTerminal::create(&err);
-        if (!pty_) {
-            error_ = std::string("cannot create a pseudo-terminal: ") + std::strerror(err);
+        m_pty = PseudoTerminal::create(&err);
+        if (!m_pty) {
+            m_error = std::string("cannot create a pseudo-terminal: ") + std::strerror(err);
             return false;
         }
-        slavePath_ = pty_->slavePath();
+        m_slavePath = m_pty->slavePath();
     } else {
-        SerialOpenResult opened = openSerialPort(options_.device, options_.rate);
+        SerialOpenResult opened = openSerialPort(m_options.device, m_options.rate);
         if (!opened.port) {
-            error_ = "cannot open " + options_.device + ": " + std::strerror(opened.error);
+            m_error = "cannot open " + m_options.device + ": " + std::strerror(opened.error);
             return false;
         }
-        device_ = std::move(opened.port);
-        slavePath_ = options_.device;
+        m_device = std::move(opened.port);
+        m_slavePath = m_options.device;
     }
     {
-        std::lock_guard lock(mutex_);
-        finished_ = false;
+        std::lock_guard lock(m_mutex);
+        m_finished = false;
     }
-    stop_ = false;
-    thread_ = std::thread([this] { run(); });
+    m_stop = false;
+    m_thread = std::thread([this] { run(); });
     return true;
 }
 
 std::string CalculatorSimulator::error() const {
-    return error_;
+    return m_error;
 }
 std::string CalculatorSimulator::slavePath() const {
-    return slavePath_;
+    return m_slavePath;
 }
 void CalculatorSimulator::stop() {
-    stop_ = true;
+    m_stop = true;
 }
 
 bool CalculatorSimulator::waitFinished(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
-    if (!finishedChanged_.wait_for(lock, timeout, [this] { return finished_; })) return false;
+    std::unique_lock lock(m_mutex);
+    if (!m_finishedChanged.wait_for(lock, timeout, [this] { return m_finished; })) return false;
     lock.unlock();
-    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) m_thread.join();
     return true;
 }
 
 bool CalculatorSimulator::finished() const {
-    std::lock_guard lock(mutex_);
-    return finished_;
+    std::lock_guard lock(m_mutex);
+    return m_finished;
 }
 
 CalculatorSimulatorReport CalculatorSimulator::report() const {
-    std::lock_guard lock(mutex_);
-    return report_;
+    std::lock_guard lock(m_mutex);
+    return m_report;
 }
 
 int CalculatorSimulator::lineRate() const {
-    std::lock_guard lock(mutex_);
-    return pty_ ? pty_->lineRate() : 0;
+    std::lock_guard lock(m_mutex);
+    return m_pty ? m_pty->lineRate() : 0;
 }
 
 SerialPort& CalculatorSimulator::line() {
-    return pty_ ? pty_->line() : *device_;
+    return m_pty ? m_pty->line() : *m_device;
 }
 
 // A pseudo-terminal shows no event when a program opens its far end, so look every few
 // milliseconds; this wait is the simulator's, never the worker's.
 bool CalculatorSimulator::waitPeerOpen() {
-    while (!stop_) {
-        if (pty_->peerOpen()) return true;
+    while (!m_stop) {
+        if (m_pty->peerOpen()) return true;
         std::this_thread::sleep_for(5ms);
     }
     return false;
 }
 
 void CalculatorSimulator::setFinished() {
-    std::lock_guard lock(mutex_);
-    finished_ = true;
-    finishedChanged_.notify_all();
+    std::lock_guard lock(m_mutex);
+    m_finished = true;
+    m_finishedChanged.notify_all();
 }
 
 void CalculatorSimulator::run() {
-    SimulatorSession session(line(), options_, stop_, [this](const auto& change) {
-        std::lock_guard lock(mutex_);
-        change(report_);
+    SimulatorSession session(line(), m_options, m_stop, [this](const auto& change) {
+        std::lock_guard lock(m_mutex);
+        change(m_report);
     });
     using Outcome = SimulatorSession::Outcome;
-    const bool handshake = options_.deviceType != 4;
+    const bool handshake = m_options.deviceType != 4;
     bool handshakeTaken = false;
-    for (int served = 0; options_.exchanges == 0 || served < options_.exchanges; ++served) {
+    for (int served = 0; m_options.exchanges == 0 || served < m_options.exchanges; ++served) {
         // Flushed while nobody holds the far end: once a program has opened it, the kernel may
         // still be moving the old bytes towards it.
-        if (pty_ && served > 0 && !handshakeTaken) pty_->discardUnread();
-        if (pty_ && !handshakeTaken && !waitPeerOpen()) break;
+        if (m_pty && served > 0 && !handshakeTaken) m_pty->discardUnread();
+        if (m_pty && !handshakeTaken && !waitPeerOpen()) break;
         {
-            std::lock_guard lock(mutex_);
-            ++report_.exchanges;
+            std::lock_guard lock(m_mutex);
+            ++m_report.exchanges;
         }
         const Outcome o = session.serveExchange(handshakeTaken);
         handshakeTaken = false;
         if (o == Outcome::Stopped) break;
         if (o == Outcome::Vanish) {
-            std::lock_guard lock(mutex_);
-            report_.vanished = true;
+            std::lock_guard lock(m_mutex);
+            m_report.vanished = true;
             break;
         }
         if (o == Outcome::PeerGone) {
-            if (pty_) continue;
+            if (m_pty) continue;
             break;  // a device that hangs up does not come back
         }
         // The next exchange on a device starts with its handshake byte; on a pseudo-terminal
         // with the next opening, after this one has let go of the line.
-        if (!pty_ && handshake) continue;
-        const bool more = options_.exchanges == 0 || served + 1 < options_.exchanges;
+        if (!m_pty && handshake) continue;
+        const bool more = m_options.exchanges == 0 || served + 1 < m_options.exchanges;
         const Outcome silence = session.fallSilent(more);
         if (silence == Outcome::NextExchange) {
             handshakeTaken = true;
             continue;
         }
-        if (silence == Outcome::Stopped || !pty_) break;
+        if (silence == Outcome::Stopped || !m_pty) break;
     }
     // Closing the line here, not in the destructor, is what makes a vanished device vanish.
     {
-        std::lock_guard lock(mutex_);  // lineRate() may be reading it
-        pty_.reset();
+        std::lock_guard lock(m_mutex);  // lineRate() may be reading it
+        m_pty.reset();
     }
-    device_.reset();
+    m_device.reset();
     setFinished();
 }

@@ -59,16 +59,16 @@ private:
     SerialPort& line();
     void setFinished();
 
-    CalculatorSimulatorOptions options_;
-    std::unique_ptr<PseudoTerminal> pty_;
-    std::unique_ptr<SerialPort> device_;
-    std::string slavePath_;
-    std::string error_;
-    std::thread thread_;
-    std::atomic<bool> stop_{false};
+    CalculatorSimulatorOptions m_options;
+    std::unique_ptr<PseudoTerminal> m_pty;
+    std::unique_ptr<SerialPort> m_device;
+    std::string m_slavePath;
+    std::string m_error;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
 
-    mutable std::mutex mutex_;
-    std::condition_variable finishedChanged_;
-    bool finished_ = true;
-    CalculatorSimulatorReport report_;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_finishedChanged;
+    bool m_finished = true;
+    CalculatorSimulatorReport m_report;
 };

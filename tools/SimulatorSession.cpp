@@ -29,61 +29,61 @@ std::string hex(std::uint8_t b) {
 
 SimulatorSession::SimulatorSession(SerialPort& line, const CalculatorSimulatorOptions& options,
                                    const std::atomic<bool>& stop, ReportUpdate update)
-    : line_(line),
-      options_(options),
-      stop_(stop),
-      update_(std::move(update)),
-      stream_(buildSimulatorStream(options.stream)) {}
+    : m_line(line),
+      m_options(options),
+      m_stop(stop),
+      m_update(std::move(update)),
+      m_stream(buildSimulatorStream(options.stream)) {}
 
 void SimulatorSession::problem(std::string text) {
-    update_([&](CalculatorSimulatorReport& r) {
+    m_update([&](CalculatorSimulatorReport& r) {
         if (r.problems.size() < 50) r.problems.push_back(std::move(text));
     });
 }
 
 double SimulatorSession::pace() const {
-    if (options_.paceAtLineRate) return options_.rate / 10.0;
-    return options_.bytesPerSecond;
+    if (m_options.paceAtLineRate) return m_options.rate / 10.0;
+    return m_options.bytesPerSecond;
 }
 
 SimulatorSession::Outcome SimulatorSession::serveExchange(bool handshakeTaken) {
-    if (hasHandshake(options_.deviceType)) {
+    if (hasHandshake(m_options.deviceType)) {
         if (!handshakeTaken)
             if (const Outcome o = awaitHandshake(); o != Outcome::Done) return o;
         std::vector<std::uint8_t> reply;
-        switch (options_.reply) {
+        switch (m_options.reply) {
             case CalculatorSimulatorOptions::Reply::AsType:
-                if (options_.deviceType != 5) reply.push_back(0x00);
+                if (m_options.deviceType != 5) reply.push_back(0x00);
                 reply.push_back(kHandshakeByte);
                 break;
             case CalculatorSimulatorOptions::Reply::Custom:
-                reply = options_.customReply;
+                reply = m_options.customReply;
                 break;
             case CalculatorSimulatorOptions::Reply::None:
                 return Outcome::Done;
         }
         if (const Outcome o = writeAll(reply); o != Outcome::Done) return o;
     }
-    if (const Outcome o = pause(Clock::now() + options_.startDelay); o != Outcome::Done) return o;
+    if (const Outcome o = pause(Clock::now() + m_options.startDelay); o != Outcome::Done) return o;
 
-    std::span<const std::uint8_t> bytes(stream_);
-    const bool vanish = options_.vanishAfter && *options_.vanishAfter <= stream_.size();
-    if (vanish) bytes = bytes.first(*options_.vanishAfter);
+    std::span<const std::uint8_t> bytes(m_stream);
+    const bool vanish = m_options.vanishAfter && *m_options.vanishAfter <= m_stream.size();
+    if (vanish) bytes = bytes.first(*m_options.vanishAfter);
     const auto started = Clock::now();
-    const Outcome o = hasEcho(options_.deviceType) ? sendWithEcho(bytes) : sendWithoutEcho(bytes);
+    const Outcome o = hasEcho(m_options.deviceType) ? sendWithEcho(bytes) : sendWithoutEcho(bytes);
     const auto took = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - started);
-    update_([&](CalculatorSimulatorReport& r) { r.lastStreamNs = took.count(); });
+    m_update([&](CalculatorSimulatorReport& r) { r.lastStreamNs = took.count(); });
     if (o != Outcome::Done) return o;
     if (vanish) return Outcome::Vanish;
-    update_([](CalculatorSimulatorReport& r) { ++r.streamsCompleted; });
+    m_update([](CalculatorSimulatorReport& r) { ++r.streamsCompleted; });
     return Outcome::Done;
 }
 
 SimulatorSession::Outcome SimulatorSession::awaitHandshake() {
     for (;;) {
-        if (stop_) return Outcome::Stopped;
+        if (m_stop) return Outcome::Stopped;
         std::uint8_t b = 0;
-        const SerialPort::Result r = line_.read({&b, 1}, kSlice);
+        const SerialPort::Result r = m_line.read({&b, 1}, kSlice);
         if (r.status == SerialPort::Status::Hangup) return Outcome::PeerGone;
         if (r.status == SerialPort::Status::Error) {
             problem("read failed with error " + std::to_string(r.error));
@@ -91,10 +91,10 @@ SimulatorSession::Outcome SimulatorSession::awaitHandshake() {
         }
         if (r.status != SerialPort::Status::Ok) continue;
         if (b == kHandshakeByte) {
-            update_([](CalculatorSimulatorReport& rep) { ++rep.handshakesSeen; });
+            m_update([](CalculatorSimulatorReport& rep) { ++rep.handshakesSeen; });
             return Outcome::Done;
         }
-        update_([](CalculatorSimulatorReport& rep) { ++rep.unexpectedBytes; });
+        m_update([](CalculatorSimulatorReport& rep) { ++rep.unexpectedBytes; });
         problem("byte " + hex(b) + " before the handshake byte");
     }
 }
@@ -109,7 +109,7 @@ SimulatorSession::Outcome SimulatorSession::sendWithEcho(std::span<const std::ui
             if (const Outcome o = pause(due); o != Outcome::Done) return o;
         }
         if (const Outcome o = writeAll(bytes.subspan(i, 1)); o != Outcome::Done) return o;
-        update_([](CalculatorSimulatorReport& r) { ++r.bytesSent; });
+        m_update([](CalculatorSimulatorReport& r) { ++r.bytesSent; });
         if (const Outcome o = awaitEcho(bytes[i]); o != Outcome::Done) return o;
     }
     return Outcome::Done;
@@ -117,17 +117,17 @@ SimulatorSession::Outcome SimulatorSession::sendWithEcho(std::span<const std::ui
 
 SimulatorSession::Outcome SimulatorSession::awaitEcho(std::uint8_t sent) {
     const auto start = Clock::now();
-    const bool limited = options_.echoTimeout.count() > 0;
+    const bool limited = m_options.echoTimeout.count() > 0;
     for (;;) {
-        if (stop_) return Outcome::Stopped;
+        if (m_stop) return Outcome::Stopped;
         std::uint8_t echo = 0;
-        const SerialPort::Result r = line_.read({&echo, 1}, kSlice);
+        const SerialPort::Result r = m_line.read({&echo, 1}, kSlice);
         const auto now = Clock::now();
         if (r.status == SerialPort::Status::Ok) {
-            update_([&](CalculatorSimulatorReport& rep) {
+            m_update([&](CalculatorSimulatorReport& rep) {
                 ++rep.echoesChecked;
                 if (echo != sent) ++rep.echoErrors;
-                if (options_.recordEchoTimes)
+                if (m_options.recordEchoTimes)
                     rep.echoTurnaroundNs.push_back(
                         std::chrono::duration_cast<std::chrono::nanoseconds>(now - start).count());
             });
@@ -135,12 +135,12 @@ SimulatorSession::Outcome SimulatorSession::awaitEcho(std::uint8_t sent) {
             return Outcome::Done;
         }
         if (r.status == SerialPort::Status::Hangup || r.status == SerialPort::Status::Error) {
-            update_([](CalculatorSimulatorReport& rep) { rep.peerHungUp = true; });
+            m_update([](CalculatorSimulatorReport& rep) { rep.peerHungUp = true; });
             problem("the line hung up while waiting for the echo of " + hex(sent));
             return Outcome::PeerGone;
         }
-        if (limited && now - start >= options_.echoTimeout) {
-            update_([](CalculatorSimulatorReport& rep) { ++rep.echoesMissing; });
+        if (limited && now - start >= m_options.echoTimeout) {
+            m_update([](CalculatorSimulatorReport& rep) { ++rep.echoesMissing; });
             problem("no echo for byte " + hex(sent));
             return Outcome::EchoMissing;
         }
@@ -165,16 +165,16 @@ SimulatorSession::Outcome SimulatorSession::sendWithoutEcho(std::span<const std:
             }
             chunk = std::min(chunk, due - sent);
         }
-        if (stop_) return Outcome::Stopped;
-        const SerialPort::Result r = line_.write(bytes.subspan(sent, chunk), kSlice);
+        if (m_stop) return Outcome::Stopped;
+        const SerialPort::Result r = m_line.write(bytes.subspan(sent, chunk), kSlice);
         if (r.status == SerialPort::Status::Hangup || r.status == SerialPort::Status::Error) {
-            update_([](CalculatorSimulatorReport& rep) { rep.peerHungUp = true; });
+            m_update([](CalculatorSimulatorReport& rep) { rep.peerHungUp = true; });
             problem("the line hung up during the stream");
             return Outcome::PeerGone;
         }
         if (r.status != SerialPort::Status::Ok) continue;
         sent += r.count;
-        update_([&](CalculatorSimulatorReport& rep) { rep.bytesSent += r.count; });
+        m_update([&](CalculatorSimulatorReport& rep) { rep.bytesSent += r.count; });
     }
     return Outcome::Done;
 }
@@ -182,8 +182,8 @@ SimulatorSession::Outcome SimulatorSession::sendWithoutEcho(std::span<const std:
 SimulatorSession::Outcome SimulatorSession::writeAll(std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        if (stop_) return Outcome::Stopped;
-        const SerialPort::Result r = line_.write(bytes.subspan(done), kSlice);
+        if (m_stop) return Outcome::Stopped;
+        const SerialPort::Result r = m_line.write(bytes.subspan(done), kSlice);
         if (r.status == SerialPort::Status::Hangup || r.status == SerialPort::Status::Error)
             return Outcome::PeerGone;
         if (r.status == SerialPort::Status::Ok) done += r.count;
@@ -193,7 +193,7 @@ SimulatorSession::Outcome SimulatorSession::writeAll(std::span<const std::uint8_
 
 SimulatorSession::Outcome SimulatorSession::pause(Clock::time_point until) {
     for (;;) {
-        if (stop_) return Outcome::Stopped;
+        if (m_stop) return Outcome::Stopped;
         const auto now = Clock::now();
         if (now >= until) return Outcome::Done;
         std::this_thread::sleep_for(std::min<Clock::duration>(until - now, kSlice));
@@ -201,19 +201,19 @@ SimulatorSession::Outcome SimulatorSession::pause(Clock::time_point until) {
 }
 
 SimulatorSession::Outcome SimulatorSession::fallSilent(bool acceptNext) {
-    const bool handshake = hasHandshake(options_.deviceType);
+    const bool handshake = hasHandshake(m_options.deviceType);
     for (;;) {
-        if (stop_) return Outcome::Stopped;
+        if (m_stop) return Outcome::Stopped;
         std::uint8_t b = 0;
-        const SerialPort::Result r = line_.read({&b, 1}, kSlice);
+        const SerialPort::Result r = m_line.read({&b, 1}, kSlice);
         if (r.status == SerialPort::Status::Hangup || r.status == SerialPort::Status::Error)
             return Outcome::PeerGone;
         if (r.status != SerialPort::Status::Ok) continue;
         if (acceptNext && handshake && b == kHandshakeByte) {
-            update_([](CalculatorSimulatorReport& rep) { ++rep.handshakesSeen; });
+            m_update([](CalculatorSimulatorReport& rep) { ++rep.handshakesSeen; });
             return Outcome::NextExchange;
         }
-        update_([](CalculatorSimulatorReport& rep) { ++rep.unexpectedBytes; });
+        m_update([](CalculatorSimulatorReport& rep) { ++rep.unexpectedBytes; });
         problem("unexpected byte " + hex(b) + " after the stream");
     }
 }

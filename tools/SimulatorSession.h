@@ -51,9 +51,9 @@ private:
     double pace() const;
     void problem(std::string text);
 
-    SerialPort& line_;
-    const CalculatorSimulatorOptions& options_;
-    const std::atomic<bool>& stop_;
-    ReportUpdate update_;
-    std::vector<std::uint8_t> stream_;
+    SerialPort& m_line;
+    const CalculatorSimulatorOptions& m_options;
+    const std::atomic<bool>& m_stop;
+    ReportUpdate m_update;
+    std::vector<std::uint8_t> m_stream;
 };

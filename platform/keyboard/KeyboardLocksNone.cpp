@@ -1,6 +1,12 @@
+#include <QAbstractNativeEventFilter>
+
 #include "platform/keyboard/KeyboardLocks.h"
 
 // Window systems whose lock state we cannot read: the panes stay empty.
 LockState QueryLockState(LockKey) {
     return LockState::Unknown;
+}
+
+std::unique_ptr<QAbstractNativeEventFilter> MakeLockNotificationFilter(std::function<void()>) {
+    return nullptr;
 }

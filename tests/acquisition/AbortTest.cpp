@@ -9,7 +9,7 @@ using Kind = RecordingHost::Kind;
 namespace {
 
 const QByteArray kTwo("\x00\x55", 2);
-const QString kStart = acqtext::kStartQuestion;
+const QString kStart = texts::kStartQuestion;
 
 // The operator closes the receiving window (or leaves the program) and confirms, at one stage
 // of the exchange. The worker ends there: the port closes at that very moment, nothing more

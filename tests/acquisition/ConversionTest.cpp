@@ -3,9 +3,9 @@
 #include <QString>
 #include <array>
 
-#include "acquisition/AcquisitionTexts.h"
 #include "acquisition/CodeConversion.h"
 #include "acquisition/LinkSetup.h"
+#include "res/Texts.h"
 
 namespace {
 
@@ -77,11 +77,11 @@ TEST_P(Texts, AreExact) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Texts,
-    ::testing::Values(TextCase{acqtext::ByteCounterText(0), "0 байт прочитано"},
-                      TextCase{acqtext::ByteCounterText(190), "190 байт прочитано"},
-                      TextCase{acqtext::ClosingReportText(0),
+    ::testing::Values(TextCase{texts::ByteCounterText(0), "0 байт прочитано"},
+                      TextCase{texts::ByteCounterText(190), "190 байт прочитано"},
+                      TextCase{texts::ClosingReportText(0),
                                "Чтение данных в объеме 0 байт завершено. Продолжить?"},
-                      TextCase{acqtext::ClosingReportText(12345),
+                      TextCase{texts::ClosingReportText(12345),
                                "Чтение данных в объеме 12345 байт завершено. Продолжить?"},
                       TextCase{*LinkSetup::failureText(SerialOpenResult::Stage::GetState, 13),
                                "GetCommState failed with error 13.\n"},

@@ -101,7 +101,7 @@ TEST_P(RandomExchange, FormsJoinToTheConvertedStreamAndNoTextStandsInTwo) {
     int reported = 0;
     const QRegularExpression number(QStringLiteral("объеме (\\d+) байт"));
     for (const QString& text : rig.host.messages()) {
-        EXPECT_NE(text, acqtext::kLinkBroken);
+        EXPECT_NE(text, texts::kLinkBroken);
         const auto match = number.match(text);
         if (match.hasMatch()) reported += match.captured(1).toInt();
     }

@@ -6,8 +6,8 @@ using Kind = RecordingHost::Kind;
 
 namespace {
 
-const QString kStartBox = QStringLiteral("box ") + acqtext::kStartQuestion;
-const QString kBrokenBox = QStringLiteral("box ") + acqtext::kLinkBroken;
+const QString kStartBox = QStringLiteral("box ") + texts::kStartQuestion;
+const QString kBrokenBox = QStringLiteral("box ") + texts::kLinkBroken;
 QString counterLine(int n) {
     return QStringLiteral("counter ") + counter(n);
 }
@@ -158,8 +158,7 @@ TEST(Reception, StopDuringTheRetriedEchoEndsThatPassToo) {
     rig.run();
     // Second pass: the echo is retried at 1000 and stopped at 3000; the third pass retries
     // it again and reaches the echo limit.
-    EXPECT_EQ(rig.host.messages().mid(1),
-              (QStringList{report(2), report(0), acqtext::kLinkBroken}));
+    EXPECT_EQ(rig.host.messages().mid(1), (QStringList{report(2), report(0), texts::kLinkBroken}));
     EXPECT_EQ(rig.boxTimes, (std::vector<std::int64_t>{0, 1000, 3000, 8000}));
     EXPECT_EQ(rig.host.forms(), std::vector<QByteArray>{"AB"});
     rig.expectWellBehaved();
@@ -206,7 +205,7 @@ TEST(Reception, VanishingWhileTheEchoWaitsBreaksTheLink) {
     rig.line.vanishAt(500);
     rig.host.answer({msg::IDYES});
     rig.run();
-    EXPECT_EQ(rig.host.messages().back(), acqtext::kLinkBroken);
+    EXPECT_EQ(rig.host.messages().back(), texts::kLinkBroken);
     EXPECT_EQ(rig.boxTimes.back(), 500);
     EXPECT_EQ(rig.host.forms(), std::vector<QByteArray>{"AB"});
 }

@@ -5,12 +5,12 @@
 #include <QByteArray>
 #include <vector>
 
-#include "acquisition/AcquisitionTexts.h"
 #include "acquisition/AcquisitionThreadProc.h"
 #include "acquisition/DeviceType.h"
 #include "acquisition/LineWaiter.h"
 #include "acquisition/ReceiveControl.h"
 #include "res/MessageStyle.h"
+#include "res/Texts.h"
 #include "tests/fakes/FakeClock.h"
 #include "tests/fakes/FakeSerialPort.h"
 #include "tests/fakes/RecordingHost.h"
@@ -60,8 +60,8 @@ struct WorkerRig {
 };
 
 inline QString report(int n) {
-    return acqtext::ClosingReportText(n);
+    return texts::ClosingReportText(n);
 }
 inline QString counter(int n) {
-    return acqtext::ByteCounterText(n);
+    return texts::ByteCounterText(n);
 }

@@ -155,6 +155,21 @@ TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
     EXPECT_EQ(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(ArchiveFolder())});
     EXPECT_TRUE(QFileInfo(ArchiveFolder()).isDir());
 
+    // A file where the folder should be: the operator is told, and nothing is opened.
+    ASSERT_TRUE(QDir(ArchiveFolder()).removeRecursively());
+    QFile blocker(ArchiveFolder());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    m_messages.clear();
+    QDesktopServices::setUrlHandler("file", &desktop, "open");
+    EXPECT_TRUE(Frame()->OnCommand(id::ID_ARCHIVE_OPEN_FOLDER));
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_EQ(m_messages[0].text,
+              "Не удается создать папку архива " + QDir::toNativeSeparators(ArchiveFolder()));
+    EXPECT_EQ(desktop.urls.size(), 1);
+    ASSERT_TRUE(QFile::remove(ArchiveFolder()) && QDir().mkpath(ArchiveFolder()));
+
     // Switched off in the dialog, the archive keeps nothing of the next exchange.
     ArchiveDlg::SetShownHook([](QDialog* d) {
         d->findChild<QCheckBox*>("IDC_ARCHIVE_ENABLED")->setChecked(false);

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+
+// The program's own messages, each written once: the windows, the worker and
+// tabulon-collect show them from here. The texts the string table holds (the framework's
+// file and print messages, the command prompts) are read with res::LoadString instead.
+namespace texts {
+
+// The worker's messages, exactly as the operator knows them.
+inline const QString kPortInitFailed = QStringLiteral("Ошибка при инициализации COM-порта");
+inline const QString kLinkNotEstablished = QStringLiteral("Связь с вычислителем не установлена");
+inline const QString kBadReply = QStringLiteral("Ошибка при приеме данных от вычислителя");
+inline const QString kLinkBroken = QStringLiteral("Связь с вычислителем нарушена");
+inline const QString kStartQuestion =
+    QStringLiteral("Связь с вычислителем установлена.\nНачать прием данных?");
+
+// "GetCommState failed with error %d.\n" and its SetCommState sibling.
+QString GetStateFailed(int error);
+QString SetStateFailed(int error);
+
+// The byte counter beside the progress bar: "<n> байт прочитано".
+QString ByteCounterText(int count);
+
+// The question after a reading pass, carrying the number of characters it stored.
+QString ClosingReportText(int count);
+
+// The settings' checks before an exchange starts.
+inline const QString kBadPort = QStringLiteral("Неправильно задан порт");
+inline const QString kBadDevice = QStringLiteral("Неправильно задан тип вычислителя");
+inline const QString kBadRate = QStringLiteral("Неправильно задана скорость обмена данными");
+
+// The settings file.
+inline const QString kCannotOpenIni = QStringLiteral("Невозможно открыть файл Tabulon.ini");
+inline const QString kBadIniFormat = QStringLiteral("Неверный формат файла Tabulon.ini");
+
+// Closing the window that is receiving.
+inline const QString kCloseGuard = QStringLiteral(
+    "Документ не может быть закрыт до окончания передачи данных!\n"
+    "Остановить передачу данных?");
+
+// Saving a form with a character that cp1251 has no byte for: the character, its code
+// point and its line.
+QString UnrepresentableQuestion(const QString& character, char32_t codePoint, int line);
+
+// Opening a path that is no regular file (a device, a pipe).
+QString NotRegularFile(const QString& path);
+
+inline const QString kHelpTitle = QStringLiteral("Tabulon - Справка");
+
+// The archive folder, from the main window's commands.
+QString CannotCreateArchiveFolder(const QString& folder);
+QString CannotOpenArchiveFolder(const QString& folder);
+// Added to an archive failure shown during an exchange.
+inline const QString kFormStaysInWindow = QStringLiteral("Текст формы остается в ее окне.");
+
+}  // namespace texts
