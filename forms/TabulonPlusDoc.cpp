@@ -57,7 +57,7 @@ void CTabulonPlusDoc::ShowModifiedState() {
     }
     if (modified != m_bShownModified) {
         m_bShownModified = modified;
-        emit ModifiedChanged(modified);
+        emit modifiedChanged(modified);
     }
 }
 
@@ -80,7 +80,7 @@ void CTabulonPlusDoc::SetTitle(const QString& title) {
 void CTabulonPlusDoc::SetPathName(const QString& path) {
     m_strPathName = QFileInfo(path).absoluteFilePath();
     SetTitle(QFileInfo(path).fileName());
-    emit PathNameChanged(m_strPathName);
+    emit pathNameChanged(m_strPathName);
 }
 
 bool CTabulonPlusDoc::OnNewDocument() {
@@ -226,7 +226,7 @@ void CTabulonPlusDoc::AddFrame(QMdiSubWindow* frame) {
 void CTabulonPlusDoc::RemoveFrame(QMdiSubWindow* frame) {
     if (!m_frames.removeOne(frame)) return;
     UpdateFrameTitles();
-    if (m_frames.isEmpty()) emit Closed(this);
+    if (m_frames.isEmpty()) emit closed(this);
 }
 
 // One window shows the bare title; several are told apart as "title:1", "title:2", ...
