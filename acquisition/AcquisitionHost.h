@@ -16,6 +16,9 @@ public:
     virtual void setProgressPos(int pos) = 0;  // progress bar position
     virtual void stepProgress() = 0;           // progress bar one step
     virtual void setByteCounterText(const QString& text) = 0;
+    // False for a host with no progress strip: the steps within a pass are then not made (the
+    // counter at the pass start and at its end still is), which spares a fast line the texts.
+    virtual bool showsProgress() const { return true; }
 
     // Replaces the whole text of the registered form view (cp1251 bytes). Returns false when
     // no live view is registered; nothing is shown then.

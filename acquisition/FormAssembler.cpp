@@ -1,6 +1,21 @@
 #include "acquisition/FormAssembler.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+
 #include "res/Texts.h"
+
+namespace {
+
+// Convert866To1251 of every byte value, so that a run is converted without a branch per byte.
+constexpr std::array<std::uint8_t, 256> kTo1251 = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (int b = 0; b < 256; ++b) table[b] = Convert866To1251(static_cast<std::uint8_t>(b));
+    return table;
+}();
+
+}  // namespace
 
 void FormAssembler::startPass() {
     m_formCompleted = false;
@@ -10,21 +25,80 @@ void FormAssembler::startPass() {
 
 void FormAssembler::step() {
     m_stepCountdown = kStepBytes;
+    if (!m_showsProgress) return;
     m_host.stepProgress();
     m_host.setByteCounterText(texts::ByteCounterText(m_storedThisPass));
+}
+
+std::size_t FormAssembler::handleBytes(std::span<const std::uint8_t> bytes,
+                                       const std::atomic<int>& stop) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        // A run ends before the next form end or at the next progress step.
+        const std::size_t length =
+            std::min(bytes.size() - done, static_cast<std::size_t>(m_stepCountdown));
+        const std::uint8_t* begin = bytes.data() + done;
+        const auto* formEnd =
+            static_cast<const std::uint8_t*>(std::memchr(begin, kFormEnd, length));
+        const std::size_t run = formEnd ? static_cast<std::size_t>(formEnd - begin) : length;
+        storeRun({begin, run});
+        m_stepCountdown -= static_cast<int>(run);
+        done += run;
+        if (formEnd) {
+            endForm();
+            ++done;
+        } else if (m_stepCountdown == 0) {
+            step();
+        }
+        if (stop.load()) break;
+    }
+    return done;
+}
+
+void FormAssembler::storeRun(std::span<const std::uint8_t> bytes) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+    const qsizetype start = m_current.size();
+    m_current.resize(start + static_cast<qsizetype>(bytes.size()));
+    char* out = m_current.data() + start;
+    std::size_t stored = 0;
+    for (std::size_t i = 0; i < bytes.size();) {
+        // Eight bytes with no letter to move and no zero among them are copied as they are.
+        if (bytes.size() - i >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + i, 8);
+            if (((word & kHighs) | ((word - kOnes) & ~word & kHighs)) == 0) {
+                std::memcpy(out + stored, &word, 8);
+                stored += 8;
+                i += 8;
+                continue;
+            }
+        }
+        // Written always, kept only when not zero.
+        const std::uint8_t converted = kTo1251[bytes[i++]];
+        out[stored] = static_cast<char>(converted);
+        stored += converted != 0;
+    }
+    m_current.resize(start + static_cast<qsizetype>(stored));
+    if (stored == 0) return;
+    m_storedThisPass += static_cast<int>(stored);
+    m_delivered = false;
 }
 
 void FormAssembler::endForm() {
     deliver(true);
     ++m_formNumber;
     m_host.newForm();
-    m_current.clear();
+    // The text just delivered may be kept by the host; the next form gets a buffer of its own,
+    // sized for one like it.
+    const qsizetype lastSize = m_current.size();
+    m_current = QByteArray();
+    m_current.reserve(lastSize);
     m_formCompleted = true;
     m_delivered = true;
 }
 
 void FormAssembler::deliverAtPassEnd() {
-    if (!m_formCompleted || !m_current.empty()) deliver(false);
+    if (!m_formCompleted || !m_current.isEmpty()) deliver(false);
 }
 
 void FormAssembler::deliverRemainder() {
@@ -33,7 +107,7 @@ void FormAssembler::deliverRemainder() {
 
 void FormAssembler::deliver(bool complete) {
     // The receiving view may have been closed; the text then goes into a new form instead.
-    const QByteArray text = QByteArray::fromStdString(m_current);
+    const QByteArray& text = m_current;
     bool shown = m_host.setViewText(text);
     if (!shown) {
         m_host.newForm();

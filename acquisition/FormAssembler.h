@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
-#include <string>
+#include <span>
 
 #include "acquisition/AcquisitionHost.h"
 #include "acquisition/CodeConversion.h"
@@ -17,7 +20,8 @@ class FormAssembler {
 public:
     static constexpr int kStepBytes = 200;
 
-    explicit FormAssembler(AcquisitionHost& host) : m_host(host) {}
+    explicit FormAssembler(AcquisitionHost& host)
+        : m_host(host), m_showsProgress(host.showsProgress()) {}
 
     void startPass();
 
@@ -29,12 +33,17 @@ public:
         }
         const std::uint8_t stored = Convert866To1251(received);
         if (stored != 0) {
-            m_current.push_back(static_cast<char>(stored));
+            m_current.append(static_cast<char>(stored));
             ++m_storedThisPass;
             m_delivered = false;
         }
         if (--m_stepCountdown == 0) step();
     }
+
+    // The same as handleByte for each of `bytes` in turn, a run at a time, for a line without
+    // echo. `stop` is looked at after every progress step and form end, and when it is set
+    // the rest is left: returns how many bytes were handled, at least one.
+    std::size_t handleBytes(std::span<const std::uint8_t> bytes, const std::atomic<int>& stop);
 
     // At the closing report: the form so far, unless the pass ended right at a form end
     // (the new form is empty then and stays untouched).
@@ -49,9 +58,11 @@ private:
     void endForm();
     void deliver(bool complete);
     void step();
+    void storeRun(std::span<const std::uint8_t> bytes);
 
     AcquisitionHost& m_host;
-    std::string m_current;  // cp1251
+    const bool m_showsProgress;
+    QByteArray m_current;  // cp1251
     int m_storedThisPass = 0;
     int m_stepCountdown = kStepBytes;
     int m_formNumber = 1;  // of the form being received, in this exchange

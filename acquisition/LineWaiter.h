@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -49,6 +50,11 @@ public:
 
     bool hasByte() const { return m_head < m_tail; }
     std::uint8_t takeByte() { return m_inbox[m_head++]; }
+    // What the last read brought and is not taken yet, to be taken a run at a time.
+    std::span<const std::uint8_t> bytesAtHand() const {
+        return {m_inbox.data() + m_head, m_tail - m_head};
+    }
+    void takeBytes(std::size_t count) { m_head += std::min(count, m_tail - m_head); }
 
 private:
     std::int64_t elapsedSince(std::int64_t startMs) { return m_clock.nowMs() - startMs; }

@@ -51,16 +51,26 @@ ReceptionLoop::PassEnd ReceptionLoop::readPass() {
             case LineWaiter::Outcome::Vanished:
                 return PassEnd::LinkBroken;
         }
-        // One at a time, as long as no stop comes, all that the read brought.
-        do {
-            const std::uint8_t byte = m_line.takeByte();
-            const LineWaiter::Outcome sent = m_type.echo ? echo(byte) : LineWaiter::Outcome::Done;
-            // The byte arrived whole; it is kept even when its echo cannot be sent.
-            m_forms.handleByte(byte);
-            if (sent == LineWaiter::Outcome::LimitReached || sent == LineWaiter::Outcome::Vanished)
-                return PassEnd::LinkBroken;
-        } while (m_line.hasByte() && !m_rc.m_bStop.load());
+        if (!takeArrived()) return PassEnd::LinkBroken;
     }
+}
+
+// All that the read brought, as long as no stop comes; false when the link broke.
+bool ReceptionLoop::takeArrived() {
+    // Without echo the calculator never waits for us, and the bytes are taken a run at a time.
+    if (!m_type.echo) {
+        m_line.takeBytes(m_forms.handleBytes(m_line.bytesAtHand(), m_rc.m_bStop));
+        return true;
+    }
+    do {
+        const std::uint8_t byte = m_line.takeByte();
+        const LineWaiter::Outcome sent = echo(byte);
+        // The byte arrived whole; it is kept even when its echo cannot be sent.
+        m_forms.handleByte(byte);
+        if (sent == LineWaiter::Outcome::LimitReached || sent == LineWaiter::Outcome::Vanished)
+            return false;
+    } while (m_line.hasByte() && !m_rc.m_bStop.load());
+    return true;
 }
 
 LineWaiter::Outcome ReceptionLoop::echo(std::uint8_t byte) {

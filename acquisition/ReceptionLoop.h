@@ -27,6 +27,7 @@ private:
     enum class PassEnd { Ordinary, LinkBroken };
 
     PassEnd readPass();
+    bool takeArrived();
     // Sends the echo of `byte`; when a stop cuts the wait short the byte stays pending.
     LineWaiter::Outcome echo(std::uint8_t byte);
     bool askToContinue();

@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QFile>
 #include <QString>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -68,28 +70,45 @@ public:
     // "Форма 3 не записана в архив: ..." for the operator.
     static QString FailureText(const Failure& failure);
 
+    // When the archive's thread writes the forms waiting since `oldest`, the last of them handed
+    // in at `last`: once the line has paused, or the oldest has waited long enough, or at once
+    // when the queue is half full or someone waits for the archive. A pseudo-terminal can bring
+    // thousands of forms a second, and writing them meanwhile would take the processor from
+    // the line; a serial line pauses long after every form.
+    static std::chrono::steady_clock::time_point WriteAt(
+        std::chrono::steady_clock::time_point oldest, std::chrono::steady_clock::time_point last,
+        std::size_t queued, bool urgent);
+
 private:
+    using Steady = std::chrono::steady_clock;
     struct Job {
         int number;
         QByteArray text;
         bool complete;
         QDateTime received;
+        Steady::time_point queued;
     };
 
-    // A form written to its temporary file, waiting for the batch's sync and its rename.
+    // A form written to its temporary file, waiting for the batch's sync and its name.
     struct Staged {
         int number;
-        QString path, temp;
+        QString path;  // its file; for a form that has none yet, the name it wants
+        QString temp;
         qint64 size;
         bool complete;
-        bool fresh;  // its name was taken for it in this batch
+        bool fresh;  // it has no file yet
     };
 
     void run();
-    void writeBatch(std::deque<Job> batch);
+    void waitToWrite(std::unique_lock<std::mutex>& lock);
+    bool writeBatch(std::unique_lock<std::mutex>& lock);
+    bool writeDue() const;
     std::optional<Staged> stage(const Job& job);
     void commit(std::vector<Staged>& staged);
-    bool reserve(const Job& job, const QByteArray& bytes, QString& path, Failure& failure);
+    QString wantedPath(const Job& job, Failure& failure) const;
+    static bool openTemp(const QString& folder, QFile& file);
+    static QString claim(Staged& staged);
+    static QString replace(const Staged& staged);
     void fail(Failure failure);
     void written(const Entry& entry);
 
@@ -97,7 +116,8 @@ private:
     const Line m_line;
     FailureHandler m_onFailure;
     WrittenHandler m_onWritten;
-    Now m_now = [] { return QDateTime::currentDateTime(); };
+    // In UTC, which costs the line no time zone look-up; names are made in local time.
+    Now m_now = [] { return QDateTime::currentDateTimeUtc(); };
     bool m_keepEntries = false;
 
     mutable std::mutex m_mutex;
@@ -107,7 +127,13 @@ private:
     // that the memory cannot grow without end; at the speed of a serial line it never happens.
     static constexpr std::size_t kMaxQueued = 16384;
     static constexpr std::size_t kBatch = 64;
+    // While forms come in a flood the archive waits for a lull, that long without a new form,
+    // but no form waits longer than kMaxDelay.
+    static constexpr std::chrono::milliseconds kLull{100};
+    static constexpr std::chrono::milliseconds kMaxDelay{1000};
     bool m_busy = false;
+    int m_finishing = 0;  // callers of finish() waiting
+    Steady::time_point m_lastAdded;
     bool m_closing = false;
     std::vector<Entry> m_entries;
     int m_written = 0;

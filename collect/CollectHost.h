@@ -35,6 +35,7 @@ public:
     // The worker's last failure message, if it showed one (worker thread ended by then).
     std::optional<QString> failure() const { return m_failure; }
 
+    bool showsProgress() const override { return false; }
     void setProgressPos(int) override {}
     void stepProgress() override {}
     void setByteCounterText(const QString&) override {}

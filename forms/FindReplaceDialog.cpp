@@ -50,7 +50,7 @@ CFindReplaceDialog::CFindReplaceDialog(bool replace, FindState& state, QWidget* 
     buttons->addWidget(m_pFindNext);
     connect(m_pFindNext, &QPushButton::clicked, this, [this] {
         StoreFields();
-        emit FindNextRequested();
+        emit findNextRequested();
     });
     if (replace) {
         m_pReplaceOne = new QPushButton(QStringLiteral("&Заменить"));
@@ -59,11 +59,11 @@ CFindReplaceDialog::CFindReplaceDialog(bool replace, FindState& state, QWidget* 
         buttons->addWidget(m_pReplaceAll);
         connect(m_pReplaceOne, &QPushButton::clicked, this, [this] {
             StoreFields();
-            emit ReplaceRequested();
+            emit replaceRequested();
         });
         connect(m_pReplaceAll, &QPushButton::clicked, this, [this] {
             StoreFields();
-            emit ReplaceAllRequested();
+            emit replaceAllRequested();
         });
     }
     auto* cancel = new QPushButton(QStringLiteral("Отмена"));

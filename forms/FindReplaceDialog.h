@@ -24,9 +24,9 @@ public:
     QPushButton* ReplaceAllButton() const { return m_pReplaceAll; }
 
 signals:
-    void FindNextRequested();
-    void ReplaceRequested();
-    void ReplaceAllRequested();
+    void findNextRequested();
+    void replaceRequested();
+    void replaceAllRequested();
 
 private:
     void StoreFields();

@@ -54,12 +54,12 @@ CFormTemplate::~CFormTemplate() {
 CTabulonPlusDoc* CFormTemplate::CreateDocument() {
     auto* doc = new CTabulonPlusDoc(this);
     m_docs.append(doc);
-    connect(doc, &CTabulonPlusDoc::Closed, this, [this](CTabulonPlusDoc* closed) {
+    connect(doc, &CTabulonPlusDoc::closed, this, [this](CTabulonPlusDoc* closed) {
         m_docs.removeOne(closed);
         closed->deleteLater();  // after its windows, whose deletion was asked for first
     });
-    connect(doc, &CTabulonPlusDoc::PathNameChanged, this, &CFormTemplate::RecentFileAdded);
-    connect(doc, &CTabulonPlusDoc::CloseRequested, this, &CFormTemplate::closeDocument);
+    connect(doc, &CTabulonPlusDoc::pathNameChanged, this, &CFormTemplate::RecentFileAdded);
+    connect(doc, &CTabulonPlusDoc::closeRequested, this, &CFormTemplate::closeDocument);
     return doc;
 }
 
@@ -168,7 +168,7 @@ CTabulonPlusDoc* CFormTemplate::OpenDocumentFile(const QString& path) {
 }
 
 void CFormTemplate::OnFileOpen(QWidget* owner) {
-    const QString path = GetOpenFormPath(owner);
+    const QString path = openFormPath(owner);
     if (!path.isEmpty()) OpenDocumentFile(path);
 }
 

@@ -55,17 +55,17 @@ public:
     void RemoveFrame(QMdiSubWindow* frame);
 
 signals:
-    void ModifiedChanged(bool modified);
-    void PathNameChanged(const QString& path);
+    void modifiedChanged(bool modified);
+    void pathNameChanged(const QString& path);
     // File → Close was chosen on this form: the template asks the questions and closes it.
-    void CloseRequested(CTabulonPlusDoc* doc);
+    void closeRequested(CTabulonPlusDoc* doc);
     // The last window left: the form is no longer open.
-    void Closed(CTabulonPlusDoc* doc);
+    void closed(CTabulonPlusDoc* doc);
 
 private:
     void onFileSave() { DoFileSave(); }
     void onFileSaveAs() { DoSave({}); }
-    void onFileClose() { emit CloseRequested(this); }
+    void onFileClose() { emit closeRequested(this); }
     void UpdateFrameTitles();
     void ShowModifiedState();
     bool ConfirmUnrepresentable(const QString& raw, qsizetype at) const;

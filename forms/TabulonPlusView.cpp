@@ -148,12 +148,12 @@ void CTabulonPlusView::OnEditFindReplace(bool replace) {
     if (!m_pFindDlg) {
         m_pFindDlg = new CFindReplaceDialog(replace, state, this);
         m_pFindDlg->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_pFindDlg, &CFindReplaceDialog::FindNextRequested, this,
+        connect(m_pFindDlg, &CFindReplaceDialog::findNextRequested, this,
                 &CTabulonPlusView::FindNext);
-        connect(m_pFindDlg, &CFindReplaceDialog::ReplaceRequested, this, [this] {
+        connect(m_pFindDlg, &CFindReplaceDialog::replaceRequested, this, [this] {
             if (!TextSearch::ReplaceNext(this, SharedFindState())) QApplication::beep();
         });
-        connect(m_pFindDlg, &CFindReplaceDialog::ReplaceAllRequested, this, [this] {
+        connect(m_pFindDlg, &CFindReplaceDialog::replaceAllRequested, this, [this] {
             if (TextSearch::ReplaceAll(this, SharedFindState()) == 0) QApplication::beep();
         });
     }

@@ -57,7 +57,7 @@ CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMai
     m_block.m_pMainFrame = m_calls;
     m_exchange = new ExchangeControl(m_block, std::move(proc), this);
     connect(m_exchange, &ExchangeControl::exchangeStarted, this, [this] {
-        m_calls->BeginArchive();
+        m_calls->beginArchive();
         ShowStrip(true);
     });
     connect(m_exchange, &ExchangeControl::exchangeEnded, this, [this] { ShowStrip(false); });
@@ -181,7 +181,7 @@ void CMainFrame::OnTimer(int id) {
 
 void CMainFrame::OnHelp() {
     if (!m_help) m_help = new HelpWindow(this);
-    m_help->ShowContents(m_helpPath);
+    m_help->showContents(m_helpPath);
 }
 
 void CMainFrame::AddCommand(unsigned c, CommandTable::Run run, CommandTable::Enabled enabled) {

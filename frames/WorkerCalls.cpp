@@ -9,6 +9,7 @@
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
+#include "frames/HandOverOrder.h"
 #include "frames/ProgressStrip.h"
 #include "res/MessageBox.h"
 #include "res/Texts.h"
@@ -31,7 +32,7 @@ WorkerCalls::WorkerCalls(ReceiveControl& rc, ProgressStrip& strip, CFormTemplate
 
 WorkerCalls::~WorkerCalls() = default;
 
-void WorkerCalls::BeginArchive() {
+void WorkerCalls::beginArchive() {
     m_archive.reset();  // the last exchange's forms are written first
     const ArchiveSettings settings = ArchiveSettings::Load();
     if (!settings.enabled) return;
@@ -44,13 +45,18 @@ void WorkerCalls::BeginArchive() {
     // Told once per exchange, without holding up the line: the worker goes on meanwhile.
     m_archive->setFailureHandler([this](const FormArchive::Failure& failure) {
         const QString text = FormArchive::FailureText(failure) + u'\n' + texts::kFormStaysInWindow;
+        handover::posted(this);
         QMetaObject::invokeMethod(
-            this, [text] { TabulonMessageBox(text, msg::MB_ICONEXCLAMATION); },
+            this,
+            [this, text] {
+                handover::received(this);
+                TabulonMessageBox(text, msg::MB_ICONEXCLAMATION);
+            },
             Qt::QueuedConnection);
     });
 }
 
-void WorkerCalls::FinishArchive() {
+void WorkerCalls::finishArchive() {
     if (m_archive) m_archive->finish();
 }
 
@@ -59,33 +65,51 @@ void WorkerCalls::formDelivered(int number, const QByteArray& cp1251, bool compl
 }
 
 template <typename F>
-auto WorkerCalls::OnUiThread(F&& f) -> decltype(f()) {
+auto WorkerCalls::onUiThread(F&& f) -> decltype(f()) {
     using R = decltype(f());
     if (QThread::currentThread() == thread()) return f();
+    // The worker waits for the call, so what the call did is ordered before its return too.
     if constexpr (std::is_void_v<R>) {
-        QMetaObject::invokeMethod(this, std::forward<F>(f), Qt::BlockingQueuedConnection);
+        handover::posted(this);
+        QMetaObject::invokeMethod(
+            this,
+            [&] {
+                handover::received(this);
+                f();
+                handover::posted(this);
+            },
+            Qt::BlockingQueuedConnection);
+        handover::received(this);
     } else {
         R result{};
+        handover::posted(this);
         QMetaObject::invokeMethod(
-            this, [&] { result = f(); }, Qt::BlockingQueuedConnection);
+            this,
+            [&] {
+                handover::received(this);
+                result = f();
+                handover::posted(this);
+            },
+            Qt::BlockingQueuedConnection);
+        handover::received(this);
         return result;
     }
 }
 
 void WorkerCalls::setProgressPos(int pos) {
-    OnUiThread([&] { m_strip.SetPos(pos); });
+    onUiThread([&] { m_strip.SetPos(pos); });
 }
 
 void WorkerCalls::stepProgress() {
-    OnUiThread([&] { m_strip.StepIt(); });
+    onUiThread([&] { m_strip.StepIt(); });
 }
 
 void WorkerCalls::setByteCounterText(const QString& text) {
-    OnUiThread([&] { m_strip.SetByteCounterText(text); });
+    onUiThread([&] { m_strip.SetByteCounterText(text); });
 }
 
 bool WorkerCalls::setViewText(const QByteArray& cp1251) {
-    return OnUiThread([&] {
+    return onUiThread([&] {
         auto* view = qobject_cast<CTabulonPlusView*>(m_rc.m_pView);
         if (!view) return false;
         view->SetFormText(cp1251);
@@ -94,18 +118,18 @@ bool WorkerCalls::setViewText(const QByteArray& cp1251) {
 }
 
 void WorkerCalls::setViewModified() {
-    OnUiThread([&] {
+    onUiThread([&] {
         auto* view = qobject_cast<CTabulonPlusView*>(m_rc.m_pView);
         if (view && view->GetDocument()) view->GetDocument()->SetModifiedFlag(true);
     });
 }
 
 void WorkerCalls::newForm() {
-    OnUiThread([&] { m_forms.OpenNewDocument(CFormTemplate::Origin::Exchange); });
+    onUiThread([&] { m_forms.OpenNewDocument(CFormTemplate::Origin::Exchange); });
 }
 
 int WorkerCalls::messageBox(const QString& text, unsigned style) {
-    return OnUiThread([&] {
+    return onUiThread([&] {
         // Once the operator has closed the receiving window or left the program, the worker
         // asks nothing more, even a question it sent before it could see that.
         if (m_rc.m_bAbort) return msg::IDCANCEL;
@@ -120,7 +144,7 @@ int WorkerCalls::messageBox(const QString& text, unsigned style) {
 }
 
 AcquisitionHost::SettingsStrings WorkerCalls::settingsStrings() {
-    return OnUiThread([&] {
+    return onUiThread([&] {
         return SettingsStrings{m_settings.m_strPort, m_settings.m_strDevice, m_settings.m_strRate};
     });
 }

@@ -22,13 +22,20 @@ void ReleaseFreedMemory() {
 }
 
 #if defined(__linux__)
+#include <pthread.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #endif
 
 void LowerThreadPriority() {
 #if defined(__linux__)
-    // On Linux a thread has a nice value of its own.
-    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 10);
+    // An idle-class thread runs only on a processor nothing else wants, and gives it up at once
+    // when the line's thread wakes; it still gets a small share on a machine that is busy for
+    // long, more than enough for the forms of a serial line. Where the class is refused, a
+    // nice value of its own.
+    const sched_param none{};
+    if (::pthread_setschedparam(::pthread_self(), SCHED_IDLE, &none) != 0)
+        ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), 10);
 #endif
 }

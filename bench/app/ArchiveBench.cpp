@@ -61,7 +61,7 @@ CalculatorSimulatorReport exchange(CalculatorSimulatorOptions options, bool arch
     CMainFrame* frame = tabulon.MainFrame();
     frame->OnCommand(id::ID_CONNECT);
     while (frame->Exchange().WorkerAlive()) QApplication::processEvents(QEventLoop::AllEvents, 5);
-    frame->Calls().FinishArchive();
+    frame->Calls().finishArchive();
     sim.waitFinished(std::chrono::seconds(10));
     SetMessageBoxHook({});
     tabulon.ExitInstance();

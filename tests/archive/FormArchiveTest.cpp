@@ -64,6 +64,8 @@ TEST_F(FormArchiveTest, EachFormItsFileAndAGrowingFormReplacesItsOwn) {
     EXPECT_FALSE(entries[2].complete);
     EXPECT_EQ(archive->formsWritten(), 3);
     EXPECT_TRUE(failures.empty());
+    // No temporary file stays behind.
+    EXPECT_EQ(QDir(Month()).entryList(QDir::Files | QDir::Hidden, QDir::Name), Files());
 }
 
 TEST_F(FormArchiveTest, TwoArchivesInOneFolderNeverShareAName) {
@@ -79,6 +81,39 @@ TEST_F(FormArchiveTest, TwoArchivesInOneFolderNeverShareAName) {
     for (const auto& e : first->entries()) EXPECT_EQ(Read(QFileInfo(e.path).fileName()), "first");
     for (const auto& e : second->entries()) EXPECT_EQ(Read(QFileInfo(e.path).fileName()), "second");
 }
+
+// When the forms waiting are written: after a lull of the line, or when the oldest has waited
+// long enough, or at once when asked or when the queue is half full.
+struct WriteAtCase {
+    const char* title;
+    int oldestMs, lastMs;
+    std::size_t queued;
+    bool urgent;
+    int expectedMs;  // -1: at once
+};
+
+class WriteAt : public ::testing::TestWithParam<WriteAtCase> {};
+
+TEST_P(WriteAt, WaitsForALullButNotForLong) {
+    using namespace std::chrono;
+    const WriteAtCase& c = GetParam();
+    const steady_clock::time_point t0{seconds(100)};
+    const auto at = FormArchive::WriteAt(t0 + milliseconds(c.oldestMs), t0 + milliseconds(c.lastMs),
+                                         c.queued, c.urgent);
+    if (c.expectedMs < 0)
+        EXPECT_LE(at, t0);
+    else
+        EXPECT_EQ(duration_cast<milliseconds>(at - t0).count(), c.expectedMs);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FormArchive, WriteAt,
+    ::testing::Values(WriteAtCase{"OneFormAfterTheLull", 0, 0, 1, false, 100},
+                      WriteAtCase{"AFloodWaitsForItsEnd", 0, 500, 5000, false, 600},
+                      WriteAtCase{"ButNotLongerThanASecond", 0, 950, 5000, false, 1000},
+                      WriteAtCase{"HalfFullAtOnce", 0, 950, 8192, false, -1},
+                      WriteAtCase{"FinishingAtOnce", 0, 950, 3, true, -1}),
+    [](const auto& info) { return std::string(info.param.title); });
 
 struct SavedCase {
     const char* title;

@@ -110,7 +110,7 @@ TEST_F(WorkerCallsTest, QuestionsAreAskedOnTheUiThreadWithTheMainWindowDisabled)
 
 TEST_F(WorkerCallsTest, TheSettingsFileIsWrittenOnTheWorkerItsMessageShownOnTheUiThread) {
     std::thread::id writerThread;
-    w->calls.SetSettingsWriter([&](const AcquisitionHost::SettingsStrings& s, auto report) {
+    w->calls.setSettingsWriter([&](const AcquisitionHost::SettingsStrings& s, auto report) {
         writerThread = std::this_thread::get_id();
         report("Невозможно открыть файл Tabulon.ini", msg::MB_ICONEXCLAMATION);
         return s.port == "COM1";
