@@ -82,6 +82,7 @@ CMainFrame::~CMainFrame() {
     // down while the block still exists, not with the children after this object's members.
     // The watcher asks the template for the active form: it goes first.
     delete m_commandState;
+    m_commandState = nullptr;
     delete m_template;
 }
 
