@@ -97,15 +97,15 @@ auto WorkerCalls::onUiThread(F&& f) -> decltype(f()) {
 }
 
 void WorkerCalls::setProgressPos(int pos) {
-    onUiThread([&] { m_strip.SetPos(pos); });
+    onUiThread([&] { m_strip.setPos(pos); });
 }
 
 void WorkerCalls::stepProgress() {
-    onUiThread([&] { m_strip.StepIt(); });
+    onUiThread([&] { m_strip.stepIt(); });
 }
 
 void WorkerCalls::setByteCounterText(const QString& text) {
-    onUiThread([&] { m_strip.SetByteCounterText(text); });
+    onUiThread([&] { m_strip.setByteCounterText(text); });
 }
 
 bool WorkerCalls::setViewText(const QByteArray& cp1251) {
