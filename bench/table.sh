@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds the acquisition benchmark and prints its table (Markdown). Run by hand:
-#   bash bench/table.sh           the full run: 30 s silent pass, 200 KB with echo, 20 MB without
+#   bash bench/table.sh           the full run: 30 s silent pass, 200 KB with echo, 20 MB without,
+#                                 30 s of the idle program
 #   bash bench/table.sh --quick   a shorter run: 3 s, 50 KB, 5 MB, one round each
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${TABULON_BENCH_BUILD:-build-bench}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTABULON_BENCH=ON -DTABULON_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target acquisition_bench collect_bench >/dev/null
+cmake --build "$build" -j2 --target acquisition_bench collect_bench idle_bench >/dev/null
 bench="$build/bench/acquisition/acquisition_bench"
 
 if [[ "${1:-}" == "--quick" ]]; then
@@ -26,3 +27,7 @@ collect="$build/bench/collect/collect_bench"
 "$collect" stream "$stream_mb" "$rounds"
 "$collect" echo "$echo_bytes" "$rounds"
 "$collect" memory
+echo
+idle="$build/bench/idle/idle_bench"
+"$idle" header
+"$idle" "$seconds"

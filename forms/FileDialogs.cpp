@@ -29,16 +29,16 @@ QString runDialog(QWidget* owner, bool saving, const QString& proposed) {
 
 }  // namespace
 
-void SetFileDialogHook(FileDialogHook h) {
+void setFileDialogHook(FileDialogHook h) {
     hook() = std::move(h);
 }
 
-QString GetOpenFormPath(QWidget* owner) {
+QString openFormPath(QWidget* owner) {
     if (hook()) return hook()(false, {});
     return runDialog(owner, false, {});
 }
 
-QString GetSaveFormPath(QWidget* owner, const QString& proposed) {
+QString saveFormPath(QWidget* owner, const QString& proposed) {
     if (hook()) return hook()(true, proposed);
     return runDialog(owner, true, proposed);
 }

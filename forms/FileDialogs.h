@@ -7,9 +7,9 @@ class QWidget;
 
 // The Open and Save As dialogs of forms: titles "Open" and "Save As", the single filter
 // "All Files (*.*)", no extension ever added. An empty result means the operator cancelled.
-QString GetOpenFormPath(QWidget* owner);
-QString GetSaveFormPath(QWidget* owner, const QString& proposed);
+QString openFormPath(QWidget* owner);
+QString saveFormPath(QWidget* owner, const QString& proposed);
 
 // Tests choose the path here: while a hook is set, no dialog is shown and the hook answers.
 using FileDialogHook = std::function<QString(bool saving, const QString& proposed)>;
-void SetFileDialogHook(FileDialogHook hook);
+void setFileDialogHook(FileDialogHook hook);

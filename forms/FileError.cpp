@@ -33,7 +33,7 @@ unsigned causeMessage(FileErrorCause cause) {
 
 }  // namespace
 
-QString FileErrorText(FileError error, const QString& path) {
+QString fileErrorText(FileError error, const QString& path) {
     if (error.cause == FileErrorCause::NotRegularFile) return texts::NotRegularFile(path);
     if (const unsigned message = causeMessage(error.cause))
         return res::LoadString(message).arg(path);
@@ -50,7 +50,7 @@ bool parentFolderExists(const QString& path) {
 
 }  // namespace
 
-FileError ClassifyOpenError(const QString& path, QFileDevice::FileError qtError) {
+FileError classifyOpenError(const QString& path, QFileDevice::FileError qtError) {
     const QFileInfo info(path);
     if (!info.exists())
         return {parentFolderExists(path) ? FileErrorCause::FileNotFound : FileErrorCause::BadPath,
@@ -62,7 +62,7 @@ FileError ClassifyOpenError(const QString& path, QFileDevice::FileError qtError)
     return {FileErrorCause::Generic, false};
 }
 
-FileError ClassifySaveError(const QString& path, QFileDevice::FileError qtError) {
+FileError classifySaveError(const QString& path, QFileDevice::FileError qtError) {
     const QFileInfo info(path);
     if (!parentFolderExists(path)) return {FileErrorCause::BadPath, true};
     if (info.isDir() || (info.exists() && !info.isWritable()))

@@ -25,8 +25,8 @@ struct FileError {
 };
 
 // The message shown for `error` on the file `path`. Pure; the texts are the framework's.
-QString FileErrorText(FileError error, const QString& path);
+QString fileErrorText(FileError error, const QString& path);
 
 // Classify a failure from what the file system shows now and what Qt reported.
-FileError ClassifyOpenError(const QString& path, QFileDevice::FileError qtError);
-FileError ClassifySaveError(const QString& path, QFileDevice::FileError qtError);
+FileError classifyOpenError(const QString& path, QFileDevice::FileError qtError);
+FileError classifySaveError(const QString& path, QFileDevice::FileError qtError);

@@ -168,7 +168,7 @@ CTabulonPlusDoc* CFormTemplate::OpenDocumentFile(const QString& path) {
 }
 
 void CFormTemplate::OnFileOpen(QWidget* owner) {
-    const QString path = GetOpenFormPath(owner);
+    const QString path = openFormPath(owner);
     if (!path.isEmpty()) OpenDocumentFile(path);
 }
 

@@ -20,7 +20,7 @@
 namespace {
 
 void reportFileError(const FileError& error, const QString& path) {
-    TabulonMessageBox(FileErrorText(error, path), msg::MB_OK | msg::MB_ICONEXCLAMATION);
+    TabulonMessageBox(fileErrorText(error, path), msg::MB_OK | msg::MB_ICONEXCLAMATION);
 }
 
 void reportTooLarge() {
@@ -96,7 +96,7 @@ bool CTabulonPlusDoc::OnOpenDocument(const QString& path) {
     constexpr qint64 kMaxFormBytes = 2 * qint64(kMaxFormChars);
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
-        reportFileError(ClassifyOpenError(path, QFileDevice::OpenError), path);
+        reportFileError(classifyOpenError(path, QFileDevice::OpenError), path);
         return false;
     }
     if (info.size() > kMaxFormBytes) {
@@ -105,13 +105,13 @@ bool CTabulonPlusDoc::OnOpenDocument(const QString& path) {
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        reportFileError(ClassifyOpenError(path, file.error()), path);
+        reportFileError(classifyOpenError(path, file.error()), path);
         return false;
     }
     // Read no more than can fit, whatever the file grew to since it was looked at.
     const QByteArray bytes = file.read(kMaxFormBytes + 1);
     if (file.error() != QFileDevice::NoError) {
-        reportFileError(ClassifyOpenError(path, file.error()), path);
+        reportFileError(classifyOpenError(path, file.error()), path);
         return false;
     }
     const QString text = TextFileCodec::Decode(bytes);
@@ -148,7 +148,7 @@ bool CTabulonPlusDoc::OnSaveDocument(const QString& path) {
     // A failed save leaves the old file whole where its folder allows (files/SafeFile.h).
     const SafeFile::Result saved = SafeFile::write(path, bytes);
     if (!saved.ok) {
-        reportFileError(ClassifySaveError(path, saved.error), path);
+        reportFileError(classifySaveError(path, saved.error), path);
         return false;
     }
     SetModifiedFlag(false);
@@ -167,7 +167,7 @@ bool CTabulonPlusDoc::DoSave(const QString& path, bool replace) {
     QString name = path;
     if (name.isEmpty()) {
         QWidget* owner = m_frames.isEmpty() ? nullptr : m_frames.constFirst();
-        name = GetSaveFormPath(owner, ProposedFileName());
+        name = saveFormPath(owner, ProposedFileName());
         if (name.isEmpty()) return false;
     }
     if (!OnSaveDocument(name)) return false;

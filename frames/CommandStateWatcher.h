@@ -33,7 +33,6 @@ public:
 
     // Asks for one `changed` after the current pass of the event loop.
     void schedule();
-    bool scheduled() const { return m_scheduled; }
 
 signals:
     void changed();

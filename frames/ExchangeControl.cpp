@@ -12,7 +12,7 @@ const int kRates[] = {2400, 4800, 9600, 19200};
 
 }  // namespace
 
-ConnectVerdict ApplyConnectChoice(const QString& port, const QString& device, const QString& rate,
+ConnectVerdict applyConnectChoice(const QString& port, const QString& device, const QString& rate,
                                   ReceiveControl& rc) {
     bool portKnown = false;
     for (const char* name : kPorts) portKnown = portKnown || port == QLatin1String(name);
@@ -33,7 +33,7 @@ ConnectVerdict ApplyConnectChoice(const QString& port, const QString& device, co
     return ConnectVerdict::BadRate;
 }
 
-QString ConnectVerdictMessage(ConnectVerdict verdict) {
+QString connectVerdictMessage(ConnectVerdict verdict) {
     switch (verdict) {
         case ConnectVerdict::BadPort:
             return texts::kBadPort;
@@ -54,11 +54,11 @@ ExchangeControl::ExchangeControl(ReceiveControl& rc, ThreadProc proc, QObject* p
 }
 
 ExchangeControl::~ExchangeControl() {
-    AbortAndJoin();
+    abortAndJoin();
 }
 
-bool ExchangeControl::Start() {
-    Join();
+bool ExchangeControl::start() {
+    join();
     m_rc.m_bReceiving = 1;
     m_rc.m_bStop = 0;
     m_rc.m_bAbort = 0;
@@ -70,12 +70,12 @@ bool ExchangeControl::Start() {
     m_thread = std::thread([this] {
         m_proc(&m_rc);
         m_finished = true;
-        emit workerFinished();  // queued to the UI thread: wakes a Join waiting there
+        emit workerFinished();  // queued to the UI thread: wakes a join() waiting there
     });
     return true;
 }
 
-void ExchangeControl::Join() {
+void ExchangeControl::join() {
     if (!m_thread.joinable()) return;
     if (!m_finished) {
         QEventLoop loop;
@@ -87,17 +87,17 @@ void ExchangeControl::Join() {
     m_thread.join();
 }
 
-void ExchangeControl::AbortAndJoin() {
-    if (WorkerAlive()) {
+void ExchangeControl::abortAndJoin() {
+    if (workerAlive()) {
         m_rc.requestAbort();
     }
-    Join();
+    join();
 }
 
 void ExchangeControl::OnTimer(int id) {
     if (m_rc.m_bReceiving != 0 || id != kTimerId) return;
-    // The ended worker is joined by the next Start or at the end: a tick may arrive while a
-    // Join further down this thread's stack waits for the same thread.
+    // The ended worker is joined by the next start() or at the end: a tick may arrive while a
+    // join() further down this thread's stack waits for the same thread.
     m_timer.stop();
     emit exchangeEnded();
 }

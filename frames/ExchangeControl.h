@@ -15,11 +15,11 @@ enum class ConnectVerdict { Accepted, BadPort, BadDevice, BadRate };
 // Checks port, type and speed in this order and copies each accepted one into the block at
 // once, so a rejection leaves the earlier ones already copied (nothing reads them before the
 // next accepted connect overwrites all three).
-ConnectVerdict ApplyConnectChoice(const QString& port, const QString& device, const QString& rate,
+ConnectVerdict applyConnectChoice(const QString& port, const QString& device, const QString& rate,
                                   ReceiveControl& rc);
 
 // The operator's message for a rejected choice; empty for Accepted.
-QString ConnectVerdictMessage(ConnectVerdict verdict);
+QString connectVerdictMessage(ConnectVerdict verdict);
 
 // Owns the worker thread of an exchange and the one-second timer that notices its end.
 // The worker is always joined: a new exchange waits for the previous one to let go of the
@@ -37,21 +37,21 @@ public:
     // Joins an ending worker, sets the flags (receiving, stop, abort in this order), shows the
     // strip through exchangeStarted, starts the timer and the worker. False when the timer
     // could not be started: the flags and bars stay as they are then, and no worker runs.
-    bool Start();
-    void Stop() { m_rc.requestStop(); }
+    bool start();
+    void stop() { m_rc.requestStop(); }
 
-    bool WorkerAlive() const { return m_thread.joinable() && !m_finished; }
-    bool TimerActive() const { return m_timer.isActive(); }
+    bool workerAlive() const { return m_thread.joinable() && !m_finished; }
+    bool timerActive() const { return m_timer.isActive(); }
 
     // Waits until the worker has ended, serving the worker's calls meanwhile.
-    void Join();
+    void join();
     // Asks a running worker to end without questions, then joins it.
-    void AbortAndJoin();
+    void abortAndJoin();
 
     // One tick of the timer; tests call it directly instead of waiting a second, after moving
     // the real ticks out of their way.
     void OnTimer(int id);
-    void SetTickInterval(int ms) { m_timer.setInterval(ms); }
+    void setTickInterval(int ms) { m_timer.setInterval(ms); }
 
 signals:
     void exchangeStarted();

@@ -15,7 +15,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QTextBrowser(parent) {
     resize(720, 600);
 }
 
-bool HelpWindow::ShowContents(const QString& contentsPath) {
+bool HelpWindow::showContents(const QString& contentsPath) {
     const bool isResource = contentsPath.startsWith(QLatin1String(":/")) ||
                             contentsPath.startsWith(QLatin1String("qrc:"));
     const QString filePath =

@@ -10,5 +10,5 @@ public:
 
     // Shows the manual at `contentsPath` (a file path or a qrc: path). When the manual cannot be
     // found the operator is told "Failed to launch help." and false is returned.
-    bool ShowContents(const QString& contentsPath);
+    bool showContents(const QString& contentsPath);
 };

@@ -57,12 +57,12 @@ CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMai
     m_block.m_pMainFrame = m_calls;
     m_exchange = new ExchangeControl(m_block, std::move(proc), this);
     connect(m_exchange, &ExchangeControl::exchangeStarted, this, [this] {
-        m_calls->BeginArchive();
+        m_calls->beginArchive();
         ShowStrip(true);
     });
     connect(m_exchange, &ExchangeControl::exchangeEnded, this, [this] { ShowStrip(false); });
     // A confirmed close of the receiving window waits here for the worker to let go of it.
-    m_template->SetStopExchange([this] { m_exchange->Join(); });
+    m_template->SetStopExchange([this] { m_exchange->join(); });
 
     m_commandState = new CommandStateWatcher(
         m_mdiArea, [this]() -> QTextEdit* { return LiveActiveView(); }, this);
@@ -77,11 +77,12 @@ CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMai
 
 CMainFrame::~CMainFrame() {
     // The views the worker writes into die with this window's children: end the worker first.
-    m_exchange->AbortAndJoin();
+    m_exchange->abortAndJoin();
     // Form windows and views deregister from the block as they die, so the template takes them
     // down while the block still exists, not with the children after this object's members.
     // The watcher asks the template for the active form: it goes first.
     delete m_commandState;
+    m_commandState = nullptr;
     delete m_template;
 }
 
@@ -89,9 +90,9 @@ bool CMainFrame::OnCreate() {
     if (!BuildCommandBars()) return false;
     BuildStatusBar();
 
-    m_wndProgressStrip->SetRange(0, 1000);
-    m_wndProgressStrip->SetPos(0);
-    m_wndProgressStrip->SetStep(50);  // twenty steps fill the bar
+    m_wndProgressStrip->setRange(0, 1000);
+    m_wndProgressStrip->setPos(0);
+    m_wndProgressStrip->setStep(50);  // twenty steps fill the bar
     ShowStrip(false);
 
     // The bars' commands carry check marks; the toolbar also hides from its context menu.
@@ -161,18 +162,18 @@ void CMainFrame::ShowStrip(bool exchangeRunning) {
 
 void CMainFrame::OnConnect() {
     if (m_dlgSettings.DoModal(this) != msg::IDOK) return;
-    const ConnectVerdict verdict = ApplyConnectChoice(
+    const ConnectVerdict verdict = applyConnectChoice(
         m_dlgSettings.m_strPort, m_dlgSettings.m_strDevice, m_dlgSettings.m_strRate, m_block);
     if (verdict != ConnectVerdict::Accepted) {
-        TabulonMessageBox(ConnectVerdictMessage(verdict), msg::MB_OK);
+        TabulonMessageBox(connectVerdictMessage(verdict), msg::MB_OK);
         return;
     }
-    if (!m_exchange->Start()) TabulonMessageBox(QStringLiteral("Stating timer error"), msg::MB_OK);
+    if (!m_exchange->start()) TabulonMessageBox(QStringLiteral("Stating timer error"), msg::MB_OK);
     UpdateCommandUI();
 }
 
 void CMainFrame::OnStopReceive() {
-    m_exchange->Stop();
+    m_exchange->stop();
 }
 
 void CMainFrame::OnTimer(int id) {
@@ -181,7 +182,7 @@ void CMainFrame::OnTimer(int id) {
 
 void CMainFrame::OnHelp() {
     if (!m_help) m_help = new HelpWindow(this);
-    m_help->ShowContents(m_helpPath);
+    m_help->showContents(m_helpPath);
 }
 
 void CMainFrame::AddCommand(unsigned c, CommandTable::Run run, CommandTable::Enabled enabled) {
@@ -324,9 +325,9 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
             event->ignore();
             return;
         }
-        m_exchange->AbortAndJoin();  // may have opened one more form on its way out
+        m_exchange->abortAndJoin();  // may have opened one more form on its way out
     }
-    m_exchange->AbortAndJoin();
+    m_exchange->abortAndJoin();
     if (m_help) m_help->close();
     event->accept();
 }

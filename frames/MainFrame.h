@@ -57,7 +57,6 @@ public:
     // something it reads may have changed (CommandStateWatcher), after each command, and when
     // a menu opens.
     void UpdateCommandUI();
-    CommandStateWatcher* CommandState() const { return m_commandState; }
 
     // Registers the one handler of a command (menu item, accelerator, toolbar button); the
     // commands that belong to no window (New, Open, Print Setup, About, Exit) come this way.

@@ -5,7 +5,7 @@
 
 #include "res/DialogForms.h"
 
-int SteppedPosition(int pos, int step, int minimum, int maximum) {
+int steppedPosition(int pos, int step, int minimum, int maximum) {
     const long long next = static_cast<long long>(pos) + step;
     const long long span = static_cast<long long>(maximum) - minimum;
     if (span <= 0) return minimum;
@@ -27,27 +27,27 @@ ProgressStrip::ProgressStrip(QWidget* parent) : QWidget(parent) {
     setFixedHeight(qMax(minimumHeight(), m_counter->geometry().bottom() + 4));
 }
 
-void ProgressStrip::SetRange(int minimum, int maximum) {
+void ProgressStrip::setRange(int minimum, int maximum) {
     m_bar->setRange(minimum, maximum);
 }
 
-void ProgressStrip::SetPos(int pos) {
+void ProgressStrip::setPos(int pos) {
     m_bar->setValue(pos);
 }
 
-void ProgressStrip::StepIt() {
-    m_bar->setValue(SteppedPosition(Pos(), m_step, m_bar->minimum(), m_bar->maximum()));
+void ProgressStrip::stepIt() {
+    m_bar->setValue(steppedPosition(position(), m_step, m_bar->minimum(), m_bar->maximum()));
 }
 
-void ProgressStrip::SetByteCounterText(const QString& text) {
+void ProgressStrip::setByteCounterText(const QString& text) {
     m_counter->setText(text);
 }
 
-int ProgressStrip::Pos() const {
+int ProgressStrip::position() const {
     // A fresh QProgressBar reports minimum - 1 until a value is set.
     return qMax(m_bar->value(), m_bar->minimum());
 }
 
-QString ProgressStrip::ByteCounterText() const {
+QString ProgressStrip::byteCounterText() const {
     return m_counter->text();
 }

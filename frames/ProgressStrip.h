@@ -13,17 +13,17 @@ class ProgressStrip : public QWidget {
 public:
     explicit ProgressStrip(QWidget* parent = nullptr);
 
-    void SetRange(int minimum, int maximum);
-    void SetPos(int pos);
-    void SetStep(int step) { m_step = step; }
-    void StepIt();
-    void SetByteCounterText(const QString& text);
+    void setRange(int minimum, int maximum);
+    void setPos(int pos);
+    void setStep(int step) { m_step = step; }
+    void stepIt();
+    void setByteCounterText(const QString& text);
 
-    int Pos() const;
-    int Step() const { return m_step; }
-    QString ByteCounterText() const;
-    QProgressBar* Bar() const { return m_bar; }
-    QLineEdit* ByteCounter() const { return m_counter; }
+    int position() const;
+    int step() const { return m_step; }
+    QString byteCounterText() const;
+    QProgressBar* bar() const { return m_bar; }
+    QLineEdit* byteCounter() const { return m_counter; }
 
 private:
     QProgressBar* m_bar = nullptr;
@@ -32,4 +32,4 @@ private:
 };
 
 // The position after one step: past the maximum it starts again from the minimum.
-int SteppedPosition(int pos, int step, int minimum, int maximum);
+int steppedPosition(int pos, int step, int minimum, int maximum);

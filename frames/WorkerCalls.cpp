@@ -32,7 +32,7 @@ WorkerCalls::WorkerCalls(ReceiveControl& rc, ProgressStrip& strip, CFormTemplate
 
 WorkerCalls::~WorkerCalls() = default;
 
-void WorkerCalls::BeginArchive() {
+void WorkerCalls::beginArchive() {
     m_archive.reset();  // the last exchange's forms are written first
     const ArchiveSettings settings = ArchiveSettings::Load();
     if (!settings.enabled) return;
@@ -56,7 +56,7 @@ void WorkerCalls::BeginArchive() {
     });
 }
 
-void WorkerCalls::FinishArchive() {
+void WorkerCalls::finishArchive() {
     if (m_archive) m_archive->finish();
 }
 
@@ -65,7 +65,7 @@ void WorkerCalls::formDelivered(int number, const QByteArray& cp1251, bool compl
 }
 
 template <typename F>
-auto WorkerCalls::OnUiThread(F&& f) -> decltype(f()) {
+auto WorkerCalls::onUiThread(F&& f) -> decltype(f()) {
     using R = decltype(f());
     if (QThread::currentThread() == thread()) return f();
     // The worker waits for the call, so what the call did is ordered before its return too.
@@ -97,19 +97,19 @@ auto WorkerCalls::OnUiThread(F&& f) -> decltype(f()) {
 }
 
 void WorkerCalls::setProgressPos(int pos) {
-    OnUiThread([&] { m_strip.SetPos(pos); });
+    onUiThread([&] { m_strip.setPos(pos); });
 }
 
 void WorkerCalls::stepProgress() {
-    OnUiThread([&] { m_strip.StepIt(); });
+    onUiThread([&] { m_strip.stepIt(); });
 }
 
 void WorkerCalls::setByteCounterText(const QString& text) {
-    OnUiThread([&] { m_strip.SetByteCounterText(text); });
+    onUiThread([&] { m_strip.setByteCounterText(text); });
 }
 
 bool WorkerCalls::setViewText(const QByteArray& cp1251) {
-    return OnUiThread([&] {
+    return onUiThread([&] {
         auto* view = qobject_cast<CTabulonPlusView*>(m_rc.m_pView);
         if (!view) return false;
         view->SetFormText(cp1251);
@@ -118,18 +118,18 @@ bool WorkerCalls::setViewText(const QByteArray& cp1251) {
 }
 
 void WorkerCalls::setViewModified() {
-    OnUiThread([&] {
+    onUiThread([&] {
         auto* view = qobject_cast<CTabulonPlusView*>(m_rc.m_pView);
         if (view && view->GetDocument()) view->GetDocument()->SetModifiedFlag(true);
     });
 }
 
 void WorkerCalls::newForm() {
-    OnUiThread([&] { m_forms.OpenNewDocument(CFormTemplate::Origin::Exchange); });
+    onUiThread([&] { m_forms.OpenNewDocument(CFormTemplate::Origin::Exchange); });
 }
 
 int WorkerCalls::messageBox(const QString& text, unsigned style) {
-    return OnUiThread([&] {
+    return onUiThread([&] {
         // Once the operator has closed the receiving window or left the program, the worker
         // asks nothing more, even a question it sent before it could see that.
         if (m_rc.m_bAbort) return msg::IDCANCEL;
@@ -144,7 +144,7 @@ int WorkerCalls::messageBox(const QString& text, unsigned style) {
 }
 
 AcquisitionHost::SettingsStrings WorkerCalls::settingsStrings() {
-    return OnUiThread([&] {
+    return onUiThread([&] {
         return SettingsStrings{m_settings.m_strPort, m_settings.m_strDevice, m_settings.m_strRate};
     });
 }

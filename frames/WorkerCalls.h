@@ -31,11 +31,11 @@ public:
 
     // A new exchange is about to start on the line in the block: its forms go to a new
     // archive when the operator keeps one. Call on the UI thread before the worker starts.
-    void BeginArchive();
+    void beginArchive();
     // Waits until the forms of the last exchange are on disk (or have failed).
-    void FinishArchive();
+    void finishArchive();
 
-    void SetSettingsWriter(SettingsWriter writer) { m_writer = std::move(writer); }
+    void setSettingsWriter(SettingsWriter writer) { m_writer = std::move(writer); }
 
     void setProgressPos(int pos) override;
     void stepProgress() override;
@@ -53,7 +53,7 @@ public:
 
 private:
     template <typename F>
-    auto OnUiThread(F&& f) -> decltype(f());
+    auto onUiThread(F&& f) -> decltype(f());
 
     ReceiveControl& m_rc;
     ProgressStrip& m_strip;

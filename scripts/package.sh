@@ -29,6 +29,8 @@ expected=(
     usr/share/icons/hicolor/scalable/apps/$app_id.svg
     usr/share/man/man1/Tabulon.1.gz
     usr/share/man/ru/man1/Tabulon.1.gz
+    usr/share/man/man1/tabulon-collect.1.gz
+    usr/share/man/ru/man1/tabulon-collect.1.gz
     usr/share/doc/tabulon/copyright
     usr/share/doc/tabulon/changelog.gz
     usr/share/doc/tabulon/manual/index.html

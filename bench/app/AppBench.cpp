@@ -159,7 +159,7 @@ int Exchange(int argc, char** argv, int forms) {
     QElapsedTimer timer;
     timer.start();
     frame->OnCommand(id::ID_CONNECT);
-    while (frame->Exchange().WorkerAlive()) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (frame->Exchange().workerAlive()) QApplication::processEvents(QEventLoop::AllEvents, 5);
     // The pass ends one second after the last byte (type 4): that second is not the forms'.
     const double ms = timer.elapsed() - 1000.0;
     const int received = static_cast<int>(frame->Template().Documents().size()) - 1;

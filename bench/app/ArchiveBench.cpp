@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "res/MessageBox.h"
 #include "app/TabulonPlusApp.h"
 #include "archive/ArchiveName.h"
 #include "archive/ArchiveSettings.h"
 #include "frames/MainFrame.h"
 #include "frames/WorkerCalls.h"
 #include "res/CommandIds.h"
+#include "res/MessageBox.h"
 #include "settings/SettingsDlg.h"
 #include "tools/CalculatorSimulator.h"
 
@@ -60,8 +60,8 @@ CalculatorSimulatorReport exchange(CalculatorSimulatorOptions options, bool arch
     if (!tabulon.InitInstance({})) std::exit(1);
     CMainFrame* frame = tabulon.MainFrame();
     frame->OnCommand(id::ID_CONNECT);
-    while (frame->Exchange().WorkerAlive()) QApplication::processEvents(QEventLoop::AllEvents, 5);
-    frame->Calls().FinishArchive();
+    while (frame->Exchange().workerAlive()) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    frame->Calls().finishArchive();
     sim.waitFinished(std::chrono::seconds(10));
     SetMessageBoxHook({});
     tabulon.ExitInstance();

@@ -73,7 +73,7 @@ bool AppFixture::StartApp(const QStringList& args, bool realClock) {
     }
     const bool started = m_app->InitInstance(args);
     // The tests give the timer its ticks themselves.
-    if (Frame()) Frame()->Exchange().SetTickInterval(24 * 3600 * 1000);
+    if (Frame()) Frame()->Exchange().setTickInterval(24 * 3600 * 1000);
     return started;
 }
 
@@ -107,7 +107,7 @@ bool AppFixture::WaitUntil(const std::function<bool()>& done, int ms) {
 }
 
 bool AppFixture::WaitForWorkerEnd(int ms) {
-    return WaitUntil([this] { return !Frame()->Exchange().WorkerAlive(); }, ms);
+    return WaitUntil([this] { return !Frame()->Exchange().workerAlive(); }, ms);
 }
 
 CMainFrame* AppFixture::Frame() const {

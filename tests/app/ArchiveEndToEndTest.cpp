@@ -53,7 +53,7 @@ protected:
         ChooseSettings("COM1", options.deviceType == 4 ? "КСМ-Ж" : "КСМ-Р", "9600");
         ASSERT_TRUE(Frame()->OnCommand(id::ID_CONNECT));
         ASSERT_TRUE(WaitForWorkerEnd());
-        Frame()->Calls().FinishArchive();
+        Frame()->Calls().finishArchive();
         WaitUntil([] { return false; }, 50);  // a queued message gets its turn
     }
 
@@ -186,7 +186,7 @@ TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
     ChooseSettings("COM1", "КСМ-Ж", "9600");
     ASSERT_TRUE(Frame()->OnCommand(id::ID_CONNECT));
     ASSERT_TRUE(WaitForWorkerEnd());
-    Frame()->Calls().FinishArchive();
+    Frame()->Calls().finishArchive();
     EXPECT_EQ(Docs().size(), 3);
     EXPECT_TRUE(ArchiveFiles().isEmpty());
 }

@@ -35,7 +35,7 @@ protected:
             return 0u;
         });
         ASSERT_TRUE(m_app->InitInstance({}));
-        Frame()->Exchange().SetTickInterval(24 * 3600 * 1000);  // the end comes by the worker
+        Frame()->Exchange().setTickInterval(24 * 3600 * 1000);  // the end comes by the worker
         Settle();
     }
     void TearDown() override {
@@ -81,7 +81,7 @@ TEST_P(CommandEnablingAfter, TheActionFollowsWithoutATimer) {
 
 void WaitForWorker(CommandEnabling& t, bool alive) {
     QCoreApplication::processEvents();
-    for (int i = 0; i < 5000 && t.Frame()->Exchange().WorkerAlive() != alive; ++i) {
+    for (int i = 0; i < 5000 && t.Frame()->Exchange().workerAlive() != alive; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         QCoreApplication::processEvents();
     }
@@ -107,10 +107,10 @@ const Change kChanges[] = {
      false},
     {"ExchangeStarts",
      {},
-     [](auto& t) { ASSERT_TRUE(t.Frame()->Exchange().Start()); },
+     [](auto& t) { ASSERT_TRUE(t.Frame()->Exchange().start()); },
      id::ID_CONNECT,
      true},
-    {"ExchangeEnds", [](auto& t) { ASSERT_TRUE(t.Frame()->Exchange().Start()); },
+    {"ExchangeEnds", [](auto& t) { ASSERT_TRUE(t.Frame()->Exchange().start()); },
      [](auto& t) {
          t.m_release = true;
          WaitForWorker(t, false);

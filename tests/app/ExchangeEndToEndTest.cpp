@@ -97,7 +97,7 @@ TEST_F(Exchange, ThreeFormsOfAType0Calculator) {
     EXPECT_TRUE(PlainText(Docs()[3]).isEmpty());
 
     const int n = ReceivedLength(kForms[0]) + ReceivedLength(kForms[1]) + ReceivedLength(kForms[2]);
-    EXPECT_EQ(frame->m_wndProgressStrip->ByteCounterText(), QString("%1 байт прочитано").arg(n));
+    EXPECT_EQ(frame->m_wndProgressStrip->byteCounterText(), QString("%1 байт прочитано").arg(n));
     QStringList texts;
     for (const Message& m : m_messages) {
         texts.append(m.text);
@@ -138,8 +138,8 @@ TEST_F(Exchange, EachInvalidChoiceIsNamedAndStartsNothing) {
         EXPECT_EQ(m_messages[0].text, c.message);
         EXPECT_EQ(m_messages[0].style, msg::MB_OK);
         EXPECT_FALSE(Receiving());
-        EXPECT_FALSE(frame->Exchange().WorkerAlive());
-        EXPECT_FALSE(frame->Exchange().TimerActive());
+        EXPECT_FALSE(frame->Exchange().workerAlive());
+        EXPECT_FALSE(frame->Exchange().timerActive());
         EXPECT_FALSE(StripShown());
         EXPECT_EQ(frame->Block().m_strPort, c.blockPort);
         EXPECT_EQ(frame->Block().m_nDeviceType, c.blockType);
@@ -159,7 +159,7 @@ TEST_F(Exchange, StopDuringAPassEndsItWithTheClosingReport) {
     ASSERT_TRUE(WaitForWorkerEnd());
     ASSERT_TRUE(Sent(kReport));
     // The report counts what the byte counter shows, and the stream did not run to its end.
-    const QString counter = Frame()->m_wndProgressStrip->ByteCounterText();
+    const QString counter = Frame()->m_wndProgressStrip->byteCounterText();
     const QString n = counter.section(' ', 0, 0);
     EXPECT_TRUE(Sent(kReport + n + " байт завершено")) << counter.toStdString();
     EXPECT_GE(n.toInt(), ReceivedLength(kForms[0]));
@@ -183,12 +183,12 @@ TEST_F(Exchange, ClosingTheReceivingWindowAsksCancelGoesOnOkEndsAtOnce) {
     EXPECT_EQ(m_messages[0].style, msg::MB_OKCANCEL | msg::MB_ICONQUESTION);
     EXPECT_EQ(Docs().size(), 2);
     EXPECT_TRUE(Receiving());
-    EXPECT_TRUE(Frame()->Exchange().WorkerAlive());
+    EXPECT_TRUE(Frame()->Exchange().workerAlive());
 
     Answer(kGuard, msg::IDOK);
     QPointer<CChildFrame> watched(receiving);
     receiving->close();
-    EXPECT_FALSE(Frame()->Exchange().WorkerAlive()) << "the worker ended before the window went";
+    EXPECT_FALSE(Frame()->Exchange().workerAlive()) << "the worker ended before the window went";
     EXPECT_FALSE(Receiving());
     ASSERT_TRUE(WaitUntil([&] { return watched.isNull(); }));
     EXPECT_EQ(Titles(), QStringList({"Безымянный1"}));
@@ -219,7 +219,7 @@ TEST_F(Exchange, FormsTheOperatorOpensMeanwhileDoNotReceive) {
 
     // Some of the second form has come when the operator stops; it is delivered at the stop.
     ASSERT_TRUE(WaitUntil([this] {
-        const QString counter = Frame()->m_wndProgressStrip->ByteCounterText();
+        const QString counter = Frame()->m_wndProgressStrip->byteCounterText();
         return counter.section(' ', 0, 0).toInt() > ReceivedLength(kForms[0]) + 10;
     }));
     ASSERT_TRUE(Frame()->OnCommand(id::ID_STOP_RECEIVE));
@@ -241,14 +241,14 @@ TEST_F(Exchange, ExitDuringAPassAsksTheGuardThenStopsBeforeAnyWindowGoes) {
     Answer(kGuard, msg::IDCANCEL);
     EXPECT_FALSE(Frame()->close());
     EXPECT_EQ(Docs().size(), 2);
-    EXPECT_TRUE(Frame()->Exchange().WorkerAlive());
+    EXPECT_TRUE(Frame()->Exchange().workerAlive());
 
     Answer(kGuard, msg::IDOK);
     Answer("Save changes to", msg::IDNO);
     m_messages.clear();
     EXPECT_TRUE(Frame()->OnCommand(id::ID_APP_EXIT));
     EXPECT_FALSE(Frame()->isVisible());
-    EXPECT_FALSE(Frame()->Exchange().WorkerAlive());
+    EXPECT_FALSE(Frame()->Exchange().workerAlive());
     EXPECT_FALSE(Receiving());
     EXPECT_TRUE(Sent(kGuard));
     EXPECT_TRUE(Sent("Save changes to Безымянный1?")) << "the received form was modified";
@@ -282,7 +282,7 @@ TEST_P(ClosingDuringTheHandshake, EndsAtOnceWithoutAWord) {
         ASSERT_NE(receiving, nullptr);
         EXPECT_TRUE(receiving->close());
     }
-    EXPECT_FALSE(Frame()->Exchange().WorkerAlive()) << "the close waited for the worker";
+    EXPECT_FALSE(Frame()->Exchange().workerAlive()) << "the close waited for the worker";
     EXPECT_FALSE(Receiving());
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages[0].text, kGuard) << "nothing asked or shown after the guard";

@@ -11,14 +11,14 @@
 
 #include "AppFixture.h"
 #include "XKeys.h"
-#include "res/MessageBox.h"
+#include "forms/ChildFrame.h"
 #include "forms/FindReplaceDialog.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
-#include "forms/ChildFrame.h"
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
+#include "res/MessageBox.h"
 
 // Readable failures.
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -143,7 +143,7 @@ TEST_F(Keyboard, CtrlF4DuringAnExchangePassesTheCloseGuard) {
     Press("ctrl+F4");
     ASSERT_TRUE(Sent(kGuard));
     EXPECT_EQ(Docs().size(), 2);
-    EXPECT_TRUE(Frame()->Exchange().WorkerAlive()) << "Cancel: the exchange goes on";
+    EXPECT_TRUE(Frame()->Exchange().workerAlive()) << "Cancel: the exchange goes on";
 
     Answer(kGuard, msg::IDOK);
     Answer(kSave, msg::IDNO);
@@ -151,7 +151,7 @@ TEST_F(Keyboard, CtrlF4DuringAnExchangePassesTheCloseGuard) {
     Press("ctrl+F4");
     ASSERT_TRUE(Sent(kGuard));
     ASSERT_TRUE(WaitUntil([this] { return Docs().size() == 1; }, 5000));
-    EXPECT_FALSE(Frame()->Exchange().WorkerAlive());
+    EXPECT_FALSE(Frame()->Exchange().workerAlive());
 }
 
 // Ctrl+F6 steps forward through the form windows and round, Ctrl+Shift+F6 back.
@@ -219,7 +219,7 @@ TEST_F(Keyboard, EscCancelsTheModalDialogs) {
         EXPECT_FALSE(stayed);
         ASSERT_NO_FATAL_FAILURE(FocusText());
     }
-    EXPECT_FALSE(Frame()->Exchange().WorkerAlive());
+    EXPECT_FALSE(Frame()->Exchange().workerAlive());
 }
 
 // The main title names the active window, a second window onto a form by its own number.

@@ -63,8 +63,8 @@ TEST_F(StartUp, OneEmptyFormInAMaximizedWindowWithTheFormMenu) {
     EXPECT_EQ(Frame()->Block().m_nDeviceType, 0);
     EXPECT_FALSE(Frame()->m_wndProgressStrip->isVisible());
     EXPECT_TRUE(Frame()->m_wndStatusBar->isVisible());
-    EXPECT_EQ(Frame()->m_wndProgressStrip->Bar()->maximum(), 1000);
-    EXPECT_EQ(Frame()->m_wndProgressStrip->Step(), 50);
+    EXPECT_EQ(Frame()->m_wndProgressStrip->bar()->maximum(), 1000);
+    EXPECT_EQ(Frame()->m_wndProgressStrip->step(), 50);
 }
 
 TEST_F(StartUp, ClosingEveryFormBringsTheMainMenuAndNewNumbersOn) {
@@ -207,7 +207,7 @@ TEST_F(StartUp, TheEndOfAnExchangeShowsTheStatusBarWhateverTheOperatorDid) {
         return 0u;
     });
     ASSERT_TRUE(m_app->InitInstance({}));
-    Frame()->Exchange().SetTickInterval(24 * 3600 * 1000);
+    Frame()->Exchange().setTickInterval(24 * 3600 * 1000);
     CMainFrame* frame = Frame();
     ChooseSettings("COM2", "КСМ-Ж", "4800");
 

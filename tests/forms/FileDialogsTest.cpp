@@ -41,12 +41,12 @@ TEST(FileDialogs, RealDialogsOfferAllFilesIncludingNamesWithoutADot) {
     QString title;
     QStringList filters, modelFilters;
     inspectAndChoose(form, &title, &filters, &modelFilters);
-    EXPECT_EQ(GetOpenFormPath(nullptr), form);
+    EXPECT_EQ(openFormPath(nullptr), form);
     EXPECT_EQ(title, "Open");
     EXPECT_EQ(filters, QStringList{"All Files (*.*)"});
     EXPECT_EQ(modelFilters, QStringList{"*"});
 
     inspectAndChoose(dir.filePath("new"), &title, &filters, &modelFilters);
-    EXPECT_EQ(GetSaveFormPath(nullptr, dir.filePath("Безымянный1")), dir.filePath("new"));
+    EXPECT_EQ(saveFormPath(nullptr, dir.filePath("Безымянный1")), dir.filePath("new"));
     EXPECT_EQ(title, "Save As");
 }

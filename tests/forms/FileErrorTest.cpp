@@ -15,7 +15,7 @@ struct ErrorTextCase {
 class ErrorText : public ::testing::TestWithParam<ErrorTextCase> {};
 
 TEST_P(ErrorText, IsTheFrameworksText) {
-    EXPECT_EQ(FileErrorText(GetParam().error, "/f/form"), QString::fromUtf8(GetParam().text));
+    EXPECT_EQ(fileErrorText(GetParam().error, "/f/form"), QString::fromUtf8(GetParam().text));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -44,17 +44,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FileError, ClassifiesFromTheFileSystem) {
     QTemporaryDir dir;
     const QString missing = dir.filePath("missing");
-    EXPECT_EQ(ClassifyOpenError(missing, QFileDevice::OpenError).cause,
+    EXPECT_EQ(classifyOpenError(missing, QFileDevice::OpenError).cause,
               FileErrorCause::FileNotFound);
-    EXPECT_EQ(ClassifyOpenError(dir.filePath("no/such"), QFileDevice::OpenError).cause,
+    EXPECT_EQ(classifyOpenError(dir.filePath("no/such"), QFileDevice::OpenError).cause,
               FileErrorCause::BadPath);
-    EXPECT_EQ(ClassifyOpenError(dir.path(), QFileDevice::OpenError).cause,
+    EXPECT_EQ(classifyOpenError(dir.path(), QFileDevice::OpenError).cause,
               FileErrorCause::AccessDenied);
-    EXPECT_EQ(ClassifySaveError(dir.filePath("no/such"), QFileDevice::OpenError).cause,
+    EXPECT_EQ(classifySaveError(dir.filePath("no/such"), QFileDevice::OpenError).cause,
               FileErrorCause::BadPath);
-    EXPECT_EQ(ClassifySaveError(dir.path(), QFileDevice::OpenError).cause,
+    EXPECT_EQ(classifySaveError(dir.path(), QFileDevice::OpenError).cause,
               FileErrorCause::AccessDenied);
-    EXPECT_EQ(ClassifySaveError(missing, QFileDevice::ResourceError).cause,
+    EXPECT_EQ(classifySaveError(missing, QFileDevice::ResourceError).cause,
               FileErrorCause::DiskFull);
-    EXPECT_EQ(ClassifySaveError(missing, QFileDevice::WriteError).cause, FileErrorCause::Generic);
+    EXPECT_EQ(classifySaveError(missing, QFileDevice::WriteError).cause, FileErrorCause::Generic);
 }

@@ -33,7 +33,7 @@ protected:
             answers.erase(answers.begin());
             return answer;
         });
-        SetFileDialogHook([this](bool saving, const QString& proposed) {
+        setFileDialogHook([this](bool saving, const QString& proposed) {
             dialogs.push_back({saving ? "save" : "open", proposed});
             return chosenPath;
         });
@@ -43,7 +43,7 @@ protected:
         formTemplate.reset();
         area.reset();
         SetMessageBoxHook({});
-        SetFileDialogHook({});
+        setFileDialogHook({});
     }
 
     QString path(const QString& name) const { return dir.filePath(name); }

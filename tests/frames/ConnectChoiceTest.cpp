@@ -27,7 +27,7 @@ TEST_P(ConnectChoice, ChecksInOrderAndCopiesWhatPassed) {
     rc.m_strPort = "COM7";
     rc.m_nDeviceType = 3;
     rc.m_nRate = 2400;
-    EXPECT_EQ(ApplyConnectChoice(QString::fromUtf8(c.port), QString::fromUtf8(c.device),
+    EXPECT_EQ(applyConnectChoice(QString::fromUtf8(c.port), QString::fromUtf8(c.device),
                                  QString::fromUtf8(c.rate), rc),
               c.verdict);
     EXPECT_EQ(rc.m_strPort, c.blockPort);
@@ -65,12 +65,12 @@ INSTANTIATE_TEST_SUITE_P(
         ChoiceCase{"COM6", "КСМ", "", ConnectVerdict::BadRate, "COM6", 5, 2400}));
 
 TEST(ConnectChoiceMessage, TheThreeTexts) {
-    EXPECT_EQ(ConnectVerdictMessage(ConnectVerdict::BadPort), "Неправильно задан порт");
-    EXPECT_EQ(ConnectVerdictMessage(ConnectVerdict::BadDevice),
+    EXPECT_EQ(connectVerdictMessage(ConnectVerdict::BadPort), "Неправильно задан порт");
+    EXPECT_EQ(connectVerdictMessage(ConnectVerdict::BadDevice),
               "Неправильно задан тип вычислителя");
-    EXPECT_EQ(ConnectVerdictMessage(ConnectVerdict::BadRate),
+    EXPECT_EQ(connectVerdictMessage(ConnectVerdict::BadRate),
               "Неправильно задана скорость обмена данными");
-    EXPECT_TRUE(ConnectVerdictMessage(ConnectVerdict::Accepted).isEmpty());
+    EXPECT_TRUE(connectVerdictMessage(ConnectVerdict::Accepted).isEmpty());
 }
 
 }  // namespace

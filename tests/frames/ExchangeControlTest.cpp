@@ -37,18 +37,18 @@ TEST(ExchangeControl, StartSetsTheFlagsThenRunsTheWorkerWithTheBlock) {
         flagsAtStart[1] = rc.m_bStop;
         flagsAtStart[2] = rc.m_bAbort;
     });
-    ASSERT_TRUE(ec.Start());
+    ASSERT_TRUE(ec.start());
     EXPECT_EQ(flagsAtStart[0], 1);
     EXPECT_EQ(flagsAtStart[1], 0);
     EXPECT_EQ(flagsAtStart[2], 0);
-    EXPECT_TRUE(ec.TimerActive());
-    EXPECT_TRUE(ec.WorkerAlive());
+    EXPECT_TRUE(ec.timerActive());
+    EXPECT_TRUE(ec.workerAlive());
 
-    ec.Stop();
+    ec.stop();
     EXPECT_EQ(rc.m_bAbort, 0) << "stop asks only for the end of the pass";
-    ec.Join();
+    ec.join();
     EXPECT_EQ(seenParam.load(), &rc);
-    EXPECT_FALSE(ec.WorkerAlive());
+    EXPECT_FALSE(ec.workerAlive());
 }
 
 TEST(ExchangeControl, TimerRestoresTheBarsOnlyAfterTheWorkerClearedReceiving) {
@@ -61,11 +61,11 @@ TEST(ExchangeControl, TimerRestoresTheBarsOnlyAfterTheWorkerClearedReceiving) {
     });
     int endedCount = 0;
     QObject::connect(&ec, &ExchangeControl::exchangeEnded, [&] { ++endedCount; });
-    ASSERT_TRUE(ec.Start());
+    ASSERT_TRUE(ec.start());
 
     ec.OnTimer(ExchangeControl::kTimerId);
     EXPECT_EQ(endedCount, 0) << "the worker still runs";
-    EXPECT_TRUE(ec.TimerActive());
+    EXPECT_TRUE(ec.timerActive());
 
     release = true;
     while (rc.m_bReceiving) std::this_thread::sleep_for(1ms);
@@ -73,7 +73,7 @@ TEST(ExchangeControl, TimerRestoresTheBarsOnlyAfterTheWorkerClearedReceiving) {
     EXPECT_EQ(endedCount, 0) << "another timer's tick changes nothing";
     ec.OnTimer(ExchangeControl::kTimerId);
     EXPECT_EQ(endedCount, 1);
-    EXPECT_FALSE(ec.TimerActive());
+    EXPECT_FALSE(ec.timerActive());
 }
 
 TEST(ExchangeControl, JoinServesAWorkerBlockedInACallToTheUiThread) {
@@ -88,12 +88,12 @@ TEST(ExchangeControl, JoinServesAWorkerBlockedInACallToTheUiThread) {
         block.m_bReceiving = 0;
         return 0u;
     });
-    ASSERT_TRUE(ec.Start());
-    ec.AbortAndJoin();
+    ASSERT_TRUE(ec.start());
+    ec.abortAndJoin();
     EXPECT_EQ(served, 3);
     EXPECT_EQ(rc.m_bAbort, 1);
     EXPECT_EQ(rc.m_bStop, 1);
-    EXPECT_FALSE(ec.WorkerAlive());
+    EXPECT_FALSE(ec.workerAlive());
 }
 
 TEST(ExchangeControl, ANewExchangeWaitsForTheEndingOneToReleaseThePort) {
@@ -114,15 +114,15 @@ TEST(ExchangeControl, ANewExchangeWaitsForTheEndingOneToReleaseThePort) {
         --portHolders;
         return 0u;
     });
-    ASSERT_TRUE(ec.Start());
-    ec.Stop();
+    ASSERT_TRUE(ec.start());
+    ec.stop();
     while (rc.m_bReceiving) std::this_thread::sleep_for(1ms);
     // Connect is enabled again before the first worker has let go of the port.
-    ASSERT_TRUE(ec.Start());
+    ASSERT_TRUE(ec.start());
     EXPECT_EQ(rc.m_bReceiving, 1);
     EXPECT_EQ(rc.m_bStop, 0) << "the ending worker cannot undo the new exchange's flags";
-    ec.Stop();
-    ec.Join();
+    ec.stop();
+    ec.join();
     EXPECT_EQ(runs, 2);
     EXPECT_EQ(maxHolders, 1) << "two workers held the port at once";
 }
@@ -136,7 +136,7 @@ TEST(ExchangeControl, DestructionEndsARunningWorker) {
             ended = true;
             return 0u;
         });
-        ASSERT_TRUE(ec.Start());
+        ASSERT_TRUE(ec.start());
     }
     EXPECT_TRUE(ended);
     EXPECT_EQ(rc.m_bAbort, 1);

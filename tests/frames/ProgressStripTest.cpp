@@ -15,7 +15,7 @@ class Stepping : public testing::TestWithParam<StepCase> {};
 
 TEST_P(Stepping, WrapsPastTheMaximum) {
     const StepCase& c = GetParam();
-    EXPECT_EQ(SteppedPosition(c.pos, c.step, c.minimum, c.maximum), c.expected);
+    EXPECT_EQ(steppedPosition(c.pos, c.step, c.minimum, c.maximum), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Stepping,
@@ -29,25 +29,25 @@ INSTANTIATE_TEST_SUITE_P(Table, Stepping,
 
 TEST(ProgressStrip, TwentyStepsFillTheBarAndTheNextStartsAgain) {
     ProgressStrip strip;
-    strip.SetRange(0, 1000);
-    strip.SetPos(0);
-    strip.SetStep(50);
-    for (int i = 0; i < 20; ++i) strip.StepIt();
-    EXPECT_EQ(strip.Pos(), 1000);
-    strip.StepIt();
-    EXPECT_EQ(strip.Pos(), 50);
-    strip.SetPos(0);
-    EXPECT_EQ(strip.Bar()->value(), 0);
+    strip.setRange(0, 1000);
+    strip.setPos(0);
+    strip.setStep(50);
+    for (int i = 0; i < 20; ++i) strip.stepIt();
+    EXPECT_EQ(strip.position(), 1000);
+    strip.stepIt();
+    EXPECT_EQ(strip.position(), 50);
+    strip.setPos(0);
+    EXPECT_EQ(strip.bar()->value(), 0);
 }
 
 TEST(ProgressStrip, ByteCounterIsADisabledFieldWithoutFrame) {
     ProgressStrip strip;
-    strip.SetByteCounterText(QStringLiteral("190 байт прочитано"));
-    EXPECT_EQ(strip.ByteCounterText(), "190 байт прочитано");
-    EXPECT_FALSE(strip.ByteCounter()->isEnabled());
-    EXPECT_FALSE(strip.ByteCounter()->hasFrame());
-    EXPECT_EQ(strip.findChild<QProgressBar*>("IDC_PROGRESS"), strip.Bar());
-    EXPECT_EQ(strip.findChild<QLineEdit*>("IDC_BYTE_COUNT"), strip.ByteCounter());
+    strip.setByteCounterText(QStringLiteral("190 байт прочитано"));
+    EXPECT_EQ(strip.byteCounterText(), "190 байт прочитано");
+    EXPECT_FALSE(strip.byteCounter()->isEnabled());
+    EXPECT_FALSE(strip.byteCounter()->hasFrame());
+    EXPECT_EQ(strip.findChild<QProgressBar*>("IDC_PROGRESS"), strip.bar());
+    EXPECT_EQ(strip.findChild<QLineEdit*>("IDC_BYTE_COUNT"), strip.byteCounter());
 }
 
 }  // namespace

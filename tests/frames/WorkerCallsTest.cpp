@@ -48,8 +48,8 @@ protected:
         });
         w = std::make_unique<Windows>();
         seen.clear();  // the missing configuration file of the settings dialog
-        w->strip.SetRange(0, 1000);
-        w->strip.SetStep(50);
+        w->strip.setRange(0, 1000);
+        w->strip.setStep(50);
     }
     void TearDown() override {
         w.reset();
@@ -91,8 +91,8 @@ TEST_F(WorkerCallsTest, ProgressCounterAndSettingsReachTheWindows) {
         w->calls.setByteCounterText("4200 байт прочитано");
         strings = w->calls.settingsStrings();
     });
-    EXPECT_EQ(w->strip.Pos(), 50) << "past the maximum the bar starts again";
-    EXPECT_EQ(w->strip.ByteCounterText(), "4200 байт прочитано");
+    EXPECT_EQ(w->strip.position(), 50) << "past the maximum the bar starts again";
+    EXPECT_EQ(w->strip.byteCounterText(), "4200 байт прочитано");
     EXPECT_EQ(strings.port, "COM3");
     EXPECT_EQ(strings.device, "КСМ-С");
     EXPECT_EQ(strings.rate, "4800");
@@ -110,7 +110,7 @@ TEST_F(WorkerCallsTest, QuestionsAreAskedOnTheUiThreadWithTheMainWindowDisabled)
 
 TEST_F(WorkerCallsTest, TheSettingsFileIsWrittenOnTheWorkerItsMessageShownOnTheUiThread) {
     std::thread::id writerThread;
-    w->calls.SetSettingsWriter([&](const AcquisitionHost::SettingsStrings& s, auto report) {
+    w->calls.setSettingsWriter([&](const AcquisitionHost::SettingsStrings& s, auto report) {
         writerThread = std::this_thread::get_id();
         report("Невозможно открыть файл Tabulon.ini", msg::MB_ICONEXCLAMATION);
         return s.port == "COM1";
