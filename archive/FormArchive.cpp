@@ -94,12 +94,14 @@ void FormArchive::add(int number, const QByteArray& cp1251, bool complete) {
     bool wake = false;
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_queue.size() < kMaxQueued; });
+        m_changed.wait(lock, [this] { return m_queuedBytes < kMaxQueuedBytes; });
         m_lastAdded = job.queued;
+        const bool wasUrgent = m_queuedBytes >= kUrgentBytes;
+        m_queuedBytes += job.cost();
         m_queue.push_back(std::move(job));
         // The archive's thread waits for the first form, or for a time that it computes itself
         // from the forms' times: it needs no wake-up for every form.
-        wake = m_queue.size() == 1 || m_queue.size() == kMaxQueued / 2;
+        wake = m_queue.size() == 1 || (!wasUrgent && m_queuedBytes >= kUrgentBytes);
     }
     if (wake) m_changed.notify_all();
 }
@@ -113,9 +115,9 @@ void FormArchive::finish() {
 }
 
 FormArchive::Steady::time_point FormArchive::WriteAt(Steady::time_point oldest,
-                                                     Steady::time_point last, std::size_t queued,
-                                                     bool urgent) {
-    if (urgent || queued >= kMaxQueued / 2) return Steady::time_point::min();
+                                                     Steady::time_point last,
+                                                     std::size_t queuedBytes, bool urgent) {
+    if (urgent || queuedBytes >= kUrgentBytes) return Steady::time_point::min();
     return std::min(last + kLull, oldest + kMaxDelay);
 }
 
@@ -151,6 +153,7 @@ bool FormArchive::writeBatch(std::unique_lock<std::mutex>& lock) {
     while (!m_queue.empty() && taken < kBatch && writeDue()) {
         Job job = std::move(m_queue.front());
         m_queue.pop_front();
+        m_queuedBytes -= job.cost();
         ++taken;
         m_changed.notify_all();  // room for a line held back by a full queue
         // Only the latest text of a form matters.
@@ -168,13 +171,13 @@ bool FormArchive::writeBatch(std::unique_lock<std::mutex>& lock) {
 }
 
 bool FormArchive::writeDue() const {
-    return Steady::now() >= WriteAt(m_queue.front().queued, m_lastAdded, m_queue.size(),
+    return Steady::now() >= WriteAt(m_queue.front().queued, m_lastAdded, m_queuedBytes,
                                     m_closing || m_finishing > 0);
 }
 
 void FormArchive::waitToWrite(std::unique_lock<std::mutex>& lock) {
     while (!writeDue())
-        m_changed.wait_until(lock, WriteAt(m_queue.front().queued, m_lastAdded, m_queue.size(),
+        m_changed.wait_until(lock, WriteAt(m_queue.front().queued, m_lastAdded, m_queuedBytes,
                                            m_closing || m_finishing > 0));
 }
 

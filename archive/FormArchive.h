@@ -71,13 +71,14 @@ public:
     static QString FailureText(const Failure& failure);
 
     // When the archive's thread writes the forms waiting since `oldest`, the last of them handed
-    // in at `last`: once the line has paused, or the oldest has waited long enough, or at once
-    // when the queue is half full or someone waits for the archive. A pseudo-terminal can bring
-    // thousands of forms a second, and writing them meanwhile would take the processor from
-    // the line; a serial line pauses long after every form.
+    // in at `last`, `queuedBytes` in all: once the line has paused, or the oldest has waited
+    // long enough, or at once when the queue is half full or someone waits for the archive. A
+    // pseudo-terminal can bring thousands of forms a second, and writing them meanwhile would
+    // take the processor from the line; a serial line pauses long after every form.
     static std::chrono::steady_clock::time_point WriteAt(
         std::chrono::steady_clock::time_point oldest, std::chrono::steady_clock::time_point last,
-        std::size_t queued, bool urgent);
+        std::size_t queuedBytes, bool urgent);
+    static constexpr std::size_t kUrgentBytes = std::size_t{32} << 20;
 
 private:
     using Steady = std::chrono::steady_clock;
@@ -87,6 +88,7 @@ private:
         bool complete;
         QDateTime received;
         Steady::time_point queued;
+        std::size_t cost() const { return static_cast<std::size_t>(text.size()) + kJobCost; }
     };
 
     // A form written to its temporary file, waiting for the batch's sync and its name.
@@ -123,9 +125,12 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Job> m_queue;
-    // Forms handed in ahead of the disk. Only a disk this far behind holds the line back, so
-    // that the memory cannot grow without end; at the speed of a serial line it never happens.
-    static constexpr std::size_t kMaxQueued = 16384;
+    // Bytes of the forms handed in ahead of the disk, each form counted with what keeping it
+    // costs besides its text. Only a disk this far behind holds the line back, so that the
+    // memory cannot grow without end; at the speed of a serial line it never happens.
+    static constexpr std::size_t kMaxQueuedBytes = std::size_t{64} << 20;
+    static constexpr std::size_t kJobCost = 128;
+    std::size_t m_queuedBytes = 0;
     static constexpr std::size_t kBatch = 64;
     // While forms come in a flood the archive waits for a lull, that long without a new form,
     // but no form waits longer than kMaxDelay.

@@ -87,7 +87,7 @@ TEST_F(FormArchiveTest, TwoArchivesInOneFolderNeverShareAName) {
 struct WriteAtCase {
     const char* title;
     int oldestMs, lastMs;
-    std::size_t queued;
+    std::size_t queuedBytes;
     bool urgent;
     int expectedMs;  // -1: at once
 };
@@ -99,7 +99,7 @@ TEST_P(WriteAt, WaitsForALullButNotForLong) {
     const WriteAtCase& c = GetParam();
     const steady_clock::time_point t0{seconds(100)};
     const auto at = FormArchive::WriteAt(t0 + milliseconds(c.oldestMs), t0 + milliseconds(c.lastMs),
-                                         c.queued, c.urgent);
+                                         c.queuedBytes, c.urgent);
     if (c.expectedMs < 0)
         EXPECT_LE(at, t0);
     else
@@ -109,9 +109,9 @@ TEST_P(WriteAt, WaitsForALullButNotForLong) {
 INSTANTIATE_TEST_SUITE_P(
     FormArchive, WriteAt,
     ::testing::Values(WriteAtCase{"OneFormAfterTheLull", 0, 0, 1, false, 100},
-                      WriteAtCase{"AFloodWaitsForItsEnd", 0, 500, 5000, false, 600},
-                      WriteAtCase{"ButNotLongerThanASecond", 0, 950, 5000, false, 1000},
-                      WriteAtCase{"HalfFullAtOnce", 0, 950, 8192, false, -1},
+                      WriteAtCase{"AFloodWaitsForItsEnd", 0, 500, 20 << 20, false, 600},
+                      WriteAtCase{"ButNotLongerThanASecond", 0, 950, 20 << 20, false, 1000},
+                      WriteAtCase{"HalfFullAtOnce", 0, 950, FormArchive::kUrgentBytes, false, -1},
                       WriteAtCase{"FinishingAtOnce", 0, 950, 3, true, -1}),
     [](const auto& info) { return std::string(info.param.title); });
 
