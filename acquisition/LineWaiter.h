@@ -22,7 +22,9 @@ public:
     // The longest single block in the port. The wake signal ends it at once; this only bounds
     // how late a flag set without the signal (or with none to be had) is seen.
     static constexpr std::chrono::milliseconds kSlice{1000};
-    static constexpr std::size_t kInboxSize = 4096;
+    // As much as a terminal may hand over in one read while a stream flows: a smaller inbox
+    // makes more reads, each of which also wakes the terminal's own work of refilling.
+    static constexpr std::size_t kInboxSize = 32768;
 
     enum class Outcome {
         Done,          // the byte went out, or the bytes came in
