@@ -97,6 +97,14 @@ QByteArray mixed(int size) {
     return bytes;
 }
 
+QByteArray everyByteButZeroAndFormEnd() {
+    QByteArray bytes;
+    for (int round = 0; round < 3; ++round)
+        for (int b = 1; b < 256; ++b)
+            if (b != 0x1A) bytes.append(static_cast<char>(b));
+    return bytes;
+}
+
 QByteArray forms(int count, int size) {
     QByteArray bytes;
     for (int i = 0; i < count; ++i) bytes += mixed(size) + '\x1A';
@@ -114,7 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
                               QByteArray(199, 'a') + "\x1A" + QByteArray(1, 'b') + "\x1A" +
                                   QByteArray(300, 'c'),
                               {150, 50, 1, 1, 100}},
-                      RunCase{"LettersAndZerosInEveryPlaceOfAWord", mixed(1000), {7, 8, 9, 64, 1}},
+                      RunCase{"LettersAndZerosMixed", mixed(1000), {7, 8, 9, 64, 1}},
+                      RunCase{"EveryByteWithoutZeros", everyByteButZeroAndFormEnd(), {100, 33}},
                       RunCase{"ManyFormsInOneRead", forms(30, 150), {4096}},
                       RunCase{"ZerosOnly", QByteArray(450, '\0'), {100}},
                       RunCase{"StopAtTheFirstStepLeavesTheRest", forms(3, 150), {4096}, 1},
