@@ -22,6 +22,27 @@ inline void row(const std::string& measure, const std::string& ours, const std::
     std::fflush(stdout);
 }
 
+// The table's head; `ours` and `peer` name the two columns that are measured.
+inline void header(const char* ours, const char* peer) {
+    std::printf("| measure | %s | %s | ratio | target | verdict |\n", ours, peer);
+    std::printf("|---|---|---|---|---|---|\n");
+}
+
+// The command line every benchmark program takes: MEASURE [AMOUNT [ROUNDS]].
+struct Arguments {
+    std::string what;
+    long amount = 0;  // 0: the measure's own default
+    int rounds = 3;
+};
+
+inline Arguments arguments(int argc, char** argv) {
+    Arguments a;
+    if (argc > 1) a.what = argv[1];
+    if (argc > 2) a.amount = std::atol(argv[2]);
+    if (argc > 3) a.rounds = std::max(1, std::atoi(argv[3]));
+    return a;
+}
+
 inline std::string format(const char* f, double v) {
     char text[64];
     std::snprintf(text, sizeof text, f, v);

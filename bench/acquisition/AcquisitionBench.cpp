@@ -16,11 +16,9 @@
 #include "BenchHost.h"
 #include "acquisition/AcquisitionThreadProc.h"
 #include "bench/BenchTable.h"
+#include "bench/StreamRun.h"
 #include "platform/PseudoTerminal.h"
 #include "tools/CalculatorSimulator.h"
-#include "tools/Cp866Encoder.h"
-
-extern char** environ;
 
 using namespace bench;
 
@@ -37,19 +35,6 @@ std::thread startWorker(ReceiveControl& rc, BenchHost& host, const std::string& 
     rc.m_pMainFrame = &host;
     rc.m_bReceiving = 1;
     return std::thread([&rc] { AcquisitionThreadProc(&rc); });
-}
-
-// A form of exactly `size` bytes on the line, its form end included.
-std::string lineForm(std::size_t size) {
-    const std::string line = "14.01 12:00  t1= 94.21 C  t2= 61.08 C  M1=12.446 т  Q=0.413 Гкал\n";
-    std::string form;
-    while (utf8ToCp866(form + line).size() < size - 1) form += line;
-    form.append(size - 1 - utf8ToCp866(form).size(), '.');
-    return form;
-}
-
-void waitForStream(CalculatorSimulator& sim) {
-    while (sim.report().streamsCompleted == 0 && !sim.finished()) std::this_thread::sleep_for(5ms);
 }
 
 void measureSilentCpu(std::chrono::seconds seconds) {
@@ -171,20 +156,6 @@ void measureEcho(std::size_t bytes, int rounds) {
         ">= 0.8 x bare", w >= 0.8 * b);
 }
 
-CalculatorSimulatorOptions streamOptions(std::size_t megabytes) {
-    CalculatorSimulatorOptions o;
-    o.deviceType = 4;
-    o.stream.crlf = false;
-    o.stream.forms.assign(megabytes * 1024 * 1024 / 2048, lineForm(2048));
-    return o;
-}
-
-double megabytesPerSecond(const CalculatorSimulator& sim) {
-    const CalculatorSimulatorReport r = sim.report();
-    if (r.streamsCompleted != 1) die("stream run went wrong");
-    return r.bytesSent / 1e6 / (r.lastStreamNs / 1e9);
-}
-
 double runWorkerStream(std::size_t megabytes, double& cpuShare) {
     const CalculatorSimulatorOptions o = streamOptions(megabytes);
     auto sim = startSimulator(o);
@@ -195,21 +166,6 @@ double runWorkerStream(std::size_t megabytes, double& cpuShare) {
     sim->waitFinished();
     if (host.forms != static_cast<long>(o.stream.forms.size())) die("forms lost");
     cpuShare = (host.cpuAtReportNs - host.cpuAtStartNs) / double(sim->report().lastStreamNs);
-    return megabytesPerSecond(*sim);
-}
-
-double runCatStream(std::size_t megabytes) {
-    auto sim = startSimulator(streamOptions(megabytes));
-    const std::string path = sim->slavePath();
-    const char* argv[] = {"sh", "-c", "exec cat \"$0\" > /dev/null 2>&1", path.c_str(), nullptr};
-    pid_t pid = 0;
-    if (::posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
-        die("cannot start cat");
-    waitForStream(*sim);
-    sim->stop();
-    sim->waitFinished();
-    ::kill(pid, SIGTERM);
-    ::waitpid(pid, nullptr, 0);
     return megabytesPerSecond(*sim);
 }
 
@@ -230,7 +186,7 @@ void measureStream(std::size_t megabytes, int rounds) {
         double share = 0;
         worker.push_back(runWorkerStream(megabytes, share));
         cpu.push_back(share);
-        cat.push_back(runCatStream(megabytes));
+        cat.push_back(catStream(megabytes));
         drain.push_back(runDrainStream(megabytes));
     }
     const double w = median(worker), c = median(cat);
@@ -248,12 +204,9 @@ void measureStream(std::size_t megabytes, int rounds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string what = argc > 1 ? argv[1] : "";
-    const long amount = argc > 2 ? std::atol(argv[2]) : 0;
-    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+    const auto [what, amount, rounds] = arguments(argc, argv);
     if (what == "header") {
-        std::printf("| measure | worker | bare peer | ratio | target | verdict |\n");
-        std::printf("|---|---|---|---|---|---|\n");
+        header("worker", "bare peer");
     } else if (what == "cpu") {
         measureSilentCpu(std::chrono::seconds(amount > 0 ? amount : 30));
     } else if (what == "echo") {

@@ -14,6 +14,7 @@
 #include "app/TabulonPlusApp.h"
 #include "archive/ArchiveName.h"
 #include "archive/ArchiveSettings.h"
+#include "bench/BenchTable.h"
 #include "frames/MainFrame.h"
 #include "frames/WorkerCalls.h"
 #include "res/CommandIds.h"
@@ -96,11 +97,6 @@ Figures measure(int kb, bool archive) {
             e.echoTurnaroundNs[e.echoTurnaroundNs.size() / 2] / 1000.0};
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int ArchiveOnOff(int argc, char** argv, int kb, int rounds) {
@@ -119,6 +115,7 @@ int ArchiveOnOff(int argc, char** argv, int kb, int rounds) {
                     on.megabytesPerSecond, off.megabytesPerSecond, on.medianEchoUs,
                     off.medianEchoUs);
     }
+    using bench::median;
     const double mOn = median(onMb), mOff = median(offMb), uOn = median(onUs), uOff = median(offUs);
     std::printf(
         "| measure | archive on | archive off | ratio | target | verdict |\n"

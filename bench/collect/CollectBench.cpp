@@ -18,26 +18,15 @@
 #include <vector>
 
 #include "bench/BenchTable.h"
+#include "bench/StreamRun.h"
 #include "bench/acquisition/BarePeers.h"
 #include "tools/CalculatorSimulator.h"
-#include "tools/Cp866Encoder.h"
-
-extern char** environ;
 
 using namespace bench;
 
 namespace {
 
 using namespace std::chrono_literals;
-
-// A form of exactly `size` bytes on the line, its form end included.
-std::string lineForm(std::size_t size) {
-    const std::string line = "14.01 12:00  t1= 94.21 C  t2= 61.08 C  M1=12.446 т  Q=0.413 Гкал\n";
-    std::string form;
-    while (utf8ToCp866(form + line).size() < size - 1) form += line;
-    form.append(size - 1 - utf8ToCp866(form).size(), '.');
-    return form;
-}
 
 std::string g_out;  // the archive folder of the running tabulon-collect
 
@@ -77,24 +66,6 @@ void endCollect(pid_t pid) {
             std::filesystem::remove_all(entry.path(), error);
 }
 
-void waitForStream(CalculatorSimulator& sim) {
-    while (sim.report().streamsCompleted == 0 && !sim.finished()) std::this_thread::sleep_for(5ms);
-}
-
-double megabytesPerSecond(const CalculatorSimulator& sim) {
-    const CalculatorSimulatorReport r = sim.report();
-    if (r.streamsCompleted != 1) die("stream run went wrong");
-    return r.bytesSent / 1e6 / (r.lastStreamNs / 1e9);
-}
-
-CalculatorSimulatorOptions streamOptions(std::size_t megabytes) {
-    CalculatorSimulatorOptions o;
-    o.deviceType = 4;
-    o.stream.crlf = false;
-    o.stream.forms.assign(megabytes * 1024 * 1024 / 2048, lineForm(2048));
-    return o;
-}
-
 double collectStream(std::size_t megabytes) {
     auto sim = startSimulator(streamOptions(megabytes));
     const pid_t pid = startCollect(sim->slavePath(), 4);
@@ -102,21 +73,6 @@ double collectStream(std::size_t megabytes) {
     const double mbps = megabytesPerSecond(*sim);
     endCollect(pid);
     return mbps;
-}
-
-double catStream(std::size_t megabytes) {
-    auto sim = startSimulator(streamOptions(megabytes));
-    const std::string path = sim->slavePath();
-    const char* argv[] = {"sh", "-c", "exec cat \"$0\" > /dev/null 2>&1", path.c_str(), nullptr};
-    pid_t pid = 0;
-    if (::posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
-        die("cannot start cat");
-    waitForStream(*sim);
-    sim->stop();
-    sim->waitFinished();
-    ::kill(pid, SIGTERM);
-    ::waitpid(pid, nullptr, 0);
-    return megabytesPerSecond(*sim);
 }
 
 void measureStream(std::size_t megabytes, int rounds) {
@@ -238,12 +194,9 @@ void measureMemory() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string what = argc > 1 ? argv[1] : "";
-    const long amount = argc > 2 ? std::atol(argv[2]) : 0;
-    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+    const auto [what, amount, rounds] = arguments(argc, argv);
     if (what == "header") {
-        std::printf("| measure | tabulon-collect | bare peer | ratio | target | verdict |\n");
-        std::printf("|---|---|---|---|---|---|\n");
+        header("tabulon-collect", "bare peer");
     } else if (what == "stream") {
         measureStream(amount > 0 ? amount : 20, rounds);
     } else if (what == "echo") {

@@ -223,8 +223,7 @@ void Report(const Run& ours, const Run& bare, int seconds) {
 int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "";
     if (what == "header") {
-        std::printf("| measure | Tabulon | bare peer | ratio | target | verdict |\n");
-        std::printf("|---|---|---|---|---|---|\n");
+        bench::header("Tabulon", "bare peer");
         return 0;
     }
     const int seconds = what.empty() ? 30 : std::atoi(what.c_str());

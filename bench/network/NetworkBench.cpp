@@ -19,9 +19,9 @@
 #include "acquisition/AcquisitionHost.h"
 #include "acquisition/AcquisitionThreadProc.h"
 #include "bench/BenchTable.h"
+#include "bench/StreamRun.h"
 #include "res/MessageStyle.h"
 #include "tools/CalculatorSimulator.h"
-#include "tools/Cp866Encoder.h"
 #include "tools/Ser2netServer.h"
 
 using namespace bench;
@@ -30,14 +30,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using Mode = Ser2netServer::Mode;
-
-std::string lineForm(std::size_t size) {
-    const std::string line = "14.01 12:00  t1= 94.21 C  t2= 61.08 C  M1=12.446 т  Q=0.413 Гкал\n";
-    std::string form;
-    while (utf8ToCp866(form + line).size() < size - 1) form += line;
-    form.append(size - 1 - utf8ToCp866(form).size(), '.');
-    return form;
-}
 
 // The bare client: a TCP socket with TCP_NODELAY, poll and read and write, and for RFC 2217 the
 // least of Telnet: the server's option commands skipped, 0xFF doubled on the way out.
@@ -271,12 +263,9 @@ void measureStream(Mode mode, std::size_t megabytes, int rounds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string what = argc > 1 ? argv[1] : "";
-    const long amount = argc > 2 ? std::atol(argv[2]) : 0;
-    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+    const auto [what, amount, rounds] = arguments(argc, argv);
     if (what == "header") {
-        std::printf("| measure | worker | bare client | ratio | target | verdict |\n");
-        std::printf("|---|---|---|---|---|---|\n");
+        header("worker", "bare client");
     } else if (what == "echo") {
         for (Mode mode : {Mode::Raw, Mode::Rfc2217})
             measureEcho(mode, amount > 0 ? amount : 20000, rounds);
