@@ -27,6 +27,10 @@ using Deadline = steady_clock::time_point;
 // Beyond this much unread input the line stops taking more, and TCP holds the server back.
 constexpr std::size_t kInboxLimit = 64 * 1024;
 
+// gensio's telnet layer ends the opening at the server's first word about the COM port option,
+// or after this long without one.
+constexpr milliseconds kOptionSilence{4000};
+
 int errnoFor(int gensioError) {
     switch (gensioError) {
         case GE_CONNREFUSE:
@@ -90,6 +94,7 @@ public:
     int connect(const NetworkAddress& address, Deadline deadline);
     int configure(int rate, Deadline deadline);
     int settle(Deadline deadline);
+    int awaitComPortOption(const std::function<int()>& request, Deadline deadline);
 
     Result read(std::span<std::uint8_t> buffer, milliseconds timeout) override;
     Result write(std::span<const std::uint8_t> bytes, milliseconds timeout) override;
@@ -113,6 +118,7 @@ private:
     gensio* m_io = nullptr;
     bool m_opened = false;
     int m_openError = 0;
+    bool m_optionSpoken = false;  // the opening ended on the server's word, not on its silence
     bool m_closed = false;
     int m_endError = 0;  // set once the connection has ended
     bool m_writeReady = false;
@@ -216,9 +222,11 @@ int GensioLine::connect(const NetworkAddress& address, Deadline deadline) {
         m_io = nullptr;
         return err == GE_INVAL ? kErrorBadAddress : errnoFor(err);
     }
+    const Deadline started = steady_clock::now();
     if (int err = gensio_open(m_io, &GensioLine::onOpened, this)) return errnoFor(err);
     if (!serviceUntil([this] { return m_opened; }, deadline)) return ETIMEDOUT;
     if (m_openError) return errnoFor(m_openError);
+    m_optionSpoken = steady_clock::now() - started < kOptionSilence;
     // Read from now on: RFC 2217 answers arrive in the stream, and a calculator may start at once.
     gensio_set_read_callback_enable(m_io, true);
     return 0;
@@ -234,9 +242,13 @@ int GensioLine::configure(int rate, Deadline deadline) {
                                             SERGENSIO_PARITY_NONE, 1};
     for (int i = 0; i < kSettings; ++i) {
         m_settings[i] = {values[i], false, 0};
-        // Refused at once when the server declined the COM port option.
-        if (int err = setters[i](sio, values[i], &GensioLine::onSetting, &m_settings[i]))
-            return errnoFor(err);
+        // Refused at once while the server has not granted the COM port option.
+        const auto request = [&] {
+            return setters[i](sio, values[i], &GensioLine::onSetting, &m_settings[i]);
+        };
+        int err = request();
+        if (i == 0 && err == GE_NOTSUP) err = awaitComPortOption(request, deadline);
+        if (err) return errnoFor(err);
     }
     // Servers often leave the modem lines unanswered (ser2net does on a line without them),
     // so they are raised without waiting for a reply.
@@ -251,6 +263,20 @@ int GensioLine::configure(int rate, Deadline deadline) {
     for (const Setting& s : m_settings)
         if (s.error) return errnoFor(s.error);
     return 0;
+}
+
+// A server that offers the COM port option itself (pyserial's does) says WILL before it has read
+// our WILL, and that word ends gensio's opening; the DO that grants ours comes a round trip
+// later, and until then every setting is refused as not supported. So the first setting is
+// asked again each time the loop has taken in more from the server, until it goes out or the
+// server has had as long as gensio gives it to speak at all. A server that said nothing in that
+// time speaks no Telnet and is not waited for again.
+int GensioLine::awaitComPortOption(const std::function<int()>& request, Deadline deadline) {
+    if (!m_optionSpoken) return GE_NOTSUP;
+    int err = GE_NOTSUP;
+    serviceUntil([&] { return (err = request()) != GE_NOTSUP || m_endError != 0; },
+                 std::min(deadline, steady_clock::now() + kOptionSilence));
+    return m_endError ? GE_REMCLOSE : err;
 }
 
 int GensioLine::settle(Deadline deadline) {

@@ -8,6 +8,7 @@ packages=(
     fonts-dejavu-core fonts-liberation poppler-utils xvfb xauth imagemagick x11-utils xdotool
     libudev-dev libgensio-dev ser2net qt6-translations-l10n
     dpkg-dev fakeroot file lintian appstream desktop-file-utils
+    python3-serial
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,12 +1,17 @@
-// The worker against the calculator simulator behind ser2net on 127.0.0.1, in raw TCP and in
-// RFC 2217 mode: the same forms, echoes and messages as on a local line.
+// The worker against the calculator simulator behind a network server on 127.0.0.1: ser2net in
+// raw TCP and in RFC 2217 mode, and pyserial's RFC 2217 server, which offers the COM port option
+// itself: the same forms, echoes and messages as on a local line.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <thread>
 #include <tuple>
 
 #include "platform/WakeSignal.h"
 #include "tests/e2e/ExchangeRig.h"
+#include "tests/e2e/NetworkRedirector.h"
 #include "tools/CalculatorSimulator.h"
 #include "tools/SampleForms.h"
 #include "tools/Ser2netServer.h"
@@ -14,30 +19,72 @@
 namespace {
 
 using namespace e2e;
-using Mode = Ser2netServer::Mode;
 
-std::string modeName(Mode mode) {
-    return mode == Mode::Raw ? "Raw" : "Rfc2217";
+// Raw and Rfc2217 are ser2net's modes.
+enum class Peer { Raw, Rfc2217, Pyserial };
+
+std::string peerName(Peer peer) {
+    switch (peer) {
+        case Peer::Raw:
+            return "Raw";
+        case Peer::Rfc2217:
+            return "Rfc2217";
+        default:
+            return "Pyserial";
+    }
 }
 
-// A simulated calculator served by ser2net, both started and ended by the test.
+void PrintTo(Peer peer, std::ostream* os) {
+    *os << peerName(peer);
+}
+
+// A simulated calculator served by a network server, both started and ended by the test.
+// `serverRate` is ser2net's speed of the line.
 struct ServedCalculator {
-    ServedCalculator(const CalculatorSimulatorOptions& options, Mode mode, int serverRate = 9600)
+    ServedCalculator(const CalculatorSimulatorOptions& options, Peer peer, int serverRate = 9600)
         : sim(options) {
         started = sim.start();
         if (!started) {
             error = sim.error();
             return;
         }
+        if (peer == Peer::Pyserial) {
+            redirector = std::make_unique<NetworkRedirector>(sim.slavePath());
+            started = redirector->start();
+            if (!started) error = redirector->error();
+            return;
+        }
+        const auto mode =
+            peer == Peer::Raw ? Ser2netServer::Mode::Raw : Ser2netServer::Mode::Rfc2217;
         server = std::make_unique<Ser2netServer>(sim.slavePath(), mode, serverRate);
         started = server->start();
         if (!started) error = server->error();
     }
+    std::string address() const { return server ? server->address() : redirector->address(); }
+    void killServer() { server ? server->kill() : redirector->kill(); }
 
     CalculatorSimulator sim;
     std::unique_ptr<Ser2netServer> server;
+    std::unique_ptr<NetworkRedirector> redirector;
     bool started = false;
     std::string error;
+};
+
+Peer peerOf(Peer peer) {
+    return peer;
+}
+Peer peerOf(const std::tuple<Peer, int>& param) {
+    return std::get<0>(param);
+}
+
+// Tests against pyserial's server are skipped on a machine without python3.
+template <typename Param>
+class PeerTest : public testing::TestWithParam<Param> {
+protected:
+    void SetUp() override {
+        if (peerOf(this->GetParam()) == Peer::Pyserial && !NetworkRedirector::available())
+            GTEST_SKIP() << NetworkRedirector::missing();
+    }
 };
 
 // The operator stops once form `count` is in and the simulator has had every echo: a server
@@ -59,18 +106,18 @@ void expectEveryEchoRight(const CalculatorSimulatorReport& r, int type) {
     for (const auto& p : r.problems) ADD_FAILURE() << p;
 }
 
-class NetworkFormsTest : public testing::TestWithParam<std::tuple<Mode, int>> {};
+class NetworkFormsTest : public PeerTest<std::tuple<Peer, int>> {};
 
 TEST_P(NetworkFormsTest, TwoFormsArriveWithEveryEchoChecked) {
-    const auto [mode, type] = GetParam();
+    const auto [peer, type] = GetParam();
     const auto& samples = sampleForms();
     CalculatorSimulatorOptions o;
     o.deviceType = type;
     o.stream.forms = {std::string(samples[0].text), std::string(samples[2].text)};
-    ServedCalculator calc(o, mode);
+    ServedCalculator calc(o, peer);
     ASSERT_TRUE(calc.started) << calc.error;
 
-    Exchange ex(calc.server->address(), type);
+    Exchange ex(calc.address(), type);
     ex.host.answer({msg::IDYES, msg::IDNO});
     if (type != 4) stopWhenAllEchoed(ex, calc.sim, 2);  // type 4 ends after 1 s of silence
     EXPECT_EQ(ex.run(), 0u);
@@ -87,15 +134,20 @@ TEST_P(NetworkFormsTest, TwoFormsArriveWithEveryEchoChecked) {
     expectEveryEchoRight(calc.sim.report(), type);
 }
 
-INSTANTIATE_TEST_SUITE_P(ThroughSer2net, NetworkFormsTest,
-                         testing::Combine(testing::Values(Mode::Raw, Mode::Rfc2217),
-                                          testing::Values(0, 4, 5)),
-                         [](const auto& info) {
-                             return modeName(std::get<0>(info.param)) + "Type" +
-                                    std::to_string(std::get<1>(info.param));
-                         });
+std::string formsCaseName(const testing::TestParamInfo<std::tuple<Peer, int>>& info) {
+    return peerName(std::get<0>(info.param)) + "Type" + std::to_string(std::get<1>(info.param));
+}
 
-class NetworkLineTest : public testing::TestWithParam<Mode> {};
+INSTANTIATE_TEST_SUITE_P(ThroughSer2net, NetworkFormsTest,
+                         testing::Combine(testing::Values(Peer::Raw, Peer::Rfc2217),
+                                          testing::Values(0, 4, 5)),
+                         formsCaseName);
+INSTANTIATE_TEST_SUITE_P(ThroughPyserial, NetworkFormsTest,
+                         testing::Combine(testing::Values(Peer::Pyserial),
+                                          testing::Values(0, 4, 5)),
+                         formsCaseName);
+
+class NetworkLineTest : public PeerTest<Peer> {};
 
 // 0xFF is the no-break space of code page 866 and the Telnet escape byte: it must cross the
 // server doubled and come back undoubled, in the form and in its echo.
@@ -106,7 +158,7 @@ TEST_P(NetworkLineTest, TelnetEscapeByteArrivesIntactAndIsEchoedOnce) {
     ServedCalculator calc(o, GetParam());
     ASSERT_TRUE(calc.started) << calc.error;
 
-    Exchange ex(calc.server->address(), 0);
+    Exchange ex(calc.address(), 0);
     ex.host.answer({msg::IDYES, msg::IDNO});
     stopWhenAllEchoed(ex, calc.sim, 2);
     EXPECT_EQ(ex.run(), 0u);
@@ -129,10 +181,10 @@ TEST_P(NetworkLineTest, ServerKilledMidFormKeepsTheTextSoFar) {
     ServedCalculator calc(o, GetParam());
     ASSERT_TRUE(calc.started) << calc.error;
 
-    Exchange ex(calc.server->address(), 0);
+    Exchange ex(calc.address(), 0);
     ex.host.answer({msg::IDYES, msg::IDNO});
     ex.host.on(Kind::StepProgress, [&](const RecordingHost::Call&) {
-        if (ex.host.callsOf(Kind::StepProgress).size() == 2) calc.server->kill();
+        if (ex.host.callsOf(Kind::StepProgress).size() == 2) calc.killServer();
     });
     EXPECT_EQ(ex.run(), 0u);
 
@@ -147,8 +199,10 @@ TEST_P(NetworkLineTest, ServerKilledMidFormKeepsTheTextSoFar) {
     EXPECT_EQ(ex.rc.m_bReceiving, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(ThroughSer2net, NetworkLineTest, testing::Values(Mode::Raw, Mode::Rfc2217),
-                         [](const auto& info) { return modeName(info.param); });
+INSTANTIATE_TEST_SUITE_P(ThroughSer2net, NetworkLineTest, testing::Values(Peer::Raw, Peer::Rfc2217),
+                         [](const auto& info) { return peerName(info.param); });
+INSTANTIATE_TEST_SUITE_P(ThroughPyserial, NetworkLineTest, testing::Values(Peer::Pyserial),
+                         [](const auto& info) { return peerName(info.param); });
 
 class RemoteSpeedTest : public testing::TestWithParam<int> {};
 
@@ -159,10 +213,10 @@ TEST_P(RemoteSpeedTest, SpeedChosenReachesTheServersLine) {
     CalculatorSimulatorOptions o;
     o.deviceType = 0;
     o.stream.forms = {"ABC"};
-    ServedCalculator calc(o, Mode::Rfc2217, 1200);
+    ServedCalculator calc(o, Peer::Rfc2217, 1200);
     ASSERT_TRUE(calc.started) << calc.error;
 
-    Exchange ex(calc.server->address(), 0, rate);
+    Exchange ex(calc.address(), 0, rate);
     int seen = -1;
     ex.host.setAnswerer([&](const QString&, unsigned) {
         seen = calc.sim.lineRate();
@@ -176,6 +230,51 @@ TEST_P(RemoteSpeedTest, SpeedChosenReachesTheServersLine) {
 INSTANTIATE_TEST_SUITE_P(DialogSpeeds, RemoteSpeedTest, testing::Values(2400, 4800, 9600, 19200),
                          [](const auto& info) { return "Rate" + std::to_string(info.param); });
 
+// The line's settings as the program at its far end left them; false when they cannot be read.
+bool farEndSettings(const std::string& device, termios& settings) {
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool read = ::tcgetattr(fd, &settings) == 0;
+    ::close(fd);
+    return read;
+}
+
+// pyserial's server offers the COM port option before it has answered ours, and starts its line
+// at 1200 bit/s with two stop bits and the modem lines low: what the line shows while the worker
+// asks its question is what the worker set. A pseudo-terminal takes 8 data bits and no parity
+// only, so those two show in the server's log alone.
+TEST(PyserialPeer, SettingsTheWorkerAsksForReachItsLine) {
+    if (!NetworkRedirector::available()) GTEST_SKIP() << NetworkRedirector::missing();
+    CalculatorSimulatorOptions o;
+    o.deviceType = 0;
+    o.stream.forms = {"ABC"};
+    for (const int rate : {2400, 19200}) {
+        SCOPED_TRACE(rate);
+        ServedCalculator calc(o, Peer::Pyserial);
+        ASSERT_TRUE(calc.started) << calc.error;
+        Exchange ex(calc.address(), 0, rate);
+        int seenRate = -1;
+        termios seen{};
+        bool seenRead = false;
+        ex.host.setAnswerer([&](const QString&, unsigned) {
+            seenRate = calc.sim.lineRate();
+            seenRead = farEndSettings(calc.sim.slavePath(), seen);
+            return msg::IDNO;
+        });
+        EXPECT_EQ(ex.run(), 0u);
+        EXPECT_EQ(ex.host.messages(), QStringList{kStartQuestion});
+        EXPECT_EQ(seenRate, rate);
+        ASSERT_TRUE(seenRead);
+        EXPECT_EQ(seen.c_cflag & CSTOPB, 0u) << "two stop bits left on the line";
+        const std::string log = calc.redirector->log();
+        for (const char* line :
+             {"set data size: 8", "set parity: N", "set stop bits: 1", "DTR on", "RTS on"})
+            EXPECT_NE(log.find(line), std::string::npos)
+                << "not in the server's log: " << line << "\n"
+                << log;
+    }
+}
+
 // A stop raised while the line waits for a silent calculator ends the wait at once, in both
 // modes; without the wake the read would wait its whole hour.
 TEST_P(NetworkLineTest, WakeSignalEndsAWaitAtOnce) {
@@ -184,7 +283,7 @@ TEST_P(NetworkLineTest, WakeSignalEndsAWaitAtOnce) {
     o.startDelay = std::chrono::hours(1);  // opens the line, then says nothing
     ServedCalculator calc(o, GetParam());
     ASSERT_TRUE(calc.started) << calc.error;
-    SerialOpenResult opened = openSerialPort(calc.server->address(), 9600);
+    SerialOpenResult opened = openSerialPort(calc.address(), 9600);
     ASSERT_TRUE(opened.port) << opened.error;
     WakeSignal wake;
     opened.port->setWake(&wake);

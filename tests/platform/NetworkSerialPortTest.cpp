@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <thread>
 #include <vector>
@@ -155,6 +156,101 @@ TEST(OpeningFailure, Rfc2217AddressOfARawServerIsRefused) {
     EXPECT_EQ(r.stage, Stage::Open);
     EXPECT_EQ(r.error, EPROTONOSUPPORT);
 }
+
+// A Telnet server that offers the COM port option itself at once, as pyserial's does, and
+// answers the client's offer only `answerAfter` later: with DO, after which every setting is
+// answered as set and recorded; or with DONT.
+struct OfferingServer {
+    std::chrono::milliseconds answerAfter;
+    bool grants;
+    std::vector<std::vector<std::uint8_t>> requests;  // COM port subnegotiations received
+
+    static constexpr std::uint8_t kIac = 255, kSb = 250, kSe = 240, kComPort = 44;
+
+    void serve(int listener) {
+        const int c = ::accept(listener, nullptr, nullptr);
+        if (c < 0) return;
+        send(c, {kIac, 251 /* WILL */, kComPort});
+        std::this_thread::sleep_for(answerAfter);
+        send(c,
+             {kIac, static_cast<std::uint8_t>(grants ? 253 /* DO */ : 254 /* DONT */), kComPort});
+        std::vector<std::uint8_t> in;
+        std::uint8_t buf[256];
+        for (ssize_t n; (n = ::read(c, buf, sizeof buf)) > 0;) {
+            in.insert(in.end(), buf, buf + n);
+            answerRequests(c, in);
+        }
+        ::close(c);
+    }
+
+private:
+    static void send(int c, std::vector<std::uint8_t> bytes) {
+        (void)!::write(c, bytes.data(), bytes.size());
+    }
+    // The settings carry no byte 255 here, so no doubled escape needs undoing.
+    void answerRequests(int c, std::vector<std::uint8_t>& in) {
+        const std::uint8_t start[] = {kIac, kSb, kComPort};
+        const std::uint8_t end[] = {kIac, kSe};
+        for (;;) {
+            const auto b = std::search(in.begin(), in.end(), std::begin(start), std::end(start));
+            const auto e = std::search(b, in.end(), std::begin(end), std::end(end));
+            if (b == in.end() || e == in.end()) return;
+            std::vector<std::uint8_t> request(b + 3, e);
+            if (!request.empty() && grants) {
+                std::vector<std::uint8_t> answer(std::begin(start), std::end(start));
+                answer.push_back(static_cast<std::uint8_t>(request[0] + 100));
+                answer.insert(answer.end(), request.begin() + 1, request.end());
+                answer.insert(answer.end(), std::begin(end), std::end(end));
+                send(c, answer);
+                requests.push_back(std::move(request));
+            }
+            in.erase(in.begin(), e + 2);
+        }
+    }
+};
+
+struct OfferCase {
+    const char* name;
+    std::chrono::milliseconds answerAfter;
+    bool grants;
+};
+
+void PrintTo(const OfferCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ServerOfferingTheOptionTest : public testing::TestWithParam<OfferCase> {};
+
+// The server's own offer ends gensio's opening before its answer to ours has come: a grant
+// that comes later still carries the settings, and a refusal is a server without the option.
+TEST_P(ServerOfferingTheOptionTest, SettingsWaitForTheAnswerToTheClientsOffer) {
+    const OfferCase& c = GetParam();
+    Listener listener;
+    OfferingServer server{c.answerAfter, c.grants, {}};
+    std::thread serve([&] { server.serve(listener.fd()); });
+    SerialOpenResult r =
+        openNetworkSerialPort(loopback(Protocol::Rfc2217, listener.port()), 19200, {20s, 300ms});
+    const bool opened = r.port != nullptr;
+    r.port.reset();  // the server reads until the line is closed
+    serve.join();
+    if (!c.grants) {
+        EXPECT_FALSE(opened);
+        EXPECT_EQ(r.stage, Stage::Open);
+        EXPECT_EQ(r.error, EPROTONOSUPPORT);
+        return;
+    }
+    ASSERT_TRUE(opened) << "stage " << int(r.stage) << ", error " << r.error;
+    // Speed 19200, 8 data bits, no parity, 1 stop bit, DTR on, RTS on.
+    const std::vector<std::vector<std::uint8_t>> wanted = {
+        {1, 0, 0, 0x4B, 0x00}, {2, 8}, {3, 1}, {4, 1}, {5, 8}, {5, 11}};
+    EXPECT_EQ(server.requests, wanted);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ServerOfferingTheOptionTest,
+                         testing::Values(OfferCase{"GrantsAtOnce", 0ms, true},
+                                         OfferCase{"GrantsLate", 500ms, true},
+                                         OfferCase{"Refuses", 0ms, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OpeningFailure, MalformedAddressIsNeverOpenedAsADevice) {
     ::setenv("TABULON_COM3", "tcp://127.0.0.1", 1);
