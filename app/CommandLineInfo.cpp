@@ -25,7 +25,7 @@ void ParseSwitch(const QString& name, CCommandLineInfo& info) {
         info.m_bRunAutomated = true;
         info.m_nShellCommand = CCommandLineInfo::FileNothing;
     }
-    // Any other switch is ignored, as the framework ignores it.
+    // Any other switch is ignored: it neither names a file nor changes what start-up does.
 }
 
 void ParseWord(const QString& word, CCommandLineInfo& info) {

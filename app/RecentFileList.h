@@ -4,7 +4,7 @@
 #include <QStringList>
 
 // The recently used forms, newest first, kept in the per-user profile under "Recent File List"
-// as "File1".."FileN". No menu shows them; they are recorded as the framework records them.
+// as "File1".."FileN", each by its absolute path, at most once. No menu shows them.
 class RecentFileList {
 public:
     explicit RecentFileList(int size = 4) : m_size(size) {}

@@ -3,8 +3,8 @@
 #include <QFileDevice>
 #include <QString>
 
-// Why a form file could not be read or written, in the classes the framework's file errors
-// have, so that the operator sees the framework's own English texts.
+// Why a form file could not be read or written, in a fixed set of classes, each with its own
+// English text (from the string table) that names the file.
 enum class FileErrorCause {
     Generic,
     FileNotFound,
@@ -24,7 +24,7 @@ struct FileError {
     bool saving;
 };
 
-// The message shown for `error` on the file `path`. Pure; the texts are the framework's.
+// The message shown for `error` on the file `path`. Pure; the texts are the string table's.
 QString fileErrorText(FileError error, const QString& path);
 
 // Classify a failure from what the file system shows now and what Qt reported.

@@ -6,7 +6,7 @@
 #include "res/MessageStyle.h"
 
 // Every message of the program passes here: caption "Tabulon", buttons and icon from
-// `style` (msg::MB_*), the framework's exclamation icon when the style names none.
+// `style` (msg::MB_*), the exclamation icon when the style names none.
 // Returns the answer (msg::IDOK, IDYES, ...). Call on the UI thread only.
 int TabulonMessageBox(const QString& text, unsigned style = msg::MB_OK);
 

@@ -3,8 +3,8 @@
 #include <QString>
 
 // The program's own messages, each written once: the windows, the worker and
-// tabulon-collect show them from here. The texts the string table holds (the framework's
-// file and print messages, the command prompts) are read with res::LoadString instead.
+// tabulon-collect show them from here. The texts the string table holds (the English file and
+// print messages, the command prompts) are read with res::LoadString instead.
 namespace texts {
 
 // The worker's messages, exactly as the operator knows them.

@@ -15,7 +15,7 @@ struct LineCase {
 
 class CommandLine : public testing::TestWithParam<LineCase> {};
 
-TEST_P(CommandLine, ParsesAsTheFrameworkDoes) {
+TEST_P(CommandLine, TakesItsSwitchesAndFileName) {
     const LineCase& c = GetParam();
     const CCommandLineInfo info = ParseCommandLine(c.args);
     EXPECT_EQ(info.m_nShellCommand, c.command);

@@ -14,7 +14,7 @@ struct ErrorTextCase {
 
 class ErrorText : public ::testing::TestWithParam<ErrorTextCase> {};
 
-TEST_P(ErrorText, IsTheFrameworksText) {
+TEST_P(ErrorText, IsTheTextOfItsClass) {
     EXPECT_EQ(fileErrorText(GetParam().error, "/f/form"), QString::fromUtf8(GetParam().text));
 }
 
