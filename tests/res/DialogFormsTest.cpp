@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QImage>
 #include <QPushButton>
-#include <QRegularExpression>
 
 #include "res/CommandIds.h"
 #include "res/DialogForms.h"
@@ -71,19 +70,6 @@ TEST(Pictures, ToolbarImagesAndIconsHaveTheirSizes) {
     const QList<QSize> sizes = res::FormTypeIcon().availableSizes();
     EXPECT_TRUE(sizes.contains(QSize(32, 32)) && sizes.contains(QSize(16, 16)));
     EXPECT_TRUE(res::ToolbarIcon(id::ID_CONNECT).isNull());
-}
-
-TEST(Pictures, ResourceFileListsOnlyBuiltInFiles) {
-    QFile qrc(QStringLiteral(TABULON_RES_DIR "/tabulon.qrc"));
-    ASSERT_TRUE(qrc.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(qrc.readAll());
-    QRegularExpression file(QStringLiteral("<file>([^<]+)</file>"));
-    int count = 0;
-    for (auto it = file.globalMatch(text); it.hasNext(); ++count) {
-        const QString path = it.next().captured(1);
-        EXPECT_TRUE(QFile::exists(":/" + path)) << path.toStdString();
-    }
-    EXPECT_GT(count, 10);
 }
 
 TEST(HelpManual, BuiltInUnlessPointedElsewhere) {

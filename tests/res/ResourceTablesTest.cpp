@@ -7,7 +7,6 @@
 #include "res/Menus.h"
 #include "res/Strings.h"
 #include "res/Toolbar.h"
-#include "res/VersionInfo.h"
 
 using namespace id;
 
@@ -277,18 +276,6 @@ TEST(StringTable, DocumentStringFields) {
     EXPECT_EQ(res::DocumentString(DocStringIndex::filterExt), "");
     EXPECT_EQ(res::DocumentString(DocStringIndex::regFileTypeId), "Tabulon.Document");
     EXPECT_EQ(res::DocumentString(DocStringIndex::regFileTypeName), "Безымянный Document");
-}
-
-TEST(VersionInfo, NumbersMatchTheirText) {
-    const res::VersionInfo& v = res::kVersionInfo;
-    EXPECT_STREQ(v.fileVersionText, "1, 0, 0, 1");
-    EXPECT_STREQ(v.productVersionText, "1, 0, 0, 1");
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(v.fileVersion[i], v.productVersion[i]);
-    EXPECT_EQ(v.fileVersion[0], 1u);
-    EXPECT_EQ(v.fileVersion[3], 1u);
-    EXPECT_STREQ(v.fileDescription, "Tabulon MFC Application");
-    EXPECT_STREQ(v.originalFilename, "Tabulon.EXE");
-    EXPECT_STREQ(v.productName, "Tabulon Application");
 }
 
 }  // namespace
