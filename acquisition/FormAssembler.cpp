@@ -34,9 +34,13 @@ std::size_t FormAssembler::handleBytes(std::span<const std::uint8_t> bytes,
                                        const std::atomic<int>& stop) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        // A run ends before the next form end or at the next progress step.
+        if (m_current.size() >= m_formLimit && bytes[done] != kFormEnd) cutForm();
+        // A run ends before the next form end, at the next progress step, or where the form
+        // reaches its limit (a form end is still looked for there).
+        const auto room =
+            static_cast<std::size_t>(std::max<qsizetype>(m_formLimit - m_current.size(), 1));
         const std::size_t length =
-            std::min(bytes.size() - done, static_cast<std::size_t>(m_stepCountdown));
+            std::min({bytes.size() - done, static_cast<std::size_t>(m_stepCountdown), room});
         const std::uint8_t* begin = bytes.data() + done;
         const auto* formEnd =
             static_cast<const std::uint8_t*>(std::memchr(begin, kFormEnd, length));
@@ -85,6 +89,15 @@ void FormAssembler::storeRun(std::span<const std::uint8_t> bytes) {
 
 void FormAssembler::endForm() {
     deliver(true);
+    beginNextForm();
+}
+
+void FormAssembler::cutForm() {
+    deliver(false);
+    beginNextForm();
+}
+
+void FormAssembler::beginNextForm() {
     ++m_formNumber;
     m_host.newForm();
     // The text just delivered may be kept by the host; the next form gets a buffer of its own,

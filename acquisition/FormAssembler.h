@@ -16,12 +16,18 @@
 // takes, and every delivery puts all of it into the view. The count a pass reports is the
 // number of characters it stored: form ends and dropped zero bytes are not characters, and
 // text carried in from an earlier pass is not counted again.
+//
+// A stream that never brings a form end (a wrong speed, a faulty device) must not fill the
+// memory: a form that has reached `formLimit` bytes is delivered as it stands, cut short, when
+// more text comes, and the text goes on into a new form.
 class FormAssembler {
 public:
     static constexpr int kStepBytes = 200;
+    // Far above any real form, which is a few kilobytes.
+    static constexpr qsizetype kMaxFormBytes = qsizetype{16} << 20;
 
-    explicit FormAssembler(AcquisitionHost& host)
-        : m_host(host), m_showsProgress(host.showsProgress()) {}
+    explicit FormAssembler(AcquisitionHost& host, qsizetype formLimit = kMaxFormBytes)
+        : m_host(host), m_showsProgress(host.showsProgress()), m_formLimit(formLimit) {}
 
     void startPass();
 
@@ -31,6 +37,7 @@ public:
             endForm();
             return;
         }
+        if (m_current.size() >= m_formLimit) cutForm();
         const std::uint8_t stored = Convert866To1251(received);
         if (stored != 0) {
             m_current.append(static_cast<char>(stored));
@@ -56,16 +63,19 @@ public:
 
 private:
     void endForm();
+    void cutForm();
+    void beginNextForm();
     void deliver(bool complete);
     void step();
     void storeRun(std::span<const std::uint8_t> bytes);
 
     AcquisitionHost& m_host;
     const bool m_showsProgress;
+    const qsizetype m_formLimit;
     QByteArray m_current;  // cp1251
     int m_storedThisPass = 0;
     int m_stepCountdown = kStepBytes;
-    int m_formNumber = 1;  // of the form being received, in this exchange
-    bool m_formCompleted = false;
-    bool m_delivered = true;  // the view shows m_current as it stands
+    int m_formNumber = 1;          // of the form being received, in this exchange
+    bool m_formCompleted = false;  // a form was ended or cut this pass
+    bool m_delivered = true;       // the view shows m_current as it stands
 };

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include "res/Texts.h"
+
 namespace ArchiveName {
 namespace {
 
@@ -116,11 +118,23 @@ QString Expand(const QString& tmpl, const ArchiveNameFields& fields) {
     return fitted(name, kMaxNameBytes);
 }
 
-QString Alternative(const QString& name, int attempt) {
-    if (attempt <= 1) return name;
+namespace {
+
+QString beforeExtension(const QString& name, const QString& suffix) {
     const qsizetype dot = name.lastIndexOf(u'.');
     const qsizetype cut = dot > 0 ? dot : name.size();
-    return name.left(cut) + QStringLiteral("-%1").arg(attempt) + name.mid(cut);
+    return name.left(cut) + suffix + name.mid(cut);
+}
+
+}  // namespace
+
+QString Alternative(const QString& name, int attempt) {
+    if (attempt <= 1) return name;
+    return beforeExtension(name, QStringLiteral("-%1").arg(attempt));
+}
+
+QString Incomplete(const QString& name) {
+    return beforeExtension(name, texts::kIncompleteSuffix);
 }
 
 QString MonthFolder(const QDate& date) {

@@ -35,6 +35,9 @@ constexpr int kMaxNameBytes = 200;
 // "a-2.txt", "a-3.txt", ...
 QString Alternative(const QString& name, int attempt);
 
+// The name of a form cut short: `name` with "-неполная" before the extension.
+QString Incomplete(const QString& name);
+
 // `text` made fit for a file name: path separators, characters Windows refuses and control
 // characters become '_', runs of blanks one blank, no blank or dot at either end.
 QString Clean(const QString& text);

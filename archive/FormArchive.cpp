@@ -1,69 +1,23 @@
 #include "archive/FormArchive.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStorageInfo>
-#include <atomic>
+#include <QHash>
 #include <filesystem>
 #include <system_error>
 
+#include "archive/ArchiveFiles.h"
 #include "archive/ArchiveName.h"
 #include "forms/TextFileCodec.h"
 #include "platform/FileSync.h"
+#include "res/Texts.h"
+
+using ArchiveFiles::failureReason;
 
 namespace {
 
-constexpr int kMaxAlternatives = 1000;
 const QString kNotSynced = QStringLiteral("данные не сброшены на диск");
-
-// Why writing into `folder` failed, as far as the file system shows it now.
-QString failureReason(const QString& folder, qint64 bytes, const QString& systemText) {
-    const QFileInfo info(folder);
-    if (!info.exists() || !info.isDir()) return QStringLiteral("папка недоступна");
-    if (!info.isWritable()) return QStringLiteral("нет прав на запись в папку");
-    const QStorageInfo storage(folder);
-    if (storage.isValid() && storage.isReadOnly())
-        return QStringLiteral("диск доступен только для чтения");
-    if (storage.isValid() && storage.bytesAvailable() < bytes + 4096)
-        return QStringLiteral("на диске нет места");
-    return QStringLiteral("ошибка записи (%1)").arg(systemText);
-}
-
-enum class Taken { Yes, Exists, Failed };
-
-// A hard link is made only where no file is, so a name taken meanwhile (by another archive in
-// the same folder too) is never overwritten, and no file is made only to be replaced: a file
-// system that avoids reusing freshly freed inodes makes every later creation slower for each.
-Taken linkName(const QString& temp, const QString& path, QString& systemText) {
-    std::error_code error;
-    std::filesystem::create_hard_link(temp.toStdString(), path.toStdString(), error);
-    if (!error) {
-        std::filesystem::remove(temp.toStdString(), error);
-        return Taken::Yes;
-    }
-    systemText = QString::fromStdString(error.message());
-    return error == std::errc::file_exists ? Taken::Exists : Taken::Failed;
-}
-
-// Where the file system has no hard links: an empty file made exclusively holds the name, and
-// the text is renamed over it.
-Taken holdName(const QString& temp, const QString& path, QString& systemText) {
-    QFile holder(path);
-    if (!holder.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        if (QFileInfo::exists(path)) return Taken::Exists;
-        systemText = holder.errorString();
-        return Taken::Failed;
-    }
-    holder.close();
-    std::error_code error;
-    std::filesystem::rename(temp.toStdString(), path.toStdString(), error);
-    if (!error) return Taken::Yes;
-    systemText = QString::fromStdString(error.message());
-    QFile::remove(path);
-    return Taken::Failed;
-}
 
 }  // namespace
 
@@ -89,28 +43,50 @@ QString FormArchive::FailureText(const Failure& failure) {
         .arg(failure.reason, QDir::toNativeSeparators(failure.folder));
 }
 
+QString FormArchive::LeftoverText(const Leftover& leftover) {
+    const QString file = QDir::toNativeSeparators(leftover.file);
+    if (leftover.path.isEmpty()) return texts::kLeftoverRemoved.arg(file);
+    return texts::kLeftoverRecovered.arg(file, QDir::toNativeSeparators(leftover.path))
+        .arg(leftover.size);
+}
+
 void FormArchive::add(int number, const QByteArray& cp1251, bool complete) {
     Job job{number, cp1251, complete, m_now(), Steady::now()};
-    bool wake = false;
+    const bool large = job.large();
+    bool wake = large;
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_queuedBytes < kMaxQueuedBytes; });
+        if (large) {
+            ++m_large;
+            m_changed.notify_all();  // what waits for a lull is written at once now
+        }
+        m_changed.wait(lock, [this, large] {
+            return large ? m_queuedBytes + m_stagingBytes == 0 : m_queuedBytes < kMaxQueuedBytes;
+        });
         m_lastAdded = job.queued;
         const bool wasUrgent = m_queuedBytes >= kUrgentBytes;
         m_queuedBytes += job.cost();
         m_queue.push_back(std::move(job));
         // The archive's thread waits for the first form, or for a time that it computes itself
         // from the forms' times: it needs no wake-up for every form.
-        wake = m_queue.size() == 1 || (!wasUrgent && m_queuedBytes >= kUrgentBytes);
+        wake = wake || m_queue.size() == 1 || (!wasUrgent && m_queuedBytes >= kUrgentBytes);
     }
     if (wake) m_changed.notify_all();
+}
+
+void FormArchive::recoverLeftovers() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_recover = true;
+    }
+    m_changed.notify_all();
 }
 
 void FormArchive::finish() {
     std::unique_lock lock(m_mutex);
     ++m_finishing;
     m_changed.notify_all();
-    m_changed.wait(lock, [this] { return m_queue.empty() && !m_busy; });
+    m_changed.wait(lock, [this] { return m_queue.empty() && !m_busy && !m_recover; });
     --m_finishing;
 }
 
@@ -130,8 +106,12 @@ void FormArchive::run() {
     std::unique_lock lock(m_mutex);
     bool backlog = false;
     for (;;) {
-        m_changed.wait(lock, [this] { return !m_queue.empty() || m_closing; });
-        if (m_queue.empty()) return;  // closing, and all is written
+        m_changed.wait(lock, [this] { return !m_queue.empty() || m_closing || m_recover; });
+        if (m_recover) recover(lock);
+        if (m_queue.empty()) {
+            if (m_closing) return;  // all is written
+            continue;
+        }
         waitToWrite(lock);
         m_busy = true;
         backlog = writeBatch(lock) || backlog;
@@ -154,13 +134,20 @@ bool FormArchive::writeBatch(std::unique_lock<std::mutex>& lock) {
         Job job = std::move(m_queue.front());
         m_queue.pop_front();
         m_queuedBytes -= job.cost();
+        if (job.large()) --m_large;
         ++taken;
-        m_changed.notify_all();  // room for a line held back by a full queue
         // Only the latest text of a form matters.
-        if (!m_queue.empty() && m_queue.front().number == job.number) continue;
+        if (!m_queue.empty() && m_queue.front().number == job.number) {
+            m_changed.notify_all();  // room for a line held back by a full queue
+            continue;
+        }
+        m_stagingBytes = job.cost();
         lock.unlock();
         if (auto s = stage(job)) staged.push_back(std::move(*s));
+        job.text = QByteArray();
         lock.lock();
+        m_stagingBytes = 0;
+        m_changed.notify_all();  // room for a line held back by a full queue
     }
     if (!staged.empty()) {
         lock.unlock();
@@ -170,48 +157,83 @@ bool FormArchive::writeBatch(std::unique_lock<std::mutex>& lock) {
     return taken == kBatch;
 }
 
+bool FormArchive::urgent() const {
+    return m_closing || m_finishing > 0 || m_large > 0;
+}
+
 bool FormArchive::writeDue() const {
-    return Steady::now() >= WriteAt(m_queue.front().queued, m_lastAdded, m_queuedBytes,
-                                    m_closing || m_finishing > 0);
+    return Steady::now() >= WriteAt(m_queue.front().queued, m_lastAdded, m_queuedBytes, urgent());
 }
 
 void FormArchive::waitToWrite(std::unique_lock<std::mutex>& lock) {
     while (!writeDue())
-        m_changed.wait_until(lock, WriteAt(m_queue.front().queued, m_lastAdded, m_queuedBytes,
-                                           m_closing || m_finishing > 0));
+        m_changed.wait_until(lock,
+                             WriteAt(m_queue.front().queued, m_lastAdded, m_queuedBytes, urgent()));
+}
+
+void FormArchive::recover(std::unique_lock<std::mutex>& lock) {
+    m_busy = true;
+    lock.unlock();
+    const auto found = ArchiveLeftovers::recover(
+        m_settings.folder, [this](const QByteArray& head, const QDateTime& written) {
+            // Its exchange is unknown: it is named as one of this line's, number 0.
+            return wantedName(0, written.toLocalTime(),
+                              ArchiveName::FirstLine(TextFileCodec::Decode(head)), false);
+        });
+    if (!found.empty() && m_onLeftovers) m_onLeftovers(found);
+    lock.lock();
+    m_recover = false;
+    m_busy = false;
+    m_changed.notify_all();
 }
 
 // Writes the form's text to a temporary file in its folder; nothing when there is nothing new
 // to write, or when writing failed (reported).
 std::optional<FormArchive::Staged> FormArchive::stage(const Job& job) {
     const bool sameForm = job.number == m_openNumber && !m_openPath.isEmpty();
+    const std::size_t hash = qHash(job.text);
     // A pass end hands in the form cut short again even when nothing came since.
-    if (sameForm && job.text == m_openBytes && job.complete == m_openComplete) return {};
+    if (sameForm && job.text.size() == m_openSize && hash == m_openHash &&
+        job.complete == m_openComplete)
+        return {};
     // Nothing received is no form: a pass that brought nothing leaves no empty file.
     if (!sameForm && job.text.isEmpty() && !job.complete) return {};
 
-    const QByteArray bytes = SavedBytes(job.text);
+    // A form cut short that comes whole leaves the name that says so for its ordinary one.
+    const bool renamed = sameForm && job.complete != m_openComplete;
+    const QDateTime received = sameForm ? m_openReceived : job.received;
     Failure failure{job.number, {}, {}};
-    const QString path = sameForm ? m_openPath : wantedPath(job, failure);
+    const QString path = sameForm && !renamed
+                             ? m_openPath
+                             : wantedPath(job.number, received, job.text, job.complete, failure);
     if (path.isEmpty()) {
         fail(failure);
         return {};
     }
     const QString folder = QFileInfo(path).absolutePath();
     QFile file;
-    const bool created = openTemp(folder, file);
-    const bool ok = created && file.write(bytes) == bytes.size() && file.flush();
+    const bool created = ArchiveFiles::openTemp(folder, file);
+    const qint64 size = created ? ArchiveFiles::writeSaved(file, job.text) : -1;
+    const bool ok = size >= 0 && file.flush();
     file.close();
     if (!ok || file.error() != QFileDevice::NoError) {
         if (created) QFile::remove(file.fileName());
-        fail({job.number, failureReason(folder, bytes.size(), file.errorString()), folder});
+        fail({job.number, failureReason(folder, job.text.size(), file.errorString()), folder});
         return {};
     }
     m_openNumber = job.number;
     if (!sameForm) m_openPath.clear();  // until the form has its file
-    m_openBytes = job.text;
+    m_openReceived = received;
+    m_openSize = job.text.size();
+    m_openHash = hash;
     m_openComplete = job.complete;
-    return Staged{job.number, path, file.fileName(), bytes.size(), job.complete, !sameForm};
+    return Staged{job.number,
+                  path,
+                  file.fileName(),
+                  size,
+                  job.complete,
+                  !sameForm || renamed,
+                  renamed ? m_openPath : QString()};
 }
 
 // The batch's data made durable, then each temporary file given its form's name, then the
@@ -221,10 +243,12 @@ void FormArchive::commit(std::vector<Staged>& staged) {
     const QString anyFolder = QFileInfo(staged.front().path).absolutePath();
     const bool dataDurable = SyncFileSystemOf(anyFolder.toStdString());
     std::vector<Entry> placed;
+    QStringList superseded;
     for (Staged& s : staged) {
         const QString folder = QFileInfo(s.path).absolutePath();
         QString reason = dataDurable ? QString() : failureReason(folder, s.size, kNotSynced);
-        if (reason.isEmpty()) reason = s.fresh ? claim(s) : replace(s);
+        if (reason.isEmpty())
+            reason = s.fresh ? ArchiveFiles::claim(s.temp, s.path, s.size) : replace(s);
         if (!reason.isEmpty()) {
             QFile::remove(s.temp);
             if (!s.fresh && m_openPath == s.path) m_openPath.clear();
@@ -232,10 +256,14 @@ void FormArchive::commit(std::vector<Staged>& staged) {
             continue;
         }
         if (s.number == m_openNumber) m_openPath = s.path;
+        if (!s.superseded.isEmpty()) superseded << s.superseded;
         placed.push_back({s.number, s.path, s.size, s.complete});
     }
     if (placed.empty()) return;
     const bool namesDurable = SyncFileSystemOf(anyFolder.toStdString());
+    // Only once the whole form has its name: until then a power cut leaves both files.
+    if (namesDurable)
+        for (const QString& path : superseded) QFile::remove(path);
     for (const Entry& e : placed) {
         const QString folder = QFileInfo(e.path).absolutePath();
         if (namesDurable)
@@ -247,53 +275,26 @@ void FormArchive::commit(std::vector<Staged>& staged) {
 
 // The folder of the form's month made, and the name the template gives it there; empty (and
 // `failure` says why) when the folder cannot be made.
-QString FormArchive::wantedPath(const Job& job, Failure& failure) const {
-    const QDateTime received = job.received.toLocalTime();
-    const QString folder =
-        QDir(m_settings.folder).filePath(ArchiveName::MonthFolder(received.date()));
+QString FormArchive::wantedPath(int number, const QDateTime& received, const QByteArray& text,
+                                bool complete, Failure& failure) const {
+    const QDateTime local = received.toLocalTime();
+    const QString folder = QDir(m_settings.folder).filePath(ArchiveName::MonthFolder(local.date()));
     failure.folder = folder;
     if (!QDir().mkpath(folder)) {
         failure.reason = QStringLiteral("не удается создать папку");
         return {};
     }
-    ArchiveNameFields fields{
-        received,    m_line.port, m_line.device,
-        m_line.rate, job.number,  ArchiveName::FirstLine(TextFileCodec::Decode(job.text))};
-    return QDir(folder).filePath(ArchiveName::Expand(m_settings.nameTemplate, fields));
+    // The title comes from the form's first lines; the rest of a long form is not decoded.
+    const QString title = ArchiveName::FirstLine(TextFileCodec::Decode(text.left(4096)));
+    return QDir(folder).filePath(wantedName(number, local, title, complete));
 }
 
-// A hidden temporary file of this process's own in `folder`, never one that exists.
-bool FormArchive::openTemp(const QString& folder, QFile& file) {
-    static std::atomic<unsigned> counter{0};
-    const QDir dir(folder);
-    for (int attempt = 0; attempt < kMaxAlternatives; ++attempt) {
-        file.setFileName(dir.filePath(QStringLiteral(".tabulon-%1-%2.part")
-                                          .arg(QCoreApplication::applicationPid())
-                                          .arg(++counter)));
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return true;
-        if (!QFileInfo::exists(file.fileName())) return false;
-    }
-    return false;
-}
-
-// Gives a new form's temporary file the wanted name or the first alternative that no file has;
-// returns why not, or nothing.
-QString FormArchive::claim(Staged& s) {
-    const QFileInfo wanted(s.path);
-    const QString folder = wanted.absolutePath();
-    QString systemText;
-    for (int attempt = 1; attempt <= kMaxAlternatives; ++attempt) {
-        const QString path =
-            wanted.absoluteDir().filePath(ArchiveName::Alternative(wanted.fileName(), attempt));
-        Taken taken = linkName(s.temp, path, systemText);
-        if (taken == Taken::Failed) taken = holdName(s.temp, path, systemText);
-        if (taken == Taken::Yes) {
-            s.path = path;
-            return {};
-        }
-        if (taken == Taken::Failed) return failureReason(folder, s.size, systemText);
-    }
-    return QStringLiteral("все имена файлов заняты");
+QString FormArchive::wantedName(int number, const QDateTime& receivedLocal, const QString& title,
+                                bool complete) const {
+    const ArchiveNameFields fields{receivedLocal, m_line.port, m_line.device,
+                                   m_line.rate,   number,      title};
+    const QString name = ArchiveName::Expand(m_settings.nameTemplate, fields);
+    return complete ? name : ArchiveName::Incomplete(name);
 }
 
 // A form that has its file already: the new text replaces it in one step.

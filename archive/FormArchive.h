@@ -13,12 +13,14 @@
 #include <thread>
 #include <vector>
 
+#include "archive/ArchiveLeftovers.h"
 #include "archive/ArchiveSettings.h"
 
 // The archive of one exchange: every form handed in is written to a file of its own under the
 // archive's folder, on a thread of the archive's, so the line never waits for the disk.
-// A form cut short and handed in again later (longer, or whole) replaces its own file; a name
-// already taken by any other file is never overwritten.
+// A form cut short is named with "-неполная"; handed in again later, longer, it replaces its own
+// file, and once whole it takes its ordinary name. A name already taken by any other file is
+// never overwritten.
 class FormArchive {
 public:
     struct Line {
@@ -40,6 +42,7 @@ public:
     // Both are called on the archive's thread.
     using FailureHandler = std::function<void(const Failure&)>;  // the first failure only
     using WrittenHandler = std::function<void(const Entry&)>;    // each file written
+    using LeftoversHandler = std::function<void(const std::vector<Leftover>&)>;
     using Now = std::function<QDateTime()>;
 
     FormArchive(ArchiveSettings settings, Line line);
@@ -50,6 +53,7 @@ public:
     // Set before the first add().
     void setFailureHandler(FailureHandler handler) { m_onFailure = std::move(handler); }
     void setWrittenHandler(WrittenHandler handler) { m_onWritten = std::move(handler); }
+    void setLeftoversHandler(LeftoversHandler handler) { m_onLeftovers = std::move(handler); }
     void setClock(Now now) { m_now = std::move(now); }
     void keepEntries(bool keep) { m_keepEntries = keep; }
 
@@ -57,6 +61,10 @@ public:
     void add(int number, const QByteArray& cp1251, bool complete);
     // Returns when everything handed in has been written or has failed.
     void finish();
+    // Has the archive's thread recover what broken-off archives left in the folder (see
+    // ArchiveLeftovers::recover), before it writes anything; the handler hears of it, once.
+    // Returns at once.
+    void recoverLeftovers();
 
     // The files as they stand (with keepEntries), and the counts.
     std::vector<Entry> entries() const;
@@ -69,6 +77,8 @@ public:
     static QByteArray SavedBytes(const QByteArray& cp1251);
     // "Форма 3 не записана в архив: ..." for the operator.
     static QString FailureText(const Failure& failure);
+    // A leftover recovered or removed, for the log.
+    static QString LeftoverText(const Leftover& leftover);
 
     // When the archive's thread writes the forms waiting since `oldest`, the last of them handed
     // in at `last`, `queuedBytes` in all: once the line has paused, or the oldest has waited
@@ -79,6 +89,10 @@ public:
         std::chrono::steady_clock::time_point oldest, std::chrono::steady_clock::time_point last,
         std::size_t queuedBytes, bool urgent);
     static constexpr std::size_t kUrgentBytes = std::size_t{32} << 20;
+    // A form this long is no real one but a stream without form ends, cut by the engine: the
+    // archive writes it at once and takes the next such form only when it holds nothing else,
+    // so that what the line hands in is kept at most twice.
+    static constexpr qsizetype kLargeForm = qsizetype{1} << 20;
 
 private:
     using Steady = std::chrono::steady_clock;
@@ -89,6 +103,7 @@ private:
         QDateTime received;
         Steady::time_point queued;
         std::size_t cost() const { return static_cast<std::size_t>(text.size()) + kJobCost; }
+        bool large() const { return text.size() >= kLargeForm; }
     };
 
     // A form written to its temporary file, waiting for the batch's sync and its name.
@@ -98,18 +113,22 @@ private:
         QString temp;
         qint64 size;
         bool complete;
-        bool fresh;  // it has no file yet
+        bool fresh;          // it has no file under the name it wants yet
+        QString superseded;  // its file under the name it had while cut short
     };
 
     void run();
+    void recover(std::unique_lock<std::mutex>& lock);
+    bool urgent() const;
     void waitToWrite(std::unique_lock<std::mutex>& lock);
     bool writeBatch(std::unique_lock<std::mutex>& lock);
     bool writeDue() const;
     std::optional<Staged> stage(const Job& job);
     void commit(std::vector<Staged>& staged);
-    QString wantedPath(const Job& job, Failure& failure) const;
-    static bool openTemp(const QString& folder, QFile& file);
-    static QString claim(Staged& staged);
+    QString wantedPath(int number, const QDateTime& received, const QByteArray& text, bool complete,
+                       Failure& failure) const;
+    QString wantedName(int number, const QDateTime& receivedLocal, const QString& title,
+                       bool complete) const;
     static QString replace(const Staged& staged);
     void fail(Failure failure);
     void written(const Entry& entry);
@@ -118,6 +137,7 @@ private:
     const Line m_line;
     FailureHandler m_onFailure;
     WrittenHandler m_onWritten;
+    LeftoversHandler m_onLeftovers;
     // In UTC, which costs the line no time zone look-up; names are made in local time.
     Now m_now = [] { return QDateTime::currentDateTimeUtc(); };
     bool m_keepEntries = false;
@@ -131,6 +151,9 @@ private:
     static constexpr std::size_t kMaxQueuedBytes = std::size_t{64} << 20;
     static constexpr std::size_t kJobCost = 128;
     std::size_t m_queuedBytes = 0;
+    std::size_t m_stagingBytes = 0;  // of the form being written
+    int m_large = 0;                 // large forms waiting to be handed in or queued
+    bool m_recover = false;
     static constexpr std::size_t kBatch = 64;
     // While forms come in a flood the archive waits for a lull, that long without a new form,
     // but no form waits longer than kMaxDelay.
@@ -146,10 +169,13 @@ private:
     int m_lastWrittenNumber = 0;
     std::optional<Failure> m_firstFailure;
 
-    // The archive thread's own: the form whose file may still grow.
+    // The archive thread's own: the form whose file may still grow, and the text it was last
+    // given (its length and hash: a form's text only grows).
     int m_openNumber = 0;
     QString m_openPath;
-    QByteArray m_openBytes;
+    QDateTime m_openReceived;
+    qsizetype m_openSize = 0;
+    std::size_t m_openHash = 0;
     bool m_openComplete = false;
 
     std::thread m_thread;  // last: starts when everything above exists

@@ -96,6 +96,10 @@ Collector::Report Collector::run() {
     archive.setFailureHandler([this](const FormArchive::Failure& f) {
         m_console.line(FormArchive::FailureText(f).replace(u'\n', u' '));
     });
+    archive.setLeftoversHandler([this](const std::vector<Leftover>& found) {
+        for (const Leftover& leftover : found) m_console.line(FormArchive::LeftoverText(leftover));
+    });
+    archive.recoverLeftovers();
 
     std::atomic<std::uint64_t> bytesRead{0};
     std::atomic<bool> lineFailed{false}, opened{false};

@@ -1,7 +1,10 @@
 #include "frames/WorkerCalls.h"
 
+#include <QMainWindow>
+#include <QStatusBar>
 #include <QThread>
 #include <QWidget>
+#include <algorithm>
 #include <type_traits>
 
 #include "acquisition/ReceiveControl.h"
@@ -34,6 +37,8 @@ WorkerCalls::~WorkerCalls() = default;
 
 void WorkerCalls::beginArchive() {
     m_archive.reset();  // the last exchange's forms are written first
+    if (auto* frame = qobject_cast<QMainWindow*>(m_mainWindow.data()))
+        frame->statusBar()->clearMessage();
     const ArchiveSettings settings = ArchiveSettings::Load();
     if (!settings.enabled) return;
     const std::string_view device =
@@ -54,6 +59,23 @@ void WorkerCalls::beginArchive() {
             },
             Qt::QueuedConnection);
     });
+    // Seen in the status bar once the exchange has ended, until the next one begins.
+    m_archive->setLeftoversHandler([this](const std::vector<Leftover>& found) {
+        const auto removed = std::count_if(found.begin(), found.end(),
+                                           [](const Leftover& l) { return l.path.isEmpty(); });
+        const QString text =
+            texts::kLeftoversSummary.arg(qsizetype(found.size()) - removed).arg(removed);
+        handover::posted(this);
+        QMetaObject::invokeMethod(
+            this,
+            [this, text] {
+                handover::received(this);
+                if (auto* frame = qobject_cast<QMainWindow*>(m_mainWindow.data()))
+                    frame->statusBar()->showMessage(text);
+            },
+            Qt::QueuedConnection);
+    });
+    m_archive->recoverLeftovers();
 }
 
 void WorkerCalls::finishArchive() {

@@ -54,4 +54,17 @@ QString CannotOpenArchiveFolder(const QString& folder);
 // Added to an archive failure shown during an exchange.
 inline const QString kFormStaysInWindow = QStringLiteral("Текст формы остается в ее окне.");
 
+// The form archive: a form cut short, and what an archive broken off (killed, a power cut)
+// left behind in its folder.
+inline const QString kIncompleteSuffix = QStringLiteral("-неполная");
+// %1 the leftover file, %2 the form's file, %3 its size in bytes.
+inline const QString kLeftoverRecovered =
+    QStringLiteral("Недописанная форма %1 восстановлена в архиве как неполная: %2 (%3 байт)");
+// %1 the leftover file.
+inline const QString kLeftoverRemoved =
+    QStringLiteral("Пустой файл прерванной записи в архив удален: %1");
+// %1 forms recovered, %2 empty files removed.
+inline const QString kLeftoversSummary = QStringLiteral(
+    "Прерванная запись в архив: восстановлено неполных форм: %1, удалено пустых файлов: %2");
+
 }  // namespace texts

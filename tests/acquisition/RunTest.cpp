@@ -24,6 +24,7 @@ struct RunCase {
     QByteArray stream;
     std::vector<int> reads;  // sizes of the reads; the rest comes in one more
     int stopAtStep = 0;      // a window call stops the pass at this progress step
+    qsizetype formLimit = FormAssembler::kMaxFormBytes;
 };
 
 void PrintTo(const RunCase& c, std::ostream* os) {
@@ -62,7 +63,8 @@ TEST_P(Runs, ShowTheWindowsWhatByteByByteShows) {
     RecordingHost single, runs;
     QuietHost quiet;
     std::atomic<int> stopSingle{0}, stopRuns{0}, stopQuiet{0};
-    FormAssembler oneByOne(single), inRuns(runs), quietRuns(quiet);
+    FormAssembler oneByOne(single, c.formLimit), inRuns(runs, c.formLimit),
+        quietRuns(quiet, c.formLimit);
     if (c.stopAtStep) {
         stopAtStep(single, stopSingle, c.stopAtStep);
         stopAtStep(runs, stopRuns, c.stopAtStep);
@@ -127,7 +129,39 @@ INSTANTIATE_TEST_SUITE_P(
                       RunCase{"ManyFormsInOneRead", forms(30, 150), {4096}},
                       RunCase{"ZerosOnly", QByteArray(450, '\0'), {100}},
                       RunCase{"StopAtTheFirstStepLeavesTheRest", forms(3, 150), {4096}, 1},
-                      RunCase{"StopAtAStepInTheMiddleOfARead", mixed(900), {350, 550}, 3}),
+                      RunCase{"StopAtAStepInTheMiddleOfARead", mixed(900), {350, 550}, 3},
+                      RunCase{"LongFormsCutAtTheLimit", mixed(1000), {7, 64, 100, 3}, 0, 64},
+                      RunCase{"FormEndsAtAndAfterTheLimit",
+                              QByteArray(64, 'a') + "\x1A" + QByteArray(65, 'b') + "\x1A" +
+                                  QByteArray(63, 'c') + QByteArray(3, '\0') + "d",
+                              {64, 1, 66, 1},
+                              0,
+                              64}),
     [](const auto& info) { return std::string(info.param.title); });
+
+// A stream without form ends must not grow one form without end: it comes as forms of the
+// limit, each cut short and in a window of its own, and nothing of it is lost.
+TEST(FormAssemblerLimit, StreamWithoutFormEndsComesInFormsOfTheLimit) {
+    QByteArray stream, stored;
+    for (int i = 0; i < 1050; ++i) stream.append(i % 37 == 5 ? '\0' : char('a' + i % 26));
+    for (char c : stream)
+        if (c != 0) stored.append(c);
+    RecordingHost host;
+    std::atomic<int> stop{0};
+    FormAssembler forms(host, 100);
+    forms.startPass();
+    handleInRuns(forms, RunCase{"", stream, {4096}}, stop);
+    forms.deliverAtPassEnd();
+
+    QStringList expected;
+    std::vector<QByteArray> pieces;
+    for (qsizetype at = 0; at < stored.size(); at += 100) {
+        pieces.push_back(stored.mid(at, 100));
+        expected << QStringLiteral("%1 %2").arg(pieces.size()).arg(QLatin1String(pieces.back()));
+    }
+    EXPECT_EQ(host.delivered(), expected);
+    EXPECT_EQ(host.forms(), pieces);
+    EXPECT_EQ(forms.storedThisPass(), stored.size());
+}
 
 }  // namespace

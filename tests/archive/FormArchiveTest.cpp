@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <map>
 #include <memory>
 
 #include "archive/FormArchive.h"
@@ -52,7 +54,7 @@ TEST_F(FormArchiveTest, EachFormItsFileAndAGrowingFormReplacesItsOwn) {
     archive->finish();
 
     EXPECT_EQ(Files(), (QStringList{"2026-12-09_COM3_01.txt", "2026-12-09_COM3_02-2.txt",
-                                    "2026-12-09_COM3_02.txt", "2026-12-09_COM3_03.txt"}));
+                                    "2026-12-09_COM3_02.txt", "2026-12-09_COM3_03-неполная.txt"}));
     EXPECT_EQ(Read("2026-12-09_COM3_01.txt"), "AB\r\nC");
     EXPECT_EQ(Read("2026-12-09_COM3_02.txt"), "someone else's");
     EXPECT_EQ(Read("2026-12-09_COM3_02-2.txt"), "DE\r\n");
@@ -66,6 +68,122 @@ TEST_F(FormArchiveTest, EachFormItsFileAndAGrowingFormReplacesItsOwn) {
     EXPECT_TRUE(failures.empty());
     // No temporary file stays behind.
     EXPECT_EQ(QDir(Month()).entryList(QDir::Files | QDir::Hidden, QDir::Name), Files());
+}
+
+// A form cut short at a pass end is named so; each later delivery replaces its file, and once
+// whole it takes the ordinary name (or, when another file has that, the next free one) and
+// leaves no file behind under the old one.
+TEST_F(FormArchiveTest, FormCutShortIsNamedSoUntilItComesWhole) {
+    for (const bool nameTaken : {false, true}) {
+        SCOPED_TRACE(nameTaken ? "ordinary name taken" : "ordinary name free");
+        ASSERT_TRUE(QDir(Month()).removeRecursively());
+        if (nameTaken) {
+            QFile taken(QDir(Month()).filePath("2026-12-09_COM3_01.txt"));
+            ASSERT_TRUE(QDir().mkpath(Month()) && taken.open(QIODevice::WriteOnly));
+            taken.write("someone else's");
+        }
+        const QStringList others =
+            nameTaken ? QStringList{"2026-12-09_COM3_01.txt"} : QStringList{};
+        auto archive = Archive();
+        archive->add(1, "AB", false);
+        archive->finish();
+        EXPECT_EQ(Files(), QStringList{"2026-12-09_COM3_01-неполная.txt"} + others);
+        archive->add(1, "ABC", false);
+        archive->finish();
+        EXPECT_EQ(Read("2026-12-09_COM3_01-неполная.txt"), "ABC");
+        archive->add(1, "ABCD\n", true);
+        archive->finish();
+        const QString whole = nameTaken ? "2026-12-09_COM3_01-2.txt" : "2026-12-09_COM3_01.txt";
+        QStringList expected = QStringList{whole} + others;
+        expected.sort();
+        EXPECT_EQ(QDir(Month()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+        EXPECT_EQ(Read(whole), "ABCD\r\n");
+        if (nameTaken) {
+            EXPECT_EQ(Read("2026-12-09_COM3_01.txt"), "someone else's");
+        }
+        ASSERT_EQ(archive->entries().size(), 1u);
+        EXPECT_EQ(archive->entries()[0].path, QDir(Month()).filePath(whole));
+        EXPECT_TRUE(failures.empty());
+    }
+}
+
+// A form far beyond a real one is written as it came, and the archive never holds two.
+TEST_F(FormArchiveTest, LargeFormsAreWrittenWhole) {
+    QByteArray large(FormArchive::kLargeForm + 5, 'x');
+    large[FormArchive::kLargeForm - 1] = '\r';  // a line break across a piece of the writing
+    large[FormArchive::kLargeForm] = '\n';
+    large[7] = '\n';
+    QByteArray saved = large;
+    saved.replace(7, 1, "\r\n");
+    auto archive = Archive();
+    for (int n = 1; n <= 3; ++n) archive->add(n, large, false);
+    archive->finish();
+    ASSERT_EQ(archive->entries().size(), 3u);
+    for (const auto& e : archive->entries()) {
+        EXPECT_EQ(Read(QFileInfo(e.path).fileName()), saved);
+        EXPECT_EQ(e.size, saved.size());
+    }
+}
+
+class Leftovers : public FormArchiveTest {
+protected:
+    const QByteArray kText = "\xCF\xD0\xCE\xD2\xCE\xCA\xCE\xCB\r\nstart of a form";
+    void Leave(qint64 pid, int n, const QByteArray& text, const QDateTime& written) {
+        QFile f(QDir(Month()).filePath(QStringLiteral(".tabulon-%1-%2.part").arg(pid).arg(n)));
+        ASSERT_TRUE(QDir().mkpath(Month()) && f.open(QIODevice::WriteOnly));
+        f.write(text);
+        f.flush();
+        ASSERT_TRUE(f.setFileTime(written, QFileDevice::FileModificationTime));
+    }
+    static qint64 GonePid() {
+        QProcess gone;
+        gone.start("sleep", {"0.05"});
+        EXPECT_TRUE(gone.waitForStarted());
+        const qint64 pid = gone.processId();
+        EXPECT_TRUE(gone.waitForFinished());
+        return pid;
+    }
+};
+
+// Leftovers whose archive was killed become forms marked cut short, or go when empty; those of
+// a running archive stay, this process's own included, and so does what was never ours.
+TEST_F(Leftovers, DeadArchivesLeftoversRecoveredLiveOnesLeftAlone) {
+    const qint64 gone = GonePid();
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-3600);
+    const QDateTime written(QDate(2026, 12, 9), QTime(10, 0, 0));
+    Leave(gone, 1, kText, written);
+    Leave(gone, 2, "", written);
+    Leave(getppid(), 3, "a running archive's", before);
+    Leave(getpid(), 4, "being written here", QDateTime::currentDateTime());
+    Leave(getpid(), 5, "an earlier process with our id", QDateTime(QDate(2020, 1, 1), QTime(8, 0)));
+    Leave(gone, 6, "another", written);
+    QFile(QDir(Month()).filePath(".tabulon-x.part")).open(QIODevice::WriteOnly);
+
+    std::map<QString, Leftover> found;
+    auto archive = Archive();
+    archive->setLeftoversHandler([&](const std::vector<Leftover>& all) {
+        for (const Leftover& l : all) found[QFileInfo(l.file).fileName()] = l;
+    });
+    archive->recoverLeftovers();
+    archive->finish();
+
+    const auto name = [](qint64 pid, int n) {
+        return QStringLiteral(".tabulon-%1-%2.part").arg(pid).arg(n);
+    };
+    ASSERT_EQ(found.size(), 4u);
+    const Leftover& first = found[name(gone, 1)];
+    EXPECT_EQ(first.path, QDir(Month()).filePath("2026-12-09_COM3_00-неполная.txt"));
+    EXPECT_EQ(first.size, kText.size());
+    EXPECT_EQ(Read(QFileInfo(first.path).fileName()), kText);
+    EXPECT_EQ(found[name(gone, 6)].path,
+              QDir(Month()).filePath("2026-12-09_COM3_00-неполная-2.txt"));
+    EXPECT_TRUE(found[name(gone, 2)].path.isEmpty());
+    EXPECT_EQ(Read("2020-01-01_COM3_00-неполная.txt"), "an earlier process with our id");
+    EXPECT_TRUE(FormArchive::LeftoverText(first).contains("2026-12-09_COM3_00-неполная.txt"));
+    EXPECT_TRUE(FormArchive::LeftoverText(found[name(gone, 2)]).contains(name(gone, 2)));
+    EXPECT_EQ(Files().size(), 3);
+    EXPECT_EQ(QDir(Month()).entryList({".*"}, QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{name(getppid(), 3), name(getpid(), 4), ".tabulon-x.part"}));
 }
 
 TEST_F(FormArchiveTest, TwoArchivesInOneFolderNeverShareAName) {

@@ -213,4 +213,36 @@ TEST_F(CollectTest, TwoLinesAtOnceIntoOneArchive) {
     EXPECT_EQ(Read(files.filter("_COM2_")[0]), Archived("вторая линия"));
 }
 
+// A collector killed while archiving leaves its temporary files; the next run in that folder
+// turns the one with text into a form marked cut short, removes the empty one, and says so.
+TEST_F(CollectTest, LeftoversOfAKilledRunAreRecoveredAndLogged) {
+    QProcess killed;
+    killed.start("sleep", {"0.05"});
+    ASSERT_TRUE(killed.waitForStarted());
+    const qint64 pid = killed.processId();
+    ASSERT_TRUE(killed.waitForFinished());
+    const QDir month(QDir(Archive()).filePath("2026-12"));
+    ASSERT_TRUE(QDir().mkpath(month.path()));
+    for (const auto& [n, text] : {std::pair{1, QByteArray("half a form")}, {2, QByteArray()}}) {
+        QFile f(month.filePath(QStringLiteral(".tabulon-%1-%2.part").arg(pid).arg(n)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    Calculator(Calc(4));
+    const Outcome run = Collect(kCom1Type4);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QString err = QString::fromUtf8(run.err);
+    EXPECT_TRUE(err.contains(QStringLiteral(".tabulon-%1-1.part восстановлена").arg(pid)))
+        << run.err.toStdString();
+    EXPECT_TRUE(
+        err.contains(QStringLiteral("удален: %1")
+                         .arg(month.filePath(QStringLiteral(".tabulon-%1-2.part").arg(pid)))))
+        << run.err.toStdString();
+    const QStringList recovered = Files().filter("-неполная.txt");
+    ASSERT_EQ(recovered.size(), 1);
+    EXPECT_EQ(Read(recovered[0]), "half a form");
+    EXPECT_EQ(Files().size(), 3);
+    EXPECT_TRUE(month.entryList({".tabulon-*"}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
 }  // namespace
