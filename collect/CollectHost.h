@@ -9,10 +9,9 @@
 #include "acquisition/AcquisitionHost.h"
 #include "acquisition/Clock.h"
 
-struct ReceiveControl;
-
 class Console;
 class FormArchive;
+struct ReceiveControl;
 
 // The worker's windows when there are none: messages go to standard error, the start question
 // is answered yes, a closing report yes while passes bring something new (and the pass limit

@@ -140,8 +140,22 @@ Collector::Report Collector::run() {
 
     FormArchive archive(settings, {report.port, report.device, report.rate});
     archive.keepEntries(m_options.json);
-    // Only the exchange's last form can end cut short; it is told once the archive is done.
     std::optional<FormArchive::Entry> cutShort;
+    logArchive(archive, cutShort);
+    Exchange x(m_console, archive, report, m_options.passes);
+    runExchange(x, report, deviceType);
+    archive.finish();
+    if (cutShort)
+        m_console.line(texts::kCollectFormCutShort.arg(cutShort->number)
+                           .arg(cutShort->path)
+                           .arg(cutShort->size));
+    conclude(report, x, archive);
+    return report;
+}
+
+// Each form is logged when its file is written. Only the exchange's last form can end cut
+// short; that one is told once the archive is done.
+void Collector::logArchive(FormArchive& archive, std::optional<FormArchive::Entry>& cutShort) {
     archive.setWrittenHandler([this, &cutShort](const FormArchive::Entry& e) {
         cutShort.reset();
         if (!e.complete) {
@@ -156,8 +170,10 @@ Collector::Report Collector::run() {
     archive.setFailureHandler([this](const FormArchive::Failure& f) {
         m_console.line(FormArchive::FailureText(f).replace(u'\n', u' '));
     });
+}
 
-    Exchange x(m_console, archive, report, m_options.passes);
+// The worker on the line, watched until it ends.
+void Collector::runExchange(Exchange& x, const Report& report, int deviceType) {
     x.rc.m_strPort = report.port.toStdString();
     x.rc.m_nRate = report.rate;
     x.rc.m_nDeviceType = DeviceType(deviceType);
@@ -180,12 +196,9 @@ Collector::Report Collector::run() {
     watch(x);
     worker.join();
     m_console.endProgress();
-    archive.finish();
-    if (cutShort)
-        m_console.line(texts::kCollectFormCutShort.arg(cutShort->number)
-                           .arg(cutShort->path)
-                           .arg(cutShort->size));
+}
 
+void Collector::conclude(Report& report, const Exchange& x, const FormArchive& archive) {
     report.finished = QDateTime::currentDateTime();
     report.bytes = x.bytesRead.load();
     report.passes = x.host.passes();
@@ -199,7 +212,6 @@ Collector::Report Collector::run() {
     if (report.archiveFailure)
         report.formsLost = std::max(1, report.forms - archive.formsWritten());
     report.outcome = report.archiveFailure ? CollectOutcome::ArchiveFailed : report.otherOutcome;
-    return report;
 }
 
 Collector::Report Collector::UsageReport(const QString& error) {

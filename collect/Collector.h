@@ -49,7 +49,10 @@ private:
     struct Exchange;
 
     bool resolveLine(Report& report, int& deviceType);
+    void logArchive(FormArchive& archive, std::optional<FormArchive::Entry>& cutShort);
+    void runExchange(Exchange& exchange, const Report& report, int deviceType);
     void watch(Exchange& exchange);
+    static void conclude(Report& report, const Exchange& exchange, const FormArchive& archive);
 
     const CollectOptions& m_options;
     Console& m_console;
