@@ -180,9 +180,7 @@ void Collector::runExchange(Exchange& x, const Report& report, int deviceType) {
     x.rc.m_pMainFrame = &x.host;
     x.rc.m_bReceiving = 1;
     const SerialOpener opener = [&x](const std::string& name, int rate) {
-        NetworkLinkLimits limits;
-        limits.cancel = {&x.rc.m_wake, &x.rc.m_bAbort};
-        SerialOpenResult r = openComPortWith(name, rate, limits);
+        SerialOpenResult r = openComPortWith(name, rate, {&x.rc.m_wake, &x.rc.m_bAbort});
         if (r.port) {
             x.opened = true;
             r.port = std::make_unique<CountingPort>(std::move(r.port), x.bytesRead, x.lineFailed);

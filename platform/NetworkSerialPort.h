@@ -24,8 +24,6 @@ struct NetworkLinkLimits {
     // A server whose own serial port is missing or busy accepts and hangs up at once; a hang-up
     // this soon after connecting is an opening failure, later it is the vanished line.
     std::chrono::milliseconds settle{300};
-    // RFC 2217 only: a raw connection is made at once or refused.
-    OpenCancel cancel;
 };
 
 // Opening failures of a network server that have no errno: the host name is not known, the
@@ -36,8 +34,10 @@ inline constexpr int kErrorBadAddress = -3;
 // Connects to a serial device server. Raw mode takes the line as the server has it; RFC 2217
 // sets `rate` bit/s, 8 data bits, no parity, one stop bit, and raises DTR and RTS. Failures:
 // Stage::Open with ECONNREFUSED, ETIMEDOUT, EHOSTUNREACH, ECONNRESET (the server hung up at
-// once), EPROTONOSUPPORT (no COM port option at an RFC 2217 address), ECANCELED (limits.cancel),
-// kErrorUnknownHost or kErrorBadAddress; Stage::SetState with the error of a setting the server
+// once), EPROTONOSUPPORT (no COM port option at an RFC 2217 address), ECANCELED (`cancel`, which
+// RFC 2217 heeds: a raw connection is made at once or refused), kErrorUnknownHost or
+// kErrorBadAddress; Stage::SetState with the error of a setting the server
 // refused.
 SerialOpenResult openNetworkSerialPort(const NetworkAddress& address, int rate,
-                                       const NetworkLinkLimits& limits = {});
+                                       const NetworkLinkLimits& limits = {},
+                                       const OpenCancel& cancel = {});

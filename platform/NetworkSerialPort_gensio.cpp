@@ -353,15 +353,15 @@ SerialOpenResult failure(SerialOpenResult::Stage stage, int error) {
 }  // namespace
 
 SerialOpenResult openNetworkSerialPort(const NetworkAddress& address, int rate,
-                                       const NetworkLinkLimits& limits) {
+                                       const NetworkLinkLimits& limits, const OpenCancel& cancel) {
     using Stage = SerialOpenResult::Stage;
     if (address.protocol == NetworkAddress::Protocol::Raw) return openTcpLine(address, limits);
     auto line = std::make_unique<GensioLine>();
     // The cancel's signal ends the opening's waits as a stop ends the line's; a wait it ended
     // is a cancelled opening, whatever the step would have reported.
-    line->setWake(limits.cancel.wake);
+    line->setWake(cancel.wake);
     const auto failed = [&](Stage stage, int error) {
-        return limits.cancel.requested() ? failure(Stage::Open, ECANCELED) : failure(stage, error);
+        return cancel.requested() ? failure(Stage::Open, ECANCELED) : failure(stage, error);
     };
     if (int error = line->connect(address, steady_clock::now() + limits.connect))
         return failed(Stage::Open, error);
@@ -375,7 +375,7 @@ SerialOpenResult openNetworkSerialPort(const NetworkAddress& address, int rate,
     }
     if (int error = line->settle(steady_clock::now() + limits.settle))
         return failed(Stage::Open, error);
-    if (limits.cancel.requested()) return failure(Stage::Open, ECANCELED);
+    if (cancel.requested()) return failure(Stage::Open, ECANCELED);
     line->setWake(nullptr);
     SerialOpenResult result;
     result.port = std::move(line);

@@ -26,11 +26,11 @@ SerialOpenResult refused(int error, const std::string& path) {
     return result;
 }
 
-// A path as the serial layer opens it, but a network server with `limits`.
-SerialOpenResult openPath(const std::string& path, int rate, const NetworkLinkLimits& limits) {
+// A path as the serial layer opens it, but a network server with `cancel`.
+SerialOpenResult openPath(const std::string& path, int rate, const OpenCancel& cancel) {
     const std::optional<NetworkAddress> address = parseNetworkAddress(path);
     if (!address) return openSerialPort(path, rate);
-    SerialOpenResult result = openNetworkSerialPort(*address, rate, limits);
+    SerialOpenResult result = openNetworkSerialPort(*address, rate, {}, cancel);
     result.path = path;
     return result;
 }
@@ -46,10 +46,9 @@ SerialOpenResult openComPort(const std::string& name, int rate) {
     return openComPortWith(name, rate, {});
 }
 
-SerialOpenResult openComPortWith(const std::string& name, int rate,
-                                 const NetworkLinkLimits& limits) {
+SerialOpenResult openComPortWith(const std::string& name, int rate, const OpenCancel& cancel) {
     const int com = comNumberOf(name);
-    if (com == 0) return openPath(name, rate, limits);
+    if (com == 0) return openPath(name, rate, cancel);
     PortStore store;
     ComPortDirectory directory(store);
     directory.refresh();
@@ -64,7 +63,7 @@ SerialOpenResult openComPortWith(const std::string& name, int rate,
                 opener = addressOpener();
             }
             // The serial layer opens an address as it opens a device path.
-            return opener ? opener(target.path, rate) : openPath(target.path, rate, limits);
+            return opener ? opener(target.path, rate) : openPath(target.path, rate, cancel);
         }
         case ComTarget::Kind::None:
             break;
