@@ -21,7 +21,7 @@ namespace {
 int listPorts() {
     PortStore store;
     ComPortDirectory directory(store);
-    directory.refresh();
+    directory.survey();
     const QStringList lines = portListLines(directory);
     for (const QString& line : lines) std::printf("%s\n", line.toUtf8().constData());
     if (lines.isEmpty()) std::fprintf(stderr, "Tabulon: последовательных портов не найдено\n");

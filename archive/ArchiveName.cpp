@@ -112,8 +112,12 @@ QString Expand(const QString& tmpl, const ArchiveNameFields& fields) {
         name += Clean(fieldValue(match.captured(1), fields));
         at = match.capturedEnd();
     }
-    name += replaceUnsafe(tmpl.mid(at));
-    name = trimmed(replaceUnsafe(name));
+    name = replaceUnsafe(name + replaceUnsafe(tmpl.mid(at)));
+    // Only an extension left ("{title}.txt" with no title): it keeps its dot behind a stem.
+    const qsizetype lead = name.indexOf(QRegularExpression(QStringLiteral("[^ ]")));
+    if (lead >= 0 && name.at(lead) == u'.' && name.lastIndexOf(u'.') == lead)
+        name.insert(lead, QStringLiteral("form"));
+    name = trimmed(name);
     if (name.isEmpty() || name.startsWith(u'.')) name.prepend(QStringLiteral("form"));
     return fitted(name, kMaxNameBytes);
 }

@@ -1,5 +1,6 @@
 #include "collect/CollectHost.h"
 
+#include "acquisition/ReceiveControl.h"
 #include "archive/FormArchive.h"
 #include "collect/Console.h"
 #include "res/MessageStyle.h"
@@ -15,15 +16,33 @@ QString oneLine(QString text) {
 
 }  // namespace
 
+bool CollectHost::interrupt() {
+    std::lock_guard lock(m_passMutex);
+    m_interrupted = true;
+    return m_passes.load() > 0;
+}
+
+bool CollectHost::stopIfSilent(ReceiveControl& rc, std::int64_t waitMs) {
+    std::lock_guard lock(m_passMutex);
+    if (!m_inPass || m_bytesRead.load() != m_bytesAtPassStart ||
+        m_clock.nowMs() - m_passStartMs < waitMs)
+        return false;
+    rc.requestStop();
+    return true;
+}
+
 void CollectHost::beginPass() {
     m_bytesAtPassStart = m_bytesRead.load();
     m_formsAtPassStart = m_formsReceived.load();
+    m_passStartMs = m_clock.nowMs();
     m_passes.fetch_add(1);
-    m_inPass.store(true);
+    m_inPass = true;
 }
 
 int CollectHost::answerQuestion(const QString& text, bool isStart) {
-    bool yes = !m_interrupted.load();
+    std::lock_guard lock(m_passMutex);
+    m_inPass = false;
+    bool yes = !m_interrupted;
     if (!isStart) {
         // Pass end: another one only while the line still has something to say.
         const bool somethingNew = m_bytesRead.load() != m_bytesAtPassStart ||
@@ -36,9 +55,12 @@ int CollectHost::answerQuestion(const QString& text, bool isStart) {
 }
 
 int CollectHost::messageBox(const QString& text, unsigned style) {
-    m_inPass.store(false);
     if ((style & msg::MB_TYPEMASK) == msg::MB_YESNO)
         return answerQuestion(text, text == texts::kStartQuestion);
+    {
+        std::lock_guard lock(m_passMutex);
+        m_inPass = false;
+    }
     m_failure = text;
     m_console.line(oneLine(text));
     return msg::IDOK;

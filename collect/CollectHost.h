@@ -3,12 +3,15 @@
 #include <QString>
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 
 #include "acquisition/AcquisitionHost.h"
+#include "acquisition/Clock.h"
 
 class Console;
 class FormArchive;
+struct ReceiveControl;
 
 // The worker's windows when there are none: messages go to standard error, the start question
 // is answered yes, a closing report yes while passes bring something new (and the pass limit
@@ -16,18 +19,23 @@ class FormArchive;
 class CollectHost final : public AcquisitionHost {
 public:
     CollectHost(Console& console, FormArchive& archive, SettingsStrings used, QString iniPath,
-                const std::atomic<std::uint64_t>& bytesRead, int maxPasses)
+                const std::atomic<std::uint64_t>& bytesRead, int maxPasses, Clock& clock)
         : m_console(console),
           m_archive(archive),
           m_used(std::move(used)),
           m_iniPath(std::move(iniPath)),
           m_bytesRead(bytesRead),
-          m_maxPasses(maxPasses) {}
+          m_maxPasses(maxPasses),
+          m_clock(clock) {}
 
-    // Set by the collector on a stop signal: no further pass is begun.
-    void interrupt() { m_interrupted.store(true); }
+    // Set by the collector on a stop signal: no further pass is begun. Returns whether a pass
+    // had begun by then; if not, none ever will.
+    bool interrupt();
 
-    bool inPass() const { return m_inPass.load(); }
+    // Stops the current pass when it has waited `waitMs` for its first byte without one; once
+    // bytes flow, the calculator type's own silence limit ends the pass. True when it stopped.
+    bool stopIfSilent(ReceiveControl& rc, std::int64_t waitMs);
+
     int passes() const { return m_passes.load(); }
     // Forms that brought anything, whole or cut short.
     int formsReceived() const { return m_formsReceived.load(); }
@@ -57,9 +65,14 @@ private:
     const QString m_iniPath;
     const std::atomic<std::uint64_t>& m_bytesRead;
     const int m_maxPasses;
+    Clock& m_clock;
 
-    std::atomic<bool> m_interrupted{false};
-    std::atomic<bool> m_inPass{false};
+    // Whether a pass runs, and since when, change only under the lock, so that a stop meant
+    // for one pass never lands on the next.
+    std::mutex m_passMutex;
+    bool m_interrupted = false;
+    bool m_inPass = false;
+    std::int64_t m_passStartMs = 0;
     std::atomic<int> m_passes{0};
     std::atomic<int> m_formsReceived{0};
     std::atomic<bool> m_settingsFailed{false};

@@ -3,6 +3,7 @@
 #include "acquisition/DeviceType.h"
 #include "archive/ArchiveName.h"
 #include "collect/CollectOutcome.h"
+#include "res/Texts.h"
 
 namespace {
 
@@ -40,9 +41,10 @@ bool apply(CollectOptions& o, const QString& name, const QString& value) {
         o.folder = value;
     } else if (name == u"--name") {
         const QStringList unknown = ArchiveName::UnknownFields(value);
-        if (value.isEmpty() || !unknown.isEmpty())
-            o.error =
-                QStringLiteral("Неизвестное поле в шаблоне имени: {%1}").arg(unknown.value(0));
+        if (value.trimmed().isEmpty())
+            o.error = texts::kCollectEmptyTemplate;
+        else if (!unknown.isEmpty())
+            o.error = QStringLiteral("Неизвестное поле в шаблоне имени: {%1}").arg(unknown.first());
         o.nameTemplate = value;
     } else if (name == u"--passes") {
         const auto n = positive(value, 1);
@@ -52,10 +54,14 @@ bool apply(CollectOptions& o, const QString& name, const QString& value) {
         const auto n = positive(value, 1);
         if (!n) o.error = QStringLiteral("Время ожидания задается целым числом секунд");
         o.waitSeconds = n.value_or(o.waitSeconds);
-    } else {
-        o.error = QStringLiteral("Неизвестный параметр: %1").arg(name);
     }
     return o.error.isEmpty();
+}
+
+bool takesValue(const QString& name) {
+    static const QStringList kNames = {"--port", "--device", "--speed", "--out",
+                                       "--name", "--passes", "--wait"};
+    return kNames.contains(name);
 }
 
 }  // namespace
@@ -74,16 +80,22 @@ CollectOptions ParseCollectOptions(const QStringList& args) {
         }
         QString value;
         const qsizetype eq = name.indexOf(u'=');
-        if (name.startsWith(u"--") && eq > 0) {
+        const bool valueGiven = name.startsWith(u"--") && eq > 0;
+        if (valueGiven) {
             value = name.mid(eq + 1);
             name.truncate(eq);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
+        }
+        if (!takesValue(name))
+            o.error = QStringLiteral("Неизвестный параметр: %1").arg(name);
+        else if (!valueGiven && i + 1 >= args.size())
             o.error = QStringLiteral("Не задано значение параметра %1").arg(name);
+        else if (!valueGiven)
+            value = args[++i];
+        if (!o.error.isEmpty() || !apply(o, name, value)) {
+            // The report is still wanted in the form asked for.
+            o.json = o.json || args.mid(i + 1).contains(QStringLiteral("--json"));
             return o;
         }
-        if (!apply(o, name, value)) return o;
     }
     return o;
 }
@@ -108,7 +120,8 @@ QString CollectUsage() {
             "  --name     шаблон имени файла; поля {date} {time} {port} {device} {speed} {n}\n"
             "             {title}; по умолчанию %1\n"
             "  --passes   не больше N проходов чтения\n"
-            "  --wait     сколько секунд проход ждет первого байта (по умолчанию 60)\n"
+            "  --wait     сколько секунд каждый проход ждет первого байта (по умолчанию 60);\n"
+            "             когда байты пошли, проход завершает пауза, заданная типом вычислителя\n"
             "  --json     отчет в формате JSON на стандартный вывод\n"
             "\n"
             "Код завершения:\n")
@@ -119,5 +132,5 @@ QString CollectUsage() {
         text += QStringLiteral("  %1  %2\n")
                     .arg(int(outcomes[i].outcome), 2)
                     .arg(QString::fromUtf8(outcomes[i].meaning));
-    return text;
+    return text + u'\n' + texts::kCollectOutcomeOrder + u'\n';
 }

@@ -15,7 +15,8 @@ const CollectOutcomeInfo kOutcomes[] = {
     {CollectOutcome::LineBroken, "broken", "линия оборвалась (устройство пропало)"},
     {CollectOutcome::SettingsFailed, "settings", "файл Tabulon.ini не удалось записать"},
     {CollectOutcome::Interrupted, "interrupted", "прервано сигналом SIGINT или SIGTERM"},
-    {CollectOutcome::ArchiveFailed, "archive", "не все полученные формы записаны в архив"},
+    {CollectOutcome::ArchiveFailed, "archive",
+     "ФОРМЫ ПОТЕРЯНЫ: не все полученные формы записаны в архив"},
 };
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <QString>
 
-// How a collection ended; each outcome is the program's exit status.
+// How a collection ended; each outcome is the program's exit status. When several came
+// together, ArchiveFailed outranks all, then the failures of the line (OpenFailed..LineBroken),
+// then Interrupted, then SettingsFailed.
 enum class CollectOutcome : int {
     Forms = 0,           // forms were received and all of them are in the archive
     Nothing = 1,         // the calculator sent nothing

@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -11,6 +12,7 @@
 #include "collect/CollectHost.h"
 #include "collect/Console.h"
 #include "collect/CountingPort.h"
+#include "platform/NetworkSerialPort.h"
 #include "ports/ComPortOpener.h"
 #include "res/Texts.h"
 #include "settings/IniPath.h"
@@ -26,31 +28,62 @@ QString deviceName(int type) {
     return QString::fromUtf8(name.data(), qsizetype(name.size()));
 }
 
-// The exchange's end, from what the worker met on its way.
-CollectOutcome outcomeOf(const Collector::Report& r, bool opened, bool lineFailed, bool interrupted,
-                         bool settingsFailed) {
-    if (!opened) return CollectOutcome::OpenFailed;
+QString meaningOf(CollectOutcome outcome) {
+    return QString::fromUtf8(CollectOutcomeOf(outcome).meaning);
+}
+
+// The exchange's end from what the worker met on its way; the archive is judged apart.
+CollectOutcome exchangeOutcome(const Collector::Report& r, bool opened, bool lineFailed,
+                               bool interrupted, bool settingsFailed) {
+    // An opening cut short by a stop signal is no fault of the port.
+    if (!opened && (!r.message.isEmpty() || !interrupted)) return CollectOutcome::OpenFailed;
     if (r.message == texts::kLinkNotEstablished) return CollectOutcome::NoLink;
     if (r.message == texts::kBadReply) return CollectOutcome::BadReply;
     if (r.message == texts::kLinkBroken)
         return lineFailed ? CollectOutcome::LineBroken : CollectOutcome::EchoFailed;
     if (interrupted) return CollectOutcome::Interrupted;
     if (settingsFailed) return CollectOutcome::SettingsFailed;
-    if (r.archiveFailure) return CollectOutcome::ArchiveFailed;
     return r.forms > 0 ? CollectOutcome::Forms : CollectOutcome::Nothing;
+}
+
+// With the offset from UTC, so that a reader elsewhere, or after the clocks change, reads the
+// same instant.
+QString jsonTime(const QDateTime& time) {
+    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs);
 }
 
 }  // namespace
 
-// Port, type and speed: the options', else the configuration file's.
+// The worker's side of one exchange, shared with the thread that watches it.
+struct Collector::Exchange {
+    Exchange(Console& console, FormArchive& archive, const Report& report, int passes)
+        : host(console, archive, {report.port, report.device, QString::number(report.rate)},
+               g_strIniPath, bytesRead, passes, clock) {}
+
+    SteadyClock clock;
+    std::atomic<std::uint64_t> bytesRead{0};
+    std::atomic<bool> lineFailed{false}, opened{false}, done{false};
+    bool interrupted = false;
+    ReceiveControl rc;
+    CollectHost host;
+};
+
+// Port, type and speed: the options', else the configuration file's. A port is never guessed:
+// unasked, the handshake byte could reach whatever device answers to COM1.
 bool Collector::resolveLine(Report& report, int& deviceType) {
-    QString port = QStringLiteral("COM1"), device = QStringLiteral("КСМ-Р"),
-            rate = QStringLiteral("9600");
+    QString port, device = QStringLiteral("КСМ-Р"), rate = QStringLiteral("9600");
+    bool iniRead = true;
     if (!m_options.port || !m_options.deviceType || !m_options.rate) {
-        ReadSettingsFile(g_strIniPath, port, device, rate, [this](const QString& text, unsigned) {
+        ReadSettingsFile(g_strIniPath, port, device, rate, [&](const QString& text, unsigned) {
+            iniRead = false;
             m_console.line(text);
             return 1;
         });
+    }
+    if (!m_options.port && !iniRead) {
+        report.message = texts::kCollectNoPort;
+        m_console.line(report.message);
+        return false;
     }
     const CollectOptions fromFile =
         ParseCollectOptions({"--port", port, "--device", device, "--speed", rate});
@@ -59,9 +92,8 @@ bool Collector::resolveLine(Report& report, int& deviceType) {
         m_options.deviceType ? m_options.deviceType : fromFile.deviceType;
     const std::optional<int> speed = m_options.rate ? m_options.rate : fromFile.rate;
     if (!type || !speed || report.port.isEmpty()) {
-        m_console.line(!type ? QStringLiteral("Неправильно задан тип вычислителя")
-                       : !speed ? QStringLiteral("Неправильно задана скорость обмена данными")
-                                : QStringLiteral("Неправильно задан порт"));
+        report.message = !type ? texts::kBadDevice : !speed ? texts::kBadRate : texts::kBadPort;
+        m_console.line(report.message);
         return false;
     }
     deviceType = *type;
@@ -70,12 +102,34 @@ bool Collector::resolveLine(Report& report, int& deviceType) {
     return true;
 }
 
+// Until the worker ends: a stop signal ends the exchange, a pass that hears nothing for
+// --wait seconds is stopped, and a terminal sees the bytes and forms go by.
+void Collector::watch(Exchange& x) {
+    const std::int64_t waitMs = std::int64_t{m_options.waitSeconds} * 1000;
+    for (int turn = 1; !x.done; ++turn) {
+        std::this_thread::sleep_for(kTurn);
+        if (m_stopSignal.load() != 0 && !x.interrupted) {
+            x.interrupted = true;
+            // Before the first pass nothing received can be lost, and only an abort ends the
+            // opening and the handshake at once.
+            if (!x.host.interrupt()) x.rc.requestAbort();
+        }
+        // A pass that began just before the signal cleared the stop as it started.
+        if (x.interrupted && !x.rc.m_bStop) x.rc.requestStop();
+        if (!x.interrupted) x.host.stopIfSilent(x.rc, waitMs);
+        if (turn % 10 == 0)
+            m_console.progress(QStringLiteral("Принято %1 байт, форм: %2")
+                                   .arg(x.bytesRead.load())
+                                   .arg(x.host.formsReceived()));
+    }
+}
+
 Collector::Report Collector::run() {
     Report report;
     report.started = QDateTime::currentDateTime();
     int deviceType = 0;
     if (!resolveLine(report, deviceType)) {
-        report.outcome = CollectOutcome::Usage;
+        report.outcome = report.otherOutcome = CollectOutcome::Usage;
         report.finished = QDateTime::currentDateTime();
         return report;
     }
@@ -86,12 +140,32 @@ Collector::Report Collector::run() {
 
     FormArchive archive(settings, {report.port, report.device, report.rate});
     archive.keepEntries(m_options.json);
-    archive.setWrittenHandler([this](const FormArchive::Entry& e) {
-        if (e.complete)
-            m_console.line(QStringLiteral("Форма %1 записана в архив: %2 (%3 байт)")
-                               .arg(e.number)
-                               .arg(e.path)
-                               .arg(e.size));
+    std::optional<FormArchive::Entry> cutShort;
+    logArchive(archive, cutShort);
+    Exchange x(m_console, archive, report, m_options.passes);
+    runExchange(x, report, deviceType);
+    archive.finish();
+    if (cutShort)
+        m_console.line(texts::kCollectFormCutShort.arg(cutShort->number)
+                           .arg(cutShort->path)
+                           .arg(cutShort->size));
+    conclude(report, x, archive);
+    return report;
+}
+
+// Each form is logged when its file is written. Only the exchange's last form can end cut
+// short; that one is told once the archive is done.
+void Collector::logArchive(FormArchive& archive, std::optional<FormArchive::Entry>& cutShort) {
+    archive.setWrittenHandler([this, &cutShort](const FormArchive::Entry& e) {
+        cutShort.reset();
+        if (!e.complete) {
+            cutShort = e;
+            return;
+        }
+        m_console.line(QStringLiteral("Форма %1 записана в архив: %2 (%3 байт)")
+                           .arg(e.number)
+                           .arg(e.path)
+                           .arg(e.size));
     });
     archive.setFailureHandler([this](const FormArchive::Failure& f) {
         m_console.line(FormArchive::FailureText(f).replace(u'\n', u' '));
@@ -100,71 +174,63 @@ Collector::Report Collector::run() {
         for (const Leftover& leftover : found) m_console.line(FormArchive::LeftoverText(leftover));
     });
     archive.recoverLeftovers();
+}
 
-    std::atomic<std::uint64_t> bytesRead{0};
-    std::atomic<bool> lineFailed{false}, opened{false};
-    CollectHost host(m_console, archive, {report.port, report.device, QString::number(report.rate)},
-                     g_strIniPath, bytesRead, m_options.passes);
-    ReceiveControl rc;
-    rc.m_strPort = report.port.toStdString();
-    rc.m_nRate = report.rate;
-    rc.m_nDeviceType = DeviceType(deviceType);
-    rc.m_pMainFrame = &host;
-    rc.m_bReceiving = 1;
-
-    const SerialOpener opener = [&](const std::string& name, int rate) {
-        SerialOpenResult r = openComPort(name, rate);
+// The worker on the line, watched until it ends.
+void Collector::runExchange(Exchange& x, const Report& report, int deviceType) {
+    x.rc.m_strPort = report.port.toStdString();
+    x.rc.m_nRate = report.rate;
+    x.rc.m_nDeviceType = DeviceType(deviceType);
+    x.rc.m_pMainFrame = &x.host;
+    x.rc.m_bReceiving = 1;
+    const SerialOpener opener = [&x](const std::string& name, int rate) {
+        SerialOpenResult r = openComPortWith(name, rate, {&x.rc.m_wake, &x.rc.m_bAbort});
         if (r.port) {
-            opened = true;
-            r.port = std::make_unique<CountingPort>(std::move(r.port), bytesRead, lineFailed);
+            x.opened = true;
+            r.port = std::make_unique<CountingPort>(std::move(r.port), x.bytesRead, x.lineFailed);
         }
         return r;
     };
-    std::atomic<bool> workerDone{false};
     std::thread worker([&] {
-        SteadyClock clock;
-        AcquisitionThreadProc(rc, opener, clock);
-        workerDone = true;
+        AcquisitionThreadProc(x.rc, opener, x.clock);
+        x.done = true;
     });
-
-    bool interrupted = false;
-    auto lastByteAt = std::chrono::steady_clock::now();
-    std::uint64_t lastBytes = 0;
-    const auto wait = std::chrono::seconds(m_options.waitSeconds);
-    int turn = 0;
-    while (!workerDone) {
-        std::this_thread::sleep_for(kTurn);
-        if (m_stopSignal.load() != 0 && !interrupted) {
-            interrupted = true;
-            host.interrupt();
-        }
-        const auto now = std::chrono::steady_clock::now();
-        if (bytesRead.load() != lastBytes) {
-            lastBytes = bytesRead.load();
-            lastByteAt = now;
-        }
-        if (!host.inPass()) lastByteAt = now;
-        // A stop like the operator's: a pass begun after the signal is stopped too.
-        const bool stopNow = interrupted || (host.inPass() && now - lastByteAt >= wait);
-        if (stopNow && !rc.m_bStop) rc.requestStop();
-        if (++turn % 10 == 0)
-            m_console.progress(QStringLiteral("Принято %1 байт, форм: %2")
-                                   .arg(lastBytes)
-                                   .arg(host.formsReceived()));
-    }
+    watch(x);
     worker.join();
     m_console.endProgress();
-    archive.finish();
+}
 
+void Collector::conclude(Report& report, const Exchange& x, const FormArchive& archive) {
     report.finished = QDateTime::currentDateTime();
-    report.bytes = bytesRead.load();
-    report.passes = host.passes();
-    report.forms = host.formsReceived();
+    report.bytes = x.bytesRead.load();
+    report.passes = x.host.passes();
+    report.forms = x.host.formsReceived();
     report.files = archive.entries();
     report.archiveFailure = archive.firstFailure();
-    report.message = host.failure().value_or(QString());
-    report.outcome = outcomeOf(report, opened, lineFailed, interrupted, host.settingsFailed());
+    report.message = x.host.failure().value_or(QString());
+    report.otherOutcome =
+        exchangeOutcome(report, x.opened, x.lineFailed, x.interrupted, x.host.settingsFailed());
+    // A lost form outranks everything else: it is what nobody can fetch again later.
+    if (report.archiveFailure)
+        report.formsLost = std::max(1, report.forms - archive.formsWritten());
+    report.outcome = report.archiveFailure ? CollectOutcome::ArchiveFailed : report.otherOutcome;
+}
+
+Collector::Report Collector::UsageReport(const QString& error) {
+    Report report;
+    report.outcome = report.otherOutcome = CollectOutcome::Usage;
+    report.started = report.finished = QDateTime::currentDateTime();
+    report.message = error;
     return report;
+}
+
+QString Collector::Summary(const Report& r) {
+    if (r.outcome != CollectOutcome::ArchiveFailed)
+        return texts::kCollectSummary.arg(meaningOf(r.outcome)).arg(r.forms).arg(r.bytes);
+    QString text = texts::kCollectFormsLost.arg(r.formsLost).arg(r.forms).arg(r.bytes);
+    if (r.otherOutcome != CollectOutcome::Forms && r.otherOutcome != CollectOutcome::Nothing)
+        text += texts::kCollectAlso.arg(meaningOf(r.otherOutcome));
+    return text;
 }
 
 QByteArray Collector::Json(const Report& r) {
@@ -182,13 +248,16 @@ QByteArray Collector::Json(const Report& r) {
                   {"device", r.device},
                   {"speed", r.rate},
                   {"archive", r.folder},
-                  {"started", r.started.toString(Qt::ISODateWithMs)},
-                  {"finished", r.finished.toString(Qt::ISODateWithMs)},
+                  {"started", jsonTime(r.started)},
+                  {"finished", jsonTime(r.finished)},
                   {"seconds", r.started.msecsTo(r.finished) / 1000.0},
                   {"bytes", qint64(r.bytes)},
                   {"passes", r.passes},
                   {"formsReceived", r.forms},
+                  {"formsLost", r.formsLost},
                   {"forms", files}};
+    if (r.otherOutcome != r.outcome)
+        o.insert("otherOutcome", QString::fromUtf8(CollectOutcomeOf(r.otherOutcome).key));
     if (!r.message.isEmpty()) o.insert("message", r.message);
     if (r.archiveFailure)
         o.insert("archiveFailure", QJsonObject{{"form", r.archiveFailure->number},

@@ -27,7 +27,10 @@ public:
         int forms = 0;
         std::vector<FormArchive::Entry> files;  // with `keepEntries`
         std::optional<FormArchive::Failure> archiveFailure;
-        QString message;  // the worker's failure message, if any
+        int formsLost = 0;  // received but not in the archive
+        // What the exchange met besides lost forms, which outrank it in `outcome`.
+        CollectOutcome otherOutcome = CollectOutcome::Nothing;
+        QString message;  // the worker's failure message, or the command line's fault
     };
 
     Collector(const CollectOptions& options, Console& console, const std::atomic<int>& stopSignal)
@@ -37,9 +40,19 @@ public:
 
     // The report as JSON, for --json.
     static QByteArray Json(const Report& report);
+    // The log's last line.
+    static QString Summary(const Report& report);
+    // The report of a command line that makes no sense.
+    static Report UsageReport(const QString& error);
 
 private:
+    struct Exchange;
+
     bool resolveLine(Report& report, int& deviceType);
+    void logArchive(FormArchive& archive, std::optional<FormArchive::Entry>& cutShort);
+    void runExchange(Exchange& exchange, const Report& report, int deviceType);
+    void watch(Exchange& exchange);
+    static void conclude(Report& report, const Exchange& exchange, const FormArchive& archive);
 
     const CollectOptions& m_options;
     Console& m_console;

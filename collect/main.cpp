@@ -9,7 +9,25 @@
 #include "platform/Console.h"
 #include "settings/IniPath.h"
 
+namespace {
+
+// The log's last line, and the report when asked for. Nobody may be reading any more (a pipe
+// closed early): what cannot be written is lost, the exit status still says it.
+int finish(const Collector::Report& report, bool json, Console& console) {
+    if (report.outcome != CollectOutcome::Usage) console.line(Collector::Summary(report));
+    if (json) {
+        const QByteArray text = Collector::Json(report);
+        std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
+        std::fflush(stdout);
+    }
+    return int(report.outcome);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // From the first line on: a reader that goes away must not end an exchange mid-form.
+    IgnoreBrokenPipe();
     QCoreApplication app(argc, argv);
     const CollectOptions options = ParseCollectOptions(app.arguments().mid(1));
     if (options.help) {
@@ -20,21 +38,12 @@ int main(int argc, char** argv) {
     if (!options.error.isEmpty()) {
         console.line(options.error);
         console.line(QStringLiteral("Справка: tabulon-collect --help"));
-        return int(CollectOutcome::Usage);
+        return finish(Collector::UsageReport(options.error), options.json, console);
     }
     g_strIniPath = ComputeIniPath();
     static std::atomic<int> stopSignal{0};
     CatchStopSignals(stopSignal);
 
     Collector collector(options, console, stopSignal);
-    const Collector::Report report = collector.run();
-    console.line(QStringLiteral("Итог: %1; форм: %2, байт: %3")
-                     .arg(QString::fromUtf8(CollectOutcomeOf(report.outcome).meaning))
-                     .arg(report.forms)
-                     .arg(report.bytes));
-    if (options.json) {
-        const QByteArray json = Collector::Json(report);
-        std::fwrite(json.constData(), 1, std::size_t(json.size()), stdout);
-    }
-    return int(report.outcome);
+    return finish(collector.run(), options.json, console);
 }

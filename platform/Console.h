@@ -11,3 +11,6 @@ bool StandardErrorIsTerminal();
 // From now on an interrupt (Ctrl+C) or a request to terminate stores its signal number in
 // `received` instead of ending the process; the program ends itself in an orderly way.
 void CatchStopSignals(std::atomic<int>& received);
+
+// Writing to a pipe whose reader has gone fails with an error instead of ending the process.
+void IgnoreBrokenPipe();

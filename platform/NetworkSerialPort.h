@@ -1,9 +1,20 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 
 #include "platform/NetworkAddress.h"
 #include "platform/SerialPort.h"
+
+class WakeSignal;
+
+// Ends the opening of a network server early: when `flag` is set and `wake` raised, the
+// opening fails with ECANCELED.
+struct OpenCancel {
+    const WakeSignal* wake = nullptr;
+    const std::atomic<int>* flag = nullptr;
+    bool requested() const { return flag && flag->load() != 0; }
+};
 
 // How long opening a network server may take, and how soon a server that accepted the
 // connection may drop it for the opening still to count as failed.
@@ -23,7 +34,10 @@ inline constexpr int kErrorBadAddress = -3;
 // Connects to a serial device server. Raw mode takes the line as the server has it; RFC 2217
 // sets `rate` bit/s, 8 data bits, no parity, one stop bit, and raises DTR and RTS. Failures:
 // Stage::Open with ECONNREFUSED, ETIMEDOUT, EHOSTUNREACH, ECONNRESET (the server hung up at
-// once), EPROTONOSUPPORT (no COM port option at an RFC 2217 address), kErrorUnknownHost or
-// kErrorBadAddress; Stage::SetState with the error of a setting the server refused.
+// once), EPROTONOSUPPORT (no COM port option at an RFC 2217 address), ECANCELED (`cancel`, which
+// RFC 2217 heeds: a raw connection is made at once or refused), kErrorUnknownHost or
+// kErrorBadAddress; Stage::SetState with the error of a setting the server
+// refused.
 SerialOpenResult openNetworkSerialPort(const NetworkAddress& address, int rate,
-                                       const NetworkLinkLimits& limits = {});
+                                       const NetworkLinkLimits& limits = {},
+                                       const OpenCancel& cancel = {});

@@ -85,7 +85,7 @@ gensio_os_funcs* sharedOsFuncs() {
 
 class GensioLine final : public SerialPort {
 public:
-    GensioLine() = default;
+    GensioLine() : m_os(sharedOsFuncs()) {}
     ~GensioLine() override;
     GensioLine(const GensioLine&) = delete;
     GensioLine& operator=(const GensioLine&) = delete;
@@ -214,7 +214,6 @@ bool GensioLine::serviceUntil(const std::function<bool()>& done, Deadline deadli
 }
 
 int GensioLine::connect(const NetworkAddress& address, Deadline deadline) {
-    m_os = sharedOsFuncs();
     if (!m_os) return ENOMEM;
     // Resolves the host name at once, without a limit of its own.
     if (int err =
@@ -380,22 +379,30 @@ SerialOpenResult failure(SerialOpenResult::Stage stage, int error) {
 }  // namespace
 
 SerialOpenResult openNetworkSerialPort(const NetworkAddress& address, int rate,
-                                       const NetworkLinkLimits& limits) {
+                                       const NetworkLinkLimits& limits, const OpenCancel& cancel) {
     using Stage = SerialOpenResult::Stage;
     if (address.protocol == NetworkAddress::Protocol::Raw) return openTcpLine(address, limits);
     auto line = std::make_unique<GensioLine>();
+    // The cancel's signal ends the opening's waits as a stop ends the line's; a wait it ended
+    // is a cancelled opening, whatever the step would have reported.
+    line->setWake(cancel.wake);
+    const auto failed = [&](Stage stage, int error) {
+        return cancel.requested() ? failure(Stage::Open, ECANCELED) : failure(stage, error);
+    };
     if (int error = line->connect(address, steady_clock::now() + limits.connect))
-        return failure(Stage::Open, error);
+        return failed(Stage::Open, error);
     if (address.protocol == NetworkAddress::Protocol::Rfc2217) {
         // A server without the COM port option, or one that hangs up, is no line at all; a
         // setting it refuses is the line's settings failing.
         if (int error = line->configure(rate, steady_clock::now() + limits.connect)) {
             const bool noLine = error == ECONNRESET || error == EPROTONOSUPPORT;
-            return failure(noLine ? Stage::Open : Stage::SetState, error);
+            return failed(noLine ? Stage::Open : Stage::SetState, error);
         }
     }
     if (int error = line->settle(steady_clock::now() + limits.settle))
-        return failure(Stage::Open, error);
+        return failed(Stage::Open, error);
+    if (cancel.requested()) return failure(Stage::Open, ECANCELED);
+    line->setWake(nullptr);
     SerialOpenResult result;
     result.port = std::move(line);
     return result;

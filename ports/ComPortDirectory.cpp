@@ -7,10 +7,14 @@
 ComPortDirectory::ComPortDirectory(PortStore& store, Scan scan, EnvironmentLookup environment)
     : m_store(store), m_scan(std::move(scan)), m_environment(std::move(environment)) {}
 
+void ComPortDirectory::survey() {
+    m_plan = assignComNumbers(serialDevicesFrom(m_scan ? m_scan() : std::vector<DeviceRecord>{}),
+                              m_store.load(), comOverrides(m_environment));
+}
+
 void ComPortDirectory::refresh() {
     const ComMemory before = m_store.load();
-    m_plan = assignComNumbers(serialDevicesFrom(m_scan ? m_scan() : std::vector<DeviceRecord>{}),
-                              before, comOverrides(m_environment));
+    survey();
     if (m_plan.memory != before) m_store.save(m_plan.memory);
     for (const NumberedDevice& d : m_plan.devices)
         if (d.com && !d.overridden) m_store.setDescription(d.device.key, d.device.description);

@@ -31,6 +31,9 @@ public:
 
     // Looks at the devices again and remembers the numbers of devices seen for the first time.
     void refresh();
+    // Looks at the devices as refresh() does, numbering the new ones for now without
+    // remembering anything: for a listing that must leave the profile as it was.
+    void survey();
 
     const ComPlan& plan() const { return m_plan; }
     ComTarget target(int com) const { return comTarget(m_plan, com); }

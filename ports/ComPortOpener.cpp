@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <mutex>
 
+#include "platform/NetworkAddress.h"
 #include "ports/ComPortDirectory.h"
 
 namespace {
@@ -25,6 +26,15 @@ SerialOpenResult refused(int error, const std::string& path) {
     return result;
 }
 
+// A path as the serial layer opens it, but a network server with `cancel`.
+SerialOpenResult openPath(const std::string& path, int rate, const OpenCancel& cancel) {
+    const std::optional<NetworkAddress> address = parseNetworkAddress(path);
+    if (!address) return openSerialPort(path, rate);
+    SerialOpenResult result = openNetworkSerialPort(*address, rate, {}, cancel);
+    result.path = path;
+    return result;
+}
+
 }  // namespace
 
 void setComAddressOpener(ComAddressOpener opener) {
@@ -33,8 +43,12 @@ void setComAddressOpener(ComAddressOpener opener) {
 }
 
 SerialOpenResult openComPort(const std::string& name, int rate) {
+    return openComPortWith(name, rate, {});
+}
+
+SerialOpenResult openComPortWith(const std::string& name, int rate, const OpenCancel& cancel) {
     const int com = comNumberOf(name);
-    if (com == 0) return openSerialPort(name, rate);
+    if (com == 0) return openPath(name, rate, cancel);
     PortStore store;
     ComPortDirectory directory(store);
     directory.refresh();
@@ -49,7 +63,7 @@ SerialOpenResult openComPort(const std::string& name, int rate) {
                 opener = addressOpener();
             }
             // The serial layer opens an address as it opens a device path.
-            return opener ? opener(target.path, rate) : openSerialPort(target.path, rate);
+            return opener ? opener(target.path, rate) : openPath(target.path, rate, cancel);
         }
         case ComTarget::Kind::None:
             break;

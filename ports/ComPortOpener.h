@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/NetworkSerialPort.h"
 #include "platform/SerialPort.h"
 
 // Opens "COM1".."COM9" at `rate`: the device that the machine's device list and the remembered
@@ -10,6 +11,8 @@
 // under the number the result is Stage::Open with ENODEV and no path. Any other name is opened
 // as a system path. The worker's port opener in the real program.
 SerialOpenResult openComPort(const std::string& name, int rate);
+// The same, with the opening of a network serial server ended early by `cancel`.
+SerialOpenResult openComPortWith(const std::string& name, int rate, const OpenCancel& cancel);
 
 // How a COM number that stands for a network address ("tcp://host:port") is opened, for tests;
 // unless one is set, the serial layer opens it (see NetworkSerialPort.h).

@@ -67,4 +67,19 @@ inline const QString kLeftoverRemoved =
 inline const QString kLeftoversSummary = QStringLiteral(
     "Прерванная запись в архив: восстановлено неполных форм: %1, удалено пустых файлов: %2");
 
+// tabulon-collect: the port it must be told, the form cut short, the lost forms, the exit
+// status when several things went wrong.
+inline const QString kCollectNoPort =
+    QStringLiteral("Порт не задан: файл Tabulon.ini не прочитан. Укажите порт параметром --port");
+inline const QString kCollectEmptyTemplate = QStringLiteral("Шаблон имени файла пуст");
+inline const QString kCollectFormCutShort =
+    QStringLiteral("Форма %1 записана в архив НЕ ПОЛНОСТЬЮ (прием прерван): %2 (%3 байт)");
+inline const QString kCollectSummary = QStringLiteral("Итог: %1; форм: %2, байт: %3");
+inline const QString kCollectFormsLost =
+    QStringLiteral("Итог: ФОРМЫ ПОТЕРЯНЫ, не записано в архив: %1 из %2; байт: %3");
+inline const QString kCollectAlso = QStringLiteral("; кроме того: %1");
+inline const QString kCollectOutcomeOrder = QStringLiteral(
+    "Если случилось несколько исходов, код завершения - самый важный из них: 10 (потеряна\n"
+    "форма) важнее всех остальных, затем 3-7, затем 9, затем 8, затем 0 или 1.");
+
 }  // namespace texts

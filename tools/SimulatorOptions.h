@@ -29,6 +29,10 @@ struct CalculatorSimulatorOptions {
     double bytesPerSecond = 0;
     bool paceAtLineRate = false;
     std::chrono::milliseconds startDelay{0};  // pause after the handshake (type 4: after open)
+    // A pause of `pauseFor` once `pauseAfter` stream bytes have gone out (and been echoed), as a
+    // calculator that stops to gather its figures in the middle of a form.
+    std::optional<std::size_t> pauseAfter;
+    std::chrono::milliseconds pauseFor{0};
 
     // How long the echo of each byte may take; 0 waits without limit (an operator answering the
     // start question holds the first echo back for as long as he reads it). A missing echo

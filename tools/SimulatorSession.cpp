@@ -70,13 +70,23 @@ SimulatorSession::Outcome SimulatorSession::serveExchange(bool handshakeTaken) {
     const bool vanish = m_options.vanishAfter && *m_options.vanishAfter <= m_stream.size();
     if (vanish) bytes = bytes.first(*m_options.vanishAfter);
     const auto started = Clock::now();
-    const Outcome o = hasEcho(m_options.deviceType) ? sendWithEcho(bytes) : sendWithoutEcho(bytes);
+    const Outcome o = sendStream(bytes);
     const auto took = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - started);
     m_update([&](CalculatorSimulatorReport& r) { r.lastStreamNs = took.count(); });
     if (o != Outcome::Done) return o;
     if (vanish) return Outcome::Vanish;
     m_update([](CalculatorSimulatorReport& r) { ++r.streamsCompleted; });
     return Outcome::Done;
+}
+
+SimulatorSession::Outcome SimulatorSession::sendStream(std::span<const std::uint8_t> bytes) {
+    const auto send = [this](std::span<const std::uint8_t> part) {
+        return hasEcho(m_options.deviceType) ? sendWithEcho(part) : sendWithoutEcho(part);
+    };
+    if (!m_options.pauseAfter || *m_options.pauseAfter >= bytes.size()) return send(bytes);
+    if (const Outcome o = send(bytes.first(*m_options.pauseAfter)); o != Outcome::Done) return o;
+    if (const Outcome o = pause(Clock::now() + m_options.pauseFor); o != Outcome::Done) return o;
+    return send(bytes.subspan(*m_options.pauseAfter));
 }
 
 SimulatorSession::Outcome SimulatorSession::awaitHandshake() {

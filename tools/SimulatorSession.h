@@ -43,6 +43,7 @@ private:
     using Clock = std::chrono::steady_clock;
 
     Outcome awaitHandshake();
+    Outcome sendStream(std::span<const std::uint8_t> bytes);
     Outcome sendWithEcho(std::span<const std::uint8_t> bytes);
     Outcome sendWithoutEcho(std::span<const std::uint8_t> bytes);
     Outcome awaitEcho(std::uint8_t sent);

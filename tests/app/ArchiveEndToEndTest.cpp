@@ -93,7 +93,10 @@ TEST_F(ArchiveExchange, ArchivedFormsEqualTheirSavedWindowsByteForByte) {
     const QStringList files = ArchiveFiles();
     ASSERT_EQ(files.size(), 4) << files.join('\n').toStdString();
     for (int i = 0; i < 4; ++i) {
-        EXPECT_TRUE(files[i].endsWith(QStringLiteral("/0%1_COM1_КСМ-Р.txt").arg(i + 1)));
+        // The tail had no form end: its name says it is cut short.
+        const QString suffix = i == 3 ? QStringLiteral("-неполная") : QString();
+        EXPECT_TRUE(files[i].endsWith(QStringLiteral("/0%1_COM1_КСМ-Р%2.txt").arg(i + 1).arg(suffix)))
+            << files[i].toStdString();
         EXPECT_TRUE(docs[i]->IsModified()) << "the archive is a copy, not the form's file";
         EXPECT_TRUE(docs[i]->GetPathName().isEmpty());
         EXPECT_EQ(Read(files[i]), Saved(docs[i], i)) << files[i].toStdString();

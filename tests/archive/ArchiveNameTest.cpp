@@ -48,6 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"BlanksAndDotsAtTheEndsGo", "  {title}  ", Fields("COM1", " ведомость. "),
                  "ведомость"},
         NameCase{"NothingLeftIsStillAName", "{title}", Fields("COM1", ""), "form"},
+        NameCase{"EmptyTitleKeepsTheExtension", "{title}.txt", Fields("COM1", ""), "form.txt"},
         NameCase{"UnknownFieldStaysAsWritten", "{foo}_{n}.txt", Fields(), "{foo}_01.txt"},
         NameCase{"LongNameCutKeepingTheExtension", "{title}.txt", Fields("COM1", kLong),
                  QString(98, QChar(u'Ж')) + ".txt"}),

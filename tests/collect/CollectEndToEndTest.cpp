@@ -1,7 +1,13 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -93,6 +99,7 @@ class CollectTypes : public CollectTest, public ::testing::WithParamInterface<in
 
 TEST_P(CollectTypes, EveryFormArchivedAndReported) {
     Calculator(Calc(GetParam()));
+    env.insert("TZ", "Asia/Yekaterinburg");
     const Outcome run = Collect({"--port", "COM1", "--device", QString::number(GetParam()),
                                  "--speed", "9600", "--wait", "1"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -106,6 +113,7 @@ TEST_P(CollectTypes, EveryFormArchivedAndReported) {
         EXPECT_EQ(forms[i]["size"].toInt(), Archived(kForms[i]).size());
     }
     EXPECT_EQ(run.json()["outcome"].toString(), "forms");
+    EXPECT_TRUE(run.json()["started"].toString().endsWith("+05:00")) << "a time says its zone";
     EXPECT_GT(run.json()["bytes"].toInt(), 60);
     EXPECT_EQ(run.json()["passes"].toInt(), 2) << "the second pass brought nothing new";
     EXPECT_TRUE(run.err.contains("Связь с вычислителем установлена. Начать прием данных? Да"));
@@ -121,6 +129,8 @@ struct FailureCase {
     QStringList args;
     int exitCode;
     const char* message;  // on standard error
+    bool noIni = false;   // Tabulon.ini can be neither read nor written
+    bool archiveBlocked = false;
 };
 
 void PrintTo(const FailureCase& c, std::ostream* os) {
@@ -135,13 +145,19 @@ TEST_P(CollectFailures, EachEndHasItsExitStatus) {
         GetParam().calculator(o);
         Calculator(o);
     }
-    if (GetParam().exitCode == 8) env.insert("TABULON_INI", dir.filePath("gone/Tabulon.ini"));
+    if (GetParam().noIni) env.insert("TABULON_INI", dir.filePath("gone/Tabulon.ini"));
+    if (GetParam().archiveBlocked) {
+        QFile blocker(Archive());
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)) << "a file where the folder should be";
+    }
     const Outcome run = Collect(GetParam().args);
     EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.err.toStdString();
     EXPECT_TRUE(QString::fromUtf8(run.err).contains(QString::fromUtf8(GetParam().message)))
         << run.err.toStdString();
-    if (GetParam().exitCode != 2) {
-        EXPECT_EQ(run.json()["exitCode"].toInt(), GetParam().exitCode);
+    EXPECT_EQ(run.json()["exitCode"].toInt(-1), GetParam().exitCode) << "every end has its report";
+    if (GetParam().exitCode == 10) {
+        const QStringList lines = QString::fromUtf8(run.err).trimmed().split('\n');
+        EXPECT_TRUE(lines.last().startsWith("Итог: ФОРМЫ ПОТЕРЯНЫ")) << lines.last().toStdString();
     }
 }
 
@@ -172,7 +188,19 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"LineBroken", [](auto& o) { o.deviceType = 4, o.vanishAfter = 30; }, kCom1Type4,
                     7, "Связь с вычислителем нарушена"},
         FailureCase{"SettingsNotWritable", [](auto& o) { o.deviceType = 4; }, kCom1Type4, 8,
-                    "Невозможно открыть файл Tabulon.ini"}),
+                    "Невозможно открыть файл Tabulon.ini", true},
+        FailureCase{"NoPortWithoutTheIni",
+                    nullptr,
+                    {"--device", "0", "--speed", "9600", "--wait", "1"},
+                    2,
+                    "Порт не задан: файл Tabulon.ini не прочитан",
+                    true},
+        // A lost form outranks every other end, and the last line says so.
+        FailureCase{"LostFormOutranksSettings", [](auto& o) { o.deviceType = 4; }, kCom1Type4, 10,
+                    "кроме того: файл Tabulon.ini не удалось записать", true, true},
+        FailureCase{"LostFormOutranksBrokenLine",
+                    [](auto& o) { o.deviceType = 4, o.vanishAfter = 30, o.bytesPerSecond = 300; },
+                    kCom1Type4, 10, "кроме того: линия оборвалась", false, true}),
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST_F(CollectTest, TerminatedMidFormKeepsWhatCameAndClosesTheLine) {
@@ -196,6 +224,116 @@ TEST_F(CollectTest, TerminatedMidFormKeepsWhatCameAndClosesTheLine) {
     EXPECT_FALSE(forms[0]["complete"].toBool());
     EXPECT_EQ(forms[0]["size"].toInt(), kept.size());
     EXPECT_TRUE(sims[0]->waitFinished(std::chrono::seconds(5))) << "the line was let go";
+    EXPECT_TRUE(run.err.contains("записана в архив НЕ ПОЛНОСТЬЮ")) << run.err.toStdString();
+}
+
+// A calculator that stops for 3 s inside a form, within its type's 5 s: --wait 2 bounds only
+// the wait for a pass's first byte, so nothing of the form is left behind.
+TEST_F(CollectTest, PauseInsideAFormOutlastingTheWaitKeepsTheForm) {
+    CalculatorSimulatorOptions o = Calc(0);
+    o.pauseAfter = 20;
+    o.pauseFor = std::chrono::milliseconds(3000);
+    Calculator(o);
+    const Outcome run =
+        Collect({"--port", "COM1", "--device", "0", "--speed", "9600", "--wait", "2"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList files = Files();
+    ASSERT_EQ(files.size(), 2) << run.err.toStdString();
+    EXPECT_EQ(Read(files[0]), Archived(kForms[0]));
+    EXPECT_EQ(Read(files[1]), Archived(kForms[1]));
+    EXPECT_EQ(run.json()["passes"].toInt(), 2);
+    EXPECT_TRUE(sims[0]->waitFinished(std::chrono::seconds(5)));
+    EXPECT_EQ(sims[0]->report().streamsCompleted, 1);
+}
+
+// `tabulon-collect ... 2>&1 >report.json | head -n1`: the journal's reader goes away after the
+// first line, and the exchange goes on to its end.
+TEST_F(CollectTest, ReaderOfTheLogGoneKeepsTheExchange) {
+    Calculator(Calc(4));
+    QStringList args = kCom1Type4;
+    args << "--out" << Archive() << "--json";
+    env.insert("TABULON_INI", dir.filePath("Tabulon.ini"));
+    env.insert("REPORT", dir.filePath("report.json"));
+    QProcess shell;
+    shell.setProcessEnvironment(env);
+    shell.start("bash", QStringList{"-c",
+                                    "\"$0\" \"$@\" 2>&1 >\"$REPORT\" | head -n1 >/dev/null;"
+                                    "exit ${PIPESTATUS[0]}",
+                                    TABULON_COLLECT}
+                            << args);
+    const Outcome run = Finish(shell);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(Files().size(), 2);
+    const QJsonObject report = QJsonDocument::fromJson(Read(dir.filePath("report.json"))).object();
+    EXPECT_EQ(report["outcome"].toString(), "forms");
+    EXPECT_EQ(report["forms"].toArray().size(), 2);
+}
+
+// A listener that accepts and never answers: an RFC 2217 server that leaves the settings open.
+class SilentServer {
+public:
+    SilentServer() {
+        m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof a;
+        ::bind(m_listener, reinterpret_cast<sockaddr*>(&a), size);
+        ::listen(m_listener, 1);
+        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&a), &size);
+        m_port = ntohs(a.sin_port);
+    }
+    ~SilentServer() {
+        if (m_peer >= 0) ::close(m_peer);
+        ::close(m_listener);
+    }
+    int port() const { return m_port; }
+    // True once a client has connected and spoken (its Telnet negotiation).
+    bool heardClient() {
+        if (m_peer < 0) {
+            pollfd p{m_listener, POLLIN, 0};
+            if (::poll(&p, 1, 0) == 1) m_peer = ::accept(m_listener, nullptr, nullptr);
+        }
+        char bytes[256];
+        if (m_peer >= 0 && ::recv(m_peer, bytes, sizeof bytes, MSG_DONTWAIT) > 0) m_heard = true;
+        return m_heard;
+    }
+
+private:
+    int m_listener = -1, m_peer = -1, m_port = 0;
+    bool m_heard = false;
+};
+
+// SIGTERM ends the collector within half a second, wherever the line keeps it waiting.
+class CollectTerminated : public CollectTest {
+protected:
+    Outcome TerminateWhen(const QStringList& args, const std::function<bool()>& ready) {
+        auto p = Start(args);
+        for (int i = 0; i < 200 && !ready(); ++i) QThread::msleep(20);
+        EXPECT_TRUE(ready()) << "the collector never got there";
+        QElapsedTimer timer;
+        timer.start();
+        p->terminate();
+        const Outcome run = Finish(*p);
+        EXPECT_LT(timer.elapsed(), 500) << run.err.toStdString();
+        EXPECT_EQ(run.exitCode, 9) << run.err.toStdString();
+        EXPECT_EQ(run.json()["outcome"].toString(), "interrupted");
+        return run;
+    }
+};
+
+TEST_F(CollectTerminated, DuringTheHandshake) {
+    CalculatorSimulatorOptions o = Calc(0);
+    o.reply = CalculatorSimulatorOptions::Reply::None;
+    Calculator(o);
+    TerminateWhen(kCom1, [&] { return sims[0]->report().handshakesSeen == 1; });
+}
+
+TEST_F(CollectTerminated, WhileTheServerLeavesTheSettingsUnanswered) {
+    SilentServer server;
+    TerminateWhen({"--port", QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.port()),
+                   "--device", "0", "--speed", "9600"},
+                  [&] { return server.heardClient(); });
 }
 
 TEST_F(CollectTest, TwoLinesAtOnceIntoOneArchive) {

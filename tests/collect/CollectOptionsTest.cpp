@@ -36,7 +36,9 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{
             "NoPasses", {"--passes", "0"}, "Число проходов должно быть целым и больше нуля"},
         OptionsCase{"MissingValue", {"--port"}, "Не задано значение параметра --port"},
-        OptionsCase{"Unknown", {"--verbose", "1"}, "Неизвестный параметр: --verbose"}),
+        OptionsCase{"Unknown", {"--verbose", "1"}, "Неизвестный параметр: --verbose"},
+        OptionsCase{"UnknownLast", {"--bogus"}, "Неизвестный параметр: --bogus"},
+        OptionsCase{"EmptyTemplate", {"--name", ""}, "Шаблон имени файла пуст"}),
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST(Collect, ValuesReachTheOptions) {
@@ -48,6 +50,10 @@ TEST(Collect, ValuesReachTheOptions) {
     EXPECT_EQ(o.passes, 3);
     EXPECT_EQ(o.waitSeconds, 7);
     EXPECT_FALSE(o.folder);
+}
+
+TEST(Collect, ReportFormKeptPastAWrongOption) {
+    EXPECT_TRUE(ParseCollectOptions({"--speed", "1", "--out", "/srv/a", "--json"}).json);
 }
 
 TEST(Collect, HelpListsEveryExitStatus) {

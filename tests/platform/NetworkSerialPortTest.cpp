@@ -6,11 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <thread>
 #include <vector>
 
 #include "platform/NetworkSerialPort.h"
+#include "platform/WakeSignal.h"
 
 namespace {
 
@@ -251,6 +253,28 @@ INSTANTIATE_TEST_SUITE_P(Table, ServerOfferingTheOptionTest,
                                          OfferCase{"GrantsLate", 500ms, true},
                                          OfferCase{"Refuses", 0ms, false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A request to end the process ends the Telnet negotiation that the server leaves unanswered.
+TEST(OpeningFailure, CancelEndsTheNegotiationAtOnce) {
+    Listener server;
+    WakeSignal wake;
+    std::atomic<int> cancel{0};
+    int accepted = -1;
+    std::thread serve([&] {
+        accepted = ::accept(server.fd(), nullptr, nullptr);
+        cancel = 1;
+        wake.raise();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    const SerialOpenResult r = openNetworkSerialPort(loopback(Protocol::Rfc2217, server.port()),
+                                                     9600, {20s, 300ms}, {&wake, &cancel});
+    const auto took = std::chrono::steady_clock::now() - start;
+    serve.join();
+    if (accepted >= 0) ::close(accepted);
+    EXPECT_EQ(r.stage, Stage::Open);
+    EXPECT_EQ(r.error, ECANCELED);
+    EXPECT_LT(took, 2s) << "the server would have held it for seconds";
+}
 
 TEST(OpeningFailure, MalformedAddressIsNeverOpenedAsADevice) {
     ::setenv("TABULON_COM3", "tcp://127.0.0.1", 1);

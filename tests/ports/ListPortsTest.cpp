@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -28,6 +29,9 @@ TEST(ListPorts, ListsTheBuiltInPortOfThisMachine) {
     const QStringList lines = QString::fromUtf8(tabulon.readAllStandardOutput()).split('\n');
     EXPECT_EQ(lines.filter(QRegularExpression("^COM\\d  /dev/ttyS0  ")).size(), 1)
         << lines.join('\n').toStdString();
+    // A port numbered for the listing is not remembered: listing writes no profile.
+    EXPECT_FALSE(
+        QDirIterator(home.filePath("config"), QDir::Files, QDirIterator::Subdirectories).hasNext());
 }
 
 }  // namespace
