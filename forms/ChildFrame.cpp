@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QMenu>
 #include <QShortcut>
 
 #include "acquisition/ReceiveControl.h"
@@ -21,14 +22,32 @@ CChildFrame::CChildFrame(CTabulonPlusDoc* doc, ReceiveControl* rc, const QIcon& 
     m_pControl->m_pReceivingFrame = this;
     doc->AddFrame(this);
 
-    // The MDI keys of a child window, beside the platform's own Close (Ctrl+W): Ctrl+F4 is a
-    // close request like the close box, Ctrl+F6 and Ctrl+Shift+F6 step through the windows.
+    // The MDI keys of a child window: Ctrl+F4 is a close request like the close box (the system
+    // menu's Close carries it), Ctrl+F6 and Ctrl+Shift+F6 step through the windows.
     const auto key = [this](QKeyCombination k, auto slot) {
         new QShortcut(QKeySequence(k), this, this, slot, Qt::WidgetWithChildrenShortcut);
     };
-    key(Qt::CTRL | Qt::Key_F4, [this] { close(); });
     key(Qt::CTRL | Qt::Key_F6, [this] { ActivateNeighbour(1); });
     key(Qt::CTRL | Qt::SHIFT | Qt::Key_F6, [this] { ActivateNeighbour(-1); });
+    if (!ShowCloseKeyInSystemMenu()) key(Qt::CTRL | Qt::Key_F4, [this] { close(); });
+}
+
+// The system menu's Close answers the platform's Close keys (Ctrl+W) and shows the first of
+// them. Ctrl+F4 goes first: the menu names it, and the item takes it too, so that no second
+// owner of the key makes it ambiguous.
+bool CChildFrame::ShowCloseKeyInSystemMenu() {
+    const QList<QKeySequence> platform = QKeySequence::keyBindings(QKeySequence::Close);
+    const QKeySequence ctrlF4(Qt::CTRL | Qt::Key_F4);
+    if (!systemMenu() || platform.isEmpty()) return false;
+    for (QAction* action : systemMenu()->actions()) {
+        if (action->shortcuts() != platform) continue;
+        QList<QKeySequence> keys{ctrlF4};
+        for (const QKeySequence& other : platform)
+            if (other != ctrlF4) keys << other;
+        action->setShortcuts(keys);
+        return true;
+    }
+    return false;
 }
 
 void CChildFrame::ActivateNeighbour(int step) {

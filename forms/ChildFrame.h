@@ -37,6 +37,9 @@ protected:
 private:
     // The next (`step` 1) or previous (-1) form window in the order they were made, round.
     void ActivateNeighbour(int step);
+    // The system menu's Close names and takes Ctrl+F4, the key that closes a form window; false
+    // when there is no such item.
+    bool ShowCloseKeyInSystemMenu();
     // Leaves the form and the control block: nothing reaches this window any more.
     void Detach();
 

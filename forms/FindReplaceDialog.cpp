@@ -10,7 +10,9 @@
 #include <QVBoxLayout>
 
 CFindReplaceDialog::CFindReplaceDialog(bool replace, FindState& state, QWidget* parent)
-    : QDialog(parent, Qt::Tool), m_bReplace(replace), m_state(state) {
+    : QDialog(parent), m_bReplace(replace), m_state(state) {
+    // A dialog of its own rather than a tool window: Qt lends a tool window's keys to the window
+    // under it, whose menu bar would then take Alt+В ("&Вид") from "Заменить &все".
     // The texts the system's own Find and Replace boxes have in Russian.
     setWindowTitle(replace ? QStringLiteral("Заменить") : QStringLiteral("Найти"));
     auto* fields = new QFormLayout;

@@ -1,12 +1,12 @@
 #include "forms/TabulonPlusDoc.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QRegularExpression>
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include "files/RegularFile.h"
 #include "files/SafeFile.h"
 #include "forms/FileDialogs.h"
 #include "forms/FileError.h"
@@ -89,33 +89,25 @@ bool CTabulonPlusDoc::OnNewDocument() {
     return true;
 }
 
-// Only a regular file is opened: a pipe would block its open until a writer comes, a device
-// may never end. A file larger than a form of the longest text written with a CR LF after
-// every character cannot fit, and is refused before any of it is read.
+// Only a regular file is read: a pipe would hold the open until a writer comes, a device may
+// never end. A file larger than a form of the longest text written with a CR LF after every
+// character cannot fit, and is refused before any of it is read.
 bool CTabulonPlusDoc::OnOpenDocument(const QString& path) {
     constexpr qint64 kMaxFormBytes = 2 * qint64(kMaxFormChars);
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
-        reportFileError(classifyOpenError(path, QFileDevice::OpenError), path);
-        return false;
+    const RegularFile::Result file = RegularFile::read(path, kMaxFormBytes);
+    switch (file.failure) {
+        case RegularFile::Failure::None:
+            break;
+        case RegularFile::Failure::TooLarge:
+            reportTooLarge();
+            return false;
+        default:  // a folder is refused as the framework refuses it, a pipe or device by kind
+            reportFileError(classifyOpenError(path, file.error), path);
+            return false;
     }
-    if (info.size() > kMaxFormBytes) {
-        reportTooLarge();
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reportFileError(classifyOpenError(path, file.error()), path);
-        return false;
-    }
-    // Read no more than can fit, whatever the file grew to since it was looked at.
-    const QByteArray bytes = file.read(kMaxFormBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        reportFileError(classifyOpenError(path, file.error()), path);
-        return false;
-    }
+    const QByteArray& bytes = file.bytes;
     const QString text = TextFileCodec::Decode(bytes);
-    if (bytes.size() > kMaxFormBytes || text.size() > kMaxFormChars) {
+    if (text.size() > kMaxFormChars) {
         reportTooLarge();
         return false;
     }

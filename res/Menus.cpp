@@ -78,7 +78,8 @@ constexpr MenuItem kFormFile[] = {
     Separator,
     Item("&Выход", ID_APP_EXIT),
     Separator,
-    Item("По&рты…", ID_PORTS),
+    // "р" belongs to "Предварительный п&росмотр" here; "ы" is free in this popup.
+    Item("Порт&ы…", ID_PORTS),
 };
 constexpr MenuItem kEdit[] = {
     Item("&Отменить\tCtrl+Z", ID_EDIT_UNDO),  Separator,

@@ -1,10 +1,10 @@
 #include "settings/SettingsFile.h"
 
-#include <QFile>
 #include <QHash>
 #include <QStringDecoder>
 #include <optional>
 
+#include "files/RegularFile.h"
 #include "files/SafeFile.h"
 #include "res/MessageStyle.h"
 #include "res/Texts.h"
@@ -54,26 +54,21 @@ std::string ToCp1251(const QString& text) {
     return bytes;
 }
 
-// The file's bytes, at most one more than a settings file may hold, so that an oversized file
-// is recognised without reading it all. Nothing when it cannot be opened or read.
-std::optional<std::string> ReadBytes(const QString& path) {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray bytes = file.read(qint64(kMaxSettingsFileSize) + 1);
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
-    return std::string(bytes.constData(), std::size_t(bytes.size()));
-}
-
 }  // namespace
 
 void ReadSettingsFile(const QString& path, QString& port, QString& device, QString& rate,
                       const SettingsReport& report) {
-    const std::optional<std::string> bytes = ReadBytes(path);
-    if (!bytes) {
+    // Whatever stands at the path, a pipe or a device included, is looked at without waiting.
+    const RegularFile::Result file = RegularFile::read(path, qint64(kMaxSettingsFileSize));
+    if (!file.ok() && file.failure != RegularFile::Failure::TooLarge) {
         Report(report, texts::kCannotOpenIni, msg::MB_ICONEXCLAMATION);
         return;
     }
-    const std::optional<SettingsText> values = ParseSettingsText(*bytes);
+    // A file too large for settings is not a settings file: the parser says so.
+    const std::optional<SettingsText> values =
+        file.ok() ? ParseSettingsText(
+                        std::string_view(file.bytes.constData(), std::size_t(file.bytes.size())))
+                  : std::nullopt;
     if (!values) {
         Report(report, texts::kBadIniFormat, msg::MB_OK);
         return;

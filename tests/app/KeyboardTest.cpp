@@ -1,10 +1,15 @@
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
 #include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
@@ -247,3 +252,162 @@ TEST_F(Keyboard, ClosingAWindowActivatesTheOneActiveBeforeIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// The operator's Russian keyboard for the keys of its scope: its letters come from the
+// layout's own keys, as a person's do, rather than from a key borrowed for the moment.
+class RussianLayout {
+public:
+    RussianLayout() : m_ok(setLayout("ru")) {}
+    ~RussianLayout() { setLayout("us"); }
+    bool ok() const { return m_ok; }
+
+private:
+    static bool setLayout(const char* layout) {
+        const bool set = QProcess::execute("setxkbmap", {"-layout", layout}) == 0;
+        // Qt reads the new key map from the server's notice of it.
+        SendKeys({});
+        return set;
+    }
+    bool m_ok;
+};
+
+template <class W>
+W* childWithText(QWidget* box, const QString& text) {
+    for (W* child : box->findChildren<W*>())
+        if (child->text() == text) return child;
+    return nullptr;
+}
+
+// What one Alt+letter of a find box must do there, whatever the main window's menu bar holds.
+struct BoxKey {
+    const char* keysym;
+    const char* what;
+    std::function<void(CFindReplaceDialog*, CTabulonPlusView*)> before;  // may be empty
+    std::function<bool(CFindReplaceDialog*, CTabulonPlusView*)> reached;
+};
+
+std::function<bool(CFindReplaceDialog*, CTabulonPlusView*)> focusIn(
+    QLineEdit* (CFindReplaceDialog::*field)() const) {
+    return [field](CFindReplaceDialog* box, CTabulonPlusView*) {
+        return QApplication::focusWidget() == (box->*field)();
+    };
+}
+
+BoxKey toggles(const char* keysym, const char* text) {
+    return {keysym, text,
+            [text](CFindReplaceDialog* box, CTabulonPlusView*) {
+                childWithText<QCheckBox>(box, QString::fromUtf8(text))->setChecked(false);
+            },
+            [text](CFindReplaceDialog* box, CTabulonPlusView*) {
+                return childWithText<QCheckBox>(box, QString::fromUtf8(text))->isChecked();
+            }};
+}
+
+BoxKey chooses(const char* keysym, const char* text, const char* other) {
+    return {keysym, text,
+            [other](CFindReplaceDialog* box, CTabulonPlusView*) {
+                childWithText<QRadioButton>(box, QString::fromUtf8(other))->setChecked(true);
+            },
+            [text](CFindReplaceDialog* box, CTabulonPlusView*) {
+                return childWithText<QRadioButton>(box, QString::fromUtf8(text))->isChecked();
+            }};
+}
+
+const BoxKey kFindNext{"Cyrillic_en", "&Найти далее", nullptr,
+                       [](CFindReplaceDialog*, CTabulonPlusView* view) {
+                           return view->textCursor().selectedText() == "abc";
+                       }};
+
+const std::vector<BoxKey> kFindKeys = {
+    {"Cyrillic_che", "&Что:", nullptr, focusIn(&CFindReplaceDialog::FindField)},
+    toggles("Cyrillic_tse", "Только слово &целиком"),
+    toggles("Cyrillic_u", "С &учетом регистра"),
+    chooses("Cyrillic_ve", "&Вверх", "Вн&из"),
+    chooses("Cyrillic_i", "Вн&из", "&Вверх"),
+    kFindNext,
+};
+
+const std::vector<BoxKey> kReplaceKeys = {
+    {"Cyrillic_che", "&Что:", nullptr, focusIn(&CFindReplaceDialog::FindField)},
+    {"Cyrillic_ie", "Ч&ем:", nullptr, focusIn(&CFindReplaceDialog::ReplaceField)},
+    toggles("Cyrillic_tse", "Только слово &целиком"),
+    toggles("Cyrillic_u", "С &учетом регистра"),
+    kFindNext,
+    {"Cyrillic_ze", "&Заменить",
+     [](CFindReplaceDialog*, CTabulonPlusView* view) {
+         QTextCursor found = view->textCursor();
+         found.setPosition(3, QTextCursor::KeepAnchor);
+         view->setTextCursor(found);
+     },
+     [](CFindReplaceDialog*, CTabulonPlusView* view) {
+         return view->toPlainText().count("x") == 1;
+     }},
+    {"Cyrillic_ve", "Заменить &все", nullptr,
+     [](CFindReplaceDialog*, CTabulonPlusView* view) { return view->toPlainText() == "x x x"; }},
+};
+
+}  // namespace
+
+// An item as its menu draws it: a text's own tab leads its key text, else its first key.
+static QString shownItem(const QAction* action) {
+    if (action->text().contains('\t') || action->shortcut().isEmpty()) return action->text();
+    return action->text() + '\t' + action->shortcut().toString(QKeySequence::NativeText);
+}
+
+// The system menu of a form window names Ctrl+F4 for Close, the key that closes it, on this
+// desktop as well, whose own Close key is Ctrl+W.
+TEST_F(Keyboard, SystemMenuNamesCtrlF4ForClose) {
+    ASSERT_NO_FATAL_FAILURE(StartWithForms(2));
+    QMdiSubWindow* window = Frame()->MdiArea()->activeSubWindow();
+    ASSERT_NE(window->systemMenu(), nullptr);
+    QStringList shown;
+    QAction* close = nullptr;
+    for (QAction* action : window->systemMenu()->actions()) {
+        shown << shownItem(action);
+        if (shown.last().endsWith("\tCtrl+F4")) close = action;
+    }
+    const std::string items = shown.join(" | ").toStdString();
+    ASSERT_NE(close, nullptr) << items;
+    EXPECT_EQ(shown.filter("Ctrl+W").size(), 0) << items;
+
+    close->trigger();
+    EXPECT_TRUE(WaitUntil([this] { return Titles() == QStringList{"Безымянный1"}; }, 5000))
+        << "the item named Ctrl+F4 closes the window";
+}
+
+// Every letter of the Find and Replace boxes works in the box, with real keys; the main menu
+// bar, whose "&Вид" has the letter of "&Вверх" and "Заменить &все", takes none of them.
+TEST_F(Keyboard, FindBoxLettersWorkInTheirBox) {
+    ASSERT_NO_FATAL_FAILURE(StartWithForms(1));
+    Press("a b c space a b c space a b c");
+    ASSERT_TRUE(WaitUntil([this] { return Frame()->Action(id::ID_EDIT_FIND)->isEnabled(); }));
+    for (const auto& [open, keys] : {std::pair{"ctrl+f", &kFindKeys}, {"ctrl+h", &kReplaceKeys}}) {
+        ASSERT_NO_FATAL_FAILURE(FocusText());
+        Press(open);
+        CTabulonPlusView* view = Frame()->Template().ActiveView();
+        QPointer<CFindReplaceDialog> box = view->FindReplaceDialog();
+        ASSERT_TRUE(box);
+        ASSERT_TRUE(WaitUntil([&] { return box->isActiveWindow(); }, 5000));
+        box->FindField()->setText("abc");
+        if (box->ReplaceField()) box->ReplaceField()->setText("x");
+        const RussianLayout russian;
+        ASSERT_TRUE(russian.ok());
+        for (const BoxKey& key : *keys) {
+            SCOPED_TRACE(std::string(open) + " alt+" + key.keysym + " " + key.what);
+            view->moveCursor(QTextCursor::Start);
+            if (key.before) key.before(box, view);
+            QPushButton* cancel = childWithText<QPushButton>(box, "Отмена");
+            cancel->setFocus();
+            ASSERT_TRUE(WaitUntil([&] { return QApplication::focusWidget() == cancel; }, 5000));
+            Press(QStringLiteral("alt+") + key.keysym);
+            // A button pressed by its letter is shown down for a moment before it acts.
+            EXPECT_TRUE(WaitUntil([&] { return key.reached(box, view); }, 3000));
+            EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "a menu opened";
+            EXPECT_TRUE(box->isActiveWindow());
+            if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+        }
+        box->close();
+    }
+}

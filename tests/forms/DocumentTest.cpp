@@ -9,10 +9,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
-#include <atomic>
 #include <csignal>
 #include <random>
-#include <thread>
 
 #include "FormsFixture.h"
 #include "forms/ChildFrame.h"
@@ -20,6 +18,7 @@
 #include "forms/TabulonPlusView.h"
 #include "res/CommandIds.h"
 #include "tests/fakes/ScratchMounts.h"
+#include "tests/files/FifoReleaser.h"
 
 namespace {
 
@@ -202,33 +201,6 @@ TEST_F(Document, OpenFailuresAreReportedAndLeaveNoForm) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(area->subWindowList().size(), 1);
 }
-
-// Opens `fifo` for writing whenever a reader waits in its open, so that a reader that should
-// never have opened it is let go (it then reads an empty file) and the test fails instead of
-// hanging.
-class FifoReleaser {
-public:
-    explicit FifoReleaser(const QByteArray& fifo)
-        : m_thread([this, fifo] {
-              while (!m_done) {
-                  const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
-                  if (fd >= 0) {
-                      m_released = true;
-                      ::close(fd);
-                  }
-                  std::this_thread::sleep_for(std::chrono::milliseconds(5));
-              }
-          }) {}
-    ~FifoReleaser() {
-        m_done = true;
-        m_thread.join();
-    }
-    bool Released() const { return m_released; }
-
-private:
-    std::atomic<bool> m_done{false}, m_released{false};
-    std::thread m_thread;
-};
 
 // Only regular files open: a pipe would block the program in its open for good, a device
 // would be read without end, and a file too large for any form is refused before it is read.

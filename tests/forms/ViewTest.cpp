@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -18,6 +20,7 @@
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
 #include "res/CommandIds.h"
+#include "tests/res/Mnemonics.h"
 
 using View = FormsFixture;
 
@@ -245,4 +248,19 @@ TEST_F(View, FindBoxAndFindNext) {
     box->ReplaceField()->setText("B");
     box->ReplaceAllButton()->click();
     EXPECT_EQ(view->toPlainText(), "alpha B alpha B");
+}
+
+// Each control of a find box answers its own letter with Alt.
+TEST_F(View, NoTwoControlsOfAFindBoxShareALetter) {
+    FindState state;
+    for (bool replace : {false, true}) {
+        SCOPED_TRACE(replace ? "replace" : "find");
+        CFindReplaceDialog box(replace, state, nullptr);
+        QStringList texts;
+        for (const QLabel* label : box.findChildren<QLabel*>()) texts << label->text();
+        for (const QAbstractButton* b : box.findChildren<QAbstractButton*>()) texts << b->text();
+        for (const QGroupBox* group : box.findChildren<QGroupBox*>()) texts << group->title();
+        EXPECT_GE(texts.filter("&").size(), replace ? 7 : 6);
+        EXPECT_EQ(sharedMnemonics(texts).join('\n').toStdString(), "");
+    }
 }

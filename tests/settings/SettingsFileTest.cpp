@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -6,11 +7,13 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 #include <vector>
 
 #include "res/MessageStyle.h"
 #include "settings/SettingsFile.h"
 #include "tests/fakes/ScratchMounts.h"
+#include "tests/files/FifoReleaser.h"
 #include "tests/settings/Cp1251.h"
 
 namespace {
@@ -107,11 +110,25 @@ TEST_F(SettingsFileTest, MissingFileKeepsDefaults) {
     ExpectDefaults();
 }
 
-TEST_F(SettingsFileTest, DirectoryInPlaceOfFileCannotBeOpened) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir("Tabulon.ini"));
-    Read(path());
-    ExpectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
-    ExpectDefaults();
+// A pipe or a device named as the file (TABULON_INI) is refused at once, as a folder is: the
+// collector would otherwise wait in the open for good or read without end.
+TEST_F(SettingsFileTest, AnythingButARegularFileCannotBeOpened) {
+    const std::vector<std::pair<const char*, std::function<bool(const QString&)>>> kinds = {
+        {"folder", [](const QString& p) { return QDir().mkdir(p); }},
+        {"pipe", [](const QString& p) { return ::mkfifo(QFile::encodeName(p), 0600) == 0; }},
+        {"device", [](const QString& p) { return QFile::link("/dev/zero", p); }},
+    };
+    for (const auto& [kind, make] : kinds) {
+        SCOPED_TRACE(kind);
+        messages.clear();
+        const QString at = dir.filePath(kind);
+        ASSERT_TRUE(make(at));
+        FifoReleaser releaser(QFile::encodeName(at));
+        Read(at);
+        EXPECT_FALSE(releaser.Released()) << "waited in the open";
+        ExpectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
+        ExpectDefaults();
+    }
 }
 
 TEST_F(SettingsFileTest, FileWithoutReadPermissionCannotBeOpened) {
@@ -249,7 +266,8 @@ INSTANTIATE_TEST_SUITE_P(
         TypedCase{"latin", QStringLiteral("COM1"), "COM1"},
         TypedCase{"cyrillic_euro_numero", QStringLiteral("Порт€№"), "\xCF\xEE\xF0\xF2\x88\xB9"},
         TypedCase{"lone_high_surrogate_at_the_end", QStringLiteral("COM") + QChar(0xD800), "COM?"},
-        TypedCase{"lone_high_surrogate_inside", QStringLiteral("C") + QChar(0xD800) + QStringLiteral("OM"), "C?OM"},
+        TypedCase{"lone_high_surrogate_inside",
+                  QStringLiteral("C") + QChar(0xD800) + QStringLiteral("OM"), "C?OM"},
         TypedCase{"lone_low_surrogate", QChar(0xDC00) + QStringLiteral("COM"), "?COM"},
         TypedCase{"pair_outside_the_plane",
                   QString::fromUtf8("A\xF0\x9F\x98\x80"

@@ -1,0 +1,83 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+
+#include "files/RegularFile.h"
+
+namespace {
+
+using Failure = RegularFile::Failure;
+
+RegularFile::Result failure(Failure why, QFileDevice::FileError error = QFileDevice::NoError,
+                            const QString& text = {}) {
+    return {why, {}, error, text};
+}
+
+QFileDevice::FileError openErrorOf(int error) {
+    switch (error) {
+        case EMFILE:
+        case ENFILE:
+            return QFileDevice::ResourceError;
+        case EACCES:
+        case EPERM:
+            return QFileDevice::PermissionsError;
+        default:
+            return QFileDevice::OpenError;
+    }
+}
+
+// The descriptor of `path`, opened without waiting for a writer or a carrier and without
+// becoming anyone's terminal; -1 with errno set when it cannot be opened.
+int openWithoutWaiting(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    int fd;
+    do {
+        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Reads what is there, at most `limit` + 1 bytes: one past the limit tells a file that grew.
+RegularFile::Result readAll(QFile& file, qint64 size, qint64 limit) {
+    QByteArray bytes(std::min(size, limit) + 1, Qt::Uninitialized);
+    qint64 got = 0;
+    while (true) {
+        if (got == bytes.size()) {
+            if (got > limit) return failure(Failure::TooLarge);
+            bytes.resize(std::min(2 * got, limit + 1));  // it grew since it was looked at
+        }
+        const qint64 n = file.read(bytes.data() + got, bytes.size() - got);
+        if (n < 0) return failure(Failure::Read, QFileDevice::ReadError, file.errorString());
+        if (n == 0) break;
+        got += n;
+    }
+    bytes.truncate(got);
+    return {Failure::None, bytes, QFileDevice::NoError, {}};
+}
+
+}  // namespace
+
+RegularFile::Result RegularFile::read(const QString& path, qint64 limit) {
+    const int fd = openWithoutWaiting(path);
+    if (fd < 0) {
+        const int error = errno;
+        return failure(Failure::Open, openErrorOf(error), qt_error_string(error));
+    }
+    const std::unique_ptr<const int, void (*)(const int*)> closer(
+        &fd, [](const int* f) { ::close(*f); });
+    // The kind of what was opened, not of what the path names now or named before.
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return failure(Failure::NotRegular);
+    if (st.st_size > limit) return failure(Failure::TooLarge);
+    // A regular file never waits; reads that would are a surprise better not met.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
+        return failure(Failure::Open, file.error(), file.errorString());
+    return readAll(file, st.st_size, limit);
+}
