@@ -5,7 +5,7 @@ packages=(
     cmake g++ make clang libclang-rt-14-dev clang-format
     qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev libx11-dev
     libgtest-dev
-    fonts-dejavu-core fonts-liberation poppler-utils xvfb xauth imagemagick x11-utils xdotool
+    fonts-dejavu-core fonts-liberation poppler-utils xvfb xauth imagemagick x11-utils xdotool x11-xkb-utils
     libudev-dev libgensio-dev ser2net qt6-translations-l10n
     dpkg-dev fakeroot file lintian appstream desktop-file-utils
     python3-serial
