@@ -82,35 +82,52 @@ bool Ser2netServer::start() {
     m_port = unusedLoopbackPort();
     if (m_port == 0 || !writeConfig()) return m_error = "no port or configuration", false;
 
-    // Made before fork(): the child of a threaded process may only make system calls.
     const std::string logFile = m_dir + "/ser2net.log";
     const std::string config = m_dir + "/ser2net.yaml";
     const std::string pidFile = m_dir + "/ser2net.pid";
-    m_pid = ::fork();
-    if (m_pid == 0) {
+    m_pid = startServerProcess({"ser2net", "-n", "-c", config, "-P", pidFile}, logFile);
+    if (m_pid < 0) return m_error = "fork failed", false;
+    switch (awaitListening(m_pid, m_port)) {
+        case ServerStart::Listening:
+            return true;
+        case ServerStart::Ended:
+            m_pid = -1;
+            return m_error = "ser2net ended at start (is it installed?)", false;
+        case ServerStart::Silent:
+            break;
+    }
+    m_error = "ser2net does not listen on port " + std::to_string(m_port);
+    stop(SIGKILL);
+    return false;
+}
+
+pid_t startServerProcess(const std::vector<std::string>& argv, const std::string& logFile) {
+    // Made before fork(): the child of a threaded process may only make system calls.
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
         // A parent that dies without ending it (a killed test, a demo closed by a signal) takes
         // the server along.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         const int log = ::open(logFile.c_str(), O_WRONLY | O_CREAT, 0600);
         if (log >= 0) ::dup2(log, 1), ::dup2(log, 2);
-        ::execlp("ser2net", "ser2net", "-n", "-c", config.c_str(), "-P", pidFile.c_str(),
-                 static_cast<char*>(nullptr));
+        ::execvp(args[0], args.data());
         ::_exit(127);
     }
-    if (m_pid < 0) return m_error = "fork failed", false;
+    return pid;
+}
+
+ServerStart awaitListening(pid_t pid, int port) {
     using namespace std::chrono;
     const auto deadline = steady_clock::now() + seconds(10);
     while (steady_clock::now() < deadline) {
-        if (loopbackPortListens(m_port)) return true;
-        if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
-            m_pid = -1;
-            return m_error = "ser2net ended at start (is it installed?)", false;
-        }
+        if (loopbackPortListens(port)) return ServerStart::Listening;
+        if (::waitpid(pid, nullptr, WNOHANG) == pid) return ServerStart::Ended;
         std::this_thread::sleep_for(milliseconds(5));
     }
-    m_error = "ser2net does not listen on port " + std::to_string(m_port);
-    stop(SIGKILL);
-    return false;
+    return ServerStart::Silent;
 }
 
 void Ser2netServer::kill() {

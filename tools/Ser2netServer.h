@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 // A ser2net process serving one serial device on 127.0.0.1, at a port the system gave, with a
 // configuration file of its own in a temporary folder. The object always ends its process.
@@ -48,3 +49,12 @@ int unusedLoopbackPort();
 // True once something listens on 127.0.0.1:`port`, seen in /proc/net/tcp: a probing connection
 // would open the served device and begin an exchange.
 bool loopbackPortListens(int port);
+
+// Starts the server `argv` (argv[0] a name on PATH or a path), its output going to `logFile`,
+// killed when this process dies. Returns its pid, or -1 when fork fails.
+pid_t startServerProcess(const std::vector<std::string>& argv, const std::string& logFile);
+
+// Waits up to ten seconds until the server `pid` listens on 127.0.0.1:`port`; a server that ended
+// meanwhile has been reaped.
+enum class ServerStart { Listening, Ended, Silent };
+ServerStart awaitListening(pid_t pid, int port);

@@ -1,17 +1,13 @@
 #include "tests/e2e/NetworkRedirector.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "tools/Ser2netServer.h"
 
@@ -56,28 +52,18 @@ bool NetworkRedirector::start() {
     m_port = unusedLoopbackPort();
     if (m_port == 0) return m_error = "no free port", false;
 
-    // Made before fork(): the child of a threaded process may only make system calls.
     const std::string logFile = m_dir + "/server.log";
     const std::string port = std::to_string(m_port);
-    m_pid = ::fork();
-    if (m_pid == 0) {
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        const int log = ::open(logFile.c_str(), O_WRONLY | O_CREAT, 0600);
-        if (log >= 0) ::dup2(log, 1), ::dup2(log, 2);
-        ::execl(kPython, kPython, "-u", TABULON_REDIRECTOR_SCRIPT, m_device.c_str(), port.c_str(),
-                static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
+    m_pid = startServerProcess({kPython, "-u", TABULON_REDIRECTOR_SCRIPT, m_device, port}, logFile);
     if (m_pid < 0) return m_error = "fork failed", false;
-    using namespace std::chrono;
-    const auto deadline = steady_clock::now() + seconds(10);
-    while (steady_clock::now() < deadline) {
-        if (loopbackPortListens(m_port)) return true;
-        if (::waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+    switch (awaitListening(m_pid, m_port)) {
+        case ServerStart::Listening:
+            return true;
+        case ServerStart::Ended:
             m_pid = -1;
             return m_error = "the server ended at start: " + log(), false;
-        }
-        std::this_thread::sleep_for(milliseconds(5));
+        case ServerStart::Silent:
+            break;
     }
     m_error = "the server does not listen on port " + port + ": " + log();
     stop(SIGKILL);
