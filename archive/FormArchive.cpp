@@ -1,28 +1,13 @@
 #include "archive/FormArchive.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QHash>
-#include <filesystem>
-#include <system_error>
 
-#include "archive/ArchiveFiles.h"
-#include "archive/ArchiveName.h"
 #include "forms/TextFileCodec.h"
 #include "platform/FileSync.h"
 #include "res/Texts.h"
 
-using ArchiveFiles::failureReason;
-
-namespace {
-
-const QString kNotSynced = QStringLiteral("данные не сброшены на диск");
-
-}  // namespace
-
 FormArchive::FormArchive(ArchiveSettings settings, Line line)
-    : m_settings(std::move(settings)), m_line(std::move(line)), m_thread([this] { run(); }) {}
+    : m_writer(std::move(settings), std::move(line)), m_thread([this] { run(); }) {}
 
 FormArchive::~FormArchive() {
     {
@@ -128,8 +113,8 @@ void FormArchive::run() {
 // Stages the forms one by one until the batch is full, the queue empty, or the line busy again
 // (the rest waits for the next lull), then commits them. True when the batch was full.
 bool FormArchive::writeBatch(std::unique_lock<std::mutex>& lock) {
-    std::vector<Staged> staged;
     std::size_t taken = 0;
+    bool staged = false;
     while (!m_queue.empty() && taken < kBatch && writeDue()) {
         Job job = std::move(m_queue.front());
         m_queue.pop_front();
@@ -143,15 +128,16 @@ bool FormArchive::writeBatch(std::unique_lock<std::mutex>& lock) {
         }
         m_stagingBytes = job.cost();
         lock.unlock();
-        if (auto s = stage(job)) staged.push_back(std::move(*s));
+        m_writer.stage({job.number, job.text, job.complete, job.received});
+        staged = true;
         job.text = QByteArray();
         lock.lock();
         m_stagingBytes = 0;
         m_changed.notify_all();  // room for a line held back by a full queue
     }
-    if (!staged.empty()) {
+    if (staged) {
         lock.unlock();
-        commit(staged);
+        report(m_writer.commit());
         lock.lock();
     }
     return taken == kBatch;
@@ -174,12 +160,7 @@ void FormArchive::waitToWrite(std::unique_lock<std::mutex>& lock) {
 void FormArchive::recover(std::unique_lock<std::mutex>& lock) {
     m_busy = true;
     lock.unlock();
-    const auto found = ArchiveLeftovers::recover(
-        m_settings.folder, [this](const QByteArray& head, const QDateTime& written) {
-            // Its exchange is unknown: it is named as one of this line's, number 0.
-            return wantedName(0, written.toLocalTime(),
-                              ArchiveName::FirstLine(TextFileCodec::Decode(head)), false);
-        });
+    const auto found = m_writer.recoverLeftovers();
     if (!found.empty() && m_onLeftovers) m_onLeftovers(found);
     lock.lock();
     m_recover = false;
@@ -187,123 +168,9 @@ void FormArchive::recover(std::unique_lock<std::mutex>& lock) {
     m_changed.notify_all();
 }
 
-// Writes the form's text to a temporary file in its folder; nothing when there is nothing new
-// to write, or when writing failed (reported).
-std::optional<FormArchive::Staged> FormArchive::stage(const Job& job) {
-    const bool sameForm = job.number == m_openNumber && !m_openPath.isEmpty();
-    const std::size_t hash = qHash(job.text);
-    // A pass end hands in the form cut short again even when nothing came since.
-    if (sameForm && job.text.size() == m_openSize && hash == m_openHash &&
-        job.complete == m_openComplete)
-        return {};
-    // Nothing received is no form: a pass that brought nothing leaves no empty file.
-    if (!sameForm && job.text.isEmpty() && !job.complete) return {};
-
-    // A form cut short that comes whole leaves the name that says so for its ordinary one.
-    const bool renamed = sameForm && job.complete != m_openComplete;
-    const QDateTime received = sameForm ? m_openReceived : job.received;
-    Failure failure{job.number, {}, {}};
-    const QString path = sameForm && !renamed
-                             ? m_openPath
-                             : wantedPath(job.number, received, job.text, job.complete, failure);
-    if (path.isEmpty()) {
-        fail(failure);
-        return {};
-    }
-    const QString folder = QFileInfo(path).absolutePath();
-    QFile file;
-    const bool created = ArchiveFiles::openTemp(folder, file);
-    const qint64 size = created ? ArchiveFiles::writeSaved(file, job.text) : -1;
-    const bool ok = size >= 0 && file.flush();
-    file.close();
-    if (!ok || file.error() != QFileDevice::NoError) {
-        if (created) QFile::remove(file.fileName());
-        fail({job.number, failureReason(folder, job.text.size(), file.errorString()), folder});
-        return {};
-    }
-    m_openNumber = job.number;
-    if (!sameForm) m_openPath.clear();  // until the form has its file
-    m_openReceived = received;
-    m_openSize = job.text.size();
-    m_openHash = hash;
-    m_openComplete = job.complete;
-    return Staged{job.number,
-                  path,
-                  file.fileName(),
-                  size,
-                  job.complete,
-                  !sameForm || renamed,
-                  renamed ? m_openPath : QString()};
-}
-
-// The batch's data made durable, then each temporary file given its form's name, then the
-// names made durable, and only then the forms told written: a file is always either its last
-// whole text or the one before.
-void FormArchive::commit(std::vector<Staged>& staged) {
-    const QString anyFolder = QFileInfo(staged.front().path).absolutePath();
-    const bool dataDurable = SyncFileSystemOf(anyFolder.toStdString());
-    std::vector<Entry> placed;
-    QStringList superseded;
-    for (Staged& s : staged) {
-        const QString folder = QFileInfo(s.path).absolutePath();
-        QString reason = dataDurable ? QString() : failureReason(folder, s.size, kNotSynced);
-        if (reason.isEmpty())
-            reason = s.fresh ? ArchiveFiles::claim(s.temp, s.path, s.size) : replace(s);
-        if (!reason.isEmpty()) {
-            QFile::remove(s.temp);
-            if (!s.fresh && m_openPath == s.path) m_openPath.clear();
-            fail({s.number, reason, folder});
-            continue;
-        }
-        if (s.number == m_openNumber) m_openPath = s.path;
-        if (!s.superseded.isEmpty()) superseded << s.superseded;
-        placed.push_back({s.number, s.path, s.size, s.complete});
-    }
-    if (placed.empty()) return;
-    const bool namesDurable = SyncFileSystemOf(anyFolder.toStdString());
-    // Only once the whole form has its name: until then a power cut leaves both files.
-    if (namesDurable)
-        for (const QString& path : superseded) QFile::remove(path);
-    for (const Entry& e : placed) {
-        const QString folder = QFileInfo(e.path).absolutePath();
-        if (namesDurable)
-            written(e);
-        else
-            fail({e.number, failureReason(folder, e.size, kNotSynced), folder});
-    }
-}
-
-// The folder of the form's month made, and the name the template gives it there; empty (and
-// `failure` says why) when the folder cannot be made.
-QString FormArchive::wantedPath(int number, const QDateTime& received, const QByteArray& text,
-                                bool complete, Failure& failure) const {
-    const QDateTime local = received.toLocalTime();
-    const QString folder = QDir(m_settings.folder).filePath(ArchiveName::MonthFolder(local.date()));
-    failure.folder = folder;
-    if (!QDir().mkpath(folder)) {
-        failure.reason = QStringLiteral("не удается создать папку");
-        return {};
-    }
-    // The title comes from the form's first lines; the rest of a long form is not decoded.
-    const QString title = ArchiveName::FirstLine(TextFileCodec::Decode(text.left(4096)));
-    return QDir(folder).filePath(wantedName(number, local, title, complete));
-}
-
-QString FormArchive::wantedName(int number, const QDateTime& receivedLocal, const QString& title,
-                                bool complete) const {
-    const ArchiveNameFields fields{receivedLocal, m_line.port, m_line.device,
-                                   m_line.rate,   number,      title};
-    const QString name = ArchiveName::Expand(m_settings.nameTemplate, fields);
-    return complete ? name : ArchiveName::Incomplete(name);
-}
-
-// A form that has its file already: the new text replaces it in one step.
-QString FormArchive::replace(const Staged& s) {
-    std::error_code error;
-    std::filesystem::rename(s.temp.toStdString(), s.path.toStdString(), error);
-    if (!error) return {};
-    return failureReason(QFileInfo(s.path).absolutePath(), s.size,
-                         QString::fromStdString(error.message()));
+void FormArchive::report(const ArchiveWriter::Outcome& outcome) {
+    for (const Failure& failure : outcome.failed) fail(failure);
+    for (const Entry& entry : outcome.written) written(entry);
 }
 
 void FormArchive::fail(Failure failure) {

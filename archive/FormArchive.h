@@ -15,30 +15,15 @@
 
 #include "archive/ArchiveLeftovers.h"
 #include "archive/ArchiveSettings.h"
+#include "archive/ArchiveWriter.h"
 
-// The archive of one exchange: every form handed in is written to a file of its own under the
-// archive's folder, on a thread of the archive's, so the line never waits for the disk.
-// A form cut short is named with "-неполная"; handed in again later, longer, it replaces its own
-// file, and once whole it takes its ordinary name. A name already taken by any other file is
-// never overwritten.
+// The archive of one exchange: every form handed in is queued and written by an ArchiveWriter
+// on a thread of the archive's, so the line never waits for the disk.
 class FormArchive {
 public:
-    struct Line {
-        QString port, device;
-        int rate = 0;
-    };
-    // A form as it stands in the archive.
-    struct Entry {
-        int number = 0;
-        QString path;
-        qint64 size = 0;
-        bool complete = false;  // its form end had come
-    };
-    struct Failure {
-        int number = 0;
-        QString reason;  // Russian, as the operator is told it
-        QString folder;
-    };
+    using Line = ArchiveWriter::Line;
+    using Entry = ArchiveWriter::Entry;
+    using Failure = ArchiveWriter::Failure;
     // Both are called on the archive's thread.
     using FailureHandler = std::function<void(const Failure&)>;  // the first failure only
     using WrittenHandler = std::function<void(const Entry&)>;    // each file written
@@ -106,35 +91,17 @@ private:
         bool large() const { return text.size() >= kLargeForm; }
     };
 
-    // A form written to its temporary file, waiting for the batch's sync and its name.
-    struct Staged {
-        int number;
-        QString path;  // its file; for a form that has none yet, the name it wants
-        QString temp;
-        qint64 size;
-        bool complete;
-        bool fresh;          // it has no file under the name it wants yet
-        QString superseded;  // its file under the name it had while cut short
-    };
-
     void run();
     void recover(std::unique_lock<std::mutex>& lock);
     bool urgent() const;
     void waitToWrite(std::unique_lock<std::mutex>& lock);
     bool writeBatch(std::unique_lock<std::mutex>& lock);
     bool writeDue() const;
-    std::optional<Staged> stage(const Job& job);
-    void commit(std::vector<Staged>& staged);
-    QString wantedPath(int number, const QDateTime& received, const QByteArray& text, bool complete,
-                       Failure& failure) const;
-    QString wantedName(int number, const QDateTime& receivedLocal, const QString& title,
-                       bool complete) const;
-    static QString replace(const Staged& staged);
+    void report(const ArchiveWriter::Outcome& outcome);
     void fail(Failure failure);
     void written(const Entry& entry);
 
-    const ArchiveSettings m_settings;
-    const Line m_line;
+    ArchiveWriter m_writer;  // the archive thread's own
     FailureHandler m_onFailure;
     WrittenHandler m_onWritten;
     LeftoversHandler m_onLeftovers;
@@ -168,15 +135,6 @@ private:
     int m_failed = 0;  // writes that failed
     int m_lastWrittenNumber = 0;
     std::optional<Failure> m_firstFailure;
-
-    // The archive thread's own: the form whose file may still grow, and the text it was last
-    // given (its length and hash: a form's text only grows).
-    int m_openNumber = 0;
-    QString m_openPath;
-    QDateTime m_openReceived;
-    qsizetype m_openSize = 0;
-    std::size_t m_openHash = 0;
-    bool m_openComplete = false;
 
     std::thread m_thread;  // last: starts when everything above exists
 };
