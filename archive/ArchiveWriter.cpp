@@ -10,7 +10,7 @@
 #include "archive/ArchiveFiles.h"
 #include "archive/ArchiveName.h"
 #include "forms/TextFileCodec.h"
-#include "platform/FileSync.h"
+#include "platform/FileSystemSync.h"
 
 using ArchiveFiles::failureReason;
 

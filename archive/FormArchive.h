@@ -4,7 +4,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QString>
-#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -65,38 +64,18 @@ public:
     // A leftover recovered or removed, for the log.
     static QString LeftoverText(const Leftover& leftover);
 
-    // When the archive's thread writes the forms waiting since `oldest`, the last of them handed
-    // in at `last`, `queuedBytes` in all: once the line has paused, or the oldest has waited
-    // long enough, or at once when the queue is half full or someone waits for the archive. A
-    // pseudo-terminal can bring thousands of forms a second, and writing them meanwhile would
-    // take the processor from the line; a serial line pauses long after every form.
-    static std::chrono::steady_clock::time_point WriteAt(
-        std::chrono::steady_clock::time_point oldest, std::chrono::steady_clock::time_point last,
-        std::size_t queuedBytes, bool urgent);
-    static constexpr std::size_t kUrgentBytes = std::size_t{32} << 20;
-    // A form this long is no real one but a stream without form ends, cut by the engine: the
-    // archive writes it at once and takes the next such form only when it holds nothing else,
-    // so that what the line hands in is kept at most twice.
-    static constexpr qsizetype kLargeForm = qsizetype{1} << 20;
-
 private:
-    using Steady = std::chrono::steady_clock;
     struct Job {
         int number;
         QByteArray text;
         bool complete;
         QDateTime received;
-        Steady::time_point queued;
         std::size_t cost() const { return static_cast<std::size_t>(text.size()) + kJobCost; }
-        bool large() const { return text.size() >= kLargeForm; }
     };
 
     void run();
     void recover(std::unique_lock<std::mutex>& lock);
-    bool urgent() const;
-    void waitToWrite(std::unique_lock<std::mutex>& lock);
-    bool writeBatch(std::unique_lock<std::mutex>& lock);
-    bool writeDue() const;
+    void writeBatch(std::unique_lock<std::mutex>& lock);
     void report(const ArchiveWriter::Outcome& outcome);
     void fail(Failure failure);
     void written(const Entry& entry);
@@ -118,17 +97,8 @@ private:
     static constexpr std::size_t kMaxQueuedBytes = std::size_t{64} << 20;
     static constexpr std::size_t kJobCost = 128;
     std::size_t m_queuedBytes = 0;
-    std::size_t m_stagingBytes = 0;  // of the form being written
-    int m_large = 0;                 // large forms waiting to be handed in or queued
     bool m_recover = false;
-    static constexpr std::size_t kBatch = 64;
-    // While forms come in a flood the archive waits for a lull, that long without a new form,
-    // but no form waits longer than kMaxDelay.
-    static constexpr std::chrono::milliseconds kLull{100};
-    static constexpr std::chrono::milliseconds kMaxDelay{1000};
     bool m_busy = false;
-    int m_finishing = 0;  // callers of finish() waiting
-    Steady::time_point m_lastAdded;
     bool m_closing = false;
     std::vector<Entry> m_entries;
     int m_written = 0;

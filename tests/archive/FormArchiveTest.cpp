@@ -70,11 +70,13 @@ TEST_F(FormArchiveTest, EachFormItsFileAndAGrowingFormReplacesItsOwn) {
     EXPECT_EQ(QDir(Month()).entryList(QDir::Files | QDir::Hidden, QDir::Name), Files());
 }
 
-// A form far beyond a real one is written as it came, and the archive never holds two.
+// A form far beyond a real one (a stream without form ends, cut by the engine) is written as it
+// came, though it is converted a megabyte at a time.
 TEST_F(FormArchiveTest, LargeFormsAreWrittenWhole) {
-    QByteArray large(FormArchive::kLargeForm + 5, 'x');
-    large[FormArchive::kLargeForm - 1] = '\r';  // a line break across a piece of the writing
-    large[FormArchive::kLargeForm] = '\n';
+    constexpr qsizetype kPiece = qsizetype{1} << 20;
+    QByteArray large(kPiece + 5, 'x');
+    large[kPiece - 1] = '\r';  // a line break across a piece of the writing
+    large[kPiece] = '\n';
     large[7] = '\n';
     QByteArray saved = large;
     saved.replace(7, 1, "\r\n");
@@ -162,39 +164,6 @@ TEST_F(FormArchiveTest, TwoArchivesInOneFolderNeverShareAName) {
     for (const auto& e : first->entries()) EXPECT_EQ(Read(QFileInfo(e.path).fileName()), "first");
     for (const auto& e : second->entries()) EXPECT_EQ(Read(QFileInfo(e.path).fileName()), "second");
 }
-
-// When the forms waiting are written: after a lull of the line, or when the oldest has waited
-// long enough, or at once when asked or when the queue is half full.
-struct WriteAtCase {
-    const char* title;
-    int oldestMs, lastMs;
-    std::size_t queuedBytes;
-    bool urgent;
-    int expectedMs;  // -1: at once
-};
-
-class WriteAt : public ::testing::TestWithParam<WriteAtCase> {};
-
-TEST_P(WriteAt, WaitsForALullButNotForLong) {
-    using namespace std::chrono;
-    const WriteAtCase& c = GetParam();
-    const steady_clock::time_point t0{seconds(100)};
-    const auto at = FormArchive::WriteAt(t0 + milliseconds(c.oldestMs), t0 + milliseconds(c.lastMs),
-                                         c.queuedBytes, c.urgent);
-    if (c.expectedMs < 0)
-        EXPECT_LE(at, t0);
-    else
-        EXPECT_EQ(duration_cast<milliseconds>(at - t0).count(), c.expectedMs);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    FormArchive, WriteAt,
-    ::testing::Values(WriteAtCase{"OneFormAfterTheLull", 0, 0, 1, false, 100},
-                      WriteAtCase{"AFloodWaitsForItsEnd", 0, 500, 20 << 20, false, 600},
-                      WriteAtCase{"ButNotLongerThanASecond", 0, 950, 20 << 20, false, 1000},
-                      WriteAtCase{"HalfFullAtOnce", 0, 950, FormArchive::kUrgentBytes, false, -1},
-                      WriteAtCase{"FinishingAtOnce", 0, 950, 3, true, -1}),
-    [](const auto& info) { return std::string(info.param.title); });
 
 struct SavedCase {
     const char* title;
