@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "forms/TextFileCodec.h"
+#include "platform/MemoryRelease.h"
 #include "res/Texts.h"
 
 FormArchive::FormArchive(ArchiveSettings settings, Line line)
@@ -65,6 +66,7 @@ void FormArchive::finish() {
 // batch was written, so a disk slow to sync still keeps up with many small forms.
 void FormArchive::run() {
     std::unique_lock lock(m_mutex);
+    bool backlog = false;
     for (;;) {
         m_changed.wait(lock, [this] { return !m_queue.empty() || m_closing || m_recover; });
         if (m_recover) recover(lock);
@@ -73,17 +75,24 @@ void FormArchive::run() {
             continue;
         }
         m_busy = true;
-        writeBatch(lock);
+        // Forms that came faster than the disk took them leave their memory freed in small
+        // pieces all over the heap once worked off; a line that pauses after each form never.
+        backlog = writeBatch(lock) >= kBacklog || backlog;
+        if (backlog && m_queue.empty()) {
+            ReleaseFreedMemory();
+            backlog = false;
+        }
         m_busy = false;
         m_changed.notify_all();
     }
 }
 
 // Stages the forms waiting now, one by one, each text let go as soon as it is in its file,
-// then commits them.
-void FormArchive::writeBatch(std::unique_lock<std::mutex>& lock) {
+// then commits them. Returns how many were taken.
+std::size_t FormArchive::writeBatch(std::unique_lock<std::mutex>& lock) {
     bool staged = false;
-    for (std::size_t waiting = m_queue.size(); waiting > 0; --waiting) {
+    const std::size_t taken = m_queue.size();
+    for (std::size_t waiting = taken; waiting > 0; --waiting) {
         Job job = std::move(m_queue.front());
         m_queue.pop_front();
         m_queuedBytes -= job.cost();
@@ -100,6 +109,7 @@ void FormArchive::writeBatch(std::unique_lock<std::mutex>& lock) {
         report(m_writer.commit());
         lock.lock();
     }
+    return taken;
 }
 
 void FormArchive::recover(std::unique_lock<std::mutex>& lock) {

@@ -75,7 +75,7 @@ private:
 
     void run();
     void recover(std::unique_lock<std::mutex>& lock);
-    void writeBatch(std::unique_lock<std::mutex>& lock);
+    std::size_t writeBatch(std::unique_lock<std::mutex>& lock);
     void report(const ArchiveWriter::Outcome& outcome);
     void fail(Failure failure);
     void written(const Entry& entry);
@@ -96,6 +96,7 @@ private:
     // memory cannot grow without end; at the speed of a serial line it never happens.
     static constexpr std::size_t kMaxQueuedBytes = std::size_t{64} << 20;
     static constexpr std::size_t kJobCost = 128;
+    static constexpr std::size_t kBacklog = 64;  // forms waiting at once
     std::size_t m_queuedBytes = 0;
     bool m_recover = false;
     bool m_busy = false;
