@@ -1,21 +1,6 @@
 #include "acquisition/FormAssembler.h"
 
-#include <algorithm>
-#include <array>
-#include <cstring>
-
 #include "res/Texts.h"
-
-namespace {
-
-// Convert866To1251 of every byte value, so that a run is converted without a branch per byte.
-constexpr std::array<std::uint8_t, 256> kTo1251 = [] {
-    std::array<std::uint8_t, 256> table{};
-    for (int b = 0; b < 256; ++b) table[b] = Convert866To1251(static_cast<std::uint8_t>(b));
-    return table;
-}();
-
-}  // namespace
 
 void FormAssembler::startPass() {
     m_formCompleted = false;
@@ -34,57 +19,10 @@ std::size_t FormAssembler::handleBytes(std::span<const std::uint8_t> bytes,
                                        const std::atomic<int>& stop) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        if (m_current.size() >= m_formLimit && bytes[done] != kFormEnd) cutForm();
-        // A run ends before the next form end, at the next progress step, or where the form
-        // reaches its limit (a form end is still looked for there).
-        const auto room =
-            static_cast<std::size_t>(std::max<qsizetype>(m_formLimit - m_current.size(), 1));
-        const std::size_t length =
-            std::min({bytes.size() - done, static_cast<std::size_t>(m_stepCountdown), room});
-        const std::uint8_t* begin = bytes.data() + done;
-        const auto* formEnd =
-            static_cast<const std::uint8_t*>(std::memchr(begin, kFormEnd, length));
-        const std::size_t run = formEnd ? static_cast<std::size_t>(formEnd - begin) : length;
-        storeRun({begin, run});
-        m_stepCountdown -= static_cast<int>(run);
-        done += run;
-        if (formEnd) {
-            endForm();
-            ++done;
-        } else if (m_stepCountdown == 0) {
-            step();
-        }
-        if (stop.load()) break;
+        handleByte(bytes[done++]);
+        if (stop.load(std::memory_order_relaxed)) break;
     }
     return done;
-}
-
-void FormAssembler::storeRun(std::span<const std::uint8_t> bytes) {
-    const qsizetype start = m_current.size();
-    m_current.resize(start + static_cast<qsizetype>(bytes.size()));
-    auto* out = reinterpret_cast<std::uint8_t*>(m_current.data()) + start;
-    std::size_t stored = bytes.size();
-    if (std::memchr(bytes.data(), 0, bytes.size()) == nullptr) {
-        // No zero byte to drop, as nearly always: every byte is converted in its place, in a
-        // loop without branches that the compiler turns into vector instructions.
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            const std::uint8_t b = bytes[i];
-            out[i] = static_cast<std::uint8_t>(
-                b + (static_cast<std::uint8_t>(b - 0x80) < 0x30 ? 0x40 : 0) +
-                (static_cast<std::uint8_t>(b - 0xE0) < 0x10 ? 0x10 : 0));
-        }
-    } else {
-        stored = 0;
-        for (const std::uint8_t byte : bytes) {
-            // Written always, kept only when not zero.
-            out[stored] = kTo1251[byte];
-            stored += kTo1251[byte] != 0;
-        }
-    }
-    m_current.resize(start + static_cast<qsizetype>(stored));
-    if (stored == 0) return;
-    m_storedThisPass += static_cast<int>(stored);
-    m_delivered = false;
 }
 
 void FormAssembler::endForm() {

@@ -47,9 +47,8 @@ public:
         if (--m_stepCountdown == 0) step();
     }
 
-    // The same as handleByte for each of `bytes` in turn, a run at a time, for a line without
-    // echo. `stop` is looked at after every progress step and form end, and when it is set
-    // the rest is left: returns how many bytes were handled, at least one.
+    // handleByte for each of `bytes` in turn, for a line without echo, until `stop` is set (by
+    // a window call it made): returns how many bytes were handled, at least one.
     std::size_t handleBytes(std::span<const std::uint8_t> bytes, const std::atomic<int>& stop);
 
     // At the closing report: the form so far, unless the pass ended right at a form end
@@ -67,7 +66,6 @@ private:
     void beginNextForm();
     void deliver(bool complete);
     void step();
-    void storeRun(std::span<const std::uint8_t> bytes);
 
     AcquisitionHost& m_host;
     const bool m_showsProgress;

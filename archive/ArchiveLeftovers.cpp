@@ -5,7 +5,7 @@
 #include <QFileInfo>
 
 #include "archive/ArchiveFiles.h"
-#include "platform/FileSync.h"
+#include "platform/FileSystemSync.h"
 #include "platform/ProcessAlive.h"
 
 namespace ArchiveLeftovers {

@@ -4,7 +4,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QString>
-#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -15,30 +14,15 @@
 
 #include "archive/ArchiveLeftovers.h"
 #include "archive/ArchiveSettings.h"
+#include "archive/ArchiveWriter.h"
 
-// The archive of one exchange: every form handed in is written to a file of its own under the
-// archive's folder, on a thread of the archive's, so the line never waits for the disk.
-// A form cut short is named with "-неполная"; handed in again later, longer, it replaces its own
-// file, and once whole it takes its ordinary name. A name already taken by any other file is
-// never overwritten.
+// The archive of one exchange: every form handed in is queued and written by an ArchiveWriter
+// on a thread of the archive's, so the line never waits for the disk.
 class FormArchive {
 public:
-    struct Line {
-        QString port, device;
-        int rate = 0;
-    };
-    // A form as it stands in the archive.
-    struct Entry {
-        int number = 0;
-        QString path;
-        qint64 size = 0;
-        bool complete = false;  // its form end had come
-    };
-    struct Failure {
-        int number = 0;
-        QString reason;  // Russian, as the operator is told it
-        QString folder;
-    };
+    using Line = ArchiveWriter::Line;
+    using Entry = ArchiveWriter::Entry;
+    using Failure = ArchiveWriter::Failure;
     // Both are called on the archive's thread.
     using FailureHandler = std::function<void(const Failure&)>;  // the first failure only
     using WrittenHandler = std::function<void(const Entry&)>;    // each file written
@@ -80,61 +64,23 @@ public:
     // A leftover recovered or removed, for the log.
     static QString LeftoverText(const Leftover& leftover);
 
-    // When the archive's thread writes the forms waiting since `oldest`, the last of them handed
-    // in at `last`, `queuedBytes` in all: once the line has paused, or the oldest has waited
-    // long enough, or at once when the queue is half full or someone waits for the archive. A
-    // pseudo-terminal can bring thousands of forms a second, and writing them meanwhile would
-    // take the processor from the line; a serial line pauses long after every form.
-    static std::chrono::steady_clock::time_point WriteAt(
-        std::chrono::steady_clock::time_point oldest, std::chrono::steady_clock::time_point last,
-        std::size_t queuedBytes, bool urgent);
-    static constexpr std::size_t kUrgentBytes = std::size_t{32} << 20;
-    // A form this long is no real one but a stream without form ends, cut by the engine: the
-    // archive writes it at once and takes the next such form only when it holds nothing else,
-    // so that what the line hands in is kept at most twice.
-    static constexpr qsizetype kLargeForm = qsizetype{1} << 20;
-
 private:
-    using Steady = std::chrono::steady_clock;
     struct Job {
         int number;
         QByteArray text;
         bool complete;
         QDateTime received;
-        Steady::time_point queued;
         std::size_t cost() const { return static_cast<std::size_t>(text.size()) + kJobCost; }
-        bool large() const { return text.size() >= kLargeForm; }
-    };
-
-    // A form written to its temporary file, waiting for the batch's sync and its name.
-    struct Staged {
-        int number;
-        QString path;  // its file; for a form that has none yet, the name it wants
-        QString temp;
-        qint64 size;
-        bool complete;
-        bool fresh;          // it has no file under the name it wants yet
-        QString superseded;  // its file under the name it had while cut short
     };
 
     void run();
     void recover(std::unique_lock<std::mutex>& lock);
-    bool urgent() const;
-    void waitToWrite(std::unique_lock<std::mutex>& lock);
-    bool writeBatch(std::unique_lock<std::mutex>& lock);
-    bool writeDue() const;
-    std::optional<Staged> stage(const Job& job);
-    void commit(std::vector<Staged>& staged);
-    QString wantedPath(int number, const QDateTime& received, const QByteArray& text, bool complete,
-                       Failure& failure) const;
-    QString wantedName(int number, const QDateTime& receivedLocal, const QString& title,
-                       bool complete) const;
-    static QString replace(const Staged& staged);
+    std::size_t writeBatch(std::unique_lock<std::mutex>& lock);
+    void report(const ArchiveWriter::Outcome& outcome);
     void fail(Failure failure);
     void written(const Entry& entry);
 
-    const ArchiveSettings m_settings;
-    const Line m_line;
+    ArchiveWriter m_writer;  // the archive thread's own
     FailureHandler m_onFailure;
     WrittenHandler m_onWritten;
     LeftoversHandler m_onLeftovers;
@@ -150,33 +96,16 @@ private:
     // memory cannot grow without end; at the speed of a serial line it never happens.
     static constexpr std::size_t kMaxQueuedBytes = std::size_t{64} << 20;
     static constexpr std::size_t kJobCost = 128;
+    static constexpr std::size_t kBacklog = 64;  // forms waiting at once
     std::size_t m_queuedBytes = 0;
-    std::size_t m_stagingBytes = 0;  // of the form being written
-    int m_large = 0;                 // large forms waiting to be handed in or queued
     bool m_recover = false;
-    static constexpr std::size_t kBatch = 64;
-    // While forms come in a flood the archive waits for a lull, that long without a new form,
-    // but no form waits longer than kMaxDelay.
-    static constexpr std::chrono::milliseconds kLull{100};
-    static constexpr std::chrono::milliseconds kMaxDelay{1000};
     bool m_busy = false;
-    int m_finishing = 0;  // callers of finish() waiting
-    Steady::time_point m_lastAdded;
     bool m_closing = false;
     std::vector<Entry> m_entries;
     int m_written = 0;
     int m_failed = 0;  // writes that failed
     int m_lastWrittenNumber = 0;
     std::optional<Failure> m_firstFailure;
-
-    // The archive thread's own: the form whose file may still grow, and the text it was last
-    // given (its length and hash: a form's text only grows).
-    int m_openNumber = 0;
-    QString m_openPath;
-    QDateTime m_openReceived;
-    qsizetype m_openSize = 0;
-    std::size_t m_openHash = 0;
-    bool m_openComplete = false;
 
     std::thread m_thread;  // last: starts when everything above exists
 };

@@ -1,0 +1,172 @@
+#include "archive/ArchiveWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <filesystem>
+#include <system_error>
+
+#include "archive/ArchiveFiles.h"
+#include "archive/ArchiveName.h"
+#include "forms/TextFileCodec.h"
+#include "platform/FileSystemSync.h"
+
+using ArchiveFiles::failureReason;
+
+namespace {
+
+const QString kNotSynced = QStringLiteral("данные не сброшены на диск");
+
+bool syncFileSystem(const QString& folder) {
+    return SyncFileSystemOf(folder.toStdString());
+}
+
+}  // namespace
+
+ArchiveWriter::ArchiveWriter(ArchiveSettings settings, Line line, Sync sync)
+    : m_settings(std::move(settings)),
+      m_line(std::move(line)),
+      m_sync(sync ? std::move(sync) : Sync(syncFileSystem)) {}
+
+void ArchiveWriter::stage(const Form& form) {
+    const bool sameForm = form.number == m_openNumber && !m_openPath.isEmpty();
+    const std::size_t hash = qHash(form.text);
+    // A pass end hands in the form cut short again even when nothing came since.
+    if (sameForm && form.text.size() == m_openSize && hash == m_openHash &&
+        form.complete == m_openComplete)
+        return;
+    // Nothing received is no form: a pass that brought nothing leaves no empty file.
+    if (!sameForm && form.text.isEmpty() && !form.complete) return;
+
+    // A form cut short that comes whole leaves the name that says so for its ordinary one.
+    const bool renamed = sameForm && form.complete != m_openComplete;
+    const auto path = pathFor(form, sameForm, renamed);
+    QString temp;
+    qint64 size = 0;
+    if (!path || !writeTemp(form, *path, temp, size)) return;
+    if (!sameForm) {
+        m_openPath.clear();  // until the form has its file
+        m_openReceived = form.received;
+    }
+    m_openNumber = form.number;
+    m_openSize = form.text.size();
+    m_openHash = hash;
+    m_openComplete = form.complete;
+    m_staged.push_back({form.number, *path, temp, size, form.complete, !sameForm || renamed,
+                        renamed ? m_openPath : QString()});
+}
+
+// The file the form goes to: the one it has, or the name it wants in its month's folder.
+std::optional<QString> ArchiveWriter::pathFor(const Form& form, bool sameForm, bool renamed) {
+    if (sameForm && !renamed) return m_openPath;
+    // A form keeps the time its first text came, through every name it has.
+    const QDateTime received = sameForm ? m_openReceived : form.received;
+    Failure failure{form.number, {}, {}};
+    const QString path = wantedPath(form.number, received, form.text, form.complete, failure);
+    if (!path.isEmpty()) return path;
+    m_outcome.failed.push_back(failure);
+    return {};
+}
+
+bool ArchiveWriter::writeTemp(const Form& form, const QString& path, QString& temp, qint64& size) {
+    const QString folder = QFileInfo(path).absolutePath();
+    QFile file;
+    const bool created = ArchiveFiles::openTemp(folder, file);
+    size = created ? ArchiveFiles::writeSaved(file, form.text) : -1;
+    const bool ok = size >= 0 && file.flush();
+    file.close();
+    temp = file.fileName();
+    if (ok && file.error() == QFileDevice::NoError) return true;
+    if (created) QFile::remove(temp);
+    m_outcome.failed.push_back(
+        {form.number, failureReason(folder, form.text.size(), file.errorString()), folder});
+    return false;
+}
+
+ArchiveWriter::Outcome ArchiveWriter::commit() {
+    if (!m_staged.empty()) commitStaged();
+    m_staged.clear();
+    Outcome outcome = std::move(m_outcome);
+    m_outcome = {};
+    return outcome;
+}
+
+void ArchiveWriter::commitStaged() {
+    const QString anyFolder = QFileInfo(m_staged.front().path).absolutePath();
+    const bool dataDurable = m_sync(anyFolder);
+    std::vector<const Staged*> placed;
+    for (Staged& s : m_staged)
+        if (place(s, dataDurable)) placed.push_back(&s);
+    if (placed.empty()) return;
+    const bool namesDurable = m_sync(anyFolder);
+    for (const Staged* s : placed) {
+        const QString folder = QFileInfo(s->path).absolutePath();
+        if (!namesDurable) {
+            m_outcome.failed.push_back(
+                {s->number, failureReason(folder, s->size, kNotSynced), folder});
+            continue;
+        }
+        // Only once the whole form has its name: until then a power cut leaves both files.
+        if (!s->superseded.isEmpty()) QFile::remove(s->superseded);
+        m_outcome.written.push_back({s->number, s->path, s->size, s->complete});
+    }
+}
+
+// Gives a staged form its name; false (and the failure noted) when it cannot have it.
+bool ArchiveWriter::place(Staged& s, bool dataDurable) {
+    const QString folder = QFileInfo(s.path).absolutePath();
+    QString reason = dataDurable ? QString() : failureReason(folder, s.size, kNotSynced);
+    if (reason.isEmpty())
+        reason = s.fresh ? ArchiveFiles::claim(s.temp, s.path, s.size) : replace(s);
+    if (reason.isEmpty()) {
+        if (s.number == m_openNumber) m_openPath = s.path;
+        return true;
+    }
+    QFile::remove(s.temp);
+    if (!s.fresh && m_openPath == s.path) m_openPath.clear();
+    m_outcome.failed.push_back({s.number, reason, folder});
+    return false;
+}
+
+std::vector<Leftover> ArchiveWriter::recoverLeftovers() {
+    return ArchiveLeftovers::recover(
+        m_settings.folder, [this](const QByteArray& head, const QDateTime& written) {
+            // Its exchange is unknown: it is named as one of this line's, number 0.
+            return wantedName(0, written.toLocalTime(),
+                              ArchiveName::FirstLine(TextFileCodec::Decode(head)), false);
+        });
+}
+
+// The folder of the form's month made, and the name the template gives it there; empty (and
+// `failure` says why) when the folder cannot be made.
+QString ArchiveWriter::wantedPath(int number, const QDateTime& received, const QByteArray& text,
+                                  bool complete, Failure& failure) const {
+    const QDateTime local = received.toLocalTime();
+    const QString folder = QDir(m_settings.folder).filePath(ArchiveName::MonthFolder(local.date()));
+    failure.folder = folder;
+    if (!QDir().mkpath(folder)) {
+        failure.reason = QStringLiteral("не удается создать папку");
+        return {};
+    }
+    // The title comes from the form's first lines; the rest of a long form is not decoded.
+    const QString title = ArchiveName::FirstLine(TextFileCodec::Decode(text.left(4096)));
+    return QDir(folder).filePath(wantedName(number, local, title, complete));
+}
+
+QString ArchiveWriter::wantedName(int number, const QDateTime& receivedLocal, const QString& title,
+                                  bool complete) const {
+    const ArchiveNameFields fields{receivedLocal, m_line.port, m_line.device,
+                                   m_line.rate,   number,      title};
+    const QString name = ArchiveName::Expand(m_settings.nameTemplate, fields);
+    return complete ? name : ArchiveName::Incomplete(name);
+}
+
+// A form that has its file already: the new text replaces it in one step.
+QString ArchiveWriter::replace(const Staged& s) {
+    std::error_code error;
+    std::filesystem::rename(s.temp.toStdString(), s.path.toStdString(), error);
+    if (!error) return {};
+    return failureReason(QFileInfo(s.path).absolutePath(), s.size,
+                         QString::fromStdString(error.message()));
+}

@@ -1,0 +1,3 @@
+#include "platform/MemoryRelease.h"
+
+void ReleaseFreedMemory() {}
