@@ -10,6 +10,7 @@
 #include "AppFixture.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusView.h"
+#include "frames/ExchangeControl.h"
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
 
@@ -79,14 +80,6 @@ TEST_P(CommandEnablingAfter, TheActionFollowsWithoutATimer) {
     EXPECT_EQ(Frame()->IsCommandEnabled(c.command), !c.before) << "what the table says now";
 }
 
-void WaitForWorker(CommandEnabling& t, bool alive) {
-    QCoreApplication::processEvents();
-    for (int i = 0; i < 5000 && t.Frame()->Exchange().workerAlive() != alive; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        QCoreApplication::processEvents();
-    }
-}
-
 const Change kChanges[] = {
     {"ActivateAFormWithText",
      [](auto& t) {
@@ -112,8 +105,18 @@ const Change kChanges[] = {
      true},
     {"ExchangeEnds", [](auto& t) { ASSERT_TRUE(t.Frame()->Exchange().start()); },
      [](auto& t) {
+         // The windows learn of the end from the worker's queued signal, which may be posted
+         // a moment after the worker is seen gone: wait for its delivery, not for the flag.
+         bool delivered = false;
+         const auto connection = QObject::connect(
+             &t.Frame()->Exchange(), &ExchangeControl::workerFinished, t.Frame(),
+             [&delivered] { delivered = true; }, Qt::QueuedConnection);
          t.m_release = true;
-         WaitForWorker(t, false);
+         for (int i = 0; i < 5000 && !delivered; ++i) {
+             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+             QCoreApplication::processEvents();
+         }
+         QObject::disconnect(connection);
      },
      id::ID_STOP_RECEIVE, true},
     {"LastFormCloses",
