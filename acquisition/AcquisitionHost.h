@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "acquisition/ExchangeOutcome.h"
+
 // The windows as the worker sees them. Every call is synchronous: it returns when the
 // user-interface thread has carried it out. The main frame implements it; tests fake it.
 class AcquisitionHost {
@@ -34,8 +36,15 @@ public:
         (void)number, (void)cp1251, (void)complete;
     }
 
-    // A modal message box owned by the main window; returns msg::IDOK, IDYES, ...
-    virtual int messageBox(const QString& text, unsigned style) = 0;
+    // The worker's questions and failures, by meaning: how they are put to the operator is the
+    // host's affair. A question returns true for yes; a host whose operator is leaving
+    // answers no.
+    virtual bool askToStart() = 0;
+    // At a pass end that stored `count` characters: another pass?
+    virtual bool askToContinue(int count) = 0;
+    // Why the exchange ends; returns once the operator has taken note. `detail` as for
+    // failureText.
+    virtual void reportFailure(ExchangeOutcome kind, const QString& detail) = 0;
 
     // The settings dialog's three strings, and writing them to the configuration file.
     // writeSettingsFile reports its own failure to the operator and returns false then.

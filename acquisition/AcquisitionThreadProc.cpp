@@ -3,15 +3,8 @@
 #include "acquisition/Handshake.h"
 #include "acquisition/LineWaiter.h"
 #include "acquisition/ReceptionLoop.h"
-#include "res/MessageStyle.h"
-#include "res/Texts.h"
 
 namespace {
-
-void endFailed(ReceiveControl& rc) {
-    rc.m_bReceiving.store(0);
-    rc.m_bStop.store(1);
-}
 
 // The operator closed the receiving window or left the program: nothing more is asked or shown.
 bool endedIfAborted(ReceiveControl& rc) {
@@ -20,55 +13,64 @@ bool endedIfAborted(ReceiveControl& rc) {
     return true;
 }
 
-// Tells the operator why the exchange could not begin, unless the operator is leaving.
-unsigned endWithMessage(ReceiveControl& rc, AcquisitionHost& host, const QString* text) {
-    if (!endedIfAborted(rc)) {
-        if (text) host.messageBox(*text, msg::MB_OK);
-        endFailed(rc);
-    }
-    return ReceptionLoop::kExitOk;
+// Tells the operator why the exchange could not begin, unless the operator is leaving. Some
+// steps fail without a word (`shown` false); the outcome says it all the same.
+ExchangeOutcome endFailed(ReceiveControl& rc, AcquisitionHost& host, ExchangeOutcome kind,
+                          bool shown = true, const QString& detail = {}) {
+    if (endedIfAborted(rc)) return ExchangeOutcome::StoppedByOperator;
+    if (shown) host.reportFailure(kind, detail);
+    rc.m_bReceiving.store(0);
+    rc.m_bStop.store(1);
+    return kind;
 }
 
-unsigned runExchange(ReceiveControl& rc, AcquisitionHost& host, const SerialOpener& opener,
-                     Clock& clock) {
+ExchangeOutcome handshakeFailure(Handshake::Outcome outcome) {
+    return outcome == Handshake::Outcome::BadReply ? ExchangeOutcome::BadReply
+                                                   : ExchangeOutcome::NoHandshake;
+}
+
+ExchangeOutcome exchangeOnLine(ReceiveControl& rc, AcquisitionHost& host,
+                               const SerialOpener& opener, Clock& clock) {
     host.setProgressPos(0);
-    if (rc.m_nDeviceType >= kDeviceTypeCount) return endWithMessage(rc, host, nullptr);
+    if (rc.m_nDeviceType >= kDeviceTypeCount)
+        return endFailed(rc, host, ExchangeOutcome::OpenFailed, false);
     const DeviceTypeInfo& type = deviceTypeInfo(rc.m_nDeviceType);
 
     LinkSetup::Result link = LinkSetup::open(opener, rc.m_strPort, rc.m_nRate);
     if (!link.port)
-        return endWithMessage(rc, host, link.failureText ? &*link.failureText : nullptr);
+        return endFailed(rc, host, ExchangeOutcome::OpenFailed, link.failureText.has_value(),
+                         link.failureText.value_or(QString()));
 
     // The port closes on every way out, after the flags are final.
     LineWaiter line(*link.port, clock, &rc.m_wake);
     if (type.handshake) {
-        switch (Handshake::perform(line, type, rc.m_bAbort)) {
-            case Handshake::Outcome::Accepted:
-                break;
-            case Handshake::Outcome::BadReply:
-                return endWithMessage(rc, host, &texts::kBadReply);
-            case Handshake::Outcome::NotEstablished:
-            case Handshake::Outcome::Aborted:
-                return endWithMessage(rc, host, &texts::kLinkNotEstablished);
-        }
+        const Handshake::Outcome shake = Handshake::perform(line, type, rc.m_bAbort);
+        if (shake != Handshake::Outcome::Accepted)
+            return endFailed(rc, host, handshakeFailure(shake));
     }
-    if (endedIfAborted(rc)) return ReceptionLoop::kExitOk;
+    if (endedIfAborted(rc)) return ExchangeOutcome::StoppedByOperator;
     return ReceptionLoop(rc, host, line, type).run();
 }
 
 }  // namespace
 
-unsigned AcquisitionThreadProc(ReceiveControl& rc, const SerialOpener& opener, Clock& clock) {
+ExchangeOutcome runExchange(ReceiveControl& rc, const SerialOpener& opener, Clock& clock) {
     AcquisitionHost* host = rc.m_pMainFrame;
     if (!host) {
-        endFailed(rc);
-        return ReceptionLoop::kExitOk;
+        rc.m_bReceiving.store(0);
+        rc.m_bStop.store(1);
+        return ExchangeOutcome::OpenFailed;
     }
     try {
-        return runExchange(rc, *host, opener, clock);
+        return exchangeOnLine(rc, *host, opener, clock);
     } catch (...) {
-        // Nothing may escape a worker thread; the exchange just ends.
-        endFailed(rc);
-        return ReceptionLoop::kExitOk;
+        // Nothing may escape a worker thread; the exchange just ends, as a broken line does.
+        rc.m_bReceiving.store(0);
+        rc.m_bStop.store(1);
+        return ExchangeOutcome::LineBroken;
     }
+}
+
+unsigned AcquisitionThreadProc(ReceiveControl& rc, const SerialOpener& opener, Clock& clock) {
+    return threadExitCode(runExchange(rc, opener, clock));
 }

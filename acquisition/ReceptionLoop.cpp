@@ -1,22 +1,17 @@
 #include "acquisition/ReceptionLoop.h"
 
-#include "res/MessageStyle.h"
 #include "res/Texts.h"
 
-unsigned ReceptionLoop::run() {
-    constexpr unsigned question = msg::MB_YESNO | msg::MB_ICONQUESTION;
-    bool another = m_host.messageBox(texts::kStartQuestion, question) == msg::IDYES;
+ExchangeOutcome ReceptionLoop::run() {
+    bool another = m_host.askToStart();
     while (another) {
         const PassEnd end = readPass();
         // Closing the receiving window wins over everything else that ended the pass.
         if (m_rc.m_bAbort.load()) {
             endAborted();
-            return kExitOk;
+            return ExchangeOutcome::StoppedByOperator;
         }
-        if (end == PassEnd::LinkBroken) {
-            endLinkBroken();
-            return kExitOk;
-        }
+        if (end != PassEnd::Ordinary) return endLinkBroken(end);
         another = askToContinue();
     }
     return finish();
@@ -35,7 +30,7 @@ ReceptionLoop::PassEnd ReceptionLoop::readPass() {
         if (m_pendingEcho) {
             const LineWaiter::Outcome sent = echo(*m_pendingEcho);
             if (sent == LineWaiter::Outcome::Stopped) return PassEnd::Ordinary;
-            if (sent != LineWaiter::Outcome::Done) return PassEnd::LinkBroken;
+            if (sent != LineWaiter::Outcome::Done) return echoFailure(sent);
         }
         // A pass waits for its own first character however long that takes; text carried in
         // from an earlier pass does not start the silence limit.
@@ -49,18 +44,18 @@ ReceptionLoop::PassEnd ReceptionLoop::readPass() {
             case LineWaiter::Outcome::Stopped:
                 return PassEnd::Ordinary;
             case LineWaiter::Outcome::Vanished:
-                return PassEnd::LinkBroken;
+                return PassEnd::LineBroken;
         }
-        if (!takeArrived()) return PassEnd::LinkBroken;
+        if (const PassEnd end = takeArrived(); end != PassEnd::Ordinary) return end;
     }
 }
 
-// All that the read brought, as long as no stop comes; false when the link broke.
-bool ReceptionLoop::takeArrived() {
+// All that the read brought, as long as no stop comes; how the link broke if it did.
+ReceptionLoop::PassEnd ReceptionLoop::takeArrived() {
     // Without echo the calculator never waits for us, and the bytes are taken a run at a time.
     if (!m_type.echo) {
         m_line.takeBytes(m_forms.handleBytes(m_line.bytesAtHand(), m_rc.m_bStop));
-        return true;
+        return PassEnd::Ordinary;
     }
     do {
         const std::uint8_t byte = m_line.takeByte();
@@ -68,9 +63,13 @@ bool ReceptionLoop::takeArrived() {
         // The byte arrived whole; it is kept even when its echo cannot be sent.
         m_forms.handleByte(byte);
         if (sent == LineWaiter::Outcome::LimitReached || sent == LineWaiter::Outcome::Vanished)
-            return false;
+            return echoFailure(sent);
     } while (m_line.hasByte() && !m_rc.m_bStop.load());
-    return true;
+    return PassEnd::Ordinary;
+}
+
+ReceptionLoop::PassEnd ReceptionLoop::echoFailure(LineWaiter::Outcome sent) {
+    return sent == LineWaiter::Outcome::LimitReached ? PassEnd::EchoTooLate : PassEnd::LineBroken;
 }
 
 LineWaiter::Outcome ReceptionLoop::echo(std::uint8_t byte) {
@@ -85,9 +84,9 @@ LineWaiter::Outcome ReceptionLoop::echo(std::uint8_t byte) {
 bool ReceptionLoop::askToContinue() {
     m_forms.deliverAtPassEnd();
     const int stored = m_forms.storedThisPass();
+    m_received = m_received || stored > 0 || m_forms.formCompletedThisPass();
     m_host.setByteCounterText(texts::ByteCounterText(stored));
-    return m_host.messageBox(texts::ClosingReportText(stored),
-                             msg::MB_YESNO | msg::MB_ICONQUESTION) == msg::IDYES;
+    return m_host.askToContinue(stored);
 }
 
 void ReceptionLoop::endAborted() {
@@ -95,20 +94,23 @@ void ReceptionLoop::endAborted() {
     m_rc.m_bReceiving.store(0);
 }
 
-void ReceptionLoop::endLinkBroken() {
+ExchangeOutcome ReceptionLoop::endLinkBroken(PassEnd end) {
     m_forms.deliverRemainder();
-    m_host.messageBox(texts::kLinkBroken, msg::MB_OK);
+    const ExchangeOutcome outcome =
+        end == PassEnd::EchoTooLate ? ExchangeOutcome::EchoTooLate : ExchangeOutcome::LineBroken;
+    m_host.reportFailure(outcome, {});
     m_rc.m_bStop.store(1);
     m_rc.m_bReceiving.store(0);
+    return outcome;
 }
 
-unsigned ReceptionLoop::finish() {
+ExchangeOutcome ReceptionLoop::finish() {
     m_rc.m_bReceiving.store(0);
     // A question refused because the operator was leaving is no "no": nothing is written.
-    if (m_rc.m_bAbort.load()) return kExitOk;
+    if (m_rc.m_bAbort.load()) return ExchangeOutcome::StoppedByOperator;
     if (!m_host.writeSettingsFile(m_host.settingsStrings())) {
         m_rc.m_bStop.store(1);
-        return kExitSettingsNotWritten;
+        return ExchangeOutcome::SettingsNotWritten;
     }
-    return kExitOk;
+    return m_received ? ExchangeOutcome::FormsReceived : ExchangeOutcome::NothingReceived;
 }

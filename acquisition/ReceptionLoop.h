@@ -5,6 +5,7 @@
 
 #include "acquisition/AcquisitionHost.h"
 #include "acquisition/DeviceType.h"
+#include "acquisition/ExchangeOutcome.h"
 #include "acquisition/FormAssembler.h"
 #include "acquisition/LineWaiter.h"
 #include "acquisition/ReceiveControl.h"
@@ -13,27 +14,26 @@
 // closing reports, and the end. The port stays with the caller, who closes it after run().
 class ReceptionLoop {
 public:
-    static constexpr unsigned kExitOk = 0;
-    static constexpr unsigned kExitSettingsNotWritten = 0xFFFFFFFFu;
-
     ReceptionLoop(ReceiveControl& rc, AcquisitionHost& host, LineWaiter& line,
                   const DeviceTypeInfo& type)
         : m_rc(rc), m_host(host), m_line(line), m_type(type), m_forms(host) {}
 
-    // Returns the thread's exit code; the flags are final when it returns.
-    unsigned run();
+    // Returns how the exchange ended; the flags are final when it returns.
+    ExchangeOutcome run();
 
 private:
-    enum class PassEnd { Ordinary, LinkBroken };
+    // A pass that breaks the link ends with the way it broke.
+    enum class PassEnd { Ordinary, EchoTooLate, LineBroken };
 
     PassEnd readPass();
-    bool takeArrived();
+    PassEnd takeArrived();
     // Sends the echo of `byte`; when a stop cuts the wait short the byte stays pending.
     LineWaiter::Outcome echo(std::uint8_t byte);
+    static PassEnd echoFailure(LineWaiter::Outcome sent);
     bool askToContinue();
     void endAborted();
-    void endLinkBroken();
-    unsigned finish();
+    ExchangeOutcome endLinkBroken(PassEnd end);
+    ExchangeOutcome finish();
 
     ReceiveControl& m_rc;
     AcquisitionHost& m_host;
@@ -41,4 +41,5 @@ private:
     const DeviceTypeInfo& m_type;
     FormAssembler m_forms;
     std::optional<std::uint8_t> m_pendingEcho;
+    bool m_received = false;  // some pass stored a character or ended a form
 };

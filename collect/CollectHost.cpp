@@ -27,8 +27,16 @@ bool CollectHost::stopIfSilent(ReceiveControl& rc, std::int64_t waitMs) {
     if (!m_inPass || m_bytesRead.load() != m_bytesAtPassStart ||
         m_clock.nowMs() - m_passStartMs < waitMs)
         return false;
+    m_silenceStopped = true;
     rc.requestStop();
     return true;
+}
+
+std::optional<std::int64_t> CollectHost::silenceDeadline(std::int64_t waitMs) {
+    std::lock_guard lock(m_passMutex);
+    if (!m_inPass || m_silenceStopped || m_bytesRead.load() != m_bytesAtPassStart)
+        return std::nullopt;
+    return m_passStartMs + waitMs;
 }
 
 void CollectHost::beginPass() {
@@ -37,9 +45,11 @@ void CollectHost::beginPass() {
     m_passStartMs = m_clock.nowMs();
     m_passes.fetch_add(1);
     m_inPass = true;
+    m_silenceStopped = false;
+    if (m_passSignal) m_passSignal->raise();
 }
 
-int CollectHost::answerQuestion(const QString& text, bool isStart) {
+bool CollectHost::answerQuestion(const QString& text, bool isStart) {
     std::lock_guard lock(m_passMutex);
     m_inPass = false;
     bool yes = !m_interrupted;
@@ -51,29 +61,32 @@ int CollectHost::answerQuestion(const QString& text, bool isStart) {
     }
     m_console.line(oneLine(text) + (yes ? QStringLiteral(" Да") : QStringLiteral(" Нет")));
     if (yes) beginPass();
-    return yes ? msg::IDYES : msg::IDNO;
+    return yes;
 }
 
-int CollectHost::messageBox(const QString& text, unsigned style) {
-    if ((style & msg::MB_TYPEMASK) == msg::MB_YESNO)
-        return answerQuestion(text, text == texts::kStartQuestion);
+bool CollectHost::askToStart() {
+    return answerQuestion(texts::kStartQuestion, true);
+}
+
+bool CollectHost::askToContinue(int count) {
+    return answerQuestion(texts::ClosingReportText(count), false);
+}
+
+void CollectHost::reportFailure(ExchangeOutcome kind, const QString& detail) {
     {
         std::lock_guard lock(m_passMutex);
         m_inPass = false;
     }
-    m_failure = text;
-    m_console.line(oneLine(text));
-    return msg::IDOK;
+    m_failure = failureText(kind, detail);
+    m_console.line(oneLine(*m_failure));
 }
 
 bool CollectHost::writeSettingsFile(const SettingsStrings& s) {
-    const bool ok = WriteSettingsFile(m_iniPath, s.port, s.device, s.rate,
-                                      [this](const QString& text, unsigned) {
-                                          m_console.line(oneLine(text));
-                                          return msg::IDOK;
-                                      });
-    m_settingsFailed.store(!ok);
-    return ok;
+    return WriteSettingsFile(m_iniPath, s.port, s.device, s.rate,
+                             [this](const QString& text, unsigned) {
+                                 m_console.line(oneLine(text));
+                                 return msg::IDOK;
+                             });
 }
 
 void CollectHost::formDelivered(int number, const QByteArray& cp1251, bool complete) {

@@ -29,3 +29,27 @@ const CollectOutcomeInfo* CollectOutcomes(int* count) {
 const CollectOutcomeInfo& CollectOutcomeOf(CollectOutcome outcome) {
     return kOutcomes[int(outcome)];
 }
+
+CollectOutcome collectOutcomeOf(ExchangeOutcome exchange, bool interrupted) {
+    switch (exchange) {
+        case ExchangeOutcome::OpenFailed:
+            return CollectOutcome::OpenFailed;
+        case ExchangeOutcome::NoHandshake:
+            return CollectOutcome::NoLink;
+        case ExchangeOutcome::BadReply:
+            return CollectOutcome::BadReply;
+        case ExchangeOutcome::EchoTooLate:
+            return CollectOutcome::EchoFailed;
+        case ExchangeOutcome::LineBroken:
+            return CollectOutcome::LineBroken;
+        case ExchangeOutcome::StoppedByOperator:
+            return CollectOutcome::Interrupted;
+        case ExchangeOutcome::SettingsNotWritten:
+            return interrupted ? CollectOutcome::Interrupted : CollectOutcome::SettingsFailed;
+        case ExchangeOutcome::FormsReceived:
+            return interrupted ? CollectOutcome::Interrupted : CollectOutcome::Forms;
+        case ExchangeOutcome::NothingReceived:
+            break;
+    }
+    return interrupted ? CollectOutcome::Interrupted : CollectOutcome::Nothing;
+}

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "acquisition/ExchangeOutcome.h"
+
 // How a collection ended; each outcome is the program's exit status. When several came
 // together, ArchiveFailed outranks all, then the failures of the line (OpenFailed..LineBroken),
 // then Interrupted, then SettingsFailed.
@@ -28,3 +30,7 @@ struct CollectOutcomeInfo {
 // Every outcome in the order of its code.
 const CollectOutcomeInfo* CollectOutcomes(int* count);
 const CollectOutcomeInfo& CollectOutcomeOf(CollectOutcome outcome);
+
+// The collection's end from the worker's: `interrupted` when a stop signal came, which outranks
+// only the ends that are no failure of the line.
+CollectOutcome collectOutcomeOf(ExchangeOutcome exchange, bool interrupted);

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <algorithm>
 #include <chrono>
+#include <limits>
 #include <thread>
 
 #include "acquisition/AcquisitionThreadProc.h"
@@ -20,8 +21,11 @@
 
 namespace {
 
-using namespace std::chrono_literals;
-constexpr auto kTurn = 20ms;
+// How often a terminal sees the bytes and forms go by.
+constexpr std::int64_t kProgressMs = 200;
+// After a stop signal, how soon the stop is given again to a pass that cleared it as it began.
+constexpr std::int64_t kEndingTurnMs = 20;
+constexpr std::int64_t kNoDeadline = std::numeric_limits<std::int64_t>::max();
 
 QString deviceName(int type) {
     const std::string_view name = deviceTypeInfo(DeviceType(type)).name;
@@ -30,20 +34,6 @@ QString deviceName(int type) {
 
 QString meaningOf(CollectOutcome outcome) {
     return QString::fromUtf8(CollectOutcomeOf(outcome).meaning);
-}
-
-// The exchange's end from what the worker met on its way; the archive is judged apart.
-CollectOutcome exchangeOutcome(const Collector::Report& r, bool opened, bool lineFailed,
-                               bool interrupted, bool settingsFailed) {
-    // An opening cut short by a stop signal is no fault of the port.
-    if (!opened && (!r.message.isEmpty() || !interrupted)) return CollectOutcome::OpenFailed;
-    if (r.message == texts::kLinkNotEstablished) return CollectOutcome::NoLink;
-    if (r.message == texts::kBadReply) return CollectOutcome::BadReply;
-    if (r.message == texts::kLinkBroken)
-        return lineFailed ? CollectOutcome::LineBroken : CollectOutcome::EchoFailed;
-    if (interrupted) return CollectOutcome::Interrupted;
-    if (settingsFailed) return CollectOutcome::SettingsFailed;
-    return r.forms > 0 ? CollectOutcome::Forms : CollectOutcome::Nothing;
 }
 
 // With the offset from UTC, so that a reader elsewhere, or after the clocks change, reads the
@@ -62,7 +52,8 @@ struct Collector::Exchange {
 
     SteadyClock clock;
     std::atomic<std::uint64_t> bytesRead{0};
-    std::atomic<bool> lineFailed{false}, opened{false}, done{false};
+    std::atomic<bool> done{false};
+    ExchangeOutcome outcome = ExchangeOutcome::NothingReceived;  // once done
     bool interrupted = false;
     ReceiveControl rc;
     CollectHost host;
@@ -103,11 +94,15 @@ bool Collector::resolveLine(Report& report, int& deviceType) {
 }
 
 // Until the worker ends: a stop signal ends the exchange, a pass that hears nothing for
-// --wait seconds is stopped, and a terminal sees the bytes and forms go by.
+// --wait seconds is stopped, and a terminal sees the bytes and forms go by. Between these the
+// thread sleeps until the next deadline or until the events signal wakes it.
 void Collector::watch(Exchange& x) {
     const std::int64_t waitMs = std::int64_t{m_options.waitSeconds} * 1000;
-    for (int turn = 1; !x.done; ++turn) {
-        std::this_thread::sleep_for(kTurn);
+    std::int64_t progressMs = x.clock.nowMs() + kProgressMs;
+    while (!x.done.load()) {
+        m_events.waitFor(
+            std::chrono::milliseconds(nextDeadline(x, waitMs, progressMs) - x.clock.nowMs()));
+        m_events.clear();
         if (m_stopSignal.load() != 0 && !x.interrupted) {
             x.interrupted = true;
             // Before the first pass nothing received can be lost, and only an abort ends the
@@ -117,11 +112,21 @@ void Collector::watch(Exchange& x) {
         // A pass that began just before the signal cleared the stop as it started.
         if (x.interrupted && !x.rc.m_bStop) x.rc.requestStop();
         if (!x.interrupted) x.host.stopIfSilent(x.rc, waitMs);
-        if (turn % 10 == 0)
+        if (m_console.terminal() && x.clock.nowMs() >= progressMs) {
+            progressMs = x.clock.nowMs() + kProgressMs;
             m_console.progress(QStringLiteral("Принято %1 байт, форм: %2")
                                    .arg(x.bytesRead.load())
                                    .arg(x.host.formsReceived()));
+        }
     }
+}
+
+std::int64_t Collector::nextDeadline(Exchange& x, std::int64_t waitMs, std::int64_t progressMs) {
+    std::int64_t deadline = m_console.terminal() ? progressMs : kNoDeadline;
+    if (x.interrupted) return std::min(deadline, x.clock.nowMs() + kEndingTurnMs);
+    if (const std::optional<std::int64_t> silent = x.host.silenceDeadline(waitMs))
+        deadline = std::min(deadline, *silent);
+    return deadline;
 }
 
 Collector::Report Collector::run() {
@@ -185,15 +190,14 @@ void Collector::runExchange(Exchange& x, const Report& report, int deviceType) {
     x.rc.m_bReceiving = 1;
     const SerialOpener opener = [&x](const std::string& name, int rate) {
         SerialOpenResult r = openComPortWith(name, rate, {&x.rc.m_wake, &x.rc.m_bAbort});
-        if (r.port) {
-            x.opened = true;
-            r.port = std::make_unique<CountingPort>(std::move(r.port), x.bytesRead, x.lineFailed);
-        }
+        if (r.port) r.port = std::make_unique<CountingPort>(std::move(r.port), x.bytesRead);
         return r;
     };
+    x.host.setPassSignal(&m_events);
     std::thread worker([&] {
-        AcquisitionThreadProc(x.rc, opener, x.clock);
+        x.outcome = ::runExchange(x.rc, opener, x.clock);
         x.done = true;
+        m_events.raise();
     });
     watch(x);
     worker.join();
@@ -208,8 +212,7 @@ void Collector::conclude(Report& report, const Exchange& x, const FormArchive& a
     report.files = archive.entries();
     report.archiveFailure = archive.firstFailure();
     report.message = x.host.failure().value_or(QString());
-    report.otherOutcome =
-        exchangeOutcome(report, x.opened, x.lineFailed, x.interrupted, x.host.settingsFailed());
+    report.otherOutcome = collectOutcomeOf(x.outcome, x.interrupted);
     // A lost form outranks everything else: it is what nobody can fetch again later.
     if (report.archiveFailure)
         report.formsLost = std::max(1, report.forms - archive.formsWritten());

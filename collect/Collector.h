@@ -9,6 +9,7 @@
 #include "archive/FormArchive.h"
 #include "collect/CollectOptions.h"
 #include "collect/CollectOutcome.h"
+#include "platform/WakeSignal.h"
 
 class Console;
 
@@ -33,8 +34,11 @@ public:
         QString message;  // the worker's failure message, or the command line's fault
     };
 
-    Collector(const CollectOptions& options, Console& console, const std::atomic<int>& stopSignal)
-        : m_options(options), m_console(console), m_stopSignal(stopSignal) {}
+    // `events` is raised with every stop signal; the collector raises it too, for its own
+    // watch, when the worker begins a pass or ends.
+    Collector(const CollectOptions& options, Console& console, const std::atomic<int>& stopSignal,
+              WakeSignal& events)
+        : m_options(options), m_console(console), m_stopSignal(stopSignal), m_events(events) {}
 
     Report run();
 
@@ -52,9 +56,11 @@ private:
     void logArchive(FormArchive& archive, std::optional<FormArchive::Entry>& cutShort);
     void runExchange(Exchange& exchange, const Report& report, int deviceType);
     void watch(Exchange& exchange);
+    std::int64_t nextDeadline(Exchange& exchange, std::int64_t waitMs, std::int64_t progressMs);
     static void conclude(Report& report, const Exchange& exchange, const FormArchive& archive);
 
     const CollectOptions& m_options;
     Console& m_console;
     const std::atomic<int>& m_stopSignal;
+    WakeSignal& m_events;
 };

@@ -42,8 +42,9 @@ int main(int argc, char** argv) {
     }
     g_strIniPath = ComputeIniPath();
     static std::atomic<int> stopSignal{0};
-    CatchStopSignals(stopSignal);
+    static WakeSignal events;
+    CatchStopSignals(stopSignal, events);
 
-    Collector collector(options, console, stopSignal);
+    Collector collector(options, console, stopSignal, events);
     return finish(collector.run(), options.json, console);
 }

@@ -150,6 +150,19 @@ void WorkerCalls::newForm() {
     onUiThread([&] { m_forms.OpenNewDocument(CFormTemplate::Origin::Exchange); });
 }
 
+bool WorkerCalls::askToStart() {
+    return messageBox(texts::kStartQuestion, msg::MB_YESNO | msg::MB_ICONQUESTION) == msg::IDYES;
+}
+
+bool WorkerCalls::askToContinue(int count) {
+    return messageBox(texts::ClosingReportText(count), msg::MB_YESNO | msg::MB_ICONQUESTION) ==
+           msg::IDYES;
+}
+
+void WorkerCalls::reportFailure(ExchangeOutcome kind, const QString& detail) {
+    messageBox(failureText(kind, detail), msg::MB_OK);
+}
+
 int WorkerCalls::messageBox(const QString& text, unsigned style) {
     return onUiThread([&] {
         // Once the operator has closed the receiving window or left the program, the worker

@@ -43,10 +43,16 @@ public:
     bool setViewText(const QByteArray& cp1251) override;
     void setViewModified() override;
     void newForm() override;
-    int messageBox(const QString& text, unsigned style) override;
+    bool askToStart() override;
+    bool askToContinue(int count) override;
+    void reportFailure(ExchangeOutcome kind, const QString& detail) override;
     SettingsStrings settingsStrings() override;
     bool writeSettingsFile(const SettingsStrings& strings) override;
     void formDelivered(int number, const QByteArray& cp1251, bool complete) override;
+
+    // A modal message box owned by the main window, for the worker: returns msg::IDOK,
+    // IDYES, ...; msg::IDCANCEL without showing it once the operator is leaving.
+    int messageBox(const QString& text, unsigned style);
 
     // True while one of the worker's message boxes is up.
     bool QuestionShowing() const { return m_questionDepth > 0; }

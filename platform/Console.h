@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "platform/WakeSignal.h"
+
 // What a program without windows needs of its console. Implemented once per operating system.
 
 // True when standard error goes to a terminal (a person watches it), false for a pipe or the
@@ -11,6 +13,8 @@ bool StandardErrorIsTerminal();
 // From now on an interrupt (Ctrl+C) or a request to terminate stores its signal number in
 // `received` instead of ending the process; the program ends itself in an orderly way.
 void CatchStopSignals(std::atomic<int>& received);
+// The same, and `wake` is raised with every such signal, so that a waiting thread sees it at once.
+void CatchStopSignals(std::atomic<int>& received, WakeSignal& wake);
 
 // Writing to a pipe whose reader has gone fails with an error instead of ending the process.
 void IgnoreBrokenPipe();

@@ -1,15 +1,21 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "platform/Console.h"
 
 namespace {
 
 std::atomic<int>* g_received = nullptr;
+WakeSignal* g_wake = nullptr;
 
 extern "C" void onStopSignal(int signal) {
-    // A lock-free atomic store is all a signal handler may do here.
+    // A lock-free atomic store and a write() are all a signal handler may do here.
+    const int savedErrno = errno;
     if (g_received) g_received->store(signal);
+    if (g_wake) g_wake->raise();
+    errno = savedErrno;
 }
 
 }  // namespace
@@ -27,6 +33,11 @@ void CatchStopSignals(std::atomic<int>& received) {
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+}
+
+void CatchStopSignals(std::atomic<int>& received, WakeSignal& wake) {
+    g_wake = &wake;
+    CatchStopSignals(received);
 }
 
 void IgnoreBrokenPipe() {

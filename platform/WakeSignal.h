@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 // Ends another thread's wait at once. Whoever asks the worker to stop raises it; the serial
 // line polls it beside its own descriptor, so a stop needs no periodic look at a flag. It stays
 // raised until cleared, so a raise that comes before the wait begins still ends that wait.
@@ -15,6 +17,9 @@ public:
     void raise();  // from any thread
     void clear();
     bool isRaised() const;  // without waiting
+    // Waits until the signal is raised or `timeout` has passed (at most a 20 ms turn where the
+    // system gave no signal); does not clear it. True when raised.
+    bool waitFor(std::chrono::milliseconds timeout) const;
 
     // A descriptor that polls readable (POLLIN) exactly while the signal is raised.
     int handle() const { return m_readFd; }

@@ -8,7 +8,6 @@
 
 #include "acquisition/AcquisitionHost.h"
 #include "acquisition/ReceiveControl.h"
-#include "res/MessageStyle.h"
 
 // Windows that only count: yes to the start question, no to continuing, and a stop once the
 // expected number of forms has come. Notes the worker thread's processor time at both questions.
@@ -28,15 +27,9 @@ public:
     void newForm() override {
         if (++forms == stopAfterForms_) rc_.requestStop();
     }
-    int messageBox(const QString&, unsigned style) override {
-        ++boxes;
-        if ((style & msg::MB_TYPEMASK) != msg::MB_YESNO) return msg::IDOK;
-        const bool first = questions++ == 0;
-        (first ? cpuAtStartNs : cpuAtReportNs) = threadCpuNs();
-        (first ? wakeupsAtStart : wakeupsAtReport) = threadWakeups();
-        if (!first) reportAtNs = std::chrono::steady_clock::now().time_since_epoch().count();
-        return first ? msg::IDYES : msg::IDNO;
-    }
+    bool askToStart() override { return question(); }
+    bool askToContinue(int) override { return question(); }
+    void reportFailure(ExchangeOutcome, const QString&) override { ++boxes; }
     SettingsStrings settingsStrings() override { return {"COM1", "КСМ-Р", "9600"}; }
     bool writeSettingsFile(const SettingsStrings&) override { return true; }
 
@@ -62,6 +55,15 @@ public:
     std::atomic<long long> reportAtNs{0};  // steady clock when the closing report was asked
 
 private:
+    bool question() {
+        ++boxes;
+        const bool first = questions++ == 0;
+        (first ? cpuAtStartNs : cpuAtReportNs) = threadCpuNs();
+        (first ? wakeupsAtStart : wakeupsAtReport) = threadWakeups();
+        if (!first) reportAtNs = std::chrono::steady_clock::now().time_since_epoch().count();
+        return first;
+    }
+
     ReceiveControl& rc_;
     long stopAfterForms_;
 };

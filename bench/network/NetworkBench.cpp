@@ -121,11 +121,9 @@ public:
     bool setViewText(const QByteArray&) override { return true; }
     void setViewModified() override {}
     void newForm() override { ends.note(); }
-    int messageBox(const QString&, unsigned style) override {
-        ++boxes;
-        if ((style & msg::MB_TYPEMASK) != msg::MB_YESNO) return msg::IDOK;
-        return questions++ == 0 ? msg::IDYES : msg::IDNO;
-    }
+    bool askToStart() override { return ++boxes, questions++ == 0; }
+    bool askToContinue(int) override { return ++boxes, questions++ == 0; }
+    void reportFailure(ExchangeOutcome, const QString&) override { ++boxes; }
     SettingsStrings settingsStrings() override { return {"COM1", "КСМ-Р", "9600"}; }
     bool writeSettingsFile(const SettingsStrings&) override { return true; }
 

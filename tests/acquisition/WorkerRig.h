@@ -43,6 +43,7 @@ struct WorkerRig {
     }
 
     unsigned run() { return AcquisitionThreadProc(rc, line.opener(), clock); }
+    ExchangeOutcome exchange() { return runExchange(rc, line.opener(), clock); }
 
     // What holds after every exchange, whatever its script: no wait longer than a slice, no
     // spinning, no read ahead of an echo, every echo right.

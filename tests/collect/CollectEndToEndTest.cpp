@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -327,6 +328,38 @@ TEST_F(CollectTerminated, DuringTheHandshake) {
     o.reply = CalculatorSimulatorOptions::Reply::None;
     Calculator(o);
     TerminateWhen(kCom1, [&] { return sims[0]->report().handshakesSeen == 1; });
+}
+
+// How often the threads of process `pid` have gone to sleep and been woken so far.
+long Wakeups(qint64 pid) {
+    long total = 0;
+    QDirIterator tasks(QStringLiteral("/proc/%1/task").arg(pid), QDir::Dirs | QDir::NoDotAndDotDot);
+    while (tasks.hasNext()) {
+        QFile status(tasks.next() + "/status");
+        if (!status.open(QIODevice::ReadOnly)) continue;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("voluntary_ctxt_switches:"))
+                total += line.mid(24).trimmed().toLong();
+    }
+    return total;
+}
+
+// A pass waiting long for its first byte costs nothing: nobody looks at a flag in turns, and
+// the signal itself wakes the collector.
+TEST_F(CollectTerminated, ASilentPassSleepsUntilTheSignal) {
+    Calculator(Calc(0, {}));
+    auto p = Start({"--port", "COM1", "--device", "0", "--speed", "9600", "--wait", "60"});
+    for (int i = 0; i < 200 && sims[0]->report().handshakesSeen == 0; ++i) QThread::msleep(20);
+    QThread::msleep(300);  // well into the pass
+    const long before = Wakeups(p->processId());
+    QThread::msleep(1000);
+    EXPECT_LT(Wakeups(p->processId()) - before, 10) << "a second of silence";
+    QElapsedTimer timer;
+    timer.start();
+    p->terminate();
+    const Outcome run = Finish(*p);
+    EXPECT_LT(timer.elapsed(), 500) << run.err.toStdString();
+    EXPECT_EQ(run.exitCode, 9) << run.err.toStdString();
 }
 
 TEST_F(CollectTerminated, WhileTheServerLeavesTheSettingsUnanswered) {

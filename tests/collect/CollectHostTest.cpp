@@ -6,7 +6,6 @@
 #include "archive/FormArchive.h"
 #include "collect/CollectHost.h"
 #include "collect/Console.h"
-#include "res/MessageStyle.h"
 #include "res/Texts.h"
 #include "tests/fakes/FakeClock.h"
 
@@ -15,9 +14,6 @@ namespace {
 // The collector's side of the passes in fake time: how long a pass waits for the line to speak.
 class CollectHostTest : public ::testing::Test {
 protected:
-    int ask(const QString& question) {
-        return host.messageBox(question, msg::MB_YESNO | msg::MB_ICONQUESTION);
-    }
     bool stoppedAfter(std::int64_t ms) {
         clock.advance(ms);
         rc.m_bStop = 0;
@@ -36,30 +32,48 @@ protected:
 
 TEST_F(CollectHostTest, EveryPassWaitsForItsOwnFirstByteOnly) {
     EXPECT_FALSE(stoppedAfter(60000)) << "no pass runs before the start question";
-    ASSERT_EQ(ask(texts::kStartQuestion), msg::IDYES);
+    ASSERT_TRUE(host.askToStart());
     EXPECT_FALSE(stoppedAfter(kWaitMs - 1));
     bytesRead += 10;
     EXPECT_FALSE(stoppedAfter(60000)) << "once bytes flow, the type's silence limit rules";
 
     // The first pass ended long after its start; the second still waits its full time.
-    ASSERT_EQ(ask(texts::ClosingReportText(10)), msg::IDYES);
+    ASSERT_TRUE(host.askToContinue(10));
     EXPECT_FALSE(stoppedAfter(kWaitMs - 1));
     EXPECT_TRUE(stoppedAfter(1));
-    EXPECT_EQ(ask(texts::ClosingReportText(0)), msg::IDNO) << "a silent pass is the last";
+    EXPECT_FALSE(host.askToContinue(0)) << "a silent pass is the last";
     EXPECT_FALSE(stoppedAfter(kWaitMs)) << "no pass runs after the last";
+}
+
+// The collector sleeps until this deadline: it must come once per silent pass, and not at all
+// while bytes flow or once that pass was stopped, or the collector would spin.
+TEST_F(CollectHostTest, SilenceDeadlineOnlyWhileAPassWaitsForItsFirstByte) {
+    WakeSignal passBegun;
+    host.setPassSignal(&passBegun);
+    EXPECT_EQ(host.silenceDeadline(kWaitMs), std::nullopt) << "no pass yet";
+    ASSERT_TRUE(host.askToStart());
+    EXPECT_TRUE(passBegun.isRaised()) << "a watcher without a deadline learns of the pass";
+    EXPECT_EQ(host.silenceDeadline(kWaitMs), clock.nowMs() + kWaitMs);
+    bytesRead += 1;
+    EXPECT_EQ(host.silenceDeadline(kWaitMs), std::nullopt);
+
+    ASSERT_TRUE(host.askToContinue(1));
+    EXPECT_EQ(host.silenceDeadline(kWaitMs), clock.nowMs() + kWaitMs);
+    EXPECT_TRUE(stoppedAfter(kWaitMs));
+    EXPECT_EQ(host.silenceDeadline(kWaitMs), std::nullopt) << "stopped once, not again";
 }
 
 TEST_F(CollectHostTest, SignalBeforeTheFirstPassMeansNoPassEver) {
     EXPECT_FALSE(host.interrupt());
-    EXPECT_EQ(ask(texts::kStartQuestion), msg::IDNO);
+    EXPECT_FALSE(host.askToStart());
     EXPECT_EQ(host.passes(), 0);
 }
 
 TEST_F(CollectHostTest, SignalDuringAPassEndsItAsTheLast) {
-    ASSERT_EQ(ask(texts::kStartQuestion), msg::IDYES);
+    ASSERT_TRUE(host.askToStart());
     bytesRead += 5;
     EXPECT_TRUE(host.interrupt());
-    EXPECT_EQ(ask(texts::ClosingReportText(5)), msg::IDNO);
+    EXPECT_FALSE(host.askToContinue(5));
 }
 
 }  // namespace

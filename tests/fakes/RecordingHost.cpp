@@ -1,5 +1,7 @@
 #include "tests/fakes/RecordingHost.h"
 
+#include "res/Texts.h"
+
 void RecordingHost::answer(std::initializer_list<int> answers) {
     std::lock_guard lock(m_mutex);
     m_answers.insert(m_answers.end(), answers);
@@ -118,15 +120,15 @@ std::vector<AcquisitionHost::SettingsStrings> RecordingHost::written() const {
 }
 
 void RecordingHost::setProgressPos(int pos) {
-    record({Kind::SetProgressPos, pos, {}, {}, 0, 0});
+    record({Kind::SetProgressPos, pos, {}, {}, 0, 0, {}});
 }
 
 void RecordingHost::stepProgress() {
-    record({Kind::StepProgress, 0, {}, {}, 0, 0});
+    record({Kind::StepProgress, 0, {}, {}, 0, 0, {}});
 }
 
 void RecordingHost::setByteCounterText(const QString& text) {
-    record({Kind::SetByteCounterText, 0, text, {}, 0, 0});
+    record({Kind::SetByteCounterText, 0, text, {}, 0, 0, {}});
 }
 
 bool RecordingHost::setViewText(const QByteArray& cp1251) {
@@ -136,7 +138,7 @@ bool RecordingHost::setViewText(const QByteArray& cp1251) {
         live = m_viewLive;
         if (live) m_forms[m_view] = cp1251;
     }
-    record({Kind::SetViewText, 0, {}, cp1251, 0, live ? 1 : 0});
+    record({Kind::SetViewText, 0, {}, cp1251, 0, live ? 1 : 0, {}});
     return live;
 }
 
@@ -145,7 +147,7 @@ void RecordingHost::setViewModified() {
         std::lock_guard lock(m_mutex);
         if (m_viewLive) m_modified[m_view] = true;
     }
-    record({Kind::SetViewModified, 0, {}, {}, 0, 0});
+    record({Kind::SetViewModified, 0, {}, {}, 0, 0, {}});
 }
 
 void RecordingHost::newForm() {
@@ -156,10 +158,25 @@ void RecordingHost::newForm() {
         m_view = m_forms.size() - 1;
         m_viewLive = true;
     }
-    record({Kind::NewForm, 0, {}, {}, 0, 0});
+    record({Kind::NewForm, 0, {}, {}, 0, 0, {}});
 }
 
-int RecordingHost::messageBox(const QString& text, unsigned style) {
+bool RecordingHost::askToStart() {
+    return messageBox(texts::kStartQuestion, msg::MB_YESNO | msg::MB_ICONQUESTION, {}) ==
+           msg::IDYES;
+}
+
+bool RecordingHost::askToContinue(int count) {
+    return messageBox(texts::ClosingReportText(count), msg::MB_YESNO | msg::MB_ICONQUESTION, {}) ==
+           msg::IDYES;
+}
+
+void RecordingHost::reportFailure(ExchangeOutcome kind, const QString& detail) {
+    messageBox(failureText(kind, detail), msg::MB_OK, kind);
+}
+
+int RecordingHost::messageBox(const QString& text, unsigned style,
+                              std::optional<ExchangeOutcome> failure) {
     int reply;
     Answerer answerer;
     {
@@ -173,7 +190,7 @@ int RecordingHost::messageBox(const QString& text, unsigned style) {
         }
     }
     if (answerer) reply = answerer(text, style);
-    record({Kind::MessageBox, 0, text, {}, style, reply});
+    record({Kind::MessageBox, 0, text, {}, style, reply, failure});
     return reply;
 }
 
@@ -183,7 +200,7 @@ AcquisitionHost::SettingsStrings RecordingHost::settingsStrings() {
         std::lock_guard lock(m_mutex);
         strings = m_settings;
     }
-    record({Kind::SettingsStrings, 0, {}, {}, 0, 0});
+    record({Kind::SettingsStrings, 0, {}, {}, 0, 0, {}});
     return strings;
 }
 
@@ -194,7 +211,7 @@ bool RecordingHost::writeSettingsFile(const SettingsStrings& strings) {
         ok = m_writeOk;
         m_written.push_back(strings);
     }
-    record({Kind::WriteSettingsFile, 0, {}, {}, 0, 0});
+    record({Kind::WriteSettingsFile, 0, {}, {}, 0, 0, {}});
     return ok;
 }
 

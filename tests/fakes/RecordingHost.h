@@ -7,13 +7,15 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "acquisition/AcquisitionHost.h"
 #include "res/MessageStyle.h"
 
-// The windows as a list: every call of the worker is recorded in order, message boxes are
-// answered from a script, and the forms opened during the exchange are kept as texts.
+// The windows as a list: every call of the worker is recorded in order, its questions and
+// failures as the message boxes the windows show for them (same texts, same styles), the
+// questions answered from a script, and the forms opened during the exchange are kept as texts.
 // Form 0 is the form that was open before the exchange started. Safe to call from the
 // worker's thread while a test's thread reads it.
 class RecordingHost : public AcquisitionHost {
@@ -41,7 +43,8 @@ public:
         QString text;     // SetByteCounterText, MessageBox
         QByteArray view;  // SetViewText
         unsigned style = 0;
-        int answer = 0;  // MessageBox's answer, SetViewText's result
+        int answer = 0;                          // MessageBox's answer, SetViewText's result
+        std::optional<ExchangeOutcome> failure;  // MessageBox of a reported failure
     };
     using Answerer = std::function<int(const QString& text, unsigned style)>;
 
@@ -74,13 +77,16 @@ public:
     bool setViewText(const QByteArray& cp1251) override;
     void setViewModified() override;
     void newForm() override;
-    int messageBox(const QString& text, unsigned style) override;
+    bool askToStart() override;
+    bool askToContinue(int count) override;
+    void reportFailure(ExchangeOutcome kind, const QString& detail) override;
     SettingsStrings settingsStrings() override;
     bool writeSettingsFile(const SettingsStrings& strings) override;
     void formDelivered(int number, const QByteArray& cp1251, bool complete) override;
 
 private:
     void record(Call call);
+    int messageBox(const QString& text, unsigned style, std::optional<ExchangeOutcome> failure);
 
     mutable std::mutex m_mutex;
     std::vector<Call> m_calls;

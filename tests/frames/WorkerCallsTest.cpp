@@ -41,10 +41,10 @@ struct Windows {
 class WorkerCallsTest : public testing::Test {
 protected:
     void SetUp() override {
-        SetMessageBoxHook([this](const QString& text, unsigned) {
+        SetMessageBoxHook([this](const QString& text, unsigned style) {
             seen.append({text, QThread::currentThread() == qApp->thread(),
-                         w ? w->mainWindow.isEnabled() : true});
-            return msg::IDYES;
+                         w ? w->mainWindow.isEnabled() : true, style});
+            return answer;
         });
         w = std::make_unique<Windows>();
         seen.clear();  // the missing configuration file of the settings dialog
@@ -59,8 +59,10 @@ protected:
         QString text;
         bool onUiThread;
         bool mainWindowEnabled;
+        unsigned style;
     };
     QList<Seen> seen;
+    int answer = msg::IDYES;
     std::unique_ptr<Windows> w;
 };
 
@@ -99,9 +101,9 @@ TEST_F(WorkerCallsTest, ProgressCounterAndSettingsReachTheWindows) {
 }
 
 TEST_F(WorkerCallsTest, QuestionsAreAskedOnTheUiThreadWithTheMainWindowDisabled) {
-    int answer = 0;
-    RunAsWorker([&] { answer = w->calls.messageBox("Продолжить?", msg::MB_YESNO); });
-    EXPECT_EQ(answer, msg::IDYES);
+    int reply = 0;
+    RunAsWorker([&] { reply = w->calls.messageBox("Продолжить?", msg::MB_YESNO); });
+    EXPECT_EQ(reply, msg::IDYES);
     ASSERT_EQ(seen.size(), 1);
     EXPECT_TRUE(seen[0].onUiThread);
     EXPECT_FALSE(seen[0].mainWindowEnabled);
@@ -126,6 +128,59 @@ TEST_F(WorkerCallsTest, TheSettingsFileIsWrittenOnTheWorkerItsMessageShownOnTheU
     ASSERT_EQ(seen.size(), 1);
     EXPECT_EQ(seen[0].text, "Невозможно открыть файл Tabulon.ini");
     EXPECT_TRUE(seen[0].onUiThread);
+}
+
+// What the worker says by meaning, the operator reads as exactly these boxes.
+TEST_F(WorkerCallsTest, QuestionsAndFailuresBecomeTheirMessageBoxes) {
+    struct Case {
+        std::function<bool(WorkerCalls&)> call;
+        int answer;
+        bool expected;
+        const char* text;
+        unsigned style;
+    };
+    const unsigned question = msg::MB_YESNO | msg::MB_ICONQUESTION;
+    const auto failure = [](ExchangeOutcome kind, QString detail = {}) {
+        return [kind, detail](WorkerCalls& c) {
+            c.reportFailure(kind, detail);
+            return true;
+        };
+    };
+    const Case cases[] = {
+        {[](WorkerCalls& c) { return c.askToStart(); }, msg::IDYES, true,
+         "Связь с вычислителем установлена.\nНачать прием данных?", question},
+        {[](WorkerCalls& c) { return c.askToContinue(4200); }, msg::IDNO, false,
+         "Чтение данных в объеме 4200 байт завершено. Продолжить?", question},
+        {failure(ExchangeOutcome::OpenFailed, "Ошибка при инициализации COM-порта\nПорт занят"),
+         msg::IDOK, true, "Ошибка при инициализации COM-порта\nПорт занят", msg::MB_OK},
+        {failure(ExchangeOutcome::NoHandshake), msg::IDOK, true,
+         "Связь с вычислителем не установлена", msg::MB_OK},
+        {failure(ExchangeOutcome::BadReply), msg::IDOK, true,
+         "Ошибка при приеме данных от вычислителя", msg::MB_OK},
+        {failure(ExchangeOutcome::EchoTooLate), msg::IDOK, true, "Связь с вычислителем нарушена",
+         msg::MB_OK},
+        {failure(ExchangeOutcome::LineBroken), msg::IDOK, true, "Связь с вычислителем нарушена",
+         msg::MB_OK},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        seen.clear();
+        answer = c.answer;
+        bool result = !c.expected;
+        RunAsWorker([&] { result = c.call(w->calls); });
+        EXPECT_EQ(result, c.expected);
+        ASSERT_EQ(seen.size(), 1);
+        EXPECT_EQ(seen[0].text, QString::fromUtf8(c.text));
+        EXPECT_EQ(seen[0].style, c.style);
+    }
+}
+
+TEST_F(WorkerCallsTest, NothingIsAskedOnceTheOperatorIsLeaving) {
+    w->rc.requestAbort();
+    bool started = true;
+    RunAsWorker([&] { started = w->calls.askToStart(); });
+    EXPECT_FALSE(started);
+    EXPECT_TRUE(seen.isEmpty());
 }
 
 }  // namespace
