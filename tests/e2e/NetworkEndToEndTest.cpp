@@ -199,6 +199,31 @@ TEST_P(NetworkLineTest, ServerKilledMidFormKeepsTheTextSoFar) {
     EXPECT_EQ(ex.rc.m_bReceiving, 0);
 }
 
+// A calculator that needs no handshake may send before the server has opened its line, as it
+// does when another program held the line first: the server keeps what the line holds.
+TEST_P(NetworkLineTest, StreamSentBeforeTheServerOpenedTheLineArrives) {
+    const auto& samples = sampleForms();
+    CalculatorSimulatorOptions o;
+    o.deviceType = 4;
+    o.stream.forms = {std::string(samples[0].text)};
+    ServedCalculator calc(o, GetParam());
+    ASSERT_TRUE(calc.started) << calc.error;
+    const int early = ::open(calc.sim.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(early, 0);
+    for (int i = 0; i < 1000 && calc.sim.report().streamsCompleted == 0; ++i)
+        std::this_thread::sleep_for(5ms);
+    ASSERT_EQ(calc.sim.report().streamsCompleted, 1);
+
+    Exchange ex(calc.address(), 4);
+    ex.host.answer({msg::IDYES, msg::IDNO});
+    EXPECT_EQ(ex.run(), 0u);
+    ::close(early);
+
+    const auto forms = ex.host.forms();
+    ASSERT_GE(forms.size(), 1u);
+    EXPECT_EQ(forms[0], expectedCp1251(samples[0].text));
+}
+
 INSTANTIATE_TEST_SUITE_P(ThroughSer2net, NetworkLineTest, testing::Values(Peer::Raw, Peer::Rfc2217),
                          [](const auto& info) { return peerName(info.param); });
 INSTANTIATE_TEST_SUITE_P(ThroughPyserial, NetworkLineTest, testing::Values(Peer::Pyserial),

@@ -32,6 +32,11 @@ class LineWithoutModemLines(serial.Serial):
 
     cts = dsr = ri = cd = property(lambda self: False)
 
+    # open() flushes through the private one: a calculator that starts as the line opens would
+    # lose what it sent in that moment, still on its way through the kernel or already queued.
+    def _reset_input_buffer(self):
+        pass
+
     def reset_input_buffer(self):
         pass
 
