@@ -113,3 +113,78 @@ TEST(TextFileCodec, RandomFilesRoundTripThroughATextDocument) {
         ASSERT_EQ(TextFileCodec::Encode(doc.toRawText()), expected) << "round " << round;
     }
 }
+
+namespace {
+
+// The plain way: each character on its own, its byte found by searching the code page. The table
+// encoder must give the same bytes and the same first unrepresentable character.
+QByteArray referenceEncode(QStringView raw, qsizetype* first) {
+    QByteArray bytes;
+    *first = -1;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const char16_t c = raw[i].unicode();
+        if (c == u'\n' || c == 0x2028 || c == 0x2029) {
+            bytes += "\r\n";
+            continue;
+        }
+        if (c == 0 || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1) continue;
+        int byte = 1;
+        while (byte < 256 && TextFileCodec::ToUnicode(static_cast<unsigned char>(byte)) != c)
+            ++byte;
+        if (byte < 256) {
+            bytes += static_cast<char>(byte);
+            continue;
+        }
+        if (*first < 0) *first = i;
+        bytes += '#';
+        if (QChar::isHighSurrogate(c) && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) ++i;
+    }
+    return bytes;
+}
+
+void expectSameAsReference(const QString& raw, const std::string& what) {
+    qsizetype first = -2, expectedFirst = -2;
+    const QByteArray bytes = TextFileCodec::Encode(raw, '#', &first);
+    ASSERT_EQ(bytes, referenceEncode(raw, &expectedFirst)) << what;
+    EXPECT_EQ(first, expectedFirst) << what;
+}
+
+}  // namespace
+
+// Texts that strain the room the encoder sets aside (nothing but breaks, one-letter lines) and
+// the characters it treats apart, at the start, the end and between.
+TEST(TextFileCodec, EncodesTrickyTextsAsThePlainWayDoes) {
+    const QChar ps(0x2029), high(0xD83D), low(0xDE00);
+    const std::pair<const char*, QString> cases[] = {
+        {"empty", QString()},
+        {"nothing but breaks", QString(5000, ps)},
+        {"one-letter lines", QString("a\nб\n").repeated(3000)},
+        {"pair at the end", QString("ab") + high + low},
+        {"lone high surrogate at the end", QString("ab") + high},
+        {"lone low surrogate first", QString(low) + "ab"},
+        {"unrepresentable first and last", QString::fromUtf8("中ab") + QChar(0x0100)},
+        {"left out", QString(QChar(0xFFFC)) + QChar(0) + QChar(0xFDD0) + "x" + QChar(0xFDD1)},
+        {"whole code page",
+         [] {
+             QString all;
+             for (int b = 0; b < 256; ++b) all += QChar(TextFileCodec::ToUnicode(b));
+             return all;
+         }()},
+    };
+    for (const auto& [what, raw] : cases) expectSameAsReference(raw, what);
+
+    // And random texts drawn from the same kinds of characters, of every length up to a few
+    // thousand, so that the end of the text falls anywhere in the encoder's runs.
+    const char16_t pool[] = {u'a',   u'7',   u' ',   u'\t',  u'\f',  0x0410, 0x044F, 0x0401,
+                             0x2116, 0x00A6, 0x2029, 0x2028, u'\n',  0xFFFC, 0,      0x4E2D,
+                             0xD83D, 0xDE00, 0x0098, 0x20AC, 0x00A0, 0x045F, 0x0100, 0xFDD1};
+    std::mt19937 random(20261209);
+    for (int round = 0; round < 400; ++round) {
+        QString raw;
+        const int length = std::uniform_int_distribution<int>(0, 3000)(random);
+        for (int i = 0; i < length; ++i)
+            raw +=
+                QChar(pool[std::uniform_int_distribution<size_t>(0, std::size(pool) - 1)(random)]);
+        expectSameAsReference(raw, "round " + std::to_string(round));
+    }
+}
