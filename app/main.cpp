@@ -13,6 +13,7 @@
 #include "ports/ComPortDirectory.h"
 #include "ports/PortList.h"
 #include "res/CommandIds.h"
+#include "res/Texts.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ int listPorts() {
     directory.survey();
     const QStringList lines = portListLines(directory);
     for (const QString& line : lines) std::printf("%s\n", line.toUtf8().constData());
-    if (lines.isEmpty()) std::fprintf(stderr, "Tabulon: последовательных портов не найдено\n");
+    if (lines.isEmpty()) std::fprintf(stderr, "%s\n", qUtf8Printable(texts::kNoSerialPorts));
     return 0;
 }
 

@@ -9,8 +9,10 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "res/MessageBox.h"
 #include "archive/ArchiveName.h"
+#include "res/MessageBox.h"
+#include "res/Texts.h"
+#include "settings/ExchangeChoice.h"
 #include "ui_ArchiveDlg.h"
 
 namespace {
@@ -23,11 +25,11 @@ ArchiveDlg::ShownHook& shownHook() {
 QString example(const QString& tmpl) {
     const ArchiveNameFields fields{QDateTime(QDate(2026, 12, 9), QTime(14, 3, 12)),
                                    QStringLiteral("COM3"),
-                                   QStringLiteral("КСМ-Р"),
+                                   kDefaultDevice,
                                    9600,
                                    1,
-                                   QStringLiteral("СУТОЧНАЯ ВЕДОМОСТЬ")};
-    return QStringLiteral("Например: ") + ArchiveName::Expand(tmpl, fields);
+                                   texts::kArchiveExampleTitle};
+    return texts::ArchiveExample(ArchiveName::Expand(tmpl, fields));
 }
 
 ArchiveSettings shown(const Ui::ArchiveDlg& ui) {
@@ -41,29 +43,19 @@ ArchiveSettings shown(const Ui::ArchiveDlg& ui) {
 // OK stays up until the values are sound and stored.
 void accept(QDialog& dialog, const Ui::ArchiveDlg& ui) {
     const ArchiveSettings s = shown(ui);
-    const QString problem = ArchiveDlg::Check(s);
+    const QString problem = s.Problem();
     if (!problem.isEmpty()) {
         TabulonMessageBox(problem, msg::MB_ICONEXCLAMATION);
         return;
     }
     if (!s.Save()) {
-        TabulonMessageBox(QStringLiteral("Не удалось сохранить настройки архива"),
-                          msg::MB_ICONEXCLAMATION);
+        TabulonMessageBox(texts::kArchiveSettingsNotSaved, msg::MB_ICONEXCLAMATION);
         return;
     }
     dialog.accept();
 }
 
 }  // namespace
-
-QString ArchiveDlg::Check(const ArchiveSettings& s) {
-    if (s.folder.isEmpty()) return QStringLiteral("Не задана папка архива");
-    if (s.nameTemplate.isEmpty()) return QStringLiteral("Не задан шаблон имени файла");
-    const QStringList unknown = ArchiveName::UnknownFields(s.nameTemplate);
-    if (!unknown.isEmpty())
-        return QStringLiteral("Неизвестное поле в шаблоне имени: {%1}").arg(unknown.first());
-    return {};
-}
 
 void ArchiveDlg::SetShownHook(ShownHook hook) {
     shownHook() = std::move(hook);
@@ -78,13 +70,13 @@ int ArchiveDlg::DoModal(QWidget* owner) {
     ui.IDC_ARCHIVE_FOLDER->setText(s.folder);
     ui.IDC_ARCHIVE_TEMPLATE->setText(s.nameTemplate);
     ui.IDC_ARCHIVE_EXAMPLE->setText(example(s.nameTemplate));
-    ui.buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("ОК"));
-    ui.buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
+    ui.buttons->button(QDialogButtonBox::Ok)->setText(texts::kOk);
+    ui.buttons->button(QDialogButtonBox::Cancel)->setText(texts::kCancel);
     QObject::connect(ui.IDC_ARCHIVE_TEMPLATE, &QLineEdit::textChanged, &dialog,
                      [&](const QString& t) { ui.IDC_ARCHIVE_EXAMPLE->setText(example(t)); });
     QObject::connect(ui.IDC_ARCHIVE_BROWSE, &QPushButton::clicked, &dialog, [&] {
         const QString folder = QFileDialog::getExistingDirectory(
-            &dialog, QStringLiteral("Папка архива"), ui.IDC_ARCHIVE_FOLDER->text());
+            &dialog, texts::kArchiveFolderTitle, ui.IDC_ARCHIVE_FOLDER->text());
         if (!folder.isEmpty()) ui.IDC_ARCHIVE_FOLDER->setText(folder);
     });
     QObject::connect(ui.buttons, &QDialogButtonBox::accepted, &dialog, [&] { accept(dialog, ui); });

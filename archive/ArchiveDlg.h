@@ -15,9 +15,6 @@ public:
     // accepted and the values were stored, msg::IDCANCEL otherwise.
     static int DoModal(QWidget* owner = nullptr);
 
-    // Problems with `settings` the operator must fix first, in Russian; empty when sound.
-    static QString Check(const ArchiveSettings& settings);
-
     // Called with the live dialog once it is shown, so that tests can fill and close it.
     using ShownHook = std::function<void(QDialog* dialog)>;
     static void SetShownHook(ShownHook hook);

@@ -11,6 +11,7 @@
 #include "archive/ArchiveName.h"
 #include "forms/TextFileCodec.h"
 #include "platform/ProcessAlive.h"
+#include "res/Texts.h"
 
 namespace ArchiveFiles {
 namespace {
@@ -57,14 +58,13 @@ Taken holdName(const QString& temp, const QString& path, QString& systemText) {
 
 QString failureReason(const QString& folder, qint64 bytes, const QString& systemText) {
     const QFileInfo info(folder);
-    if (!info.exists() || !info.isDir()) return QStringLiteral("папка недоступна");
-    if (!info.isWritable()) return QStringLiteral("нет прав на запись в папку");
+    if (!info.exists() || !info.isDir()) return texts::kArchiveFolderUnavailable;
+    if (!info.isWritable()) return texts::kArchiveFolderReadOnly;
     const QStorageInfo storage(folder);
-    if (storage.isValid() && storage.isReadOnly())
-        return QStringLiteral("диск доступен только для чтения");
+    if (storage.isValid() && storage.isReadOnly()) return texts::kArchiveDiskReadOnly;
     if (storage.isValid() && storage.bytesAvailable() < bytes + 4096)
-        return QStringLiteral("на диске нет места");
-    return QStringLiteral("ошибка записи (%1)").arg(systemText);
+        return texts::kArchiveDiskFull;
+    return texts::ArchiveWriteError(systemText);
 }
 
 bool openTemp(const QString& folder, QFile& file) {
@@ -116,7 +116,7 @@ QString claim(const QString& temp, QString& path, qint64 size) {
         }
         if (taken == Taken::Failed) return failureReason(folder, size, systemText);
     }
-    return QStringLiteral("все имена файлов заняты");
+    return texts::kArchiveNamesTaken;
 }
 
 }  // namespace ArchiveFiles

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "archive/ArchiveName.h"
+#include "res/Texts.h"
 
 namespace {
 
@@ -52,4 +53,19 @@ bool ArchiveSettings::Save(QSettings& profile) const {
 bool ArchiveSettings::Save() const {
     const std::unique_ptr<QSettings> profile(programProfile());
     return Save(*profile);
+}
+
+QString ArchiveSettings::FolderProblem(const QString& folder) {
+    return folder.isEmpty() ? texts::kNoArchiveFolder : QString();
+}
+
+QString ArchiveSettings::TemplateProblem(const QString& nameTemplate) {
+    if (nameTemplate.isEmpty()) return texts::kNoArchiveTemplate;
+    const QStringList unknown = ArchiveName::UnknownFields(nameTemplate);
+    return unknown.isEmpty() ? QString() : texts::UnknownTemplateField(unknown.first());
+}
+
+QString ArchiveSettings::Problem() const {
+    const QString problem = FolderProblem(folder);
+    return problem.isEmpty() ? TemplateProblem(nameTemplate) : problem;
 }

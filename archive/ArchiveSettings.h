@@ -19,4 +19,10 @@ struct ArchiveSettings {
     // False when the profile could not be written.
     bool Save(QSettings& profile) const;
     bool Save() const;
+
+    // What is wrong with a folder or a name template the operator gave, in the words he is
+    // told; empty when nothing. Problem() checks the folder first.
+    static QString FolderProblem(const QString& folder);
+    static QString TemplateProblem(const QString& nameTemplate);
+    QString Problem() const;
 };

@@ -11,12 +11,13 @@
 #include "archive/ArchiveName.h"
 #include "forms/TextFileCodec.h"
 #include "platform/FileSystemSync.h"
+#include "res/Texts.h"
 
 using ArchiveFiles::failureReason;
 
 namespace {
 
-const QString kNotSynced = QStringLiteral("данные не сброшены на диск");
+const QString& kNotSynced = texts::kArchiveNotSynced;
 
 bool syncFileSystem(const QString& folder) {
     return SyncFileSystemOf(folder.toStdString());
@@ -146,7 +147,7 @@ QString ArchiveWriter::wantedPath(int number, const QDateTime& received, const Q
     const QString folder = QDir(m_settings.folder).filePath(ArchiveName::MonthFolder(local.date()));
     failure.folder = folder;
     if (!QDir().mkpath(folder)) {
-        failure.reason = QStringLiteral("не удается создать папку");
+        failure.reason = texts::kArchiveFolderNotCreated;
         return {};
     }
     // The title comes from the form's first lines; the rest of a long form is not decoded.

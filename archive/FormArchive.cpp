@@ -23,9 +23,8 @@ QByteArray FormArchive::SavedBytes(const QByteArray& cp1251) {
 }
 
 QString FormArchive::FailureText(const Failure& failure) {
-    return QStringLiteral("Форма %1 не записана в архив: %2.\nПапка архива: %3")
-        .arg(failure.number)
-        .arg(failure.reason, QDir::toNativeSeparators(failure.folder));
+    return texts::ArchiveFailure(failure.number, failure.reason,
+                                 QDir::toNativeSeparators(failure.folder));
 }
 
 QString FormArchive::LeftoverText(const Leftover& leftover) {

@@ -59,7 +59,7 @@ bool CollectHost::answerQuestion(const QString& text, bool isStart) {
                                   m_formsReceived.load() != m_formsAtPassStart;
         yes = yes && somethingNew && (m_maxPasses == 0 || m_passes.load() < m_maxPasses);
     }
-    m_console.line(oneLine(text) + (yes ? QStringLiteral(" Да") : QStringLiteral(" Нет")));
+    m_console.line(oneLine(text) + u' ' + (yes ? texts::kYes : texts::kNo));
     if (yes) beginPass();
     return yes;
 }

@@ -2,15 +2,16 @@
 
 #include "acquisition/DeviceType.h"
 #include "archive/ArchiveName.h"
+#include "archive/ArchiveSettings.h"
 #include "collect/CollectOutcome.h"
 #include "res/Texts.h"
+#include "settings/ExchangeChoice.h"
 
 namespace {
 
+// A type by its name, or by its index for scripts that would rather not spell Cyrillic.
 std::optional<int> deviceTypeOf(const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    if (auto type = deviceTypeFromName(std::string_view(utf8.data(), std::size_t(utf8.size()))))
-        return *type;
+    if (auto type = exchangeDeviceType(text)) return *type;
     bool number = false;
     const int index = text.toInt(&number);
     if (number && index >= 0 && index < kDeviceTypeCount) return index;
@@ -27,32 +28,29 @@ std::optional<int> positive(const QString& text, int min) {
 // One option with its value; false with `error` set when the value is wrong.
 bool apply(CollectOptions& o, const QString& name, const QString& value) {
     if (name == u"--port") {
-        if (value.isEmpty()) o.error = QStringLiteral("Неправильно задан порт");
+        if (value.isEmpty()) o.error = texts::kBadPort;
         o.port = value;
     } else if (name == u"--device") {
         o.deviceType = deviceTypeOf(value);
-        if (!o.deviceType) o.error = QStringLiteral("Неправильно задан тип вычислителя");
+        if (!o.deviceType) o.error = texts::kBadDevice;
     } else if (name == u"--speed") {
+        // A number in any spelling, "09600" too: scripts pass what they computed.
         o.rate = positive(value, 1);
-        if (!o.rate || !QList<int>{2400, 4800, 9600, 19200}.contains(*o.rate))
-            o.error = QStringLiteral("Неправильно задана скорость обмена данными");
+        if (!o.rate || !exchangeRates().contains(*o.rate)) o.error = texts::kBadRate;
     } else if (name == u"--out") {
-        if (value.isEmpty()) o.error = QStringLiteral("Не задана папка архива");
+        o.error = ArchiveSettings::FolderProblem(value);
         o.folder = value;
     } else if (name == u"--name") {
-        const QStringList unknown = ArchiveName::UnknownFields(value);
-        if (value.trimmed().isEmpty())
-            o.error = texts::kCollectEmptyTemplate;
-        else if (!unknown.isEmpty())
-            o.error = QStringLiteral("Неизвестное поле в шаблоне имени: {%1}").arg(unknown.first());
+        o.error = value.trimmed().isEmpty() ? texts::kCollectEmptyTemplate
+                                            : ArchiveSettings::TemplateProblem(value);
         o.nameTemplate = value;
     } else if (name == u"--passes") {
         const auto n = positive(value, 1);
-        if (!n) o.error = QStringLiteral("Число проходов должно быть целым и больше нуля");
+        if (!n) o.error = texts::kCollectBadPasses;
         o.passes = n.value_or(0);
     } else if (name == u"--wait") {
         const auto n = positive(value, 1);
-        if (!n) o.error = QStringLiteral("Время ожидания задается целым числом секунд");
+        if (!n) o.error = texts::kCollectBadWait;
         o.waitSeconds = n.value_or(o.waitSeconds);
     }
     return o.error.isEmpty();
@@ -86,9 +84,9 @@ CollectOptions ParseCollectOptions(const QStringList& args) {
             name.truncate(eq);
         }
         if (!takesValue(name))
-            o.error = QStringLiteral("Неизвестный параметр: %1").arg(name);
+            o.error = texts::CollectUnknownOption(name);
         else if (!valueGiven && i + 1 >= args.size())
-            o.error = QStringLiteral("Не задано значение параметра %1").arg(name);
+            o.error = texts::CollectNoValue(name);
         else if (!valueGiven)
             value = args[++i];
         if (!o.error.isEmpty() || !apply(o, name, value)) {
@@ -129,8 +127,7 @@ QString CollectUsage() {
     int count = 0;
     const CollectOutcomeInfo* outcomes = CollectOutcomes(&count);
     for (int i = 0; i < count; ++i)
-        text += QStringLiteral("  %1  %2\n")
-                    .arg(int(outcomes[i].outcome), 2)
-                    .arg(QString::fromUtf8(outcomes[i].meaning));
+        text +=
+            QStringLiteral("  %1  %2\n").arg(int(outcomes[i].outcome), 2).arg(outcomes[i].meaning);
     return text + u'\n' + texts::kCollectOutcomeOrder + u'\n';
 }

@@ -2,21 +2,22 @@
 
 #include <iterator>
 
+#include "res/Texts.h"
+
 namespace {
 
 const CollectOutcomeInfo kOutcomes[] = {
-    {CollectOutcome::Forms, "forms", "формы получены и записаны в архив"},
-    {CollectOutcome::Nothing, "nothing", "вычислитель ничего не передал"},
-    {CollectOutcome::Usage, "usage", "неверные параметры командной строки"},
-    {CollectOutcome::OpenFailed, "open", "COM-порт не удалось открыть или настроить"},
-    {CollectOutcome::NoLink, "handshake", "связь с вычислителем не установлена"},
-    {CollectOutcome::BadReply, "reply", "неверный ответ вычислителя при установлении связи"},
-    {CollectOutcome::EchoFailed, "echo", "эхо принятого байта не отправлено вовремя"},
-    {CollectOutcome::LineBroken, "broken", "линия оборвалась (устройство пропало)"},
-    {CollectOutcome::SettingsFailed, "settings", "файл Tabulon.ini не удалось записать"},
-    {CollectOutcome::Interrupted, "interrupted", "прервано сигналом SIGINT или SIGTERM"},
-    {CollectOutcome::ArchiveFailed, "archive",
-     "ФОРМЫ ПОТЕРЯНЫ: не все полученные формы записаны в архив"},
+    {CollectOutcome::Forms, "forms", texts::kCollectForms},
+    {CollectOutcome::Nothing, "nothing", texts::kCollectNothing},
+    {CollectOutcome::Usage, "usage", texts::kCollectUsage},
+    {CollectOutcome::OpenFailed, "open", texts::kCollectOpenFailed},
+    {CollectOutcome::NoLink, "handshake", texts::kCollectNoLink},
+    {CollectOutcome::BadReply, "reply", texts::kCollectBadReply},
+    {CollectOutcome::EchoFailed, "echo", texts::kCollectEchoFailed},
+    {CollectOutcome::LineBroken, "broken", texts::kCollectLineBroken},
+    {CollectOutcome::SettingsFailed, "settings", texts::kCollectSettingsFailed},
+    {CollectOutcome::Interrupted, "interrupted", texts::kCollectInterrupted},
+    {CollectOutcome::ArchiveFailed, "archive", texts::kCollectArchiveFailed},
 };
 
 }  // namespace

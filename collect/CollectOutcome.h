@@ -23,8 +23,8 @@ enum class CollectOutcome : int {
 
 struct CollectOutcomeInfo {
     CollectOutcome outcome;
-    const char* key;      // for the report: "forms", "nothing", ...
-    const char* meaning;  // Russian, for --help and the manual
+    const char* key;         // for the report: "forms", "nothing", ...
+    const QString& meaning;  // Russian, for --help and the manual
 };
 
 // Every outcome in the order of its code.

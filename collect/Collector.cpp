@@ -16,6 +16,7 @@
 #include "platform/NetworkSerialPort.h"
 #include "ports/ComPortOpener.h"
 #include "res/Texts.h"
+#include "settings/ExchangeChoice.h"
 #include "settings/IniPath.h"
 #include "settings/SettingsFile.h"
 
@@ -33,7 +34,7 @@ QString deviceName(int type) {
 }
 
 QString meaningOf(CollectOutcome outcome) {
-    return QString::fromUtf8(CollectOutcomeOf(outcome).meaning);
+    return CollectOutcomeOf(outcome).meaning;
 }
 
 // With the offset from UTC, so that a reader elsewhere, or after the clocks change, reads the
@@ -62,7 +63,7 @@ struct Collector::Exchange {
 // Port, type and speed: the options', else the configuration file's. A port is never guessed:
 // unasked, the handshake byte could reach whatever device answers to COM1.
 bool Collector::resolveLine(Report& report, int& deviceType) {
-    QString port, device = QStringLiteral("КСМ-Р"), rate = QStringLiteral("9600");
+    QString port, device = kDefaultDevice, rate = kDefaultRate;
     bool iniRead = true;
     if (!m_options.port || !m_options.deviceType || !m_options.rate) {
         ReadSettingsFile(g_strIniPath, port, device, rate, [&](const QString& text, unsigned) {
@@ -114,9 +115,7 @@ void Collector::watch(Exchange& x) {
         if (!x.interrupted) x.host.stopIfSilent(x.rc, waitMs);
         if (m_console.terminal() && x.clock.nowMs() >= progressMs) {
             progressMs = x.clock.nowMs() + kProgressMs;
-            m_console.progress(QStringLiteral("Принято %1 байт, форм: %2")
-                                   .arg(x.bytesRead.load())
-                                   .arg(x.host.formsReceived()));
+            m_console.progress(texts::CollectProgress(x.bytesRead.load(), x.host.formsReceived()));
         }
     }
 }
@@ -167,10 +166,7 @@ void Collector::logArchive(FormArchive& archive, std::optional<FormArchive::Entr
             cutShort = e;
             return;
         }
-        m_console.line(QStringLiteral("Форма %1 записана в архив: %2 (%3 байт)")
-                           .arg(e.number)
-                           .arg(e.path)
-                           .arg(e.size));
+        m_console.line(texts::CollectFormWritten(e.number, e.path, e.size));
     });
     archive.setFailureHandler([this](const FormArchive::Failure& f) {
         m_console.line(FormArchive::FailureText(f).replace(u'\n', u' '));
@@ -246,7 +242,7 @@ QByteArray Collector::Json(const Report& r) {
     const CollectOutcomeInfo& info = CollectOutcomeOf(r.outcome);
     QJsonObject o{{"outcome", QString::fromUtf8(info.key)},
                   {"exitCode", int(r.outcome)},
-                  {"meaning", QString::fromUtf8(info.meaning)},
+                  {"meaning", info.meaning},
                   {"port", r.port},
                   {"device", r.device},
                   {"speed", r.rate},

@@ -7,6 +7,7 @@
 #include "collect/Collector.h"
 #include "collect/Console.h"
 #include "platform/Console.h"
+#include "res/Texts.h"
 #include "settings/IniPath.h"
 
 namespace {
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
     Console console(StandardErrorIsTerminal());
     if (!options.error.isEmpty()) {
         console.line(options.error);
-        console.line(QStringLiteral("Справка: tabulon-collect --help"));
+        console.line(texts::kCollectHelpHint);
         return finish(Collector::UsageReport(options.error), options.json, console);
     }
     g_strIniPath = ComputeIniPath();

@@ -29,6 +29,7 @@ signals:
     void replaceAllRequested();
 
 private:
+    void connectButtons(QPushButton* cancel);
     void StoreFields();
     void UpdateButtons();
 

@@ -117,22 +117,24 @@ bool CTabulonPlusView::canRepeat() const {
     return hasText() && !SharedFindState().strFind.isEmpty();
 }
 
-void CTabulonPlusView::OnFilePrint(bool withDialog) {
+void CTabulonPlusView::OnFilePrint(PrintWay way) {
     QPrinter& printer = TabulonPrinter();
-    if (withDialog) {
+    const auto print = [this](QPrinter& on) {
+        return PrintFormDocument(*document(), on, pointsOf(m_rectMargin));
+    };
+    if (way == PrintWay::Preview) {
+        QPrintPreviewDialog preview(&printer, window());
+        connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+                [&print](QPrinter* on) { print(*on); });
+        preview.exec();
+        return;
+    }
+    if (way == PrintWay::Dialog) {
         QPrintDialog dialog(&printer, this);
         if (dialog.exec() != QDialog::Accepted) return;
     }
-    if (PrintFormDocument(*document(), printer, pointsOf(m_rectMargin)) == 0)
+    if (print(printer) == 0)
         TabulonMessageBox(res::LoadString(id::AFX_IDP_FAILED_TO_START_PRINT), msg::MB_OK);
-}
-
-void CTabulonPlusView::OnFilePrintPreview() {
-    QPrintPreviewDialog preview(&TabulonPrinter(), window());
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* printer) {
-        PrintFormDocument(*document(), *printer, pointsOf(m_rectMargin));
-    });
-    preview.exec();
 }
 
 // The box starts with the selected text when it is a part of one line, else the last search.

@@ -46,10 +46,12 @@ public:
 
 private:
     void CreateFormFont();
-    void OnFilePrint(bool withDialog);
-    void onFilePrint() { OnFilePrint(true); }
-    void onFilePrintDirect() { OnFilePrint(false); }
-    void OnFilePrintPreview();
+    // Print, print without asking (the command line's) and preview: one printer, one layout.
+    enum class PrintWay { Dialog, Direct, Preview };
+    void OnFilePrint(PrintWay way);
+    void onFilePrint() { OnFilePrint(PrintWay::Dialog); }
+    void onFilePrintDirect() { OnFilePrint(PrintWay::Direct); }
+    void OnFilePrintPreview() { OnFilePrint(PrintWay::Preview); }
     void OnEditFindReplace(bool replace);
     void onEditFind() { OnEditFindReplace(false); }
     void onEditReplace() { OnEditFindReplace(true); }

@@ -2,49 +2,19 @@
 
 #include <QEventLoop>
 
-#include "res/Texts.h"
-
-namespace {
-
-const char* const kPorts[] = {"COM1", "COM2", "COM3", "COM4", "COM5",
-                              "COM6", "COM7", "COM8", "COM9"};
-const int kRates[] = {2400, 4800, 9600, 19200};
-
-}  // namespace
-
-ConnectVerdict applyConnectChoice(const QString& port, const QString& device, const QString& rate,
-                                  ReceiveControl& rc) {
-    bool portKnown = false;
-    for (const char* name : kPorts) portKnown = portKnown || port == QLatin1String(name);
-    if (!portKnown) return ConnectVerdict::BadPort;
+ChoiceVerdict applyConnectChoice(const QString& port, const QString& device, const QString& rate,
+                                 ReceiveControl& rc) {
+    if (!isExchangePort(port)) return ChoiceVerdict::BadPort;
     rc.m_strPort = port.toStdString();
 
-    const QByteArray deviceUtf8 = device.toUtf8();
-    const auto type = deviceTypeFromName(std::string_view(deviceUtf8.data(), deviceUtf8.size()));
-    if (!type) return ConnectVerdict::BadDevice;
+    const auto type = exchangeDeviceType(device);
+    if (!type) return ChoiceVerdict::BadDevice;
     rc.m_nDeviceType = *type;
 
-    for (int r : kRates) {
-        if (rate == QString::number(r)) {
-            rc.m_nRate = r;
-            return ConnectVerdict::Accepted;
-        }
-    }
-    return ConnectVerdict::BadRate;
-}
-
-QString connectVerdictMessage(ConnectVerdict verdict) {
-    switch (verdict) {
-        case ConnectVerdict::BadPort:
-            return texts::kBadPort;
-        case ConnectVerdict::BadDevice:
-            return texts::kBadDevice;
-        case ConnectVerdict::BadRate:
-            return texts::kBadRate;
-        case ConnectVerdict::Accepted:
-            break;
-    }
-    return {};
+    const auto speed = exchangeRate(rate);
+    if (!speed) return ChoiceVerdict::BadRate;
+    rc.m_nRate = *speed;
+    return ChoiceVerdict::Accepted;
 }
 
 ExchangeControl::ExchangeControl(ReceiveControl& rc, ThreadProc proc, QObject* parent)

@@ -8,18 +8,13 @@
 #include <thread>
 
 #include "acquisition/ReceiveControl.h"
-
-// What the connect command makes of the three strings the settings dialog returned.
-enum class ConnectVerdict { Accepted, BadPort, BadDevice, BadRate };
+#include "settings/ExchangeChoice.h"
 
 // Checks port, type and speed in this order and copies each accepted one into the block at
 // once, so a rejection leaves the earlier ones already copied (nothing reads them before the
 // next accepted connect overwrites all three).
-ConnectVerdict applyConnectChoice(const QString& port, const QString& device, const QString& rate,
-                                  ReceiveControl& rc);
-
-// The operator's message for a rejected choice; empty for Accepted.
-QString connectVerdictMessage(ConnectVerdict verdict);
+ChoiceVerdict applyConnectChoice(const QString& port, const QString& device, const QString& rate,
+                                 ReceiveControl& rc);
 
 // Owns the worker thread of an exchange and the one-second timer that notices its end.
 // The worker is always joined: a new exchange waits for the previous one to let go of the

@@ -162,13 +162,13 @@ void CMainFrame::ShowStrip(bool exchangeRunning) {
 
 void CMainFrame::OnConnect() {
     if (m_dlgSettings.DoModal(this) != msg::IDOK) return;
-    const ConnectVerdict verdict = applyConnectChoice(
+    const ChoiceVerdict verdict = applyConnectChoice(
         m_dlgSettings.m_strPort, m_dlgSettings.m_strDevice, m_dlgSettings.m_strRate, m_block);
-    if (verdict != ConnectVerdict::Accepted) {
-        TabulonMessageBox(connectVerdictMessage(verdict), msg::MB_OK);
+    if (verdict != ChoiceVerdict::Accepted) {
+        TabulonMessageBox(choiceVerdictText(verdict), msg::MB_OK);
         return;
     }
-    if (!m_exchange->start()) TabulonMessageBox(QStringLiteral("Stating timer error"), msg::MB_OK);
+    if (!m_exchange->start()) TabulonMessageBox(texts::kTimerStartFailed, msg::MB_OK);
     UpdateCommandUI();
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/NetworkSerialPort.h"
+#include "res/Texts.h"
 
 namespace porttext {
 
@@ -15,46 +16,36 @@ QString q(const std::string& text) {
 }
 
 QString busyCause(const QString& where, const PortUser& user) {
-    QString text = QStringLiteral("Порт %1 занят другой программой").arg(where);
+    QString text = texts::PortBusy(where);
     if (!user.program.empty() && user.certain)
-        text += QStringLiteral(": %1 (процесс %2).").arg(q(user.program)).arg(user.pid);
+        text += texts::PortBusyUser(q(user.program), user.pid);
     else if (!user.program.empty())
-        text += QStringLiteral(", вероятно %1.").arg(q(user.program));
+        text += texts::PortBusyProbably(q(user.program));
     else
         text += QLatin1Char('.');
-    return text + QStringLiteral(" Как освободить порт, сказано в справке, в главе %1.")
-                      .arg(kManualChapter);
+    return text + texts::PortBusyHelp();
 }
 
 // Why network serial server `address` could not be used as a line.
 QString networkCause(const QString& address, int error) {
     switch (error) {
         case ECONNREFUSED:
-            return QStringLiteral("Сервер %1 отказал в соединении: по этому адресу никто не ждёт.")
-                .arg(address);
+            return texts::ServerRefused(address);
         case ETIMEDOUT:
-            return QStringLiteral("Сервер %1 не ответил вовремя.").arg(address);
+            return texts::ServerTimedOut(address);
         case EHOSTUNREACH:
         case ENETUNREACH:
-            return QStringLiteral("Сервер %1 недоступен: нет пути к нему по сети.").arg(address);
+            return texts::ServerUnreachable(address);
         case ECONNRESET:
-            return QStringLiteral("Сервер %1 разорвал соединение сразу: его COM-порт отсутствует "
-                                  "или занят.")
-                .arg(address);
+            return texts::ServerReset(address);
         case EPROTONOSUPPORT:
-            return QStringLiteral("Сервер %1 не управляет портом по RFC 2217; для него нужен "
-                                  "адрес tcp://.")
-                .arg(address);
+            return texts::ServerNotRfc2217(address);
         case kErrorUnknownHost:
-            return QStringLiteral("Имя сервера в адресе %1 не найдено.").arg(address);
+            return texts::ServerUnknownHost(address);
         case kErrorBadAddress:
-            return QStringLiteral("Неверный сетевой адрес %1: нужно tcp://узел:порт или "
-                                  "rfc2217://узел:порт.")
-                .arg(address);
+            return texts::BadNetworkAddress(address);
         default:
-            return QStringLiteral("%1: %2 (ошибка %3).")
-                .arg(address, QString::fromLocal8Bit(std::strerror(error)))
-                .arg(error);
+            return texts::SystemError(address, QString::fromLocal8Bit(std::strerror(error)), error);
     }
 }
 
@@ -67,28 +58,22 @@ QString openFailureCause(const std::string& name, const std::string& path, int e
     // The path first: that is what the operator can look for; the number when they differ.
     const QString where =
         path.empty() || path == name ? com : QStringLiteral("%1 (%2)").arg(q(path), com);
-    if (path.empty() && (error == ENODEV || error == ENOENT))
-        return QStringLiteral("За портом %1 нет устройства: адаптер не подключён.").arg(com);
+    if (path.empty() && (error == ENODEV || error == ENOENT)) return texts::NoDeviceBehind(com);
     switch (error) {
         case ENOENT:
         case ENODEV:
         case ENXIO:
-            return QStringLiteral("Нет устройства %1: адаптер не подключён.").arg(where);
+            return texts::NoDevice(where);
         case EACCES:
         case EPERM:
-            return QStringLiteral(
-                       "Нет доступа к %1: пользователь не входит в группу dialout. Выполните "
-                       "команду «sudo usermod -aG dialout $USER» и войдите в систему заново.")
-                .arg(where);
+            return texts::NoPortAccess(where);
         case EBUSY:
         case EWOULDBLOCK:
             return busyCause(where, user);
         case ENOTTY:
-            return QStringLiteral("%1 — не последовательный порт.").arg(where);
+            return texts::NotSerialPort(where);
         default:
-            return QStringLiteral("%1: %2 (ошибка %3).")
-                .arg(where, QString::fromLocal8Bit(std::strerror(error)))
-                .arg(error);
+            return texts::SystemError(where, QString::fromLocal8Bit(std::strerror(error)), error);
     }
 }
 
@@ -99,12 +84,12 @@ QString deviceLine(const QString& name, const ComTarget& target, const std::stri
             if (target.description.empty()) return prefix + q(target.path);
             return prefix + q(target.description) + QStringLiteral(", ") + q(target.path);
         case ComTarget::Kind::Address:
-            return prefix + QStringLiteral("сетевой порт ") + q(target.path);
+            return prefix + texts::kNetworkPortLower + u' ' + q(target.path);
         case ComTarget::Kind::None:
             break;
     }
-    if (remembered.empty()) return prefix + kNoDevice;
-    return prefix + kNoDevice + QStringLiteral(" (%1 отключён)").arg(q(remembered));
+    if (remembered.empty()) return prefix + texts::kNoDevice;
+    return prefix + texts::kNoDevice + texts::RememberedUnplugged(q(remembered));
 }
 
 QString portListLine(int com, const std::string& path, const std::string& byId,

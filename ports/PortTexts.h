@@ -8,10 +8,6 @@
 
 namespace porttext {
 
-// The chapter of the manual that says how to connect a calculator and mend what goes wrong.
-inline const QString kManualChapter = QStringLiteral("«Подключение вычислителя»");
-inline const QString kNoDevice = QStringLiteral("нет устройства");
-
 // Why port `name` ("COM3") could not be opened, for the line under "Ошибка при инициализации
 // COM-порта": `path` is what was tried (empty when no device stands under the number), `error`
 // the system's code, `user` the program found holding the port.

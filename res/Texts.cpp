@@ -42,4 +42,119 @@ QString CannotOpenArchiveFolder(const QString& folder) {
     return QStringLiteral("Не удается открыть папку архива %1").arg(folder);
 }
 
+QString UnknownTemplateField(const QString& field) {
+    return QStringLiteral("Неизвестное поле в шаблоне имени: {%1}").arg(field);
+}
+
+QString ArchiveExample(const QString& name) {
+    return QStringLiteral("Например: ") + name;
+}
+
+QString ArchiveFailure(int number, const QString& reason, const QString& folder) {
+    return QStringLiteral("Форма %1 не записана в архив: %2.\nПапка архива: %3")
+        .arg(number)
+        .arg(reason, folder);
+}
+
+QString ArchiveWriteError(const QString& systemText) {
+    return QStringLiteral("ошибка записи (%1)").arg(systemText);
+}
+
+QString CollectUnknownOption(const QString& name) {
+    return QStringLiteral("Неизвестный параметр: %1").arg(name);
+}
+
+QString CollectNoValue(const QString& name) {
+    return QStringLiteral("Не задано значение параметра %1").arg(name);
+}
+
+QString CollectProgress(quint64 bytes, int forms) {
+    return QStringLiteral("Принято %1 байт, форм: %2").arg(bytes).arg(forms);
+}
+
+QString CollectFormWritten(int number, const QString& path, qint64 size) {
+    return QStringLiteral("Форма %1 записана в архив: %2 (%3 байт)")
+        .arg(number)
+        .arg(path)
+        .arg(size);
+}
+
+QString PortBusy(const QString& where) {
+    return QStringLiteral("Порт %1 занят другой программой").arg(where);
+}
+
+QString PortBusyUser(const QString& program, int pid) {
+    return QStringLiteral(": %1 (процесс %2).").arg(program).arg(pid);
+}
+
+QString PortBusyProbably(const QString& program) {
+    return QStringLiteral(", вероятно %1.").arg(program);
+}
+
+QString PortBusyHelp() {
+    return QStringLiteral(" Как освободить порт, сказано в справке, в главе %1.")
+        .arg(kManualChapter);
+}
+
+QString ServerRefused(const QString& address) {
+    return QStringLiteral("Сервер %1 отказал в соединении: по этому адресу никто не ждёт.")
+        .arg(address);
+}
+
+QString ServerTimedOut(const QString& address) {
+    return QStringLiteral("Сервер %1 не ответил вовремя.").arg(address);
+}
+
+QString ServerUnreachable(const QString& address) {
+    return QStringLiteral("Сервер %1 недоступен: нет пути к нему по сети.").arg(address);
+}
+
+QString ServerReset(const QString& address) {
+    return QStringLiteral(
+               "Сервер %1 разорвал соединение сразу: его COM-порт отсутствует или занят.")
+        .arg(address);
+}
+
+QString ServerNotRfc2217(const QString& address) {
+    return QStringLiteral("Сервер %1 не управляет портом по RFC 2217; для него нужен адрес tcp://.")
+        .arg(address);
+}
+
+QString ServerUnknownHost(const QString& address) {
+    return QStringLiteral("Имя сервера в адресе %1 не найдено.").arg(address);
+}
+
+QString BadNetworkAddress(const QString& address) {
+    return QStringLiteral(
+               "Неверный сетевой адрес %1: нужно tcp://узел:порт или rfc2217://узел:порт.")
+        .arg(address);
+}
+
+QString SystemError(const QString& where, const QString& systemText, int error) {
+    return QStringLiteral("%1: %2 (ошибка %3).").arg(where, systemText).arg(error);
+}
+
+QString NoDeviceBehind(const QString& com) {
+    return QStringLiteral("За портом %1 нет устройства: адаптер не подключён.").arg(com);
+}
+
+QString NoDevice(const QString& where) {
+    return QStringLiteral("Нет устройства %1: адаптер не подключён.").arg(where);
+}
+
+QString NoPortAccess(const QString& where) {
+    return QStringLiteral(
+               "Нет доступа к %1: пользователь не входит в группу dialout. Выполните команду "
+               "«sudo usermod -aG dialout $USER» и войдите в систему заново.")
+        .arg(where);
+}
+
+QString NotSerialPort(const QString& where) {
+    return QStringLiteral("%1 — не последовательный порт.").arg(where);
+}
+
+QString RememberedUnplugged(const QString& device) {
+    return QStringLiteral(" (%1 отключён)").arg(device);
+}
+
 }  // namespace texts

@@ -82,4 +82,88 @@ inline const QString kCollectOutcomeOrder = QStringLiteral(
     "Если случилось несколько исходов, код завершения - самый важный из них: 10 (потеряна\n"
     "форма) важнее всех остальных, затем 3-7, затем 9, затем 8, затем 0 или 1.");
 
+// Texts that lived beside the code that shows them: the archive's checks and failures, the
+// collector's lines and outcomes, the few words of the ports and the start-up.
+inline const QString kOk = QStringLiteral("ОК");
+inline const QString kCancel = QStringLiteral("Отмена");
+inline const QString kYes = QStringLiteral("Да");
+inline const QString kNo = QStringLiteral("Нет");
+inline const QString kTimerStartFailed = QStringLiteral("Stating timer error");
+
+inline const QString kNoArchiveFolder = QStringLiteral("Не задана папка архива");
+inline const QString kNoArchiveTemplate = QStringLiteral("Не задан шаблон имени файла");
+QString UnknownTemplateField(const QString& field);
+inline const QString kArchiveSettingsNotSaved =
+    QStringLiteral("Не удалось сохранить настройки архива");
+inline const QString kArchiveFolderTitle = QStringLiteral("Папка архива");
+// The example under the template in "Архив": the name it gives a sample form.
+QString ArchiveExample(const QString& name);
+inline const QString kArchiveExampleTitle = QStringLiteral("СУТОЧНАЯ ВЕДОМОСТЬ");
+// Why a form is not in the archive; the reasons follow "не записана в архив: ".
+QString ArchiveFailure(int number, const QString& reason, const QString& folder);
+inline const QString kArchiveFolderUnavailable = QStringLiteral("папка недоступна");
+inline const QString kArchiveFolderReadOnly = QStringLiteral("нет прав на запись в папку");
+inline const QString kArchiveDiskReadOnly = QStringLiteral("диск доступен только для чтения");
+inline const QString kArchiveDiskFull = QStringLiteral("на диске нет места");
+QString ArchiveWriteError(const QString& systemText);
+inline const QString kArchiveNamesTaken = QStringLiteral("все имена файлов заняты");
+inline const QString kArchiveNotSynced = QStringLiteral("данные не сброшены на диск");
+inline const QString kArchiveFolderNotCreated = QStringLiteral("не удается создать папку");
+
+inline const QString kCollectBadPasses =
+    QStringLiteral("Число проходов должно быть целым и больше нуля");
+inline const QString kCollectBadWait =
+    QStringLiteral("Время ожидания задается целым числом секунд");
+QString CollectUnknownOption(const QString& name);
+QString CollectNoValue(const QString& name);
+inline const QString kCollectHelpHint = QStringLiteral("Справка: tabulon-collect --help");
+QString CollectProgress(quint64 bytes, int forms);
+QString CollectFormWritten(int number, const QString& path, qint64 size);
+// What each exit status of tabulon-collect means, in the order of the codes.
+inline const QString kCollectForms = QStringLiteral("формы получены и записаны в архив");
+inline const QString kCollectNothing = QStringLiteral("вычислитель ничего не передал");
+inline const QString kCollectUsage = QStringLiteral("неверные параметры командной строки");
+inline const QString kCollectOpenFailed =
+    QStringLiteral("COM-порт не удалось открыть или настроить");
+inline const QString kCollectNoLink = QStringLiteral("связь с вычислителем не установлена");
+inline const QString kCollectBadReply =
+    QStringLiteral("неверный ответ вычислителя при установлении связи");
+inline const QString kCollectEchoFailed =
+    QStringLiteral("эхо принятого байта не отправлено вовремя");
+inline const QString kCollectLineBroken = QStringLiteral("линия оборвалась (устройство пропало)");
+inline const QString kCollectSettingsFailed =
+    QStringLiteral("файл Tabulon.ini не удалось записать");
+inline const QString kCollectInterrupted = QStringLiteral("прервано сигналом SIGINT или SIGTERM");
+inline const QString kCollectArchiveFailed =
+    QStringLiteral("ФОРМЫ ПОТЕРЯНЫ: не все полученные формы записаны в архив");
+
+inline const QString kNoSerialPorts = QStringLiteral("Tabulon: последовательных портов не найдено");
+inline const QString kNetworkPort = QStringLiteral("Сетевой порт");
+inline const QString kNetworkPortLower = QStringLiteral("сетевой порт");
+inline const QString kUnplugged = QStringLiteral("отключено");
+// A port that does not open, and the device behind a COM number: %1 is where the port was
+// looked for ("/dev/ttyUSB0 (COM3)"), or the server's address.
+inline const QString kManualChapter = QStringLiteral("«Подключение вычислителя»");
+inline const QString kNoDevice = QStringLiteral("нет устройства");
+QString PortBusy(const QString& where);
+QString PortBusyUser(const QString& program, int pid);
+QString PortBusyProbably(const QString& program);
+QString PortBusyHelp();
+QString ServerRefused(const QString& address);
+QString ServerTimedOut(const QString& address);
+QString ServerUnreachable(const QString& address);
+QString ServerReset(const QString& address);
+QString ServerNotRfc2217(const QString& address);
+QString ServerUnknownHost(const QString& address);
+QString BadNetworkAddress(const QString& address);
+QString SystemError(const QString& where, const QString& systemText, int error);
+QString NoDeviceBehind(const QString& com);
+QString NoDevice(const QString& where);
+QString NoPortAccess(const QString& where);
+QString NotSerialPort(const QString& where);
+QString RememberedUnplugged(const QString& device);
+
+// The Replace box shares the Find box's layout, titled "Найти" there.
+inline const QString kReplaceBoxTitle = QStringLiteral("Заменить");
+
 }  // namespace texts

@@ -5,6 +5,7 @@
 #include "ports/ComPortDirectory.h"
 #include "ports/DeviceWatcher.h"
 #include "ports/PortTexts.h"
+#include "res/Texts.h"
 
 PortDeviceLine::PortDeviceLine(QComboBox* portList, QWidget* parent)
     : QLabel(parent),
@@ -42,7 +43,7 @@ void PortDeviceLine::showPort(const QString& name) {
     const int com = comNumberOf(name.toStdString());
     if (com == 0) {
         // Only COM1..COM9 stand for devices; the connect command will say what is wrong.
-        setLine(name.isEmpty() ? QString() : name + QStringLiteral(" — ") + porttext::kNoDevice);
+        setLine(name.isEmpty() ? QString() : name + QStringLiteral(" — ") + texts::kNoDevice);
         return;
     }
     const ComTarget target = m_directory->target(com);

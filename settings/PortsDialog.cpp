@@ -6,6 +6,7 @@
 #include "platform/NetworkAddress.h"
 #include "ports/ComPortDirectory.h"
 #include "ports/DeviceWatcher.h"
+#include "res/Texts.h"
 #include "ui_PortsDialog.h"
 
 namespace {
@@ -20,9 +21,10 @@ QString q(const std::string& text) {
 }
 
 QTreeWidgetItem* itemFor(const ComPortEntry& e) {
-    QString device = e.address ? QStringLiteral("Сетевой порт") : q(e.device.description);
+    QString device = e.address ? texts::kNetworkPort : q(e.device.description);
     if (!e.present)
-        device += device.isEmpty() ? QStringLiteral("отключено") : QStringLiteral(" (отключено)");
+        device +=
+            device.isEmpty() ? texts::kUnplugged : QStringLiteral(" (%1)").arg(texts::kUnplugged);
     if (e.overridden) device += QStringLiteral(" (TABULON_COM%1)").arg(e.com);
     auto* item = new QTreeWidgetItem(
         {e.com ? comName(e.com) : QStringLiteral("—"), device, q(e.device.path), q(e.device.byId)});

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "res/MessageBox.h"
+#include "settings/ExchangeChoice.h"
 #include "settings/IniPath.h"
 #include "settings/PortDeviceLine.h"
 #include "settings/SettingsFile.h"
@@ -41,22 +42,6 @@ void AddDeviceLine(QDialog& dialog, QComboBox* portList) {
 
 }  // namespace
 
-const QStringList& SettingsPortItems() {
-    static const QStringList items{"COM1", "COM2", "COM3", "COM4", "COM5",
-                                   "COM6", "COM7", "COM8", "COM9"};
-    return items;
-}
-
-const QStringList& SettingsDeviceItems() {
-    static const QStringList items{"КСМ", "КСМ-Р", "КСМ-Н", "КСМ-С", "КСМ-СП", "КСМ-Ж"};
-    return items;
-}
-
-const QStringList& SettingsRateItems() {
-    static const QStringList items{"2400", "4800", "9600", "19200"};
-    return items;
-}
-
 int PresetItemIndex(const QStringList& items, const QString& text) {
     for (int i = 0; i < items.size(); ++i)
         if (items.at(i).startsWith(text, Qt::CaseInsensitive)) return i;
@@ -68,9 +53,7 @@ void CSettingsDlg::SetShownHook(ShownHook hook) {
 }
 
 CSettingsDlg::CSettingsDlg()
-    : m_strPort(QStringLiteral("COM1")),
-      m_strDevice(QStringLiteral("КСМ-Р")),
-      m_strRate(QStringLiteral("9600")) {
+    : m_strPort(kDefaultPort), m_strDevice(kDefaultDevice), m_strRate(kDefaultRate) {
     ReadSettingsFile(g_strIniPath, m_strPort, m_strDevice, m_strRate, TabulonMessageBox);
 }
 
@@ -79,12 +62,12 @@ int CSettingsDlg::DoModal(QWidget* owner) {
     Ui::SettingsDlg ui;
     ui.setupUi(&dialog);
 
-    FillList(ui.IDC_PORT, SettingsPortItems());
-    FillList(ui.IDC_DEVICE, SettingsDeviceItems());
-    FillList(ui.IDC_RATE, SettingsRateItems());
-    Preset(ui.IDC_PORT, SettingsPortItems(), m_strPort);
-    Preset(ui.IDC_DEVICE, SettingsDeviceItems(), m_strDevice);
-    Preset(ui.IDC_RATE, SettingsRateItems(), m_strRate);
+    FillList(ui.IDC_PORT, exchangePortItems());
+    FillList(ui.IDC_DEVICE, exchangeDeviceItems());
+    FillList(ui.IDC_RATE, exchangeRateItems());
+    Preset(ui.IDC_PORT, exchangePortItems(), m_strPort);
+    Preset(ui.IDC_DEVICE, exchangeDeviceItems(), m_strDevice);
+    Preset(ui.IDC_RATE, exchangeRateItems(), m_strRate);
     AddDeviceLine(dialog, ui.IDC_PORT);
     ui.IDOK->setFocus();
 

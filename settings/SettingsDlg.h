@@ -32,11 +32,5 @@ public:
     QString m_strRate;
 };
 
-// The fixed items of the three lists, top to bottom. The type list is not in type order: each
-// name stands above the longer names that begin with it, which presetting relies on.
-const QStringList& SettingsPortItems();
-const QStringList& SettingsDeviceItems();
-const QStringList& SettingsRateItems();
-
 // The first item, from the top, that begins with `text` regardless of letter case; -1 if none.
 int PresetItemIndex(const QStringList& items, const QString& text);

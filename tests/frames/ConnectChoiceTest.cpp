@@ -8,7 +8,7 @@ struct ChoiceCase {
     const char* port;
     const char* device;
     const char* rate;
-    ConnectVerdict verdict;
+    ChoiceVerdict verdict;
     // The block afterwards; it starts as COM7 / type 3 / 2400.
     const char* blockPort;
     int blockType;
@@ -40,37 +40,28 @@ INSTANTIATE_TEST_SUITE_P(
     Table, ConnectChoice,
     testing::Values(
         // accepted: every type index, every speed, first and last port
-        ChoiceCase{"COM1", "КСМ-Р", "9600", ConnectVerdict::Accepted, "COM1", 0, 9600},
-        ChoiceCase{"COM9", "КСМ-Н", "2400", ConnectVerdict::Accepted, "COM9", 1, 2400},
-        ChoiceCase{"COM2", "КСМ-С", "4800", ConnectVerdict::Accepted, "COM2", 2, 4800},
-        ChoiceCase{"COM3", "КСМ-СП", "19200", ConnectVerdict::Accepted, "COM3", 3, 19200},
-        ChoiceCase{"COM4", "КСМ-Ж", "9600", ConnectVerdict::Accepted, "COM4", 4, 9600},
-        ChoiceCase{"COM5", "КСМ", "9600", ConnectVerdict::Accepted, "COM5", 5, 9600},
+        ChoiceCase{"COM1", "КСМ-Р", "9600", ChoiceVerdict::Accepted, "COM1", 0, 9600},
+        ChoiceCase{"COM9", "КСМ-Н", "2400", ChoiceVerdict::Accepted, "COM9", 1, 2400},
+        ChoiceCase{"COM2", "КСМ-С", "4800", ChoiceVerdict::Accepted, "COM2", 2, 4800},
+        ChoiceCase{"COM3", "КСМ-СП", "19200", ChoiceVerdict::Accepted, "COM3", 3, 19200},
+        ChoiceCase{"COM4", "КСМ-Ж", "9600", ChoiceVerdict::Accepted, "COM4", 4, 9600},
+        ChoiceCase{"COM5", "КСМ", "9600", ChoiceVerdict::Accepted, "COM5", 5, 9600},
         // port: exact and case-sensitive; nothing copied
-        ChoiceCase{"com1", "КСМ-Р", "9600", ConnectVerdict::BadPort, "COM7", 3, 2400},
-        ChoiceCase{"COM10", "КСМ-Р", "9600", ConnectVerdict::BadPort, "COM7", 3, 2400},
-        ChoiceCase{"COM0", "КСМ-Р", "9600", ConnectVerdict::BadPort, "COM7", 3, 2400},
-        ChoiceCase{" COM1", "КСМ-Р", "9600", ConnectVerdict::BadPort, "COM7", 3, 2400},
-        ChoiceCase{"", "", "", ConnectVerdict::BadPort, "COM7", 3, 2400},
+        ChoiceCase{"com1", "КСМ-Р", "9600", ChoiceVerdict::BadPort, "COM7", 3, 2400},
+        ChoiceCase{"COM10", "КСМ-Р", "9600", ChoiceVerdict::BadPort, "COM7", 3, 2400},
+        ChoiceCase{"COM0", "КСМ-Р", "9600", ChoiceVerdict::BadPort, "COM7", 3, 2400},
+        ChoiceCase{" COM1", "КСМ-Р", "9600", ChoiceVerdict::BadPort, "COM7", 3, 2400},
+        ChoiceCase{"", "", "", ChoiceVerdict::BadPort, "COM7", 3, 2400},
         // the port is checked first even when all three are wrong
-        ChoiceCase{"LPT1", "xyz", "1", ConnectVerdict::BadPort, "COM7", 3, 2400},
+        ChoiceCase{"LPT1", "xyz", "1", ChoiceVerdict::BadPort, "COM7", 3, 2400},
         // type: other case, trailing space, Latin look-alikes; the port is already copied
-        ChoiceCase{"COM2", "ксм-р", "9600", ConnectVerdict::BadDevice, "COM2", 3, 2400},
-        ChoiceCase{"COM2", "КСМ-Р ", "9600", ConnectVerdict::BadDevice, "COM2", 3, 2400},
-        ChoiceCase{"COM2", "KCM", "9600", ConnectVerdict::BadDevice, "COM2", 3, 2400},
-        ChoiceCase{"COM2", "КСМ-Р", "9600x", ConnectVerdict::BadRate, "COM2", 0, 2400},
+        ChoiceCase{"COM2", "ксм-р", "9600", ChoiceVerdict::BadDevice, "COM2", 3, 2400},
+        ChoiceCase{"COM2", "КСМ-Р ", "9600", ChoiceVerdict::BadDevice, "COM2", 3, 2400},
+        ChoiceCase{"COM2", "KCM", "9600", ChoiceVerdict::BadDevice, "COM2", 3, 2400},
+        ChoiceCase{"COM2", "КСМ-Р", "9600x", ChoiceVerdict::BadRate, "COM2", 0, 2400},
         // speed: only the four; port and type already copied, the speed kept
-        ChoiceCase{"COM6", "КСМ-Ж", "1200", ConnectVerdict::BadRate, "COM6", 4, 2400},
-        ChoiceCase{"COM6", "КСМ", "09600", ConnectVerdict::BadRate, "COM6", 5, 2400},
-        ChoiceCase{"COM6", "КСМ", "", ConnectVerdict::BadRate, "COM6", 5, 2400}));
-
-TEST(ConnectChoiceMessage, TheThreeTexts) {
-    EXPECT_EQ(connectVerdictMessage(ConnectVerdict::BadPort), "Неправильно задан порт");
-    EXPECT_EQ(connectVerdictMessage(ConnectVerdict::BadDevice),
-              "Неправильно задан тип вычислителя");
-    EXPECT_EQ(connectVerdictMessage(ConnectVerdict::BadRate),
-              "Неправильно задана скорость обмена данными");
-    EXPECT_TRUE(connectVerdictMessage(ConnectVerdict::Accepted).isEmpty());
-}
+        ChoiceCase{"COM6", "КСМ-Ж", "1200", ChoiceVerdict::BadRate, "COM6", 4, 2400},
+        ChoiceCase{"COM6", "КСМ", "09600", ChoiceVerdict::BadRate, "COM6", 5, 2400},
+        ChoiceCase{"COM6", "КСМ", "", ChoiceVerdict::BadRate, "COM6", 5, 2400}));
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 
 #include "ports/ComPortDirectory.h"
+#include "settings/ExchangeChoice.h"
 #include "settings/PortDeviceLine.h"
 #include "settings/PortsDialog.h"
 #include "settings/SettingsDlg.h"
@@ -32,7 +33,7 @@ protected:
 TEST_F(PortWindows, DeviceLineFollowsTheChoiceAndThePlugging) {
     QComboBox ports;
     ports.setEditable(true);
-    ports.addItems(SettingsPortItems());
+    ports.addItems(exchangePortItems());
     PortDeviceLine line(&ports, directory, nullptr);
     EXPECT_EQ(line.line(), "COM1 — Встроенный порт (16550A), /dev/ttyS0");
 
