@@ -26,6 +26,7 @@
 #include "frames/MessagePane.h"
 #include "frames/ProgressStrip.h"
 #include "frames/WorkerCalls.h"
+#include "ports/PortsDialog.h"
 #include "res/CommandActions.h"
 #include "res/CommandIds.h"
 #include "res/CommandMenu.h"
@@ -35,7 +36,6 @@
 #include "res/MessageBox.h"
 #include "res/Strings.h"
 #include "res/Texts.h"
-#include "settings/PortsDialog.h"
 
 CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(res::LoadString(id::AFX_IDS_APP_TITLE));

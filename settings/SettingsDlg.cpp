@@ -5,9 +5,9 @@
 #include <QDialog>
 #include <QTimer>
 
+#include "ports/PortDeviceLine.h"
 #include "res/MessageBox.h"
 #include "settings/IniPath.h"
-#include "settings/PortDeviceLine.h"
 #include "settings/SettingsFile.h"
 #include "ui_SettingsDlg.h"
 
