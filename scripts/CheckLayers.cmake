@@ -14,9 +14,9 @@ endif()
 
 # The floors, from the top down. A folder may include its own files and the floors after it;
 # folders joined by "+" share a floor and do not include each other. tools/ stands beside the
-# floors: the front ends use it, and it reaches only the worker and the platform.
-set(floors app+collect frames archive forms settings acquisition ports res platform+files)
-set(allowed_tools acquisition platform)
+# floors: the front ends use it, and it reaches only the floor of the platform and the files.
+set(floors app+collect frames archive forms acquisition+settings ports+res platform+files)
+set(allowed_tools platform files)
 
 function(floor_of folder out)
     set(index 0)
