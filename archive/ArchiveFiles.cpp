@@ -9,7 +9,7 @@
 #include <system_error>
 
 #include "archive/ArchiveName.h"
-#include "forms/TextFileCodec.h"
+#include "files/TextFileCodec.h"
 #include "platform/ProcessAlive.h"
 #include "res/Texts.h"
 

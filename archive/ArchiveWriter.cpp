@@ -9,7 +9,7 @@
 
 #include "archive/ArchiveFiles.h"
 #include "archive/ArchiveName.h"
-#include "forms/TextFileCodec.h"
+#include "files/TextFileCodec.h"
 #include "platform/FileSystemSync.h"
 #include "res/Texts.h"
 

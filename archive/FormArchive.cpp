@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "forms/TextFileCodec.h"
+#include "files/TextFileCodec.h"
 #include "platform/MemoryRelease.h"
 #include "res/Texts.h"
 

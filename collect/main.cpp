@@ -6,7 +6,7 @@
 #include "collect/CollectOptions.h"
 #include "collect/Collector.h"
 #include "collect/Console.h"
-#include "platform/Console.h"
+#include "platform/ProcessSignals.h"
 #include "res/Texts.h"
 #include "settings/IniPath.h"
 

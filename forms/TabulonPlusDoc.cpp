@@ -8,10 +8,10 @@
 
 #include "files/RegularFile.h"
 #include "files/SafeFile.h"
+#include "files/TextFileCodec.h"
 #include "forms/FileDialogs.h"
 #include "forms/FileError.h"
 #include "forms/FormFont.h"
-#include "forms/TextFileCodec.h"
 #include "res/CommandIds.h"
 #include "res/MessageBox.h"
 #include "res/Strings.h"

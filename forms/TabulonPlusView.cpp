@@ -7,11 +7,11 @@
 #include <QTextDocument>
 
 #include "acquisition/ReceiveControl.h"
+#include "files/TextFileCodec.h"
 #include "forms/FindReplaceDialog.h"
 #include "forms/FormFont.h"
 #include "forms/FormPrinter.h"
 #include "forms/TabulonPlusDoc.h"
-#include "forms/TextFileCodec.h"
 #include "res/CommandIds.h"
 #include "res/MessageBox.h"
 #include "res/Strings.h"

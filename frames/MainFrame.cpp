@@ -22,20 +22,20 @@
 #include "forms/TabulonPlusView.h"
 #include "frames/CommandStateWatcher.h"
 #include "frames/HelpWindow.h"
+#include "frames/KeyboardLockPane.h"
+#include "frames/MessagePane.h"
 #include "frames/ProgressStrip.h"
 #include "frames/WorkerCalls.h"
+#include "ports/PortsDialog.h"
 #include "res/CommandActions.h"
 #include "res/CommandIds.h"
 #include "res/CommandMenu.h"
 #include "res/HelpManual.h"
 #include "res/Icons.h"
-#include "res/KeyboardLockPane.h"
 #include "res/MainToolBar.h"
 #include "res/MessageBox.h"
-#include "res/MessagePane.h"
 #include "res/Strings.h"
 #include "res/Texts.h"
-#include "settings/PortsDialog.h"
 
 CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(res::LoadString(id::AFX_IDS_APP_TITLE));

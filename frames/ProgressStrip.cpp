@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 
-#include "res/DialogForms.h"
+#include "ui_ProgressBar.h"
 
 int steppedPosition(int pos, int step, int minimum, int maximum) {
     const long long next = static_cast<long long>(pos) + step;

@@ -4,6 +4,18 @@
 #include <optional>
 #include <string>
 
+// The operator chooses among COM1..COM9; these are the numbers. They sit with the port names
+// because opening "COMn" directly needs them below the numbering rules of ports/.
+constexpr int kFirstCom = 1;
+constexpr int kLastCom = 9;
+
+// 1..9 for "COM1".."COM9" as the connect command accepts them; 0 for anything else.
+inline int comNumberOf(const std::string& name) {
+    if (name.size() != 4 || name.compare(0, 3, "COM") != 0) return 0;
+    const char digit = name[3];
+    return digit >= '1' && digit <= '9' ? digit - '0' : 0;
+}
+
 // Looks up an environment variable; nullopt when it is not set.
 using EnvironmentLookup = std::function<std::optional<std::string>(const std::string& name)>;
 

@@ -1,6 +1,5 @@
 #include <cstdlib>
 
-#include "platform/ComNumbering.h"
 #include "platform/SerialPortName.h"
 
 std::string serialPortPath(const std::string& name, const EnvironmentLookup& environment) {

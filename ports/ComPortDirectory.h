@@ -4,8 +4,8 @@
 #include <functional>
 #include <vector>
 
-#include "platform/ComNumbering.h"
 #include "platform/SerialDeviceScan.h"
+#include "ports/ComNumbering.h"
 #include "ports/PortStore.h"
 
 // One line of the machine's serial ports as the operator sees them: a device, plugged in or

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ComNumbering.h"
+#include "ports/ComNumbering.h"
 
 // What each COM number stands for, remembered in the per-user profile: group "Ports", one value
 // per number ("COM3" = a device key or a network address), and group "PortDescriptions", what

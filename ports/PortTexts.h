@@ -3,8 +3,8 @@
 #include <QString>
 #include <string>
 
-#include "platform/ComNumbering.h"
 #include "platform/PortUser.h"
+#include "ports/ComNumbering.h"
 
 namespace porttext {
 

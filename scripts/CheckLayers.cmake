@@ -14,9 +14,11 @@ endif()
 
 # The floors, from the top down. A folder may include its own files and the floors after it;
 # folders joined by "+" share a floor and do not include each other. tools/ stands beside the
-# floors: the front ends use it, and it reaches only the worker and the platform.
+# floors: the front ends use it, and it reaches only the worker's letter conversion, the platform
+# and the files. settings/ stands over acquisition/ (the exchange choice names the calculator
+# types) and ports/ over res/ (its texts live in res/Texts).
 set(floors app+collect frames archive forms settings acquisition ports res platform+files)
-set(allowed_tools acquisition platform)
+set(allowed_tools acquisition platform files)
 
 function(floor_of folder out)
     set(index 0)

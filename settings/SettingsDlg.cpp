@@ -5,10 +5,10 @@
 #include <QDialog>
 #include <QTimer>
 
+#include "ports/PortDeviceLine.h"
 #include "res/MessageBox.h"
 #include "settings/ExchangeChoice.h"
 #include "settings/IniPath.h"
-#include "settings/PortDeviceLine.h"
 #include "settings/SettingsFile.h"
 #include "ui_SettingsDlg.h"
 

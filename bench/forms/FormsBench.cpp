@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "acquisition/ReceiveControl.h"
+#include "files/TextFileCodec.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
-#include "forms/TextFileCodec.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <QProgressBar>
 
 #include "frames/ProgressStrip.h"
+#include "ui_ProgressBar.h"
 
 namespace {
 
@@ -48,6 +49,24 @@ TEST(ProgressStrip, ByteCounterIsADisabledFieldWithoutFrame) {
     EXPECT_FALSE(strip.byteCounter()->hasFrame());
     EXPECT_EQ(strip.findChild<QProgressBar*>("IDC_PROGRESS"), strip.bar());
     EXPECT_EQ(strip.findChild<QLineEdit*>("IDC_BYTE_COUNT"), strip.byteCounter());
+}
+
+// Dialog units: x * 1.5, y * 1.625 pixels, rounded.
+QRect FromDialogUnits(int x, int y, int w, int h) {
+    return QRect(qRound(x * 1.5), qRound(y * 1.625), qRound(w * 1.5), qRound(h * 1.625));
+}
+
+TEST(ProgressBarStrip, TemplateControls) {
+    QWidget strip;
+    Ui::ProgressBar ui;
+    ui.setupUi(&strip);
+    EXPECT_EQ(strip.size(), QSize(605, 36));
+    EXPECT_EQ(ui.IDC_PROGRESS->geometry(), FromDialogUnits(7, 7, 284, 8));
+    EXPECT_FALSE(ui.IDC_PROGRESS->isTextVisible());
+    EXPECT_EQ(ui.IDC_BYTE_COUNT->geometry(), FromDialogUnits(321, 7, 75, 8));
+    EXPECT_FALSE(ui.IDC_BYTE_COUNT->isEnabled());
+    EXPECT_FALSE(ui.IDC_BYTE_COUNT->hasFrame());
+    EXPECT_TRUE(ui.IDC_BYTE_COUNT->text().isEmpty());
 }
 
 }  // namespace

@@ -11,9 +11,9 @@
 #include <QTest>
 #include <vector>
 
+#include "ports/PortDeviceLine.h"
 #include "res/MessageBox.h"
 #include "settings/IniPath.h"
-#include "settings/PortDeviceLine.h"
 #include "settings/SettingsDlg.h"
 #include "tests/settings/Cp1251.h"
 

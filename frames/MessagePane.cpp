@@ -1,4 +1,4 @@
-#include "res/MessagePane.h"
+#include "frames/MessagePane.h"
 
 #include <QApplication>
 #include <QCursor>

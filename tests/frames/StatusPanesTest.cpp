@@ -9,10 +9,10 @@
 #include <QStatusTipEvent>
 #include <QTest>
 
+#include "frames/KeyboardLockPane.h"
+#include "frames/MessagePane.h"
 #include "res/CommandActions.h"
 #include "res/CommandMenu.h"
-#include "res/KeyboardLockPane.h"
-#include "res/MessagePane.h"
 
 using namespace id;
 

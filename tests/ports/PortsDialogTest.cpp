@@ -8,10 +8,8 @@
 #include <QTreeWidget>
 
 #include "ports/ComPortDirectory.h"
-#include "settings/ExchangeChoice.h"
-#include "settings/PortDeviceLine.h"
-#include "settings/PortsDialog.h"
-#include "settings/SettingsDlg.h"
+#include "ports/PortDeviceLine.h"
+#include "ports/PortsDialog.h"
 #include "tests/platform/RecordedDevices.h"
 
 namespace {
@@ -33,7 +31,7 @@ protected:
 TEST_F(PortWindows, DeviceLineFollowsTheChoiceAndThePlugging) {
     QComboBox ports;
     ports.setEditable(true);
-    ports.addItems(exchangePortItems());
+    ports.addItems({"COM1", "COM2", "COM3"});
     PortDeviceLine line(&ports, directory, nullptr);
     EXPECT_EQ(line.line(), "COM1 — Встроенный порт (16550A), /dev/ttyS0");
 

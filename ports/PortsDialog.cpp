@@ -1,4 +1,4 @@
-#include "settings/PortsDialog.h"
+#include "ports/PortsDialog.h"
 
 #include <QApplication>
 #include <QHeaderView>

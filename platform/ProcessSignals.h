@@ -4,7 +4,9 @@
 
 #include "platform/WakeSignal.h"
 
-// What a program without windows needs of its console. Implemented once per operating system.
+// How a program without windows meets the signals sent to it and the place its messages go:
+// stop signals caught, broken pipes ignored, standard error told apart from a terminal.
+// Implemented once per operating system.
 
 // True when standard error goes to a terminal (a person watches it), false for a pipe or the
 // journal.

@@ -1,4 +1,4 @@
-#include "res/KeyboardLockPane.h"
+#include "frames/KeyboardLockPane.h"
 
 #include <QFontMetrics>
 

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "XKeys.h"
-#include "res/KeyboardLockPane.h"
+#include "frames/KeyboardLockPane.h"
 
 namespace {
 

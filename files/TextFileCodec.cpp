@@ -1,4 +1,4 @@
-#include "forms/TextFileCodec.h"
+#include "files/TextFileCodec.h"
 
 #include <array>
 #include <cstdint>

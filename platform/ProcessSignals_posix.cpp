@@ -3,7 +3,7 @@
 
 #include <cerrno>
 
-#include "platform/Console.h"
+#include "platform/ProcessSignals.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QTextDocument>
 #include <random>
 
-#include "forms/TextFileCodec.h"
+#include "files/TextFileCodec.h"
 
 namespace {
 

@@ -7,10 +7,6 @@
 #include "platform/SerialDevice.h"
 #include "platform/SerialPortName.h"
 
-// The operator chooses among COM1..COM9; these are the numbers.
-constexpr int kFirstCom = 1;
-constexpr int kLastCom = 9;
-
 // What each COM number stands for between runs: a device's key (SerialDevice::key) or the
 // address of a network serial server ("tcp://host:port", "rfc2217://host:port").
 using ComMemory = std::map<int, std::string>;
@@ -42,9 +38,6 @@ ComPlan assignComNumbers(const std::vector<SerialDevice>& devices, const ComMemo
 
 // The numbers that TABULON_COM1..TABULON_COM9 name, with the paths they name.
 std::map<int, std::string> comOverrides(const EnvironmentLookup& environment);
-
-// 1..9 for "COM1".."COM9" as the connect command accepts them; 0 for anything else.
-int comNumberOf(const std::string& name);
 
 // What COM number `com` stands for now.
 struct ComTarget {

@@ -1,4 +1,4 @@
-#include "platform/ComNumbering.h"
+#include "ports/ComNumbering.h"
 
 #include <algorithm>
 #include <set>
@@ -27,12 +27,6 @@ int numberFor(const SerialDevice& device, const std::set<int>& taken) {
 
 bool isComAddress(const std::string& entry) {
     return entry.find("://") != std::string::npos;
-}
-
-int comNumberOf(const std::string& name) {
-    if (name.size() != 4 || name.compare(0, 3, "COM") != 0) return 0;
-    const char digit = name[3];
-    return digit >= '1' && digit <= '9' ? digit - '0' : 0;
 }
 
 std::map<int, std::string> comOverrides(const EnvironmentLookup& environment) {

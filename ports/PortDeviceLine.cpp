@@ -1,4 +1,4 @@
-#include "settings/PortDeviceLine.h"
+#include "ports/PortDeviceLine.h"
 
 #include <QComboBox>
 
