@@ -55,8 +55,11 @@ QStringList designerFiles() {
     const QDir root(TABULON_SOURCE_DIR);
     for (const QString& folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QDir dir(root.filePath(folder));
-        for (const QString& name : dir.entryList({"*.ui"}, QDir::Files))
+        for (const QString& name : dir.entryList({"*.ui"}, QDir::Files)) {
+            // One layout serves both find boxes, each showing only its own controls.
+            if (name == u"FindReplaceDialog.ui") continue;
             files << dir.filePath(name);
+        }
     }
     return files;
 }
