@@ -33,6 +33,11 @@ constexpr unsigned ID_DEVICE_KSM = 32784;
 constexpr unsigned ID_PORTS = 32790;
 constexpr unsigned ID_ARCHIVE_SETTINGS = 32800;     // the dialog "Архив"
 constexpr unsigned ID_ARCHIVE_OPEN_FOLDER = 32801;  // the archive's folder in the file manager
+// Sites and the archive's forms.
+constexpr unsigned ID_ARCHIVE_BROWSE = 32802;  // the window "Архив форм"
+constexpr unsigned ID_SITES = 32803;           // the site book, "Объекты"
+constexpr unsigned ID_MONTH_ROUND = 32804;     // the window "Сбор за месяц"
+constexpr unsigned ID_SITE_CONNECT = 32805;    // an exchange with a site of the book
 
 // Standard commands
 constexpr unsigned ID_FILE_NEW = 57600;

@@ -32,6 +32,10 @@ constexpr MenuItem kView[] = {
     Separator,
     Item("&Архив…", ID_ARCHIVE_SETTINGS),
     Item("&Открыть папку архива", ID_ARCHIVE_OPEN_FOLDER),
+    // Letters free both in this popup and in either menu bar.
+    Item("Архив фор&м", ID_ARCHIVE_BROWSE),
+    Item("Объ&екты…", ID_SITES),
+    Item("Сбор &за месяц", ID_MONTH_ROUND),
 };
 constexpr MenuItem kPort[] = {
     Item("&COM1", ID_PORT_COM1, MF_CHECKED),
@@ -80,6 +84,7 @@ constexpr MenuItem kFormFile[] = {
     Separator,
     // "р" belongs to "Предварительный п&росмотр" here; "ы" is free in this popup.
     Item("Порт&ы…", ID_PORTS),
+    Item("Связь с о&бъектом…", ID_SITE_CONNECT),
 };
 constexpr MenuItem kEdit[] = {
     Item("&Отменить\tCtrl+Z", ID_EDIT_UNDO),  Separator,

@@ -9,6 +9,7 @@ packages=(
     libudev-dev libgensio-dev ser2net qt6-translations-l10n
     dpkg-dev fakeroot file lintian appstream desktop-file-utils
     python3-serial
+    libtomlplusplus-dev libsqlite3-dev
 )
 missing=()
 for p in "${packages[@]}"; do
