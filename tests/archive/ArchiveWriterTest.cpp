@@ -16,7 +16,7 @@ const QDateTime kWhen(QDate(2026, 12, 9), QTime(14, 3, 12));
 // the script has run out) and notes which files the folder held at each call.
 class ArchiveWriterTest : public ::testing::Test {
 protected:
-    ArchiveWriter& writer(const QString& folder = {}) {
+    ArchiveWriter& makeWriter(const QString& folder = {}) {
         ArchiveSettings s;
         s.folder = folder.isEmpty() ? dir.path() : folder;
         s.nameTemplate = "{date}_{port}_{n}.txt";
@@ -60,7 +60,7 @@ protected:
 
 TEST_F(ArchiveWriterTest, EachFormItsFileAndAGrowingFormReplacesItsOwn) {
     take("2026-12-09_COM3_02.txt");
-    writer();
+    makeWriter();
     EXPECT_EQ(write(1, "AB\r\nC", true).written.size(), 1u);
     EXPECT_TRUE(write(2, "", false).written.empty());  // a pass that brought nothing
     EXPECT_EQ(write(2, "D", false).written.size(), 1u);
@@ -93,7 +93,7 @@ TEST_F(ArchiveWriterTest, FormCutShortIsNamedSoUntilItComesWhole) {
         if (nameTaken) take("2026-12-09_COM3_01.txt");
         const QStringList others =
             nameTaken ? QStringList{"2026-12-09_COM3_01.txt"} : QStringList{};
-        writer();
+        makeWriter();
         write(1, "AB", false);
         EXPECT_EQ(folderFiles(), QStringList{"2026-12-09_COM3_01-неполная.txt"} + others);
         write(1, "ABC", false);
@@ -127,7 +127,7 @@ class Syncs : public ArchiveWriterTest, public ::testing::WithParamInterface<Syn
 
 TEST_P(Syncs, FormToldWrittenOnlyOnceDurable) {
     const SyncCase& c = GetParam();
-    writer();
+    makeWriter();
     write(1, "A", false);
     seenAtSync.clear();
     syncAnswers = c.answers;
@@ -179,7 +179,7 @@ TEST_F(ArchiveWriterTest, FullDiskNamesTheFormAndLeavesNothingThatLooksWritten) 
     ASSERT_TRUE(QDir().mkpath(disk));
     SmallDisk small(disk);
     if (!small.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs CAP_SYS_ADMIN)";
-    auto& w = writer(disk);
+    auto& w = makeWriter(disk);
     w.stage({1, "small", true, kWhen});
     w.stage({2, QByteArray(64 * 1024, 'x'), true, kWhen});
     w.stage({3, QByteArray(64 * 1024, 'y'), false, kWhen});
@@ -196,7 +196,7 @@ TEST_F(ArchiveWriterTest, FullDiskNamesTheFormAndLeavesNothingThatLooksWritten) 
 TEST_F(ArchiveWriterTest, FolderThatCannotBeMadeIsTold) {
     QFile blocker(dir.filePath("file"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    writer(dir.filePath("file"));
+    makeWriter(dir.filePath("file"));
     const auto outcome = write(1, "A", true);
     ASSERT_EQ(outcome.failed.size(), 1u);
     EXPECT_EQ(outcome.failed[0].reason, "не удается создать папку");
