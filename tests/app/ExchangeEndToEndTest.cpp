@@ -172,12 +172,12 @@ TEST_F(Exchange, StopDuringAPassEndsItWithTheClosingReport) {
 
 TEST_F(Exchange, ClosingTheReceivingWindowAsksCancelGoesOnOkEndsAtOnce) {
     ASSERT_NO_FATAL_FAILURE(connectToASlowCalculatorUntilTheFirstForm());
-    auto* receiving = qobject_cast<CChildFrame*>(mainFrame()->block().m_pReceivingFrame);
-    ASSERT_NE(receiving, nullptr);
+    auto* receivingFrame = qobject_cast<CChildFrame*>(mainFrame()->block().m_pReceivingFrame);
+    ASSERT_NE(receivingFrame, nullptr);
 
     answer(kGuard, msg::IDCANCEL);
     m_messages.clear();
-    receiving->close();
+    receivingFrame->close();
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages[0].text, kGuard);
     EXPECT_EQ(m_messages[0].style, msg::MB_OKCANCEL | msg::MB_ICONQUESTION);
@@ -186,8 +186,8 @@ TEST_F(Exchange, ClosingTheReceivingWindowAsksCancelGoesOnOkEndsAtOnce) {
     EXPECT_TRUE(mainFrame()->exchange().workerAlive());
 
     answer(kGuard, msg::IDOK);
-    QPointer<CChildFrame> watched(receiving);
-    receiving->close();
+    QPointer<CChildFrame> watched(receivingFrame);
+    receivingFrame->close();
     EXPECT_FALSE(mainFrame()->exchange().workerAlive())
         << "the worker ended before the window went";
     EXPECT_FALSE(receiving());
