@@ -2,12 +2,23 @@
 
 #include <chrono>
 #include <cstdint>
+#include <thread>
 
-// The worker's sense of time: a monotonic millisecond count. Tests inject their own.
+#include "platform/WakeSignal.h"
+
+// The worker's sense of time: a monotonic millisecond count, and a pause in it. Tests inject
+// their own, so that no test sleeps.
 class Clock {
 public:
     virtual ~Clock() = default;
     virtual std::int64_t nowMs() = 0;
+    // Lets `span` pass, or less when `wake` (may be null) is raised first or already is.
+    virtual void pause(std::chrono::milliseconds span, const WakeSignal* wake) {
+        if (wake)
+            wake->waitFor(span);
+        else
+            std::this_thread::sleep_for(span);
+    }
 };
 
 class SteadyClock final : public Clock {

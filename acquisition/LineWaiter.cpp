@@ -64,11 +64,18 @@ LineWaiter::Outcome LineWaiter::awaitByte(int limitS, bool limitApplies,
     const std::int64_t start = m_clock.nowMs();
     const std::int64_t limitMs = std::int64_t{limitS} * 1000;
     if (stop.load()) return Outcome::Stopped;
+    if (m_gathering && m_lastReadShort) {
+        m_clock.pause(kGather, m_wake);
+        // A stop during the gather is served without a read, which would only find the
+        // signal raised and leave it so for the next pass's first read.
+        if (stopSeen(&stop)) return Outcome::Stopped;
+    }
     for (;;) {
         const auto slice = limitApplies ? sliceBefore(start + limitMs) : kSlice;
         const SerialPort::Result r = m_port.read(m_inbox, slice);
         if (r.status == SerialPort::Status::Ok && r.count > 0) {
             m_tail = std::min(r.count, m_inbox.size());
+            m_lastReadShort = m_tail < kGatherBelow;
             return Outcome::Done;
         }
         if (isGone(r.status)) return Outcome::Vanished;

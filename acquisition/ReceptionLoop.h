@@ -16,7 +16,9 @@ class ReceptionLoop {
 public:
     ReceptionLoop(ReceiveControl& rc, AcquisitionHost& host, LineWaiter& line,
                   const DeviceTypeInfo& type)
-        : m_rc(rc), m_host(host), m_line(line), m_type(type), m_forms(host) {}
+        : m_rc(rc), m_host(host), m_line(line), m_type(type), m_forms(host) {
+        m_line.setGathering(!type.echo);
+    }
 
     // Returns how the exchange ended; the flags are final when it returns.
     ExchangeOutcome run();

@@ -32,6 +32,15 @@ std::string hex(std::uint8_t byte) {
 
 }  // namespace
 
+FakeSerialPort::FakeSerialPort(FakeClock& clock) : m_clock(clock) {
+    m_clock.setPauser(
+        [this](std::chrono::milliseconds span, const WakeSignal* wake) { pause(span, wake); });
+}
+
+FakeSerialPort::~FakeSerialPort() {
+    m_clock.setPauser({});
+}
+
 SerialOpener FakeSerialPort::opener() {
     return [this](const std::string& name, int rate) {
         SerialOpenResult result;
@@ -163,6 +172,7 @@ SerialPort::Result FakeSerialPort::read(std::span<std::uint8_t> buffer,
                                         std::chrono::milliseconds timeout) {
     const std::int64_t before = m_clock.nowMs();
     const std::int64_t deadline = before + timeout.count();
+    ++m_reads;
     if (m_paced && !m_owed.empty()) ++m_readsWhileEchoOwed;
     moveClockTo(before);
     SerialPort::Result result;
@@ -257,6 +267,16 @@ SerialPort::Result FakeSerialPort::write(std::span<const std::uint8_t> bytes,
     }
     noteCall(timeout, result.status == SerialPort::Status::Ok, before);
     return result;
+}
+
+void FakeSerialPort::pause(std::chrono::milliseconds span, const WakeSignal* wake) {
+    const std::int64_t deadline = m_clock.nowMs() + span.count();
+    moveClockTo(m_clock.nowMs());
+    while (!raised(wake) && m_clock.nowMs() < deadline) {
+        const std::int64_t next =
+            m_actions.empty() ? deadline : std::min(deadline, m_actions.begin()->first);
+        moveClockTo(next);
+    }
 }
 
 bool FakeSerialPort::woken() {

@@ -22,7 +22,10 @@ class FakeSerialPort {
 public:
     static constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
 
-    explicit FakeSerialPort(FakeClock& clock) : m_clock(clock) {}
+    explicit FakeSerialPort(FakeClock& clock);
+    ~FakeSerialPort();
+    FakeSerialPort(const FakeSerialPort&) = delete;
+    FakeSerialPort& operator=(const FakeSerialPort&) = delete;
 
     SerialOpener opener();
     void failOpen(SerialOpenResult::Stage stage, int error);
@@ -67,6 +70,8 @@ public:
     bool ranAway() const { return m_ranAway; }
     // Waits that a raised wake signal ended.
     int wakes() const { return m_wakes; }
+    // Calls of read(), whatever they brought.
+    int reads() const { return m_reads; }
     // Reads made while a byte read earlier still waited for its echo (paced lines only).
     int readsWhileEchoOwed() const { return m_readsWhileEchoOwed; }
 
@@ -75,6 +80,8 @@ public:
     SerialPort::Result write(std::span<const std::uint8_t> bytes,
                              std::chrono::milliseconds timeout);
     void close();
+    // A pause of the worker's clock: time moves on, scheduled actions run, a wake ends it.
+    void pause(std::chrono::milliseconds span, const WakeSignal* wake);
 
 private:
     struct Timed {
@@ -91,6 +98,7 @@ private:
     void noteCall(std::chrono::milliseconds timeout, bool progressed, std::int64_t before);
     void checkEcho(std::uint8_t byte);
     bool woken();
+    bool raised(const WakeSignal* wake) const { return wake && wake->isRaised(); }
 
     FakeClock& m_clock;
     std::optional<SerialOpenResult> m_openFailure;
@@ -121,4 +129,5 @@ private:
     std::int64_t m_longestTimeout = 0;
     int m_idleRun = 0, m_longestIdleRun = 0;
     int m_readsWhileEchoOwed = 0;
+    int m_reads = 0;
 };
