@@ -11,12 +11,13 @@
 
 #include "AppFixture.h"
 #include "archive/ArchiveDlg.h"
-#include "res/MessageBox.h"
 #include "archive/ArchiveSettings.h"
+#include "archive/ExchangeRecord.h"
 #include "forms/TabulonPlusDoc.h"
 #include "frames/MainFrame.h"
 #include "frames/WorkerCalls.h"
 #include "res/CommandIds.h"
+#include "res/MessageBox.h"
 
 namespace {
 
@@ -71,6 +72,16 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
 
+    // The records of every month the archive has any for.
+    QList<ExchangeRecord> Records() const {
+        QList<ExchangeRecord> records;
+        const QDir folder(QDir(ArchiveFolder()).filePath(".exchanges"));
+        for (const QString& month : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            records +=
+                ExchangeRecords::readMonth(ArchiveFolder(), QDate::fromString(month, "yyyy-MM"));
+        return records;
+    }
+
     QByteArray Saved(CTabulonPlusDoc* doc, int n) {
         const QString path = m_dir.filePath(QStringLiteral("saved%1").arg(n));
         EXPECT_TRUE(doc->OnSaveDocument(path));
@@ -95,13 +106,44 @@ TEST_F(ArchiveExchange, ArchivedFormsEqualTheirSavedWindowsByteForByte) {
     for (int i = 0; i < 4; ++i) {
         // The tail had no form end: its name says it is cut short.
         const QString suffix = i == 3 ? QStringLiteral("-неполная") : QString();
-        EXPECT_TRUE(files[i].endsWith(QStringLiteral("/0%1_COM1_КСМ-Р%2.txt").arg(i + 1).arg(suffix)))
+        EXPECT_TRUE(
+            files[i].endsWith(QStringLiteral("/0%1_COM1_КСМ-Р%2.txt").arg(i + 1).arg(suffix)))
             << files[i].toStdString();
         EXPECT_TRUE(docs[i]->IsModified()) << "the archive is a copy, not the form's file";
         EXPECT_TRUE(docs[i]->GetPathName().isEmpty());
         EXPECT_EQ(Read(files[i]), Saved(docs[i], i)) << files[i].toStdString();
     }
     EXPECT_FALSE(Sent(kNotArchived));
+
+    // The exchange's record names the forms as the archive holds them.
+    const QList<ExchangeRecord> records = Records();
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records[0].outcome, RecordOutcome::FormsReceived);
+    EXPECT_EQ(records[0].port, "COM1");
+    EXPECT_EQ(records[0].device, "КСМ-Р");
+    EXPECT_GT(records[0].bytes, 255);
+    EXPECT_LE(records[0].start, records[0].end);
+    ASSERT_EQ(records[0].forms.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(QDir(ArchiveFolder()).filePath(records[0].forms[i].file), files[i]);
+        EXPECT_EQ(records[0].forms[i].size, QFileInfo(files[i]).size());
+    }
+}
+
+// A record that cannot be kept is told as a form that cannot be archived is.
+TEST_F(ArchiveExchange, RecordNotWrittenIsTold) {
+    UseTemplate("{n}.txt");
+    ASSERT_TRUE(QDir().mkpath(ArchiveFolder()));
+    QFile blocker(QDir(ArchiveFolder()).filePath(".exchanges"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    CalculatorSimulatorOptions o;
+    o.deviceType = 4;
+    o.stream.forms = {"A"};
+    Exchange(o);
+    EXPECT_EQ(ArchiveFiles().size(), 1);
+    EXPECT_TRUE(Sent("Запись о сеансе связи не сохранена: " +
+                     QDir::toNativeSeparators(QDir(ArchiveFolder()).filePath(".exchanges"))));
 }
 
 // A small tmpfs of our own as the archive: the second form does not fit.
