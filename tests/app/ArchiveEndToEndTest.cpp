@@ -73,7 +73,7 @@ protected:
     }
 
     // The records of every month the archive has any for.
-    QList<ExchangeRecord> Records() const {
+    QList<ExchangeRecord> archivedRecords() const {
         QList<ExchangeRecord> records;
         const QDir folder(QDir(ArchiveFolder()).filePath(".exchanges"));
         for (const QString& month : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
@@ -116,7 +116,7 @@ TEST_F(ArchiveExchange, ArchivedFormsEqualTheirSavedWindowsByteForByte) {
     EXPECT_FALSE(Sent(kNotArchived));
 
     // The exchange's record names the forms as the archive holds them.
-    const QList<ExchangeRecord> records = Records();
+    const QList<ExchangeRecord> records = archivedRecords();
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(records[0].outcome, RecordOutcome::FormsReceived);
     EXPECT_EQ(records[0].port, "COM1");
@@ -235,7 +235,7 @@ TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
     Frame()->Calls().finishArchive();
     EXPECT_EQ(Docs().size(), 3);
     EXPECT_TRUE(ArchiveFiles().isEmpty());
-    EXPECT_TRUE(Records().isEmpty()) << "nor a record of the exchange";
+    EXPECT_TRUE(archivedRecords().isEmpty()) << "nor a record of the exchange";
 }
 
 }  // namespace

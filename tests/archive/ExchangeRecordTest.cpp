@@ -71,7 +71,7 @@ TEST(RecordOutcomeOf, RanksWhatTheExchangeMet) {
     }
 }
 
-ExchangeRecord Record(const QDateTime& start, const QString& site = {}) {
+ExchangeRecord sampleRecord(const QDateTime& start, const QString& site = {}) {
     ExchangeRecord r;
     r.site = site;
     r.port = "tcp://10.0.0.7:4001";
@@ -87,13 +87,13 @@ ExchangeRecord Record(const QDateTime& start, const QString& site = {}) {
 
 class ExchangeRecordsTest : public ::testing::Test {
 protected:
-    QString Root() const { return m_dir.filePath("archive"); }
-    QDateTime Local(int y, int m, int d, int h, int min, int s, int ms) const {
+    QString root() const { return m_dir.filePath("archive"); }
+    QDateTime localTime(int y, int m, int d, int h, int min, int s, int ms) const {
         return QDateTime(QDate(y, m, d), QTime(h, min, s, ms), Qt::LocalTime);
     }
-    bool Write(const ExchangeRecord& r) {
+    bool writeRecord(const ExchangeRecord& r) {
         QString error;
-        const bool ok = ExchangeRecords::write(Root(), r, &error);
+        const bool ok = ExchangeRecords::write(root(), r, &error);
         EXPECT_TRUE(ok) << error.toStdString();
         return ok;
     }
@@ -101,19 +101,20 @@ protected:
 };
 
 TEST_F(ExchangeRecordsTest, RoundTripKeepsEveryFieldAndBothTimes) {
-    const ExchangeRecord written = Record(Local(2024, 3, 5, 14, 7, 9, 421), "Котельная №3 «Север»");
-    ASSERT_TRUE(Write(written));
+    const ExchangeRecord written =
+        sampleRecord(localTime(2024, 3, 5, 14, 7, 9, 421), "Котельная №3 «Север»");
+    ASSERT_TRUE(writeRecord(written));
     int unreadable = -1;
     const QList<ExchangeRecord> read =
-        ExchangeRecords::readMonth(Root(), {2024, 3, 1}, &unreadable);
+        ExchangeRecords::readMonth(root(), {2024, 3, 1}, &unreadable);
     ASSERT_EQ(read.size(), 1);
     EXPECT_EQ(unreadable, 0);
     EXPECT_EQ(read[0].toJson(), written.toJson());
     EXPECT_EQ(read[0].start.timeSpec(), Qt::UTC);
     EXPECT_FALSE(read[0].succeeded());
 
-    const QDir month(ExchangeRecords::monthFolder(Root(), {2024, 3, 1}));
-    EXPECT_EQ(month.path(), QDir(Root()).filePath(".exchanges/2024-03"));
+    const QDir month(ExchangeRecords::monthFolder(root(), {2024, 3, 1}));
+    EXPECT_EQ(month.path(), QDir(root()).filePath(".exchanges/2024-03"));
     const QStringList files = month.entryList(QDir::Files | QDir::Hidden);
     ASSERT_EQ(files.size(), 1) << "no temporary file is left behind";
     QFile file(month.filePath(files[0]));
@@ -128,30 +129,31 @@ TEST_F(ExchangeRecordsTest, RoundTripKeepsEveryFieldAndBothTimes) {
 
 // A window and collectors may end exchanges at the same millisecond on the same line.
 TEST_F(ExchangeRecordsTest, WritersInOneMillisecondNeverCollide) {
-    const ExchangeRecord r = Record(Local(2024, 3, 5, 14, 7, 9, 421));
+    const ExchangeRecord r = sampleRecord(localTime(2024, 3, 5, 14, 7, 9, 421));
     std::atomic<int> failed{0};
     auto writer = [&] {
         for (int i = 0; i < 20; ++i)
-            if (!ExchangeRecords::write(Root(), r, nullptr)) ++failed;
+            if (!ExchangeRecords::write(root(), r, nullptr)) ++failed;
     };
     std::thread a(writer), b(writer);
     a.join();
     b.join();
     EXPECT_EQ(failed, 0);
-    EXPECT_EQ(ExchangeRecords::readMonth(Root(), {2024, 3, 1}).size(), 40);
+    EXPECT_EQ(ExchangeRecords::readMonth(root(), {2024, 3, 1}).size(), 40);
 }
 
 TEST_F(ExchangeRecordsTest, DamagedFilesAreSkippedAndCounted) {
-    ASSERT_TRUE(Write(Record(Local(2024, 3, 5, 14, 7, 9, 421))));
-    const QDir month(ExchangeRecords::monthFolder(Root(), {2024, 3, 1}));
+    ASSERT_TRUE(writeRecord(sampleRecord(localTime(2024, 3, 5, 14, 7, 9, 421))));
+    const QDir month(ExchangeRecords::monthFolder(root(), {2024, 3, 1}));
     const std::pair<const char*, QByteArray> damaged[] = {
-        {"cut.json", Record(Local(2024, 3, 6, 1, 0, 0, 0)).toJson().left(80)},
+        {"cut.json", sampleRecord(localTime(2024, 3, 6, 1, 0, 0, 0)).toJson().left(80)},
         {"empty.json", {}},
-        {"future.json", Record(Local(2024, 3, 6, 1, 0, 0, 0))
+        {"future.json", sampleRecord(localTime(2024, 3, 6, 1, 0, 0, 0))
                             .toJson()
                             .replace("\"version\": 1", "\"version\": 2")},
-        {"outcome.json",
-         Record(Local(2024, 3, 6, 1, 0, 0, 0)).toJson().replace("\"archive\"", "\"lost\"")},
+        {"outcome.json", sampleRecord(localTime(2024, 3, 6, 1, 0, 0, 0))
+                             .toJson()
+                             .replace("\"archive\"", "\"lost\"")},
         {"array.json", "[]"},
     };
     for (const auto& [name, bytes] : damaged) {
@@ -159,25 +161,25 @@ TEST_F(ExchangeRecordsTest, DamagedFilesAreSkippedAndCounted) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
     }
     int unreadable = 0;
-    EXPECT_EQ(ExchangeRecords::readMonth(Root(), {2024, 3, 1}, &unreadable).size(), 1);
+    EXPECT_EQ(ExchangeRecords::readMonth(root(), {2024, 3, 1}, &unreadable).size(), 1);
     EXPECT_EQ(unreadable, int(std::size(damaged)));
 }
 
 // The month is that of the start in local time; a month reads in the order of the starts.
 TEST_F(ExchangeRecordsTest, MonthOfTheLocalStartAndOrderOfStarts) {
-    const QDateTime lastMs = Local(2024, 1, 31, 23, 59, 59, 999);
-    const QDateTime firstMs = Local(2024, 2, 1, 0, 0, 0, 0);
+    const QDateTime lastMs = localTime(2024, 1, 31, 23, 59, 59, 999);
+    const QDateTime firstMs = localTime(2024, 2, 1, 0, 0, 0, 0);
     for (const QDateTime& start : {firstMs.addDays(3), lastMs, firstMs, lastMs.addDays(-30)})
-        ASSERT_TRUE(Write(Record(start)));
-    const QList<ExchangeRecord> january = ExchangeRecords::readMonth(Root(), {2024, 1, 1});
-    const QList<ExchangeRecord> february = ExchangeRecords::readMonth(Root(), {2024, 2, 1});
+        ASSERT_TRUE(writeRecord(sampleRecord(start)));
+    const QList<ExchangeRecord> january = ExchangeRecords::readMonth(root(), {2024, 1, 1});
+    const QList<ExchangeRecord> february = ExchangeRecords::readMonth(root(), {2024, 2, 1});
     ASSERT_EQ(january.size(), 2);
     ASSERT_EQ(february.size(), 2);
     EXPECT_EQ(january[0].start, lastMs.addDays(-30).toUTC());
     EXPECT_EQ(january[1].start, lastMs.toUTC());
     EXPECT_EQ(february[0].start, firstMs.toUTC());
     EXPECT_EQ(february[1].start, firstMs.addDays(3).toUTC());
-    EXPECT_TRUE(ExchangeRecords::readMonth(Root(), {2024, 3, 1}).isEmpty());
+    EXPECT_TRUE(ExchangeRecords::readMonth(root(), {2024, 3, 1}).isEmpty());
 }
 
 }  // namespace

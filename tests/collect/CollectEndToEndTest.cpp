@@ -85,7 +85,7 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
     // The records of every month the archive has any for.
-    QList<ExchangeRecord> Records() const {
+    QList<ExchangeRecord> archivedRecords() const {
         QList<ExchangeRecord> records;
         const QDir folder(QDir(Archive()).filePath(".exchanges"));
         for (const QString& month : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
@@ -128,7 +128,7 @@ TEST_P(CollectTypes, EveryFormArchivedAndReported) {
     }
     EXPECT_EQ(run.json()["outcome"].toString(), "forms");
     EXPECT_TRUE(run.json()["started"].toString().endsWith("+05:00")) << "a time says its zone";
-    const QList<ExchangeRecord> records = Records();
+    const QList<ExchangeRecord> records = archivedRecords();
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(records[0].outcome, RecordOutcome::FormsReceived);
     EXPECT_EQ(records[0].port, "COM1");
@@ -184,7 +184,7 @@ TEST_P(CollectFailures, EachEndHasItsExitStatus) {
     EXPECT_EQ(run.json()["exitCode"].toInt(-1), GetParam().exitCode) << "every end has its report";
     // Every exchange tried leaves one record, where the archive can be written, and it tells
     // the same end as the exit status; an unwritable settings file is no failure of collection.
-    const QList<ExchangeRecord> records = Records();
+    const QList<ExchangeRecord> records = archivedRecords();
     ASSERT_EQ(records.size(), GetParam().exitCode == 2 || GetParam().archiveBlocked ? 0 : 1);
     if (!records.isEmpty()) {
         const int expected = GetParam().exitCode == 8 ? 0 : GetParam().exitCode;
@@ -260,7 +260,7 @@ TEST_F(CollectTest, TerminatedMidFormKeepsWhatCameAndClosesTheLine) {
     EXPECT_EQ(forms[0]["size"].toInt(), kept.size());
     EXPECT_TRUE(sims[0]->waitFinished(std::chrono::seconds(5))) << "the line was let go";
     EXPECT_TRUE(run.err.contains("записана в архив НЕ ПОЛНОСТЬЮ")) << run.err.toStdString();
-    const QList<ExchangeRecord> records = Records();
+    const QList<ExchangeRecord> records = archivedRecords();
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(records[0].outcome, RecordOutcome::StoppedByOperator);
     EXPECT_EQ(records[0].forms.size(), 1);
