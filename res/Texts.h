@@ -166,4 +166,19 @@ QString rememberedUnplugged(const QString& device);
 // The Replace box shares the Find box's layout, titled "Найти" there.
 inline const QString kReplaceBoxTitle = QStringLiteral("Заменить");
 
+// The record of every exchange: how it ended, in the windows' short words; the failure to keep
+// the record (%1 where and why); the collector's last line then (%1 forms, %2 bytes).
+inline const QString kRecordForms = QStringLiteral("формы приняты");
+inline const QString kRecordNothing = QStringLiteral("ничего не принято");
+inline const QString kRecordOpenFailed = QStringLiteral("порт не открылся");
+inline const QString kRecordNoHandshake = QStringLiteral("нет ответа вычислителя");
+inline const QString kRecordBadReply = QStringLiteral("неверный ответ вычислителя");
+inline const QString kRecordEchoTooLate = QStringLiteral("эхо не отправлено вовремя");
+inline const QString kRecordLineBroken = QStringLiteral("связь нарушена");
+inline const QString kRecordStopped = QStringLiteral("остановлено");
+inline const QString kRecordArchiveIncomplete = QStringLiteral("не все формы в архиве");
+inline const QString kRecordNotWritten = QStringLiteral("Запись о сеансе связи не сохранена: %1");
+inline const QString kCollectRecordLost =
+    QStringLiteral("Итог: ЗАПИСЬ О СЕАНСЕ НЕ СОХРАНЕНА; форм: %1, байт: %2");
+
 }  // namespace texts

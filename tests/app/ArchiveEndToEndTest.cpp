@@ -11,6 +11,7 @@
 
 #include "archive/ArchiveDlg.h"
 #include "archive/ArchiveSettings.h"
+#include "archive/ExchangeRecord.h"
 #include "forms/TabulonPlusDoc.h"
 #include "frames/MainFrame.h"
 #include "frames/WorkerCalls.h"
@@ -71,6 +72,16 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
 
+    // The records of every month the archive has any for.
+    QList<ExchangeRecord> archivedRecords() const {
+        QList<ExchangeRecord> records;
+        const QDir folder(QDir(archiveFolder()).filePath(".exchanges"));
+        for (const QString& month : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            records +=
+                ExchangeRecords::readMonth(archiveFolder(), QDate::fromString(month, "yyyy-MM"));
+        return records;
+    }
+
     QByteArray saved(CTabulonPlusDoc* doc, int n) {
         const QString path = m_dir.filePath(QStringLiteral("saved%1").arg(n));
         EXPECT_TRUE(doc->onSaveDocument(path));
@@ -103,6 +114,37 @@ TEST_F(ArchiveExchange, ArchivedFormsEqualTheirSavedWindowsByteForByte) {
         EXPECT_EQ(read(files[i]), saved(docs[i], i)) << files[i].toStdString();
     }
     EXPECT_FALSE(sent(kNotArchived));
+
+    // The exchange's record names the forms as the archive holds them.
+    const QList<ExchangeRecord> records = archivedRecords();
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records[0].outcome, RecordOutcome::FormsReceived);
+    EXPECT_EQ(records[0].port, "COM1");
+    EXPECT_EQ(records[0].device, "КСМ-Р");
+    // The stream and the handshake's reply.
+    EXPECT_EQ(records[0].bytes, qint64(m_sim->report().bytesSent) + 2);
+    EXPECT_LE(records[0].start, records[0].end);
+    ASSERT_EQ(records[0].forms.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(QDir(archiveFolder()).filePath(records[0].forms[i].file), files[i]);
+        EXPECT_EQ(records[0].forms[i].size, QFileInfo(files[i]).size());
+    }
+}
+
+// A record that cannot be kept is told as a form that cannot be archived is.
+TEST_F(ArchiveExchange, RecordNotWrittenIsTold) {
+    useTemplate("{n}.txt");
+    ASSERT_TRUE(QDir().mkpath(archiveFolder()));
+    QFile blocker(QDir(archiveFolder()).filePath(".exchanges"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    CalculatorSimulatorOptions o;
+    o.deviceType = 4;
+    o.stream.forms = {"A"};
+    exchange(o);
+    EXPECT_EQ(archiveFiles().size(), 1);
+    EXPECT_TRUE(sent("Запись о сеансе связи не сохранена: " +
+                     QDir::toNativeSeparators(QDir(archiveFolder()).filePath(".exchanges"))));
 }
 
 // A small tmpfs of our own as the archive: the second form does not fit.
@@ -193,6 +235,7 @@ TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
     mainFrame()->calls().finishArchive();
     EXPECT_EQ(formDocs().size(), 3);
     EXPECT_TRUE(archiveFiles().isEmpty());
+    EXPECT_TRUE(archivedRecords().isEmpty()) << "nor a record of the exchange";
 }
 
 }  // namespace

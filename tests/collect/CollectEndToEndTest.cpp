@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 
+#include "archive/ExchangeRecord.h"
 #include "tools/CalculatorSimulator.h"
 
 namespace {
@@ -83,6 +84,18 @@ protected:
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
+    // The records of every month the archive has any for.
+    QList<ExchangeRecord> archivedRecords() const {
+        QList<ExchangeRecord> records;
+        const QDir folder(QDir(archive()).filePath(".exchanges"));
+        for (const QString& month : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            int unreadable = 0;
+            records += ExchangeRecords::readMonth(archive(), QDate::fromString(month, "yyyy-MM"),
+                                                  &unreadable);
+            EXPECT_EQ(unreadable, 0);
+        }
+        return records;
+    }
 
     QTemporaryDir dir;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -115,6 +128,19 @@ TEST_P(CollectTypes, EveryFormArchivedAndReported) {
     }
     EXPECT_EQ(run.json()["outcome"].toString(), "forms");
     EXPECT_TRUE(run.json()["started"].toString().endsWith("+05:00")) << "a time says its zone";
+    const QList<ExchangeRecord> records = archivedRecords();
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records[0].outcome, RecordOutcome::FormsReceived);
+    EXPECT_EQ(records[0].port, "COM1");
+    EXPECT_EQ(records[0].speed, 9600);
+    EXPECT_EQ(records[0].bytes, run.json()["bytes"].toInteger());
+    ASSERT_EQ(records[0].forms.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(QDir(archive()).filePath(records[0].forms[i].file), files[i]);
+        EXPECT_EQ(records[0].forms[i].size, archived(kForms[i]).size());
+    }
+    EXPECT_TRUE(read(run.json()["record"].toString()).contains("+05:00\""))
+        << "local times say their zone";
     EXPECT_GT(run.json()["bytes"].toInt(), 60);
     EXPECT_EQ(run.json()["passes"].toInt(), 2) << "the second pass brought nothing new";
     EXPECT_TRUE(run.err.contains("Связь с вычислителем установлена. Начать прием данных? Да"));
@@ -156,6 +182,14 @@ TEST_P(CollectFailures, EachEndHasItsExitStatus) {
     EXPECT_TRUE(QString::fromUtf8(run.err).contains(QString::fromUtf8(GetParam().message)))
         << run.err.toStdString();
     EXPECT_EQ(run.json()["exitCode"].toInt(-1), GetParam().exitCode) << "every end has its report";
+    // Every exchange tried leaves one record, where the archive can be written, and it tells
+    // the same end as the exit status; an unwritable settings file is no failure of collection.
+    const QList<ExchangeRecord> records = archivedRecords();
+    ASSERT_EQ(records.size(), GetParam().exitCode == 2 || GetParam().archiveBlocked ? 0 : 1);
+    if (!records.isEmpty()) {
+        const int expected = GetParam().exitCode == 8 ? 0 : GetParam().exitCode;
+        EXPECT_EQ(recordOutcomeExitCode(records[0].outcome), expected);
+    }
     if (GetParam().exitCode == 10) {
         const QStringList lines = QString::fromUtf8(run.err).trimmed().split('\n');
         EXPECT_TRUE(lines.last().startsWith("Итог: ФОРМЫ ПОТЕРЯНЫ")) << lines.last().toStdString();
@@ -226,6 +260,30 @@ TEST_F(CollectTest, TerminatedMidFormKeepsWhatCameAndClosesTheLine) {
     EXPECT_EQ(forms[0]["size"].toInt(), kept.size());
     EXPECT_TRUE(sims[0]->waitFinished(std::chrono::seconds(5))) << "the line was let go";
     EXPECT_TRUE(run.err.contains("записана в архив НЕ ПОЛНОСТЬЮ")) << run.err.toStdString();
+    const QList<ExchangeRecord> records = archivedRecords();
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records[0].outcome, RecordOutcome::StoppedByOperator);
+    EXPECT_EQ(records[0].forms.size(), 1);
+    EXPECT_EQ(records[0].forms.value(0).size, kept.size());
+}
+
+// A collection nobody would know of is as bad as a lost form: the same exit status.
+TEST_F(CollectTest, RecordThatCannotBeWrittenFailsTheCollection) {
+    calculator(calc(4));
+    ASSERT_TRUE(QDir().mkpath(archive()));
+    QFile blocker(QDir(archive()).filePath(".exchanges"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const Outcome run = collect(kCom1Type4);
+    EXPECT_EQ(run.exitCode, 10) << run.err.toStdString();
+    EXPECT_EQ(run.json()["formsLost"].toInt(-1), 0);
+    EXPECT_EQ(folderFiles().size(), 2) << "the forms are kept all the same";
+    const QStringList lines = QString::fromUtf8(run.err).trimmed().split('\n');
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_TRUE(lines[lines.size() - 2].startsWith("Запись о сеансе связи не сохранена: "))
+        << lines[lines.size() - 2].toStdString();
+    EXPECT_EQ(lines.last(), "Итог: ЗАПИСЬ О СЕАНСЕ НЕ СОХРАНЕНА; форм: 2, байт: " +
+                                QString::number(run.json()["bytes"].toInt()));
 }
 
 // A calculator that stops for 3 s inside a form, within its type's 5 s: --wait 2 bounds only
