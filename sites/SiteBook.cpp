@@ -22,7 +22,8 @@ QString unwritable(const QList<Site>& sites) {
     for (int i = 0; i < sites.size(); ++i) {
         const QString problem = siteProblem(sites[i]);
         if (!problem.isEmpty()) return texts::siteBadValue(sites[i].name, problem, sites[i].port);
-        if (siteNameTaken(sites, sites[i].name, i)) return texts::siteTwice(sites[i].name);
+        if (siteNameTaken(sites.first(i), sites[i].name, -1))
+            return texts::siteTwice(sites[i].name);
     }
     return {};
 }

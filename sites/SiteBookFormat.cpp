@@ -69,6 +69,10 @@ Mistake syntaxMistake(const toml::parse_error& error, const QStringList& lines) 
             name = name.mid(1, name.size() - 2);
         return {line, texts::siteTwice(name)};
     }
+    const qsizetype saw = detail.indexOf(QStringLiteral("saw '"));
+    if (detail.contains(QStringLiteral("bare key")) && saw >= 0 && saw + 5 < detail.size() &&
+        (detail[saw + 5].unicode() > 0x7f || detail[saw + 5] == QLatin1Char(' ')))
+        return {line, texts::kSiteNameUnquoted};
     return {line, texts::siteBookNotToml(detail)};
 }
 
