@@ -20,6 +20,7 @@ public:
     struct Line {
         QString port, device;
         int rate = 0;
+    QString site;  // the site of the book; empty for an exchange without one
     };
     // A form as it stands in the archive.
     struct Entry {
@@ -73,6 +74,7 @@ private:
         QString superseded;  // its file under the name it had while cut short
     };
 
+    QString siteRoot() const;
     std::optional<QString> pathFor(const Form& form, bool sameForm, bool renamed);
     bool writeTemp(const Form& form, const QString& path, QString& temp, qint64& size);
     void commitStaged();
