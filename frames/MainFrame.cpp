@@ -36,6 +36,11 @@
 #include "res/MessageBox.h"
 #include "res/Strings.h"
 #include "res/Texts.h"
+#include "sites/SiteBook.h"
+#include "sites/SiteCheck.h"
+#include "sites/SiteComNumber.h"
+#include "sites/SitePickerDlg.h"
+#include "sites/SitesDlg.h"
 
 CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(res::LoadString(id::AFX_IDS_APP_TITLE));
@@ -99,6 +104,10 @@ bool CMainFrame::OnCreate() {
     m_commandState->watchVisibility(m_wndToolBar);
     m_commandState->watchVisibility(m_wndStatusBar);
     UpdateCommandUI();
+    // A book that cannot be read is told once; every use of the book reads it again.
+    const SiteBook::Loaded book = SiteBook::load(SiteBook::userPath());
+    if (!book.problem.isEmpty())
+        TabulonMessageBox(texts::siteBookAtStart(book.problem), msg::MB_ICONEXCLAMATION);
     return true;
 }
 
@@ -161,15 +170,61 @@ void CMainFrame::ShowStrip(bool exchangeRunning) {
 }
 
 void CMainFrame::OnConnect() {
-    if (m_dlgSettings.DoModal(this) != msg::IDOK) return;
+    connectTo(QString());
+}
+
+// The connect command as it stands, the exchange's forms archived under `site` when one is named;
+// false when the operator cancelled "Настройки".
+bool CMainFrame::connectTo(const QString& site) {
+    if (m_dlgSettings.DoModal(this) != msg::IDOK) return false;
+    m_calls->setSite(site);
     const ChoiceVerdict verdict = applyConnectChoice(
         m_dlgSettings.m_strPort, m_dlgSettings.m_strDevice, m_dlgSettings.m_strRate, m_block);
     if (verdict != ChoiceVerdict::Accepted) {
         TabulonMessageBox(choiceVerdictText(verdict), msg::MB_OK);
-        return;
+        return true;
     }
     if (!m_exchange->start()) TabulonMessageBox(texts::kTimerStartFailed, msg::MB_OK);
     UpdateCommandUI();
+    return true;
+}
+
+Site CMainFrame::siteFromSettings() const {
+    Site site;
+    site.port = m_dlgSettings.m_strPort;
+    site.device = qMax(0, siteDeviceOf(m_dlgSettings.m_strDevice));
+    site.speed = exchangeRate(m_dlgSettings.m_strRate).value_or(kDefaultRate.toInt());
+    return site;
+}
+
+void CMainFrame::onSiteConnect() {
+    const SiteBook::Loaded book = SiteBook::load(SiteBook::userPath());
+    if (!book.problem.isEmpty()) {
+        TabulonMessageBox(book.problem, msg::MB_ICONEXCLAMATION);
+        return;
+    }
+    if (book.sites.isEmpty()) {
+        TabulonMessageBox(texts::noSites(SiteBook::userPath()), msg::MB_OK);
+        return;
+    }
+    // The last collection and outcome of each site come from the archive's exchange records.
+    const std::optional<Site> site = SitePickerDlg::pick(this, book.sites, SiteLastExchanges());
+    if (!site) return;
+    const int com = siteComNumber(site->port);
+    if (com == 0) {
+        TabulonMessageBox(texts::siteNotOnComNumber(site->name, site->port), msg::MB_OK);
+        return;
+    }
+    // "Настройки" opens with the site's choice; cancelled, it keeps what Tabulon.ini gave.
+    const QStringList before{m_dlgSettings.m_strPort, m_dlgSettings.m_strDevice,
+                             m_dlgSettings.m_strRate};
+    m_dlgSettings.m_strPort = QStringLiteral("COM%1").arg(com);
+    m_dlgSettings.m_strDevice = siteDeviceName(site->device);
+    m_dlgSettings.m_strRate = QString::number(site->speed);
+    if (connectTo(site->name)) return;
+    m_dlgSettings.m_strPort = before[0];
+    m_dlgSettings.m_strDevice = before[1];
+    m_dlgSettings.m_strRate = before[2];
 }
 
 void CMainFrame::OnStopReceive() {
@@ -218,6 +273,10 @@ void CMainFrame::RegisterCommands() {
     AddCommand(id::ID_PORTS, [this] { PortsDialog::showModal(this); });
     AddCommand(id::ID_ARCHIVE_SETTINGS, [this] { ArchiveDlg::DoModal(this); });
     AddCommand(id::ID_ARCHIVE_OPEN_FOLDER, [this] { OnOpenArchiveFolder(); });
+    AddCommand(id::ID_SITES,
+               [this] { SitesDlg::showModal(this, SiteBook::userPath(), siteFromSettings()); });
+    AddCommand(
+        id::ID_SITE_CONNECT, [this] { onSiteConnect(); }, idle);
     AddCommand(id::ID_VIEW_TOOLBAR,
                [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); });
     AddCommand(id::ID_VIEW_STATUS_BAR,

@@ -229,4 +229,11 @@ QString siteNotOnComNumber(const QString& site, const QString& port) {
         .arg(site, port);
 }
 
+QString noSites(const QString& path) {
+    return QStringLiteral(
+               "В файле объектов %1 нет ни одного объекта.\n"
+               "Объекты добавляются в окне «Объекты» (меню «Вид»).")
+        .arg(path);
+}
+
 }  // namespace texts

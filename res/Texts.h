@@ -186,6 +186,7 @@ inline const QString kSiteNameUnquoted = QStringLiteral(
     "имя с русскими буквами, пробелами или точками пишется в кавычках: [\"Котельная 3\"]");
 inline const QString kSiteCopy = QStringLiteral("копия");
 inline const QString kSiteNewName = QStringLiteral("Новый объект");
+QString noSites(const QString& path);
 QString siteNotOnComNumber(const QString& site, const QString& port);
 inline const QString kSiteBookHeader = QStringLiteral(
     "# Объекты Tabulon: имя объекта в заголовке таблицы, под ним порт (COM1..COM9,\n"

@@ -1,5 +1,7 @@
 #include "sites/SiteCheck.h"
 
+#include <QRegularExpression>
+
 #include "platform/NetworkAddress.h"
 #include "res/Texts.h"
 #include "settings/ExchangeChoice.h"
@@ -45,8 +47,13 @@ bool siteNameTaken(const QList<Site>& sites, const QString& name, int index) {
 }
 
 QString freeSiteName(const QList<Site>& sites, const QString& name, bool copy) {
+    // A copy of a copy is one more copy of the same site.
+    QString base = name;
+    if (copy)
+        base.remove(
+            QRegularExpression(QStringLiteral("\\s*\\(%1(?: \\d+)?\\)$").arg(texts::kSiteCopy)));
     for (int n = 1;; ++n) {
-        QString candidate = name;
+        QString candidate = base;
         if (copy)
             candidate += n == 1 ? QStringLiteral(" (%1)").arg(texts::kSiteCopy)
                                 : QStringLiteral(" (%1 %2)").arg(texts::kSiteCopy).arg(n);

@@ -111,7 +111,8 @@ void SitesDlg::onRowChanged(int row) {
     if (row == m_current) return;
     // A wrong site keeps the operator on it until it is put right.
     if (!commitCurrent()) {
-        selectRow(m_current);
+        const QSignalBlocker block(m_ui->IDC_SITE_LIST);
+        m_ui->IDC_SITE_LIST->setCurrentRow(m_current);
         m_ui->IDC_SITE_NAME->setFocus();
         return;
     }

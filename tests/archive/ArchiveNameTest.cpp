@@ -8,7 +8,7 @@ const QDateTime kWhen(QDate(2026, 12, 9), QTime(14, 3, 12));
 
 ArchiveNameFields Fields(const QString& port = "COM3", const QString& title = "СУТОЧНАЯ",
                          int number = 1) {
-    return {kWhen, port, QStringLiteral("КСМ-Р"), 9600, number, title};
+    return {kWhen, port, QStringLiteral("КСМ-Р"), 9600, number, title, {}};
 }
 
 ArchiveNameFields SiteFields(const QString& site) {
