@@ -61,7 +61,7 @@ protected:
     QStringList m_preset;
 };
 
-Site MakeSite(const QString& name, const QString& port, int device, int speed) {
+Site makeSite(const QString& name, const QString& port, int device, int speed) {
     Site site;
     site.name = name;
     site.port = port;
@@ -78,7 +78,7 @@ TEST_F(SiteExchange, FormsGoToTheSitesFolderAndTabulonIniIsWrittenAsEver) {
     o.stream.forms = {"СУТОЧНАЯ ВЕДОМОСТЬ N1\n", "ИТОГ\n"};
     StartCalculator(o);
     const QString line = qEnvironmentVariable("TABULON_COM1");
-    WriteBook({MakeSite("Котельная 1", "COM2", 0, 9600), MakeSite("ЦТП Береговая", line, 2, 4800)});
+    WriteBook({makeSite("Котельная 1", "COM2", 0, 9600), makeSite("ЦТП Береговая", line, 2, 4800)});
     ASSERT_TRUE(StartApp());
     Answer(kStart, msg::IDYES);
     Answer(kReport, msg::IDNO);
@@ -111,8 +111,8 @@ TEST_F(SiteExchange, FormsGoToTheSitesFolderAndTabulonIniIsWrittenAsEver) {
 // A site whose port no COM number stands for is refused before "Настройки" opens, and a
 // cancelled "Настройки" leaves the choice Tabulon.ini gave.
 TEST_F(SiteExchange, SiteWithoutComNumberIsToldAndCancelKeepsTheIniChoice) {
-    WriteBook({MakeSite("Насосная", "tcp://192.0.2.7:4001", 1, 2400),
-               MakeSite("Котельная 5", "COM5", 3, 19200)});
+    WriteBook({makeSite("Насосная", "tcp://192.0.2.7:4001", 1, 2400),
+               makeSite("Котельная 5", "COM5", 3, 19200)});
     ASSERT_TRUE(StartApp());
     PickAndContinue(QStringLiteral("насос"));
     ASSERT_TRUE(Frame()->OnCommand(id::ID_SITE_CONNECT));
@@ -141,7 +141,9 @@ TEST_F(SiteExchange, BadBookIsToldOnceAtStartAndNamesFileAndLine) {
     book.close();
     ASSERT_TRUE(StartApp());
     QStringList told;
-    for (const Message& m : m_messages) told << m.text;
+    // A fresh run also has no Tabulon.ini to read, and says so first.
+    for (const Message& m : m_messages)
+        if (m.text.contains(QStringLiteral("объект"))) told << m.text;
     EXPECT_EQ(told, QStringList{
                         QStringLiteral(
                             "Файл объектов %1, строка 3: объект «Котельная 3»: Неправильно задана "

@@ -188,12 +188,4 @@ TEST_F(SiteBookOnDisk, SitesThatWouldNotReadBackAreRefused) {
     EXPECT_TRUE(contents().startsWith("# мой заголовок\n\n[a]\n")) << contents().toStdString();
 }
 
-TEST(SiteBookPaths, TabulonSitesNamesAnotherBook) {
-    qputenv("TABULON_SITES", "/srv/книга.toml");
-    EXPECT_EQ(SiteBook::userPath(), QStringLiteral("/srv/книга.toml"));
-    qunsetenv("TABULON_SITES");
-    EXPECT_TRUE(SiteBook::userPath().endsWith(QStringLiteral("/Tabulon/sites.toml")));
-    EXPECT_EQ(SiteBook::systemPath(), QStringLiteral("/etc/tabulon/sites.toml"));
-}
-
 }  // namespace
