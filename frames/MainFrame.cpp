@@ -197,6 +197,13 @@ Site CMainFrame::siteFromSettings() const {
     return site;
 }
 
+// The last collection and outcome of each site, from the archive's exchange records: every
+// record of this month and the last goes through noteSiteExchange(). Until the records are
+// read here the picker shows those columns empty.
+SiteLastExchanges CMainFrame::lastSiteExchanges() const {
+    return {};
+}
+
 void CMainFrame::onSiteConnect() {
     const SiteBook::Loaded book = SiteBook::load(SiteBook::userPath());
     if (!book.problem.isEmpty()) {
@@ -207,8 +214,7 @@ void CMainFrame::onSiteConnect() {
         TabulonMessageBox(texts::noSites(SiteBook::userPath()), msg::MB_OK);
         return;
     }
-    // The last collection and outcome of each site come from the archive's exchange records.
-    const std::optional<Site> site = SitePickerDlg::pick(this, book.sites, SiteLastExchanges());
+    const std::optional<Site> site = SitePickerDlg::pick(this, book.sites, lastSiteExchanges());
     if (!site) return;
     const int com = siteComNumber(site->port);
     if (com == 0) {

@@ -12,6 +12,7 @@
 #include "frames/HelpWindow.h"
 #include "settings/SettingsDlg.h"
 #include "sites/Site.h"
+#include "sites/SiteLastExchange.h"
 
 class CFormTemplate;
 class CTabulonPlusDoc;
@@ -100,6 +101,7 @@ private:
     void UpdateTitle();
     bool connectTo(const QString& site);
     Site siteFromSettings() const;
+    SiteLastExchanges lastSiteExchanges() const;
 
     QMdiArea* m_mdiArea = nullptr;
     CFormTemplate* m_template = nullptr;
