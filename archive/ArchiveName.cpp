@@ -146,7 +146,7 @@ QString MonthFolder(const QDate& date) {
     return date.toString(QStringLiteral("yyyy-MM"));
 }
 
-QString SiteFolder(const QString& site) {
+QString siteFolder(const QString& site) {
     if (site.isEmpty()) return {};
     // A name of dots or separators alone still gets a folder of its own, apart from the months.
     const QString folder = Clean(site);

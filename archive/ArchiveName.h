@@ -50,6 +50,6 @@ QString FirstLine(const QString& text);
 QString MonthFolder(const QDate& date);
 
 // The folder of a site's forms inside the archive, its name cleaned; empty for no site.
-QString SiteFolder(const QString& site);
+QString siteFolder(const QString& site);
 
 }  // namespace ArchiveName

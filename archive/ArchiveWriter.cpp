@@ -132,7 +132,7 @@ bool ArchiveWriter::place(Staged& s, bool dataDurable) {
 
 // A site's exchange keeps its months inside the site's folder.
 QString ArchiveWriter::siteRoot() const {
-    const QString site = ArchiveName::SiteFolder(m_line.site);
+    const QString site = ArchiveName::siteFolder(m_line.site);
     return site.isEmpty() ? m_settings.folder : QDir(m_settings.folder).filePath(site);
 }
 

@@ -29,7 +29,7 @@ protected:
         AppFixture::TearDown();
     }
 
-    void WriteBook(const QList<Site>& sites) {
+    void writeBook(const QList<Site>& sites) {
         QString error;
         ASSERT_TRUE(SiteBook::save(m_dir.filePath("sites.toml"), sites, &error))
             << error.toStdString();
@@ -37,7 +37,7 @@ protected:
 
     // The picker narrowed by `filter` and its first site taken; "Настройки" answered with
     // "Продолжить" as it opened, its three lists noted.
-    void PickAndContinue(const QString& filter) {
+    void pickAndContinue(const QString& filter) {
         SitePickerDlg::setShownHook([filter](SitePickerDlg* picker) {
             picker->findChild<QLineEdit*>("IDC_SITE_FILTER")->setText(filter);
             picker->accept();
@@ -50,7 +50,7 @@ protected:
         });
     }
 
-    QStringList ArchiveFiles() const {
+    QStringList archiveFiles() const {
         QStringList files;
         QDirIterator it(m_dir.filePath("archive"), QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) files << it.next().mid(m_dir.filePath("archive").size() + 1);
@@ -78,11 +78,11 @@ TEST_F(SiteExchange, FormsGoToTheSitesFolderAndTabulonIniIsWrittenAsEver) {
     o.stream.forms = {"СУТОЧНАЯ ВЕДОМОСТЬ N1\n", "ИТОГ\n"};
     StartCalculator(o);
     const QString line = qEnvironmentVariable("TABULON_COM1");
-    WriteBook({makeSite("Котельная 1", "COM2", 0, 9600), makeSite("ЦТП Береговая", line, 2, 4800)});
+    writeBook({makeSite("Котельная 1", "COM2", 0, 9600), makeSite("ЦТП Береговая", line, 2, 4800)});
     ASSERT_TRUE(StartApp());
     Answer(kStart, msg::IDYES);
     Answer(kReport, msg::IDNO);
-    PickAndContinue(QStringLiteral("берег"));
+    pickAndContinue(QStringLiteral("берег"));
 
     ASSERT_TRUE(Frame()->OnCommand(id::ID_SITE_CONNECT));
     ASSERT_TRUE(WaitForWorkerEnd());
@@ -91,7 +91,7 @@ TEST_F(SiteExchange, FormsGoToTheSitesFolderAndTabulonIniIsWrittenAsEver) {
     EXPECT_EQ(m_preset, (QStringList{"COM1", "КСМ-С", "4800"}));
     EXPECT_EQ(IniBytes(), Cp1251("PORT = COM1\r\nDEVICE = КСМ-С\r\nRATE = 4800"));
     const QString month = ArchiveName::MonthFolder(QDate::currentDate());
-    const QStringList files = ArchiveFiles();
+    const QStringList files = archiveFiles();
     ASSERT_EQ(files.size(), 2) << files.join('\n').toStdString();
     for (const QString& file : files)
         EXPECT_TRUE(file.startsWith(QStringLiteral("ЦТП Береговая/") + month + '/'))
@@ -104,17 +104,17 @@ TEST_F(SiteExchange, FormsGoToTheSitesFolderAndTabulonIniIsWrittenAsEver) {
     ASSERT_TRUE(Frame()->OnCommand(id::ID_CONNECT));
     ASSERT_TRUE(WaitForWorkerEnd());
     Frame()->Calls().finishArchive();
-    EXPECT_EQ(ArchiveFiles().filter(QRegularExpression("^" + month + "/[^/]+$")).size(), 2)
-        << ArchiveFiles().join('\n').toStdString();
+    EXPECT_EQ(archiveFiles().filter(QRegularExpression("^" + month + "/[^/]+$")).size(), 2)
+        << archiveFiles().join('\n').toStdString();
 }
 
 // A site whose port no COM number stands for is refused before "Настройки" opens, and a
 // cancelled "Настройки" leaves the choice Tabulon.ini gave.
 TEST_F(SiteExchange, SiteWithoutComNumberIsToldAndCancelKeepsTheIniChoice) {
-    WriteBook({makeSite("Насосная", "tcp://192.0.2.7:4001", 1, 2400),
+    writeBook({makeSite("Насосная", "tcp://192.0.2.7:4001", 1, 2400),
                makeSite("Котельная 5", "COM5", 3, 19200)});
     ASSERT_TRUE(StartApp());
-    PickAndContinue(QStringLiteral("насос"));
+    pickAndContinue(QStringLiteral("насос"));
     ASSERT_TRUE(Frame()->OnCommand(id::ID_SITE_CONNECT));
     ASSERT_TRUE(Sent(QStringLiteral("Порт объекта «Насосная» (tcp://192.0.2.7:4001) не стоит")));
     EXPECT_TRUE(m_preset.isEmpty());

@@ -68,10 +68,10 @@ TEST(ArchiveName, UnknownFieldsAreNamed) {
     EXPECT_EQ(ArchiveName::UnknownFields("{date}{Date}{}x{n"), (QStringList{"Date", ""}));
 }
 
-TEST(ArchiveName, SiteFolderIsACleanedNameNeverEmptyOrAMonth) {
-    EXPECT_EQ(ArchiveName::SiteFolder(""), "");
-    EXPECT_EQ(ArchiveName::SiteFolder("ЦТП 2/Б"), "ЦТП 2_Б");
-    EXPECT_EQ(ArchiveName::SiteFolder(".."), "_");
+TEST(ArchiveName, SiteFolderIsACleanedNameNeverEmpty) {
+    EXPECT_EQ(ArchiveName::siteFolder(""), "");
+    EXPECT_EQ(ArchiveName::siteFolder("ЦТП 2/Б"), "ЦТП 2_Б");
+    EXPECT_EQ(ArchiveName::siteFolder(".."), "_");
 }
 
 TEST(ArchiveName, AlternativesGoBeforeTheExtension) {
