@@ -164,17 +164,6 @@ TEST_F(SiteBookOnDisk, MissingFileIsAnEmptyBookAndANewOneGetsTheHeader) {
     EXPECT_EQ(SiteBook::find(loaded.sites, QStringLiteral("ЦТП")), nullptr);
 }
 
-TEST_F(SiteBookOnDisk, BadBookIsNeverWrittenOver) {
-    const QByteArray bad = "[a]\nport = COM3\n";
-    put(bad);
-    QString error;
-    EXPECT_FALSE(
-        SiteBook::save(path(), {site(QStringLiteral("b"), QStringLiteral("COM1"))}, &error));
-    EXPECT_TRUE(error.startsWith(QStringLiteral("Файл объектов не записан")));
-    EXPECT_TRUE(error.contains(path() + QStringLiteral(", строка 2:"))) << error.toStdString();
-    EXPECT_EQ(contents(), bad);
-}
-
 TEST_F(SiteBookOnDisk, SitesThatWouldNotReadBackAreRefused) {
     put("# мой заголовок\n");
     QString error;

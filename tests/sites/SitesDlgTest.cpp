@@ -132,7 +132,8 @@ TEST_F(SitesWindow, BadBookOnDiskIsNotWrittenOver) {
     click("IDC_SITE_ADD");
     save();
     ASSERT_EQ(m_told.size(), 1);
-    EXPECT_TRUE(m_told[0].startsWith(QStringLiteral("Файл объектов не записан")))
+    EXPECT_TRUE(m_told[0].startsWith(QStringLiteral("Файл объектов не записан")) &&
+                m_told[0].contains(path() + QStringLiteral(", строка 1:")))
         << m_told[0].toStdString();
     EXPECT_NE(m_dlg->result(), QDialog::Accepted);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
