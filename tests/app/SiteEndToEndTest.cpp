@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "AppFixture.h"
 #include "archive/ArchiveName.h"
 #include "frames/MainFrame.h"
 #include "frames/WorkerCalls.h"
@@ -16,6 +15,7 @@
 #include "settings/SettingsDlg.h"
 #include "sites/SiteBook.h"
 #include "sites/SitePickerDlg.h"
+#include "tests/app/AppFixture.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ protected:
             picker->findChild<QLineEdit*>("IDC_SITE_FILTER")->setText(filter);
             picker->accept();
         });
-        CSettingsDlg::SetShownHook([this](QDialog* dialog) {
+        CSettingsDlg::setShownHook([this](QDialog* dialog) {
             for (const char* list : {"IDC_PORT", "IDC_DEVICE", "IDC_RATE"})
                 m_preset << dialog->findChild<QComboBox*>(list)->currentText();
             for (QPushButton* b : dialog->findChildren<QPushButton*>())
@@ -76,21 +76,21 @@ TEST_F(SiteExchange, FormsGoToTheSitesFolderAndTabulonIniIsWrittenAsEver) {
     o.deviceType = 2;
     o.rate = 4800;
     o.stream.forms = {"СУТОЧНАЯ ВЕДОМОСТЬ N1\n", "ИТОГ\n"};
-    StartCalculator(o);
+    startCalculator(o);
     const QString line = qEnvironmentVariable("TABULON_COM1");
     writeBook({makeSite("Котельная 1", "COM2", 0, 9600), makeSite("ЦТП Береговая", line, 2, 4800)});
-    ASSERT_TRUE(StartApp());
-    Answer(kStart, msg::IDYES);
-    Answer(kReport, msg::IDNO);
+    ASSERT_TRUE(startApp());
+    answer(kStart, msg::IDYES);
+    answer(kReport, msg::IDNO);
     pickAndContinue(QStringLiteral("берег"));
 
-    ASSERT_TRUE(Frame()->OnCommand(id::ID_SITE_CONNECT));
-    ASSERT_TRUE(WaitForWorkerEnd());
-    Frame()->Calls().finishArchive();
+    ASSERT_TRUE(mainFrame()->onCommand(id::ID_SITE_CONNECT));
+    ASSERT_TRUE(waitForWorkerEnd());
+    mainFrame()->calls().finishArchive();
 
     EXPECT_EQ(m_preset, (QStringList{"COM1", "КСМ-С", "4800"}));
-    EXPECT_EQ(IniBytes(), Cp1251("PORT = COM1\r\nDEVICE = КСМ-С\r\nRATE = 4800"));
-    const QString month = ArchiveName::MonthFolder(QDate::currentDate());
+    EXPECT_EQ(iniBytes(), cp1251("PORT = COM1\r\nDEVICE = КСМ-С\r\nRATE = 4800"));
+    const QString month = ArchiveName::monthFolder(QDate::currentDate());
     const QStringList files = archiveFiles();
     ASSERT_EQ(files.size(), 2) << files.join('\n').toStdString();
     for (const QString& file : files)
@@ -98,12 +98,12 @@ TEST_F(SiteExchange, FormsGoToTheSitesFolderAndTabulonIniIsWrittenAsEver) {
             << file.toStdString();
 
     // The next exchange without a site keeps today's folder.
-    ChooseSettings("COM1", "КСМ-С", "4800");
+    chooseSettings("COM1", "КСМ-С", "4800");
     m_sim->stop();
-    StartCalculator(o);
-    ASSERT_TRUE(Frame()->OnCommand(id::ID_CONNECT));
-    ASSERT_TRUE(WaitForWorkerEnd());
-    Frame()->Calls().finishArchive();
+    startCalculator(o);
+    ASSERT_TRUE(mainFrame()->onCommand(id::ID_CONNECT));
+    ASSERT_TRUE(waitForWorkerEnd());
+    mainFrame()->calls().finishArchive();
     EXPECT_EQ(archiveFiles().filter(QRegularExpression("^" + month + "/[^/]+$")).size(), 2)
         << archiveFiles().join('\n').toStdString();
 }
@@ -113,25 +113,25 @@ TEST_F(SiteExchange, FormsGoToTheSitesFolderAndTabulonIniIsWrittenAsEver) {
 TEST_F(SiteExchange, SiteWithoutComNumberIsToldAndCancelKeepsTheIniChoice) {
     writeBook({makeSite("Насосная", "tcp://192.0.2.7:4001", 1, 2400),
                makeSite("Котельная 5", "COM5", 3, 19200)});
-    ASSERT_TRUE(StartApp());
+    ASSERT_TRUE(startApp());
     pickAndContinue(QStringLiteral("насос"));
-    ASSERT_TRUE(Frame()->OnCommand(id::ID_SITE_CONNECT));
-    ASSERT_TRUE(Sent(QStringLiteral("Порт объекта «Насосная» (tcp://192.0.2.7:4001) не стоит")));
+    ASSERT_TRUE(mainFrame()->onCommand(id::ID_SITE_CONNECT));
+    ASSERT_TRUE(sent(QStringLiteral("Порт объекта «Насосная» (tcp://192.0.2.7:4001) не стоит")));
     EXPECT_TRUE(m_preset.isEmpty());
 
     SitePickerDlg::setShownHook([](SitePickerDlg* picker) {
         picker->findChild<QLineEdit*>("IDC_SITE_FILTER")->setText("5");
         picker->accept();
     });
-    CSettingsDlg::SetShownHook([this](QDialog* dialog) {
+    CSettingsDlg::setShownHook([this](QDialog* dialog) {
         m_preset << dialog->findChild<QComboBox*>("IDC_PORT")->currentText();
         dialog->reject();
     });
-    ASSERT_TRUE(Frame()->OnCommand(id::ID_SITE_CONNECT));
+    ASSERT_TRUE(mainFrame()->onCommand(id::ID_SITE_CONNECT));
     EXPECT_EQ(m_preset, QStringList{"COM5"});
-    EXPECT_EQ(Frame()->m_dlgSettings.m_strPort, QStringLiteral("COM1"));
-    EXPECT_EQ(Frame()->m_dlgSettings.m_strDevice, QStringLiteral("КСМ-Р"));
-    EXPECT_FALSE(Frame()->Exchange().workerAlive());
+    EXPECT_EQ(mainFrame()->m_dlgSettings.m_strPort, QStringLiteral("COM1"));
+    EXPECT_EQ(mainFrame()->m_dlgSettings.m_strDevice, QStringLiteral("КСМ-Р"));
+    EXPECT_FALSE(mainFrame()->exchange().workerAlive());
 }
 
 TEST_F(SiteExchange, BadBookIsToldOnceAtStartAndNamesFileAndLine) {
@@ -139,7 +139,7 @@ TEST_F(SiteExchange, BadBookIsToldOnceAtStartAndNamesFileAndLine) {
     ASSERT_TRUE(book.open(QIODevice::WriteOnly));
     book.write("[\"Котельная 3\"]\nport = \"COM3\"\nspeed = 9601\n");
     book.close();
-    ASSERT_TRUE(StartApp());
+    ASSERT_TRUE(startApp());
     QStringList told;
     // A fresh run also has no Tabulon.ini to read, and says so first.
     for (const Message& m : m_messages)

@@ -5,13 +5,13 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "AppFixture.h"
-#include "XKeys.h"
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
 #include "settings/SettingsDlg.h"
 #include "sites/SiteBook.h"
 #include "sites/SitePickerDlg.h"
+#include "tests/app/AppFixture.h"
+#include "tests/xvfb/XKeys.h"
 
 namespace {
 
@@ -42,31 +42,31 @@ TEST_F(SitePickerKeys, TypingNarrowsEnterPicksAndSettingsOpenPreset) {
                         makeSite("ЦТП 12", "COM2", 4, 2400), makeSite("ЦТП 14", "COM4", 5, 19200)},
                        &error))
         << error.toStdString();
-    ASSERT_TRUE(StartApp());
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
+    ASSERT_TRUE(startApp());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(mainFrame()));
 
     QStringList shownAfterTyping;
     SitePickerDlg::setShownHook([&](SitePickerDlg* picker) {
         picker->activateWindow();  // the window manager's part
-        WaitUntil([picker] { return picker->isActiveWindow(); }, 5000);
-        SendKeys("1");
+        waitUntil([picker] { return picker->isActiveWindow(); }, 5000);
+        sendKeys("1");
         const auto* table = picker->findChild<QTreeWidget*>();
         for (int i = 0; i < table->topLevelItemCount(); ++i)
             if (!table->topLevelItem(i)->isHidden())
                 shownAfterTyping << table->topLevelItem(i)->text(0);
-        SendKeys("Down Return");
+        sendKeys("Down Return");
     });
     QStringList preset;
-    CSettingsDlg::SetShownHook([&](QDialog* dialog) {
+    CSettingsDlg::setShownHook([&](QDialog* dialog) {
         for (const char* list : {"IDC_PORT", "IDC_DEVICE", "IDC_RATE"})
             preset << dialog->findChild<QComboBox*>(list)->currentText();
         dialog->reject();
     });
-    Frame()->OnCommand(id::ID_SITE_CONNECT);
+    mainFrame()->onCommand(id::ID_SITE_CONNECT);
 
     EXPECT_EQ(shownAfterTyping, (QStringList{"ЦТП 12", "ЦТП 14"}));
     EXPECT_EQ(preset, (QStringList{"COM4", "КСМ", "19200"}));
-    EXPECT_FALSE(Frame()->Exchange().workerAlive());
+    EXPECT_FALSE(mainFrame()->exchange().workerAlive());
 }
 
 }  // namespace

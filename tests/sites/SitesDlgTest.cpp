@@ -19,12 +19,12 @@ namespace {
 class SitesWindow : public testing::Test {
 protected:
     void SetUp() override {
-        SetMessageBoxHook([this](const QString& text, unsigned) {
+        setMessageBoxHook([this](const QString& text, unsigned) {
             m_told << text;
             return msg::IDOK;
         });
     }
-    void TearDown() override { SetMessageBoxHook({}); }
+    void TearDown() override { setMessageBoxHook({}); }
 
     QString path() const { return m_dir.filePath(QStringLiteral("sites.toml")); }
 
