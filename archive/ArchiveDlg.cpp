@@ -28,7 +28,8 @@ QString example(const QString& tmpl) {
                                    kDefaultDevice,
                                    9600,
                                    1,
-                                   texts::kArchiveExampleTitle};
+                                   texts::kArchiveExampleTitle,
+                                   QString()};
     return texts::archiveExample(ArchiveName::expand(tmpl, fields));
 }
 

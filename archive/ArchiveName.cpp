@@ -33,6 +33,7 @@ QString fieldValue(const QString& name, const ArchiveNameFields& f) {
     if (name == u"speed") return QString::number(f.rate);
     if (name == u"n") return QStringLiteral("%1").arg(f.number, 2, 10, QLatin1Char('0'));
     if (name == u"title") return f.title;
+    if (name == u"site") return f.site;
     return QStringLiteral("{%1}").arg(name);
 }
 
@@ -53,7 +54,7 @@ QString fitted(QString name, int maxBytes) {
 }  // namespace
 
 QStringList fieldNames() {
-    return {"date", "time", "port", "device", "speed", "n", "title"};
+    return {"date", "time", "port", "device", "speed", "n", "title", "site"};
 }
 
 QStringList unknownFields(const QString& tmpl) {
@@ -143,6 +144,13 @@ QString incomplete(const QString& name) {
 
 QString monthFolder(const QDate& date) {
     return date.toString(QStringLiteral("yyyy-MM"));
+}
+
+QString siteFolder(const QString& site) {
+    if (site.isEmpty()) return {};
+    // A name of dots or separators alone still gets a folder of its own, apart from the months.
+    const QString folder = clean(site);
+    return folder.isEmpty() ? QStringLiteral("_") : folder;
 }
 
 }  // namespace ArchiveName

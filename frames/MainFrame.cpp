@@ -36,6 +36,11 @@
 #include "res/MessageBox.h"
 #include "res/Strings.h"
 #include "res/Texts.h"
+#include "sites/SiteBook.h"
+#include "sites/SiteCheck.h"
+#include "sites/SiteComNumber.h"
+#include "sites/SitePickerDlg.h"
+#include "sites/SitesDlg.h"
 
 CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(res::loadString(id::AFX_IDS_APP_TITLE));
@@ -99,6 +104,10 @@ bool CMainFrame::OnCreate() {
     m_commandState->watchVisibility(m_wndToolBar);
     m_commandState->watchVisibility(m_wndStatusBar);
     updateCommandUI();
+    // A book that cannot be read is told once; every use of the book reads it again.
+    const SiteBook::Loaded book = SiteBook::load(SiteBook::userPath());
+    if (!book.problem.isEmpty())
+        tabulonMessageBox(texts::siteBookAtStart(book.problem), msg::MB_ICONEXCLAMATION);
     return true;
 }
 
@@ -161,15 +170,67 @@ void CMainFrame::showStrip(bool exchangeRunning) {
 }
 
 void CMainFrame::OnConnect() {
-    if (m_dlgSettings.DoModal(this) != msg::IDOK) return;
+    connectTo(QString());
+}
+
+// The connect command as it stands, the exchange's forms archived under `site` when one is named;
+// false when the operator cancelled "Настройки".
+bool CMainFrame::connectTo(const QString& site) {
+    if (m_dlgSettings.DoModal(this) != msg::IDOK) return false;
+    m_calls->setSite(site);
     const ChoiceVerdict verdict = applyConnectChoice(
         m_dlgSettings.m_strPort, m_dlgSettings.m_strDevice, m_dlgSettings.m_strRate, m_block);
     if (verdict != ChoiceVerdict::Accepted) {
         tabulonMessageBox(choiceVerdictText(verdict), msg::MB_OK);
-        return;
+        return true;
     }
     if (!m_exchange->start()) tabulonMessageBox(texts::kTimerStartFailed, msg::MB_OK);
     updateCommandUI();
+    return true;
+}
+
+Site CMainFrame::siteFromSettings() const {
+    Site site;
+    site.port = m_dlgSettings.m_strPort;
+    site.device = qMax(0, siteDeviceOf(m_dlgSettings.m_strDevice));
+    site.speed = exchangeRate(m_dlgSettings.m_strRate).value_or(kDefaultRate.toInt());
+    return site;
+}
+
+// The last collection and outcome of each site, from the archive's exchange records: every
+// record of this month and the last goes through noteSiteExchange(). Until the records are
+// read here the picker shows those columns empty.
+SiteLastExchanges CMainFrame::lastSiteExchanges() const {
+    return {};
+}
+
+void CMainFrame::onSiteConnect() {
+    const SiteBook::Loaded book = SiteBook::load(SiteBook::userPath());
+    if (!book.problem.isEmpty()) {
+        tabulonMessageBox(book.problem, msg::MB_ICONEXCLAMATION);
+        return;
+    }
+    if (book.sites.isEmpty()) {
+        tabulonMessageBox(texts::noSites(SiteBook::userPath()), msg::MB_OK);
+        return;
+    }
+    const std::optional<Site> site = SitePickerDlg::pick(this, book.sites, lastSiteExchanges());
+    if (!site) return;
+    const int com = siteComNumber(site->port);
+    if (com == 0) {
+        tabulonMessageBox(texts::siteNotOnComNumber(site->name, site->port), msg::MB_OK);
+        return;
+    }
+    // "Настройки" opens with the site's choice; cancelled, it keeps what Tabulon.ini gave.
+    const QStringList before{m_dlgSettings.m_strPort, m_dlgSettings.m_strDevice,
+                             m_dlgSettings.m_strRate};
+    m_dlgSettings.m_strPort = QStringLiteral("COM%1").arg(com);
+    m_dlgSettings.m_strDevice = siteDeviceName(site->device);
+    m_dlgSettings.m_strRate = QString::number(site->speed);
+    if (connectTo(site->name)) return;
+    m_dlgSettings.m_strPort = before[0];
+    m_dlgSettings.m_strDevice = before[1];
+    m_dlgSettings.m_strRate = before[2];
 }
 
 void CMainFrame::OnStopReceive() {
@@ -218,6 +279,10 @@ void CMainFrame::registerCommands() {
     addCommand(id::ID_PORTS, [this] { PortsDialog::showModal(this); });
     addCommand(id::ID_ARCHIVE_SETTINGS, [this] { ArchiveDlg::DoModal(this); });
     addCommand(id::ID_ARCHIVE_OPEN_FOLDER, [this] { onOpenArchiveFolder(); });
+    addCommand(id::ID_SITES,
+               [this] { SitesDlg::showModal(this, SiteBook::userPath(), siteFromSettings()); });
+    addCommand(
+        id::ID_SITE_CONNECT, [this] { onSiteConnect(); }, idle);
     addCommand(id::ID_VIEW_TOOLBAR,
                [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); });
     addCommand(id::ID_VIEW_STATUS_BAR,

@@ -11,6 +11,8 @@
 #include "frames/ExchangeControl.h"
 #include "frames/HelpWindow.h"
 #include "settings/SettingsDlg.h"
+#include "sites/Site.h"
+#include "sites/SiteLastExchange.h"
 
 class CFormTemplate;
 class CTabulonPlusDoc;
@@ -42,6 +44,8 @@ public:
     bool OnCreate();
 
     void OnConnect();
+    // "Связь с объектом": the connect command with "Настройки" preset from a site of the book.
+    void onSiteConnect();
     void OnStopReceive();
     void OnHelp();
     // Shows the archive's folder in the desktop's file manager, making it first if need be.
@@ -95,6 +99,9 @@ private:
     void arrangeIcons();
     void showStrip(bool exchangeRunning);
     void updateTitle();
+    bool connectTo(const QString& site);
+    Site siteFromSettings() const;
+    SiteLastExchanges lastSiteExchanges() const;
 
     QMdiArea* m_mdiArea = nullptr;
     CFormTemplate* m_template = nullptr;

@@ -49,7 +49,7 @@ void WorkerCalls::beginArchive() {
     m_line = FormArchive::Line{QString::fromStdString(m_rc.m_strPort),
                                QString::fromUtf8(device.data(), qsizetype(device.size())),
                                m_rc.m_nRate,
-                               {}};
+                               m_site};
     m_archive = std::make_unique<FormArchive>(settings, m_line);
     m_archiveRoot = settings.folder;
     m_archive->keepEntries(true);  // for the record

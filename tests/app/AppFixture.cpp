@@ -32,6 +32,8 @@ void AppFixture::SetUp() {
     ASSERT_TRUE(m_dir.isValid());
     m_iniPath = m_dir.filePath("Tabulon.ini");
     qputenv("TABULON_INI", m_iniPath.toLocal8Bit());
+    // The operator's own site book stays out of the tests.
+    qputenv("TABULON_SITES", m_dir.filePath("sites.toml").toLocal8Bit());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath("profile"));
     // Received forms are archived into the test's folder, never into the user's documents.
     ArchiveSettings archive;
@@ -54,7 +56,8 @@ void AppFixture::TearDown() {
     m_sim.reset();
     setMessageBoxHook({});
     CSettingsDlg::setShownHook({});
-    for (const char* v : {"TABULON_COM1", "TABULON_COM2", "TABULON_COM3", "TABULON_INI"})
+    for (const char* v :
+         {"TABULON_COM1", "TABULON_COM2", "TABULON_COM3", "TABULON_INI", "TABULON_SITES"})
         qunsetenv(v);
 }
 

@@ -8,7 +8,13 @@ const QDateTime kWhen(QDate(2026, 12, 9), QTime(14, 3, 12));
 
 ArchiveNameFields fields(const QString& port = "COM3", const QString& title = "СУТОЧНАЯ",
                          int number = 1) {
-    return {kWhen, port, QStringLiteral("КСМ-Р"), 9600, number, title};
+    return {kWhen, port, QStringLiteral("КСМ-Р"), 9600, number, title, {}};
+}
+
+ArchiveNameFields SiteFields(const QString& site) {
+    ArchiveNameFields fields = fields();
+    fields.site = site;
+    return fields;
 }
 
 struct NameCase {
@@ -49,6 +55,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "ведомость"},
         NameCase{"NothingLeftIsStillAName", "{title}", fields("COM1", ""), "form"},
         NameCase{"EmptyTitleKeepsTheExtension", "{title}.txt", fields("COM1", ""), "form.txt"},
+        NameCase{"SiteCleanedLikeTheOthers", "{site}_{n}.txt", SiteFields("Котельная 3/А: двор"),
+                 "Котельная 3_А_ двор_01.txt"},
+        NameCase{"NoSiteNoText", "{site}{n}.txt", fields(), "01.txt"},
         NameCase{"UnknownFieldStaysAsWritten", "{foo}_{n}.txt", fields(), "{foo}_01.txt"},
         NameCase{"LongNameCutKeepingTheExtension", "{title}.txt", fields("COM1", kLong),
                  QString(98, QChar(u'Ж')) + ".txt"}),
@@ -57,6 +66,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ArchiveName, UnknownFieldsAreNamed) {
     EXPECT_TRUE(ArchiveName::unknownFields(ArchiveName::kDefaultTemplate).isEmpty());
     EXPECT_EQ(ArchiveName::unknownFields("{date}{Date}{}x{n"), (QStringList{"Date", ""}));
+}
+
+TEST(ArchiveName, SiteFolderIsACleanedNameNeverEmpty) {
+    EXPECT_EQ(ArchiveName::siteFolder(""), "");
+    EXPECT_EQ(ArchiveName::siteFolder("ЦТП 2/Б"), "ЦТП 2_Б");
+    EXPECT_EQ(ArchiveName::siteFolder(".."), "_");
 }
 
 TEST(ArchiveName, AlternativesGoBeforeTheExtension) {

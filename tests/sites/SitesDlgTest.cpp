@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "res/MessageBox.h"
+#include "sites/SiteBook.h"
+#include "sites/SitesDlg.h"
+
+namespace {
+
+// The window as the operator works it, offscreen: fields typed into, buttons clicked, every
+// message noted and answered.
+class SitesWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        setMessageBoxHook([this](const QString& text, unsigned) {
+            m_told << text;
+            return msg::IDOK;
+        });
+    }
+    void TearDown() override { setMessageBoxHook({}); }
+
+    QString path() const { return m_dir.filePath(QStringLiteral("sites.toml")); }
+
+    void open(const QList<Site>& sites = {}) {
+        Site settings;
+        settings.port = QStringLiteral("COM2");
+        settings.device = 5;
+        settings.speed = 2400;
+        m_dlg = std::make_unique<SitesDlg>(path(), sites, settings);
+    }
+    void click(const char* button) { m_dlg->findChild<QPushButton*>(button)->click(); }
+    void type(const char* field, const QString& text) {
+        if (auto* edit = m_dlg->findChild<QLineEdit*>(field))
+            edit->setText(text);
+        else
+            m_dlg->findChild<QComboBox*>(field)->setEditText(text);
+    }
+    void select(int row) { m_dlg->findChild<QListWidget*>()->setCurrentRow(row); }
+    QStringList listed() const {
+        QStringList names;
+        const auto* list = m_dlg->findChild<QListWidget*>();
+        for (int i = 0; i < list->count(); ++i) names << list->item(i)->text();
+        return names;
+    }
+    void save() { m_dlg->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click(); }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<SitesDlg> m_dlg;
+    QStringList m_told;
+};
+
+TEST_F(SitesWindow, AddEditDuplicateRemoveThenTheFileOnDisk) {
+    open();
+    click("IDC_SITE_ADD");
+    type("IDC_SITE_NAME", QStringLiteral("Котельная 3"));
+    type("IDC_SITE_PORT", QStringLiteral("/dev/serial/by-id/usb-FTDI-if00"));
+    type("IDC_SITE_DEVICE", QStringLiteral("КСМ-СП"));
+    type("IDC_SITE_SPEED", QStringLiteral("19200"));
+    type("IDC_SITE_NOTE", QStringLiteral("ключ у вахтера"));
+    click("IDC_SITE_DUPLICATE");
+    click("IDC_SITE_DUPLICATE");
+    click("IDC_SITE_FROM_SETTINGS");
+    EXPECT_EQ(listed(), (QStringList{"Котельная 3", "Котельная 3 (копия)", "Котельная 3 (копия 2)",
+                                     "Новый объект"}));
+    select(1);
+    click("IDC_SITE_REMOVE");
+    save();
+    EXPECT_EQ(m_told, QStringList());
+    EXPECT_EQ(m_dlg->result(), QDialog::Accepted);
+
+    const SiteBook::Loaded book = SiteBook::load(path());
+    ASSERT_EQ(book.problem, QString());
+    ASSERT_EQ(book.sites.size(), 3);
+    EXPECT_EQ(book.sites[0].port, QStringLiteral("/dev/serial/by-id/usb-FTDI-if00"));
+    EXPECT_EQ(book.sites[0].device, 3);
+    EXPECT_EQ(book.sites[0].speed, 19200);
+    EXPECT_EQ(book.sites[0].note, QStringLiteral("ключ у вахтера"));
+    EXPECT_EQ(book.sites[1].name, QStringLiteral("Котельная 3 (копия 2)"));
+    EXPECT_EQ(book.sites[1].note, book.sites[0].note);
+    EXPECT_EQ(book.sites[2].port, QStringLiteral("COM2"));
+    EXPECT_EQ(book.sites[2].device, 5);
+    EXPECT_EQ(book.sites[2].speed, 2400);
+}
+
+struct FieldCase {
+    const char* field;
+    const char* text;
+    const char* told;
+};
+
+// A wrong field keeps the operator on the site with the connect command's own text.
+TEST_F(SitesWindow, WrongFieldIsToldAsTheConnectCommandTellsIt) {
+    const FieldCase cases[] = {
+        {"IDC_SITE_PORT", "COM10", "Неправильно задан порт"},
+        {"IDC_SITE_DEVICE", "ксм-р", "Неправильно задан тип вычислителя"},
+        {"IDC_SITE_SPEED", "09600", "Неправильно задана скорость обмена данными"},
+        {"IDC_SITE_NAME", "котельная  1", "Объект с таким именем уже есть"},
+    };
+    for (const FieldCase& c : cases) {
+        SCOPED_TRACE(c.text);
+        Site first;
+        first.name = QStringLiteral("Котельная 1");
+        first.port = QStringLiteral("COM1");
+        Site second = first;
+        second.name = QStringLiteral("Котельная 2");
+        open({first, second});
+        m_told.clear();
+        select(1);
+        type(c.field, QString::fromUtf8(c.text));
+        select(0);
+        click("IDC_SITE_ADD");
+        save();
+        EXPECT_EQ(m_told, QStringList(3, QString::fromUtf8(c.told)));
+        EXPECT_EQ(m_dlg->findChild<QListWidget*>()->currentRow(), 1);
+        EXPECT_FALSE(QFile::exists(path()));
+    }
+}
+
+TEST_F(SitesWindow, BadBookOnDiskIsNotWrittenOver) {
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[a\n");
+    file.close();
+    open();
+    click("IDC_SITE_ADD");
+    save();
+    ASSERT_EQ(m_told.size(), 1);
+    EXPECT_TRUE(m_told[0].startsWith(QStringLiteral("Файл объектов не записан")) &&
+                m_told[0].contains(path() + QStringLiteral(", строка 1:")))
+        << m_told[0].toStdString();
+    EXPECT_NE(m_dlg->result(), QDialog::Accepted);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("[a\n"));
+}
+
+}  // namespace
