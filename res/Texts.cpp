@@ -157,4 +157,16 @@ QString RememberedUnplugged(const QString& device) {
     return QStringLiteral(" (%1 отключён)").arg(device);
 }
 
+// The window "Сбор за месяц".
+QString monthRoundSummary(int collected, int failed, int notTried) {
+    return QStringLiteral("Собрано: %1. Попытки не удались: %2. Попыток не было: %3.")
+        .arg(collected)
+        .arg(failed)
+        .arg(notTried);
+}
+
+QString monthRoundUnreadable(int records) {
+    return QStringLiteral("Не удалось прочесть записей о сеансах связи: %1.").arg(records);
+}
+
 }  // namespace texts
