@@ -166,6 +166,19 @@ QString RememberedUnplugged(const QString& device);
 // The Replace box shares the Find box's layout, titled "Найти" there.
 inline const QString kReplaceBoxTitle = QStringLiteral("Заменить");
 
+// The record of every exchange: how it ended, in the windows' short words, and the failure
+// to keep the record (%1 the file, %2 why).
+inline const QString kRecordForms = QStringLiteral("формы приняты");
+inline const QString kRecordNothing = QStringLiteral("ничего не принято");
+inline const QString kRecordOpenFailed = QStringLiteral("порт не открылся");
+inline const QString kRecordNoHandshake = QStringLiteral("нет ответа вычислителя");
+inline const QString kRecordBadReply = QStringLiteral("неверный ответ вычислителя");
+inline const QString kRecordEchoTooLate = QStringLiteral("эхо не отправлено вовремя");
+inline const QString kRecordLineBroken = QStringLiteral("связь нарушена");
+inline const QString kRecordStopped = QStringLiteral("остановлено");
+inline const QString kRecordArchiveIncomplete = QStringLiteral("не все формы в архиве");
+inline const QString kRecordNotWritten = QStringLiteral("Запись о сеансе связи %1 не сохранена: %2");
+
 // The window "Сбор за месяц": which sites are collected this month and which are not.
 inline const QString kMonthRoundTitle = QStringLiteral("Сбор за месяц");
 inline const QString kMonthRoundMonth = QStringLiteral("&Месяц:");
