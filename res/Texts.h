@@ -202,4 +202,27 @@ inline const QString kRoundNever = QStringLiteral("—");
 QString monthRoundSummary(int collected, int failed, int notTried);
 QString monthRoundUnreadable(int records);
 
+// The site book, the window "Объекты" and the exchange with a site.
+QString siteBookLine(const QString& path, int line, const QString& what);
+QString siteBookUnreadable(const QString& path, const QString& why);
+QString siteBookNotToml(const QString& detail);
+QString siteTwice(const QString& name);
+QString siteNotTable(const QString& name);
+QString siteUnknownKey(const QString& name, const QString& key);
+QString siteKeyNotText(const QString& name, const QString& key);
+QString siteKeyNotNumber(const QString& name, const QString& key);
+QString siteNoPort(const QString& name);
+QString siteBadValue(const QString& name, const QString& problem, const QString& value);
+QString siteBookNotSaved(const QString& problem);
+QString siteBookWriteFailed(const QString& path, const QString& why);
+QString siteBookAtStart(const QString& problem);
+inline const QString kSiteNoName = QStringLiteral("Не задано имя объекта");
+inline const QString kSiteNameTaken = QStringLiteral("Объект с таким именем уже есть");
+inline const QString kSiteNameUnquoted = QStringLiteral(
+    "имя с русскими буквами, пробелами или точками пишется в кавычках: [\"Котельная 3\"]");
+inline const QString kSiteBookHeader = QStringLiteral(
+    "# Объекты Tabulon: имя объекта в заголовке таблицы, под ним порт (COM1..COM9,\n"
+    "# /dev/serial/by-id/…, tcp://адрес:порт или rfc2217://адрес:порт), тип вычислителя,\n"
+    "# скорость и примечание. Комментарии над заголовком объекта сохраняются.\n");
+
 }  // namespace texts
