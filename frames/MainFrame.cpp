@@ -36,6 +36,8 @@
 #include "res/MessageBox.h"
 #include "res/Strings.h"
 #include "res/Texts.h"
+#include "sites/MonthRoundWindow.h"
+#include "sites/SiteBook.h"
 
 CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(res::LoadString(id::AFX_IDS_APP_TITLE));
@@ -144,7 +146,10 @@ void CMainFrame::BuildStatusBar() {
 }
 
 void CMainFrame::OnOpenArchiveFolder() {
-    const QString folder = ArchiveSettings::Load().folder;
+    openFolder(ArchiveSettings::Load().folder);
+}
+
+void CMainFrame::openFolder(const QString& folder) {
     if (!QDir().mkpath(folder)) {
         TabulonMessageBox(texts::CannotCreateArchiveFolder(QDir::toNativeSeparators(folder)),
                           msg::MB_ICONEXCLAMATION);
@@ -153,6 +158,20 @@ void CMainFrame::OnOpenArchiveFolder() {
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
         TabulonMessageBox(texts::CannotOpenArchiveFolder(QDir::toNativeSeparators(folder)),
                           msg::MB_ICONEXCLAMATION);
+}
+
+void CMainFrame::showMonthRound() {
+    if (!m_monthRound) {
+        const QString root = ArchiveSettings::Load().folder;
+        m_monthRound = new MonthRoundWindow(SiteBook::userPath(), root, this);
+        connect(m_monthRound, &MonthRoundWindow::formsRequested, this,
+                [this, root](const QString& site, const QDate& month) {
+                    openFolder(MonthRoundSource::formsFolder(root, site, month));
+                });
+    }
+    m_monthRound->show();
+    m_monthRound->raise();
+    m_monthRound->activateWindow();
 }
 
 void CMainFrame::ShowStrip(bool exchangeRunning) {
@@ -218,6 +237,7 @@ void CMainFrame::RegisterCommands() {
     AddCommand(id::ID_PORTS, [this] { PortsDialog::showModal(this); });
     AddCommand(id::ID_ARCHIVE_SETTINGS, [this] { ArchiveDlg::DoModal(this); });
     AddCommand(id::ID_ARCHIVE_OPEN_FOLDER, [this] { OnOpenArchiveFolder(); });
+    AddCommand(id::ID_MONTH_ROUND, [this] { showMonthRound(); });
     AddCommand(id::ID_VIEW_TOOLBAR,
                [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); });
     AddCommand(id::ID_VIEW_STATUS_BAR,

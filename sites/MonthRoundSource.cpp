@@ -4,7 +4,23 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include "archive/ArchiveName.h"
 #include "sites/SiteBook.h"
+
+namespace {
+
+// `path`, or the nearest folder above it that exists; `path` itself when none does.
+QString nearestFolder(const QString& path) {
+    QString folder = QDir::cleanPath(path);
+    while (!QFileInfo(folder).isDir()) {
+        const QString parent = QFileInfo(folder).path();
+        if (parent == folder) return QDir::cleanPath(path);
+        folder = parent;
+    }
+    return folder;
+}
+
+}  // namespace
 
 MonthRoundSource::MonthRoundSource(QString bookPath, QString archiveRoot)
     : m_bookPath(std::move(bookPath)), m_root(std::move(archiveRoot)) {}
@@ -55,13 +71,18 @@ const QHash<QString, QDateTime>& MonthRoundSource::successesOf(const QDate& mont
 
 QStringList MonthRoundSource::watchedPaths(const QDate& month) const {
     QStringList paths;
-    QString folder = QDir::cleanPath(ExchangeRecords::monthFolder(m_root, month));
-    while (!QFileInfo(folder).isDir()) {
-        const QString parent = QFileInfo(folder).path();
-        if (parent == folder) break;
-        folder = parent;
-    }
+    const QString folder = nearestFolder(ExchangeRecords::monthFolder(m_root, month));
     if (QFileInfo(folder).isDir()) paths.append(folder);
     if (QFileInfo(m_bookPath).isFile()) paths.append(m_bookPath);
     return paths;
+}
+
+QString MonthRoundSource::formsFolder(const QString& archiveRoot, const QString& site,
+                                      const QDate& month) {
+    QString folder = archiveRoot;
+    if (!site.isEmpty()) folder += QLatin1Char('/') + ArchiveName::Clean(site);
+    folder += QLatin1Char('/') + ArchiveName::MonthFolder(month);
+    const QString nearest = nearestFolder(folder);
+    // Above the archive there is nothing of it to show: its root is made instead.
+    return nearest.startsWith(QDir::cleanPath(archiveRoot)) ? nearest : archiveRoot;
 }
