@@ -90,6 +90,8 @@ MonthRoundWindow::MonthRoundWindow(const QString& bookPath, const QString& archi
 
     reload();
     if (m_model->rowCount() > 0) m_view->selectRow(0);
+    // The operator goes down the rows first.
+    m_view->setFocus();
     m_view->resizeColumnsToContents();
     resize(900, 480);
 }
