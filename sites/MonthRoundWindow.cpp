@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "res/Texts.h"
 #include "sites/MonthRoundModel.h"
@@ -93,7 +94,8 @@ MonthRoundWindow::MonthRoundWindow(const QString& bookPath, const QString& archi
     // The operator goes down the rows first.
     m_view->setFocus();
     m_view->resizeColumnsToContents();
-    resize(900, 480);
+    // Wide enough for every column as the rows fill them.
+    resize(std::max(900, m_view->horizontalHeader()->length() + 60), 480);
 }
 
 QWidget* MonthRoundWindow::buildMonthBar() {
