@@ -81,7 +81,7 @@ QString MonthRoundSource::formsFolder(const QString& archiveRoot, const QString&
                                       const QDate& month) {
     QString folder = archiveRoot;
     if (!site.isEmpty()) folder += QLatin1Char('/') + ArchiveName::SiteFolder(site);
-    folder += QLatin1Char('/') + ArchiveName::MonthFolder(month);
+    folder += QLatin1Char('/') + ArchiveName::monthFolder(month);
     const QString nearest = nearestFolder(folder);
     // Above the archive there is nothing of it to show: its root is made instead.
     return nearest.startsWith(QDir::cleanPath(archiveRoot)) ? nearest : archiveRoot;

@@ -8,8 +8,6 @@
 #include <QTest>
 #include <QUrl>
 
-#include "AppFixture.h"
-#include "XKeys.h"
 #include "archive/ArchiveSettings.h"
 #include "archive/ExchangeRecord.h"
 #include "frames/MainFrame.h"
@@ -17,6 +15,8 @@
 #include "sites/MonthRoundModel.h"
 #include "sites/MonthRoundWindow.h"
 #include "sites/SiteBook.h"
+#include "tests/app/AppFixture.h"
+#include "tests/xvfb/XKeys.h"
 
 // Takes the folders the frame would show in the file manager.
 class OpenedUrls : public QObject {
@@ -49,7 +49,7 @@ class MonthRoundKeys : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        m_root = ArchiveSettings::Load().folder;
+        m_root = ArchiveSettings::load().folder;
         qputenv("TABULON_SITES", m_dir.filePath("sites.toml").toLocal8Bit());
         QList<Site> book;
         for (const char* name : {"Котельная 1", "ЦТП 2", "Школа 3", "Баня 4"}) {
@@ -87,24 +87,24 @@ protected:
     }
 
     void openWindow() {
-        ASSERT_TRUE(StartApp());
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
-        Frame()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+        ASSERT_TRUE(startApp());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(mainFrame()));
+        mainFrame()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(mainFrame()));
         press("alt+Cyrillic_ve");
         press("Cyrillic_ze");
-        ASSERT_TRUE(WaitUntil([&] { return Frame()->findChild<MonthRoundWindow*>(); }, 5000));
-        m_window = Frame()->findChild<MonthRoundWindow*>();
+        ASSERT_TRUE(waitUntil([&] { return mainFrame()->findChild<MonthRoundWindow*>(); }, 5000));
+        m_window = mainFrame()->findChild<MonthRoundWindow*>();
         ASSERT_TRUE(QTest::qWaitForWindowActive(m_window));
     }
 
     static bool setLayout(const char* layout) {
         const bool set = QProcess::execute("setxkbmap", {"-layout", layout}) == 0;
-        SendKeys({});  // Qt reads the new key map from the server's notice of it
+        sendKeys({});  // Qt reads the new key map from the server's notice of it
         return set;
     }
 
-    void press(const QString& keys) { ASSERT_TRUE(SendKeys(keys)) << keys.toStdString(); }
+    void press(const QString& keys) { ASSERT_TRUE(sendKeys(keys)) << keys.toStdString(); }
 
     QString cell(int row, int column, int role = Qt::DisplayRole) const {
         const MonthRoundModel* m = m_window->model();
@@ -164,7 +164,7 @@ TEST_F(MonthRoundKeys, RowsSayWhatTheRecordsSayAndFollowThem) {
 
     // A collector beside the program reads the school.
     writeRecord("Школа 3", on(kThisMonth, 1, 9), RecordOutcome::FormsReceived, 3);
-    EXPECT_TRUE(WaitUntil([&] { return cell(2, MonthRoundModel::Forms) == "3"; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return cell(2, MonthRoundModel::Forms) == "3"; }, 5000));
     EXPECT_TRUE(cell(2, 0, Qt::ToolTipRole).endsWith(texts::kRoundCollected));
 
     // The month before, chosen with the keys.
@@ -180,11 +180,11 @@ TEST_F(MonthRoundKeys, FirstRecordOfTheMonthAppears) {
     ASSERT_EQ(m_window->model()->rowCount(), 4);
     EXPECT_FALSE(QDir(ExchangeRecords::monthFolder(m_root, kThisMonth)).exists());
     writeRecord("ЦТП 2", on(kThisMonth, 1, 5), RecordOutcome::BadReply);
-    EXPECT_TRUE(WaitUntil(
+    EXPECT_TRUE(waitUntil(
         [&] { return cell(1, MonthRoundModel::LastOutcome) == texts::kRecordBadReply; }, 5000));
     // And the next one, now that the month's folder exists.
     writeRecord("ЦТП 2", on(kThisMonth, 1, 6), RecordOutcome::FormsReceived, 1);
-    EXPECT_TRUE(WaitUntil([&] { return cell(1, MonthRoundModel::Forms) == "1"; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return cell(1, MonthRoundModel::Forms) == "1"; }, 5000));
 }
 
 TEST_F(MonthRoundKeys, ConnectAndFormsOfTheRowChosen) {
