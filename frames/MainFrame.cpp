@@ -41,6 +41,8 @@
 #include "sites/SiteComNumber.h"
 #include "sites/SitePickerDlg.h"
 #include "sites/SitesDlg.h"
+#include "sites/MonthRoundWindow.h"
+#include "sites/SiteBook.h"
 
 CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(res::loadString(id::AFX_IDS_APP_TITLE));
@@ -153,7 +155,10 @@ void CMainFrame::buildStatusBar() {
 }
 
 void CMainFrame::onOpenArchiveFolder() {
-    const QString folder = ArchiveSettings::load().folder;
+    openFolder(ArchiveSettings::load().folder);
+}
+
+void CMainFrame::openFolder(const QString& folder) {
     if (!QDir().mkpath(folder)) {
         tabulonMessageBox(texts::cannotCreateArchiveFolder(QDir::toNativeSeparators(folder)),
                           msg::MB_ICONEXCLAMATION);
@@ -162,6 +167,20 @@ void CMainFrame::onOpenArchiveFolder() {
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
         tabulonMessageBox(texts::cannotOpenArchiveFolder(QDir::toNativeSeparators(folder)),
                           msg::MB_ICONEXCLAMATION);
+}
+
+void CMainFrame::showMonthRound() {
+    if (!m_monthRound) {
+        const QString root = ArchiveSettings::load().folder;
+        m_monthRound = new MonthRoundWindow(SiteBook::userPath(), root, this);
+        connect(m_monthRound, &MonthRoundWindow::formsRequested, this,
+                [this, root](const QString& site, const QDate& month) {
+                    openFolder(MonthRoundSource::formsFolder(root, site, month));
+                });
+    }
+    m_monthRound->show();
+    m_monthRound->raise();
+    m_monthRound->activateWindow();
 }
 
 void CMainFrame::showStrip(bool exchangeRunning) {
@@ -283,6 +302,7 @@ void CMainFrame::registerCommands() {
                [this] { SitesDlg::showModal(this, SiteBook::userPath(), siteFromSettings()); });
     addCommand(
         id::ID_SITE_CONNECT, [this] { onSiteConnect(); }, idle);
+    addCommand(id::ID_MONTH_ROUND, [this] { showMonthRound(); });
     addCommand(id::ID_VIEW_TOOLBAR,
                [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); });
     addCommand(id::ID_VIEW_STATUS_BAR,

@@ -20,6 +20,7 @@ class CTabulonPlusView;
 class CommandActions;
 class CommandMenu;
 class CommandStateWatcher;
+class MonthRoundWindow;
 
 class ProgressStrip;
 class QAction;
@@ -50,6 +51,10 @@ public:
     void OnHelp();
     // Shows the archive's folder in the desktop's file manager, making it first if need be.
     void onOpenArchiveFolder();
+    // Shows `folder` in the file manager, making it first if need be.
+    void openFolder(const QString& folder);
+    // The window "Сбор за месяц", one for the frame, brought to the front when open.
+    void showMonthRound();
     void OnTimer(int id);
     bool OnUpdateConnect() const { return m_block.m_bReceiving == 0; }
     bool OnUpdateStopReceive() const { return m_block.m_bReceiving != 0; }
@@ -118,4 +123,5 @@ private:
 
     QString m_helpPath;
     QPointer<HelpWindow> m_help;
+    QPointer<MonthRoundWindow> m_monthRound;
 };

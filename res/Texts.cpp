@@ -157,6 +157,18 @@ QString rememberedUnplugged(const QString& device) {
     return QStringLiteral(" (%1 отключён)").arg(device);
 }
 
+// The window "Сбор за месяц".
+QString monthRoundSummary(int collected, int failed, int notTried) {
+    return QStringLiteral("Собрано: %1. Попытки не удались: %2. Попыток не было: %3.")
+        .arg(collected)
+        .arg(failed)
+        .arg(notTried);
+}
+
+QString monthRoundUnreadable(int records) {
+    return QStringLiteral("Не удалось прочесть записей о сеансах связи: %1.").arg(records);
+}
+
 // The site book, the window "Объекты" and the exchange with a site.
 
 QString siteBookLine(const QString& path, int line, const QString& what) {

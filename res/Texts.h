@@ -180,6 +180,30 @@ inline const QString kRecordArchiveIncomplete = QStringLiteral("не все фо
 inline const QString kRecordNotWritten = QStringLiteral("Запись о сеансе связи не сохранена: %1");
 inline const QString kCollectRecordLost =
     QStringLiteral("Итог: ЗАПИСЬ О СЕАНСЕ НЕ СОХРАНЕНА; форм: %1, байт: %2");
+
+// The window "Сбор за месяц": which sites are collected this month and which are not.
+inline const QString kMonthRoundTitle = QStringLiteral("Сбор за месяц");
+inline const QString kMonthRoundMonth = QStringLiteral("&Месяц:");
+inline const QString kMonthRoundPrevious = QStringLiteral("Предыдущий месяц");
+inline const QString kMonthRoundNext = QStringLiteral("Следующий месяц");
+inline const QString kMonthRoundConnect = QStringLiteral("&Связь");
+inline const QString kMonthRoundForms = QStringLiteral("&Формы за месяц");
+inline const QString kMonthRoundSite = QStringLiteral("Объект");
+inline const QString kMonthRoundType = QStringLiteral("Тип");
+inline const QString kMonthRoundPort = QStringLiteral("Порт");
+inline const QString kMonthRoundLastCollected = QStringLiteral("Последний сбор");
+inline const QString kMonthRoundFormCount = QStringLiteral("Форм за месяц");
+inline const QString kMonthRoundLastAttempt = QStringLiteral("Последняя попытка");
+inline const QString kMonthRoundAttemptTime = QStringLiteral("Время попытки");
+inline const QString kRoundCollected = QStringLiteral("собран");
+inline const QString kRoundFailed = QStringLiteral("не собран: попытки не удались");
+inline const QString kRoundNotTried = QStringLiteral("не собран: попыток не было");
+inline const QString kRoundNotInBook = QStringLiteral("нет в книге");
+inline const QString kRoundNoSite = QStringLiteral("без объекта");
+inline const QString kRoundNever = QStringLiteral("—");
+QString monthRoundSummary(int collected, int failed, int notTried);
+QString monthRoundUnreadable(int records);
+
 // The site book, the window "Объекты" and the exchange with a site.
 QString siteBookLine(const QString& path, int line, const QString& what);
 QString siteBookUnreadable(const QString& path, const QString& why);

@@ -1,0 +1,93 @@
+#include "sites/MonthRoundRows.h"
+
+#include <QMap>
+
+#include "acquisition/DeviceType.h"
+
+namespace {
+
+QString typeName(int device) {
+    if (device < 0 || device >= kDeviceTypeCount) return QString::number(device);
+    const std::string_view name = deviceTypeInfo(static_cast<DeviceType>(device)).name;
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+// Folds the month's records of one site into its row; the last record (by start) gives the
+// outcome and, for a site the book does not describe, the port and type.
+void addRecords(MonthRoundRow& row, const QList<const ExchangeRecord*>& records) {
+    for (const ExchangeRecord* r : records) {
+        row.forms += static_cast<int>(r->forms.size());
+        if (r->succeeded()) row.state = RoundState::Collected;
+        if (!row.lastAttempt.isValid() || r->start >= row.lastAttempt) {
+            row.lastAttempt = r->start;
+            row.lastOutcome = r->outcome;
+            if (row.kind != MonthRoundRow::Kind::Book) {
+                row.port = r->port;
+                row.type = r->device;
+            }
+        }
+    }
+    if (!records.isEmpty() && row.state != RoundState::Collected) row.state = RoundState::Failed;
+}
+
+MonthRoundRow makeRow(MonthRoundRow::Kind kind, const QString& site = {}, const QString& type = {},
+                      const QString& port = {}) {
+    MonthRoundRow row;
+    row.kind = kind;
+    row.site = site;
+    row.type = type;
+    row.port = port;
+    return row;
+}
+
+void setLastCollected(MonthRoundRow& row, const QHash<QString, QDateTime>& month,
+                      const QHash<QString, QDateTime>& earlier) {
+    row.lastCollected = month.value(row.site);
+    if (!row.lastCollected.isValid()) row.lastCollected = earlier.value(row.site);
+}
+
+}  // namespace
+
+namespace MonthRound {
+
+QHash<QString, QDateTime> latestSuccesses(const QList<ExchangeRecord>& records) {
+    QHash<QString, QDateTime> latest;
+    for (const ExchangeRecord& r : records) {
+        if (!r.succeeded()) continue;
+        QDateTime& at = latest[r.site];
+        if (!at.isValid() || r.start > at) at = r.start;
+    }
+    return latest;
+}
+
+QList<MonthRoundRow> rows(const QList<Site>& book, const QList<ExchangeRecord>& month,
+                          const QHash<QString, QDateTime>& earlier) {
+    QHash<QString, QList<const ExchangeRecord*>> bySite;
+    for (const ExchangeRecord& r : month) bySite[r.site].append(&r);
+    const QHash<QString, QDateTime> monthSuccesses = latestSuccesses(month);
+
+    QList<MonthRoundRow> result;
+    const auto add = [&](MonthRoundRow row) {
+        addRecords(row, bySite.take(row.site));
+        setLastCollected(row, monthSuccesses, earlier);
+        result.append(row);
+    };
+    for (const Site& site : book) {
+        // A name written twice in the book is one site: its records count once.
+        if (std::any_of(result.cbegin(), result.cend(),
+                        [&](const MonthRoundRow& r) { return r.site == site.name; }))
+            continue;
+        add(makeRow(MonthRoundRow::Kind::Book, site.name, typeName(site.device), site.port));
+    }
+    const QList<const ExchangeRecord*> noSite = bySite.take(QString());
+    QStringList others = bySite.keys();
+    others.sort(Qt::CaseInsensitive);
+    for (const QString& name : others) add(makeRow(MonthRoundRow::Kind::RecordsOnly, name));
+    if (!noSite.isEmpty()) {
+        bySite.insert(QString(), noSite);
+        add(makeRow(MonthRoundRow::Kind::NoSite));
+    }
+    return result;
+}
+
+}  // namespace MonthRound

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "sites/MonthRoundRows.h"
+
+// What the window "Сбор за месяц" shows, read from the site book and the archive's exchange
+// records. Months before the current one no longer change, so what they say is kept.
+class MonthRoundSource {
+public:
+    MonthRoundSource(QString bookPath, QString archiveRoot);
+
+    struct Loaded {
+        QList<MonthRoundRow> rows;
+        QString bookProblem;  // why the book could not be read, in the operator's words
+        int unreadable = 0;   // records of the month that could not be read
+    };
+    Loaded load(const QDate& month);
+    const QString& archiveRoot() const { return m_root; }
+
+    // What to watch for a change of `month`: its records' folder, or the nearest folder above
+    // it that exists (the folder appears with the month's first record), and the book.
+    QStringList watchedPaths(const QDate& month) const;
+
+    // Where the forms of `site` of `month` are: <root>/<site>/YYYY-MM, or <root>/YYYY-MM for
+    // the exchanges without a site; the nearest folder of that path that exists, so that
+    // looking makes no empty folders.
+    static QString formsFolder(const QString& archiveRoot, const QString& site, const QDate& month);
+
+    // How many months before the one shown are searched for a site's last collection.
+    static constexpr int kMonthsBack = 12;
+
+private:
+    QHash<QString, QDateTime> earlierSuccesses(const QDate& month, QSet<QString> wanted);
+    const QHash<QString, QDateTime>& successesOf(const QDate& month);
+
+    QString m_bookPath;
+    QString m_root;
+    QHash<QDate, QHash<QString, QDateTime>> m_earlier;
+};

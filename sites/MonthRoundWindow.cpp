@@ -1,0 +1,209 @@
+#include "sites/MonthRoundWindow.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QStyle>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "res/Texts.h"
+#include "sites/MonthRoundModel.h"
+
+namespace {
+
+QDate firstOf(const QDate& date) {
+    return QDate(date.year(), date.month(), 1);
+}
+
+QString monthName(const QDate& month) {
+    const QString name = QLocale(QLocale::Russian).standaloneMonthName(month.month());
+    return QStringLiteral("%1 %2").arg(name.left(1).toUpper() + name.mid(1)).arg(month.year());
+}
+
+// The months the records go back to, at least a year; the newest first.
+QList<QDate> offeredMonths(const QString& archiveRoot, const QDate& current) {
+    QDate oldest = current.addMonths(-MonthRoundSource::kMonthsBack);
+    const QDir records(QFileInfo(ExchangeRecords::monthFolder(archiveRoot, current)).path());
+    for (const QString& name : records.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QDate month = QDate::fromString(name + QStringLiteral("-01"), Qt::ISODate);
+        if (month.isValid() && month < oldest) oldest = month;
+    }
+    QList<QDate> months;
+    for (QDate m = current; m >= oldest; m = m.addMonths(-1)) months.append(m);
+    return months;
+}
+
+}  // namespace
+
+MonthRoundWindow::MonthRoundWindow(const QString& bookPath, const QString& archiveRoot,
+                                   QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      m_source(bookPath, archiveRoot),
+      m_month(firstOf(QDate::currentDate())) {
+    setObjectName(QStringLiteral("MonthRoundWindow"));
+    setWindowTitle(texts::kMonthRoundTitle);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_model = new MonthRoundModel(this);
+    m_view = new QTableView;
+    m_view->setModel(m_model);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->verticalHeader()->hide();
+    m_view->horizontalHeader()->setStretchLastSection(true);
+    connect(m_view, &QTableView::activated, this, &MonthRoundWindow::requestForms);
+    connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &MonthRoundWindow::updateButtons);
+
+    m_summary = new QLabel;
+    m_connect = new QPushButton(texts::kMonthRoundConnect);
+    m_forms = new QPushButton(texts::kMonthRoundForms);
+    connect(m_connect, &QPushButton::clicked, this, &MonthRoundWindow::requestConnect);
+    connect(m_forms, &QPushButton::clicked, this, &MonthRoundWindow::requestForms);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_summary, 1);
+    buttons->addWidget(m_connect);
+    buttons->addWidget(m_forms);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(buildMonthBar());
+    layout->addWidget(m_view, 1);
+    layout->addLayout(buttons);
+
+    m_watcher = new QFileSystemWatcher(this);
+    m_settle = new QTimer(this);
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(kSettleMs);
+    connect(m_settle, &QTimer::timeout, this, &MonthRoundWindow::reload);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_settle,
+            qOverload<>(&QTimer::start));
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, m_settle, qOverload<>(&QTimer::start));
+
+    reload();
+    if (m_model->rowCount() > 0) m_view->selectRow(0);
+    // The operator goes down the rows first.
+    m_view->setFocus();
+    m_view->resizeColumnsToContents();
+    // Wide enough for every column as the rows fill them.
+    resize(std::max(900, m_view->horizontalHeader()->length() + 60), 480);
+}
+
+QWidget* MonthRoundWindow::buildMonthBar() {
+    auto* bar = new QWidget;
+    auto* label = new QLabel(texts::kMonthRoundMonth);
+    m_months = new QComboBox;
+    label->setBuddy(m_months);
+    m_previous = new QPushButton(style()->standardIcon(QStyle::SP_ArrowLeft), QString());
+    m_next = new QPushButton(style()->standardIcon(QStyle::SP_ArrowRight), QString());
+    m_previous->setToolTip(texts::kMonthRoundPrevious);
+    m_previous->setAccessibleName(texts::kMonthRoundPrevious);
+    m_next->setToolTip(texts::kMonthRoundNext);
+    m_next->setAccessibleName(texts::kMonthRoundNext);
+    fillMonths();
+    connect(m_previous, &QPushButton::clicked, this, [this] { stepMonth(-1); });
+    connect(m_next, &QPushButton::clicked, this, [this] { stepMonth(1); });
+    connect(m_months, &QComboBox::currentIndexChanged, this,
+            [this] { setMonth(m_months->currentData().toDate()); });
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* w : {static_cast<QWidget*>(label), static_cast<QWidget*>(m_previous),
+                       static_cast<QWidget*>(m_months), static_cast<QWidget*>(m_next)})
+        layout->addWidget(w);
+    layout->addStretch(1);
+    return bar;
+}
+
+void MonthRoundWindow::fillMonths() {
+    const QSignalBlocker quiet(m_months);
+    m_months->clear();
+    for (const QDate& month : offeredMonths(m_source.archiveRoot(), m_month))
+        m_months->addItem(monthName(month), month);
+    m_months->setCurrentIndex(0);
+}
+
+void MonthRoundWindow::stepMonth(int by) {
+    // The newest month comes first in the list.
+    const int index = m_months->currentIndex() - by;
+    if (index >= 0 && index < m_months->count()) m_months->setCurrentIndex(index);
+}
+
+void MonthRoundWindow::setMonth(const QDate& month) {
+    const QDate first = firstOf(month);
+    if (first == m_month) return;
+    m_month = first;
+    const int index = m_months->findData(first);
+    if (index >= 0 && index != m_months->currentIndex()) {
+        const QSignalBlocker quiet(m_months);
+        m_months->setCurrentIndex(index);
+    }
+    reload();
+}
+
+void MonthRoundWindow::reload() {
+    m_settle->stop();
+    // The watch comes first: a record written while the month is read starts another reading.
+    watch();
+    showLoaded(m_source.load(m_month));
+}
+
+void MonthRoundWindow::watch() {
+    if (!m_watcher->directories().isEmpty()) m_watcher->removePaths(m_watcher->directories());
+    if (!m_watcher->files().isEmpty()) m_watcher->removePaths(m_watcher->files());
+    const QStringList paths = m_source.watchedPaths(m_month);
+    if (!paths.isEmpty()) m_watcher->addPaths(paths);
+}
+
+void MonthRoundWindow::showLoaded(const MonthRoundSource::Loaded& loaded) {
+    const MonthRoundRow* before = currentRow();
+    const QString site = before ? before->site : QString();
+    const MonthRoundRow::Kind kind = before ? before->kind : MonthRoundRow::Kind::Book;
+    const bool hadRow = before != nullptr;
+    m_model->setRows(loaded.rows);
+    if (hadRow) {
+        const int row = m_model->rowOf(site, kind);
+        if (row >= 0) m_view->selectRow(row);
+    }
+
+    int counts[3] = {0, 0, 0};
+    for (const MonthRoundRow& row : loaded.rows) ++counts[static_cast<int>(row.state)];
+    QStringList lines{loaded.bookProblem};
+    lines.append(texts::monthRoundSummary(counts[0], counts[1], counts[2]));
+    if (loaded.unreadable > 0) lines.append(texts::monthRoundUnreadable(loaded.unreadable));
+    lines.removeAll(QString());
+    m_summary->setText(lines.join(QLatin1Char('\n')));
+    m_previous->setEnabled(m_months->currentIndex() + 1 < m_months->count());
+    m_next->setEnabled(m_months->currentIndex() > 0);
+    updateButtons();
+}
+
+void MonthRoundWindow::updateButtons() {
+    const MonthRoundRow* row = currentRow();
+    m_connect->setEnabled(row && row->kind == MonthRoundRow::Kind::Book);
+    m_forms->setEnabled(row != nullptr);
+}
+
+const MonthRoundRow* MonthRoundWindow::currentRow() const {
+    const QModelIndex current = m_view->currentIndex();
+    if (!current.isValid() || !m_view->selectionModel()->isRowSelected(current.row()))
+        return nullptr;
+    return &m_model->rows()[current.row()];
+}
+
+void MonthRoundWindow::requestForms() {
+    if (const MonthRoundRow* row = currentRow()) emit formsRequested(row->site, m_month);
+}
+
+void MonthRoundWindow::requestConnect() {
+    const MonthRoundRow* row = currentRow();
+    if (row && row->kind == MonthRoundRow::Kind::Book) emit connectRequested(row->site);
+}

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include "sites/MonthRoundRows.h"
+
+namespace {
+
+using Kind = MonthRoundRow::Kind;
+using O = RecordOutcome;
+
+QDateTime at(int month, int day, int hour = 10) {
+    return QDateTime(QDate(2026, month, day), QTime(hour, 0), Qt::UTC);
+}
+
+ExchangeRecord record(const QString& site, const QDateTime& start, O outcome, int forms = 0,
+                      const QString& port = QStringLiteral("COM1")) {
+    ExchangeRecord r;
+    r.site = site;
+    r.port = port;
+    r.device = QStringLiteral("КСМ-С");
+    r.speed = 9600;
+    r.start = start;
+    r.end = start.addSecs(60);
+    r.outcome = outcome;
+    for (int i = 0; i < forms; ++i) r.forms.append({QStringLiteral("f%1.txt").arg(i), 100});
+    r.bytes = 100 * forms;
+    return r;
+}
+
+// What one row must say.
+struct Expected {
+    Kind kind;
+    QString site;
+    RoundState state;
+    QDateTime lastCollected;
+    int forms;
+    std::optional<O> lastOutcome;
+    QDateTime lastAttempt;
+    QString port;
+};
+
+struct RoundCase {
+    const char* name;
+    QList<Site> book;
+    QList<ExchangeRecord> month;  // December 2026
+    QHash<QString, QDateTime> earlier;
+    QList<Expected> rows;
+};
+
+void PrintTo(const RoundCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+Site site(const QString& name, const QString& port) {
+    Site s;
+    s.name = name;
+    s.port = port;
+    return s;
+}
+
+const Site kA = site(QStringLiteral("Котельная 1"), QStringLiteral("COM3"));
+const Site kB = site(QStringLiteral("ЦТП 2"), QStringLiteral("tcp://10.0.0.2:4001"));
+
+class Rows : public testing::TestWithParam<RoundCase> {};
+
+TEST_P(Rows, SayWhatTheRecordsSay) {
+    const RoundCase& c = GetParam();
+    const QList<MonthRoundRow> rows = MonthRound::rows(c.book, c.month, c.earlier);
+    ASSERT_EQ(rows.size(), c.rows.size());
+    for (int i = 0; i < rows.size(); ++i) {
+        SCOPED_TRACE(i);
+        const MonthRoundRow& r = rows[i];
+        const Expected& e = c.rows[i];
+        EXPECT_EQ(r.kind, e.kind);
+        EXPECT_EQ(r.site.toStdString(), e.site.toStdString());
+        EXPECT_EQ(r.state, e.state);
+        EXPECT_EQ(r.lastCollected, e.lastCollected);
+        EXPECT_EQ(r.forms, e.forms);
+        EXPECT_EQ(r.lastOutcome, e.lastOutcome);
+        EXPECT_EQ(r.lastAttempt, e.lastAttempt);
+        EXPECT_EQ(r.port.toStdString(), e.port.toStdString());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MonthRound, Rows,
+    testing::Values(RoundCase{"BookSiteNeverTried",
+                              {kA},
+                              {},
+                              {},
+                              {{Kind::Book, kA.name, RoundState::NotTried, {}, 0, {}, {}, "COM3"}}},
+                    RoundCase{"FailuresOnlyKeepTheEarlierCollection",
+                              {kA},
+                              {record(kA.name, at(12, 3), O::NoHandshake),
+                               record(kA.name, at(12, 5), O::LineBroken, 1)},
+                              {{kA.name, at(11, 20)}},
+                              {{Kind::Book, kA.name, RoundState::Failed, at(11, 20), 1,
+                                O::LineBroken, at(12, 5), "COM3"}}},
+                    // Records come in any order; the last attempt is the latest start, and it may
+                    // have failed after the month's success.
+                    RoundCase{"CollectedThenFailed",
+                              {kA},
+                              {record(kA.name, at(12, 9), O::OpenFailed),
+                               record(kA.name, at(12, 2), O::FormsReceived, 3),
+                               record(kA.name, at(12, 7), O::FormsReceived, 2)},
+                              {{kA.name, at(11, 20)}},
+                              {{Kind::Book, kA.name, RoundState::Collected, at(12, 7), 5,
+                                O::OpenFailed, at(12, 9), "COM3"}}},
+                    RoundCase{"RecordsOfOtherSitesDoNotCount",
+                              {kA, kB},
+                              {record(kB.name, at(12, 1), O::FormsReceived, 1)},
+                              {},
+                              {{Kind::Book, kA.name, RoundState::NotTried, {}, 0, {}, {}, "COM3"},
+                               {Kind::Book, kB.name, RoundState::Collected, at(12, 1), 1,
+                                O::FormsReceived, at(12, 1), kB.port}}},
+                    // Sites only the records name follow the book by name, the port of their last
+                    // exchange; the exchanges without a site come last.
+                    RoundCase{"SitesNotInTheBookAndNoSite",
+                              {kA},
+                              {record(QString(), at(12, 4), O::FormsReceived, 2, "COM7"),
+                               record("Школа", at(12, 6), O::BadReply, 0, "COM5"),
+                               record("Баня", at(12, 2), O::FormsReceived, 1, "COM4"),
+                               record("Школа", at(12, 1), O::EchoTooLate, 0, "COM2")},
+                              {{"Школа", at(10, 1)}},
+                              {{Kind::Book, kA.name, RoundState::NotTried, {}, 0, {}, {}, "COM3"},
+                               {Kind::RecordsOnly, "Баня", RoundState::Collected, at(12, 2), 1,
+                                O::FormsReceived, at(12, 2), "COM4"},
+                               {Kind::RecordsOnly, "Школа", RoundState::Failed, at(10, 1), 0,
+                                O::BadReply, at(12, 6), "COM5"},
+                               {Kind::NoSite, "", RoundState::Collected, at(12, 4), 2,
+                                O::FormsReceived, at(12, 4), "COM7"}}},
+                    RoundCase{"NameTwiceInTheBookIsOneRow",
+                              {kA, kA},
+                              {record(kA.name, at(12, 3), O::FormsReceived, 1)},
+                              {},
+                              {{Kind::Book, kA.name, RoundState::Collected, at(12, 3), 1,
+                                O::FormsReceived, at(12, 3), "COM3"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
