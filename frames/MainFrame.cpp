@@ -17,6 +17,7 @@
 
 #include "archive/ArchiveDlg.h"
 #include "archive/ArchiveSettings.h"
+#include "archive/ExchangeRecord.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
@@ -36,13 +37,12 @@
 #include "res/MessageBox.h"
 #include "res/Strings.h"
 #include "res/Texts.h"
+#include "sites/MonthRoundWindow.h"
 #include "sites/SiteBook.h"
 #include "sites/SiteCheck.h"
 #include "sites/SiteComNumber.h"
 #include "sites/SitePickerDlg.h"
 #include "sites/SitesDlg.h"
-#include "sites/MonthRoundWindow.h"
-#include "sites/SiteBook.h"
 
 CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(res::loadString(id::AFX_IDS_APP_TITLE));
@@ -177,6 +177,13 @@ void CMainFrame::showMonthRound() {
                 [this, root](const QString& site, const QDate& month) {
                     openFolder(MonthRoundSource::formsFolder(root, site, month));
                 });
+        // As "Связь с объектом…" would run it, and only while that command could.
+        connect(m_monthRound, &MonthRoundWindow::connectRequested, this,
+                [this](const QString& name) {
+                    if (!OnUpdateConnect()) return;
+                    const SiteBook::Loaded book = SiteBook::load(SiteBook::userPath());
+                    if (const Site* site = SiteBook::find(book.sites, name)) connectToSite(*site);
+                });
     }
     m_monthRound->show();
     m_monthRound->raise();
@@ -216,11 +223,18 @@ Site CMainFrame::siteFromSettings() const {
     return site;
 }
 
-// The last collection and outcome of each site, from the archive's exchange records: every
-// record of this month and the last goes through noteSiteExchange(). Until the records are
-// read here the picker shows those columns empty.
+// The last collection and outcome of each site, from the archive's exchange records of this
+// month and the last.
 SiteLastExchanges CMainFrame::lastSiteExchanges() const {
-    return {};
+    SiteLastExchanges last;
+    const QString root = ArchiveSettings::load().folder;
+    const QDate thisMonth = QDate::currentDate();
+    for (const QDate& month : {thisMonth.addMonths(-1), thisMonth}) {
+        for (const ExchangeRecord& r : ExchangeRecords::readMonth(root, month))
+            noteSiteExchange(last, r.site, r.end.toLocalTime(), r.succeeded(),
+                             recordOutcomeText(r.outcome));
+    }
+    return last;
 }
 
 void CMainFrame::onSiteConnect() {
@@ -234,19 +248,22 @@ void CMainFrame::onSiteConnect() {
         return;
     }
     const std::optional<Site> site = SitePickerDlg::pick(this, book.sites, lastSiteExchanges());
-    if (!site) return;
-    const int com = siteComNumber(site->port);
+    if (site) connectToSite(*site);
+}
+
+void CMainFrame::connectToSite(const Site& site) {
+    const int com = siteComNumber(site.port);
     if (com == 0) {
-        tabulonMessageBox(texts::siteNotOnComNumber(site->name, site->port), msg::MB_OK);
+        tabulonMessageBox(texts::siteNotOnComNumber(site.name, site.port), msg::MB_OK);
         return;
     }
     // "Настройки" opens with the site's choice; cancelled, it keeps what Tabulon.ini gave.
     const QStringList before{m_dlgSettings.m_strPort, m_dlgSettings.m_strDevice,
                              m_dlgSettings.m_strRate};
     m_dlgSettings.m_strPort = QStringLiteral("COM%1").arg(com);
-    m_dlgSettings.m_strDevice = siteDeviceName(site->device);
-    m_dlgSettings.m_strRate = QString::number(site->speed);
-    if (connectTo(site->name)) return;
+    m_dlgSettings.m_strDevice = siteDeviceName(site.device);
+    m_dlgSettings.m_strRate = QString::number(site.speed);
+    if (connectTo(site.name)) return;
     m_dlgSettings.m_strPort = before[0];
     m_dlgSettings.m_strDevice = before[1];
     m_dlgSettings.m_strRate = before[2];

@@ -105,6 +105,8 @@ private:
     void showStrip(bool exchangeRunning);
     void updateTitle();
     bool connectTo(const QString& site);
+    // The connect flow preset from `site` of the book.
+    void connectToSite(const Site& site);
     Site siteFromSettings() const;
     SiteLastExchanges lastSiteExchanges() const;
 
