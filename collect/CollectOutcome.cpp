@@ -18,6 +18,7 @@ const CollectOutcomeInfo kOutcomes[] = {
     {CollectOutcome::SettingsFailed, "settings", texts::kCollectSettingsFailed},
     {CollectOutcome::Interrupted, "interrupted", texts::kCollectInterrupted},
     {CollectOutcome::ArchiveFailed, "archive", texts::kCollectArchiveFailed},
+    {CollectOutcome::SomeSitesFailed, "partial", texts::kCollectSomeSitesFailed},
 };
 
 }  // namespace

@@ -19,6 +19,8 @@ enum class CollectOutcome : int {
     SettingsFailed = 8,  // the configuration file could not be written
     Interrupted = 9,     // ended by SIGINT or SIGTERM
     ArchiveFailed = 10,  // forms were received but not all of them could be archived
+    // --all only: some sites failed, the others brought forms or had nothing to send.
+    SomeSitesFailed = 11,
 };
 
 struct CollectOutcomeInfo {
