@@ -27,7 +27,7 @@ std::optional<int> atLeast(const QString& text, int min) {
 
 void applySites(CollectOptions& o, const QString& name, const QString& value) {
     if (name == u"--site") {
-        if (value.trimmed().isEmpty()) o.error = texts::kCollectEmptySite;
+        if (value.trimmed().isEmpty()) o.error = texts::kSiteNoName;
         o.site = value;
     } else if (name == u"--sites") {
         if (value.isEmpty()) o.error = texts::CollectNoValue(name);

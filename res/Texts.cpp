@@ -199,4 +199,68 @@ QString CollectRoundSummary(const QString& meaning, int sites, int withForms, in
         .arg(notTried);
 }
 
+// The site book, the window "Объекты" and the exchange with a site.
+
+QString siteBookLine(const QString& path, int line, const QString& what) {
+    return QStringLiteral("Файл объектов %1, строка %2: %3.").arg(path).arg(line).arg(what);
+}
+
+QString siteBookUnreadable(const QString& path, const QString& why) {
+    return QStringLiteral("Невозможно прочитать файл объектов %1: %2.").arg(path, why);
+}
+
+QString siteBookNotToml(const QString& detail) {
+    return QStringLiteral("это не запись TOML (%1)").arg(detail);
+}
+
+QString siteTwice(const QString& name) {
+    return QStringLiteral("объект «%1» описан второй раз").arg(name);
+}
+
+QString siteNotTable(const QString& name) {
+    return QStringLiteral(
+               "«%1» не объект: объект начинается заголовком [\"%1\"], под которым "
+               "стоят его port, device, speed и note")
+        .arg(name);
+}
+
+QString siteUnknownKey(const QString& name, const QString& key) {
+    return QStringLiteral(
+               "у объекта «%1» неизвестный ключ %2 (известны port, device, speed, "
+               "note)")
+        .arg(name, key);
+}
+
+QString siteKeyNotText(const QString& name, const QString& key) {
+    return QStringLiteral("у объекта «%1» значение %2 должно быть строкой в кавычках")
+        .arg(name, key);
+}
+
+QString siteKeyNotNumber(const QString& name, const QString& key) {
+    return QStringLiteral("у объекта «%1» значение %2 должно быть числом").arg(name, key);
+}
+
+QString siteNoPort(const QString& name) {
+    return QStringLiteral("у объекта «%1» не задан порт (port)").arg(name);
+}
+
+QString siteBadValue(const QString& name, const QString& problem, const QString& value) {
+    return QStringLiteral("объект «%1»: %2 («%3»)").arg(name, problem, value);
+}
+
+QString siteBookNotSaved(const QString& problem) {
+    return QStringLiteral(
+               "Файл объектов не записан: его нельзя прочитать, и записанное в нем "
+               "было бы потеряно. Исправьте или удалите его.\n%1")
+        .arg(problem);
+}
+
+QString siteBookWriteFailed(const QString& path, const QString& why) {
+    return QStringLiteral("Невозможно записать файл объектов %1: %2.").arg(path, why);
+}
+
+QString siteBookAtStart(const QString& problem) {
+    return QStringLiteral("%1\nTabulon работает без объектов.").arg(problem);
+}
+
 }  // namespace texts

@@ -169,7 +169,6 @@ inline const QString kReplaceBoxTitle = QStringLiteral("Заменить");
 
 // tabulon-collect over the site book: the options, the tries, the round over every site.
 inline const QString kCollectSiteAndAll = QStringLiteral("Параметры --site и --all несовместимы");
-inline const QString kCollectEmptySite = QStringLiteral("Не задано имя объекта");
 inline const QString kCollectBadRetry =
     QStringLiteral("Число повторов должно быть целым и не меньше нуля");
 inline const QString kCollectBadRetryDelay =
@@ -200,5 +199,27 @@ QString CollectTryFailed(int tryNumber, int tries, const QString& meaning, int d
 QString CollectTries(int tries);
 QString CollectRoundSummary(const QString& meaning, int sites, int withForms, int nothing,
                             int failed, int notTried);
+// The site book, the window "Объекты" and the exchange with a site.
+QString siteBookLine(const QString& path, int line, const QString& what);
+QString siteBookUnreadable(const QString& path, const QString& why);
+QString siteBookNotToml(const QString& detail);
+QString siteTwice(const QString& name);
+QString siteNotTable(const QString& name);
+QString siteUnknownKey(const QString& name, const QString& key);
+QString siteKeyNotText(const QString& name, const QString& key);
+QString siteKeyNotNumber(const QString& name, const QString& key);
+QString siteNoPort(const QString& name);
+QString siteBadValue(const QString& name, const QString& problem, const QString& value);
+QString siteBookNotSaved(const QString& problem);
+QString siteBookWriteFailed(const QString& path, const QString& why);
+QString siteBookAtStart(const QString& problem);
+inline const QString kSiteNoName = QStringLiteral("Не задано имя объекта");
+inline const QString kSiteNameTaken = QStringLiteral("Объект с таким именем уже есть");
+inline const QString kSiteNameUnquoted = QStringLiteral(
+    "имя с русскими буквами, пробелами или точками пишется в кавычках: [\"Котельная 3\"]");
+inline const QString kSiteBookHeader = QStringLiteral(
+    "# Объекты Tabulon: имя объекта в заголовке таблицы, под ним порт (COM1..COM9,\n"
+    "# /dev/serial/by-id/…, tcp://адрес:порт или rfc2217://адрес:порт), тип вычислителя,\n"
+    "# скорость и примечание. Комментарии над заголовком объекта сохраняются.\n");
 
 }  // namespace texts

@@ -1,0 +1,230 @@
+#include "sites/SiteBookFormat.h"
+
+#include <toml++/toml.h>
+
+#include <algorithm>
+#include <sstream>
+#include <vector>
+
+#include "res/Texts.h"
+#include "settings/ExchangeChoice.h"
+#include "sites/SiteCheck.h"
+
+namespace SiteBookFormat {
+
+namespace {
+
+struct Mistake {
+    int line = 0;
+    QString what;
+};
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+int lineOf(const toml::source_region& source) {
+    return int(source.begin.line);
+}
+
+bool isComment(const QString& line) {
+    return line.trimmed().startsWith(QLatin1Char('#'));
+}
+
+QString joinLines(const QStringList& lines, qsizetype from, qsizetype to) {
+    QString text;
+    for (qsizetype i = from; i < to; ++i) text += lines[i].trimmed() + QLatin1Char('\n');
+    return text;
+}
+
+// Where the header ends: the comment block at the top, without the block that sits right on
+// the first site's table and belongs to that site.
+qsizetype headerEnd(const QStringList& lines) {
+    qsizetype content = 0;
+    while (content < lines.size() &&
+           (lines[content].trimmed().isEmpty() || isComment(lines[content])))
+        ++content;
+    if (content == lines.size()) return content;
+    qsizetype end = content;
+    while (end > 0 && isComment(lines[end - 1])) --end;
+    return end;
+}
+
+QString commentAbove(const QStringList& lines, int line, qsizetype stop) {
+    qsizetype from = line - 1;
+    while (from > stop && isComment(lines[from - 1])) --from;
+    return joinLines(lines, from, line - 1);
+}
+
+// toml++ says in English what broke the syntax; a table met twice is the mistake a person
+// makes most (a site copied and not renamed), so it is told in the book's own words.
+Mistake syntaxMistake(const toml::parse_error& error, const QStringList& lines) {
+    const int line = lineOf(error.source());
+    const QString detail = fromUtf8(error.description());
+    if (detail.contains(QStringLiteral("table header")) &&
+        detail.contains(QStringLiteral("redefine")) && line >= 1 && line <= lines.size()) {
+        QString name = lines[line - 1].trimmed();
+        name = name.mid(1, name.lastIndexOf(QLatin1Char(']')) - 1).trimmed();
+        if (name.size() >= 2 && (name.front() == '"' || name.front() == '\''))
+            name = name.mid(1, name.size() - 2);
+        return {line, texts::siteTwice(name)};
+    }
+    const qsizetype saw = detail.indexOf(QStringLiteral("saw '"));
+    if (detail.contains(QStringLiteral("bare key")) && saw >= 0 && saw + 5 < detail.size() &&
+        (detail[saw + 5].unicode() > 0x7f || detail[saw + 5] == QLatin1Char(' ')))
+        return {line, texts::kSiteNameUnquoted};
+    return {line, texts::siteBookNotToml(detail)};
+}
+
+std::optional<Mistake> readDevice(Site& site, const toml::node& value) {
+    const int line = lineOf(value.source());
+    if (const auto* number = value.as_integer()) {
+        const qint64 type = number->get();
+        if (type < 0 || type >= kDeviceTypeCount)
+            return Mistake{
+                line, texts::siteBadValue(site.name, texts::kBadDevice, QString::number(type))};
+        site.device = int(type);
+        return std::nullopt;
+    }
+    const auto* text = value.as_string();
+    if (!text) return Mistake{line, texts::siteKeyNotText(site.name, QStringLiteral("device"))};
+    site.device = siteDeviceOf(fromUtf8(text->get()));
+    if (site.device < 0)
+        return Mistake{line,
+                       texts::siteBadValue(site.name, texts::kBadDevice, fromUtf8(text->get()))};
+    return std::nullopt;
+}
+
+std::optional<Mistake> readSpeed(Site& site, const toml::node& value) {
+    const int line = lineOf(value.source());
+    const auto* number = value.as_integer();
+    if (!number) return Mistake{line, texts::siteKeyNotNumber(site.name, QStringLiteral("speed"))};
+    if (!exchangeRates().contains(number->get()))
+        return Mistake{
+            line, texts::siteBadValue(site.name, texts::kBadRate, QString::number(number->get()))};
+    site.speed = int(number->get());
+    return std::nullopt;
+}
+
+std::optional<Mistake> readText(const Site& site, const QString& key, const toml::node& value,
+                                QString& into) {
+    const auto* text = value.as_string();
+    if (!text) return Mistake{lineOf(value.source()), texts::siteKeyNotText(site.name, key)};
+    into = fromUtf8(text->get());
+    return std::nullopt;
+}
+
+std::optional<Mistake> readKey(Site& site, const QString& key, const toml::node& value) {
+    if (key == QLatin1String("port")) {
+        if (auto mistake = readText(site, key, value, site.port)) return mistake;
+        if (!isSitePort(site.port))
+            return Mistake{lineOf(value.source()),
+                           texts::siteBadValue(site.name, texts::kBadPort, site.port)};
+        return std::nullopt;
+    }
+    if (key == QLatin1String("device")) return readDevice(site, value);
+    if (key == QLatin1String("speed")) return readSpeed(site, value);
+    if (key == QLatin1String("note")) return readText(site, key, value, site.note);
+    return Mistake{lineOf(value.source()), texts::siteUnknownKey(site.name, key)};
+}
+
+template <typename Entries>
+std::vector<std::pair<const toml::key*, const toml::node*>> inFileOrder(Entries& table) {
+    std::vector<std::pair<const toml::key*, const toml::node*>> entries;
+    for (auto&& [key, value] : table) entries.emplace_back(&key, &value);
+    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        return a.first->source().begin < b.first->source().begin;
+    });
+    return entries;
+}
+
+std::optional<Mistake> readSite(Site& site, const toml::key& key, const toml::node& value) {
+    const int line = lineOf(key.source());
+    site.name = fromUtf8(key.str());
+    const auto* table = value.as_table();
+    if (!table) return Mistake{line, texts::siteNotTable(site.name)};
+    if (site.name.trimmed().isEmpty()) return Mistake{line, texts::kSiteNoName};
+    bool hasPort = false;
+    for (const auto& [entryKey, entryValue] : inFileOrder(*table)) {
+        const QString name = fromUtf8(entryKey->str());
+        hasPort = hasPort || name == QLatin1String("port");
+        if (auto mistake = readKey(site, name, *entryValue)) return mistake;
+    }
+    if (!hasPort) return Mistake{line, texts::siteNoPort(site.name)};
+    return std::nullopt;
+}
+
+}  // namespace
+
+Parsed parse(const QByteArray& text, const QString& path) {
+    Parsed parsed;
+    const QStringList lines = QString::fromUtf8(text).split(QLatin1Char('\n'));
+    toml::table root;
+    try {
+        root = toml::parse(std::string_view(text.constData(), std::size_t(text.size())));
+    } catch (const toml::parse_error& error) {
+        const Mistake mistake = syntaxMistake(error, lines);
+        parsed.problem = texts::siteBookLine(path, mistake.line, mistake.what);
+        return parsed;
+    }
+    const qsizetype header = headerEnd(lines);
+    QString trimmedHeader = joinLines(lines, 0, header);
+    while (trimmedHeader.endsWith(QStringLiteral("\n\n"))) trimmedHeader.chop(1);
+    parsed.header = trimmedHeader.trimmed().isEmpty() ? QString() : trimmedHeader;
+    for (const auto& [key, value] : inFileOrder(root)) {
+        Site site;
+        std::optional<Mistake> mistake = readSite(site, *key, *value);
+        if (!mistake && siteNameTaken(parsed.sites, site.name, -1))
+            mistake = Mistake{lineOf(key->source()), texts::siteTwice(site.name)};
+        if (mistake) {
+            parsed.sites.clear();
+            parsed.problem = texts::siteBookLine(path, mistake->line, mistake->what);
+            return parsed;
+        }
+        site.comment = commentAbove(lines, lineOf(key->source()), header);
+        parsed.sites << site;
+    }
+    return parsed;
+}
+
+namespace {
+
+// One line of TOML as toml++ writes it: quoted and escaped where the text needs it, Cyrillic
+// left as it is so that a person can read the file.
+template <typename Value>
+QByteArray tomlLine(const QString& key, Value&& value) {
+    toml::table table;
+    table.insert(key.toStdString(), std::forward<Value>(value));
+    std::ostringstream out;
+    out << toml::toml_formatter(table, toml::format_flags::allow_unicode_strings);
+    return QByteArray::fromStdString(out.str()).trimmed() + '\n';
+}
+
+QByteArray commentLines(const QString& comment) {
+    QByteArray out;
+    for (const QString& line : comment.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QString trimmed = line.trimmed();
+        out += (trimmed.startsWith(QLatin1Char('#')) ? trimmed : QStringLiteral("# ") + trimmed)
+                   .toUtf8();
+        out += '\n';
+    }
+    return out;
+}
+
+}  // namespace
+
+QByteArray format(const QList<Site>& sites, const QString& header) {
+    QByteArray out = commentLines(header.trimmed().isEmpty() ? texts::kSiteBookHeader : header);
+    for (const Site& site : sites) {
+        out += '\n';
+        out += commentLines(site.comment);
+        out += tomlLine(site.name, toml::table{});
+        out += tomlLine(QStringLiteral("port"), site.port.toStdString());
+        out += tomlLine(QStringLiteral("device"), siteDeviceName(site.device).toStdString());
+        out += tomlLine(QStringLiteral("speed"), site.speed);
+        if (!site.note.isEmpty()) out += tomlLine(QStringLiteral("note"), site.note.toStdString());
+    }
+    return out;
+}
+
+}  // namespace SiteBookFormat

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "sites/SiteBook.h"
+#include "sites/SiteBookFormat.h"
+
+void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+Site site(const QString& name, const QString& port, int device = 1, int speed = 9600) {
+    Site s;
+    s.name = name;
+    s.port = port;
+    s.device = device;
+    s.speed = speed;
+    return s;
+}
+
+const QString kPath = QStringLiteral("/b/sites.toml");
+
+// Each site as "name|port|device|speed|note", joined by ';'.
+QString summary(const QList<Site>& sites) {
+    QStringList parts;
+    for (const Site& s : sites)
+        parts << QStringLiteral("%1|%2|%3|%4|%5")
+                     .arg(s.name, s.port)
+                     .arg(s.device)
+                     .arg(s.speed)
+                     .arg(s.note);
+    return parts.join(QLatin1Char(';'));
+}
+
+struct BookCase {
+    const char* label;
+    const char* text;
+    const char* sites;    // summary() of what is read
+    const char* problem;  // the whole message, after "Файл объектов /b/sites.toml, "
+};
+
+std::ostream& operator<<(std::ostream& os, const BookCase& c) {
+    return os << c.label;
+}
+
+class SiteBookFile : public testing::TestWithParam<BookCase> {};
+
+TEST_P(SiteBookFile, ReadsSitesOrNamesTheMistake) {
+    const BookCase& c = GetParam();
+    const SiteBookFormat::Parsed parsed = SiteBookFormat::parse(QByteArray(c.text), kPath);
+    EXPECT_EQ(summary(parsed.sites), QString::fromUtf8(c.sites));
+    const QString problem = QString::fromUtf8(c.problem);
+    EXPECT_EQ(parsed.problem, problem.isEmpty()
+                                  ? QString()
+                                  : QStringLiteral("Файл объектов /b/sites.toml, ") + problem);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SiteBookFile,
+    testing::Values(
+        BookCase{"empty", "", "", ""},
+        BookCase{"cyrillic names with spaces, in file order, type by name and number",
+                 "# Котельная на Лесной\n[\"Котельная 3\"]\nport = \"COM3\"\ndevice = \"КСМ-Р\"\n"
+                 "speed = 9600\nnote = \"ключ у вахтера\"\n\n"
+                 "[\"ЦТП Береговая\"]\nport = \"tcp://10.0.0.5:4001\"\ndevice = 5\nspeed = 2400\n"
+                 "[\"А\"]\nport = \"/dev/serial/by-id/usb-FTDI-if00\"\n",
+                 "Котельная 3|COM3|0|9600|ключ у вахтера;ЦТП Береговая|tcp://10.0.0.5:4001|5|2400|;"
+                 "А|/dev/serial/by-id/usb-FTDI-if00|1|9600|",
+                 ""},
+        BookCase{"not TOML", "[\"Котельная 3\"]\nport = COM3\n", "",
+                 "строка 2: это не запись TOML (Error while parsing value: could not determine "
+                 "value type)."},
+        BookCase{"name without quotes", "[Котельная]\nport = \"COM3\"\n", "",
+                 "строка 1: имя с русскими буквами, пробелами или точками пишется в кавычках: "
+                 "[\"Котельная 3\"]."},
+        BookCase{"unknown type", "[\"Котельная 3\"]\nport = \"COM3\"\ndevice = \"КСМ-Х\"\n", "",
+                 "строка 3: объект «Котельная 3»: Неправильно задан тип вычислителя («КСМ-Х»)."},
+        BookCase{"type number out of range", "[a]\nport = \"COM3\"\ndevice = 6\n", "",
+                 "строка 3: объект «a»: Неправильно задан тип вычислителя («6»)."},
+        BookCase{"bad speed", "[a]\nport = \"COM3\"\nspeed = 9601\n", "",
+                 "строка 3: объект «a»: Неправильно задана скорость обмена данными («9601»)."},
+        BookCase{"speed in quotes", "[a]\nport = \"COM3\"\nspeed = \"9600\"\n", "",
+                 "строка 3: у объекта «a» значение speed должно быть числом."},
+        BookCase{"port a number", "[a]\nport = 3\n", "",
+                 "строка 2: у объекта «a» значение port должно быть строкой в кавычках."},
+        BookCase{"bad port", "[a]\nport = \"COM10\"\n", "",
+                 "строка 2: объект «a»: Неправильно задан порт («COM10»)."},
+        BookCase{"address without port", "[a]\nport = \"tcp://10.0.0.5\"\n", "",
+                 "строка 2: объект «a»: Неправильно задан порт («tcp://10.0.0.5»)."},
+        BookCase{"missing port", "[a]\nport = \"COM1\"\n\n[\"Котельная 3\"]\nspeed = 9600\n", "",
+                 "строка 4: у объекта «Котельная 3» не задан порт (port)."},
+        BookCase{
+            "misspelt key", "[a]\nport = \"COM1\"\nsped = 2400\n", "",
+            "строка 3: у объекта «a» неизвестный ключ sped (известны port, device, speed, note)."},
+        BookCase{
+            "key outside any site", "title = \"x\"\n[a]\nport = \"COM1\"\n", "",
+            "строка 1: «title» не объект: объект начинается заголовком [\"title\"], под которым "
+            "стоят его port, device, speed и note."},
+        BookCase{"duplicate table",
+                 "[\"Котельная 3\"]\nport = \"COM1\"\n[\"Котельная 3\"]\nport = \"COM2\"\n", "",
+                 "строка 3: объект «Котельная 3» описан второй раз."},
+        BookCase{"names differing in case and blanks",
+                 "[\"Котельная 3\"]\nport = \"COM1\"\n"
+                 "[\"котельная  3\"]\nport = \"COM2\"\n",
+                 "", "строка 3: объект «котельная  3» описан второй раз."},
+        BookCase{"empty name", "[\"\"]\nport = \"COM1\"\n", "",
+                 "строка 1: Не задано имя объекта."}));
+
+TEST(SiteBookComments, HeaderAndSiteCommentsSurviveARewrite) {
+    const QByteArray text =
+        "# Котельные района\n# второй строкой\n\n# Котельная на Лесной\n[\"Котельная 3\"]\n"
+        "port = \"COM3\" # потеряется\nnote = \"ключ \\\"у\\\" вахтера\"\n\n[b]\nport = \"COM4\"\n";
+    const SiteBookFormat::Parsed first = SiteBookFormat::parse(text, kPath);
+    ASSERT_EQ(first.problem, QString());
+    EXPECT_EQ(first.header, QStringLiteral("# Котельные района\n# второй строкой\n"));
+    ASSERT_EQ(first.sites.size(), 2);
+    EXPECT_EQ(first.sites[0].comment, QStringLiteral("# Котельная на Лесной\n"));
+    EXPECT_EQ(first.sites[1].comment, QString());
+
+    const QByteArray rewritten = SiteBookFormat::format(first.sites, first.header);
+    const SiteBookFormat::Parsed second = SiteBookFormat::parse(rewritten, kPath);
+    EXPECT_EQ(second.problem, QString());
+    EXPECT_EQ(second.header, first.header);
+    EXPECT_EQ(second.sites, first.sites);
+    EXPECT_TRUE(
+        rewritten.startsWith("# Котельные района\n# второй строкой\n\n# Котельная на Лесной\n"
+                             "[\"Котельная 3\"]\nport = \"COM3\"\ndevice = \"КСМ-Н\"\n"))
+        << rewritten.toStdString();
+}
+
+class SiteBookOnDisk : public testing::Test {
+protected:
+    QString path() const { return m_dir.filePath(QStringLiteral("sites.toml")); }
+    QByteArray contents() const {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void put(const QByteArray& bytes) {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(SiteBookOnDisk, MissingFileIsAnEmptyBookAndANewOneGetsTheHeader) {
+    const SiteBook::Loaded none = SiteBook::load(path());
+    EXPECT_TRUE(none.sites.isEmpty());
+    EXPECT_EQ(none.problem, QString());
+    const Site one =
+        site(QStringLiteral("ЦТП 1"), QStringLiteral("rfc2217://[::1]:4001"), 4, 19200);
+    QString error;
+    ASSERT_TRUE(SiteBook::save(path(), {one}, &error)) << error.toStdString();
+    EXPECT_TRUE(contents().startsWith("# Объекты Tabulon"));
+    const SiteBook::Loaded loaded = SiteBook::load(path());
+    EXPECT_EQ(loaded.problem, QString());
+    EXPECT_EQ(loaded.sites, QList<Site>{one});
+    ASSERT_NE(SiteBook::find(loaded.sites, QStringLiteral("ЦТП 1")), nullptr);
+    EXPECT_EQ(SiteBook::find(loaded.sites, QStringLiteral("ЦТП")), nullptr);
+}
+
+TEST_F(SiteBookOnDisk, BadBookIsNeverWrittenOver) {
+    const QByteArray bad = "[a]\nport = COM3\n";
+    put(bad);
+    QString error;
+    EXPECT_FALSE(
+        SiteBook::save(path(), {site(QStringLiteral("b"), QStringLiteral("COM1"))}, &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Файл объектов не записан")));
+    EXPECT_TRUE(error.contains(path() + QStringLiteral(", строка 2:"))) << error.toStdString();
+    EXPECT_EQ(contents(), bad);
+}
+
+TEST_F(SiteBookOnDisk, SitesThatWouldNotReadBackAreRefused) {
+    put("# мой заголовок\n");
+    QString error;
+    const Site good = site(QStringLiteral("a"), QStringLiteral("COM1"));
+    EXPECT_FALSE(
+        SiteBook::save(path(), {good, site(QStringLiteral("A"), QStringLiteral("COM2"))}, &error));
+    EXPECT_EQ(error, QStringLiteral("объект «A» описан второй раз"));
+    EXPECT_FALSE(SiteBook::save(
+        path(), {site(QStringLiteral("a"), QStringLiteral("COM1"), 1, 1200)}, &error));
+    EXPECT_EQ(contents(), QByteArray("# мой заголовок\n"));
+    ASSERT_TRUE(SiteBook::save(path(), {good}, &error));
+    EXPECT_TRUE(contents().startsWith("# мой заголовок\n\n[a]\n")) << contents().toStdString();
+}
+
+TEST(SiteBookPaths, TabulonSitesNamesAnotherBook) {
+    qputenv("TABULON_SITES", "/srv/книга.toml");
+    EXPECT_EQ(SiteBook::userPath(), QStringLiteral("/srv/книга.toml"));
+    qunsetenv("TABULON_SITES");
+    EXPECT_TRUE(SiteBook::userPath().endsWith(QStringLiteral("/Tabulon/sites.toml")));
+    EXPECT_EQ(SiteBook::systemPath(), QStringLiteral("/etc/tabulon/sites.toml"));
+}
+
+}  // namespace
