@@ -20,6 +20,7 @@ public:
     struct Line {
         QString port, device;
         int rate = 0;
+        QString site;  // the site of the book; empty for an exchange without one
     };
     // A form as it stands in the archive.
     struct Entry {

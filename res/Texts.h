@@ -221,5 +221,17 @@ inline const QString kSiteBookHeader = QStringLiteral(
     "# Объекты Tabulon: имя объекта в заголовке таблицы, под ним порт (COM1..COM9,\n"
     "# /dev/serial/by-id/…, tcp://адрес:порт или rfc2217://адрес:порт), тип вычислителя,\n"
     "# скорость и примечание. Комментарии над заголовком объекта сохраняются.\n");
+// The record of every exchange: how it ended, in the windows' short words, and the failure
+// to keep the record (%1 the file, %2 why).
+inline const QString kRecordForms = QStringLiteral("формы приняты");
+inline const QString kRecordNothing = QStringLiteral("ничего не принято");
+inline const QString kRecordOpenFailed = QStringLiteral("порт не открылся");
+inline const QString kRecordNoHandshake = QStringLiteral("нет ответа вычислителя");
+inline const QString kRecordBadReply = QStringLiteral("неверный ответ вычислителя");
+inline const QString kRecordEchoTooLate = QStringLiteral("эхо не отправлено вовремя");
+inline const QString kRecordLineBroken = QStringLiteral("связь нарушена");
+inline const QString kRecordStopped = QStringLiteral("остановлено");
+inline const QString kRecordArchiveIncomplete = QStringLiteral("не все формы в архиве");
+inline const QString kRecordNotWritten = QStringLiteral("Запись о сеансе связи %1 не сохранена: %2");
 
 }  // namespace texts

@@ -1,0 +1,92 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+#include <atomic>
+
+#include "archive/ExchangeRecord.h"
+#include "files/SafeFile.h"
+
+namespace {
+
+const QString kFolder = QStringLiteral(".exchanges");
+const QString kSuffix = QStringLiteral(".json");
+
+// Any site or port as a piece of a file name on every system: "tcp://host:4001" and "/dev/ttyS0"
+// hold separators, a site's name may hold anything.
+QString namePiece(const QString& text) {
+    static const QRegularExpression unsafe(QStringLiteral(R"([\\/:*?"<>|\s.]+)"));
+    QString piece = text;
+    piece.replace(unsafe, QStringLiteral("-"));
+    piece = piece.left(40);
+    while (piece.startsWith(u'-')) piece.remove(0, 1);
+    while (piece.endsWith(u'-')) piece.chop(1);
+    return piece.isEmpty() ? QStringLiteral("line") : piece;
+}
+
+// The start to the millisecond, the line's or site's name, and what tells apart the exchanges of
+// one process (and of one whose id came back) that ended within it.
+QString fileName(const ExchangeRecord& record, int counter) {
+    return record.start.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmsszzz'Z'")) + u'_' +
+           namePiece(record.site.isEmpty() ? record.port : record.site) + u'_' +
+           QString::number(QCoreApplication::applicationPid()) + u'_' + QString::number(counter) +
+           kSuffix;
+}
+
+std::atomic<int> g_counter{0};
+
+}  // namespace
+
+namespace ExchangeRecords {
+
+QString monthFolder(const QString& archiveRoot, const QDate& month) {
+    return QDir(archiveRoot).filePath(kFolder + u'/' + month.toString(QStringLiteral("yyyy-MM")));
+}
+
+bool write(const QString& archiveRoot, const ExchangeRecord& record, QString* error) {
+    const QDir folder(monthFolder(archiveRoot, record.start.toLocalTime().date()));
+    QString path;
+    do {
+        path = folder.filePath(fileName(record, ++g_counter));
+    } while (QFileInfo::exists(path));
+    if (!folder.mkpath(QStringLiteral("."))) {
+        if (error) *error = QDir::toNativeSeparators(folder.path());
+        return false;
+    }
+    const SafeFile::Result written = SafeFile::write(path, record.toJson());
+    if (!written.ok && error) *error = QDir::toNativeSeparators(path) + u'\n' + written.errorString;
+    return written.ok;
+}
+
+QList<ExchangeRecord> readMonth(const QString& archiveRoot, const QDate& month, int* unreadable) {
+    QList<ExchangeRecord> records;
+    int skipped = 0;
+    const QDir folder(monthFolder(archiveRoot, month));
+    for (const QString& name : folder.entryList({u'*' + kSuffix}, QDir::Files, QDir::Name)) {
+        QFile file(folder.filePath(name));
+        std::optional<ExchangeRecord> record;
+        if (file.open(QIODevice::ReadOnly)) record = ExchangeRecord::fromJson(file.readAll());
+        if (record)
+            records.append(std::move(*record));
+        else
+            ++skipped;
+    }
+    std::stable_sort(
+        records.begin(), records.end(),
+        [](const ExchangeRecord& a, const ExchangeRecord& b) { return a.start < b.start; });
+    if (unreadable) *unreadable = skipped;
+    return records;
+}
+
+QList<ExchangeRecord::Form> formsOf(const QString& archiveRoot,
+                                    const std::vector<ArchiveWriter::Entry>& entries) {
+    const QDir root(archiveRoot);
+    QList<ExchangeRecord::Form> forms;
+    for (const ArchiveWriter::Entry& entry : entries)
+        forms.append({root.relativeFilePath(entry.path), entry.size});
+    return forms;
+}
+
+}  // namespace ExchangeRecords

@@ -1,0 +1,68 @@
+#include "archive/RecordOutcome.h"
+
+#include <iterator>
+
+#include "res/Texts.h"
+
+static_assert(std::size(kRecordOutcomes) == std::size_t(RecordOutcome::ArchiveIncomplete) + 1);
+
+QString recordOutcomeKey(RecordOutcome outcome) {
+    return QString::fromLatin1(recordOutcomeInfo(outcome).key);
+}
+
+QString recordOutcomeText(RecordOutcome outcome) {
+    switch (outcome) {
+        case RecordOutcome::FormsReceived:
+            return texts::kRecordForms;
+        case RecordOutcome::NothingReceived:
+            return texts::kRecordNothing;
+        case RecordOutcome::OpenFailed:
+            return texts::kRecordOpenFailed;
+        case RecordOutcome::NoHandshake:
+            return texts::kRecordNoHandshake;
+        case RecordOutcome::BadReply:
+            return texts::kRecordBadReply;
+        case RecordOutcome::EchoTooLate:
+            return texts::kRecordEchoTooLate;
+        case RecordOutcome::LineBroken:
+            return texts::kRecordLineBroken;
+        case RecordOutcome::StoppedByOperator:
+            return texts::kRecordStopped;
+        case RecordOutcome::ArchiveIncomplete:
+            break;
+    }
+    return texts::kRecordArchiveIncomplete;
+}
+
+std::optional<RecordOutcome> recordOutcomeFromKey(const QString& key) {
+    for (const RecordOutcomeInfo& info : kRecordOutcomes)
+        if (key == QLatin1String(info.key)) return info.outcome;
+    return std::nullopt;
+}
+
+RecordOutcome recordOutcomeOf(const ExchangeEnd& end) {
+    if (end.formsLost) return RecordOutcome::ArchiveIncomplete;
+    switch (end.exchange) {
+        case ExchangeOutcome::OpenFailed:
+            return RecordOutcome::OpenFailed;
+        case ExchangeOutcome::NoHandshake:
+            return RecordOutcome::NoHandshake;
+        case ExchangeOutcome::BadReply:
+            return RecordOutcome::BadReply;
+        case ExchangeOutcome::EchoTooLate:
+            return RecordOutcome::EchoTooLate;
+        case ExchangeOutcome::LineBroken:
+            return RecordOutcome::LineBroken;
+        case ExchangeOutcome::StoppedByOperator:
+            return RecordOutcome::StoppedByOperator;
+        case ExchangeOutcome::FormsReceived:
+        case ExchangeOutcome::NothingReceived:
+        case ExchangeOutcome::SettingsNotWritten:
+            break;
+    }
+    if (end.stopped) return RecordOutcome::StoppedByOperator;
+    if (end.exchange == ExchangeOutcome::SettingsNotWritten)
+        return end.formsReceived ? RecordOutcome::FormsReceived : RecordOutcome::NothingReceived;
+    return end.exchange == ExchangeOutcome::FormsReceived ? RecordOutcome::FormsReceived
+                                                          : RecordOutcome::NothingReceived;
+}
