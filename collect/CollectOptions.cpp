@@ -77,9 +77,9 @@ bool apply(CollectOptions& o, const QString& name, const QString& value) {
 }
 
 bool takesValue(const QString& name) {
-    static const QStringList kNames = {"--port",   "--device", "--speed", "--out",
-                                       "--name",   "--passes", "--wait",  "--site",
-                                       "--sites",  "--retry",  "--retry-delay"};
+    static const QStringList kNames = {"--port",  "--device", "--speed",      "--out",
+                                       "--name",  "--passes", "--wait",       "--site",
+                                       "--sites", "--retry",  "--retry-delay"};
     return kNames.contains(name);
 }
 
@@ -156,6 +156,5 @@ QString CollectUsage() {
     for (int i = 0; i < count; ++i)
         text +=
             QStringLiteral("  %1  %2\n").arg(int(outcomes[i].outcome), 2).arg(outcomes[i].meaning);
-    return text + u'\n' + texts::kCollectOutcomeOrder + u'\n' + texts::kCollectRoundOutcome +
-           u'\n';
+    return text + u'\n' + texts::kCollectOutcomeOrder + u'\n' + texts::kCollectRoundOutcome + u'\n';
 }

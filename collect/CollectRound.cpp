@@ -93,9 +93,8 @@ CollectRound::SiteRun CollectRound::collect(const CollectOptions& options) {
         absorb(run.report, report, run.tries == 0);
         ++run.tries;
         if (!retryable(report.outcome) || run.tries >= tries || stopped()) break;
-        m_console.line(texts::CollectTryFailed(run.tries, tries,
-                                               CollectOutcomeOf(report.outcome).meaning,
-                                               options.retryDelaySeconds));
+        m_console.line(texts::CollectTryFailed(
+            run.tries, tries, CollectOutcomeOf(report.outcome).meaning, options.retryDelaySeconds));
         if (!waitBeforeRetry(std::int64_t{options.retryDelaySeconds} * 1000)) break;
     }
     return run;
@@ -145,13 +144,13 @@ CollectOutcome CollectRound::roundOutcome(const std::vector<SiteRun>& runs, bool
         return std::any_of(runs.begin(), runs.end(),
                            [&](const SiteRun& r) { return r.report.outcome == outcome; });
     };
-    if (stopped) return has(CollectOutcome::ArchiveFailed) ? CollectOutcome::ArchiveFailed
-                                                           : CollectOutcome::Interrupted;
-    const auto failed = std::count_if(runs.begin(), runs.end(), [](const SiteRun& r) {
-        return !succeeded(r.report.outcome);
-    });
-    if (failed == 0) return has(CollectOutcome::Forms) ? CollectOutcome::Forms
-                                                       : CollectOutcome::Nothing;
+    if (stopped)
+        return has(CollectOutcome::ArchiveFailed) ? CollectOutcome::ArchiveFailed
+                                                  : CollectOutcome::Interrupted;
+    const auto failed = std::count_if(
+        runs.begin(), runs.end(), [](const SiteRun& r) { return !succeeded(r.report.outcome); });
+    if (failed == 0)
+        return has(CollectOutcome::Forms) ? CollectOutcome::Forms : CollectOutcome::Nothing;
     if (std::size_t(failed) < runs.size()) return CollectOutcome::SomeSitesFailed;
     // Every site failed: most often for one cause, which the most important failure names.
     for (CollectOutcome outcome :

@@ -142,8 +142,8 @@ Collector::Report Collector::run() {
     if (m_options.nameTemplate) settings.nameTemplate = *m_options.nameTemplate;
     report.folder = settings.folder;
 
-    FormArchive archive(settings, {report.port, report.device, report.rate,
-                                   m_options.site.value_or(QString())});
+    FormArchive archive(
+        settings, {report.port, report.device, report.rate, m_options.site.value_or(QString())});
     archive.keepEntries(m_options.json);
     std::optional<FormArchive::Entry> cutShort;
     logArchive(archive, cutShort);

@@ -52,10 +52,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST(Collect, ValuesReachTheOptions) {
-    const CollectOptions o = ParseCollectOptions(
-        {"--port", "COM3", "--device", "КСМ-Ж", "--speed=4800", "--passes", "3", "--wait", "7",
-         "--site=Котельная 1", "--sites", "/etc/tabulon/sites.toml", "--retry", "0",
-         "--retry-delay", "0"});
+    const CollectOptions o =
+        ParseCollectOptions({"--port", "COM3", "--device", "КСМ-Ж", "--speed=4800", "--passes", "3",
+                             "--wait", "7", "--site=Котельная 1", "--sites",
+                             "/etc/tabulon/sites.toml", "--retry", "0", "--retry-delay", "0"});
     EXPECT_EQ(o.port, "COM3");
     EXPECT_EQ(o.deviceType, 4);
     EXPECT_EQ(o.rate, 4800);

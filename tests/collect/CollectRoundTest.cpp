@@ -68,17 +68,20 @@ TEST_P(Retries, OnlyTheLineFailuresAreTriedAgainAfterTheDelay) {
 
 INSTANTIATE_TEST_SUITE_P(
     Collect, Retries,
-    ::testing::Values(RetryCase{"OpenFailsEveryTime", {O::OpenFailed, O::OpenFailed, O::OpenFailed},
-                                2, 3, O::OpenFailed, 0},
-                      RetryCase{"NoRetriesAsked", {O::OpenFailed}, 0, 1, O::OpenFailed, 0},
-                      RetryCase{"LinkOnTheSecondTry", {O::NoLink, O::Forms}, 2, 2, O::Forms, 1},
-                      RetryCase{"BrokenLineFormsCount", {O::LineBroken, O::Forms}, 1, 2, O::Forms,
-                                2},
-                      RetryCase{"WrongReplyIsNoLineFailure", {O::BadReply}, 3, 1, O::BadReply, 0},
-                      RetryCase{"EchoNotRetried", {O::EchoFailed}, 3, 1, O::EchoFailed, 0},
-                      RetryCase{"LostFormsNotRetried", {O::ArchiveFailed}, 3, 1, O::ArchiveFailed,
-                                0},
-                      RetryCase{"NothingIsNoFailure", {O::Nothing}, 3, 1, O::Nothing, 0}),
+    ::testing::Values(
+        RetryCase{"OpenFailsEveryTime",
+                  {O::OpenFailed, O::OpenFailed, O::OpenFailed},
+                  2,
+                  3,
+                  O::OpenFailed,
+                  0},
+        RetryCase{"NoRetriesAsked", {O::OpenFailed}, 0, 1, O::OpenFailed, 0},
+        RetryCase{"LinkOnTheSecondTry", {O::NoLink, O::Forms}, 2, 2, O::Forms, 1},
+        RetryCase{"BrokenLineFormsCount", {O::LineBroken, O::Forms}, 1, 2, O::Forms, 2},
+        RetryCase{"WrongReplyIsNoLineFailure", {O::BadReply}, 3, 1, O::BadReply, 0},
+        RetryCase{"EchoNotRetried", {O::EchoFailed}, 3, 1, O::EchoFailed, 0},
+        RetryCase{"LostFormsNotRetried", {O::ArchiveFailed}, 3, 1, O::ArchiveFailed, 0},
+        RetryCase{"NothingIsNoFailure", {O::Nothing}, 3, 1, O::Nothing, 0}),
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST_F(CollectRoundTest, StopSignalEndsTheWaitAndTheTries) {
@@ -110,16 +113,17 @@ TEST_P(RoundOutcome, FromTheSitesOutcomes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Collect, RoundOutcome,
-    ::testing::Values(RoundCase{"FormsAndNothing", {O::Nothing, O::Forms}, false, O::Forms},
-                      RoundCase{"AllNothing", {O::Nothing, O::Nothing}, false, O::Nothing},
-                      RoundCase{"OneFailed", {O::Forms, O::NoLink, O::Nothing}, false,
-                                O::SomeSitesFailed},
-                      RoundCase{"AllFailedMostImportant", {O::SettingsFailed, O::LineBroken,
-                                O::OpenFailed}, false, O::OpenFailed},
-                      RoundCase{"LostFormsFirst", {O::NoLink, O::ArchiveFailed}, false,
-                                O::ArchiveFailed},
-                      RoundCase{"Stopped", {O::Forms, O::NoLink}, true, O::Interrupted},
-                      RoundCase{"StoppedLostForms", {O::ArchiveFailed}, true, O::ArchiveFailed}),
+    ::testing::Values(
+        RoundCase{"FormsAndNothing", {O::Nothing, O::Forms}, false, O::Forms},
+        RoundCase{"AllNothing", {O::Nothing, O::Nothing}, false, O::Nothing},
+        RoundCase{"OneFailed", {O::Forms, O::NoLink, O::Nothing}, false, O::SomeSitesFailed},
+        RoundCase{"AllFailedMostImportant",
+                  {O::SettingsFailed, O::LineBroken, O::OpenFailed},
+                  false,
+                  O::OpenFailed},
+        RoundCase{"LostFormsFirst", {O::NoLink, O::ArchiveFailed}, false, O::ArchiveFailed},
+        RoundCase{"Stopped", {O::Forms, O::NoLink}, true, O::Interrupted},
+        RoundCase{"StoppedLostForms", {O::ArchiveFailed}, true, O::ArchiveFailed}),
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST_F(CollectRoundTest, EverySiteOnItsOwnLineTheRestSkippedAfterAStop) {
