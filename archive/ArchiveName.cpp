@@ -33,6 +33,7 @@ QString fieldValue(const QString& name, const ArchiveNameFields& f) {
     if (name == u"speed") return QString::number(f.rate);
     if (name == u"n") return QStringLiteral("%1").arg(f.number, 2, 10, QLatin1Char('0'));
     if (name == u"title") return f.title;
+    if (name == u"site") return f.site;
     return QStringLiteral("{%1}").arg(name);
 }
 
@@ -53,7 +54,7 @@ QString fitted(QString name, int maxBytes) {
 }  // namespace
 
 QStringList FieldNames() {
-    return {"date", "time", "port", "device", "speed", "n", "title"};
+    return {"date", "time", "port", "device", "speed", "n", "title", "site"};
 }
 
 QStringList UnknownFields(const QString& tmpl) {
@@ -143,6 +144,13 @@ QString Incomplete(const QString& name) {
 
 QString MonthFolder(const QDate& date) {
     return date.toString(QStringLiteral("yyyy-MM"));
+}
+
+QString SiteFolder(const QString& site) {
+    if (site.isEmpty()) return {};
+    // A name of dots or separators alone still gets a folder of its own, apart from the months.
+    const QString folder = Clean(site);
+    return folder.isEmpty() ? QStringLiteral("_") : folder;
 }
 
 }  // namespace ArchiveName

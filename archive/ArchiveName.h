@@ -12,6 +12,7 @@ struct ArchiveNameFields {
     int rate = 0;        // bit/s
     int number = 0;      // the form's number in its exchange, from 1
     QString title;       // the form's first non-blank line
+    QString site;        // the site of the book; empty for an exchange without one
 };
 
 namespace ArchiveName {
@@ -25,7 +26,7 @@ QStringList FieldNames();
 QStringList UnknownFields(const QString& tmpl);
 
 // The file name `tmpl` gives for `fields`: {date} 2026-12-09, {time} 14-03-12, {port},
-// {device}, {speed}, {n} (01, 02, ... 100), {title}. Every field and the literal text are
+// {device}, {speed}, {n} (01, 02, ... 100), {title}, {site}. Every field and the literal text are
 // cleaned so that the result is one plain file name on any system; it is never empty and
 // never longer than kMaxNameBytes in UTF-8.
 QString Expand(const QString& tmpl, const ArchiveNameFields& fields);
@@ -47,5 +48,8 @@ QString FirstLine(const QString& text);
 
 // The folder of a month: "2026-12".
 QString MonthFolder(const QDate& date);
+
+// The folder of a site's forms inside the archive, its name cleaned; empty for no site.
+QString SiteFolder(const QString& site);
 
 }  // namespace ArchiveName

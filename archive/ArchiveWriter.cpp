@@ -130,9 +130,15 @@ bool ArchiveWriter::place(Staged& s, bool dataDurable) {
     return false;
 }
 
+// A site's exchange keeps its months inside the site's folder.
+QString ArchiveWriter::siteRoot() const {
+    const QString site = ArchiveName::SiteFolder(m_line.site);
+    return site.isEmpty() ? m_settings.folder : QDir(m_settings.folder).filePath(site);
+}
+
 std::vector<Leftover> ArchiveWriter::recoverLeftovers() {
     return ArchiveLeftovers::recover(
-        m_settings.folder, [this](const QByteArray& head, const QDateTime& written) {
+        siteRoot(), [this](const QByteArray& head, const QDateTime& written) {
             // Its exchange is unknown: it is named as one of this line's, number 0.
             return wantedName(0, written.toLocalTime(),
                               ArchiveName::FirstLine(TextFileCodec::Decode(head)), false);
@@ -144,7 +150,7 @@ std::vector<Leftover> ArchiveWriter::recoverLeftovers() {
 QString ArchiveWriter::wantedPath(int number, const QDateTime& received, const QByteArray& text,
                                   bool complete, Failure& failure) const {
     const QDateTime local = received.toLocalTime();
-    const QString folder = QDir(m_settings.folder).filePath(ArchiveName::MonthFolder(local.date()));
+    const QString folder = QDir(siteRoot()).filePath(ArchiveName::MonthFolder(local.date()));
     failure.folder = folder;
     if (!QDir().mkpath(folder)) {
         failure.reason = texts::kArchiveFolderNotCreated;
@@ -157,8 +163,8 @@ QString ArchiveWriter::wantedPath(int number, const QDateTime& received, const Q
 
 QString ArchiveWriter::wantedName(int number, const QDateTime& receivedLocal, const QString& title,
                                   bool complete) const {
-    const ArchiveNameFields fields{receivedLocal, m_line.port, m_line.device,
-                                   m_line.rate,   number,      title};
+    const ArchiveNameFields fields{receivedLocal, m_line.port, m_line.device, m_line.rate,
+                                   number,        title,       m_line.site};
     const QString name = ArchiveName::Expand(m_settings.nameTemplate, fields);
     return complete ? name : ArchiveName::Incomplete(name);
 }

@@ -46,7 +46,7 @@ void WorkerCalls::beginArchive() {
     m_archive = std::make_unique<FormArchive>(
         settings, FormArchive::Line{QString::fromStdString(m_rc.m_strPort),
                                     QString::fromUtf8(device.data(), qsizetype(device.size())),
-                                    m_rc.m_nRate});
+                                    m_rc.m_nRate, m_site});
     // Told once per exchange, without holding up the line: the worker goes on meanwhile.
     m_archive->setFailureHandler([this](const FormArchive::Failure& failure) {
         const QString text = FormArchive::FailureText(failure) + u'\n' + texts::kFormStaysInWindow;

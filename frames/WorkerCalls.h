@@ -36,6 +36,9 @@ public:
     void finishArchive();
 
     void setSettingsWriter(SettingsWriter writer) { m_writer = std::move(writer); }
+    // The site of the book the next exchange reads, whose folder its forms go to; empty for an
+    // exchange without one.
+    void setSite(const QString& site) { m_site = site; }
 
     void setProgressPos(int pos) override;
     void stepProgress() override;
@@ -67,6 +70,7 @@ private:
     CSettingsDlg& m_settings;
     QPointer<QWidget> m_mainWindow;
     SettingsWriter m_writer;
+    QString m_site;
     int m_questionDepth = 0;
     // Replaced only between exchanges, while no worker runs.
     std::unique_ptr<FormArchive> m_archive;

@@ -263,4 +263,12 @@ QString siteBookAtStart(const QString& problem) {
     return QStringLiteral("%1\nTabulon работает без объектов.").arg(problem);
 }
 
+QString siteNotOnComNumber(const QString& site, const QString& port) {
+    return QStringLiteral(
+               "Порт объекта «%1» (%2) не стоит ни под одним номером COM1..COM9.\n"
+               "Назначьте ему номер в окне «Порты» (меню «Вид») и выберите объект "
+               "снова.")
+        .arg(site, port);
+}
+
 }  // namespace texts

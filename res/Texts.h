@@ -217,6 +217,9 @@ inline const QString kSiteNoName = QStringLiteral("Не задано имя об
 inline const QString kSiteNameTaken = QStringLiteral("Объект с таким именем уже есть");
 inline const QString kSiteNameUnquoted = QStringLiteral(
     "имя с русскими буквами, пробелами или точками пишется в кавычках: [\"Котельная 3\"]");
+inline const QString kSiteCopy = QStringLiteral("копия");
+inline const QString kSiteNewName = QStringLiteral("Новый объект");
+QString siteNotOnComNumber(const QString& site, const QString& port);
 inline const QString kSiteBookHeader = QStringLiteral(
     "# Объекты Tabulon: имя объекта в заголовке таблицы, под ним порт (COM1..COM9,\n"
     "# /dev/serial/by-id/…, tcp://адрес:порт или rfc2217://адрес:порт), тип вычислителя,\n"

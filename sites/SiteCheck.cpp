@@ -43,3 +43,15 @@ bool siteNameTaken(const QList<Site>& sites, const QString& name, int index) {
             return true;
     return false;
 }
+
+QString freeSiteName(const QList<Site>& sites, const QString& name, bool copy) {
+    for (int n = 1;; ++n) {
+        QString candidate = name;
+        if (copy)
+            candidate += n == 1 ? QStringLiteral(" (%1)").arg(texts::kSiteCopy)
+                                : QStringLiteral(" (%1 %2)").arg(texts::kSiteCopy).arg(n);
+        else if (n > 1)
+            candidate += QStringLiteral(" %1").arg(n);
+        if (!siteNameTaken(sites, candidate, -1)) return candidate;
+    }
+}

@@ -21,3 +21,8 @@ int siteDeviceOf(const QString& text);
 
 // Whether another site than the one at `index` (-1: none) of `sites` bears `name`.
 bool siteNameTaken(const QList<Site>& sites, const QString& name, int index);
+
+// A name for a copy of the site named `name` that no site of `sites` bears: "<name> (копия)",
+// then "(копия 2)", "(копия 3)", ...; `name` itself stands for the first free one of "<name>",
+// "<name> 2", ... when `copy` is false.
+QString freeSiteName(const QList<Site>& sites, const QString& name, bool copy);

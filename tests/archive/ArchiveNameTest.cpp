@@ -11,6 +11,12 @@ ArchiveNameFields Fields(const QString& port = "COM3", const QString& title = "�
     return {kWhen, port, QStringLiteral("КСМ-Р"), 9600, number, title};
 }
 
+ArchiveNameFields SiteFields(const QString& site) {
+    ArchiveNameFields fields = Fields();
+    fields.site = site;
+    return fields;
+}
+
 struct NameCase {
     const char* title;
     QString tmpl;
@@ -49,6 +55,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "ведомость"},
         NameCase{"NothingLeftIsStillAName", "{title}", Fields("COM1", ""), "form"},
         NameCase{"EmptyTitleKeepsTheExtension", "{title}.txt", Fields("COM1", ""), "form.txt"},
+        NameCase{"SiteCleanedLikeTheOthers", "{site}_{n}.txt", SiteFields("Котельная 3/А: двор"),
+                 "Котельная 3_А_ двор_01.txt"},
+        NameCase{"NoSiteNoText", "{site}{n}.txt", Fields(), "01.txt"},
         NameCase{"UnknownFieldStaysAsWritten", "{foo}_{n}.txt", Fields(), "{foo}_01.txt"},
         NameCase{"LongNameCutKeepingTheExtension", "{title}.txt", Fields("COM1", kLong),
                  QString(98, QChar(u'Ж')) + ".txt"}),
@@ -57,6 +66,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ArchiveName, UnknownFieldsAreNamed) {
     EXPECT_TRUE(ArchiveName::UnknownFields(ArchiveName::kDefaultTemplate).isEmpty());
     EXPECT_EQ(ArchiveName::UnknownFields("{date}{Date}{}x{n"), (QStringList{"Date", ""}));
+}
+
+TEST(ArchiveName, SiteFolderIsACleanedNameNeverEmptyOrAMonth) {
+    EXPECT_EQ(ArchiveName::SiteFolder(""), "");
+    EXPECT_EQ(ArchiveName::SiteFolder("ЦТП 2/Б"), "ЦТП 2_Б");
+    EXPECT_EQ(ArchiveName::SiteFolder(".."), "_");
 }
 
 TEST(ArchiveName, AlternativesGoBeforeTheExtension) {

@@ -1,0 +1,99 @@
+#include "sites/SitePickerDlg.h"
+
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTimer>
+
+#include "ui_SitePickerDlg.h"
+
+namespace {
+
+SitePickerDlg::ShownHook& shownHook() {
+    static SitePickerDlg::ShownHook hook;
+    return hook;
+}
+
+bool matches(const Site& site, const QString& text) {
+    return site.name.contains(text, Qt::CaseInsensitive) ||
+           site.port.contains(text, Qt::CaseInsensitive) ||
+           site.note.contains(text, Qt::CaseInsensitive);
+}
+
+}  // namespace
+
+SitePickerDlg::SitePickerDlg(const QList<Site>& sites, const SiteLastExchanges& last,
+                             QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::SitePickerDlg>()), m_sites(sites) {
+    m_ui->setupUi(this);
+    for (const Site& site : m_sites) {
+        const SiteLastExchange past = last.value(site.name);
+        const QString when =
+            past.lastSuccess.isValid()
+                ? past.lastSuccess.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"))
+                : QString();
+        auto* row = new QTreeWidgetItem({site.name, site.port, when, past.lastOutcome});
+        row->setToolTip(0, site.note);
+        m_ui->IDC_SITE_TABLE->addTopLevelItem(row);
+    }
+    for (int column = 0; column < m_ui->IDC_SITE_TABLE->columnCount(); ++column)
+        m_ui->IDC_SITE_TABLE->resizeColumnToContents(column);
+    // The keys that move through the list work from the filter, where the operator types.
+    m_ui->IDC_SITE_FILTER->installEventFilter(this);
+    connect(m_ui->IDC_SITE_FILTER, &QLineEdit::textChanged, this, &SitePickerDlg::applyFilter);
+    connect(m_ui->IDC_SITE_TABLE, &QTreeWidget::itemDoubleClicked, this, &SitePickerDlg::accept);
+    connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &SitePickerDlg::accept);
+    connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &SitePickerDlg::reject);
+    applyFilter({});
+    m_ui->IDC_SITE_FILTER->setFocus();
+}
+
+SitePickerDlg::~SitePickerDlg() = default;
+
+void SitePickerDlg::setShownHook(ShownHook hook) {
+    shownHook() = std::move(hook);
+}
+
+std::optional<Site> SitePickerDlg::pick(QWidget* owner, const QList<Site>& sites,
+                                        const SiteLastExchanges& last) {
+    SitePickerDlg dialog(sites, last, owner);
+    if (shownHook())
+        QTimer::singleShot(0, &dialog, [&dialog, hook = shownHook()] { hook(&dialog); });
+    if (dialog.exec() != QDialog::Accepted || !dialog.picked()) return std::nullopt;
+    return *dialog.picked();
+}
+
+const Site* SitePickerDlg::picked() const {
+    return m_picked >= 0 ? &m_sites[m_picked] : nullptr;
+}
+
+void SitePickerDlg::applyFilter(const QString& text) {
+    QTreeWidget* table = m_ui->IDC_SITE_TABLE;
+    QTreeWidgetItem* first = nullptr;
+    for (int i = 0; i < table->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = table->topLevelItem(i);
+        row->setHidden(!matches(m_sites[i], text));
+        if (!row->isHidden() && !first) first = row;
+    }
+    QTreeWidgetItem* current = table->currentItem();
+    if (!current || current->isHidden()) table->setCurrentItem(first);
+    m_ui->buttons->button(QDialogButtonBox::Ok)->setEnabled(first != nullptr);
+}
+
+void SitePickerDlg::accept() {
+    QTreeWidgetItem* current = m_ui->IDC_SITE_TABLE->currentItem();
+    if (!current || current->isHidden()) return;
+    m_picked = m_ui->IDC_SITE_TABLE->indexOfTopLevelItem(current);
+    QDialog::accept();
+}
+
+bool SitePickerDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_ui->IDC_SITE_FILTER && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
+            key == Qt::Key_PageDown) {
+            QCoreApplication::sendEvent(m_ui->IDC_SITE_TABLE, event);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,158 @@
+#include "sites/SitesDlg.h"
+
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include "res/MessageBox.h"
+#include "res/Texts.h"
+#include "settings/ExchangeChoice.h"
+#include "sites/SiteBook.h"
+#include "sites/SiteCheck.h"
+#include "ui_SitesDlg.h"
+
+SitesDlg::SitesDlg(const QString& path, const QList<Site>& sites, const Site& fromSettings,
+                   QWidget* parent)
+    : QDialog(parent),
+      m_ui(std::make_unique<Ui::SitesDlg>()),
+      m_path(path),
+      m_fromSettings(fromSettings),
+      m_sites(sites) {
+    m_ui->setupUi(this);
+    // The operator's text must arrive as typed, as in "Настройки".
+    for (QComboBox* list : {m_ui->IDC_SITE_PORT, m_ui->IDC_SITE_DEVICE, m_ui->IDC_SITE_SPEED})
+        list->setCompleter(nullptr);
+    m_ui->IDC_SITE_PORT->addItems(exchangePortItems());
+    m_ui->IDC_SITE_DEVICE->addItems(exchangeDeviceItems());
+    m_ui->IDC_SITE_SPEED->addItems(exchangeRateItems());
+    for (const Site& site : m_sites) m_ui->IDC_SITE_LIST->addItem(site.name);
+
+    connect(m_ui->IDC_SITE_LIST, &QListWidget::currentRowChanged, this, &SitesDlg::onRowChanged);
+    connect(m_ui->IDC_SITE_ADD, &QPushButton::clicked, this, [this] {
+        Site site;
+        site.name = freeSiteName(m_sites, texts::kSiteNewName, false);
+        site.port = kDefaultPort;
+        site.device = siteDeviceOf(kDefaultDevice);
+        site.speed = kDefaultRate.toInt();
+        insertSite(site);
+    });
+    connect(m_ui->IDC_SITE_FROM_SETTINGS, &QPushButton::clicked, this, [this] {
+        Site site = m_fromSettings;
+        site.name = freeSiteName(m_sites, texts::kSiteNewName, false);
+        insertSite(site);
+    });
+    connect(m_ui->IDC_SITE_DUPLICATE, &QPushButton::clicked, this, &SitesDlg::duplicateSite);
+    connect(m_ui->IDC_SITE_REMOVE, &QPushButton::clicked, this, &SitesDlg::removeSite);
+    connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &SitesDlg::accept);
+    connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &SitesDlg::reject);
+    selectRow(m_sites.isEmpty() ? -1 : 0);
+}
+
+SitesDlg::~SitesDlg() = default;
+
+int SitesDlg::showModal(QWidget* owner, const QString& path, const Site& fromSettings) {
+    const SiteBook::Loaded book = SiteBook::load(path);
+    if (!book.problem.isEmpty()) TabulonMessageBox(book.problem, msg::MB_ICONEXCLAMATION);
+    SitesDlg dialog(path, book.sites, fromSettings, owner);
+    return dialog.exec() == QDialog::Accepted ? msg::IDOK : msg::IDCANCEL;
+}
+
+void SitesDlg::showSite(int row) {
+    const bool any = row >= 0 && row < m_sites.size();
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_ui->IDC_SITE_NAME), static_cast<QWidget*>(m_ui->IDC_SITE_PORT),
+          static_cast<QWidget*>(m_ui->IDC_SITE_DEVICE), static_cast<QWidget*>(m_ui->IDC_SITE_SPEED),
+          static_cast<QWidget*>(m_ui->IDC_SITE_NOTE),
+          static_cast<QWidget*>(m_ui->IDC_SITE_DUPLICATE),
+          static_cast<QWidget*>(m_ui->IDC_SITE_REMOVE)})
+        w->setEnabled(any);
+    const Site site = any ? m_sites[row] : Site{};
+    m_ui->IDC_SITE_NAME->setText(site.name);
+    m_ui->IDC_SITE_PORT->setEditText(any ? site.port : QString());
+    m_ui->IDC_SITE_DEVICE->setEditText(any ? siteDeviceName(site.device) : QString());
+    m_ui->IDC_SITE_SPEED->setEditText(any ? QString::number(site.speed) : QString());
+    m_ui->IDC_SITE_NOTE->setText(site.note);
+    m_current = any ? row : -1;
+}
+
+QString SitesDlg::fieldsProblem() const {
+    const QString name = m_ui->IDC_SITE_NAME->text().trimmed();
+    if (name.isEmpty()) return texts::kSiteNoName;
+    if (!isSitePort(m_ui->IDC_SITE_PORT->currentText())) return texts::kBadPort;
+    if (!exchangeDeviceType(m_ui->IDC_SITE_DEVICE->currentText())) return texts::kBadDevice;
+    if (!exchangeRate(m_ui->IDC_SITE_SPEED->currentText())) return texts::kBadRate;
+    if (siteNameTaken(m_sites, name, m_current)) return texts::kSiteNameTaken;
+    return {};
+}
+
+bool SitesDlg::commitCurrent() {
+    if (m_current < 0) return true;
+    const QString problem = fieldsProblem();
+    if (!problem.isEmpty()) {
+        TabulonMessageBox(problem, msg::MB_OK);
+        return false;
+    }
+    Site& site = m_sites[m_current];
+    site.name = m_ui->IDC_SITE_NAME->text().trimmed();
+    site.port = m_ui->IDC_SITE_PORT->currentText();
+    site.device = siteDeviceOf(m_ui->IDC_SITE_DEVICE->currentText());
+    site.speed = *exchangeRate(m_ui->IDC_SITE_SPEED->currentText());
+    site.note = m_ui->IDC_SITE_NOTE->text();
+    m_ui->IDC_SITE_LIST->item(m_current)->setText(site.name);
+    return true;
+}
+
+void SitesDlg::selectRow(int row) {
+    const QSignalBlocker block(m_ui->IDC_SITE_LIST);
+    m_ui->IDC_SITE_LIST->setCurrentRow(row);
+    showSite(row);
+}
+
+void SitesDlg::onRowChanged(int row) {
+    if (row == m_current) return;
+    // A wrong site keeps the operator on it until it is put right.
+    if (!commitCurrent()) {
+        selectRow(m_current);
+        m_ui->IDC_SITE_NAME->setFocus();
+        return;
+    }
+    showSite(row);
+}
+
+void SitesDlg::insertSite(const Site& site) {
+    if (!commitCurrent()) return;
+    const int row = m_current < 0 ? int(m_sites.size()) : m_current + 1;
+    m_sites.insert(row, site);
+    m_ui->IDC_SITE_LIST->insertItem(row, site.name);
+    selectRow(row);
+    m_ui->IDC_SITE_NAME->setFocus();
+    m_ui->IDC_SITE_NAME->selectAll();
+}
+
+void SitesDlg::duplicateSite() {
+    if (m_current < 0 || !commitCurrent()) return;
+    Site copy = m_sites[m_current];
+    copy.name = freeSiteName(m_sites, copy.name, true);
+    insertSite(copy);
+}
+
+void SitesDlg::removeSite() {
+    if (m_current < 0) return;
+    const int row = m_current;
+    m_sites.removeAt(row);
+    {
+        const QSignalBlocker block(m_ui->IDC_SITE_LIST);
+        delete m_ui->IDC_SITE_LIST->takeItem(row);
+    }
+    m_current = -1;
+    selectRow(m_sites.isEmpty() ? -1 : qMin(row, int(m_sites.size()) - 1));
+}
+
+void SitesDlg::accept() {
+    if (!commitCurrent()) return;
+    QString error;
+    if (!SiteBook::save(m_path, m_sites, &error)) {
+        TabulonMessageBox(error, msg::MB_ICONEXCLAMATION);
+        return;
+    }
+    QDialog::accept();
+}

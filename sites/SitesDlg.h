@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+#include <memory>
+
+#include "sites/Site.h"
+
+namespace Ui {
+class SitesDlg;
+}
+
+// The window "Объекты": the sites of the book to add, edit, copy and remove, or to make from
+// the current settings. A site is checked as the connect command checks a choice, with its
+// texts, before the operator leaves it; the book is written when the window is saved.
+class SitesDlg : public QDialog {
+    Q_OBJECT
+public:
+    // `fromSettings` is what "Из настроек" makes a site of.
+    SitesDlg(const QString& path, const QList<Site>& sites, const Site& fromSettings,
+             QWidget* parent = nullptr);
+    ~SitesDlg() override;
+
+    // Reads the book at `path` (telling a problem with it first) and shows the window over
+    // `owner`; msg::IDOK once the book has been written.
+    static int showModal(QWidget* owner, const QString& path, const Site& fromSettings);
+
+    const QList<Site>& sites() const { return m_sites; }
+    // Writes the book; the window stays open when it cannot.
+    void accept() override;
+
+private:
+    void showSite(int row);
+    // The fields into the current site; false, the operator told what is wrong, when they
+    // would not make a site the connect command accepts.
+    bool commitCurrent();
+    QString fieldsProblem() const;
+    void selectRow(int row);
+    void onRowChanged(int row);
+    void insertSite(const Site& site);
+    void duplicateSite();
+    void removeSite();
+
+    std::unique_ptr<Ui::SitesDlg> m_ui;
+    QString m_path;
+    Site m_fromSettings;
+    QList<Site> m_sites;
+    int m_current = -1;
+};
