@@ -74,6 +74,7 @@ private:
         QString superseded;  // its file under the name it had while cut short
     };
 
+    QString siteRoot() const;
     std::optional<QString> pathFor(const Form& form, bool sameForm, bool renamed);
     bool writeTemp(const Form& form, const QString& path, QString& temp, qint64& size);
     void commitStaged();
