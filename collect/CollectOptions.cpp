@@ -6,6 +6,7 @@
 #include "collect/CollectOutcome.h"
 #include "res/Texts.h"
 #include "settings/ExchangeChoice.h"
+#include "sites/SiteBook.h"
 
 namespace {
 
@@ -150,7 +151,7 @@ QString CollectUsage() {
             "             когда байты пошли, проход завершает пауза, заданная типом вычислителя\n"
             "  --json     отчет в формате JSON на стандартный вывод\n")
             .arg(ArchiveName::kDefaultTemplate) +
-        texts::kCollectSitesHelp + QStringLiteral("\nКод завершения:\n");
+        texts::kCollectSitesHelp.arg(SiteBook::userPath()) + QStringLiteral("\nКод завершения:\n");
     int count = 0;
     const CollectOutcomeInfo* outcomes = CollectOutcomes(&count);
     for (int i = 0; i < count; ++i)

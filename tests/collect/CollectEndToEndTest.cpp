@@ -514,4 +514,39 @@ TEST_F(CollectSites, EveryTryLoggedUntilTheyRunOut) {
     EXPECT_TRUE(err.trimmed().endsWith("попыток: 3")) << run.err.toStdString();
 }
 
+// A stop ends the site being read at once, and no site after it is tried.
+TEST_F(CollectTerminated, DuringARoundTheSitesAfterAreNotTried) {
+    CalculatorSimulatorOptions o = Calc(0);
+    o.reply = CalculatorSimulatorOptions::Reply::None;
+    Calculator(o);
+    QFile book(dir.filePath("sites.toml"));
+    ASSERT_TRUE(book.open(QIODevice::WriteOnly));
+    book.write("[\"А\"]\nport = \"COM1\"\ndevice = 0\n[\"Б\"]\nport = \"COM2\"\ndevice = 0\n");
+    book.close();
+    const Outcome run = TerminateWhen({"--all", "--sites", book.fileName(), "--retry", "3"},
+                                      [&] { return sims[0]->report().handshakesSeen == 1; });
+    const QJsonArray sites = run.json()["sites"].toArray();
+    ASSERT_EQ(sites.size(), 2);
+    EXPECT_EQ(sites[0]["tries"].toInt(), 1);
+    EXPECT_EQ(sites[1]["tries"].toInt(), 0);
+    EXPECT_EQ(sites[1]["outcome"].toString(), "interrupted");
+}
+
+// The pause before another try ends at once too; the failure of the line is what is reported.
+TEST_F(CollectTerminated, WhileWaitingToTryAgain) {
+    auto p = Start({"--port", "/dev/tabulon-none", "--device", "0", "--speed", "9600", "--retry",
+                    "2", "--retry-delay", "60"});
+    p->setReadChannel(QProcess::StandardError);
+    QByteArray err;
+    while (!err.contains("Попытка 1 из 3 не удалась") && p->waitForReadyRead(5000))
+        err += p->readAllStandardError();
+    QElapsedTimer timer;
+    timer.start();
+    p->terminate();
+    const Outcome run = Finish(*p);
+    EXPECT_LT(timer.elapsed(), 500);
+    EXPECT_EQ(run.exitCode, 3) << (err + run.err).toStdString();
+    EXPECT_EQ(run.json()["tries"].toInt(), 1);
+}
+
 }  // namespace
