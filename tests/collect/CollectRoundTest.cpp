@@ -27,7 +27,6 @@ protected:
                 Collector::Report r;
                 r.outcome = script.at(calls.size() - 1);
                 r.forms = r.outcome == O::Forms || r.outcome == O::LineBroken ? 1 : 0;
-                if (stopAfterCall == int(calls.size())) stopSignal = 15;
                 return r;
             });
     }
@@ -36,7 +35,6 @@ protected:
     std::atomic<int> stopSignal{0};
     FakeClock clock;
     std::vector<O> script;
-    int stopAfterCall = 0;
     bool stopInWait = false;
     std::vector<std::int64_t> waits;
     std::vector<std::pair<std::int64_t, CollectOptions>> calls;
@@ -125,31 +123,6 @@ INSTANTIATE_TEST_SUITE_P(
         RoundCase{"Stopped", {O::Forms, O::NoLink}, true, O::Interrupted},
         RoundCase{"StoppedLostForms", {O::ArchiveFailed}, true, O::ArchiveFailed}),
     [](const auto& info) { return std::string(info.param.title); });
-
-TEST_F(CollectRoundTest, EverySiteOnItsOwnLineTheRestSkippedAfterAStop) {
-    const QList<Site> book = {{"Котельная 1", "COM1", 0, 9600, ""},
-                              {"ЦТП 2", "COM2", 4, 19200, ""},
-                              {"Школа", "COM3", 1, 2400, ""}};
-    script = {O::Forms, O::OpenFailed, O::Nothing};
-    CollectOptions all;
-    all.all = true;
-    all.rate = 4800;  // the command line outranks the book
-    const CollectRound::Result r = round(all).collectSites(book);
-    EXPECT_EQ(r.outcome, O::SomeSitesFailed);
-    ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls[1].second.site, "ЦТП 2");
-    EXPECT_EQ(calls[1].second.port, "COM2");
-    EXPECT_EQ(calls[1].second.deviceType, 4);
-    EXPECT_EQ(calls[1].second.rate, 4800);
-
-    calls.clear();
-    stopAfterCall = 1;
-    const CollectRound::Result stopped = round(all).collectSites(book);
-    EXPECT_EQ(calls.size(), 1u);
-    ASSERT_EQ(stopped.runs.size(), 3u) << "the report lists the sites not tried";
-    EXPECT_EQ(stopped.runs[2].tries, 0);
-    EXPECT_EQ(stopped.outcome, O::Interrupted);
-}
 
 // Explicit options outrank the book; what the book leaves open is left to Tabulon.ini.
 TEST(Collect, SiteOptionsFillOnlyWhatTheCommandLineLeftOpen) {
