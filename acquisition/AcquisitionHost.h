@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 
 #include "acquisition/ExchangeOutcome.h"
 
@@ -50,4 +51,11 @@ public:
     // writeSettingsFile reports its own failure to the operator and returns false then.
     virtual SettingsStrings settingsStrings() = 0;
     virtual bool writeSettingsFile(const SettingsStrings& strings) = 0;
+
+    // The exchange is over, the port closed: how it ended and how many bytes the line brought.
+    // The last call of the worker, on its thread; a host that keeps a record of the exchange
+    // keeps it here.
+    virtual void exchangeEnded(ExchangeOutcome outcome, std::uint64_t bytesRead) {
+        (void)outcome, (void)bytesRead;
+    }
 };

@@ -29,8 +29,15 @@ ExchangeOutcome handshakeFailure(Handshake::Outcome outcome) {
                                                    : ExchangeOutcome::NoHandshake;
 }
 
+// Tells what the line brought however the exchange leaves it, an exception included.
+struct BytesOnExit {
+    const LineWaiter& line;
+    std::uint64_t& bytes;
+    ~BytesOnExit() { bytes = line.bytesRead(); }
+};
+
 ExchangeOutcome exchangeOnLine(ReceiveControl& rc, AcquisitionHost& host,
-                               const SerialOpener& opener, Clock& clock) {
+                               const SerialOpener& opener, Clock& clock, std::uint64_t& bytes) {
     host.setProgressPos(0);
     if (rc.m_nDeviceType >= kDeviceTypeCount)
         return endFailed(rc, host, ExchangeOutcome::OpenFailed, false);
@@ -43,6 +50,7 @@ ExchangeOutcome exchangeOnLine(ReceiveControl& rc, AcquisitionHost& host,
 
     // The port closes on every way out, after the flags are final.
     LineWaiter line(*link.port, clock, &rc.m_wake);
+    const BytesOnExit counted{line, bytes};
     if (type.handshake) {
         const Handshake::Outcome shake = Handshake::perform(line, type, rc.m_bAbort);
         if (shake != Handshake::Outcome::Accepted)
@@ -61,14 +69,17 @@ ExchangeOutcome runExchange(ReceiveControl& rc, const SerialOpener& opener, Cloc
         rc.m_bStop.store(1);
         return ExchangeOutcome::OpenFailed;
     }
+    std::uint64_t bytes = 0;
+    ExchangeOutcome outcome = ExchangeOutcome::LineBroken;
     try {
-        return exchangeOnLine(rc, *host, opener, clock);
+        outcome = exchangeOnLine(rc, *host, opener, clock, bytes);
     } catch (...) {
         // Nothing may escape a worker thread; the exchange just ends, as a broken line does.
         rc.m_bReceiving.store(0);
         rc.m_bStop.store(1);
-        return ExchangeOutcome::LineBroken;
     }
+    host->exchangeEnded(outcome, bytes);
+    return outcome;
 }
 
 unsigned AcquisitionThreadProc(ReceiveControl& rc, const SerialOpener& opener, Clock& clock) {

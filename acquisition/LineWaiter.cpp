@@ -47,7 +47,9 @@ LineWaiter::Outcome LineWaiter::readExactly(std::span<std::uint8_t> out, int lim
     for (;;) {
         const SerialPort::Result r = m_port.read(out.subspan(got), sliceBefore(deadline));
         if (r.status == SerialPort::Status::Ok) {
-            got += std::min(r.count, out.size() - got);
+            const std::size_t count = std::min(r.count, out.size() - got);
+            got += count;
+            m_bytesRead += count;
             if (got == out.size()) return Outcome::Done;
         } else if (isGone(r.status)) {
             return Outcome::Vanished;
@@ -69,6 +71,7 @@ LineWaiter::Outcome LineWaiter::awaitByte(int limitS, bool limitApplies,
         const SerialPort::Result r = m_port.read(m_inbox, slice);
         if (r.status == SerialPort::Status::Ok && r.count > 0) {
             m_tail = std::min(r.count, m_inbox.size());
+            m_bytesRead += m_tail;
             return Outcome::Done;
         }
         if (isGone(r.status)) return Outcome::Vanished;

@@ -57,6 +57,8 @@ public:
         return {m_inbox.data() + m_head, m_tail - m_head};
     }
     void takeBytes(std::size_t count) { m_head += std::min(count, m_tail - m_head); }
+    // Everything read from the line so far, handshake reply included.
+    std::uint64_t bytesRead() const { return m_bytesRead; }
 
 private:
     std::int64_t elapsedSince(std::int64_t startMs) { return m_clock.nowMs() - startMs; }
@@ -72,4 +74,5 @@ private:
     std::array<std::uint8_t, kInboxSize> m_inbox{};
     std::size_t m_head = 0;
     std::size_t m_tail = 0;
+    std::uint64_t m_bytesRead = 0;
 };

@@ -37,7 +37,9 @@ struct ExchangeRecord {
 namespace ExchangeRecords {
 QString monthFolder(const QString& archiveRoot, const QDate& month);  // <root>/.exchanges/YYYY-MM
 // Never over another record: a window and collectors may end exchanges in the same millisecond.
-bool write(const QString& archiveRoot, const ExchangeRecord& record, QString* error);
+// `error` tells where and why it failed; `path` the file written.
+bool write(const QString& archiveRoot, const ExchangeRecord& record, QString* error,
+           QString* path = nullptr);
 // Every readable record of the month, by start time; unreadable files are skipped (and counted).
 QList<ExchangeRecord> readMonth(const QString& archiveRoot, const QDate& month,
                                 int* unreadable = nullptr);

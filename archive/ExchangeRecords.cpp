@@ -45,7 +45,8 @@ QString monthFolder(const QString& archiveRoot, const QDate& month) {
     return QDir(archiveRoot).filePath(kFolder + u'/' + month.toString(QStringLiteral("yyyy-MM")));
 }
 
-bool write(const QString& archiveRoot, const ExchangeRecord& record, QString* error) {
+bool write(const QString& archiveRoot, const ExchangeRecord& record, QString* error,
+           QString* written) {
     const QDir folder(monthFolder(archiveRoot, record.start.toLocalTime().date()));
     QString path;
     do {
@@ -55,9 +56,13 @@ bool write(const QString& archiveRoot, const ExchangeRecord& record, QString* er
         if (error) *error = QDir::toNativeSeparators(folder.path());
         return false;
     }
-    const SafeFile::Result written = SafeFile::write(path, record.toJson());
-    if (!written.ok && error) *error = QDir::toNativeSeparators(path) + u'\n' + written.errorString;
-    return written.ok;
+    const SafeFile::Result result = SafeFile::write(path, record.toJson());
+    if (!result.ok) {
+        if (error) *error = QDir::toNativeSeparators(path) + u'\n' + result.errorString;
+        return false;
+    }
+    if (written) *written = path;
+    return true;
 }
 
 QList<ExchangeRecord> readMonth(const QString& archiveRoot, const QDate& month, int* unreadable) {

@@ -6,18 +6,24 @@
 
 namespace {
 
+const char* keyOf(RecordOutcome outcome) {
+    return recordOutcomeInfo(outcome).key;
+}
+
 const CollectOutcomeInfo kOutcomes[] = {
-    {CollectOutcome::Forms, "forms", texts::kCollectForms},
-    {CollectOutcome::Nothing, "nothing", texts::kCollectNothing},
+    {CollectOutcome::Forms, keyOf(RecordOutcome::FormsReceived), texts::kCollectForms},
+    {CollectOutcome::Nothing, keyOf(RecordOutcome::NothingReceived), texts::kCollectNothing},
     {CollectOutcome::Usage, "usage", texts::kCollectUsage},
-    {CollectOutcome::OpenFailed, "open", texts::kCollectOpenFailed},
-    {CollectOutcome::NoLink, "handshake", texts::kCollectNoLink},
-    {CollectOutcome::BadReply, "reply", texts::kCollectBadReply},
-    {CollectOutcome::EchoFailed, "echo", texts::kCollectEchoFailed},
-    {CollectOutcome::LineBroken, "broken", texts::kCollectLineBroken},
+    {CollectOutcome::OpenFailed, keyOf(RecordOutcome::OpenFailed), texts::kCollectOpenFailed},
+    {CollectOutcome::NoLink, keyOf(RecordOutcome::NoHandshake), texts::kCollectNoLink},
+    {CollectOutcome::BadReply, keyOf(RecordOutcome::BadReply), texts::kCollectBadReply},
+    {CollectOutcome::EchoFailed, keyOf(RecordOutcome::EchoTooLate), texts::kCollectEchoFailed},
+    {CollectOutcome::LineBroken, keyOf(RecordOutcome::LineBroken), texts::kCollectLineBroken},
     {CollectOutcome::SettingsFailed, "settings", texts::kCollectSettingsFailed},
-    {CollectOutcome::Interrupted, "interrupted", texts::kCollectInterrupted},
-    {CollectOutcome::ArchiveFailed, "archive", texts::kCollectArchiveFailed},
+    {CollectOutcome::Interrupted, keyOf(RecordOutcome::StoppedByOperator),
+     texts::kCollectInterrupted},
+    {CollectOutcome::ArchiveFailed, keyOf(RecordOutcome::ArchiveIncomplete),
+     texts::kCollectArchiveFailed},
     {CollectOutcome::SomeSitesFailed, "partial", texts::kCollectSomeSitesFailed},
 };
 
@@ -33,25 +39,11 @@ const CollectOutcomeInfo& CollectOutcomeOf(CollectOutcome outcome) {
 }
 
 CollectOutcome collectOutcomeOf(ExchangeOutcome exchange, bool interrupted) {
-    switch (exchange) {
-        case ExchangeOutcome::OpenFailed:
-            return CollectOutcome::OpenFailed;
-        case ExchangeOutcome::NoHandshake:
-            return CollectOutcome::NoLink;
-        case ExchangeOutcome::BadReply:
-            return CollectOutcome::BadReply;
-        case ExchangeOutcome::EchoTooLate:
-            return CollectOutcome::EchoFailed;
-        case ExchangeOutcome::LineBroken:
-            return CollectOutcome::LineBroken;
-        case ExchangeOutcome::StoppedByOperator:
-            return CollectOutcome::Interrupted;
-        case ExchangeOutcome::SettingsNotWritten:
-            return interrupted ? CollectOutcome::Interrupted : CollectOutcome::SettingsFailed;
-        case ExchangeOutcome::FormsReceived:
-            return interrupted ? CollectOutcome::Interrupted : CollectOutcome::Forms;
-        case ExchangeOutcome::NothingReceived:
-            break;
-    }
-    return interrupted ? CollectOutcome::Interrupted : CollectOutcome::Nothing;
+    if (exchange == ExchangeOutcome::SettingsNotWritten && !interrupted)
+        return CollectOutcome::SettingsFailed;
+    return collectOutcomeOf(recordOutcomeOf({exchange, interrupted}));
+}
+
+CollectOutcome collectOutcomeOf(RecordOutcome outcome) {
+    return CollectOutcome(recordOutcomeExitCode(outcome));
 }

@@ -10,6 +10,7 @@
 
 #include "acquisition/AcquisitionThreadProc.h"
 #include "acquisition/DeviceType.h"
+#include "archive/ExchangeRecord.h"
 #include "collect/CollectHost.h"
 #include "collect/Console.h"
 #include "collect/CountingPort.h"
@@ -142,9 +143,10 @@ Collector::Report Collector::run() {
     if (m_options.nameTemplate) settings.nameTemplate = *m_options.nameTemplate;
     report.folder = settings.folder;
 
-    FormArchive archive(
-        settings, {report.port, report.device, report.rate, m_options.site.value_or(QString())});
-    archive.keepEntries(m_options.json);
+    const FormArchive::Line line{report.port, report.device, report.rate,
+                                 m_options.site.value_or(QString())};
+    FormArchive archive(settings, line);
+    archive.keepEntries(true);  // for the record
     std::optional<FormArchive::Entry> cutShort;
     logArchive(archive, cutShort);
     Exchange x(m_console, archive, report, m_options.passes);
@@ -155,6 +157,7 @@ Collector::Report Collector::run() {
                            .arg(cutShort->path)
                            .arg(cutShort->size));
     conclude(report, x, archive);
+    keepRecord(report, settings.folder, line, x);
     return report;
 }
 
@@ -216,6 +219,26 @@ void Collector::conclude(Report& report, const Exchange& x, const FormArchive& a
     report.outcome = report.archiveFailure ? CollectOutcome::ArchiveFailed : report.otherOutcome;
 }
 
+// Once the archive is done, so that the record's forms are the files as they stand. A record
+// lost is a collection nobody will know of: it counts as an archive failure.
+void Collector::keepRecord(Report& report, const QString& archiveRoot,
+                           const FormArchive::Line& line, const Exchange& x) {
+    ExchangeRecord record;
+    record.site = line.site;
+    record.port = report.port;
+    record.device = report.device;
+    record.speed = report.rate;
+    record.start = report.started.toUTC();
+    record.end = report.finished.toUTC();
+    record.outcome = recordOutcomeOf(
+        {x.outcome, x.interrupted, report.archiveFailure.has_value(), report.forms > 0});
+    record.forms = ExchangeRecords::formsOf(archiveRoot, report.files);
+    record.bytes = qint64(report.bytes);
+    if (ExchangeRecords::write(archiveRoot, record, &report.recordFailure, &report.record)) return;
+    m_console.line(texts::kRecordNotWritten.arg(report.recordFailure).replace(u'\n', u' '));
+    report.outcome = CollectOutcome::ArchiveFailed;
+}
+
 Collector::Report Collector::UsageReport(const QString& error) {
     Report report;
     report.outcome = report.otherOutcome = CollectOutcome::Usage;
@@ -227,7 +250,9 @@ Collector::Report Collector::UsageReport(const QString& error) {
 QString Collector::Summary(const Report& r) {
     if (r.outcome != CollectOutcome::ArchiveFailed)
         return texts::kCollectSummary.arg(meaningOf(r.outcome)).arg(r.forms).arg(r.bytes);
-    QString text = texts::kCollectFormsLost.arg(r.formsLost).arg(r.forms).arg(r.bytes);
+    QString text = r.archiveFailure
+                       ? texts::kCollectFormsLost.arg(r.formsLost).arg(r.forms).arg(r.bytes)
+                       : texts::kCollectRecordLost.arg(r.forms).arg(r.bytes);
     if (r.otherOutcome != CollectOutcome::Forms && r.otherOutcome != CollectOutcome::Nothing)
         text += texts::kCollectAlso.arg(meaningOf(r.otherOutcome));
     return text;
@@ -259,6 +284,8 @@ QByteArray Collector::Json(const Report& r) {
     if (r.otherOutcome != r.outcome)
         o.insert("otherOutcome", QString::fromUtf8(CollectOutcomeOf(r.otherOutcome).key));
     if (!r.message.isEmpty()) o.insert("message", r.message);
+    if (!r.record.isEmpty()) o.insert("record", r.record);
+    if (!r.recordFailure.isEmpty()) o.insert("recordFailure", r.recordFailure);
     if (r.archiveFailure)
         o.insert("archiveFailure", QJsonObject{{"form", r.archiveFailure->number},
                                                {"reason", r.archiveFailure->reason},

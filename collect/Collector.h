@@ -31,7 +31,9 @@ public:
         int formsLost = 0;  // received but not in the archive
         // What the exchange met besides lost forms, which outrank it in `outcome`.
         CollectOutcome otherOutcome = CollectOutcome::Nothing;
-        QString message;  // the worker's failure message, or the command line's fault
+        QString message;        // the worker's failure message, or the command line's fault
+        QString record;         // the exchange's record in the archive
+        QString recordFailure;  // where and why it could not be written
     };
 
     // `events` is raised with every stop signal; the collector raises it too, for its own
@@ -58,6 +60,8 @@ private:
     void watch(Exchange& exchange);
     std::int64_t nextDeadline(Exchange& exchange, std::int64_t waitMs, std::int64_t progressMs);
     static void conclude(Report& report, const Exchange& exchange, const FormArchive& archive);
+    void keepRecord(Report& report, const QString& archiveRoot, const FormArchive::Line& line,
+                    const Exchange& exchange);
 
     const CollectOptions& m_options;
     Console& m_console;

@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "acquisition/ReceiveControl.h"
+#include "archive/ExchangeRecord.h"
 #include "archive/FormArchive.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
@@ -40,24 +41,21 @@ void WorkerCalls::beginArchive() {
     if (auto* frame = qobject_cast<QMainWindow*>(m_mainWindow.data()))
         frame->statusBar()->clearMessage();
     const ArchiveSettings settings = ArchiveSettings::Load();
+    m_started = QDateTime::currentDateTimeUtc();
+    m_formsDelivered = false;
     if (!settings.enabled) return;
     const std::string_view device =
         m_rc.m_nDeviceType < kDeviceTypeCount ? deviceTypeInfo(m_rc.m_nDeviceType).name : "";
-    m_archive = std::make_unique<FormArchive>(
-        settings, FormArchive::Line{QString::fromStdString(m_rc.m_strPort),
-                                    QString::fromUtf8(device.data(), qsizetype(device.size())),
-                                    m_rc.m_nRate, m_site});
+    m_line = FormArchive::Line{QString::fromStdString(m_rc.m_strPort),
+                               QString::fromUtf8(device.data(), qsizetype(device.size())),
+                               m_rc.m_nRate,
+                               m_site};
+    m_archive = std::make_unique<FormArchive>(settings, m_line);
+    m_archiveRoot = settings.folder;
+    m_archive->keepEntries(true);  // for the record
     // Told once per exchange, without holding up the line: the worker goes on meanwhile.
     m_archive->setFailureHandler([this](const FormArchive::Failure& failure) {
-        const QString text = FormArchive::FailureText(failure) + u'\n' + texts::kFormStaysInWindow;
-        handover::posted(this);
-        QMetaObject::invokeMethod(
-            this,
-            [this, text] {
-                handover::received(this);
-                TabulonMessageBox(text, msg::MB_ICONEXCLAMATION);
-            },
-            Qt::QueuedConnection);
+        tellArchiveFailure(FormArchive::FailureText(failure) + u'\n' + texts::kFormStaysInWindow);
     });
     // Seen in the status bar once the exchange has ended, until the next one begins.
     m_archive->setLeftoversHandler([this](const std::vector<Leftover>& found) {
@@ -78,12 +76,44 @@ void WorkerCalls::beginArchive() {
     m_archive->recoverLeftovers();
 }
 
+void WorkerCalls::tellArchiveFailure(const QString& text) {
+    handover::posted(this);
+    QMetaObject::invokeMethod(
+        this,
+        [this, text] {
+            handover::received(this);
+            TabulonMessageBox(text, msg::MB_ICONEXCLAMATION);
+        },
+        Qt::QueuedConnection);
+}
+
 void WorkerCalls::finishArchive() {
     if (m_archive) m_archive->finish();
 }
 
 void WorkerCalls::formDelivered(int number, const QByteArray& cp1251, bool complete) {
+    m_formsDelivered = true;
     if (m_archive) m_archive->add(number, cp1251, complete);
+}
+
+// With the archive off there is no place for the record, and nothing collected to tell of.
+void WorkerCalls::exchangeEnded(ExchangeOutcome outcome, std::uint64_t bytesRead) {
+    if (!m_archive) return;
+    m_archive->finish();
+    ExchangeRecord record;
+    record.site = m_line.site;
+    record.port = m_line.port;
+    record.device = m_line.device;
+    record.speed = m_line.rate;
+    record.start = m_started;
+    record.end = QDateTime::currentDateTimeUtc();
+    record.outcome =
+        recordOutcomeOf({outcome, false, m_archive->firstFailure().has_value(), m_formsDelivered});
+    record.forms = ExchangeRecords::formsOf(m_archiveRoot, m_archive->entries());
+    record.bytes = qint64(bytesRead);
+    QString error;
+    if (!ExchangeRecords::write(m_archiveRoot, record, &error))
+        tellArchiveFailure(texts::kRecordNotWritten.arg(error));
 }
 
 template <typename F>

@@ -1,14 +1,15 @@
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <functional>
 #include <memory>
 
 #include "acquisition/AcquisitionHost.h"
+#include "archive/FormArchive.h"
 
 struct ReceiveControl;
-class FormArchive;
 class ProgressStrip;
 class CFormTemplate;
 class CSettingsDlg;
@@ -52,6 +53,8 @@ public:
     SettingsStrings settingsStrings() override;
     bool writeSettingsFile(const SettingsStrings& strings) override;
     void formDelivered(int number, const QByteArray& cp1251, bool complete) override;
+    // Writes the exchange's record once its forms are in the archive.
+    void exchangeEnded(ExchangeOutcome outcome, std::uint64_t bytesRead) override;
 
     // A modal message box owned by the main window, for the worker: returns msg::IDOK,
     // IDYES, ...; msg::IDCANCEL without showing it once the operator is leaving.
@@ -63,6 +66,8 @@ public:
 private:
     template <typename F>
     auto onUiThread(F&& f) -> decltype(f());
+    // Shows an archive failure once the worker's own box is gone, without holding it up.
+    void tellArchiveFailure(const QString& text);
 
     ReceiveControl& m_rc;
     ProgressStrip& m_strip;
@@ -74,4 +79,10 @@ private:
     int m_questionDepth = 0;
     // Replaced only between exchanges, while no worker runs.
     std::unique_ptr<FormArchive> m_archive;
+    // Of the exchange running, for its record; written on the UI thread before the worker
+    // starts, read by the worker as it ends.
+    QString m_archiveRoot;
+    FormArchive::Line m_line;
+    QDateTime m_started;
+    bool m_formsDelivered = false;  // worker thread only
 };

@@ -166,7 +166,6 @@ QString RememberedUnplugged(const QString& device);
 // The Replace box shares the Find box's layout, titled "Найти" there.
 inline const QString kReplaceBoxTitle = QStringLiteral("Заменить");
 
-
 // tabulon-collect over the site book: the options, the tries, the round over every site.
 inline const QString kCollectSiteAndAll = QStringLiteral("Параметры --site и --all несовместимы");
 inline const QString kCollectBadRetry =
@@ -224,8 +223,8 @@ inline const QString kSiteBookHeader = QStringLiteral(
     "# Объекты Tabulon: имя объекта в заголовке таблицы, под ним порт (COM1..COM9,\n"
     "# /dev/serial/by-id/…, tcp://адрес:порт или rfc2217://адрес:порт), тип вычислителя,\n"
     "# скорость и примечание. Комментарии над заголовком объекта сохраняются.\n");
-// The record of every exchange: how it ended, in the windows' short words, and the failure
-// to keep the record (%1 the file, %2 why).
+// The record of every exchange: how it ended, in the windows' short words; the failure to keep
+// the record (%1 where and why); the collector's last line then (%1 forms, %2 bytes).
 inline const QString kRecordForms = QStringLiteral("формы приняты");
 inline const QString kRecordNothing = QStringLiteral("ничего не принято");
 inline const QString kRecordOpenFailed = QStringLiteral("порт не открылся");
@@ -235,6 +234,8 @@ inline const QString kRecordEchoTooLate = QStringLiteral("эхо не отпра
 inline const QString kRecordLineBroken = QStringLiteral("связь нарушена");
 inline const QString kRecordStopped = QStringLiteral("остановлено");
 inline const QString kRecordArchiveIncomplete = QStringLiteral("не все формы в архиве");
-inline const QString kRecordNotWritten = QStringLiteral("Запись о сеансе связи %1 не сохранена: %2");
+inline const QString kRecordNotWritten = QStringLiteral("Запись о сеансе связи не сохранена: %1");
+inline const QString kCollectRecordLost =
+    QStringLiteral("Итог: ЗАПИСЬ О СЕАНСЕ НЕ СОХРАНЕНА; форм: %1, байт: %2");
 
 }  // namespace texts
