@@ -512,6 +512,11 @@ TEST_F(CollectSites, EveryTryLoggedUntilTheyRunOut) {
     EXPECT_EQ(err.count("Ошибка при инициализации COM-порта"), 3) << run.err.toStdString();
     EXPECT_TRUE(err.contains("Попытка 2 из 3 не удалась")) << run.err.toStdString();
     EXPECT_TRUE(err.trimmed().endsWith("попыток: 3")) << run.err.toStdString();
+    QDirIterator records(QDir(Archive()).filePath(".exchanges"), {"*.json"}, QDir::Files,
+                         QDirIterator::Subdirectories);
+    int count = 0;
+    for (; records.hasNext(); records.next()) ++count;
+    EXPECT_EQ(count, 3) << "every try is an exchange with its record";
 }
 
 // A stop ends the site being read at once, and no site after it is tried.
