@@ -16,7 +16,7 @@ QString jsonTime(const QDateTime& time) {
 }
 
 QString keyOf(CollectOutcome outcome) {
-    return QString::fromUtf8(CollectOutcomeOf(outcome).key);
+    return QString::fromUtf8(collectOutcomeOf(outcome).key);
 }
 
 bool succeeded(CollectOutcome outcome) {
@@ -47,7 +47,7 @@ void absorb(Collector::Report& total, const Collector::Report& next, bool first)
 }
 
 QString siteSummary(const CollectRound::SiteRun& run) {
-    QString text = Collector::Summary(run.report);
+    QString text = Collector::summary(run.report);
     if (run.tries > 1) text += texts::CollectTries(run.tries);
     return text;
 }
@@ -94,7 +94,7 @@ CollectRound::SiteRun CollectRound::collect(const CollectOptions& options) {
         ++run.tries;
         if (!retryable(report.outcome) || run.tries >= tries || stopped()) break;
         m_console.line(texts::CollectTryFailed(
-            run.tries, tries, CollectOutcomeOf(report.outcome).meaning, options.retryDelaySeconds));
+            run.tries, tries, collectOutcomeOf(report.outcome).meaning, options.retryDelaySeconds));
         if (!waitBeforeRetry(std::int64_t{options.retryDelaySeconds} * 1000)) break;
     }
     return run;
@@ -106,7 +106,7 @@ CollectRound::Result CollectRound::collectSites(const QList<Site>& sites) {
     result.started = QDateTime::currentDateTime();
     for (qsizetype i = 0; i < sites.size(); ++i) {
         if (stopped()) {
-            SiteRun skipped{sites[i].name, Collector::UsageReport(texts::kCollectNotTried), 0};
+            SiteRun skipped{sites[i].name, Collector::usageReport(texts::kCollectNotTried), 0};
             skipped.report.outcome = skipped.report.otherOutcome = CollectOutcome::Interrupted;
             result.runs.push_back(std::move(skipped));
             continue;
@@ -164,7 +164,7 @@ CollectOutcome CollectRound::roundOutcome(const std::vector<SiteRun>& runs, bool
 CollectRound::Result CollectRound::usageResult(const QString& error) {
     Result result;
     result.outcome = CollectOutcome::Usage;
-    result.runs.push_back({{}, Collector::UsageReport(error), 0});
+    result.runs.push_back({{}, Collector::usageReport(error), 0});
     result.started = result.finished = result.runs.front().report.started;
     return result;
 }
@@ -182,14 +182,14 @@ QString CollectRound::summary(const Result& r) {
         else
             ++failed;
     }
-    return texts::CollectRoundSummary(CollectOutcomeOf(r.outcome).meaning, int(r.runs.size()),
+    return texts::CollectRoundSummary(collectOutcomeOf(r.outcome).meaning, int(r.runs.size()),
                                       forms, nothing, failed, notTried);
 }
 
 QByteArray CollectRound::json(const Result& r) {
     if (!r.all) {
         const SiteRun& run = r.runs.front();
-        QJsonObject o = QJsonDocument::fromJson(Collector::Json(run.report)).object();
+        QJsonObject o = QJsonDocument::fromJson(Collector::json(run.report)).object();
         o.insert("tries", run.tries);
         if (!run.site.isEmpty()) o.insert("site", run.site);
         return QJsonDocument(o).toJson(QJsonDocument::Indented);
@@ -201,7 +201,7 @@ QByteArray CollectRound::json(const Result& r) {
         forms += run.report.forms;
         lost += run.report.formsLost;
     }
-    const CollectOutcomeInfo& info = CollectOutcomeOf(r.outcome);
+    const CollectOutcomeInfo& info = collectOutcomeOf(r.outcome);
     const QJsonObject o{{"outcome", QString::fromUtf8(info.key)},
                         {"exitCode", int(r.outcome)},
                         {"meaning", info.meaning},

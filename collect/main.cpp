@@ -29,23 +29,23 @@ int finish(const CollectRound::Result& result, bool json, Console& console) {
 
 int main(int argc, char** argv) {
     // From the first line on: a reader that goes away must not end an exchange mid-form.
-    IgnoreBrokenPipe();
+    ignoreBrokenPipe();
     QCoreApplication app(argc, argv);
-    const CollectOptions options = ParseCollectOptions(app.arguments().mid(1));
+    const CollectOptions options = parseCollectOptions(app.arguments().mid(1));
     if (options.help) {
-        std::fputs(CollectUsage().toUtf8().constData(), stdout);
+        std::fputs(collectUsage().toUtf8().constData(), stdout);
         return 0;
     }
-    Console console(StandardErrorIsTerminal());
+    Console console(standardErrorIsTerminal());
     if (!options.error.isEmpty()) {
         console.line(options.error);
         console.line(texts::kCollectHelpHint);
         return finish(CollectRound::usageResult(options.error), options.json, console);
     }
-    g_strIniPath = ComputeIniPath();
+    g_strIniPath = computeIniPath();
     static std::atomic<int> stopSignal{0};
     static WakeSignal events;
-    CatchStopSignals(stopSignal, events);
+    catchStopSignals(stopSignal, events);
 
     SteadyClock clock;
     CollectRound round(

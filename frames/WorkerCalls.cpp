@@ -40,7 +40,7 @@ void WorkerCalls::beginArchive() {
     m_archive.reset();  // the last exchange's forms are written first
     if (auto* frame = qobject_cast<QMainWindow*>(m_mainWindow.data()))
         frame->statusBar()->clearMessage();
-    const ArchiveSettings settings = ArchiveSettings::Load();
+    const ArchiveSettings settings = ArchiveSettings::load();
     m_started = QDateTime::currentDateTimeUtc();
     m_formsDelivered = false;
     if (!settings.enabled) return;
@@ -48,14 +48,13 @@ void WorkerCalls::beginArchive() {
         m_rc.m_nDeviceType < kDeviceTypeCount ? deviceTypeInfo(m_rc.m_nDeviceType).name : "";
     m_line = FormArchive::Line{QString::fromStdString(m_rc.m_strPort),
                                QString::fromUtf8(device.data(), qsizetype(device.size())),
-                               m_rc.m_nRate,
-                               m_site};
+                               m_rc.m_nRate, m_site};
     m_archive = std::make_unique<FormArchive>(settings, m_line);
     m_archiveRoot = settings.folder;
     m_archive->keepEntries(true);  // for the record
     // Told once per exchange, without holding up the line: the worker goes on meanwhile.
     m_archive->setFailureHandler([this](const FormArchive::Failure& failure) {
-        tellArchiveFailure(FormArchive::FailureText(failure) + u'\n' + texts::kFormStaysInWindow);
+        tellArchiveFailure(FormArchive::failureText(failure) + u'\n' + texts::kFormStaysInWindow);
     });
     // Seen in the status bar once the exchange has ended, until the next one begins.
     m_archive->setLeftoversHandler([this](const std::vector<Leftover>& found) {
@@ -82,7 +81,7 @@ void WorkerCalls::tellArchiveFailure(const QString& text) {
         this,
         [this, text] {
             handover::received(this);
-            TabulonMessageBox(text, msg::MB_ICONEXCLAMATION);
+            tabulonMessageBox(text, msg::MB_ICONEXCLAMATION);
         },
         Qt::QueuedConnection);
 }
@@ -164,7 +163,7 @@ bool WorkerCalls::setViewText(const QByteArray& cp1251) {
     return onUiThread([&] {
         auto* view = qobject_cast<CTabulonPlusView*>(m_rc.m_pView);
         if (!view) return false;
-        view->SetFormText(cp1251);
+        view->setFormText(cp1251);
         return true;
     });
 }
@@ -172,12 +171,12 @@ bool WorkerCalls::setViewText(const QByteArray& cp1251) {
 void WorkerCalls::setViewModified() {
     onUiThread([&] {
         auto* view = qobject_cast<CTabulonPlusView*>(m_rc.m_pView);
-        if (view && view->GetDocument()) view->GetDocument()->SetModifiedFlag(true);
+        if (view && view->getDocument()) view->getDocument()->SetModifiedFlag(true);
     });
 }
 
 void WorkerCalls::newForm() {
-    onUiThread([&] { m_forms.OpenNewDocument(CFormTemplate::Origin::Exchange); });
+    onUiThread([&] { m_forms.openNewDocument(CFormTemplate::Origin::Exchange); });
 }
 
 bool WorkerCalls::askToStart() {
@@ -185,7 +184,7 @@ bool WorkerCalls::askToStart() {
 }
 
 bool WorkerCalls::askToContinue(int count) {
-    return messageBox(texts::ClosingReportText(count), msg::MB_YESNO | msg::MB_ICONQUESTION) ==
+    return messageBox(texts::closingReportText(count), msg::MB_YESNO | msg::MB_ICONQUESTION) ==
            msg::IDYES;
 }
 
@@ -202,7 +201,7 @@ int WorkerCalls::messageBox(const QString& text, unsigned style) {
         // disabled while the box is up, as the owner of a modal box is.
         ++m_questionDepth;
         if (m_mainWindow) m_mainWindow->setEnabled(false);
-        const int answer = TabulonMessageBox(text, style);
+        const int answer = tabulonMessageBox(text, style);
         if (--m_questionDepth == 0 && m_mainWindow) m_mainWindow->setEnabled(true);
         return answer;
     });

@@ -47,7 +47,7 @@ SiteBook::Loaded SiteBook::load(const QString& path) {
         case RegularFile::Failure::None:
             break;
         case RegularFile::Failure::NotRegular:
-            loaded.problem = texts::NotRegularFile(path);
+            loaded.problem = texts::notRegularFile(path);
             return loaded;
         case RegularFile::Failure::TooLarge:
             loaded.problem = texts::siteBookUnreadable(path, QStringLiteral("файл слишком велик"));

@@ -51,7 +51,7 @@ SitesDlg::~SitesDlg() = default;
 
 int SitesDlg::showModal(QWidget* owner, const QString& path, const Site& fromSettings) {
     const SiteBook::Loaded book = SiteBook::load(path);
-    if (!book.problem.isEmpty()) TabulonMessageBox(book.problem, msg::MB_ICONEXCLAMATION);
+    if (!book.problem.isEmpty()) tabulonMessageBox(book.problem, msg::MB_ICONEXCLAMATION);
     SitesDlg dialog(path, book.sites, fromSettings, owner);
     return dialog.exec() == QDialog::Accepted ? msg::IDOK : msg::IDCANCEL;
 }
@@ -88,7 +88,7 @@ bool SitesDlg::commitCurrent() {
     if (m_current < 0) return true;
     const QString problem = fieldsProblem();
     if (!problem.isEmpty()) {
-        TabulonMessageBox(problem, msg::MB_OK);
+        tabulonMessageBox(problem, msg::MB_OK);
         return false;
     }
     Site& site = m_sites[m_current];
@@ -151,7 +151,7 @@ void SitesDlg::accept() {
     if (!commitCurrent()) return;
     QString error;
     if (!SiteBook::save(m_path, m_sites, &error)) {
-        TabulonMessageBox(error, msg::MB_ICONEXCLAMATION);
+        tabulonMessageBox(error, msg::MB_ICONEXCLAMATION);
         return;
     }
     QDialog::accept();

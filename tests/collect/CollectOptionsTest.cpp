@@ -17,7 +17,7 @@ void PrintTo(const OptionsCase& c, std::ostream* os) {
 class Options : public ::testing::TestWithParam<OptionsCase> {};
 
 TEST_P(Options, AcceptedOrRefusedInRussian) {
-    EXPECT_EQ(ParseCollectOptions(GetParam().args).error, GetParam().error);
+    EXPECT_EQ(parseCollectOptions(GetParam().args).error, GetParam().error);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Collect, ValuesReachTheOptions) {
     const CollectOptions o =
-        ParseCollectOptions({"--port", "COM3", "--device", "КСМ-Ж", "--speed=4800", "--passes", "3",
+        parseCollectOptions({"--port", "COM3", "--device", "КСМ-Ж", "--speed=4800", "--passes", "3",
                              "--wait", "7", "--site=Котельная 1", "--sites",
                              "/etc/tabulon/sites.toml", "--retry", "0", "--retry-delay", "0"});
     EXPECT_EQ(o.port, "COM3");
@@ -68,11 +68,11 @@ TEST(Collect, ValuesReachTheOptions) {
 }
 
 TEST(Collect, ReportFormKeptPastAWrongOption) {
-    EXPECT_TRUE(ParseCollectOptions({"--speed", "1", "--out", "/srv/a", "--json"}).json);
+    EXPECT_TRUE(parseCollectOptions({"--speed", "1", "--out", "/srv/a", "--json"}).json);
 }
 
 TEST(Collect, HelpListsEveryExitStatus) {
-    const QString usage = CollectUsage();
+    const QString usage = collectUsage();
     for (int code = 0; code <= 11; ++code)
         EXPECT_TRUE(usage.contains(QStringLiteral("\n  %1  ").arg(code, 2))) << code;
 }
