@@ -6,6 +6,7 @@
 #include "collect/CollectOutcome.h"
 #include "res/Texts.h"
 #include "settings/ExchangeChoice.h"
+#include "sites/SiteBook.h"
 
 namespace {
 
@@ -18,11 +19,29 @@ std::optional<int> deviceTypeOf(const QString& text) {
     return std::nullopt;
 }
 
-std::optional<int> positive(const QString& text, int min) {
+std::optional<int> atLeast(const QString& text, int min) {
     bool ok = false;
     const int value = text.toInt(&ok);
     if (!ok || value < min) return std::nullopt;
     return value;
+}
+
+void applySites(CollectOptions& o, const QString& name, const QString& value) {
+    if (name == u"--site") {
+        if (value.trimmed().isEmpty()) o.error = texts::kSiteNoName;
+        o.site = value;
+    } else if (name == u"--sites") {
+        if (value.isEmpty()) o.error = texts::collectNoValue(name);
+        o.sitesFile = value;
+    } else if (name == u"--retry") {
+        const auto n = atLeast(value, 0);
+        if (!n) o.error = texts::kCollectBadRetry;
+        o.retries = n.value_or(0);
+    } else if (name == u"--retry-delay") {
+        const auto n = atLeast(value, 0);
+        if (!n) o.error = texts::kCollectBadRetryDelay;
+        o.retryDelaySeconds = n.value_or(o.retryDelaySeconds);
+    }
 }
 
 // One option with its value; false with `error` set when the value is wrong.
@@ -35,7 +54,7 @@ bool apply(CollectOptions& o, const QString& name, const QString& value) {
         if (!o.deviceType) o.error = texts::kBadDevice;
     } else if (name == u"--speed") {
         // A number in any spelling, "09600" too: scripts pass what they computed.
-        o.rate = positive(value, 1);
+        o.rate = atLeast(value, 1);
         if (!o.rate || !exchangeRates().contains(*o.rate)) o.error = texts::kBadRate;
     } else if (name == u"--out") {
         o.error = ArchiveSettings::folderProblem(value);
@@ -45,20 +64,23 @@ bool apply(CollectOptions& o, const QString& name, const QString& value) {
                                             : ArchiveSettings::templateProblem(value);
         o.nameTemplate = value;
     } else if (name == u"--passes") {
-        const auto n = positive(value, 1);
+        const auto n = atLeast(value, 1);
         if (!n) o.error = texts::kCollectBadPasses;
         o.passes = n.value_or(0);
     } else if (name == u"--wait") {
-        const auto n = positive(value, 1);
+        const auto n = atLeast(value, 1);
         if (!n) o.error = texts::kCollectBadWait;
         o.waitSeconds = n.value_or(o.waitSeconds);
+    } else {
+        applySites(o, name, value);
     }
     return o.error.isEmpty();
 }
 
 bool takesValue(const QString& name) {
-    static const QStringList kNames = {"--port", "--device", "--speed", "--out",
-                                       "--name", "--passes", "--wait"};
+    static const QStringList kNames = {"--port",  "--device", "--speed",      "--out",
+                                       "--name",  "--passes", "--wait",       "--site",
+                                       "--sites", "--retry",  "--retry-delay"};
     return kNames.contains(name);
 }
 
@@ -74,6 +96,10 @@ CollectOptions parseCollectOptions(const QStringList& args) {
         }
         if (name == u"--help" || name == u"-h") {
             o.help = true;
+            continue;
+        }
+        if (name == u"--all") {
+            o.all = true;
             continue;
         }
         QString value;
@@ -95,6 +121,7 @@ CollectOptions parseCollectOptions(const QStringList& args) {
             return o;
         }
     }
+    if (o.all && o.site) o.error = texts::kCollectSiteAndAll;
     return o;
 }
 
@@ -104,6 +131,8 @@ QString collectUsage() {
             "Использование: tabulon-collect [--port COMn|/dev/...] [--device ИМЯ] [--speed N]\n"
             "                       [--out ПАПКА] [--name ШАБЛОН] [--passes N] [--wait С] "
             "[--json]\n"
+            "                       [--site ОБЪЕКТ | --all] [--sites ФАЙЛ] [--retry N]\n"
+            "                       [--retry-delay С]\n"
             "\n"
             "Устанавливает связь с вычислителем, принимает формы и записывает каждую в архив.\n"
             "Проходы чтения повторяются, пока проход приносит новые данные (или N проходов).\n"
@@ -120,14 +149,13 @@ QString collectUsage() {
             "  --passes   не больше N проходов чтения\n"
             "  --wait     сколько секунд каждый проход ждет первого байта (по умолчанию 60);\n"
             "             когда байты пошли, проход завершает пауза, заданная типом вычислителя\n"
-            "  --json     отчет в формате JSON на стандартный вывод\n"
-            "\n"
-            "Код завершения:\n")
-            .arg(ArchiveName::kDefaultTemplate);
+            "  --json     отчет в формате JSON на стандартный вывод\n")
+            .arg(ArchiveName::kDefaultTemplate) +
+        texts::kCollectSitesHelp.arg(SiteBook::userPath()) + QStringLiteral("\nКод завершения:\n");
     int count = 0;
     const CollectOutcomeInfo* outcomes = collectOutcomes(&count);
     for (int i = 0; i < count; ++i)
         text +=
             QStringLiteral("  %1  %2\n").arg(int(outcomes[i].outcome), 2).arg(outcomes[i].meaning);
-    return text + u'\n' + texts::kCollectOutcomeOrder + u'\n';
+    return text + u'\n' + texts::kCollectOutcomeOrder + u'\n' + texts::kCollectRoundOutcome + u'\n';
 }

@@ -14,6 +14,14 @@ struct CollectOptions {
     std::optional<QString> nameTemplate;
     int passes = 0;        // 0: until a pass brings nothing new
     int waitSeconds = 60;  // how long a pass waits for the line to speak at all
+    // A line from the site book: its port, type and speed stand where the options say nothing,
+    // and its forms go to the site's own folder of the archive.
+    std::optional<QString> site;
+    std::optional<QString> sitesFile;  // the book; the per-user one when not given
+    bool all = false;                  // every site of the book in turn
+    // Further tries after a failure of the line (the port, the handshake, a broken line).
+    int retries = 0;
+    int retryDelaySeconds = 30;
     bool json = false;
     bool help = false;
     QString error;  // Russian; set when the line makes no sense

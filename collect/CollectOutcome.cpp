@@ -24,6 +24,7 @@ const CollectOutcomeInfo kOutcomes[] = {
      texts::kCollectInterrupted},
     {CollectOutcome::ArchiveFailed, keyOf(RecordOutcome::ArchiveIncomplete),
      texts::kCollectArchiveFailed},
+    {CollectOutcome::SomeSitesFailed, "partial", texts::kCollectSomeSitesFailed},
 };
 
 }  // namespace

@@ -21,6 +21,8 @@ enum class CollectOutcome : int {
     SettingsFailed = 8,  // the configuration file could not be written
     Interrupted = recordOutcomeExitCode(RecordOutcome::StoppedByOperator),
     ArchiveFailed = recordOutcomeExitCode(RecordOutcome::ArchiveIncomplete),
+    // --all only: some sites failed, the others brought forms or had nothing to send.
+    SomeSitesFailed = 11,
 };
 
 struct CollectOutcomeInfo {

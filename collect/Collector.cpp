@@ -143,7 +143,8 @@ Collector::Report Collector::run() {
     if (m_options.nameTemplate) settings.nameTemplate = *m_options.nameTemplate;
     report.folder = settings.folder;
 
-    const FormArchive::Line line{report.port, report.device, report.rate, {}};
+    const FormArchive::Line line{report.port, report.device, report.rate,
+                                 m_options.site.value_or(QString())};
     FormArchive archive(settings, line);
     archive.keepEntries(true);  // for the record
     std::optional<FormArchive::Entry> cutShort;

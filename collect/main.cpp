@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "collect/CollectOptions.h"
+#include "collect/CollectRound.h"
 #include "collect/Collector.h"
 #include "collect/Console.h"
 #include "platform/ProcessSignals.h"
@@ -14,14 +15,14 @@ namespace {
 
 // The log's last line, and the report when asked for. Nobody may be reading any more (a pipe
 // closed early): what cannot be written is lost, the exit status still says it.
-int finish(const Collector::Report& report, bool json, Console& console) {
-    if (report.outcome != CollectOutcome::Usage) console.line(Collector::summary(report));
+int finish(const CollectRound::Result& result, bool json, Console& console) {
+    if (result.outcome != CollectOutcome::Usage) console.line(CollectRound::summary(result));
     if (json) {
-        const QByteArray text = Collector::json(report);
+        const QByteArray text = CollectRound::json(result);
         std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
         std::fflush(stdout);
     }
-    return int(report.outcome);
+    return int(result.outcome);
 }
 
 }  // namespace
@@ -39,13 +40,22 @@ int main(int argc, char** argv) {
     if (!options.error.isEmpty()) {
         console.line(options.error);
         console.line(texts::kCollectHelpHint);
-        return finish(Collector::usageReport(options.error), options.json, console);
+        return finish(CollectRound::usageResult(options.error), options.json, console);
     }
     g_strIniPath = computeIniPath();
     static std::atomic<int> stopSignal{0};
     static WakeSignal events;
     catchStopSignals(stopSignal, events);
 
-    Collector collector(options, console, stopSignal, events);
-    return finish(collector.run(), options.json, console);
+    SteadyClock clock;
+    CollectRound round(
+        options, console, stopSignal, clock,
+        [](std::chrono::milliseconds ms) {
+            events.waitFor(ms);
+            events.clear();
+        },
+        [&console](const CollectOptions& o) {
+            return Collector(o, console, stopSignal, events).run();
+        });
+    return finish(round.run(), options.json, console);
 }

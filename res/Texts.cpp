@@ -161,6 +161,44 @@ QString rememberedUnplugged(const QString& device) {
 QString monthRoundSummary(int collected, int failed, int notTried) {
     return QStringLiteral("Собрано: %1. Попытки не удались: %2. Попыток не было: %3.")
         .arg(collected)
+// tabulon-collect over the site book.
+QString collectUnknownSite(const QString& site, const QString& book) {
+    return QStringLiteral("Объекта «%1» нет в книге объектов %2").arg(site, book);
+}
+
+QString collectEmptyBook(const QString& book) {
+    return QStringLiteral("В книге объектов %1 нет ни одного объекта").arg(book);
+}
+
+QString collectSiteBegins(const QString& site, int index, int count) {
+    return QStringLiteral("Объект «%1» (%2 из %3)").arg(site).arg(index).arg(count);
+}
+
+QString collectSiteEnded(const QString& site, const QString& summary) {
+    return QStringLiteral("Объект «%1»: %2").arg(site, summary);
+}
+
+QString collectTryFailed(int tryNumber, int tries, const QString& meaning, int delaySeconds) {
+    return QStringLiteral("Попытка %1 из %2 не удалась (%3); следующая через %4 с")
+        .arg(tryNumber)
+        .arg(tries)
+        .arg(meaning)
+        .arg(delaySeconds);
+}
+
+QString collectTries(int tries) {
+    return QStringLiteral("; попыток: %1").arg(tries);
+}
+
+QString collectRoundSummary(const QString& meaning, int sites, int withForms, int nothing,
+                            int failed, int notTried) {
+    return QStringLiteral(
+               "Итог обхода: %1; объектов: %2, с формами: %3, без данных: %4, со сбоем: %5, "
+               "не опрошено: %6")
+        .arg(meaning)
+        .arg(sites)
+        .arg(withForms)
+        .arg(nothing)
         .arg(failed)
         .arg(notTried);
 }

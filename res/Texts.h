@@ -204,6 +204,38 @@ inline const QString kRoundNever = QStringLiteral("—");
 QString monthRoundSummary(int collected, int failed, int notTried);
 QString monthRoundUnreadable(int records);
 
+// tabulon-collect over the site book: the options, the tries, the round over every site.
+inline const QString kCollectSiteAndAll = QStringLiteral("Параметры --site и --all несовместимы");
+inline const QString kCollectBadRetry =
+    QStringLiteral("Число повторов должно быть целым и не меньше нуля");
+inline const QString kCollectBadRetryDelay =
+    QStringLiteral("Пауза между попытками должна быть целым числом секунд, не меньше нуля");
+inline const QString kCollectSomeSitesFailed =
+    QStringLiteral("с части объектов данные получить не удалось");
+inline const QString kCollectNotTried = QStringLiteral("не опрошен: сбор прерван сигналом");
+inline const QString kCollectSitesHelp = QStringLiteral(
+    "  --site     объект из книги объектов: порт, тип и скорость берутся из книги (явно\n"
+    "             заданные параметры важнее), формы записываются в папку объекта в архиве\n"
+    "  --sites    файл книги объектов (по умолчанию %1)\n"
+    "  --all      опросить все объекты книги по очереди; сбой одного не останавливает\n"
+    "             остальные\n"
+    "  --retry    сколько раз повторить сбор после ошибки открытия порта, установления\n"
+    "             связи или обрыва линии (по умолчанию 0)\n"
+    "  --retry-delay  пауза перед повтором, секунд (по умолчанию 30)\n");
+inline const QString kCollectRoundOutcome = QStringLiteral(
+    "С --all код завершения относится ко всему обходу: 0 - все объекты опрошены без сбоя и\n"
+    "хотя бы один передал формы; 1 - все опрошены без сбоя, но ни один ничего не передал;\n"
+    "11 - у части объектов сбой; если сбой у всех - код самого важного из них (10, затем\n"
+    "3-7 по порядку, затем 8, затем 2); 9 - обход прерван сигналом, остальные объекты не\n"
+    "опрошены (10, если потеряна форма).");
+QString collectUnknownSite(const QString& site, const QString& book);
+QString collectEmptyBook(const QString& book);
+QString collectSiteBegins(const QString& site, int index, int count);
+QString collectSiteEnded(const QString& site, const QString& summary);
+QString collectTryFailed(int tryNumber, int tries, const QString& meaning, int delaySeconds);
+QString collectTries(int tries);
+QString collectRoundSummary(const QString& meaning, int sites, int withForms, int nothing,
+                            int failed, int notTried);
 // The site book, the window "Объекты" and the exchange with a site.
 QString siteBookLine(const QString& path, int line, const QString& what);
 QString siteBookUnreadable(const QString& path, const QString& why);

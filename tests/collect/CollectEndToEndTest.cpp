@@ -475,4 +475,141 @@ TEST_F(CollectTest, LeftoversOfAKilledRunAreRecoveredAndLogged) {
     EXPECT_TRUE(month.entryList({".tabulon-*"}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
+// The site book: a round over every site, and the tries of a line that fails.
+class CollectSites : public CollectTest {
+protected:
+    QString Book(const QByteArray& toml) {
+        const QString path = dir.filePath("sites.toml");
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(toml);
+        return path;
+    }
+};
+
+TEST_F(CollectSites, OneSiteFailingLeavesTheOthersCollected) {
+    calculator(calc(4), 1);
+    calculator(calc(4, {"вторая линия"}), 2);
+    const QString book = Book(
+        "[\"Котельная 1\"]\nport = \"COM1\"\ndevice = 4\n"
+        "[\"ЦТП 2\"]\nport = \"/dev/tabulon-none\"\ndevice = 0\n"
+        "[\"Школа\"]\nport = \"COM2\"\ndevice = \"КСМ-Ж\"\n");
+    const Outcome run = collect({"--all", "--sites", book, "--wait", "1"});
+    EXPECT_EQ(run.exitCode, 11) << run.err.toStdString();
+    const QJsonArray sites = run.json()["sites"].toArray();
+    ASSERT_EQ(sites.size(), 3);
+    const char* names[] = {"Котельная 1", "ЦТП 2", "Школа"};
+    const int status[] = {0, 3, 0}, forms[] = {2, 0, 1};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(sites[i]["site"].toString(), QString::fromUtf8(names[i]));
+        EXPECT_EQ(sites[i]["exitStatus"].toInt(), status[i]);
+        EXPECT_EQ(sites[i]["forms"].toInt(), forms[i]);
+        EXPECT_EQ(sites[i]["tries"].toInt(), 1);
+    }
+    EXPECT_EQ(run.json()["outcome"].toString(), "partial");
+    EXPECT_EQ(folderFiles().filter("/Котельная 1/").size(), 2);
+    ASSERT_EQ(folderFiles().filter("/Школа/").size(), 1);
+    EXPECT_EQ(read(folderFiles().filter("/Школа/")[0]), archived("вторая линия"));
+}
+
+struct ChoiceCase {
+    const char* title;
+    QByteArray book;
+    QStringList args;
+    const char* message;
+};
+
+void PrintTo(const ChoiceCase& c, std::ostream* os) {
+    *os << c.title;
+}
+
+class CollectSiteChoice : public CollectSites, public ::testing::WithParamInterface<ChoiceCase> {};
+
+TEST_P(CollectSiteChoice, IsAWrongCommandLine) {
+    const Outcome run = collect(QStringList{"--sites", Book(GetParam().book)} << GetParam().args);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(QString::fromUtf8(run.err).contains(QString::fromUtf8(GetParam().message)))
+        << run.err.toStdString();
+    EXPECT_EQ(run.json()["exitCode"].toInt(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Collect, CollectSiteChoice,
+    ::testing::Values(ChoiceCase{"UnknownSite",
+                                 "[\"А\"]\nport = \"COM1\"\n",
+                                 {"--site", "Б"},
+                                 "Объекта «Б» нет в книге объектов"},
+                      ChoiceCase{"EmptyBook", "# пусто\n", {"--all"}, "нет ни одного объекта"},
+                      ChoiceCase{
+                          "BadBook", "[\"А\"]\nport = COM1\n", {"--site", "А"}, "sites.toml"}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+// The adapter is plugged in while the collector waits to try again.
+TEST_F(CollectSites, LineThatAppearsLateIsReadOnTheSecondTry) {
+    calculator(calc(4));
+    const QString late = dir.filePath("ttyLate");
+    auto p = start({"--port", late, "--device", "4", "--speed", "9600", "--wait", "1", "--retry",
+                    "2", "--retry-delay", "1"});
+    p->setReadChannel(QProcess::StandardError);
+    QByteArray err;
+    while (!err.contains("Попытка 1 из 3 не удалась") && p->waitForReadyRead(5000))
+        err += p->readAllStandardError();
+    ASSERT_TRUE(QFile::link(QString::fromStdString(sims[0]->slavePath()), late));
+    const Outcome run = finish(*p);
+    EXPECT_EQ(run.exitCode, 0) << (err + run.err).toStdString();
+    EXPECT_EQ(run.json()["tries"].toInt(), 2);
+    EXPECT_EQ(folderFiles().size(), 2);
+}
+
+TEST_F(CollectSites, EveryTryLoggedUntilTheyRunOut) {
+    const Outcome run = collect({"--port", "/nonexistent/tty", "--device", "0", "--speed", "9600",
+                                 "--retry", "2", "--retry-delay", "0"});
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.json()["tries"].toInt(), 3);
+    const QString err = QString::fromUtf8(run.err);
+    EXPECT_EQ(err.count("Ошибка при инициализации COM-порта"), 3) << run.err.toStdString();
+    EXPECT_TRUE(err.contains("Попытка 2 из 3 не удалась")) << run.err.toStdString();
+    EXPECT_TRUE(err.trimmed().endsWith("попыток: 3")) << run.err.toStdString();
+    QDirIterator records(QDir(archive()).filePath(".exchanges"), {"*.json"}, QDir::Files,
+                         QDirIterator::Subdirectories);
+    int count = 0;
+    for (; records.hasNext(); records.next()) ++count;
+    EXPECT_EQ(count, 3) << "every try is an exchange with its record";
+}
+
+// A stop ends the site being read at once, and no site after it is tried.
+TEST_F(CollectTerminated, DuringARoundTheSitesAfterAreNotTried) {
+    CalculatorSimulatorOptions o = calc(0);
+    o.reply = CalculatorSimulatorOptions::Reply::None;
+    calculator(o);
+    QFile book(dir.filePath("sites.toml"));
+    ASSERT_TRUE(book.open(QIODevice::WriteOnly));
+    book.write("[\"А\"]\nport = \"COM1\"\ndevice = 0\n[\"Б\"]\nport = \"COM2\"\ndevice = 0\n");
+    book.close();
+    const Outcome run = terminateWhen({"--all", "--sites", book.fileName(), "--retry", "3"},
+                                      [&] { return sims[0]->report().handshakesSeen == 1; });
+    const QJsonArray sites = run.json()["sites"].toArray();
+    ASSERT_EQ(sites.size(), 2);
+    EXPECT_EQ(sites[0]["tries"].toInt(), 1);
+    EXPECT_EQ(sites[1]["tries"].toInt(), 0);
+    EXPECT_EQ(sites[1]["outcome"].toString(), "interrupted");
+}
+
+// The pause before another try ends at once too; the failure of the line is what is reported.
+TEST_F(CollectTerminated, WhileWaitingToTryAgain) {
+    auto p = start({"--port", "/dev/tabulon-none", "--device", "0", "--speed", "9600", "--retry",
+                    "2", "--retry-delay", "60"});
+    p->setReadChannel(QProcess::StandardError);
+    QByteArray err;
+    while (!err.contains("Попытка 1 из 3 не удалась") && p->waitForReadyRead(5000))
+        err += p->readAllStandardError();
+    QElapsedTimer timer;
+    timer.start();
+    p->terminate();
+    const Outcome run = finish(*p);
+    EXPECT_LT(timer.elapsed(), 500);
+    EXPECT_EQ(run.exitCode, 3) << (err + run.err).toStdString();
+    EXPECT_EQ(run.json()["tries"].toInt(), 1);
+}
+
 }  // namespace

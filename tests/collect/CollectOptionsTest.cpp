@@ -38,18 +38,33 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"MissingValue", {"--port"}, "Не задано значение параметра --port"},
         OptionsCase{"Unknown", {"--verbose", "1"}, "Неизвестный параметр: --verbose"},
         OptionsCase{"UnknownLast", {"--bogus"}, "Неизвестный параметр: --bogus"},
-        OptionsCase{"EmptyTemplate", {"--name", ""}, "Шаблон имени файла пуст"}),
+        OptionsCase{"EmptyTemplate", {"--name", ""}, "Шаблон имени файла пуст"},
+        OptionsCase{"SiteAndAll",
+                    {"--all", "--site", "Котельная 1"},
+                    "Параметры --site и --all несовместимы"},
+        OptionsCase{"BlankSite", {"--site", " "}, "Не задано имя объекта"},
+        OptionsCase{"NegativeRetry",
+                    {"--retry", "-1"},
+                    "Число повторов должно быть целым и не меньше нуля"},
+        OptionsCase{"RetryDelayNotANumber",
+                    {"--retry-delay", "1m"},
+                    "Пауза между попытками должна быть целым числом секунд, не меньше нуля"}),
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST(Collect, ValuesReachTheOptions) {
-    const CollectOptions o = parseCollectOptions(
-        {"--port", "COM3", "--device", "КСМ-Ж", "--speed=4800", "--passes", "3", "--wait", "7"});
+    const CollectOptions o =
+        parseCollectOptions({"--port", "COM3", "--device", "КСМ-Ж", "--speed=4800", "--passes", "3",
+                             "--wait", "7", "--site=Котельная 1", "--sites",
+                             "/etc/tabulon/sites.toml", "--retry", "0", "--retry-delay", "0"});
     EXPECT_EQ(o.port, "COM3");
     EXPECT_EQ(o.deviceType, 4);
     EXPECT_EQ(o.rate, 4800);
     EXPECT_EQ(o.passes, 3);
     EXPECT_EQ(o.waitSeconds, 7);
     EXPECT_FALSE(o.folder);
+    EXPECT_EQ(o.site, "Котельная 1");
+    EXPECT_EQ(o.sitesFile, "/etc/tabulon/sites.toml");
+    EXPECT_EQ(o.retryDelaySeconds, 0);
 }
 
 TEST(Collect, ReportFormKeptPastAWrongOption) {
@@ -58,7 +73,7 @@ TEST(Collect, ReportFormKeptPastAWrongOption) {
 
 TEST(Collect, HelpListsEveryExitStatus) {
     const QString usage = collectUsage();
-    for (int code = 0; code <= 10; ++code)
+    for (int code = 0; code <= 11; ++code)
         EXPECT_TRUE(usage.contains(QStringLiteral("\n  %1  ").arg(code, 2))) << code;
 }
 

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <vector>
+
+#include "acquisition/Clock.h"
+#include "collect/CollectOptions.h"
+#include "collect/Collector.h"
+#include "sites/Site.h"
+
+class Console;
+
+// What one run of tabulon-collect does: one collection on the line of the command line or of
+// a site, or every site of the book in turn. A collection that failed on the line (the port,
+// the handshake, a broken line) is tried again as often as --retry allows, each try an exchange
+// of its own. One site's failure never stops the round; a stop signal does.
+class CollectRound {
+public:
+    // One collection on the line the options name.
+    using Collect = std::function<Collector::Report(const CollectOptions&)>;
+    // Sleeps for at most this long, and less when a stop signal comes.
+    using Wait = std::function<void(std::chrono::milliseconds)>;
+
+    // One site's collection, its tries together.
+    struct SiteRun {
+        QString site;  // empty: the line of the command line
+        Collector::Report report;
+        int tries = 0;  // 0: never tried, the round was stopped before its turn
+    };
+    struct Result {
+        CollectOutcome outcome = CollectOutcome::Nothing;
+        bool all = false;
+        std::vector<SiteRun> runs;
+        QDateTime started, finished;
+    };
+
+    CollectRound(const CollectOptions& options, Console& console,
+                 const std::atomic<int>& stopSignal, Clock& clock, Wait wait, Collect collect)
+        : m_options(options),
+          m_console(console),
+          m_stopSignal(stopSignal),
+          m_clock(clock),
+          m_wait(std::move(wait)),
+          m_collect(std::move(collect)) {}
+
+    // Everything the options ask for; a book that cannot be read or a site not in it is a
+    // command line that makes no sense.
+    Result run();
+    // One collection with its tries.
+    SiteRun collect(const CollectOptions& options);
+    // Every site, in the book's order.
+    Result collectSites(const QList<Site>& sites);
+
+    // The round's exit status from its sites' (see kCollectRoundOutcome).
+    static CollectOutcome roundOutcome(const std::vector<SiteRun>& runs, bool stopped);
+    static bool retryable(CollectOutcome outcome);
+
+    static Result usageResult(const QString& error);
+    // The log's last line, and the report for --json.
+    static QString summary(const Result& result);
+    static QByteArray json(const Result& result);
+
+private:
+    bool waitBeforeRetry(std::int64_t ms);
+    bool stopped() const { return m_stopSignal.load() != 0; }
+
+    const CollectOptions& m_options;
+    Console& m_console;
+    const std::atomic<int>& m_stopSignal;
+    Clock& m_clock;
+    Wait m_wait;
+    Collect m_collect;
+};

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "collect/CollectRound.h"
+#include "collect/Console.h"
+#include "collect/SiteOptions.h"
+#include "tests/fakes/FakeClock.h"
+
+namespace {
+
+using O = CollectOutcome;
+
+// The round with collections that end as scripted, in fake time.
+class CollectRoundTest : public ::testing::Test {
+protected:
+    CollectRound round(const CollectOptions& options) {
+        return CollectRound(
+            options, console, stopSignal, clock,
+            [this](std::chrono::milliseconds ms) {
+                waits.push_back(ms.count());
+                if (stopInWait) stopSignal = 15;
+                clock.advance(stopInWait ? ms.count() / 2 : ms.count());
+            },
+            [this](const CollectOptions& o) {
+                calls.push_back({clock.nowMs(), o});
+                Collector::Report r;
+                r.outcome = script.at(calls.size() - 1);
+                r.forms = r.outcome == O::Forms || r.outcome == O::LineBroken ? 1 : 0;
+                return r;
+            });
+    }
+
+    Console console{false};
+    std::atomic<int> stopSignal{0};
+    FakeClock clock;
+    std::vector<O> script;
+    bool stopInWait = false;
+    std::vector<std::int64_t> waits;
+    std::vector<std::pair<std::int64_t, CollectOptions>> calls;
+};
+
+struct RetryCase {
+    const char* title;
+    std::vector<O> script;
+    int retries;
+    int tries;
+    O outcome;
+    int forms;  // of every try together
+};
+
+class Retries : public CollectRoundTest, public ::testing::WithParamInterface<RetryCase> {};
+
+TEST_P(Retries, OnlyTheLineFailuresAreTriedAgainAfterTheDelay) {
+    script = GetParam().script;
+    CollectOptions o;
+    o.retries = GetParam().retries;
+    o.retryDelaySeconds = 7;
+    const CollectRound::SiteRun run = round(o).collect(o);
+    EXPECT_EQ(run.tries, GetParam().tries);
+    EXPECT_EQ(run.report.outcome, GetParam().outcome);
+    EXPECT_EQ(run.report.forms, GetParam().forms);
+    ASSERT_EQ(int(calls.size()), GetParam().tries);
+    for (int i = 0; i < GetParam().tries; ++i) EXPECT_EQ(calls[i].first, 7000 * i) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Collect, Retries,
+    ::testing::Values(
+        RetryCase{"OpenFailsEveryTime",
+                  {O::OpenFailed, O::OpenFailed, O::OpenFailed},
+                  2,
+                  3,
+                  O::OpenFailed,
+                  0},
+        RetryCase{"NoRetriesAsked", {O::OpenFailed}, 0, 1, O::OpenFailed, 0},
+        RetryCase{"LinkOnTheSecondTry", {O::NoLink, O::Forms}, 2, 2, O::Forms, 1},
+        RetryCase{"BrokenLineFormsCount", {O::LineBroken, O::Forms}, 1, 2, O::Forms, 2},
+        RetryCase{"WrongReplyIsNoLineFailure", {O::BadReply}, 3, 1, O::BadReply, 0},
+        RetryCase{"EchoNotRetried", {O::EchoFailed}, 3, 1, O::EchoFailed, 0},
+        RetryCase{"LostFormsNotRetried", {O::ArchiveFailed}, 3, 1, O::ArchiveFailed, 0},
+        RetryCase{"NothingIsNoFailure", {O::Nothing}, 3, 1, O::Nothing, 0}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+TEST_F(CollectRoundTest, StopSignalEndsTheWaitAndTheTries) {
+    script = {O::NoLink, O::Forms};
+    stopInWait = true;
+    CollectOptions o;
+    o.retries = 5;
+    const CollectRound::SiteRun run = round(o).collect(o);
+    EXPECT_EQ(run.tries, 1);
+    EXPECT_EQ(waits.size(), 1u);
+    EXPECT_LT(clock.nowMs(), 30000) << "the wait ended early";
+    EXPECT_EQ(run.report.outcome, O::NoLink) << "a failure of the line outranks the signal";
+}
+
+struct RoundCase {
+    const char* title;
+    std::vector<O> sites;
+    bool stopped;
+    O outcome;
+};
+
+class RoundOutcome : public ::testing::TestWithParam<RoundCase> {};
+
+TEST_P(RoundOutcome, FromTheSitesOutcomes) {
+    std::vector<CollectRound::SiteRun> runs;
+    for (O outcome : GetParam().sites) runs.push_back({"", {.outcome = outcome}, 1});
+    EXPECT_EQ(CollectRound::roundOutcome(runs, GetParam().stopped), GetParam().outcome);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Collect, RoundOutcome,
+    ::testing::Values(
+        RoundCase{"FormsAndNothing", {O::Nothing, O::Forms}, false, O::Forms},
+        RoundCase{"AllNothing", {O::Nothing, O::Nothing}, false, O::Nothing},
+        RoundCase{"OneFailed", {O::Forms, O::NoLink, O::Nothing}, false, O::SomeSitesFailed},
+        RoundCase{"AllFailedMostImportant",
+                  {O::SettingsFailed, O::LineBroken, O::OpenFailed},
+                  false,
+                  O::OpenFailed},
+        RoundCase{"LostFormsFirst", {O::NoLink, O::ArchiveFailed}, false, O::ArchiveFailed},
+        RoundCase{"Stopped", {O::Forms, O::NoLink}, true, O::Interrupted},
+        RoundCase{"StoppedLostForms", {O::ArchiveFailed}, true, O::ArchiveFailed}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+// Explicit options outrank the book; what the book leaves open is left to Tabulon.ini.
+TEST(Collect, SiteOptionsFillOnlyWhatTheCommandLineLeftOpen) {
+    const Site site{"Котельная", "/dev/ttyUSB1", 2, 19200, ""};
+    CollectOptions given;
+    CollectOptions o = optionsForSite(given, site);
+    EXPECT_EQ(o.port, "/dev/ttyUSB1");
+    EXPECT_EQ(o.deviceType, 2);
+    EXPECT_EQ(o.rate, 19200);
+    EXPECT_EQ(o.site, "Котельная");
+
+    given.port = "COM4";
+    given.deviceType = 0;
+    o = optionsForSite(given, {"Котельная", "", 2, 19200, ""});
+    EXPECT_EQ(o.port, "COM4");
+    EXPECT_EQ(o.deviceType, 0);
+    EXPECT_FALSE(optionsForSite({}, {"Котельная", "", 2, 19200, ""}).port) << "the ini's";
+}
+
+}  // namespace
