@@ -11,7 +11,7 @@ ArchiveNameFields fields(const QString& port = "COM3", const QString& title = "�
     return {kWhen, port, QStringLiteral("КСМ-Р"), 9600, number, title, {}};
 }
 
-ArchiveNameFields SiteFields(const QString& site) {
+ArchiveNameFields siteFields(const QString& site) {
     ArchiveNameFields fields = fields();
     fields.site = site;
     return fields;
@@ -55,7 +55,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "ведомость"},
         NameCase{"NothingLeftIsStillAName", "{title}", fields("COM1", ""), "form"},
         NameCase{"EmptyTitleKeepsTheExtension", "{title}.txt", fields("COM1", ""), "form.txt"},
-        NameCase{"SiteCleanedLikeTheOthers", "{site}_{n}.txt", SiteFields("Котельная 3/А: двор"),
+        NameCase{"SiteCleanedLikeTheOthers", "{site}_{n}.txt", siteFields("Котельная 3/А: двор"),
                  "Котельная 3_А_ двор_01.txt"},
         NameCase{"NoSiteNoText", "{site}{n}.txt", fields(), "01.txt"},
         NameCase{"UnknownFieldStaysAsWritten", "{foo}_{n}.txt", fields(), "{foo}_01.txt"},

@@ -478,7 +478,7 @@ TEST_F(CollectTest, LeftoversOfAKilledRunAreRecoveredAndLogged) {
 // The site book: a round over every site, and the tries of a line that fails.
 class CollectSites : public CollectTest {
 protected:
-    QString Book(const QByteArray& toml) {
+    QString writeBook(const QByteArray& toml) {
         const QString path = dir.filePath("sites.toml");
         QFile f(path);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
@@ -490,7 +490,7 @@ protected:
 TEST_F(CollectSites, OneSiteFailingLeavesTheOthersCollected) {
     calculator(calc(4), 1);
     calculator(calc(4, {"вторая линия"}), 2);
-    const QString book = Book(
+    const QString book = writeBook(
         "[\"Котельная 1\"]\nport = \"COM1\"\ndevice = 4\n"
         "[\"ЦТП 2\"]\nport = \"/dev/tabulon-none\"\ndevice = 0\n"
         "[\"Школа\"]\nport = \"COM2\"\ndevice = \"КСМ-Ж\"\n");
@@ -526,7 +526,7 @@ void PrintTo(const ChoiceCase& c, std::ostream* os) {
 class CollectSiteChoice : public CollectSites, public ::testing::WithParamInterface<ChoiceCase> {};
 
 TEST_P(CollectSiteChoice, IsAWrongCommandLine) {
-    const Outcome run = collect(QStringList{"--sites", Book(GetParam().book)} << GetParam().args);
+    const Outcome run = collect(QStringList{"--sites", writeBook(GetParam().book)} << GetParam().args);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(QString::fromUtf8(run.err).contains(QString::fromUtf8(GetParam().message)))
         << run.err.toStdString();
