@@ -26,6 +26,7 @@
 #include "frames/MessagePane.h"
 #include "frames/ProgressStrip.h"
 #include "frames/WorkerCalls.h"
+#include "index/ArchiveWindow.h"
 #include "ports/PortsDialog.h"
 #include "res/CommandActions.h"
 #include "res/CommandIds.h"
@@ -143,6 +144,17 @@ void CMainFrame::BuildStatusBar() {
         m_wndStatusBar->addPermanentWidget(new KeyboardLockPane(key));
 }
 
+ArchiveWindow* CMainFrame::archiveWindow() {
+    const QString folder = ArchiveSettings::Load().folder;
+    if (m_archiveWindow && m_archiveWindow->root() != folder) delete m_archiveWindow;
+    if (!m_archiveWindow) {
+        m_archiveWindow = new ArchiveWindow(folder, this);
+        connect(m_archiveWindow, &ArchiveWindow::formOpened, this,
+                [this](const QString& path) { m_template->OpenDocumentFile(path); });
+    }
+    return m_archiveWindow;
+}
+
 void CMainFrame::OnOpenArchiveFolder() {
     const QString folder = ArchiveSettings::Load().folder;
     if (!QDir().mkpath(folder)) {
@@ -218,6 +230,7 @@ void CMainFrame::RegisterCommands() {
     AddCommand(id::ID_PORTS, [this] { PortsDialog::showModal(this); });
     AddCommand(id::ID_ARCHIVE_SETTINGS, [this] { ArchiveDlg::DoModal(this); });
     AddCommand(id::ID_ARCHIVE_OPEN_FOLDER, [this] { OnOpenArchiveFolder(); });
+    AddCommand(id::ID_ARCHIVE_BROWSE, [this] { archiveWindow()->showArchive(); });
     AddCommand(id::ID_VIEW_TOOLBAR,
                [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); });
     AddCommand(id::ID_VIEW_STATUS_BAR,

@@ -12,6 +12,7 @@
 #include "frames/HelpWindow.h"
 #include "settings/SettingsDlg.h"
 
+class ArchiveWindow;
 class CFormTemplate;
 class CTabulonPlusDoc;
 class CTabulonPlusView;
@@ -72,6 +73,9 @@ public:
     ReceiveControl& Block() { return m_block; }
     bool ShowsFormMenu() const { return m_formMenuShown; }
     HelpWindow* Help() const { return m_help; }
+    // "Архив форм" over the archive's folder of the moment, made when first asked for; its
+    // forms open as "Открыть" opens a file.
+    ArchiveWindow* archiveWindow();
 
     ProgressStrip* m_wndProgressStrip = nullptr;
     QToolBar* m_wndToolBar = nullptr;
@@ -111,4 +115,5 @@ private:
 
     QString m_helpPath;
     QPointer<HelpWindow> m_help;
+    QPointer<ArchiveWindow> m_archiveWindow;
 };

@@ -1,0 +1,125 @@
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+#include <QTest>
+#include <QTreeView>
+
+#include "AppFixture.h"
+#include "XKeys.h"
+#include "forms/FormTemplate.h"
+#include "forms/TabulonPlusDoc.h"
+#include "frames/MainFrame.h"
+#include "index/ArchiveWindow.h"
+#include "index/IndexLocation.h"
+#include "res/CommandIds.h"
+
+namespace {
+
+// The program on a real X server with an archive of a few forms, the index in the test's cache.
+class ArchiveWindowKeys : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("cache"))));
+        writeForm(m_hit, QStringLiteral("Суточный отчёт\nзав. N 04127\nКотельная 3\n"));
+        writeForm(QStringLiteral("Котельная 3/2026-11/2026-11-02_08-00-00_COM1_КСМ-Р_01.txt"),
+                  QStringLiteral("Суточный отчёт\nзав. N 55555\n"));
+        writeForm(QStringLiteral("2026-10/2026-10-02_08-00-00_COM1_КСМ-Р_01.txt"),
+                  QStringLiteral("Месячный отчёт\nзав. N 66666\n"));
+    }
+    void TearDown() override {
+        AppFixture::TearDown();
+        qunsetenv("XDG_CACHE_HOME");
+    }
+
+    QString archive() const { return m_dir.filePath(QStringLiteral("archive")); }
+
+    void writeForm(const QString& relative, QString text) {
+        const QString path = QDir(archive()).filePath(relative);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(Cp1251(text.replace(u'\n', QStringLiteral("\r\n"))));
+    }
+
+    // The window opened by its command, its index in line with the archive.
+    ArchiveWindow* openWindow() {
+        if (!StartApp()) return nullptr;
+        Frame()->activateWindow();
+        if (!Frame()->OnCommand(id::ID_ARCHIVE_BROWSE)) return nullptr;
+        ArchiveWindow* w = Frame()->archiveWindow();
+        if (!QTest::qWaitForWindowExposed(w)) return nullptr;
+        if (!WaitUntil([w] { return !w->isUpdating(); })) return nullptr;
+        return w;
+    }
+
+    static int listed(ArchiveWindow* w) {
+        return w->findChild<QTreeView*>(QStringLiteral("ArchiveForms"))->model()->rowCount();
+    }
+
+    const QString m_hit = QStringLiteral("2026-12/2026-12-09_14-03-12_COM3_КСМ-Р_01.txt");
+};
+
+TEST_F(ArchiveWindowKeys, TypingNarrowsTheListAndEnterOpensTheHitAsOpenWould) {
+    ArchiveWindow* w = openWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Архив форм"));
+    EXPECT_EQ(listed(w), 3);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    auto* search = w->findChild<QLineEdit*>(QStringLiteral("ArchiveSearch"));
+    ASSERT_TRUE(WaitUntil([search] { return QApplication::focusWidget() == search; }, 5000));
+
+    ASSERT_TRUE(SendKeys(QStringLiteral("4 1 2")));
+    EXPECT_TRUE(WaitUntil([w] { return listed(w) == 1; }, 5000)) << listed(w);
+    ASSERT_TRUE(SendKeys(QStringLiteral("8")));  // "4128": no form holds it
+    EXPECT_TRUE(WaitUntil([w] { return listed(w) == 0; }, 5000)) << listed(w);
+    ASSERT_TRUE(SendKeys(QStringLiteral("BackSpace 7 Return")));
+
+    const QString path = QDir(archive()).filePath(m_hit);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            CTabulonPlusDoc* doc = Frame()->Template().ActiveDocument();
+            return doc && doc->GetPathName() == QFileInfo(path).absoluteFilePath();
+        },
+        5000));
+    CTabulonPlusDoc* doc = Frame()->Template().ActiveDocument();
+    EXPECT_EQ(doc->GetTitle(), QFileInfo(path).fileName());
+    EXPECT_EQ(PlainText(doc), QStringLiteral("Суточный отчёт\nзав. N 04127\nКотельная 3\n"));
+    EXPECT_FALSE(doc->IsModified());
+}
+
+TEST_F(ArchiveWindowKeys, ShowsASitesMonthAndTellsOfADamagedIndex) {
+    ArchiveWindow* w = openWindow();
+    ASSERT_NE(w, nullptr);
+    w->showForms(QStringLiteral("Котельная 3"), QDate(2026, 11, 15));
+    EXPECT_EQ(listed(w), 1);
+    EXPECT_TRUE(w->findChild<QTreeView*>(QStringLiteral("ArchiveTree"))
+                    ->currentIndex()
+                    .data()
+                    .toString()
+                    .startsWith(QStringLiteral("2026-11")));
+    const QString indexFile = IndexLocation::fileFor(archive());
+    w->close();
+    m_app->ExitInstance();
+    m_app.reset();
+
+    QFile index(indexFile);
+    ASSERT_TRUE(index.open(QIODevice::ReadWrite));
+    index.write(QByteArray(8192, '\x5a'));
+    index.close();
+    w = openWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(listed(w), 3);
+    const QLabel* status = w->statusBar()->findChild<QLabel*>();
+    ASSERT_NE(status, nullptr);
+    EXPECT_TRUE(status->text().contains(QStringLiteral("повреждён")))
+        << status->text().toStdString();
+}
+
+}  // namespace
