@@ -14,7 +14,10 @@
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "frames/MainFrame.h"
+#include "frames/WorkerCalls.h"
 #include "index/ArchiveWindow.h"
+#include "index/FormQuery.h"
+#include "index/IndexDatabase.h"
 #include "index/IndexLocation.h"
 #include "res/CommandIds.h"
 
@@ -120,6 +123,25 @@ TEST_F(ArchiveWindowKeys, ShowsASitesMonthAndTellsOfADamagedIndex) {
     ASSERT_NE(status, nullptr);
     EXPECT_TRUE(status->text().contains(QStringLiteral("повреждён")))
         << status->text().toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ArchiveWindowKeys, AFormTheProgramArchivesIsInTheIndexBeforeTheWindowLooks) {
+    ASSERT_TRUE(StartApp());
+    const QString indexFile = IndexLocation::fileFor(archive());
+    ASSERT_FALSE(QFile::exists(indexFile));
+    Frame()->Calls().beginArchive();
+    Frame()->Calls().formDelivered(1, Cp1251(QStringLiteral("Отчёт\r\nзав. N 98765\r\n")), true);
+    Frame()->Calls().finishArchive();
+    IndexDatabase db;
+    ASSERT_TRUE(db.open(indexFile));
+    const auto rows = FormQuery(db, QStringLiteral("98765"), {}).fetch(10);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_TRUE(QFile::exists(QDir(archive()).filePath(rows[0].form.path)));
+    EXPECT_EQ(rows[0].excerpt.line, QStringLiteral("зав. N 98765"));
 }
 
 }  // namespace
