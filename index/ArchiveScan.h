@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFileInfo>
 #include <QString>
 #include <vector>
 
@@ -15,5 +16,7 @@ struct File {
 };
 
 std::vector<File> files(const QString& root);
+// One file as files() lists it, `path` below the root.
+File stamp(const QFileInfo& info, const QString& path);
 
 }  // namespace ArchiveScan

@@ -30,8 +30,8 @@ FormQuery::FormQuery(IndexDatabase& db, const QString& search, Scope scope) {
 
 void FormQuery::prepare(IndexDatabase& db, const Scope& scope) {
     QByteArray tokens;
-    for (const QByteArray& term : m_terms)
-        if (term.size() >= SearchText::kTrigram) tokens += SearchText::trigramTokens(term) + ' ';
+    for (const QByteArray& term : m_terms) tokens += SearchText::queryTokens(term) + ' ';
+    tokens = tokens.simplified();
     QByteArray sql = "SELECT " + QByteArray(kColumns);
     QByteArray where = " WHERE 1";
     if (!m_search) {
@@ -58,7 +58,7 @@ void FormQuery::prepare(IndexDatabase& db, const Scope& scope) {
         const int i = sqlite3_bind_parameter_index(m_statement.handle(), name);
         if (i > 0) bind(i);
     };
-    bindNamed(":match", [&](int i) { m_statement.bindText(i, tokens.trimmed()); });
+    bindNamed(":match", [&](int i) { m_statement.bindText(i, tokens); });
     if (scope.site) bindNamed(":site", [&](int i) { m_statement.bind(i, *scope.site); });
     if (scope.month) bindNamed(":month", [&](int i) { m_statement.bind(i, *scope.month); });
 }

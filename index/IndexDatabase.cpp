@@ -11,7 +11,7 @@
 namespace {
 
 // Raised whenever the tables change, so that an index of an older program is made anew.
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 constexpr const char* kSchema = R"(
 CREATE TABLE forms(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,
@@ -21,7 +21,7 @@ CREATE INDEX forms_by_scope ON forms(site, month, received);
 CREATE INDEX forms_by_received ON forms(received);
 CREATE TABLE texts(id INTEGER PRIMARY KEY, body BLOB NOT NULL);
 CREATE VIRTUAL TABLE grams USING fts5(g, content='', detail=none, tokenize='ascii');
-PRAGMA user_version=1;
+PRAGMA user_version=2;
 )";
 
 }  // namespace
@@ -146,7 +146,7 @@ bool IndexDatabase::put(FormRecord& r, QByteArrayView cp1251) {
     m_insertText.bind(1, r.id).bindBlob(2, cp1251).step();
     if (!check(m_insertText.lastCode())) return false;
     m_insertGrams.reset();
-    m_insertGrams.bind(1, r.id).bindText(2, SearchText::trigramTokens(SearchText::fold(cp1251)));
+    m_insertGrams.bind(1, r.id).bindText(2, SearchText::indexTokens(SearchText::fold(cp1251)));
     m_insertGrams.step();
     return check(m_insertGrams.lastCode());
 }
@@ -157,7 +157,7 @@ bool IndexDatabase::removeGrams(qint64 id) {
     body.bind(1, id);
     if (!body.step()) return check(body.lastCode());
     SqlStatement forget(m_db, "INSERT INTO grams(grams, rowid, g) VALUES('delete', ?, ?)");
-    forget.bind(1, id).bindText(2, SearchText::trigramTokens(SearchText::fold(body.blob(0))));
+    forget.bind(1, id).bindText(2, SearchText::indexTokens(SearchText::fold(body.blob(0))));
     forget.step();
     return check(forget.lastCode());
 }

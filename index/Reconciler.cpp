@@ -66,8 +66,7 @@ bool Reconciler::addFile(const QString& path) {
     const QFileInfo info(path);
     if (!FormPath::isForm(relative) || relative.startsWith(QLatin1String("../"))) return false;
     QByteArray text;
-    FormRecord r =
-        read(m_root, {relative, info.size(), info.lastModified().toMSecsSinceEpoch()}, text);
+    FormRecord r = read(m_root, ArchiveScan::stamp(info, relative), text);
     return m_db.begin() && m_db.put(r, text) && m_db.commit();
 }
 

@@ -94,6 +94,53 @@ std::optional<std::vector<QByteArray>> terms(const QString& query) {
     return out;
 }
 
+namespace {
+
+bool isDigit(unsigned char b) {
+    return b >= '0' && b <= '9';
+}
+
+// Every digit trigram is in almost every form of figures, so a number is found through the
+// numbers themselves: each piece of kNumberMin to kNumberMax digits of a run of digits.
+void addNumberTokens(QByteArrayView folded, QByteArray& out) {
+    const auto* p = reinterpret_cast<const unsigned char*>(folded.data());
+    std::vector<QByteArrayView> pieces;
+    for (qsizetype i = 0; i < folded.size();) {
+        if (!isDigit(p[i])) {
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < folded.size() && isDigit(p[end])) ++end;
+        for (qsizetype from = i; from + kNumberMin <= end; ++from)
+            for (qsizetype n = kNumberMin; n <= kNumberMax && from + n <= end; ++n)
+                pieces.push_back(folded.sliced(from, n));
+        i = end;
+    }
+    std::sort(pieces.begin(), pieces.end());
+    pieces.erase(std::unique(pieces.begin(), pieces.end()), pieces.end());
+    for (QByteArrayView piece : pieces) {
+        if (!out.isEmpty()) out += ' ';
+        out += 'n';
+        out += piece;
+    }
+}
+
+}  // namespace
+
+QByteArray indexTokens(QByteArrayView folded) {
+    QByteArray out = trigramTokens(folded);
+    addNumberTokens(folded, out);
+    return out;
+}
+
+QByteArray queryTokens(const QByteArray& term) {
+    const bool number = std::all_of(term.begin(), term.end(),
+                                    [](char c) { return isDigit(static_cast<unsigned char>(c)); });
+    if (number && term.size() >= kNumberMin) return 'n' + term.left(kNumberMax);
+    return term.size() >= kTrigram ? trigramTokens(term) : QByteArray();
+}
+
 QByteArray trigramTokens(QByteArrayView folded) {
     std::vector<quint32> grams;
     grams.reserve(folded.size());

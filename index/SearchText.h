@@ -28,6 +28,15 @@ std::optional<std::vector<QByteArray>> terms(const QString& query);
 // looked for.
 QByteArray trigramTokens(QByteArrayView folded);
 
+// What the index holds of a folded text: its trigram tokens, and for each run of digits every
+// piece of kNumberMin to kNumberMax digits as "n" and the digits.
+constexpr qsizetype kNumberMin = 4;
+constexpr qsizetype kNumberMax = 12;
+QByteArray indexTokens(QByteArrayView folded);
+// The tokens a form holding folded `term` must hold; empty when the term is too short to have
+// any.
+QByteArray queryTokens(const QByteArray& term);
+
 // Whether `folded` holds every term.
 bool holdsAll(QByteArrayView folded, const std::vector<QByteArray>& terms);
 
