@@ -95,7 +95,7 @@ std::vector<FormQuery::Row> FormQuery::fetch(int count) {
         const QByteArrayView body = m_statement.blob(kBodyColumn);
         const QByteArray folded = SearchText::fold(body);
         if (!SearchText::holdsAll(folded, m_terms)) continue;
-        rows.push_back({record(m_statement), SearchText::excerpt(body, folded, m_terms.front())});
+        rows.push_back({record(m_statement), SearchText::excerpt(body, folded, m_terms)});
     }
     return rows;
 }

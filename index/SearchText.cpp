@@ -11,6 +11,7 @@ namespace SearchText {
 namespace {
 
 constexpr unsigned char kYo = 0xB8, kCapitalYo = 0xA8, kYe = 0xE5;
+constexpr qsizetype kLead = 12;
 
 // The cp1251 byte of each UTF-16 unit, -1 where there is none.
 const std::vector<int>& byteOf() {
@@ -171,17 +172,30 @@ bool holdsAll(QByteArrayView folded, const std::vector<QByteArray>& terms) {
                        [&](const QByteArray& t) { return find(folded, t) >= 0; });
 }
 
-Excerpt excerpt(QByteArrayView cp1251, QByteArrayView folded, const QByteArray& term,
+Excerpt excerpt(QByteArrayView cp1251, QByteArrayView folded, const std::vector<QByteArray>& terms,
                 qsizetype width) {
     Excerpt e;
-    const qsizetype at = find(folded, term);
+    if (terms.empty()) return e;
+    const QByteArray& term = terms.front();
+    // The first line that holds every term, else the first place of the first term.
+    qsizetype at = find(folded, term);
+    for (qsizetype here = at; here >= 0; here = find(folded, term, here + 1)) {
+        qsizetype lineStart = here, lineEnd = here;
+        while (lineStart > 0 && folded[lineStart - 1] != '\n') --lineStart;
+        while (lineEnd < folded.size() && folded[lineEnd] != '\n') ++lineEnd;
+        if (holdsAll(folded.sliced(lineStart, lineEnd - lineStart), terms)) {
+            at = here;
+            break;
+        }
+    }
     if (at < 0) return e;
     qsizetype begin = at, end = at + term.size();
     while (begin > 0 && folded[begin - 1] != '\n' && folded[begin - 1] != '\r') --begin;
     while (end < folded.size() && folded[end] != '\n' && folded[end] != '\r') ++end;
     while (begin < at && isBlank(static_cast<unsigned char>(folded[begin]))) ++begin;
-    // Long lines keep the place in sight: a little before it and the rest after.
-    begin = std::max(begin, at - width / 4);
+    // A long line keeps the place in sight of a narrow column: a few characters before it and
+    // the rest after.
+    begin = std::max(begin, at - kLead);
     end = std::min(end, begin + std::max(width, term.size()));
     e.line.reserve(end - begin);
     for (qsizetype i = begin; i < end; ++i) {

@@ -48,9 +48,10 @@ struct Excerpt {
     qsizetype length = 0;
 };
 
-// The first line of `cp1251` (its folded twin `folded`) that holds the first term, cut to
-// about `width` characters around the place.
-Excerpt excerpt(QByteArrayView cp1251, QByteArrayView folded, const QByteArray& term,
+// The first line of `cp1251` (its folded twin `folded`) that holds every term, or else the
+// first that holds the first term, cut to about `width` characters from a little before the
+// first term's place.
+Excerpt excerpt(QByteArrayView cp1251, QByteArrayView folded, const std::vector<QByteArray>& terms,
                 qsizetype width = 160);
 
 }  // namespace SearchText

@@ -2,6 +2,7 @@
 
 #include "IndexFixture.h"
 #include "index/FormPath.h"
+#include "index/SearchText.h"
 
 namespace {
 
@@ -119,6 +120,22 @@ TEST(FormPath, ReadsWhatThePlaceAndTheDefaultNameTell) {
     for (const char* notForm : {".exchanges/2026-12/a.txt", "2026-12/.tabulon-1-2.part",
                                 "2026-12/.hidden.txt", "2026-12/a.json"})
         EXPECT_FALSE(FormPath::isForm(QString::fromUtf8(notForm))) << notForm;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SearchText, AnExcerptOfALongLineKeepsThePlaceNearItsStart) {
+    const QByteArray line = QByteArray(100, '1') + " kod 17 " + QByteArray(300, '2');
+    const SearchText::Excerpt e = SearchText::excerpt(line, line, {"kod"}, 160);
+    EXPECT_EQ(e.start, 12);
+    EXPECT_EQ(e.line.mid(e.start, 3), QStringLiteral("kod"));
+    EXPECT_EQ(e.line.size(), 160);
+    // The line shown holds every term when one does.
+    const QByteArray text = "kod 15\r\nkod 17\r\n";
+    EXPECT_EQ(SearchText::excerpt(text, text, {"kod", "17"}).line, QStringLiteral("kod 17"));
+    EXPECT_EQ(SearchText::excerpt(text, text, {"kod", "99"}).line, QStringLiteral("kod 15"));
 }
 
 }  // namespace
