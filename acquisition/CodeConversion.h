@@ -8,4 +8,4 @@
 
 // What the worker stores for these bytes: each converted, the ones that come out as 0x00
 // dropped. Form ends are not special here.
-QByteArray Convert866To1251(std::span<const std::uint8_t> bytes);
+QByteArray convert866To1251(std::span<const std::uint8_t> bytes);

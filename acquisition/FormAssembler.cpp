@@ -12,7 +12,7 @@ void FormAssembler::step() {
     m_stepCountdown = kStepBytes;
     if (!m_showsProgress) return;
     m_host.stepProgress();
-    m_host.setByteCounterText(texts::ByteCounterText(m_storedThisPass));
+    m_host.setByteCounterText(texts::byteCounterText(m_storedThisPass));
 }
 
 std::size_t FormAssembler::handleBytes(std::span<const std::uint8_t> bytes,

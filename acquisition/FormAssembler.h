@@ -38,7 +38,7 @@ public:
             return;
         }
         if (m_current.size() >= m_formLimit) cutForm();
-        const std::uint8_t stored = Convert866To1251(received);
+        const std::uint8_t stored = convert866To1251(received);
         if (stored != 0) {
             m_current.append(static_cast<char>(stored));
             ++m_storedThisPass;

@@ -42,9 +42,9 @@ std::optional<QString> LinkSetup::failureText(SerialOpenResult::Stage stage, int
         case SerialOpenResult::Stage::Open:
             return texts::kPortInitFailed;
         case SerialOpenResult::Stage::GetState:
-            return texts::GetStateFailed(error);
+            return texts::getStateFailed(error);
         case SerialOpenResult::Stage::SetState:
-            return texts::SetStateFailed(error);
+            return texts::setStateFailed(error);
         case SerialOpenResult::Stage::SetTimeouts:
             return std::nullopt;
     }

@@ -20,7 +20,7 @@ ExchangeOutcome ReceptionLoop::run() {
 ReceptionLoop::PassEnd ReceptionLoop::readPass() {
     m_forms.startPass();
     m_rc.m_bStop.store(0);
-    m_host.setByteCounterText(texts::ByteCounterText(0));
+    m_host.setByteCounterText(texts::byteCounterText(0));
     m_host.setProgressPos(0);
     for (;;) {
         // A close that came before the flag was cleared still ends the pass.
@@ -85,7 +85,7 @@ bool ReceptionLoop::askToContinue() {
     m_forms.deliverAtPassEnd();
     const int stored = m_forms.storedThisPass();
     m_received = m_received || stored > 0 || m_forms.formCompletedThisPass();
-    m_host.setByteCounterText(texts::ByteCounterText(stored));
+    m_host.setByteCounterText(texts::byteCounterText(stored));
     return m_host.askToContinue(stored);
 }
 

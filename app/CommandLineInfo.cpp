@@ -2,13 +2,13 @@
 
 namespace {
 
-bool IsKnownSwitch(const QString& name) {
+bool isKnownSwitch(const QString& name) {
     static const QStringList known = {"pt",  "p",         "unregister", "unregserver",
                                       "dde", "embedding", "automation"};
     return known.contains(name.toLower());
 }
 
-void ParseSwitch(const QString& name, CCommandLineInfo& info) {
+void parseSwitch(const QString& name, CCommandLineInfo& info) {
     const QString s = name.toLower();
     if (s == QLatin1String("pt"))
         info.m_nShellCommand = CCommandLineInfo::FilePrintTo;
@@ -28,7 +28,7 @@ void ParseSwitch(const QString& name, CCommandLineInfo& info) {
     // Any other switch is ignored: it neither names a file nor changes what start-up does.
 }
 
-void ParseWord(const QString& word, CCommandLineInfo& info) {
+void parseWord(const QString& word, CCommandLineInfo& info) {
     if (info.m_strFileName.isEmpty())
         info.m_strFileName = word;
     else if (info.m_nShellCommand == CCommandLineInfo::FilePrintTo &&
@@ -50,11 +50,11 @@ CCommandLineInfo ParseCommandLine(const QStringList& args) {
         // switches there, while "-" always starts one.
         const bool isSwitch =
             arg.size() > 1 && (arg.startsWith(QLatin1Char('-')) ||
-                               (arg.startsWith(QLatin1Char('/')) && IsKnownSwitch(arg.mid(1))));
+                               (arg.startsWith(QLatin1Char('/')) && isKnownSwitch(arg.mid(1))));
         if (isSwitch)
-            ParseSwitch(arg.mid(1), info);
+            parseSwitch(arg.mid(1), info);
         else if (!arg.isEmpty())
-            ParseWord(arg, info);
+            parseWord(arg, info);
     }
     if (info.m_nShellCommand == CCommandLineInfo::FileNew && !info.m_strFileName.isEmpty())
         info.m_nShellCommand = CCommandLineInfo::FileOpen;

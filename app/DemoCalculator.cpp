@@ -14,7 +14,7 @@ DemoCalculator::~DemoCalculator() {
     if (m_sim) m_sim->stop();
 }
 
-bool DemoCalculator::Start(int deviceType, int rate) {
+bool DemoCalculator::start(int deviceType, int rate) {
     CalculatorSimulatorOptions options;
     options.deviceType = m_deviceType = deviceType;
     options.rate = m_rate = rate;
@@ -30,12 +30,12 @@ bool DemoCalculator::Start(int deviceType, int rate) {
         m_sim.reset();
         return false;
     }
-    if (m_route != Route::Direct) return Serve();
+    if (m_route != Route::Direct) return serve();
     qputenv("TABULON_COM1", QByteArray::fromStdString(m_sim->slavePath()));
     return true;
 }
 
-bool DemoCalculator::Serve() {
+bool DemoCalculator::serve() {
     const auto mode =
         m_route == Route::Tcp ? Ser2netServer::Mode::Raw : Ser2netServer::Mode::Rfc2217;
     m_server = std::make_unique<Ser2netServer>(m_sim->slavePath(), mode, m_rate);
@@ -48,17 +48,17 @@ bool DemoCalculator::Serve() {
     return true;
 }
 
-bool DemoCalculator::PrepareExchange(int deviceType, int rate) {
+bool DemoCalculator::prepareExchange(int deviceType, int rate) {
     const bool unused = m_sim && m_sim->report().exchanges == 0;
     if (unused && deviceType == m_deviceType && rate == m_rate) return true;
-    return Start(deviceType, rate);
+    return start(deviceType, rate);
 }
 
-std::string DemoCalculator::Error() const {
+std::string DemoCalculator::error() const {
     return m_error;
 }
 
-std::string DemoCalculator::LinePath() const {
+std::string DemoCalculator::linePath() const {
     if (m_server) return m_server->address();
     return m_sim ? m_sim->slavePath() : std::string();
 }

@@ -19,18 +19,18 @@ public:
     ~DemoCalculator();  // stops the simulator
 
     // Starts the simulator as a calculator of `deviceType` (0..5) at `rate` bit/s and sets
-    // TABULON_COM1 to its line. False, with Error(), if the pseudo-terminal cannot be had.
-    bool Start(int deviceType = 0, int rate = 9600);
+    // TABULON_COM1 to its line. False, with error(), if the pseudo-terminal cannot be had.
+    bool start(int deviceType = 0, int rate = 9600);
     // Call before each exchange's worker starts, with the type and speed it will use. Every
     // exchange after the first gets a fresh line, so nothing of an exchange cut short can
     // greet the next one, and a calculator of the type chosen.
-    bool PrepareExchange(int deviceType, int rate);
+    bool prepareExchange(int deviceType, int rate);
 
-    std::string Error() const;
-    std::string LinePath() const;
+    std::string error() const;
+    std::string linePath() const;
 
 private:
-    bool Serve();
+    bool serve();
 
     Route m_route;
     std::unique_ptr<Ser2netServer> m_server;  // stopped before the simulator it serves

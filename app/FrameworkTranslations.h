@@ -6,4 +6,4 @@ class QCoreApplication;
 // question before a file is replaced) speak Russian, as the operator's other programs do: loads
 // Qt's Russian catalogue from the folder Qt was installed with. The program's own texts do not
 // pass through it. Returns false when the catalogue is missing; those dialogs then stay English.
-bool InstallFrameworkTranslations(QCoreApplication& app);
+bool installFrameworkTranslations(QCoreApplication& app);

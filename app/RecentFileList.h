@@ -9,13 +9,13 @@ class RecentFileList {
 public:
     explicit RecentFileList(int size = 4) : m_size(size) {}
 
-    void ReadList(QSettings& profile);
-    void WriteList(QSettings& profile) const;
+    void readList(QSettings& profile);
+    void writeList(QSettings& profile) const;
     // Puts `path` first; an entry for the same file moves up instead of standing twice.
-    void Add(const QString& path);
+    void add(const QString& path);
 
-    const QStringList& Entries() const { return m_entries; }
-    int Size() const { return m_size; }
+    const QStringList& entries() const { return m_entries; }
+    int size() const { return m_size; }
 
 private:
     int m_size;

@@ -20,18 +20,18 @@ CTabulonPlusApp theApp;
 
 CTabulonPlusApp::~CTabulonPlusApp() = default;
 
-QSettings CTabulonPlusApp::Profile() {
+QSettings CTabulonPlusApp::userProfile() {
     return QSettings(QStringLiteral("Local AppWizard-Generated Applications"),
                      QStringLiteral("Tabulon"));
 }
 
 bool CTabulonPlusApp::InitInstance(const QStringList& args) {
     // The settings dialog reads the configuration file as the main frame is built.
-    g_strIniPath = ComputeIniPath();
+    g_strIniPath = computeIniPath();
 
     {
-        QSettings profile = Profile();
-        m_recentFiles.ReadList(profile);
+        QSettings profile = userProfile();
+        m_recentFiles.readList(profile);
         m_nPreviewPages = profile.value(QStringLiteral("Settings/PreviewPages"), 0).toInt();
     }
 
@@ -42,18 +42,18 @@ bool CTabulonPlusApp::InitInstance(const QStringList& args) {
         return false;
     }
     m_pMainWnd = frame;
-    frame->AddCommand(id::ID_APP_ABOUT, [this] { OnAppAbout(); });
-    frame->AddCommand(id::ID_FILE_NEW, [this] { OnFileNew(); });
-    frame->AddCommand(id::ID_FILE_OPEN, [this] { OnFileOpen(); });
-    frame->AddCommand(id::ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
-    frame->AddCommand(id::ID_APP_EXIT, [frame] { frame->close(); });
-    QObject::connect(&frame->Template(), &CFormTemplate::RecentFileAdded, frame,
-                     [this](const QString& path) { m_recentFiles.Add(path); });
+    frame->addCommand(id::ID_APP_ABOUT, [this] { OnAppAbout(); });
+    frame->addCommand(id::ID_FILE_NEW, [this] { OnFileNew(); });
+    frame->addCommand(id::ID_FILE_OPEN, [this] { OnFileOpen(); });
+    frame->addCommand(id::ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+    frame->addCommand(id::ID_APP_EXIT, [frame] { frame->close(); });
+    QObject::connect(&frame->formTemplate(), &CFormTemplate::recentFileAdded, frame,
+                     [this](const QString& path) { m_recentFiles.add(path); });
 
     if (!ProcessShellCommand(ParseCommandLine(args))) return false;
 
     // Maximized whatever show state the program was started with, and painted at once.
-    frame->UpdateCommandUI();
+    frame->updateCommandUI();
     // Where no window manager maximizes windows the frame still covers the screen.
     if (QScreen* screen = frame->screen()) frame->setGeometry(screen->availableGeometry());
     frame->showMaximized();
@@ -62,8 +62,8 @@ bool CTabulonPlusApp::InitInstance(const QStringList& args) {
 }
 
 int CTabulonPlusApp::ExitInstance() {
-    QSettings profile = Profile();
-    m_recentFiles.WriteList(profile);
+    QSettings profile = userProfile();
+    m_recentFiles.writeList(profile);
     profile.setValue(QStringLiteral("Settings/PreviewPages"), m_nPreviewPages);
     // The windows go while the Qt application object still exists; the frame joins any worker.
     delete m_pMainWnd;
@@ -77,10 +77,10 @@ bool CTabulonPlusApp::ProcessShellCommand(const CCommandLineInfo& info) {
             OnFileNew();
             return true;
         case CCommandLineInfo::FileOpen:
-            return m_pMainWnd->Template().OpenDocumentFile(info.m_strFileName) != nullptr;
+            return m_pMainWnd->formTemplate().openDocumentFile(info.m_strFileName) != nullptr;
         case CCommandLineInfo::FilePrint:
         case CCommandLineInfo::FilePrintTo:
-            PrintFile(info);
+            printFile(info);
             return false;
         case CCommandLineInfo::AppUnregister:
             return false;  // nothing was ever registered
@@ -91,15 +91,15 @@ bool CTabulonPlusApp::ProcessShellCommand(const CCommandLineInfo& info) {
     return true;
 }
 
-bool CTabulonPlusApp::PrintFile(const CCommandLineInfo& info) {
-    CFormTemplate& forms = m_pMainWnd->Template();
-    if (!forms.OpenDocumentFile(info.m_strFileName)) return false;
+bool CTabulonPlusApp::printFile(const CCommandLineInfo& info) {
+    CFormTemplate& forms = m_pMainWnd->formTemplate();
+    if (!forms.openDocumentFile(info.m_strFileName)) return false;
     if (info.m_nShellCommand == CCommandLineInfo::FilePrintTo && !info.m_strPrinterName.isEmpty())
-        TabulonPrinter().setPrinterName(info.m_strPrinterName);
-    CTabulonPlusView* view = forms.ActiveView();
-    const bool printed = view && view->OnCommand(id::ID_FILE_PRINT_DIRECT);
+        tabulonPrinter().setPrinterName(info.m_strPrinterName);
+    CTabulonPlusView* view = forms.activeView();
+    const bool printed = view && view->onCommand(id::ID_FILE_PRINT_DIRECT);
     // The printed form goes unasked: it was opened only to be printed.
-    if (CTabulonPlusDoc* doc = forms.ActiveDocument()) forms.destroyDocument(doc);
+    if (CTabulonPlusDoc* doc = forms.activeDocument()) forms.destroyDocument(doc);
     return printed;
 }
 
@@ -109,15 +109,15 @@ void CTabulonPlusApp::OnAppAbout() {
 }
 
 void CTabulonPlusApp::OnFileNew() {
-    if (m_pMainWnd) m_pMainWnd->Template().OpenNewDocument();
+    if (m_pMainWnd) m_pMainWnd->formTemplate().openNewDocument();
 }
 
 void CTabulonPlusApp::OnFileOpen() {
-    if (m_pMainWnd) m_pMainWnd->Template().OnFileOpen(m_pMainWnd);
+    if (m_pMainWnd) m_pMainWnd->formTemplate().OnFileOpen(m_pMainWnd);
 }
 
 void CTabulonPlusApp::OnFilePrintSetup() {
-    QPrintDialog dialog(&TabulonPrinter(), m_pMainWnd);
+    QPrintDialog dialog(&tabulonPrinter(), m_pMainWnd);
     dialog.setWindowTitle(QStringLiteral("Print Setup"));
     dialog.exec();
 }

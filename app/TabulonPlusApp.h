@@ -34,17 +34,17 @@ public:
 
     // The exchange the connect command runs on the worker thread; the real worker unless a test
     // gives its own before InitInstance.
-    void SetThreadProc(std::function<unsigned(void*)> proc) { m_threadProc = std::move(proc); }
+    void setThreadProc(std::function<unsigned(void*)> proc) { m_threadProc = std::move(proc); }
 
-    CMainFrame* MainFrame() const { return m_pMainWnd; }
-    const RecentFileList& RecentFiles() const { return m_recentFiles; }
+    CMainFrame* mainFrame() const { return m_pMainWnd; }
+    const RecentFileList& recentFiles() const { return m_recentFiles; }
 
     // The per-user profile: "Local AppWizard-Generated Applications" / "Tabulon".
-    static QSettings Profile();
+    static QSettings userProfile();
 
 private:
     bool ProcessShellCommand(const CCommandLineInfo& info);
-    bool PrintFile(const CCommandLineInfo& info);
+    bool printFile(const CCommandLineInfo& info);
 
     CMainFrame* m_pMainWnd = nullptr;
     RecentFileList m_recentFiles{4};

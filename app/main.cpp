@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         if (std::string_view(argv[i]) == "--list-ports") return listPorts();
     QApplication app(argc, argv);
-    if (!InstallFrameworkTranslations(app))
+    if (!installFrameworkTranslations(app))
         std::fprintf(stderr,
                      "Tabulon: Qt's Russian translations (qt6-translations-l10n) are "
                      "missing; its dialogs stay English\n");
@@ -52,9 +52,9 @@ int main(int argc, char** argv) {
         demo = std::make_unique<DemoCalculator>(rfc2217 ? Route::Rfc2217
                                                 : tcp   ? Route::Tcp
                                                         : Route::Direct);
-        if (!demo->Start()) {
+        if (!demo->start()) {
             std::fprintf(stderr, "Tabulon: the demo calculator cannot start: %s\n",
-                         demo->Error().c_str());
+                         demo->error().c_str());
             return 1;
         }
     }
@@ -69,13 +69,13 @@ int main(int argc, char** argv) {
     }
     if (demo) {
         // Runs on this thread before each worker starts, so the worker finds the line ready.
-        QObject::connect(&theApp.MainFrame()->Exchange(), &ExchangeControl::exchangeStarted,
+        QObject::connect(&theApp.mainFrame()->exchange(), &ExchangeControl::exchangeStarted,
                          [&demo] {
-                             const ReceiveControl& rc = theApp.MainFrame()->Block();
-                             demo->PrepareExchange(rc.m_nDeviceType, rc.m_nRate);
+                             const ReceiveControl& rc = theApp.mainFrame()->block();
+                             demo->prepareExchange(rc.m_nDeviceType, rc.m_nRate);
                          });
     }
-    if (autoConnect) QTimer::singleShot(500, [] { theApp.MainFrame()->OnCommand(id::ID_CONNECT); });
+    if (autoConnect) QTimer::singleShot(500, [] { theApp.mainFrame()->onCommand(id::ID_CONNECT); });
     const int code = QApplication::exec();
     theApp.ExitInstance();
     return code;

@@ -29,7 +29,7 @@ QString example(const QString& tmpl) {
                                    9600,
                                    1,
                                    texts::kArchiveExampleTitle};
-    return texts::ArchiveExample(ArchiveName::Expand(tmpl, fields));
+    return texts::archiveExample(ArchiveName::expand(tmpl, fields));
 }
 
 ArchiveSettings shown(const Ui::ArchiveDlg& ui) {
@@ -43,13 +43,13 @@ ArchiveSettings shown(const Ui::ArchiveDlg& ui) {
 // OK stays up until the values are sound and stored.
 void accept(QDialog& dialog, const Ui::ArchiveDlg& ui) {
     const ArchiveSettings s = shown(ui);
-    const QString problem = s.Problem();
+    const QString problem = s.problem();
     if (!problem.isEmpty()) {
-        TabulonMessageBox(problem, msg::MB_ICONEXCLAMATION);
+        tabulonMessageBox(problem, msg::MB_ICONEXCLAMATION);
         return;
     }
-    if (!s.Save()) {
-        TabulonMessageBox(texts::kArchiveSettingsNotSaved, msg::MB_ICONEXCLAMATION);
+    if (!s.save()) {
+        tabulonMessageBox(texts::kArchiveSettingsNotSaved, msg::MB_ICONEXCLAMATION);
         return;
     }
     dialog.accept();
@@ -57,7 +57,7 @@ void accept(QDialog& dialog, const Ui::ArchiveDlg& ui) {
 
 }  // namespace
 
-void ArchiveDlg::SetShownHook(ShownHook hook) {
+void ArchiveDlg::setShownHook(ShownHook hook) {
     shownHook() = std::move(hook);
 }
 
@@ -65,7 +65,7 @@ int ArchiveDlg::DoModal(QWidget* owner) {
     QDialog dialog(owner);
     Ui::ArchiveDlg ui;
     ui.setupUi(&dialog);
-    const ArchiveSettings s = ArchiveSettings::Load();
+    const ArchiveSettings s = ArchiveSettings::load();
     ui.IDC_ARCHIVE_ENABLED->setChecked(s.enabled);
     ui.IDC_ARCHIVE_FOLDER->setText(s.folder);
     ui.IDC_ARCHIVE_TEMPLATE->setText(s.nameTemplate);

@@ -17,5 +17,5 @@ public:
 
     // Called with the live dialog once it is shown, so that tests can fill and close it.
     using ShownHook = std::function<void(QDialog* dialog)>;
-    static void SetShownHook(ShownHook hook);
+    static void setShownHook(ShownHook hook);
 };

@@ -64,7 +64,7 @@ QString failureReason(const QString& folder, qint64 bytes, const QString& system
     if (storage.isValid() && storage.isReadOnly()) return texts::kArchiveDiskReadOnly;
     if (storage.isValid() && storage.bytesAvailable() < bytes + 4096)
         return texts::kArchiveDiskFull;
-    return texts::ArchiveWriteError(systemText);
+    return texts::archiveWriteError(systemText);
 }
 
 bool openTemp(const QString& folder, QFile& file) {
@@ -72,7 +72,7 @@ bool openTemp(const QString& folder, QFile& file) {
     const QDir dir(folder);
     for (int attempt = 0; attempt < kMaxAlternatives; ++attempt) {
         file.setFileName(dir.filePath(
-            QStringLiteral(".tabulon-%1-%2.part").arg(CurrentProcessId()).arg(++counter)));
+            QStringLiteral(".tabulon-%1-%2.part").arg(currentProcessId()).arg(++counter)));
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return true;
         if (!QFileInfo::exists(file.fileName())) return false;
     }
@@ -93,7 +93,7 @@ qint64 writeSaved(QFile& file, const QByteArray& cp1251) {
         // A CR LF pair stays in one piece, or it would become two line breaks.
         if (at + size < cp1251.size() && cp1251[at + size - 1] == '\r') ++size;
         const QByteArray saved =
-            TextFileCodec::Encode(TextFileCodec::Decode(QByteArrayView(cp1251).sliced(at, size)));
+            TextFileCodec::encode(TextFileCodec::decode(QByteArrayView(cp1251).sliced(at, size)));
         if (file.write(saved) != saved.size()) return -1;
         written += saved.size();
         at += size;
@@ -107,7 +107,7 @@ QString claim(const QString& temp, QString& path, qint64 size) {
     QString systemText;
     for (int attempt = 1; attempt <= kMaxAlternatives; ++attempt) {
         const QString candidate =
-            wanted.absoluteDir().filePath(ArchiveName::Alternative(wanted.fileName(), attempt));
+            wanted.absoluteDir().filePath(ArchiveName::alternative(wanted.fileName(), attempt));
         Taken taken = linkName(temp, candidate, systemText);
         if (taken == Taken::Failed) taken = holdName(temp, candidate, systemText);
         if (taken == Taken::Yes) {

@@ -19,7 +19,7 @@ bool openTemp(const QString& folder, QFile& file);
 std::optional<qint64> tempOwner(const QString& fileName);
 inline const QString kTempPattern = QStringLiteral(".tabulon-*.part");
 
-// Writes `cp1251` as FormArchive::SavedBytes gives it, a piece at a time, so that a long form
+// Writes `cp1251` as FormArchive::savedBytes gives it, a piece at a time, so that a long form
 // never needs more than a little memory besides its text. Returns the bytes written, or -1.
 qint64 writeSaved(QFile& file, const QByteArray& cp1251);
 

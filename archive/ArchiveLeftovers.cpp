@@ -19,8 +19,8 @@ constexpr qint64 kHeadBytes = 4096;
 bool ownerGone(const QFileInfo& file) {
     const std::optional<qint64> owner = ArchiveFiles::tempOwner(file.fileName());
     if (!owner) return false;
-    if (*owner == CurrentProcessId()) return file.lastModified() < kProcessStart;
-    return !ProcessAlive(*owner);
+    if (*owner == currentProcessId()) return file.lastModified() < kProcessStart;
+    return !processAlive(*owner);
 }
 
 std::optional<Leftover> recoverOne(const QFileInfo& info, const NameFor& nameFor) {
@@ -53,7 +53,7 @@ std::vector<Leftover> recover(const QString& folder, const NameFor& nameFor) {
             if (ownerGone(info))
                 if (auto leftover = recoverOne(info, nameFor)) found.push_back(*leftover);
     }
-    if (!found.empty()) SyncFileSystemOf(folder.toStdString());
+    if (!found.empty()) syncFileSystemOf(folder.toStdString());
     return found;
 }
 

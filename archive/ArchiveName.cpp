@@ -47,18 +47,18 @@ QString fitted(QString name, int maxBytes) {
         stem.chop(1);
         if (!stem.isEmpty() && stem.back().isHighSurrogate()) stem.chop(1);
     }
-    return Clean(stem) + extension;
+    return clean(stem) + extension;
 }
 
 }  // namespace
 
-QStringList FieldNames() {
+QStringList fieldNames() {
     return {"date", "time", "port", "device", "speed", "n", "title"};
 }
 
-QStringList UnknownFields(const QString& tmpl) {
+QStringList unknownFields(const QString& tmpl) {
     QStringList unknown;
-    const QStringList known = FieldNames();
+    const QStringList known = fieldNames();
     for (const auto& match : fieldPattern().globalMatch(tmpl))
         if (!known.contains(match.captured(1))) unknown << match.captured(1);
     return unknown;
@@ -89,27 +89,27 @@ QString trimmed(QString out) {
 
 }  // namespace
 
-QString Clean(const QString& text) {
+QString clean(const QString& text) {
     return trimmed(replaceUnsafe(text));
 }
 
-QString FirstLine(const QString& text) {
+QString firstLine(const QString& text) {
     static const QRegularExpression lineBreak(QStringLiteral("[\r\n]"));
     for (const QString& line : text.split(lineBreak)) {
-        QString cleaned = Clean(line);
+        QString cleaned = clean(line);
         if (cleaned.isEmpty()) continue;
-        if (cleaned.size() > kMaxTitleChars) cleaned = Clean(cleaned.left(kMaxTitleChars));
+        if (cleaned.size() > kMaxTitleChars) cleaned = clean(cleaned.left(kMaxTitleChars));
         return cleaned;
     }
     return {};
 }
 
-QString Expand(const QString& tmpl, const ArchiveNameFields& fields) {
+QString expand(const QString& tmpl, const ArchiveNameFields& fields) {
     QString name;
     qsizetype at = 0;
     for (const auto& match : fieldPattern().globalMatch(tmpl)) {
         name += replaceUnsafe(tmpl.mid(at, match.capturedStart() - at));
-        name += Clean(fieldValue(match.captured(1), fields));
+        name += clean(fieldValue(match.captured(1), fields));
         at = match.capturedEnd();
     }
     name = replaceUnsafe(name + replaceUnsafe(tmpl.mid(at)));
@@ -132,16 +132,16 @@ QString beforeExtension(const QString& name, const QString& suffix) {
 
 }  // namespace
 
-QString Alternative(const QString& name, int attempt) {
+QString alternative(const QString& name, int attempt) {
     if (attempt <= 1) return name;
     return beforeExtension(name, QStringLiteral("-%1").arg(attempt));
 }
 
-QString Incomplete(const QString& name) {
+QString incomplete(const QString& name) {
     return beforeExtension(name, texts::kIncompleteSuffix);
 }
 
-QString MonthFolder(const QDate& date) {
+QString monthFolder(const QDate& date) {
     return date.toString(QStringLiteral("yyyy-MM"));
 }
 

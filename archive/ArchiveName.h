@@ -19,33 +19,33 @@ namespace ArchiveName {
 inline const QString kDefaultTemplate = QStringLiteral("{date}_{time}_{port}_{device}_{n}.txt");
 
 // The fields a template may name, in the order the settings offer them.
-QStringList FieldNames();
+QStringList fieldNames();
 
 // The names in braces of `tmpl` that are not fields; empty when the template is sound.
-QStringList UnknownFields(const QString& tmpl);
+QStringList unknownFields(const QString& tmpl);
 
 // The file name `tmpl` gives for `fields`: {date} 2026-12-09, {time} 14-03-12, {port},
 // {device}, {speed}, {n} (01, 02, ... 100), {title}. Every field and the literal text are
 // cleaned so that the result is one plain file name on any system; it is never empty and
 // never longer than kMaxNameBytes in UTF-8.
-QString Expand(const QString& tmpl, const ArchiveNameFields& fields);
+QString expand(const QString& tmpl, const ArchiveNameFields& fields);
 constexpr int kMaxNameBytes = 200;
 
 // `name` with the suffix of its `attempt`-th alternative before the extension: "a.txt",
 // "a-2.txt", "a-3.txt", ...
-QString Alternative(const QString& name, int attempt);
+QString alternative(const QString& name, int attempt);
 
 // The name of a form cut short: `name` with "-неполная" before the extension.
-QString Incomplete(const QString& name);
+QString incomplete(const QString& name);
 
 // `text` made fit for a file name: path separators, characters Windows refuses and control
 // characters become '_', runs of blanks one blank, no blank or dot at either end.
-QString Clean(const QString& text);
+QString clean(const QString& text);
 
 // The first line of `text` that holds more than blanks, cleaned and cut to a sensible length.
-QString FirstLine(const QString& text);
+QString firstLine(const QString& text);
 
 // The folder of a month: "2026-12".
-QString MonthFolder(const QDate& date);
+QString monthFolder(const QDate& date);
 
 }  // namespace ArchiveName

@@ -21,28 +21,28 @@ QSettings* programProfile() {
 
 }  // namespace
 
-QString ArchiveSettings::DefaultFolder() {
+QString ArchiveSettings::defaultFolder() {
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty()) documents = QDir::homePath();
     return QDir(documents).filePath(QStringLiteral("Tabulon"));
 }
 
-ArchiveSettings ArchiveSettings::Load(QSettings& profile) {
+ArchiveSettings ArchiveSettings::load(QSettings& profile) {
     ArchiveSettings s;
     s.enabled = profile.value(kEnabled, true).toBool();
     s.folder = profile.value(kFolder).toString();
-    if (s.folder.isEmpty()) s.folder = DefaultFolder();
+    if (s.folder.isEmpty()) s.folder = defaultFolder();
     s.nameTemplate = profile.value(kTemplate).toString();
     if (s.nameTemplate.isEmpty()) s.nameTemplate = ArchiveName::kDefaultTemplate;
     return s;
 }
 
-ArchiveSettings ArchiveSettings::Load() {
+ArchiveSettings ArchiveSettings::load() {
     const std::unique_ptr<QSettings> profile(programProfile());
-    return Load(*profile);
+    return load(*profile);
 }
 
-bool ArchiveSettings::Save(QSettings& profile) const {
+bool ArchiveSettings::save(QSettings& profile) const {
     profile.setValue(kEnabled, enabled);
     profile.setValue(kFolder, folder);
     profile.setValue(kTemplate, nameTemplate);
@@ -50,22 +50,22 @@ bool ArchiveSettings::Save(QSettings& profile) const {
     return profile.status() == QSettings::NoError;
 }
 
-bool ArchiveSettings::Save() const {
+bool ArchiveSettings::save() const {
     const std::unique_ptr<QSettings> profile(programProfile());
-    return Save(*profile);
+    return save(*profile);
 }
 
-QString ArchiveSettings::FolderProblem(const QString& folder) {
+QString ArchiveSettings::folderProblem(const QString& folder) {
     return folder.isEmpty() ? texts::kNoArchiveFolder : QString();
 }
 
-QString ArchiveSettings::TemplateProblem(const QString& nameTemplate) {
+QString ArchiveSettings::templateProblem(const QString& nameTemplate) {
     if (nameTemplate.isEmpty()) return texts::kNoArchiveTemplate;
-    const QStringList unknown = ArchiveName::UnknownFields(nameTemplate);
-    return unknown.isEmpty() ? QString() : texts::UnknownTemplateField(unknown.first());
+    const QStringList unknown = ArchiveName::unknownFields(nameTemplate);
+    return unknown.isEmpty() ? QString() : texts::unknownTemplateField(unknown.first());
 }
 
-QString ArchiveSettings::Problem() const {
-    const QString problem = FolderProblem(folder);
-    return problem.isEmpty() ? TemplateProblem(nameTemplate) : problem;
+QString ArchiveSettings::problem() const {
+    const QString problem = folderProblem(folder);
+    return problem.isEmpty() ? templateProblem(nameTemplate) : problem;
 }

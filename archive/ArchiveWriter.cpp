@@ -20,7 +20,7 @@ namespace {
 const QString& kNotSynced = texts::kArchiveNotSynced;
 
 bool syncFileSystem(const QString& folder) {
-    return SyncFileSystemOf(folder.toStdString());
+    return syncFileSystemOf(folder.toStdString());
 }
 
 }  // namespace
@@ -135,7 +135,7 @@ std::vector<Leftover> ArchiveWriter::recoverLeftovers() {
         m_settings.folder, [this](const QByteArray& head, const QDateTime& written) {
             // Its exchange is unknown: it is named as one of this line's, number 0.
             return wantedName(0, written.toLocalTime(),
-                              ArchiveName::FirstLine(TextFileCodec::Decode(head)), false);
+                              ArchiveName::firstLine(TextFileCodec::decode(head)), false);
         });
 }
 
@@ -144,14 +144,14 @@ std::vector<Leftover> ArchiveWriter::recoverLeftovers() {
 QString ArchiveWriter::wantedPath(int number, const QDateTime& received, const QByteArray& text,
                                   bool complete, Failure& failure) const {
     const QDateTime local = received.toLocalTime();
-    const QString folder = QDir(m_settings.folder).filePath(ArchiveName::MonthFolder(local.date()));
+    const QString folder = QDir(m_settings.folder).filePath(ArchiveName::monthFolder(local.date()));
     failure.folder = folder;
     if (!QDir().mkpath(folder)) {
         failure.reason = texts::kArchiveFolderNotCreated;
         return {};
     }
     // The title comes from the form's first lines; the rest of a long form is not decoded.
-    const QString title = ArchiveName::FirstLine(TextFileCodec::Decode(text.left(4096)));
+    const QString title = ArchiveName::firstLine(TextFileCodec::decode(text.left(4096)));
     return QDir(folder).filePath(wantedName(number, local, title, complete));
 }
 
@@ -159,8 +159,8 @@ QString ArchiveWriter::wantedName(int number, const QDateTime& receivedLocal, co
                                   bool complete) const {
     const ArchiveNameFields fields{receivedLocal, m_line.port, m_line.device,
                                    m_line.rate,   number,      title};
-    const QString name = ArchiveName::Expand(m_settings.nameTemplate, fields);
-    return complete ? name : ArchiveName::Incomplete(name);
+    const QString name = ArchiveName::expand(m_settings.nameTemplate, fields);
+    return complete ? name : ArchiveName::incomplete(name);
 }
 
 // A form that has its file already: the new text replaces it in one step.

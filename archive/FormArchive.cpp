@@ -18,16 +18,16 @@ FormArchive::~FormArchive() {
     m_thread.join();
 }
 
-QByteArray FormArchive::SavedBytes(const QByteArray& cp1251) {
-    return TextFileCodec::Encode(TextFileCodec::Decode(cp1251));
+QByteArray FormArchive::savedBytes(const QByteArray& cp1251) {
+    return TextFileCodec::encode(TextFileCodec::decode(cp1251));
 }
 
-QString FormArchive::FailureText(const Failure& failure) {
-    return texts::ArchiveFailure(failure.number, failure.reason,
+QString FormArchive::failureText(const Failure& failure) {
+    return texts::archiveFailure(failure.number, failure.reason,
                                  QDir::toNativeSeparators(failure.folder));
 }
 
-QString FormArchive::LeftoverText(const Leftover& leftover) {
+QString FormArchive::leftoverText(const Leftover& leftover) {
     const QString file = QDir::toNativeSeparators(leftover.file);
     if (leftover.path.isEmpty()) return texts::kLeftoverRemoved.arg(file);
     return texts::kLeftoverRecovered.arg(file, QDir::toNativeSeparators(leftover.path))
@@ -78,7 +78,7 @@ void FormArchive::run() {
         // pieces all over the heap once worked off; a line that pauses after each form never.
         backlog = writeBatch(lock) >= kBacklog || backlog;
         if (backlog && m_queue.empty()) {
-            ReleaseFreedMemory();
+            releaseFreedMemory();
             backlog = false;
         }
         m_busy = false;

@@ -58,11 +58,11 @@ public:
 
     // The bytes "Сохранить" writes for a window that was given `cp1251`: the line breaks as
     // CR LF, zero bytes dropped.
-    static QByteArray SavedBytes(const QByteArray& cp1251);
+    static QByteArray savedBytes(const QByteArray& cp1251);
     // "Форма 3 не записана в архив: ..." for the operator.
-    static QString FailureText(const Failure& failure);
+    static QString failureText(const Failure& failure);
     // A leftover recovered or removed, for the log.
-    static QString LeftoverText(const Leftover& leftover);
+    static QString leftoverText(const Leftover& leftover);
 
 private:
     struct Job {

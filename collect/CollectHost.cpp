@@ -69,7 +69,7 @@ bool CollectHost::askToStart() {
 }
 
 bool CollectHost::askToContinue(int count) {
-    return answerQuestion(texts::ClosingReportText(count), false);
+    return answerQuestion(texts::closingReportText(count), false);
 }
 
 void CollectHost::reportFailure(ExchangeOutcome kind, const QString& detail) {

@@ -38,11 +38,11 @@ bool apply(CollectOptions& o, const QString& name, const QString& value) {
         o.rate = positive(value, 1);
         if (!o.rate || !exchangeRates().contains(*o.rate)) o.error = texts::kBadRate;
     } else if (name == u"--out") {
-        o.error = ArchiveSettings::FolderProblem(value);
+        o.error = ArchiveSettings::folderProblem(value);
         o.folder = value;
     } else if (name == u"--name") {
         o.error = value.trimmed().isEmpty() ? texts::kCollectEmptyTemplate
-                                            : ArchiveSettings::TemplateProblem(value);
+                                            : ArchiveSettings::templateProblem(value);
         o.nameTemplate = value;
     } else if (name == u"--passes") {
         const auto n = positive(value, 1);
@@ -64,7 +64,7 @@ bool takesValue(const QString& name) {
 
 }  // namespace
 
-CollectOptions ParseCollectOptions(const QStringList& args) {
+CollectOptions parseCollectOptions(const QStringList& args) {
     CollectOptions o;
     for (qsizetype i = 0; i < args.size(); ++i) {
         QString name = args[i];
@@ -84,9 +84,9 @@ CollectOptions ParseCollectOptions(const QStringList& args) {
             name.truncate(eq);
         }
         if (!takesValue(name))
-            o.error = texts::CollectUnknownOption(name);
+            o.error = texts::collectUnknownOption(name);
         else if (!valueGiven && i + 1 >= args.size())
-            o.error = texts::CollectNoValue(name);
+            o.error = texts::collectNoValue(name);
         else if (!valueGiven)
             value = args[++i];
         if (!o.error.isEmpty() || !apply(o, name, value)) {
@@ -98,7 +98,7 @@ CollectOptions ParseCollectOptions(const QStringList& args) {
     return o;
 }
 
-QString CollectUsage() {
+QString collectUsage() {
     QString text =
         QStringLiteral(
             "Использование: tabulon-collect [--port COMn|/dev/...] [--device ИМЯ] [--speed N]\n"
@@ -125,7 +125,7 @@ QString CollectUsage() {
             "Код завершения:\n")
             .arg(ArchiveName::kDefaultTemplate);
     int count = 0;
-    const CollectOutcomeInfo* outcomes = CollectOutcomes(&count);
+    const CollectOutcomeInfo* outcomes = collectOutcomes(&count);
     for (int i = 0; i < count; ++i)
         text +=
             QStringLiteral("  %1  %2\n").arg(int(outcomes[i].outcome), 2).arg(outcomes[i].meaning);

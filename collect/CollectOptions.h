@@ -19,7 +19,7 @@ struct CollectOptions {
     QString error;  // Russian; set when the line makes no sense
 };
 
-CollectOptions ParseCollectOptions(const QStringList& args);
+CollectOptions parseCollectOptions(const QStringList& args);
 
 // The text of --help, with every exit status.
-QString CollectUsage();
+QString collectUsage();

@@ -22,12 +22,12 @@ const CollectOutcomeInfo kOutcomes[] = {
 
 }  // namespace
 
-const CollectOutcomeInfo* CollectOutcomes(int* count) {
+const CollectOutcomeInfo* collectOutcomes(int* count) {
     *count = int(std::size(kOutcomes));
     return kOutcomes;
 }
 
-const CollectOutcomeInfo& CollectOutcomeOf(CollectOutcome outcome) {
+const CollectOutcomeInfo& collectOutcomeOf(CollectOutcome outcome) {
     return kOutcomes[int(outcome)];
 }
 

@@ -28,8 +28,8 @@ struct CollectOutcomeInfo {
 };
 
 // Every outcome in the order of its code.
-const CollectOutcomeInfo* CollectOutcomes(int* count);
-const CollectOutcomeInfo& CollectOutcomeOf(CollectOutcome outcome);
+const CollectOutcomeInfo* collectOutcomes(int* count);
+const CollectOutcomeInfo& collectOutcomeOf(CollectOutcome outcome);
 
 // The collection's end from the worker's: `interrupted` when a stop signal came, which outranks
 // only the ends that are no failure of the line.

@@ -34,7 +34,7 @@ QString deviceName(int type) {
 }
 
 QString meaningOf(CollectOutcome outcome) {
-    return CollectOutcomeOf(outcome).meaning;
+    return collectOutcomeOf(outcome).meaning;
 }
 
 // With the offset from UTC, so that a reader elsewhere, or after the clocks change, reads the
@@ -78,7 +78,7 @@ bool Collector::resolveLine(Report& report, int& deviceType) {
         return false;
     }
     const CollectOptions fromFile =
-        ParseCollectOptions({"--port", port, "--device", device, "--speed", rate});
+        parseCollectOptions({"--port", port, "--device", device, "--speed", rate});
     report.port = m_options.port.value_or(port);
     const std::optional<int> type =
         m_options.deviceType ? m_options.deviceType : fromFile.deviceType;
@@ -115,7 +115,7 @@ void Collector::watch(Exchange& x) {
         if (!x.interrupted) x.host.stopIfSilent(x.rc, waitMs);
         if (m_console.terminal() && x.clock.nowMs() >= progressMs) {
             progressMs = x.clock.nowMs() + kProgressMs;
-            m_console.progress(texts::CollectProgress(x.bytesRead.load(), x.host.formsReceived()));
+            m_console.progress(texts::collectProgress(x.bytesRead.load(), x.host.formsReceived()));
         }
     }
 }
@@ -137,7 +137,7 @@ Collector::Report Collector::run() {
         report.finished = QDateTime::currentDateTime();
         return report;
     }
-    ArchiveSettings settings = ArchiveSettings::Load();
+    ArchiveSettings settings = ArchiveSettings::load();
     if (m_options.folder) settings.folder = *m_options.folder;
     if (m_options.nameTemplate) settings.nameTemplate = *m_options.nameTemplate;
     report.folder = settings.folder;
@@ -166,13 +166,13 @@ void Collector::logArchive(FormArchive& archive, std::optional<FormArchive::Entr
             cutShort = e;
             return;
         }
-        m_console.line(texts::CollectFormWritten(e.number, e.path, e.size));
+        m_console.line(texts::collectFormWritten(e.number, e.path, e.size));
     });
     archive.setFailureHandler([this](const FormArchive::Failure& f) {
-        m_console.line(FormArchive::FailureText(f).replace(u'\n', u' '));
+        m_console.line(FormArchive::failureText(f).replace(u'\n', u' '));
     });
     archive.setLeftoversHandler([this](const std::vector<Leftover>& found) {
-        for (const Leftover& leftover : found) m_console.line(FormArchive::LeftoverText(leftover));
+        for (const Leftover& leftover : found) m_console.line(FormArchive::leftoverText(leftover));
     });
     archive.recoverLeftovers();
 }
@@ -215,7 +215,7 @@ void Collector::conclude(Report& report, const Exchange& x, const FormArchive& a
     report.outcome = report.archiveFailure ? CollectOutcome::ArchiveFailed : report.otherOutcome;
 }
 
-Collector::Report Collector::UsageReport(const QString& error) {
+Collector::Report Collector::usageReport(const QString& error) {
     Report report;
     report.outcome = report.otherOutcome = CollectOutcome::Usage;
     report.started = report.finished = QDateTime::currentDateTime();
@@ -223,7 +223,7 @@ Collector::Report Collector::UsageReport(const QString& error) {
     return report;
 }
 
-QString Collector::Summary(const Report& r) {
+QString Collector::summary(const Report& r) {
     if (r.outcome != CollectOutcome::ArchiveFailed)
         return texts::kCollectSummary.arg(meaningOf(r.outcome)).arg(r.forms).arg(r.bytes);
     QString text = texts::kCollectFormsLost.arg(r.formsLost).arg(r.forms).arg(r.bytes);
@@ -232,14 +232,14 @@ QString Collector::Summary(const Report& r) {
     return text;
 }
 
-QByteArray Collector::Json(const Report& r) {
+QByteArray Collector::json(const Report& r) {
     QJsonArray files;
     for (const FormArchive::Entry& e : r.files)
         files.append(QJsonObject{{"number", e.number},
                                  {"file", e.path},
                                  {"size", qint64(e.size)},
                                  {"complete", e.complete}});
-    const CollectOutcomeInfo& info = CollectOutcomeOf(r.outcome);
+    const CollectOutcomeInfo& info = collectOutcomeOf(r.outcome);
     QJsonObject o{{"outcome", QString::fromUtf8(info.key)},
                   {"exitCode", int(r.outcome)},
                   {"meaning", info.meaning},
@@ -256,7 +256,7 @@ QByteArray Collector::Json(const Report& r) {
                   {"formsLost", r.formsLost},
                   {"forms", files}};
     if (r.otherOutcome != r.outcome)
-        o.insert("otherOutcome", QString::fromUtf8(CollectOutcomeOf(r.otherOutcome).key));
+        o.insert("otherOutcome", QString::fromUtf8(collectOutcomeOf(r.otherOutcome).key));
     if (!r.message.isEmpty()) o.insert("message", r.message);
     if (r.archiveFailure)
         o.insert("archiveFailure", QJsonObject{{"form", r.archiveFailure->number},

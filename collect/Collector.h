@@ -43,11 +43,11 @@ public:
     Report run();
 
     // The report as JSON, for --json.
-    static QByteArray Json(const Report& report);
+    static QByteArray json(const Report& report);
     // The log's last line.
-    static QString Summary(const Report& report);
+    static QString summary(const Report& report);
     // The report of a command line that makes no sense.
-    static Report UsageReport(const QString& error);
+    static Report usageReport(const QString& error);
 
 private:
     struct Exchange;

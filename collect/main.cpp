@@ -15,9 +15,9 @@ namespace {
 // The log's last line, and the report when asked for. Nobody may be reading any more (a pipe
 // closed early): what cannot be written is lost, the exit status still says it.
 int finish(const Collector::Report& report, bool json, Console& console) {
-    if (report.outcome != CollectOutcome::Usage) console.line(Collector::Summary(report));
+    if (report.outcome != CollectOutcome::Usage) console.line(Collector::summary(report));
     if (json) {
-        const QByteArray text = Collector::Json(report);
+        const QByteArray text = Collector::json(report);
         std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
         std::fflush(stdout);
     }
@@ -28,23 +28,23 @@ int finish(const Collector::Report& report, bool json, Console& console) {
 
 int main(int argc, char** argv) {
     // From the first line on: a reader that goes away must not end an exchange mid-form.
-    IgnoreBrokenPipe();
+    ignoreBrokenPipe();
     QCoreApplication app(argc, argv);
-    const CollectOptions options = ParseCollectOptions(app.arguments().mid(1));
+    const CollectOptions options = parseCollectOptions(app.arguments().mid(1));
     if (options.help) {
-        std::fputs(CollectUsage().toUtf8().constData(), stdout);
+        std::fputs(collectUsage().toUtf8().constData(), stdout);
         return 0;
     }
-    Console console(StandardErrorIsTerminal());
+    Console console(standardErrorIsTerminal());
     if (!options.error.isEmpty()) {
         console.line(options.error);
         console.line(texts::kCollectHelpHint);
-        return finish(Collector::UsageReport(options.error), options.json, console);
+        return finish(Collector::usageReport(options.error), options.json, console);
     }
-    g_strIniPath = ComputeIniPath();
+    g_strIniPath = computeIniPath();
     static std::atomic<int> stopSignal{0};
     static WakeSignal events;
-    CatchStopSignals(stopSignal, events);
+    catchStopSignals(stopSignal, events);
 
     Collector collector(options, console, stopSignal, events);
     return finish(collector.run(), options.json, console);

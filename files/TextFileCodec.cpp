@@ -32,7 +32,7 @@ const std::array<std::uint16_t, 0x10000>& encodeTable() {
     static const auto table = [] {
         auto t = std::make_unique<std::array<std::uint16_t, 0x10000>>();
         t->fill(kNoByte);
-        for (int b = 1; b < 256; ++b) (*t)[ToUnicode(static_cast<unsigned char>(b))] = b;
+        for (int b = 1; b < 256; ++b) (*t)[toUnicode(static_cast<unsigned char>(b))] = b;
         for (char16_t c : {u'\n', kParagraphSeparator, kLineSeparator}) (*t)[c] = kBreak;
         for (char16_t c : {char16_t(0), kObjectReplacement, kBeginningOfFrame, kEndOfFrame})
             (*t)[c] = kLeftOut;
@@ -43,16 +43,16 @@ const std::array<std::uint16_t, 0x10000>& encodeTable() {
 
 }  // namespace
 
-char16_t ToUnicode(unsigned char byte) {
+char16_t toUnicode(unsigned char byte) {
     if (byte < 0x80) return byte;
     if (byte >= 0xC0) return static_cast<char16_t>(0x0410 + (byte - 0xC0));
     return kHigh[byte - 0x80];
 }
 
-QString Decode(QByteArrayView bytes) {
+QString decode(QByteArrayView bytes) {
     static const std::array<char16_t, 256> table = [] {
         std::array<char16_t, 256> t{};
-        for (int b = 0; b < 256; ++b) t[b] = ToUnicode(static_cast<unsigned char>(b));
+        for (int b = 0; b < 256; ++b) t[b] = toUnicode(static_cast<unsigned char>(b));
         return t;
     }();
     QString text(bytes.size(), Qt::Uninitialized);
@@ -77,7 +77,7 @@ QString Decode(QByteArrayView bytes) {
     return text;
 }
 
-QByteArray Encode(QStringView raw, char replacement, qsizetype* firstUnrepresentable) {
+QByteArray encode(QStringView raw, char replacement, qsizetype* firstUnrepresentable) {
     const auto& table = encodeTable();
     if (firstUnrepresentable) *firstUnrepresentable = -1;
     QByteArray bytes(raw.size() * 2, Qt::Uninitialized);  // room for every break as CR LF
@@ -105,7 +105,7 @@ QByteArray Encode(QStringView raw, char replacement, qsizetype* firstUnrepresent
     return bytes;
 }
 
-qsizetype FindUnrepresentable(QStringView raw) {
+qsizetype findUnrepresentable(QStringView raw) {
     const auto& table = encodeTable();
     for (qsizetype i = 0; i < raw.size(); ++i)
         if (table[raw[i].unicode()] == kNoByte) return i;

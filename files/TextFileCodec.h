@@ -12,19 +12,19 @@
 // the text of a view and is dropped.
 namespace TextFileCodec {
 
-QString Decode(QByteArrayView bytes);
+QString decode(QByteArrayView bytes);
 
 // `raw` is the raw text of a QTextDocument (blocks separated by U+2029, soft breaks U+2028, or
 // '\n'). Embedded objects and frame marks are not text and are left out. Characters cp1251
 // cannot hold become `replacement`; the index of the first of them, or -1, goes to
 // `firstUnrepresentable` when given.
-QByteArray Encode(QStringView raw, char replacement = '?',
+QByteArray encode(QStringView raw, char replacement = '?',
                   qsizetype* firstUnrepresentable = nullptr);
 
-// Index in `raw` of the first character that Encode would have to replace, or -1.
-qsizetype FindUnrepresentable(QStringView raw);
+// Index in `raw` of the first character that encode would have to replace, or -1.
+qsizetype findUnrepresentable(QStringView raw);
 
 // The Unicode character of a cp1251 byte.
-char16_t ToUnicode(unsigned char byte);
+char16_t toUnicode(unsigned char byte);
 
 }  // namespace TextFileCodec

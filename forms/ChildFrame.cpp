@@ -20,22 +20,22 @@ CChildFrame::CChildFrame(CTabulonPlusDoc* doc, ReceiveControl* rc, const QIcon& 
     // The view exists before the window announces itself, and the view's own announcement
     // follows at its initial update.
     m_pControl->m_pReceivingFrame = this;
-    doc->AddFrame(this);
+    doc->addFrame(this);
 
     // The MDI keys of a child window: Ctrl+F4 is a close request like the close box (the system
     // menu's Close carries it), Ctrl+F6 and Ctrl+Shift+F6 step through the windows.
     const auto key = [this](QKeyCombination k, auto slot) {
         new QShortcut(QKeySequence(k), this, this, slot, Qt::WidgetWithChildrenShortcut);
     };
-    key(Qt::CTRL | Qt::Key_F6, [this] { ActivateNeighbour(1); });
-    key(Qt::CTRL | Qt::SHIFT | Qt::Key_F6, [this] { ActivateNeighbour(-1); });
-    if (!ShowCloseKeyInSystemMenu()) key(Qt::CTRL | Qt::Key_F4, [this] { close(); });
+    key(Qt::CTRL | Qt::Key_F6, [this] { activateNeighbour(1); });
+    key(Qt::CTRL | Qt::SHIFT | Qt::Key_F6, [this] { activateNeighbour(-1); });
+    if (!showCloseKeyInSystemMenu()) key(Qt::CTRL | Qt::Key_F4, [this] { close(); });
 }
 
 // The system menu's Close answers the platform's Close keys (Ctrl+W) and shows the first of
 // them. Ctrl+F4 goes first: the menu names it, and the item takes it too, so that no second
 // owner of the key makes it ambiguous.
-bool CChildFrame::ShowCloseKeyInSystemMenu() {
+bool CChildFrame::showCloseKeyInSystemMenu() {
     const QList<QKeySequence> platform = QKeySequence::keyBindings(QKeySequence::Close);
     const QKeySequence ctrlF4(Qt::CTRL | Qt::Key_F4);
     if (!systemMenu() || platform.isEmpty()) return false;
@@ -50,7 +50,7 @@ bool CChildFrame::ShowCloseKeyInSystemMenu() {
     return false;
 }
 
-void CChildFrame::ActivateNeighbour(int step) {
+void CChildFrame::activateNeighbour(int step) {
     QMdiArea* area = mdiArea();
     if (!area) return;
     const QList<QMdiSubWindow*> windows = area->subWindowList(QMdiArea::CreationOrder);
@@ -60,15 +60,15 @@ void CChildFrame::ActivateNeighbour(int step) {
 }
 
 CChildFrame::~CChildFrame() {
-    Detach();
+    detach();
 }
 
-bool CChildFrame::PassCloseGuard() {
+bool CChildFrame::passCloseGuard() {
     if (!m_pControl->m_bReceiving || m_pControl->m_pReceivingFrame != this) return true;
     if (m_bAsking) return false;  // a second close request while the question is showing
     m_bAsking = true;
     const int answer =
-        TabulonMessageBox(texts::kCloseGuard, msg::MB_OKCANCEL | msg::MB_ICONQUESTION);
+        tabulonMessageBox(texts::kCloseGuard, msg::MB_OKCANCEL | msg::MB_ICONQUESTION);
     if (answer == msg::IDOK) {
         m_pControl->requestAbort();
         // The worker lets go of this window before the window goes.
@@ -81,28 +81,28 @@ bool CChildFrame::PassCloseGuard() {
 void CChildFrame::closeEvent(QCloseEvent* event) {
     if (!m_bDetached) {
         // The guard may wait for the worker with the event loop turning: count windows after it.
-        if (!PassCloseGuard() ||
-            (m_pDoc && m_pDoc->Frames().size() == 1 && !m_pDoc->SaveModified())) {
+        if (!passCloseGuard() ||
+            (m_pDoc && m_pDoc->frames().size() == 1 && !m_pDoc->saveModified())) {
             event->ignore();
             return;
         }
         // Deleted before the form is, which goes after its last window.
         deleteLater();
-        Detach();
+        detach();
     }
     QMdiSubWindow::closeEvent(event);
 }
 
-void CChildFrame::CloseQuietly() {
+void CChildFrame::closeQuietly() {
     deleteLater();
-    Detach();
+    detach();
     close();
 }
 
-void CChildFrame::Detach() {
+void CChildFrame::detach() {
     if (m_bDetached) return;
     m_bDetached = true;
     if (m_pControl->m_pReceivingFrame == this) m_pControl->m_pReceivingFrame = nullptr;
-    m_pView->Deregister();
-    if (m_pDoc) m_pDoc->RemoveFrame(this);
+    m_pView->deregister();
+    if (m_pDoc) m_pDoc->removeFrame(this);
 }

@@ -22,26 +22,26 @@ public:
                 StopExchange stopExchange);
     ~CChildFrame() override;
 
-    CTabulonPlusDoc* GetDocument() const { return m_pDoc; }
+    CTabulonPlusDoc* getDocument() const { return m_pDoc; }
     CTabulonPlusView* GetActiveView() const { return m_pView; }
 
     // The question asked before the receiving window closes during an exchange. On OK the
     // worker is told to end (m_bAbort, then m_bStop) and waited for; false on Cancel.
-    bool PassCloseGuard();
+    bool passCloseGuard();
     // Goes without any question: the caller has asked them already.
-    void CloseQuietly();
+    void closeQuietly();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     // The next (`step` 1) or previous (-1) form window in the order they were made, round.
-    void ActivateNeighbour(int step);
+    void activateNeighbour(int step);
     // The system menu's Close names and takes Ctrl+F4, the key that closes a form window; false
     // when there is no such item.
-    bool ShowCloseKeyInSystemMenu();
+    bool showCloseKeyInSystemMenu();
     // Leaves the form and the control block: nothing reaches this window any more.
-    void Detach();
+    void detach();
 
     QPointer<CTabulonPlusDoc> m_pDoc;
     ReceiveControl* m_pControl;

@@ -14,11 +14,11 @@ FileDialogHook& hook() {
 
 QString runDialog(QWidget* owner, bool saving, const QString& proposed) {
     QFileDialog dialog(owner,
-                       res::LoadString(saving ? id::AFX_IDS_SAVEFILE : id::AFX_IDS_OPENFILE));
+                       res::loadString(saving ? id::AFX_IDS_SAVEFILE : id::AFX_IDS_OPENFILE));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(res::LoadString(id::AFX_IDS_ALLFILTER));
+    dialog.setNameFilter(res::loadString(id::AFX_IDS_ALLFILTER));
     // "*.*" means every file where the filter comes from; here it would hide the names without
     // a dot, which is how forms are saved.
     if (auto* model = dialog.findChild<QFileSystemModel*>()) model->setNameFilters({"*"});

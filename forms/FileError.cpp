@@ -34,10 +34,10 @@ unsigned causeMessage(FileErrorCause cause) {
 }  // namespace
 
 QString fileErrorText(FileError error, const QString& path) {
-    if (error.cause == FileErrorCause::NotRegularFile) return texts::NotRegularFile(path);
+    if (error.cause == FileErrorCause::NotRegularFile) return texts::notRegularFile(path);
     if (const unsigned message = causeMessage(error.cause))
-        return res::LoadString(message).arg(path);
-    return res::LoadString(error.saving ? id::AFX_IDP_FAILED_TO_SAVE_DOC
+        return res::loadString(message).arg(path);
+    return res::loadString(error.saving ? id::AFX_IDP_FAILED_TO_SAVE_DOC
                                         : id::AFX_IDP_FAILED_TO_OPEN_DOC);
 }
 

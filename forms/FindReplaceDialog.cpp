@@ -37,29 +37,29 @@ CFindReplaceDialog::CFindReplaceDialog(bool replace, FindState& state, QWidget* 
     m_pMatchCase->setChecked(state.bMatchCase);
     m_pFindNext = ui.findNext;
     connectButtons(ui.cancel);
-    UpdateButtons();
+    updateButtons();
 }
 
 void CFindReplaceDialog::connectButtons(QPushButton* cancel) {
     connect(m_pFindNext, &QPushButton::clicked, this, [this] {
-        StoreFields();
+        storeFields();
         emit findNextRequested();
     });
     if (m_bReplace) {
         connect(m_pReplaceOne, &QPushButton::clicked, this, [this] {
-            StoreFields();
+            storeFields();
             emit replaceRequested();
         });
         connect(m_pReplaceAll, &QPushButton::clicked, this, [this] {
-            StoreFields();
+            storeFields();
             emit replaceAllRequested();
         });
     }
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_pFind, &QLineEdit::textChanged, this, &CFindReplaceDialog::UpdateButtons);
+    connect(m_pFind, &QLineEdit::textChanged, this, &CFindReplaceDialog::updateButtons);
 }
 
-void CFindReplaceDialog::StoreFields() {
+void CFindReplaceDialog::storeFields() {
     m_state.strFind = m_pFind->text();
     if (m_pReplace) m_state.strReplace = m_pReplace->text();
     m_state.bWholeWord = m_pWholeWord->isChecked();
@@ -68,7 +68,7 @@ void CFindReplaceDialog::StoreFields() {
     m_state.bDown = m_pDown ? m_pDown->isChecked() : true;
 }
 
-void CFindReplaceDialog::UpdateButtons() {
+void CFindReplaceDialog::updateButtons() {
     const bool any = !m_pFind->text().isEmpty();
     m_pFindNext->setEnabled(any);
     if (m_pReplaceOne) m_pReplaceOne->setEnabled(any);

@@ -16,12 +16,12 @@ class CFindReplaceDialog : public QDialog {
 public:
     CFindReplaceDialog(bool replace, FindState& state, QWidget* parent);
 
-    bool IsReplace() const { return m_bReplace; }
-    QLineEdit* FindField() const { return m_pFind; }
-    QLineEdit* ReplaceField() const { return m_pReplace; }
-    QPushButton* FindNextButton() const { return m_pFindNext; }
-    QPushButton* ReplaceButton() const { return m_pReplaceOne; }
-    QPushButton* ReplaceAllButton() const { return m_pReplaceAll; }
+    bool isReplace() const { return m_bReplace; }
+    QLineEdit* findField() const { return m_pFind; }
+    QLineEdit* replaceField() const { return m_pReplace; }
+    QPushButton* findNextButton() const { return m_pFindNext; }
+    QPushButton* replaceButton() const { return m_pReplaceOne; }
+    QPushButton* replaceAllButton() const { return m_pReplaceAll; }
 
 signals:
     void findNextRequested();
@@ -30,8 +30,8 @@ signals:
 
 private:
     void connectButtons(QPushButton* cancel);
-    void StoreFields();
-    void UpdateButtons();
+    void storeFields();
+    void updateButtons();
 
     bool m_bReplace;
     FindState& m_state;

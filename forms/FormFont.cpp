@@ -8,7 +8,7 @@ constexpr int kFontPoints = 11;
 
 }  // namespace
 
-QFont FormFont() {
+QFont formFont() {
     QFont font;
     font.setFamilies({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"),
                       QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Noto Sans Mono"),

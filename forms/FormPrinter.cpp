@@ -7,12 +7,12 @@
 #include <QTextFrame>
 #include <memory>
 
-QPrinter& TabulonPrinter() {
+QPrinter& tabulonPrinter() {
     static QPrinter printer(QPrinter::HighResolution);
     return printer;
 }
 
-int PrintFormDocument(const QTextDocument& doc, QPrinter& printer, const QMarginsF& margins) {
+int printFormDocument(const QTextDocument& doc, QPrinter& printer, const QMarginsF& margins) {
     printer.setFullPage(false);
     printer.setPageMargins(margins, QPageLayout::Point);
 

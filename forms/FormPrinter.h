@@ -7,8 +7,8 @@ class QTextDocument;
 
 // The one printer of the program: Print, Print Preview and Print Setup all use it, so the
 // printer and paper chosen in Print Setup are the ones forms print on.
-QPrinter& TabulonPrinter();
+QPrinter& tabulonPrinter();
 
 // Prints `doc` on `printer` inside `margins` (points) on every page, wrapping lines at the page
 // width. Returns the number of pages printed, 0 when the print job could not start.
-int PrintFormDocument(const QTextDocument& doc, QPrinter& printer, const QMarginsF& margins);
+int printFormDocument(const QTextDocument& doc, QPrinter& printer, const QMarginsF& margins);

@@ -51,32 +51,32 @@ CFormTemplate::~CFormTemplate() {
     qDeleteAll(m_docs);
 }
 
-CTabulonPlusDoc* CFormTemplate::CreateDocument() {
+CTabulonPlusDoc* CFormTemplate::createDocument() {
     auto* doc = new CTabulonPlusDoc(this);
     m_docs.append(doc);
     connect(doc, &CTabulonPlusDoc::closed, this, [this](CTabulonPlusDoc* closed) {
         m_docs.removeOne(closed);
         closed->deleteLater();  // after its windows, whose deletion was asked for first
     });
-    connect(doc, &CTabulonPlusDoc::pathNameChanged, this, &CFormTemplate::RecentFileAdded);
+    connect(doc, &CTabulonPlusDoc::pathNameChanged, this, &CFormTemplate::recentFileAdded);
     connect(doc, &CTabulonPlusDoc::closeRequested, this, &CFormTemplate::closeDocument);
     return doc;
 }
 
-CChildFrame* CFormTemplate::CreateFrame(CTabulonPlusDoc* doc) {
+CChildFrame* CFormTemplate::createFrame(CTabulonPlusDoc* doc) {
     auto* frame = new CChildFrame(doc, m_pControl, m_formIcon, [self = QPointer(this)] {
-        if (self) self->StopExchange();
+        if (self) self->stopExchange();
     });
     m_frames.removeAll(nullptr);
     m_frames.append(frame);
     return frame;
 }
 
-void CFormTemplate::InitialUpdateFrame(CChildFrame* frame) {
+void CFormTemplate::initialUpdateFrame(CChildFrame* frame) {
     frame->GetActiveView()->OnInitialUpdate();
     QMdiSubWindow* previous = m_pArea->activeSubWindow();
     if (!frame->mdiArea()) m_pArea->addSubWindow(frame);
-    PlaceFrame(frame, previous);
+    placeFrame(frame, previous);
     frame->show();
     m_pArea->setActiveSubWindow(frame);
     frame->GetActiveView()->setFocus();
@@ -85,10 +85,10 @@ void CFormTemplate::InitialUpdateFrame(CChildFrame* frame) {
 // A form is a page of a report: it gets most of the area rather than the text edit's small
 // default size, one title bar below and right of the window before it, as MDI children
 // cascade, and starts again at the top left when it would leave the area.
-void CFormTemplate::PlaceFrame(CChildFrame* frame, QMdiSubWindow* previous) {
+void CFormTemplate::placeFrame(CChildFrame* frame, QMdiSubWindow* previous) {
     const QSize area = m_pArea->viewport()->size();
     // The form made at start-up comes before the main window is shown and has its size.
-    if (!AreaReady()) {
+    if (!areaReady()) {
         m_unplaced.append(frame);
         return;
     }
@@ -100,7 +100,7 @@ void CFormTemplate::PlaceFrame(CChildFrame* frame, QMdiSubWindow* previous) {
     frame->setGeometry(QRect(pos, size));
 }
 
-bool CFormTemplate::AreaReady() const {
+bool CFormTemplate::areaReady() const {
     const QSize area = m_pArea->viewport()->size();
     return m_pArea->isVisible() && area.width() >= 200 && area.height() >= 150;
 }
@@ -108,11 +108,11 @@ bool CFormTemplate::AreaReady() const {
 bool CFormTemplate::eventFilter(QObject* watched, QEvent* event) {
     const bool sized = event->type() == QEvent::Resize || event->type() == QEvent::Show;
     if (sized && watched == m_pArea->viewport() && !m_unplaced.isEmpty()) {
-        if (AreaReady()) {
+        if (areaReady()) {
             QMdiSubWindow* previous = nullptr;
             for (const QPointer<CChildFrame>& frame : std::exchange(m_unplaced, {})) {
                 if (!frame || frame->isMaximized() || frame->isMinimized()) continue;
-                PlaceFrame(frame, previous);
+                placeFrame(frame, previous);
                 previous = frame;
             }
         }
@@ -122,111 +122,111 @@ bool CFormTemplate::eventFilter(QObject* watched, QEvent* event) {
 
 // A form whose content could not be made: its window goes and the window that received
 // before it receives again.
-void CFormTemplate::AbandonNewForm(CChildFrame* frame, QObject* previousReceiver) {
-    frame->CloseQuietly();
+void CFormTemplate::abandonNewForm(CChildFrame* frame, QObject* previousReceiver) {
+    frame->closeQuietly();
     m_pControl->m_pReceivingFrame = previousReceiver;
 }
 
-CTabulonPlusDoc* CFormTemplate::OpenNewDocument(Origin origin) {
+CTabulonPlusDoc* CFormTemplate::openNewDocument(Origin origin) {
     const ReceiverKeeper keeper(*m_pControl,
                                 origin == Origin::Operator && m_pControl->m_bReceiving != 0);
     QObject* previous = m_pControl->m_pReceivingFrame;
-    CTabulonPlusDoc* doc = CreateDocument();
-    CChildFrame* frame = CreateFrame(doc);
-    doc->SetTitle(res::DocumentString(res::DocStringIndex::docName) +
+    CTabulonPlusDoc* doc = createDocument();
+    CChildFrame* frame = createFrame(doc);
+    doc->setTitle(res::documentString(res::DocStringIndex::docName) +
                   QString::number(m_nUntitledCount + 1));
     if (!doc->OnNewDocument()) {
-        AbandonNewForm(frame, previous);
-        TabulonMessageBox(res::LoadString(id::AFX_IDP_FAILED_TO_CREATE_DOC), msg::MB_OK);
+        abandonNewForm(frame, previous);
+        tabulonMessageBox(res::loadString(id::AFX_IDP_FAILED_TO_CREATE_DOC), msg::MB_OK);
         return nullptr;
     }
     ++m_nUntitledCount;  // only a form that was made uses up its number
-    InitialUpdateFrame(frame);
+    initialUpdateFrame(frame);
     return doc;
 }
 
-CTabulonPlusDoc* CFormTemplate::OpenDocumentFile(const QString& path) {
+CTabulonPlusDoc* CFormTemplate::openDocumentFile(const QString& path) {
     const QString full = QFileInfo(path).absoluteFilePath();
     for (CTabulonPlusDoc* doc : std::as_const(m_docs)) {
-        if (!doc->GetPathName().isEmpty() && doc->GetPathName() == full &&
-            !doc->Frames().isEmpty()) {
-            m_pArea->setActiveSubWindow(doc->Frames().constFirst());
+        if (!doc->getPathName().isEmpty() && doc->getPathName() == full &&
+            !doc->frames().isEmpty()) {
+            m_pArea->setActiveSubWindow(doc->frames().constFirst());
             return doc;
         }
     }
     const ReceiverKeeper keeper(*m_pControl, m_pControl->m_bReceiving != 0);
     QObject* previous = m_pControl->m_pReceivingFrame;
-    CTabulonPlusDoc* doc = CreateDocument();
-    CChildFrame* frame = CreateFrame(doc);
-    if (!doc->OnOpenDocument(path)) {
-        AbandonNewForm(frame, previous);
+    CTabulonPlusDoc* doc = createDocument();
+    CChildFrame* frame = createFrame(doc);
+    if (!doc->onOpenDocument(path)) {
+        abandonNewForm(frame, previous);
         return nullptr;
     }
-    doc->SetPathName(path);
-    InitialUpdateFrame(frame);
+    doc->setPathName(path);
+    initialUpdateFrame(frame);
     return doc;
 }
 
 void CFormTemplate::OnFileOpen(QWidget* owner) {
     const QString path = openFormPath(owner);
-    if (!path.isEmpty()) OpenDocumentFile(path);
+    if (!path.isEmpty()) openDocumentFile(path);
 }
 
-void CFormTemplate::OnWindowNew() {
-    CTabulonPlusDoc* doc = ActiveDocument();
+void CFormTemplate::onWindowNew() {
+    CTabulonPlusDoc* doc = activeDocument();
     if (!doc) return;
     const ReceiverKeeper keeper(*m_pControl, m_pControl->m_bReceiving != 0);
-    InitialUpdateFrame(CreateFrame(doc));
+    initialUpdateFrame(createFrame(doc));
 }
 
-bool CFormTemplate::CloseAllDocuments() {
+bool CFormTemplate::closeAllDocuments() {
     // Every question first; only when none was cancelled does any form close.
     for (CTabulonPlusDoc* doc : QList(m_docs))
-        if (!passCloseGuards(doc) || !doc->SaveModified()) return false;
+        if (!passCloseGuards(doc) || !doc->saveModified()) return false;
     for (CTabulonPlusDoc* doc : QList(m_docs)) destroyDocument(doc);
     return true;
 }
 
 bool CFormTemplate::closeDocument(CTabulonPlusDoc* doc) {
-    if (!passCloseGuards(doc) || !doc->SaveModified()) return false;
+    if (!passCloseGuards(doc) || !doc->saveModified()) return false;
     destroyDocument(doc);
     return true;
 }
 
 void CFormTemplate::destroyDocument(CTabulonPlusDoc* doc) {
-    for (CChildFrame* frame : framesOf(doc)) frame->CloseQuietly();
+    for (CChildFrame* frame : framesOf(doc)) frame->closeQuietly();
 }
 
 bool CFormTemplate::passCloseGuards(CTabulonPlusDoc* doc) {
     for (CChildFrame* frame : framesOf(doc))
-        if (!frame->PassCloseGuard()) return false;
+        if (!frame->passCloseGuard()) return false;
     return true;
 }
 
 // Every window on a form is one this template made.
 QList<CChildFrame*> CFormTemplate::framesOf(CTabulonPlusDoc* doc) const {
     QList<CChildFrame*> frames;
-    for (QMdiSubWindow* frame : doc->Frames())
+    for (QMdiSubWindow* frame : doc->frames())
         if (auto* child = qobject_cast<CChildFrame*>(frame)) frames.append(child);
     return frames;
 }
 
-void CFormTemplate::StopExchange() {
+void CFormTemplate::stopExchange() {
     if (m_stopExchange) m_stopExchange();
 }
 
-CChildFrame* CFormTemplate::ActiveFrame() const {
+CChildFrame* CFormTemplate::activeFrame() const {
     QMdiSubWindow* sub = m_pArea->activeSubWindow();
     if (!sub) sub = m_pArea->currentSubWindow();
     return qobject_cast<CChildFrame*>(sub);
 }
 
-CTabulonPlusDoc* CFormTemplate::ActiveDocument() const {
-    CChildFrame* frame = ActiveFrame();
-    return frame ? frame->GetDocument() : nullptr;
+CTabulonPlusDoc* CFormTemplate::activeDocument() const {
+    CChildFrame* frame = activeFrame();
+    return frame ? frame->getDocument() : nullptr;
 }
 
-CTabulonPlusView* CFormTemplate::ActiveView() const {
-    CChildFrame* frame = ActiveFrame();
+CTabulonPlusView* CFormTemplate::activeView() const {
+    CChildFrame* frame = activeFrame();
     return frame ? frame->GetActiveView() : nullptr;
 }

@@ -29,17 +29,17 @@ public:
     enum class Origin { Operator, Exchange };
 
     // File → New. Returns nullptr after "Failed to create empty document.".
-    CTabulonPlusDoc* OpenNewDocument(Origin origin = Origin::Operator);
+    CTabulonPlusDoc* openNewDocument(Origin origin = Origin::Operator);
     // Opens a form file; a file already open only has its window brought forward. Returns
     // nullptr after the failure was reported; no form stays open then.
-    CTabulonPlusDoc* OpenDocumentFile(const QString& path);
+    CTabulonPlusDoc* openDocumentFile(const QString& path);
     // File → Open: the "Open" dialog, then the chosen file.
     void OnFileOpen(QWidget* owner);
     // Window → New Window: one more window on the active form.
-    void OnWindowNew();
+    void onWindowNew();
     // Closes every form, through the close guard and the save questions. False, with nothing
     // closed, when the operator cancelled one of them.
-    bool CloseAllDocuments();
+    bool closeAllDocuments();
     // File → Close: the close guard of the receiving window, the save question, then every
     // window of the form goes. False when the operator cancelled.
     bool closeDocument(CTabulonPlusDoc* doc);
@@ -48,18 +48,18 @@ public:
 
     // Called by the close guard after it set m_bAbort and m_bStop, before the window goes:
     // returns when the worker has ended.
-    void SetStopExchange(std::function<void()> stop) { m_stopExchange = std::move(stop); }
-    void StopExchange();
+    void setStopExchange(std::function<void()> stop) { m_stopExchange = std::move(stop); }
+    void stopExchange();
 
-    CTabulonPlusDoc* ActiveDocument() const;
-    CTabulonPlusView* ActiveView() const;
-    CChildFrame* ActiveFrame() const;
-    QList<CTabulonPlusDoc*> Documents() const { return m_docs; }
+    CTabulonPlusDoc* activeDocument() const;
+    CTabulonPlusView* activeView() const;
+    CChildFrame* activeFrame() const;
+    QList<CTabulonPlusDoc*> documents() const { return m_docs; }
 
-    ReceiveControl* Control() const { return m_pControl; }
-    QMdiArea* Area() const { return m_pArea; }
-    void SetFormIcon(const QIcon& icon) { m_formIcon = icon; }
-    QIcon FormIcon() const { return m_formIcon; }
+    ReceiveControl* control() const { return m_pControl; }
+    QMdiArea* area() const { return m_pArea; }
+    void setFormIcon(const QIcon& icon) { m_formIcon = icon; }
+    QIcon formIcon() const { return m_formIcon; }
 
 protected:
     // Places the windows made before the area had its size, once it has.
@@ -67,15 +67,15 @@ protected:
 
 signals:
     // A form file was opened or saved under a name: the recent-file list records it.
-    void RecentFileAdded(const QString& path);
+    void recentFileAdded(const QString& path);
 
 private:
-    CTabulonPlusDoc* CreateDocument();
-    CChildFrame* CreateFrame(CTabulonPlusDoc* doc);
-    void InitialUpdateFrame(CChildFrame* frame);
-    void PlaceFrame(CChildFrame* frame, QMdiSubWindow* previous);
-    bool AreaReady() const;  // shown, with room for a form
-    void AbandonNewForm(CChildFrame* frame, QObject* previousReceiver);
+    CTabulonPlusDoc* createDocument();
+    CChildFrame* createFrame(CTabulonPlusDoc* doc);
+    void initialUpdateFrame(CChildFrame* frame);
+    void placeFrame(CChildFrame* frame, QMdiSubWindow* previous);
+    bool areaReady() const;  // shown, with room for a form
+    void abandonNewForm(CChildFrame* frame, QObject* previousReceiver);
     bool passCloseGuards(CTabulonPlusDoc* doc);
     QList<CChildFrame*> framesOf(CTabulonPlusDoc* doc) const;
 

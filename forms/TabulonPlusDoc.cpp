@@ -20,11 +20,11 @@
 namespace {
 
 void reportFileError(const FileError& error, const QString& path) {
-    TabulonMessageBox(fileErrorText(error, path), msg::MB_OK | msg::MB_ICONEXCLAMATION);
+    tabulonMessageBox(fileErrorText(error, path), msg::MB_OK | msg::MB_ICONEXCLAMATION);
 }
 
 void reportTooLarge() {
-    TabulonMessageBox(res::LoadString(id::AFX_IDP_FILE_TOO_LARGE), msg::MB_OK);
+    tabulonMessageBox(res::loadString(id::AFX_IDP_FILE_TOO_LARGE), msg::MB_OK);
 }
 
 int lineOf(const QString& raw, qsizetype index) {
@@ -41,14 +41,14 @@ int lineOf(const QString& raw, qsizetype index) {
 CTabulonPlusDoc::CTabulonPlusDoc(QObject* parent)
     : QObject(parent), m_pText(new QTextDocument(this)) {
     // The text is laid out, shown and printed in the form's face, whichever window shows it.
-    m_pText->setDefaultFont(FormFont());
+    m_pText->setDefaultFont(formFont());
     connect(m_pText, &QTextDocument::modificationChanged, this,
-            &CTabulonPlusDoc::ShowModifiedState);
+            &CTabulonPlusDoc::showModifiedState);
 }
 
 // Clearing a document can announce a change of state it does not keep, so the marks always
 // follow what the document says now.
-void CTabulonPlusDoc::ShowModifiedState() {
+void CTabulonPlusDoc::showModifiedState() {
     const bool modified = IsModified();
     for (QMdiSubWindow* frame : std::as_const(m_frames)) {
         // The window follows the mark of its view, which follows the document's signal.
@@ -65,21 +65,21 @@ CTabulonPlusDoc::~CTabulonPlusDoc() = default;
 
 void CTabulonPlusDoc::SetModifiedFlag(bool modified) {
     m_pText->setModified(modified);
-    ShowModifiedState();
+    showModifiedState();
 }
 
 bool CTabulonPlusDoc::IsModified() const {
     return m_pText->isModified();
 }
 
-void CTabulonPlusDoc::SetTitle(const QString& title) {
+void CTabulonPlusDoc::setTitle(const QString& title) {
     m_strTitle = title;
-    UpdateFrameTitles();
+    updateFrameTitles();
 }
 
-void CTabulonPlusDoc::SetPathName(const QString& path) {
+void CTabulonPlusDoc::setPathName(const QString& path) {
     m_strPathName = QFileInfo(path).absoluteFilePath();
-    SetTitle(QFileInfo(path).fileName());
+    setTitle(QFileInfo(path).fileName());
     emit pathNameChanged(m_strPathName);
 }
 
@@ -92,7 +92,7 @@ bool CTabulonPlusDoc::OnNewDocument() {
 // Only a regular file is read: a pipe would hold the open until a writer comes, a device may
 // never end. A file larger than a form of the longest text written with a CR LF after every
 // character cannot fit, and is refused before any of it is read.
-bool CTabulonPlusDoc::OnOpenDocument(const QString& path) {
+bool CTabulonPlusDoc::onOpenDocument(const QString& path) {
     constexpr qint64 kMaxFormBytes = 2 * qint64(kMaxFormChars);
     const RegularFile::Result file = RegularFile::read(path, kMaxFormBytes);
     switch (file.failure) {
@@ -106,7 +106,7 @@ bool CTabulonPlusDoc::OnOpenDocument(const QString& path) {
             return false;
     }
     const QByteArray& bytes = file.bytes;
-    const QString text = TextFileCodec::Decode(bytes);
+    const QString text = TextFileCodec::decode(bytes);
     if (text.size() > kMaxFormChars) {
         reportTooLarge();
         return false;
@@ -123,19 +123,19 @@ bool CTabulonPlusDoc::OnOpenDocument(const QString& path) {
 }
 
 // The operator decides whether the characters cp1251 has no byte for may be written as "?".
-bool CTabulonPlusDoc::ConfirmUnrepresentable(const QString& raw, qsizetype at) const {
+bool CTabulonPlusDoc::confirmUnrepresentable(const QString& raw, qsizetype at) const {
     const bool pair = raw[at].isHighSurrogate() && at + 1 < raw.size();
-    const QString text = texts::UnrepresentableQuestion(
+    const QString text = texts::unrepresentableQuestion(
         raw.mid(at, pair ? 2 : 1),
         pair ? QChar::surrogateToUcs4(raw[at], raw[at + 1]) : raw[at].unicode(), lineOf(raw, at));
-    return TabulonMessageBox(text, msg::MB_YESNO | msg::MB_ICONQUESTION) == msg::IDYES;
+    return tabulonMessageBox(text, msg::MB_YESNO | msg::MB_ICONQUESTION) == msg::IDYES;
 }
 
-bool CTabulonPlusDoc::OnSaveDocument(const QString& path) {
+bool CTabulonPlusDoc::onSaveDocument(const QString& path) {
     const QString raw = m_pText->toRawText();
     qsizetype unrepresentable = -1;
-    const QByteArray bytes = TextFileCodec::Encode(raw, '?', &unrepresentable);
-    if (unrepresentable >= 0 && !ConfirmUnrepresentable(raw, unrepresentable)) return false;
+    const QByteArray bytes = TextFileCodec::encode(raw, '?', &unrepresentable);
+    if (unrepresentable >= 0 && !confirmUnrepresentable(raw, unrepresentable)) return false;
 
     // A failed save leaves the old file whole where its folder allows (files/SafeFile.h).
     const SafeFile::Result saved = SafeFile::write(path, bytes);
@@ -147,7 +147,7 @@ bool CTabulonPlusDoc::OnSaveDocument(const QString& path) {
     return true;
 }
 
-QString CTabulonPlusDoc::ProposedFileName() const {
+QString CTabulonPlusDoc::proposedFileName() const {
     if (!m_strPathName.isEmpty()) return m_strPathName;
     QString name = m_strTitle;
     const qsizetype cut = name.indexOf(QRegularExpression(QStringLiteral("[ #%;/\\\\]")));
@@ -155,32 +155,32 @@ QString CTabulonPlusDoc::ProposedFileName() const {
     return name;
 }
 
-bool CTabulonPlusDoc::DoSave(const QString& path, bool replace) {
+bool CTabulonPlusDoc::doSave(const QString& path, bool replace) {
     QString name = path;
     if (name.isEmpty()) {
         QWidget* owner = m_frames.isEmpty() ? nullptr : m_frames.constFirst();
-        name = saveFormPath(owner, ProposedFileName());
+        name = saveFormPath(owner, proposedFileName());
         if (name.isEmpty()) return false;
     }
-    if (!OnSaveDocument(name)) return false;
-    if (replace) SetPathName(name);
+    if (!onSaveDocument(name)) return false;
+    if (replace) setPathName(name);
     return true;
 }
 
-bool CTabulonPlusDoc::DoFileSave() {
+bool CTabulonPlusDoc::doFileSave() {
     const QFileInfo info(m_strPathName);
-    if (m_strPathName.isEmpty() || (info.exists() && !info.isWritable())) return DoSave({});
-    return DoSave(m_strPathName);
+    if (m_strPathName.isEmpty() || (info.exists() && !info.isWritable())) return doSave({});
+    return doSave(m_strPathName);
 }
 
-bool CTabulonPlusDoc::SaveModified() {
+bool CTabulonPlusDoc::saveModified() {
     if (!IsModified()) return true;
     QString name = m_strPathName.isEmpty() ? m_strTitle : QFileInfo(m_strPathName).fileName();
-    if (name.isEmpty()) name = res::LoadString(id::AFX_IDS_UNTITLED);
-    switch (TabulonMessageBox(res::LoadString(id::AFX_IDP_ASK_TO_SAVE).arg(name),
+    if (name.isEmpty()) name = res::loadString(id::AFX_IDS_UNTITLED);
+    switch (tabulonMessageBox(res::loadString(id::AFX_IDP_ASK_TO_SAVE).arg(name),
                               msg::MB_YESNOCANCEL)) {
         case msg::IDYES:
-            return DoFileSave();
+            return doFileSave();
         case msg::IDNO:
             return true;
         default:
@@ -188,7 +188,7 @@ bool CTabulonPlusDoc::SaveModified() {
     }
 }
 
-std::span<const MemberCommand<CTabulonPlusDoc>> CTabulonPlusDoc::Commands() {
+std::span<const MemberCommand<CTabulonPlusDoc>> CTabulonPlusDoc::commands() {
     using D = CTabulonPlusDoc;
     static const MemberCommand<D> commands[] = {
         {id::ID_FILE_SAVE, &D::onFileSave},
@@ -198,31 +198,31 @@ std::span<const MemberCommand<CTabulonPlusDoc>> CTabulonPlusDoc::Commands() {
     return commands;
 }
 
-bool CTabulonPlusDoc::OnCommand(unsigned id) {
-    const MemberCommand<CTabulonPlusDoc>* command = FindMemberCommand(Commands(), id);
+bool CTabulonPlusDoc::onCommand(unsigned id) {
+    const MemberCommand<CTabulonPlusDoc>* command = findMemberCommand(commands(), id);
     if (!command) return false;
     (this->*command->run)();
     return true;
 }
 
-bool CTabulonPlusDoc::IsCommandEnabled(unsigned id) const {
-    return FindMemberCommand(Commands(), id) != nullptr;
+bool CTabulonPlusDoc::isCommandEnabled(unsigned id) const {
+    return findMemberCommand(commands(), id) != nullptr;
 }
 
-void CTabulonPlusDoc::AddFrame(QMdiSubWindow* frame) {
+void CTabulonPlusDoc::addFrame(QMdiSubWindow* frame) {
     m_frames.append(frame);
     frame->setWindowModified(IsModified());
-    UpdateFrameTitles();
+    updateFrameTitles();
 }
 
-void CTabulonPlusDoc::RemoveFrame(QMdiSubWindow* frame) {
+void CTabulonPlusDoc::removeFrame(QMdiSubWindow* frame) {
     if (!m_frames.removeOne(frame)) return;
-    UpdateFrameTitles();
+    updateFrameTitles();
     if (m_frames.isEmpty()) emit closed(this);
 }
 
 // One window shows the bare title; several are told apart as "title:1", "title:2", ...
-void CTabulonPlusDoc::UpdateFrameTitles() {
+void CTabulonPlusDoc::updateFrameTitles() {
     const QString marker = QStringLiteral("[*]");
     if (m_frames.size() == 1) {
         m_frames.constFirst()->setWindowTitle(m_strTitle + marker);

@@ -21,38 +21,38 @@ public:
     explicit CTabulonPlusDoc(QObject* parent = nullptr);
     ~CTabulonPlusDoc() override;
 
-    QTextDocument* GetTextDocument() const { return m_pText; }
+    QTextDocument* getTextDocument() const { return m_pText; }
 
     void SetModifiedFlag(bool modified = true);
     bool IsModified() const;
 
-    QString GetTitle() const { return m_strTitle; }
-    void SetTitle(const QString& title);
-    QString GetPathName() const { return m_strPathName; }
-    void SetPathName(const QString& path);  // the title becomes the file's name
+    QString getTitle() const { return m_strTitle; }
+    void setTitle(const QString& title);
+    QString getPathName() const { return m_strPathName; }
+    void setPathName(const QString& path);  // the title becomes the file's name
 
     bool OnNewDocument();
-    bool OnOpenDocument(const QString& path);
-    bool OnSaveDocument(const QString& path);
+    bool onOpenDocument(const QString& path);
+    bool onSaveDocument(const QString& path);
 
     // Saves under `path`, or asks for a name first when `path` is empty (Save As).
-    bool DoSave(const QString& path, bool replace = true);
-    bool DoFileSave();  // Save: asks for a name when the form has no file yet
+    bool doSave(const QString& path, bool replace = true);
+    bool doFileSave();  // Save: asks for a name when the form has no file yet
     // The question before a modified form is closed; false when the operator cancelled.
-    bool SaveModified();
+    bool saveModified();
 
     // The name proposed in Save As: the file's path, or the title cut before the first
     // character that cannot stand in a file name.
-    QString ProposedFileName() const;
+    QString proposedFileName() const;
 
     // The commands the form carries out: Save, Save As, Close.
-    static std::span<const MemberCommand<CTabulonPlusDoc>> Commands();
-    bool OnCommand(unsigned id);
-    bool IsCommandEnabled(unsigned id) const;
+    static std::span<const MemberCommand<CTabulonPlusDoc>> commands();
+    bool onCommand(unsigned id);
+    bool isCommandEnabled(unsigned id) const;
 
-    const QList<QMdiSubWindow*>& Frames() const { return m_frames; }
-    void AddFrame(QMdiSubWindow* frame);
-    void RemoveFrame(QMdiSubWindow* frame);
+    const QList<QMdiSubWindow*>& frames() const { return m_frames; }
+    void addFrame(QMdiSubWindow* frame);
+    void removeFrame(QMdiSubWindow* frame);
 
 signals:
     void modifiedChanged(bool modified);
@@ -63,12 +63,12 @@ signals:
     void closed(CTabulonPlusDoc* doc);
 
 private:
-    void onFileSave() { DoFileSave(); }
-    void onFileSaveAs() { DoSave({}); }
+    void onFileSave() { doFileSave(); }
+    void onFileSaveAs() { doSave({}); }
     void onFileClose() { emit closeRequested(this); }
-    void UpdateFrameTitles();
-    void ShowModifiedState();
-    bool ConfirmUnrepresentable(const QString& raw, qsizetype at) const;
+    void updateFrameTitles();
+    void showModifiedState();
+    bool confirmUnrepresentable(const QString& raw, qsizetype at) const;
 
     QTextDocument* m_pText;
     QString m_strTitle;

@@ -31,15 +31,15 @@ CTabulonPlusView::CTabulonPlusView(CTabulonPlusDoc* doc, ReceiveControl* rc, QWi
     setLineWrapMode(QTextEdit::NoWrap);
     // The form's document first: a font set before would go to the view's own document, which
     // this one replaces.
-    setDocument(doc->GetTextDocument());
-    CreateFormFont();
+    setDocument(doc->getTextDocument());
+    createFormFont();
 }
 
 CTabulonPlusView::~CTabulonPlusView() {
-    Deregister();
+    deregister();
 }
 
-FindState& CTabulonPlusView::SharedFindState() {
+FindState& CTabulonPlusView::sharedFindState() {
     static FindState state;
     return state;
 }
@@ -47,7 +47,7 @@ FindState& CTabulonPlusView::SharedFindState() {
 void CTabulonPlusView::OnInitialUpdate() {
     m_pControl->m_pView = this;
     m_rectMargin = QMargins(kHalfInchTwips, kHalfInchTwips, kHalfInchTwips, kHalfInchTwips);
-    CreateFormFont();
+    createFormFont();
     setLineWrapMode(QTextEdit::NoWrap);
 }
 
@@ -55,23 +55,23 @@ void CTabulonPlusView::OnInitialUpdate() {
 // wrapping lays the whole text out again, and an opened form has its text before the initial
 // update. The text is laid out in the document's font, which the widget's font does not reach
 // once the document is replaced, so the document gets it too.
-void CTabulonPlusView::CreateFormFont() {
+void CTabulonPlusView::createFormFont() {
     if (!m_pFont) {
-        m_pFont = std::make_unique<QFont>(FormFont());
+        m_pFont = std::make_unique<QFont>(formFont());
         setFont(*m_pFont);
     }
     if (document()->defaultFont() != *m_pFont) document()->setDefaultFont(*m_pFont);
 }
 
-void CTabulonPlusView::SetFormText(const QByteArray& cp1251) {
-    setPlainText(TextFileCodec::Decode(cp1251));
+void CTabulonPlusView::setFormText(const QByteArray& cp1251) {
+    setPlainText(TextFileCodec::decode(cp1251));
 }
 
-void CTabulonPlusView::Deregister() {
+void CTabulonPlusView::deregister() {
     if (m_pControl->m_pView == this) m_pControl->m_pView = nullptr;
 }
 
-std::span<const MemberCommand<CTabulonPlusView>> CTabulonPlusView::Commands() {
+std::span<const MemberCommand<CTabulonPlusView>> CTabulonPlusView::commands() {
     using V = CTabulonPlusView;
     static const MemberCommand<V> commands[] = {
         {id::ID_FILE_PRINT, &V::onFilePrint},
@@ -84,20 +84,20 @@ std::span<const MemberCommand<CTabulonPlusView>> CTabulonPlusView::Commands() {
         {id::ID_EDIT_SELECT_ALL, &QTextEdit::selectAll, &V::hasText},
         {id::ID_EDIT_FIND, &V::onEditFind, &V::hasText},
         {id::ID_EDIT_REPLACE, &V::onEditReplace, &V::hasText},
-        {id::ID_EDIT_REPEAT, &V::OnEditRepeat, &V::canRepeat},
+        {id::ID_EDIT_REPEAT, &V::onEditRepeat, &V::canRepeat},
     };
     return commands;
 }
 
-bool CTabulonPlusView::IsCommandEnabled(unsigned id) const {
-    const MemberCommand<CTabulonPlusView>* command = FindMemberCommand(Commands(), id);
-    return command && IsMemberCommandEnabled(*this, *command);
+bool CTabulonPlusView::isCommandEnabled(unsigned id) const {
+    const MemberCommand<CTabulonPlusView>* command = findMemberCommand(commands(), id);
+    return command && isMemberCommandEnabled(*this, *command);
 }
 
-bool CTabulonPlusView::OnCommand(unsigned id) {
-    const MemberCommand<CTabulonPlusView>* command = FindMemberCommand(Commands(), id);
+bool CTabulonPlusView::onCommand(unsigned id) {
+    const MemberCommand<CTabulonPlusView>* command = findMemberCommand(commands(), id);
     if (!command) return false;
-    if (IsMemberCommandEnabled(*this, *command)) (this->*command->run)();
+    if (isMemberCommandEnabled(*this, *command)) (this->*command->run)();
     return true;
 }
 
@@ -114,13 +114,13 @@ bool CTabulonPlusView::hasText() const {
 }
 
 bool CTabulonPlusView::canRepeat() const {
-    return hasText() && !SharedFindState().strFind.isEmpty();
+    return hasText() && !sharedFindState().strFind.isEmpty();
 }
 
 void CTabulonPlusView::OnFilePrint(PrintWay way) {
-    QPrinter& printer = TabulonPrinter();
+    QPrinter& printer = tabulonPrinter();
     const auto print = [this](QPrinter& on) {
-        return PrintFormDocument(*document(), on, pointsOf(m_rectMargin));
+        return printFormDocument(*document(), on, pointsOf(m_rectMargin));
     };
     if (way == PrintWay::Preview) {
         QPrintPreviewDialog preview(&printer, window());
@@ -134,16 +134,16 @@ void CTabulonPlusView::OnFilePrint(PrintWay way) {
         if (dialog.exec() != QDialog::Accepted) return;
     }
     if (print(printer) == 0)
-        TabulonMessageBox(res::LoadString(id::AFX_IDP_FAILED_TO_START_PRINT), msg::MB_OK);
+        tabulonMessageBox(res::loadString(id::AFX_IDP_FAILED_TO_START_PRINT), msg::MB_OK);
 }
 
 // The box starts with the selected text when it is a part of one line, else the last search.
-void CTabulonPlusView::OnEditFindReplace(bool replace) {
-    FindState& state = SharedFindState();
+void CTabulonPlusView::onEditFindReplace(bool replace) {
+    FindState& state = sharedFindState();
     const QString selected = textCursor().selectedText();
     if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
         state.strFind = selected;
-    if (m_pFindDlg && m_pFindDlg->IsReplace() != replace) {
+    if (m_pFindDlg && m_pFindDlg->isReplace() != replace) {
         m_pFindDlg->close();
         m_pFindDlg = nullptr;
     }
@@ -151,12 +151,12 @@ void CTabulonPlusView::OnEditFindReplace(bool replace) {
         m_pFindDlg = new CFindReplaceDialog(replace, state, this);
         m_pFindDlg->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_pFindDlg, &CFindReplaceDialog::findNextRequested, this,
-                &CTabulonPlusView::FindNext);
+                &CTabulonPlusView::findNext);
         connect(m_pFindDlg, &CFindReplaceDialog::replaceRequested, this, [this] {
-            if (!TextSearch::ReplaceNext(this, SharedFindState())) QApplication::beep();
+            if (!TextSearch::replaceNext(this, sharedFindState())) QApplication::beep();
         });
         connect(m_pFindDlg, &CFindReplaceDialog::replaceAllRequested, this, [this] {
-            if (TextSearch::ReplaceAll(this, SharedFindState()) == 0) QApplication::beep();
+            if (TextSearch::replaceAll(this, sharedFindState()) == 0) QApplication::beep();
         });
     }
     m_pFindDlg->show();
@@ -164,10 +164,10 @@ void CTabulonPlusView::OnEditFindReplace(bool replace) {
     m_pFindDlg->activateWindow();
 }
 
-void CTabulonPlusView::OnEditRepeat() {
-    FindNext();
+void CTabulonPlusView::onEditRepeat() {
+    findNext();
 }
 
-void CTabulonPlusView::FindNext() {
-    if (!TextSearch::FindNext(this, SharedFindState())) QApplication::beep();
+void CTabulonPlusView::findNext() {
+    if (!TextSearch::findNext(this, sharedFindState())) QApplication::beep();
 }

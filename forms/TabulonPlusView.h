@@ -21,42 +21,42 @@ public:
     CTabulonPlusView(CTabulonPlusDoc* doc, ReceiveControl* rc, QWidget* parent = nullptr);
     ~CTabulonPlusView() override;
 
-    CTabulonPlusDoc* GetDocument() const { return m_pDoc; }
+    CTabulonPlusDoc* getDocument() const { return m_pDoc; }
 
     // Announces the view as the receiver of the next form and sets margins, font and wrapping.
     void OnInitialUpdate();
     // A delivered form: its cp1251 text replaces the whole text of the view.
-    void SetFormText(const QByteArray& cp1251);
+    void setFormText(const QByteArray& cp1251);
     // The view no longer receives forms.
-    void Deregister();
+    void deregister();
 
     // The commands the view carries out: printing, editing, searching.
-    static std::span<const MemberCommand<CTabulonPlusView>> Commands();
+    static std::span<const MemberCommand<CTabulonPlusView>> commands();
     // Runs one of them when it is enabled; false when `id` is not the view's.
-    bool OnCommand(unsigned id);
-    bool IsCommandEnabled(unsigned id) const;
+    bool onCommand(unsigned id);
+    bool isCommandEnabled(unsigned id) const;
 
     // Page margins for printing and preview, in twips.
-    QMargins PrintMargins() const { return m_rectMargin; }
-    const QFont* ViewFont() const { return m_pFont.get(); }
-    CFindReplaceDialog* FindReplaceDialog() const { return m_pFindDlg; }
+    QMargins printMargins() const { return m_rectMargin; }
+    const QFont* viewFont() const { return m_pFont.get(); }
+    CFindReplaceDialog* findReplaceDialog() const { return m_pFindDlg; }
 
     // The search shared by every view.
-    static FindState& SharedFindState();
+    static FindState& sharedFindState();
 
 private:
-    void CreateFormFont();
+    void createFormFont();
     // Print, print without asking (the command line's) and preview: one printer, one layout.
     enum class PrintWay { Dialog, Direct, Preview };
     void OnFilePrint(PrintWay way);
     void onFilePrint() { OnFilePrint(PrintWay::Dialog); }
     void onFilePrintDirect() { OnFilePrint(PrintWay::Direct); }
     void OnFilePrintPreview() { OnFilePrint(PrintWay::Preview); }
-    void OnEditFindReplace(bool replace);
-    void onEditFind() { OnEditFindReplace(false); }
-    void onEditReplace() { OnEditFindReplace(true); }
-    void OnEditRepeat();
-    void FindNext();
+    void onEditFindReplace(bool replace);
+    void onEditFind() { onEditFindReplace(false); }
+    void onEditReplace() { onEditFindReplace(true); }
+    void onEditRepeat();
+    void findNext();
     bool canUndo() const;
     bool hasSelection() const;
     bool hasText() const;

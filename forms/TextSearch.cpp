@@ -28,7 +28,7 @@ bool selectionMatches(QTextEdit* edit, const FindState& state) {
 
 }  // namespace
 
-bool FindNext(QTextEdit* edit, const FindState& state) {
+bool findNext(QTextEdit* edit, const FindState& state) {
     if (state.strFind.isEmpty()) return false;
     QTextDocument* doc = edit->document();
     const QTextCursor current = edit->textCursor();
@@ -50,16 +50,16 @@ bool FindNext(QTextEdit* edit, const FindState& state) {
     return true;
 }
 
-bool ReplaceNext(QTextEdit* edit, const FindState& state) {
+bool replaceNext(QTextEdit* edit, const FindState& state) {
     if (selectionMatches(edit, state)) {
         QTextCursor cursor = edit->textCursor();
         cursor.insertText(state.strReplace);
         edit->setTextCursor(cursor);
     }
-    return FindNext(edit, state);
+    return findNext(edit, state);
 }
 
-int ReplaceAll(QTextEdit* edit, const FindState& state) {
+int replaceAll(QTextEdit* edit, const FindState& state) {
     if (state.strFind.isEmpty()) return 0;
     QTextDocument* doc = edit->document();
     const auto flags = flagsOf(state, true);

@@ -18,10 +18,10 @@ namespace TextSearch {
 
 // Selects the next match after the selection (before it when searching up), going round the
 // text once. False when there is none; the selection stays then.
-bool FindNext(QTextEdit* edit, const FindState& state);
+bool findNext(QTextEdit* edit, const FindState& state);
 // Replaces the selection when it is a match, then selects the next match.
-bool ReplaceNext(QTextEdit* edit, const FindState& state);
+bool replaceNext(QTextEdit* edit, const FindState& state);
 // Replaces every match in the text, as one step to undo. Returns how many.
-int ReplaceAll(QTextEdit* edit, const FindState& state);
+int replaceAll(QTextEdit* edit, const FindState& state);
 
 }  // namespace TextSearch

@@ -21,7 +21,7 @@ bool HelpWindow::showContents(const QString& contentsPath) {
     const QString filePath =
         contentsPath.startsWith(QLatin1String("qrc:")) ? contentsPath.mid(3) : contentsPath;
     if (contentsPath.isEmpty() || !QFileInfo(filePath).isFile()) {
-        TabulonMessageBox(res::LoadString(id::AFX_IDP_FAILED_TO_LAUNCH_HELP));
+        tabulonMessageBox(res::loadString(id::AFX_IDP_FAILED_TO_LAUNCH_HELP));
         return false;
     }
     setSource(isResource ? QUrl(QStringLiteral("qrc") + filePath)

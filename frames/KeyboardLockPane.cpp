@@ -6,7 +6,7 @@
 
 namespace {
 
-unsigned IndicatorId(LockKey key) {
+unsigned indicatorId(LockKey key) {
     switch (key) {
         case LockKey::Caps:
             return id::ID_INDICATOR_CAPS;
@@ -23,7 +23,7 @@ unsigned IndicatorId(LockKey key) {
 KeyboardLockPane::KeyboardLockPane(LockKey key, QWidget* parent, StateSource source)
     : QLabel(parent),
       m_key(key),
-      m_text(res::LoadString(IndicatorId(key))),
+      m_text(res::loadString(indicatorId(key))),
       m_source(std::move(source)) {
     setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignCenter);

@@ -15,7 +15,7 @@ public:
     using StateSource = std::function<LockState(LockKey)>;
 
     explicit KeyboardLockPane(LockKey key, QWidget* parent = nullptr,
-                              StateSource source = QueryLockState);
+                              StateSource source = queryLockState);
 
     LockKey key() const { return m_key; }
     // Reads the state again and shows it.

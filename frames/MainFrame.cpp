@@ -1,4 +1,4 @@
-#include "MainFrame.h"
+#include "frames/MainFrame.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,7 +39,7 @@
 #include "res/Texts.h"
 
 CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMainWindow(parent) {
-    setWindowTitle(res::LoadString(id::AFX_IDS_APP_TITLE));
+    setWindowTitle(res::loadString(id::AFX_IDS_APP_TITLE));
 
     m_mdiArea = new QMdiArea;
     m_mdiArea->setObjectName(QStringLiteral("MdiArea"));
@@ -53,27 +53,27 @@ CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMai
     setCentralWidget(centre);
 
     m_template = new CFormTemplate(m_mdiArea, &m_block, this);
-    m_template->SetFormIcon(res::FormTypeIcon());
+    m_template->setFormIcon(res::formTypeIcon());
     m_calls = new WorkerCalls(m_block, *m_wndProgressStrip, *m_template, m_dlgSettings, this, this);
     m_block.m_pMainFrame = m_calls;
     m_exchange = new ExchangeControl(m_block, std::move(proc), this);
     connect(m_exchange, &ExchangeControl::exchangeStarted, this, [this] {
         m_calls->beginArchive();
-        ShowStrip(true);
+        showStrip(true);
     });
-    connect(m_exchange, &ExchangeControl::exchangeEnded, this, [this] { ShowStrip(false); });
+    connect(m_exchange, &ExchangeControl::exchangeEnded, this, [this] { showStrip(false); });
     // A confirmed close of the receiving window waits here for the worker to let go of it.
-    m_template->SetStopExchange([this] { m_exchange->join(); });
+    m_template->setStopExchange([this] { m_exchange->join(); });
 
     m_commandState = new CommandStateWatcher(
-        m_mdiArea, [this]() -> QTextEdit* { return LiveActiveView(); }, this);
-    connect(m_commandState, &CommandStateWatcher::changed, this, &CMainFrame::UpdateCommandUI);
+        m_mdiArea, [this]() -> QTextEdit* { return liveActiveView(); }, this);
+    connect(m_commandState, &CommandStateWatcher::changed, this, &CMainFrame::updateCommandUI);
     // The worker clears the receiving flag on its way out; the frame sets it in Start.
     m_commandState->watch(m_exchange, &ExchangeControl::exchangeStarted);
     m_commandState->watch(m_exchange, &ExchangeControl::workerFinished);
     m_commandState->watch(m_exchange, &ExchangeControl::exchangeEnded);
-    m_helpPath = res::HelpManualPath();
-    RegisterCommands();
+    m_helpPath = res::helpManualPath();
+    registerCommands();
 }
 
 CMainFrame::~CMainFrame() {
@@ -88,26 +88,26 @@ CMainFrame::~CMainFrame() {
 }
 
 bool CMainFrame::OnCreate() {
-    if (!BuildCommandBars()) return false;
-    BuildStatusBar();
+    if (!buildCommandBars()) return false;
+    buildStatusBar();
 
     m_wndProgressStrip->setRange(0, 1000);
     m_wndProgressStrip->setPos(0);
     m_wndProgressStrip->setStep(50);  // twenty steps fill the bar
-    ShowStrip(false);
+    showStrip(false);
 
     // The bars' commands carry check marks; the toolbar also hides from its context menu.
     m_commandState->watchVisibility(m_wndToolBar);
     m_commandState->watchVisibility(m_wndStatusBar);
-    UpdateCommandUI();
+    updateCommandUI();
     return true;
 }
 
-bool CMainFrame::BuildCommandBars() {
-    setWindowIcon(res::MainFrameIcon());
+bool CMainFrame::buildCommandBars() {
+    setWindowIcon(res::mainFrameIcon());
     m_actions = new CommandActions(this);
     for (const auto& [command, action] : m_actions->actions())
-        connect(action, &QAction::triggered, this, [this, c = command] { OnCommand(c); });
+        connect(action, &QAction::triggered, this, [this, c = command] { onCommand(c); });
     m_actions->addShortcutsTo(this);
 
     m_mainMenu = new CommandMenu(id::IDR_MAINFRAME, *m_actions, this);
@@ -115,29 +115,29 @@ bool CMainFrame::BuildCommandBars() {
     if (m_mainMenu->popups().isEmpty() || m_formMenu->popups().isEmpty()) return false;
     for (CommandMenu* menu : {m_mainMenu, m_formMenu}) {
         for (QMenu* popup : menu->popups()) {
-            connect(popup, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+            connect(popup, &QMenu::aboutToShow, this, &CMainFrame::updateCommandUI);
         }
     }
     if (QMenu* windows = m_formMenu->windowMenu())
-        connect(windows, &QMenu::aboutToShow, this, &CMainFrame::FillWindowMenu);
+        connect(windows, &QMenu::aboutToShow, this, &CMainFrame::fillWindowMenu);
 
-    m_wndToolBar = BuildMainToolBar(*m_actions, this);
+    m_wndToolBar = buildMainToolBar(*m_actions, this);
     if (!m_wndToolBar) return false;
     addToolBar(Qt::TopToolBarArea, m_wndToolBar);
-    m_formMenuShown = true;  // forces the first ShowFormMenu to install a menu
-    ShowFormMenu(false);
+    m_formMenuShown = true;  // forces the first showFormMenu to install a menu
+    showFormMenu(false);
     return true;
 }
 
-QAction* CMainFrame::Action(unsigned c) const {
+QAction* CMainFrame::action(unsigned c) const {
     return m_actions ? m_actions->action(c) : nullptr;
 }
 
-CommandMenu* CMainFrame::Menu(unsigned menuId) const {
+CommandMenu* CMainFrame::menu(unsigned menuId) const {
     return menuId == id::IDR_FORMTYPE ? m_formMenu : m_mainMenu;
 }
 
-void CMainFrame::BuildStatusBar() {
+void CMainFrame::buildStatusBar() {
     m_wndStatusBar = statusBar();
     m_wndStatusBar->addWidget(new MessagePane(this), 1);
     for (LockKey key : {LockKey::Caps, LockKey::Num, LockKey::Scroll})
@@ -145,29 +145,29 @@ void CMainFrame::BuildStatusBar() {
 }
 
 ArchiveWindow* CMainFrame::archiveWindow() {
-    const QString folder = ArchiveSettings::Load().folder;
+    const QString folder = ArchiveSettings::load().folder;
     if (m_archiveWindow && m_archiveWindow->root() != folder) delete m_archiveWindow;
     if (!m_archiveWindow) {
         m_archiveWindow = new ArchiveWindow(folder, this);
         connect(m_archiveWindow, &ArchiveWindow::formOpened, this,
-                [this](const QString& path) { m_template->OpenDocumentFile(path); });
+                [this](const QString& path) { m_template->openDocumentFile(path); });
     }
     return m_archiveWindow;
 }
 
-void CMainFrame::OnOpenArchiveFolder() {
-    const QString folder = ArchiveSettings::Load().folder;
+void CMainFrame::onOpenArchiveFolder() {
+    const QString folder = ArchiveSettings::load().folder;
     if (!QDir().mkpath(folder)) {
-        TabulonMessageBox(texts::CannotCreateArchiveFolder(QDir::toNativeSeparators(folder)),
+        tabulonMessageBox(texts::cannotCreateArchiveFolder(QDir::toNativeSeparators(folder)),
                           msg::MB_ICONEXCLAMATION);
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
-        TabulonMessageBox(texts::CannotOpenArchiveFolder(QDir::toNativeSeparators(folder)),
+        tabulonMessageBox(texts::cannotOpenArchiveFolder(QDir::toNativeSeparators(folder)),
                           msg::MB_ICONEXCLAMATION);
 }
 
-void CMainFrame::ShowStrip(bool exchangeRunning) {
+void CMainFrame::showStrip(bool exchangeRunning) {
     m_wndStatusBar->setVisible(!exchangeRunning);
     m_wndProgressStrip->setVisible(exchangeRunning);
 }
@@ -177,11 +177,11 @@ void CMainFrame::OnConnect() {
     const ChoiceVerdict verdict = applyConnectChoice(
         m_dlgSettings.m_strPort, m_dlgSettings.m_strDevice, m_dlgSettings.m_strRate, m_block);
     if (verdict != ChoiceVerdict::Accepted) {
-        TabulonMessageBox(choiceVerdictText(verdict), msg::MB_OK);
+        tabulonMessageBox(choiceVerdictText(verdict), msg::MB_OK);
         return;
     }
-    if (!m_exchange->start()) TabulonMessageBox(texts::kTimerStartFailed, msg::MB_OK);
-    UpdateCommandUI();
+    if (!m_exchange->start()) tabulonMessageBox(texts::kTimerStartFailed, msg::MB_OK);
+    updateCommandUI();
 }
 
 void CMainFrame::OnStopReceive() {
@@ -197,96 +197,96 @@ void CMainFrame::OnHelp() {
     m_help->showContents(m_helpPath);
 }
 
-void CMainFrame::AddCommand(unsigned c, CommandTable::Run run, CommandTable::Enabled enabled) {
+void CMainFrame::addCommand(unsigned c, CommandTable::Run run, CommandTable::Enabled enabled) {
     m_commands.add(c, std::move(run), std::move(enabled));
 }
 
 // The active form's view and document carry out their own commands; the frame registers them
 // for whichever form is active when the command comes.
 template <typename T, typename Active>
-void CMainFrame::AddMemberCommands(std::span<const MemberCommand<T>> commands, Active active) {
+void CMainFrame::addMemberCommands(std::span<const MemberCommand<T>> commands, Active active) {
     for (const MemberCommand<T>& command : commands) {
-        AddCommand(
+        addCommand(
             command.id, [active, command] { (active()->*command.run)(); },
             [active, command] {
                 const T* object = active();
-                return object && IsMemberCommandEnabled(*object, command);
+                return object && isMemberCommandEnabled(*object, command);
             });
     }
 }
 
-void CMainFrame::RegisterCommands() {
-    AddMemberCommands(CTabulonPlusView::Commands(), [this] { return LiveActiveView(); });
-    AddMemberCommands(CTabulonPlusDoc::Commands(), [this] { return LiveActiveDocument(); });
+void CMainFrame::registerCommands() {
+    addMemberCommands(CTabulonPlusView::commands(), [this] { return liveActiveView(); });
+    addMemberCommands(CTabulonPlusDoc::commands(), [this] { return liveActiveDocument(); });
 
     const auto idle = [this] { return OnUpdateConnect(); };
     const auto receiving = [this] { return OnUpdateStopReceive(); };
-    const auto anyForm = [this] { return !m_template->Documents().isEmpty(); };
-    AddCommand(
+    const auto anyForm = [this] { return !m_template->documents().isEmpty(); };
+    addCommand(
         id::ID_CONNECT, [this] { OnConnect(); }, idle);
-    AddCommand(
+    addCommand(
         id::ID_STOP_RECEIVE, [this] { OnStopReceive(); }, receiving);
-    AddCommand(id::ID_HELP, [this] { OnHelp(); });
-    AddCommand(id::ID_PORTS, [this] { PortsDialog::showModal(this); });
-    AddCommand(id::ID_ARCHIVE_SETTINGS, [this] { ArchiveDlg::DoModal(this); });
-    AddCommand(id::ID_ARCHIVE_OPEN_FOLDER, [this] { OnOpenArchiveFolder(); });
-    AddCommand(id::ID_ARCHIVE_BROWSE, [this] { archiveWindow()->showArchive(); });
-    AddCommand(id::ID_VIEW_TOOLBAR,
+    addCommand(id::ID_HELP, [this] { OnHelp(); });
+    addCommand(id::ID_PORTS, [this] { PortsDialog::showModal(this); });
+    addCommand(id::ID_ARCHIVE_SETTINGS, [this] { ArchiveDlg::DoModal(this); });
+    addCommand(id::ID_ARCHIVE_OPEN_FOLDER, [this] { onOpenArchiveFolder(); });
+    addCommand(id::ID_ARCHIVE_BROWSE, [this] { archiveWindow()->showArchive(); });
+    addCommand(id::ID_VIEW_TOOLBAR,
                [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); });
-    AddCommand(id::ID_VIEW_STATUS_BAR,
+    addCommand(id::ID_VIEW_STATUS_BAR,
                [this] { m_wndStatusBar->setVisible(!m_wndStatusBar->isVisible()); });
-    AddCommand(
-        id::ID_WINDOW_NEW, [this] { m_template->OnWindowNew(); },
-        [this] { return LiveActiveDocument() != nullptr; });
-    AddCommand(
+    addCommand(
+        id::ID_WINDOW_NEW, [this] { m_template->onWindowNew(); },
+        [this] { return liveActiveDocument() != nullptr; });
+    addCommand(
         id::ID_WINDOW_CASCADE, [this] { m_mdiArea->cascadeSubWindows(); }, anyForm);
-    AddCommand(
+    addCommand(
         id::ID_WINDOW_TILE_HORZ, [this] { m_mdiArea->tileSubWindows(); }, anyForm);
-    AddCommand(
-        id::ID_WINDOW_ARRANGE, [this] { ArrangeIcons(); }, anyForm);
+    addCommand(
+        id::ID_WINDOW_ARRANGE, [this] { arrangeIcons(); }, anyForm);
 }
 
-CTabulonPlusDoc* CMainFrame::LiveActiveDocument() const {
+CTabulonPlusDoc* CMainFrame::liveActiveDocument() const {
     // A window whose form has just closed may still stand in the area until it is deleted.
-    CTabulonPlusDoc* doc = m_template->ActiveDocument();
-    return doc && m_template->Documents().contains(doc) && m_template->ActiveView() ? doc : nullptr;
+    CTabulonPlusDoc* doc = m_template->activeDocument();
+    return doc && m_template->documents().contains(doc) && m_template->activeView() ? doc : nullptr;
 }
 
-CTabulonPlusView* CMainFrame::LiveActiveView() const {
-    return LiveActiveDocument() ? m_template->ActiveView() : nullptr;
+CTabulonPlusView* CMainFrame::liveActiveView() const {
+    return liveActiveDocument() ? m_template->activeView() : nullptr;
 }
 
-bool CMainFrame::OnCommand(unsigned c) {
+bool CMainFrame::onCommand(unsigned c) {
     const bool done = m_commands.run(c);
-    if (done) UpdateCommandUI();
+    if (done) updateCommandUI();
     return done;
 }
 
-void CMainFrame::UpdateCommandUI() {
+void CMainFrame::updateCommandUI() {
     if (!m_actions) return;
-    ShowFormMenu(!m_template->Documents().isEmpty());
+    showFormMenu(!m_template->documents().isEmpty());
     for (const auto& [command, action] : m_actions->actions()) {
         // Esc stays armed although nothing handles it, so that the key does nothing at all.
         if (command != id::ID_ESCAPE_NOTHING) action->setEnabled(m_commands.isEnabled(command));
     }
-    if (QAction* a = Action(id::ID_VIEW_TOOLBAR)) {
+    if (QAction* a = action(id::ID_VIEW_TOOLBAR)) {
         a->setCheckable(true);
         a->setChecked(m_wndToolBar->isVisible());
     }
-    if (QAction* a = Action(id::ID_VIEW_STATUS_BAR)) {
+    if (QAction* a = action(id::ID_VIEW_STATUS_BAR)) {
         a->setCheckable(true);
         a->setChecked(m_wndStatusBar->isVisible());
     }
-    UpdateTitle();
+    updateTitle();
 }
 
-void CMainFrame::ShowFormMenu(bool formMenu) {
+void CMainFrame::showFormMenu(bool formMenu) {
     if (formMenu == m_formMenuShown) return;
     m_formMenuShown = formMenu;
     (formMenu ? m_formMenu : m_mainMenu)->install(menuBar());
 }
 
-void CMainFrame::FillWindowMenu() {
+void CMainFrame::fillWindowMenu() {
     for (QAction* a : m_windowListActions) a->deleteLater();
     m_windowListActions.clear();
     int number = 1;
@@ -304,7 +304,7 @@ void CMainFrame::FillWindowMenu() {
     m_formMenu->setWindowList(m_windowListActions);
 }
 
-void CMainFrame::ArrangeIcons() {
+void CMainFrame::arrangeIcons() {
     // Minimized windows line up along the bottom edge of the area, left to right.
     int x = 0;
     for (QMdiSubWindow* w : m_mdiArea->subWindowList()) {
@@ -314,11 +314,11 @@ void CMainFrame::ArrangeIcons() {
     }
 }
 
-void CMainFrame::UpdateTitle() {
+void CMainFrame::updateTitle() {
     QString title = QStringLiteral("Tabulon");
     // The active window's own title, which tells the windows onto one form apart ("title:2").
     QMdiSubWindow* active = m_mdiArea->currentSubWindow();
-    if (LiveActiveDocument() && active)
+    if (liveActiveDocument() && active)
         title += QStringLiteral(" - ") + active->windowTitle().remove(QStringLiteral("[*]"));
     if (windowTitle() != title) setWindowTitle(title);
 }
@@ -327,14 +327,14 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     // The worker waits for the answer to its question further down this thread's stack: it
     // could not be stopped and joined from here. The question comes first, as it does for a
     // disabled window.
-    if (m_calls->QuestionShowing()) {
+    if (m_calls->questionShowing()) {
         event->ignore();
         return;
     }
     // Every form window closes through its guard and its save question; a worker that is still
     // ending is joined before any window goes, so it never writes into a destroyed view.
-    for (int round = 0; round < 3 && !m_template->Documents().isEmpty(); ++round) {
-        if (!m_template->CloseAllDocuments()) {
+    for (int round = 0; round < 3 && !m_template->documents().isEmpty(); ++round) {
+        if (!m_template->closeAllDocuments()) {
             event->ignore();
             return;
         }

@@ -46,33 +46,33 @@ public:
     void OnStopReceive();
     void OnHelp();
     // Shows the archive's folder in the desktop's file manager, making it first if need be.
-    void OnOpenArchiveFolder();
+    void onOpenArchiveFolder();
     void OnTimer(int id);
     bool OnUpdateConnect() const { return m_block.m_bReceiving == 0; }
     bool OnUpdateStopReceive() const { return m_block.m_bReceiving != 0; }
 
     // Runs a command when it is enabled; false when it is not, or no one registered it.
-    bool OnCommand(unsigned id);
-    bool IsCommandEnabled(unsigned id) const { return m_commands.isEnabled(id); }
+    bool onCommand(unsigned id);
+    bool isCommandEnabled(unsigned id) const { return m_commands.isEnabled(id); }
     // Enables, checks and unchecks every action, and puts the right menu bar up. Runs whenever
     // something it reads may have changed (CommandStateWatcher), after each command, and when
     // a menu opens.
-    void UpdateCommandUI();
+    void updateCommandUI();
 
     // Registers the one handler of a command (menu item, accelerator, toolbar button); the
     // commands that belong to no window (New, Open, Print Setup, About, Exit) come this way.
-    void AddCommand(unsigned id, CommandTable::Run run, CommandTable::Enabled enabled = {});
-    void SetHelpPath(const QString& path) { m_helpPath = path; }
+    void addCommand(unsigned id, CommandTable::Run run, CommandTable::Enabled enabled = {});
+    void setHelpPath(const QString& path) { m_helpPath = path; }
 
-    QAction* Action(unsigned id) const;
-    CommandMenu* Menu(unsigned menuId) const;
-    QMdiArea* MdiArea() const { return m_mdiArea; }
-    CFormTemplate& Template() const { return *m_template; }
-    ExchangeControl& Exchange() const { return *m_exchange; }
-    WorkerCalls& Calls() const { return *m_calls; }
-    ReceiveControl& Block() { return m_block; }
-    bool ShowsFormMenu() const { return m_formMenuShown; }
-    HelpWindow* Help() const { return m_help; }
+    QAction* action(unsigned id) const;
+    CommandMenu* menu(unsigned menuId) const;
+    QMdiArea* mdiArea() const { return m_mdiArea; }
+    CFormTemplate& formTemplate() const { return *m_template; }
+    ExchangeControl& exchange() const { return *m_exchange; }
+    WorkerCalls& calls() const { return *m_calls; }
+    ReceiveControl& block() { return m_block; }
+    bool showsFormMenu() const { return m_formMenuShown; }
+    HelpWindow* help() const { return m_help; }
     // "Архив форм" over the archive's folder of the moment, made when first asked for; its
     // forms open as "Открыть" opens a file.
     ArchiveWindow* archiveWindow();
@@ -87,18 +87,18 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    bool BuildCommandBars();
-    void BuildStatusBar();
-    void RegisterCommands();
+    bool buildCommandBars();
+    void buildStatusBar();
+    void registerCommands();
     template <typename T, typename Active>
-    void AddMemberCommands(std::span<const MemberCommand<T>> commands, Active active);
-    CTabulonPlusDoc* LiveActiveDocument() const;
-    CTabulonPlusView* LiveActiveView() const;
-    void ShowFormMenu(bool formMenu);
-    void FillWindowMenu();
-    void ArrangeIcons();
-    void ShowStrip(bool exchangeRunning);
-    void UpdateTitle();
+    void addMemberCommands(std::span<const MemberCommand<T>> commands, Active active);
+    CTabulonPlusDoc* liveActiveDocument() const;
+    CTabulonPlusView* liveActiveView() const;
+    void showFormMenu(bool formMenu);
+    void fillWindowMenu();
+    void arrangeIcons();
+    void showStrip(bool exchangeRunning);
+    void updateTitle();
 
     QMdiArea* m_mdiArea = nullptr;
     CFormTemplate* m_template = nullptr;

@@ -11,7 +11,7 @@ namespace {
 
 // An empty tip while a menu item is pointed at is that item's empty prompt; otherwise it says
 // the pointer has left the item. Qt does not highlight grayed items, so the pointer tells those.
-bool MenuItemPointedAt() {
+bool menuItemPointedAt() {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     if (!menu) return false;
     const QAction* item = menu->activeAction();
@@ -28,7 +28,7 @@ MessagePane::MessagePane(QWidget* mainWindow) : QLabel(mainWindow) {
 }
 
 void MessagePane::showIdle() {
-    setText(res::LoadString(id::AFX_IDS_IDLEMESSAGE));
+    setText(res::loadString(id::AFX_IDS_IDLEMESSAGE));
 }
 
 bool MessagePane::eventFilter(QObject* watched, QEvent* event) {
@@ -40,7 +40,7 @@ bool MessagePane::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MessagePane::showTip(const QString& tip) {
-    if (!tip.isEmpty() || MenuItemPointedAt())
+    if (!tip.isEmpty() || menuItemPointedAt())
         setText(tip);
     else
         showIdle();

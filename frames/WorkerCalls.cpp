@@ -41,7 +41,7 @@ void WorkerCalls::beginArchive() {
     m_archive.reset();  // the last exchange's forms are written first
     if (auto* frame = qobject_cast<QMainWindow*>(m_mainWindow.data()))
         frame->statusBar()->clearMessage();
-    const ArchiveSettings settings = ArchiveSettings::Load();
+    const ArchiveSettings settings = ArchiveSettings::load();
     if (!settings.enabled) return;
     const std::string_view device =
         m_rc.m_nDeviceType < kDeviceTypeCount ? deviceTypeInfo(m_rc.m_nDeviceType).name : "";
@@ -51,13 +51,13 @@ void WorkerCalls::beginArchive() {
                                     m_rc.m_nRate});
     // Told once per exchange, without holding up the line: the worker goes on meanwhile.
     m_archive->setFailureHandler([this](const FormArchive::Failure& failure) {
-        const QString text = FormArchive::FailureText(failure) + u'\n' + texts::kFormStaysInWindow;
+        const QString text = FormArchive::failureText(failure) + u'\n' + texts::kFormStaysInWindow;
         handover::posted(this);
         QMetaObject::invokeMethod(
             this,
             [this, text] {
                 handover::received(this);
-                TabulonMessageBox(text, msg::MB_ICONEXCLAMATION);
+                tabulonMessageBox(text, msg::MB_ICONEXCLAMATION);
             },
             Qt::QueuedConnection);
     });
@@ -139,7 +139,7 @@ bool WorkerCalls::setViewText(const QByteArray& cp1251) {
     return onUiThread([&] {
         auto* view = qobject_cast<CTabulonPlusView*>(m_rc.m_pView);
         if (!view) return false;
-        view->SetFormText(cp1251);
+        view->setFormText(cp1251);
         return true;
     });
 }
@@ -147,12 +147,12 @@ bool WorkerCalls::setViewText(const QByteArray& cp1251) {
 void WorkerCalls::setViewModified() {
     onUiThread([&] {
         auto* view = qobject_cast<CTabulonPlusView*>(m_rc.m_pView);
-        if (view && view->GetDocument()) view->GetDocument()->SetModifiedFlag(true);
+        if (view && view->getDocument()) view->getDocument()->SetModifiedFlag(true);
     });
 }
 
 void WorkerCalls::newForm() {
-    onUiThread([&] { m_forms.OpenNewDocument(CFormTemplate::Origin::Exchange); });
+    onUiThread([&] { m_forms.openNewDocument(CFormTemplate::Origin::Exchange); });
 }
 
 bool WorkerCalls::askToStart() {
@@ -160,7 +160,7 @@ bool WorkerCalls::askToStart() {
 }
 
 bool WorkerCalls::askToContinue(int count) {
-    return messageBox(texts::ClosingReportText(count), msg::MB_YESNO | msg::MB_ICONQUESTION) ==
+    return messageBox(texts::closingReportText(count), msg::MB_YESNO | msg::MB_ICONQUESTION) ==
            msg::IDYES;
 }
 
@@ -177,7 +177,7 @@ int WorkerCalls::messageBox(const QString& text, unsigned style) {
         // disabled while the box is up, as the owner of a modal box is.
         ++m_questionDepth;
         if (m_mainWindow) m_mainWindow->setEnabled(false);
-        const int answer = TabulonMessageBox(text, style);
+        const int answer = tabulonMessageBox(text, style);
         if (--m_questionDepth == 0 && m_mainWindow) m_mainWindow->setEnabled(true);
         return answer;
     });

@@ -55,7 +55,7 @@ public:
     int messageBox(const QString& text, unsigned style);
 
     // True while one of the worker's message boxes is up.
-    bool QuestionShowing() const { return m_questionDepth > 0; }
+    bool questionShowing() const { return m_questionDepth > 0; }
 
 private:
     template <typename F>

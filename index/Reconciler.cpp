@@ -56,8 +56,8 @@ FormRecord Reconciler::read(const QString& root, const ArchiveScan::File& file, 
         return r;
     }
     text = std::move(got.bytes);
-    r.firstLine = ArchiveName::FirstLine(
-        TextFileCodec::Decode(QByteArrayView(text).first(std::min<qsizetype>(text.size(), 2048))));
+    r.firstLine = ArchiveName::firstLine(
+        TextFileCodec::decode(QByteArrayView(text).first(std::min<qsizetype>(text.size(), 2048))));
     return r;
 }
 

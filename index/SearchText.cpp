@@ -17,7 +17,7 @@ constexpr qsizetype kLead = 12;
 const std::vector<int>& byteOf() {
     static const std::vector<int> table = [] {
         std::vector<int> t(0x10000, -1);
-        for (int b = 1; b < 256; ++b) t[TextFileCodec::ToUnicode(b)] = b;
+        for (int b = 1; b < 256; ++b) t[TextFileCodec::toUnicode(b)] = b;
         return t;
     }();
     return table;
@@ -28,7 +28,7 @@ const std::array<unsigned char, 256>& foldTable() {
         std::array<unsigned char, 256> t{};
         const std::vector<int>& byteOf = SearchText::byteOf();
         for (int b = 0; b < 256; ++b) {
-            const char16_t lower = QChar(TextFileCodec::ToUnicode(b)).toLower().unicode();
+            const char16_t lower = QChar(TextFileCodec::toUnicode(b)).toLower().unicode();
             t[b] = byteOf[lower] > 0 ? static_cast<unsigned char>(byteOf[lower]) : b;
         }
         t[kYo] = t[kCapitalYo] = kYe;
@@ -39,7 +39,7 @@ const std::array<unsigned char, 256>& foldTable() {
 
 // Bytes that make up words: ASCII letters and digits, and every letter of the code page.
 bool isWordByte(unsigned char b) {
-    return QChar(TextFileCodec::ToUnicode(b)).isLetterOrNumber();
+    return QChar(TextFileCodec::toUnicode(b)).isLetterOrNumber();
 }
 
 const std::array<bool, 256>& wordTable() {
@@ -200,7 +200,7 @@ Excerpt excerpt(QByteArrayView cp1251, QByteArrayView folded, const std::vector<
     e.line.reserve(end - begin);
     for (qsizetype i = begin; i < end; ++i) {
         const auto b = static_cast<unsigned char>(cp1251[i]);
-        e.line += b == 0 || b == '\t' ? QChar(u' ') : QChar(TextFileCodec::ToUnicode(b));
+        e.line += b == 0 || b == '\t' ? QChar(u' ') : QChar(TextFileCodec::toUnicode(b));
     }
     e.start = at - begin;
     e.length = term.size();

@@ -5,4 +5,4 @@
 // Makes everything written so far to the file system that holds `path` durable: the data of
 // the files and the renames. One call covers a whole batch of files. False when the system
 // refuses. Implemented once per operating system.
-bool SyncFileSystemOf(const std::string& path);
+bool syncFileSystemOf(const std::string& path);

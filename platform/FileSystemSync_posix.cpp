@@ -3,7 +3,7 @@
 
 #include "platform/FileSystemSync.h"
 
-bool SyncFileSystemOf(const std::string& path) {
+bool syncFileSystemOf(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     const bool ok = ::syncfs(fd) == 0;

@@ -2,6 +2,6 @@
 
 #include "platform/MemoryRelease.h"
 
-void ReleaseFreedMemory() {
+void releaseFreedMemory() {
     ::malloc_trim(0);
 }

@@ -1,3 +1,3 @@
 #include "platform/MemoryRelease.h"
 
-void ReleaseFreedMemory() {}
+void releaseFreedMemory() {}

@@ -4,7 +4,7 @@
 
 // Whether a process with this id runs now (also one of another user's). Implemented once per
 // operating system.
-bool ProcessAlive(std::int64_t pid);
+bool processAlive(std::int64_t pid);
 
 // This process's id.
-std::int64_t CurrentProcessId();
+std::int64_t currentProcessId();

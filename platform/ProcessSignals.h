@@ -10,13 +10,13 @@
 
 // True when standard error goes to a terminal (a person watches it), false for a pipe or the
 // journal.
-bool StandardErrorIsTerminal();
+bool standardErrorIsTerminal();
 
 // From now on an interrupt (Ctrl+C) or a request to terminate stores its signal number in
 // `received` instead of ending the process; the program ends itself in an orderly way.
-void CatchStopSignals(std::atomic<int>& received);
+void catchStopSignals(std::atomic<int>& received);
 // The same, and `wake` is raised with every such signal, so that a waiting thread sees it at once.
-void CatchStopSignals(std::atomic<int>& received, WakeSignal& wake);
+void catchStopSignals(std::atomic<int>& received, WakeSignal& wake);
 
 // Writing to a pipe whose reader has gone fails with an error instead of ending the process.
-void IgnoreBrokenPipe();
+void ignoreBrokenPipe();

@@ -20,11 +20,11 @@ extern "C" void onStopSignal(int signal) {
 
 }  // namespace
 
-bool StandardErrorIsTerminal() {
+bool standardErrorIsTerminal() {
     return isatty(STDERR_FILENO) == 1;
 }
 
-void CatchStopSignals(std::atomic<int>& received) {
+void catchStopSignals(std::atomic<int>& received) {
     static_assert(std::atomic<int>::is_always_lock_free);
     g_received = &received;
     struct sigaction action {};
@@ -35,12 +35,12 @@ void CatchStopSignals(std::atomic<int>& received) {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-void CatchStopSignals(std::atomic<int>& received, WakeSignal& wake) {
+void catchStopSignals(std::atomic<int>& received, WakeSignal& wake) {
     g_wake = &wake;
-    CatchStopSignals(received);
+    catchStopSignals(received);
 }
 
-void IgnoreBrokenPipe() {
+void ignoreBrokenPipe() {
     struct sigaction action {};
     action.sa_handler = SIG_IGN;
     sigemptyset(&action.sa_mask);

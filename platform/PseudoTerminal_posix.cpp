@@ -14,18 +14,18 @@ namespace {
 class PosixPseudoTerminal final : public PseudoTerminal {
 public:
     PosixPseudoTerminal(int master, std::string slavePath)
-        : master_(master), slavePath_(std::move(slavePath)), line_(makePosixLine(master)) {}
+        : m_master(master), m_slavePath(std::move(slavePath)), m_line(makePosixLine(master)) {}
 
-    const std::string& slavePath() const override { return slavePath_; }
-    SerialPort& line() override { return *line_; }
+    const std::string& slavePath() const override { return m_slavePath; }
+    SerialPort& line() override { return *m_line; }
     bool peerOpen() override {
-        pollfd pfd{master_, POLLIN, 0};
+        pollfd pfd{m_master, POLLIN, 0};
         if (::poll(&pfd, 1, 0) < 0) return false;
         return !(pfd.revents & POLLHUP);
     }
     void discardUnread() override {
         // Only the far end can flush its own input queue, so open it for a moment.
-        const int far = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        const int far = ::open(m_slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (far < 0) return;
         ::tcflush(far, TCIFLUSH);
         ::close(far);
@@ -34,7 +34,7 @@ public:
     int lineRate() override {
         // The settings of a pseudo-terminal live on its far end; the controlling side reads them.
         termios t{};
-        if (::tcgetattr(master_, &t) != 0) return 0;
+        if (::tcgetattr(m_master, &t) != 0) return 0;
         switch (::cfgetospeed(&t)) {
             case B1200:
                 return 1200;
@@ -58,9 +58,9 @@ public:
     }
 
 private:
-    int master_;
-    std::string slavePath_;
-    std::unique_ptr<SerialPort> line_;  // owns and closes master_
+    int m_master;
+    std::string m_slavePath;
+    std::unique_ptr<SerialPort> m_line;  // owns and closes m_master
 };
 
 // Gives up on a half-made pseudo-terminal, keeping errno for the caller.

@@ -54,13 +54,13 @@ DeviceRecord recordOf(udev_device* tty) {
 class UdevMonitor final : public SerialDeviceMonitor {
 public:
     UdevMonitor(UdevPtr<udev> context, UdevPtr<udev_monitor> monitor)
-        : context_(std::move(context)), monitor_(std::move(monitor)) {}
+        : m_context(std::move(context)), m_monitor(std::move(monitor)) {}
 
-    int descriptor() const override { return udev_monitor_get_fd(monitor_.get()); }
+    int descriptor() const override { return udev_monitor_get_fd(m_monitor.get()); }
 
     bool takeChanges() override {
         bool changed = false;
-        while (UdevPtr<udev_device> device{udev_monitor_receive_device(monitor_.get())}) {
+        while (UdevPtr<udev_device> device{udev_monitor_receive_device(m_monitor.get())}) {
             const char* action = udev_device_get_action(device.get());
             if (action && (std::string(action) == "add" || std::string(action) == "remove"))
                 changed = true;
@@ -69,8 +69,8 @@ public:
     }
 
 private:
-    UdevPtr<udev> context_;
-    UdevPtr<udev_monitor> monitor_;
+    UdevPtr<udev> m_context;
+    UdevPtr<udev_monitor> m_monitor;
 };
 
 }  // namespace

@@ -50,25 +50,25 @@ bool isHangupError(int error) {
 class PosixSerialPort final : public SerialPort {
 public:
     PosixSerialPort(int fd, bool serialDevice, bool socket = false)
-        : fd_(fd), serialDevice_(serialDevice), socket_(socket) {}
+        : m_fd(fd), m_serialDevice(serialDevice), m_socket(socket) {}
     ~PosixSerialPort() override {
-        if (serialDevice_) {
+        if (m_serialDevice) {
             settleOutput();
-            ::ioctl(fd_, TIOCNXCL);  // a pseudo-terminal keeps the flag for its next opener
+            ::ioctl(m_fd, TIOCNXCL);  // a pseudo-terminal keeps the flag for its next opener
         }
-        ::close(fd_);  // also releases the flock
+        ::close(m_fd);  // also releases the flock
     }
 
     Result read(std::span<std::uint8_t> buffer, milliseconds timeout) override {
         if (buffer.empty()) return {Status::Ok, 0, 0};
         // While a stream flows, more is usually waiting: take it without a poll(), which halves
         // the calls. Byte by byte (an echo exchange) the first read would only find nothing.
-        if (streaming_) {
+        if (m_streaming) {
             const Result first = readNow(buffer, 0);
             if (first.status != Status::Timeout) return noteRead(first);
         }
         short revents = 0;
-        const int r = pollFor(fd_, POLLIN, timeout, wakeFd(), revents);
+        const int r = pollFor(m_fd, POLLIN, timeout, wakeFd(), revents);
         if (r < 0) return {Status::Error, 0, errno};
         if (r == 0) return noteRead({Status::Timeout, 0, 0});
         if (revents & POLLNVAL) return {Status::Error, 0, EBADF};
@@ -80,8 +80,8 @@ public:
         if (bytes.empty()) return {Status::Ok, 0, 0};
         const auto deadline = steady_clock::now() + timeout;
         for (;;) {
-            const ssize_t n = socket_ ? ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL)
-                                      : ::write(fd_, bytes.data(), bytes.size());
+            const ssize_t n = m_socket ? ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL)
+                                       : ::write(m_fd, bytes.data(), bytes.size());
             if (n > 0) return {Status::Ok, static_cast<std::size_t>(n), 0};
             const int error = n < 0 ? errno : EAGAIN;
             if (error == EINTR) continue;
@@ -92,7 +92,7 @@ public:
                 std::chrono::duration_cast<milliseconds>(deadline - steady_clock::now());
             if (left.count() <= 0) return {Status::Timeout, 0, 0};
             short revents = 0;
-            const int r = pollFor(fd_, POLLOUT, left, wakeFd(), revents);
+            const int r = pollFor(m_fd, POLLOUT, left, wakeFd(), revents);
             if (r < 0) return {Status::Error, 0, errno};
             if (r == 0) return {Status::Timeout, 0, 0};
             if (revents & POLLNVAL) return {Status::Error, 0, EBADF};
@@ -101,20 +101,20 @@ public:
         }
     }
 
-    void setWake(const WakeSignal* wake) override { wake_ = wake; }
+    void setWake(const WakeSignal* wake) override { m_wake = wake; }
 
 private:
-    int wakeFd() const { return wake_ ? wake_->handle() : -1; }
+    int wakeFd() const { return m_wake ? m_wake->handle() : -1; }
 
     Result noteRead(Result r) {
-        streaming_ = r.status == Status::Ok && r.count > 1;
+        m_streaming = r.status == Status::Ok && r.count > 1;
         return r;
     }
 
     // One non-blocking read(); `revents` is what poll() saw before it, if it ran.
     Result readNow(std::span<std::uint8_t> buffer, short revents) {
         ssize_t n;
-        do n = ::read(fd_, buffer.data(), buffer.size());
+        do n = ::read(m_fd, buffer.data(), buffer.size());
         while (n < 0 && errno == EINTR);
         if (n > 0) return {Status::Ok, static_cast<std::size_t>(n), 0};
         if (n == 0) return {Status::Hangup, 0, 0};
@@ -134,17 +134,17 @@ private:
     void settleOutput() {
         for (int i = 0; i < 50; ++i) {
             int queued = 0;
-            if (::ioctl(fd_, TIOCOUTQ, &queued) != 0 || queued <= 0) return;
+            if (::ioctl(m_fd, TIOCOUTQ, &queued) != 0 || queued <= 0) return;
             ::poll(nullptr, 0, 10);
         }
-        ::tcflush(fd_, TCOFLUSH);
+        ::tcflush(m_fd, TCOFLUSH);
     }
 
-    int fd_;
-    bool serialDevice_;
-    bool socket_;
-    bool streaming_ = false;
-    const WakeSignal* wake_ = nullptr;
+    int m_fd;
+    bool m_serialDevice;
+    bool m_socket;
+    bool m_streaming = false;
+    const WakeSignal* m_wake = nullptr;
 };
 
 bool speedFor(int rate, speed_t& speed) {

@@ -16,36 +16,36 @@ QString q(const std::string& text) {
 }
 
 QString busyCause(const QString& where, const PortUser& user) {
-    QString text = texts::PortBusy(where);
+    QString text = texts::portBusy(where);
     if (!user.program.empty() && user.certain)
-        text += texts::PortBusyUser(q(user.program), user.pid);
+        text += texts::portBusyUser(q(user.program), user.pid);
     else if (!user.program.empty())
-        text += texts::PortBusyProbably(q(user.program));
+        text += texts::portBusyProbably(q(user.program));
     else
         text += QLatin1Char('.');
-    return text + texts::PortBusyHelp();
+    return text + texts::portBusyHelp();
 }
 
 // Why network serial server `address` could not be used as a line.
 QString networkCause(const QString& address, int error) {
     switch (error) {
         case ECONNREFUSED:
-            return texts::ServerRefused(address);
+            return texts::serverRefused(address);
         case ETIMEDOUT:
-            return texts::ServerTimedOut(address);
+            return texts::serverTimedOut(address);
         case EHOSTUNREACH:
         case ENETUNREACH:
-            return texts::ServerUnreachable(address);
+            return texts::serverUnreachable(address);
         case ECONNRESET:
-            return texts::ServerReset(address);
+            return texts::serverReset(address);
         case EPROTONOSUPPORT:
-            return texts::ServerNotRfc2217(address);
+            return texts::serverNotRfc2217(address);
         case kErrorUnknownHost:
-            return texts::ServerUnknownHost(address);
+            return texts::serverUnknownHost(address);
         case kErrorBadAddress:
-            return texts::BadNetworkAddress(address);
+            return texts::badNetworkAddress(address);
         default:
-            return texts::SystemError(address, QString::fromLocal8Bit(std::strerror(error)), error);
+            return texts::systemError(address, QString::fromLocal8Bit(std::strerror(error)), error);
     }
 }
 
@@ -58,22 +58,22 @@ QString openFailureCause(const std::string& name, const std::string& path, int e
     // The path first: that is what the operator can look for; the number when they differ.
     const QString where =
         path.empty() || path == name ? com : QStringLiteral("%1 (%2)").arg(q(path), com);
-    if (path.empty() && (error == ENODEV || error == ENOENT)) return texts::NoDeviceBehind(com);
+    if (path.empty() && (error == ENODEV || error == ENOENT)) return texts::noDeviceBehind(com);
     switch (error) {
         case ENOENT:
         case ENODEV:
         case ENXIO:
-            return texts::NoDevice(where);
+            return texts::noDevice(where);
         case EACCES:
         case EPERM:
-            return texts::NoPortAccess(where);
+            return texts::noPortAccess(where);
         case EBUSY:
         case EWOULDBLOCK:
             return busyCause(where, user);
         case ENOTTY:
-            return texts::NotSerialPort(where);
+            return texts::notSerialPort(where);
         default:
-            return texts::SystemError(where, QString::fromLocal8Bit(std::strerror(error)), error);
+            return texts::systemError(where, QString::fromLocal8Bit(std::strerror(error)), error);
     }
 }
 
@@ -89,7 +89,7 @@ QString deviceLine(const QString& name, const ComTarget& target, const std::stri
             break;
     }
     if (remembered.empty()) return prefix + texts::kNoDevice;
-    return prefix + texts::kNoDevice + texts::RememberedUnplugged(q(remembered));
+    return prefix + texts::kNoDevice + texts::rememberedUnplugged(q(remembered));
 }
 
 QString portListLine(int com, const std::string& path, const std::string& byId,

@@ -30,7 +30,7 @@ constexpr Accelerator kMainFrame[] = {
 
 }  // namespace
 
-std::span<const Accelerator> AcceleratorTable(unsigned tableId) {
+std::span<const Accelerator> acceleratorTable(unsigned tableId) {
     return tableId == IDR_MAINFRAME ? std::span<const Accelerator>(kMainFrame)
                                     : std::span<const Accelerator>();
 }

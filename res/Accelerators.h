@@ -15,6 +15,6 @@ struct Accelerator {
 
 // Accelerator table `tableId` in its order; only IDR_MAINFRAME exists, and it stays in force
 // whether or not a form window is active. Empty for other ids.
-std::span<const Accelerator> AcceleratorTable(unsigned tableId);
+std::span<const Accelerator> acceleratorTable(unsigned tableId);
 
 }  // namespace res

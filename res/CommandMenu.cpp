@@ -10,14 +10,14 @@
 
 namespace {
 
-bool IsWindowPopup(const res::MenuItem& popup) {
+bool isWindowPopup(const res::MenuItem& popup) {
     for (const res::MenuItem& item : popup.children)
         if (item.command == id::ID_WINDOW_NEW || item.command == id::ID_WINDOW_CASCADE) return true;
     return false;
 }
 
 // Shows the command's state on the menu item.
-void Follow(QAction* item, const QAction* command, bool fixedCheck) {
+void follow(QAction* item, const QAction* command, bool fixedCheck) {
     item->setEnabled(command->isEnabled());
     item->setVisible(command->isVisible());
     if (!fixedCheck) {
@@ -30,11 +30,11 @@ void Follow(QAction* item, const QAction* command, bool fixedCheck) {
 
 CommandMenu::CommandMenu(unsigned menuId, const CommandActions& commands, QWidget* parent)
     : QObject(parent), m_menuId(menuId), m_commands(commands) {
-    for (const res::MenuItem& popup : res::MenuResource(menuId)) {
+    for (const res::MenuItem& popup : res::menuResource(menuId)) {
         QMenu* menu = buildPopup(popup, parent);
         m_popups.append(menu);
         m_ownedPopups.append(menu);
-        if (!m_windowMenu && IsWindowPopup(popup)) m_windowMenu = menu;
+        if (!m_windowMenu && isWindowPopup(popup)) m_windowMenu = menu;
     }
 }
 
@@ -59,7 +59,7 @@ QMenu* CommandMenu::buildPopup(const res::MenuItem& popup, QWidget* parent) {
 QAction* CommandMenu::buildItem(const res::MenuItem& entry, QMenu* menu) {
     auto* item = menu->addAction(QString::fromUtf8(entry.text));
     item->setData(entry.command);
-    item->setStatusTip(res::CommandPrompt(entry.command));
+    item->setStatusTip(res::commandPrompt(entry.command));
     const bool fixedCheck = entry.flags & res::MF_CHECKED;
     if (fixedCheck) {
         item->setCheckable(true);
@@ -71,9 +71,9 @@ QAction* CommandMenu::buildItem(const res::MenuItem& entry, QMenu* menu) {
     if (entry.flags & res::MF_GRAYED) item->setEnabled(false);
     QAction* command = m_commands.action(entry.command);
     if (!command) return item;
-    Follow(item, command, fixedCheck);
+    follow(item, command, fixedCheck);
     connect(command, &QAction::changed, item,
-            [item, command, fixedCheck] { Follow(item, command, fixedCheck); });
+            [item, command, fixedCheck] { follow(item, command, fixedCheck); });
     connect(item, &QAction::triggered, command, [command] { command->trigger(); });
     return item;
 }

@@ -7,29 +7,29 @@ namespace {
 
 const QString kBuiltIn = QStringLiteral(":/help/index.html");
 
-QString& Override() {
+QString& override() {
     static QString path;
     return path;
 }
 
 }  // namespace
 
-QString HelpManualPath() {
-    return Override().isEmpty() ? kBuiltIn : Override();
+QString helpManualPath() {
+    return override().isEmpty() ? kBuiltIn : override();
 }
 
-QUrl HelpManualUrl() {
-    const QString path = HelpManualPath();
+QUrl helpManualUrl() {
+    const QString path = helpManualPath();
     if (path.startsWith(u':')) return QUrl(QStringLiteral("qrc") + path);
     return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
 }
 
-bool HelpManualExists() {
-    return QFileInfo(HelpManualPath()).isFile();
+bool helpManualExists() {
+    return QFileInfo(helpManualPath()).isFile();
 }
 
-void SetHelpManualPath(const QString& path) {
-    Override() = path;
+void setHelpManualPath(const QString& path) {
+    override() = path;
 }
 
 }  // namespace res

@@ -7,13 +7,13 @@ namespace res {
 
 // Where the operator's manual starts: built into the program unless pointed elsewhere. The Help
 // command shows "Failed to launch help." when nothing is found there.
-QString HelpManualPath();
+QString helpManualPath();
 // The same location as a URL a QTextBrowser opens (relative links between pages keep working).
-QUrl HelpManualUrl();
-bool HelpManualExists();
+QUrl helpManualUrl();
+bool helpManualExists();
 
 // Points the manual elsewhere (an installed copy, or a missing one in tests); empty restores the
 // built-in manual.
-void SetHelpManualPath(const QString& path);
+void setHelpManualPath(const QString& path);
 
 }  // namespace res

@@ -5,19 +5,19 @@
 
 namespace res {
 
-QIcon MainFrameIcon() {
+QIcon mainFrameIcon() {
     return QIcon(QStringLiteral(":/icons/mainframe.png"));
 }
 
-QIcon FormTypeIcon() {
+QIcon formTypeIcon() {
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/formtype-32.png"), QSize(32, 32));
     icon.addFile(QStringLiteral(":/icons/formtype-16.png"), QSize(16, 16));
     return icon;
 }
 
-QIcon ToolbarIcon(unsigned command) {
-    for (const ToolbarButton& b : ToolbarResource(id::IDR_MAINFRAME)) {
+QIcon toolbarIcon(unsigned command) {
+    for (const ToolbarButton& b : toolbarResource(id::IDR_MAINFRAME)) {
         if (b.command == command && b.command != id::ID_SEPARATOR)
             return QIcon::fromTheme(QString::fromLatin1(b.theme),
                                     QIcon(QString::fromLatin1(b.image)));

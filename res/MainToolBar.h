@@ -6,4 +6,4 @@ class QWidget;
 
 // Toolbar IDR_MAINFRAME: the command actions themselves in the table's order, so a button shows
 // its command's icon, tooltip, prompt and enabled state.
-QToolBar* BuildMainToolBar(const CommandActions& commands, QWidget* parent);
+QToolBar* buildMainToolBar(const CommandActions& commands, QWidget* parent);

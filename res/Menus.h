@@ -24,11 +24,11 @@ struct MenuItem {
 };
 
 // The top-level popups of menu `menuId` (IDR_MAINFRAME or IDR_FORMTYPE); empty for other ids.
-std::span<const MenuItem> MenuResource(unsigned menuId);
+std::span<const MenuItem> menuResource(unsigned menuId);
 
 // Menu commands no handler takes: their items show grayed whenever the menu opens. (Esc's
 // command has no handler either, but it carries no item and its key must still be swallowed.)
-std::span<const unsigned> UnhandledCommands();
-bool IsUnhandledCommand(unsigned command);
+std::span<const unsigned> unhandledCommands();
+bool isUnhandledCommand(unsigned command);
 
 }  // namespace res

@@ -66,11 +66,11 @@ void nameButtons(QMessageBox& box) {
 
 }  // namespace
 
-void SetMessageBoxHook(MessageBoxHook h) {
+void setMessageBoxHook(MessageBoxHook h) {
     hook() = std::move(h);
 }
 
-int TabulonMessageBox(const QString& text, unsigned style) {
+int tabulonMessageBox(const QString& text, unsigned style) {
     if (hook()) return hook()(text, style);
     QMessageBox box(iconFor(style), QStringLiteral("Tabulon"), text, buttonsFor(style),
                     QApplication::activeWindow());

@@ -182,42 +182,42 @@ static_assert(std::adjacent_find(std::begin(kStrings), std::end(kStrings),
                                      return a.id == b.id;
                                  }) == std::end(kStrings));
 
-const StringEntry* Find(unsigned id) {
+const StringEntry* find(unsigned id) {
     auto it = std::lower_bound(std::begin(kStrings), std::end(kStrings), id,
                                [](const StringEntry& e, unsigned key) { return e.id < key; });
     return it != std::end(kStrings) && it->id == id ? it : nullptr;
 }
 
-QString Field(const QString& text, qsizetype index) {
+QString field(const QString& text, qsizetype index) {
     const QStringList fields = text.split(u'\n');
     return index < fields.size() ? fields[index] : QString();
 }
 
 }  // namespace
 
-std::span<const StringEntry> StringTable() {
+std::span<const StringEntry> stringTable() {
     return kStrings;
 }
 
-QString LoadString(unsigned id) {
-    const StringEntry* e = Find(id);
+QString loadString(unsigned id) {
+    const StringEntry* e = find(id);
     return e ? QString::fromUtf8(e->text) : QString();
 }
 
-bool HasString(unsigned id) {
-    return Find(id) != nullptr;
+bool hasString(unsigned id) {
+    return find(id) != nullptr;
 }
 
-QString CommandPrompt(unsigned id) {
-    return Field(LoadString(id), 0);
+QString commandPrompt(unsigned id) {
+    return field(loadString(id), 0);
 }
 
-QString CommandTooltip(unsigned id) {
-    return Field(LoadString(id), 1);
+QString commandTooltip(unsigned id) {
+    return field(loadString(id), 1);
 }
 
-QString DocumentString(DocStringIndex index) {
-    return Field(LoadString(id::IDR_FORMTYPE), static_cast<qsizetype>(index));
+QString documentString(DocStringIndex index) {
+    return field(loadString(id::IDR_FORMTYPE), static_cast<qsizetype>(index));
 }
 
 }  // namespace res

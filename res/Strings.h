@@ -94,15 +94,15 @@ struct StringEntry {
 
 // The whole table, in ascending id order. Russian and English entries live in one table, so no
 // text depends on the language the system runs in.
-std::span<const StringEntry> StringTable();
+std::span<const StringEntry> stringTable();
 
 // The entry's text, or an empty string when the table holds none for `id`.
-QString LoadString(unsigned id);
-bool HasString(unsigned id);
+QString loadString(unsigned id);
+bool hasString(unsigned id);
 
 // A command string holds the status-bar prompt before "\n" and the tooltip after it.
-QString CommandPrompt(unsigned id);
-QString CommandTooltip(unsigned id);
+QString commandPrompt(unsigned id);
+QString commandTooltip(unsigned id);
 
 // The fields of the form type's document string (entry 129), in their fixed order.
 enum class DocStringIndex {
@@ -114,6 +114,6 @@ enum class DocStringIndex {
     regFileTypeId = 5,
     regFileTypeName = 6,
 };
-QString DocumentString(DocStringIndex index);
+QString documentString(DocStringIndex index);
 
 }  // namespace res

@@ -2,26 +2,26 @@
 
 namespace texts {
 
-QString GetStateFailed(int error) {
+QString getStateFailed(int error) {
     return QString::asprintf("GetCommState failed with error %d.\n", error);
 }
 
-QString SetStateFailed(int error) {
+QString setStateFailed(int error) {
     return QString::asprintf("SetCommState failed with error %d.\n", error);
 }
 
-QString ByteCounterText(int count) {
+QString byteCounterText(int count) {
     // The pass start shows the fixed text; it reads the same as the formatted zero.
     if (count == 0) return QStringLiteral("0 байт прочитано");
     return QString::asprintf("%d%s", count, " байт прочитано");
 }
 
-QString ClosingReportText(int count) {
+QString closingReportText(int count) {
     return QString::asprintf("%s%d%s", "Чтение данных в объеме ", count,
                              " байт завершено. Продолжить?");
 }
 
-QString UnrepresentableQuestion(const QString& character, char32_t codePoint, int line) {
+QString unrepresentableQuestion(const QString& character, char32_t codePoint, int line) {
     return QStringLiteral(
                "Символ «%1» (U+%2) в строке %3 нельзя сохранить в кодировке Windows-1251.\n"
                "Записать вместо таких символов «?»?")
@@ -30,130 +30,130 @@ QString UnrepresentableQuestion(const QString& character, char32_t codePoint, in
         .arg(line);
 }
 
-QString NotRegularFile(const QString& path) {
+QString notRegularFile(const QString& path) {
     return QStringLiteral("%1 не является обычным файлом и не может быть открыт.").arg(path);
 }
 
-QString CannotCreateArchiveFolder(const QString& folder) {
+QString cannotCreateArchiveFolder(const QString& folder) {
     return QStringLiteral("Не удается создать папку архива %1").arg(folder);
 }
 
-QString CannotOpenArchiveFolder(const QString& folder) {
+QString cannotOpenArchiveFolder(const QString& folder) {
     return QStringLiteral("Не удается открыть папку архива %1").arg(folder);
 }
 
-QString UnknownTemplateField(const QString& field) {
+QString unknownTemplateField(const QString& field) {
     return QStringLiteral("Неизвестное поле в шаблоне имени: {%1}").arg(field);
 }
 
-QString ArchiveExample(const QString& name) {
+QString archiveExample(const QString& name) {
     return QStringLiteral("Например: ") + name;
 }
 
-QString ArchiveFailure(int number, const QString& reason, const QString& folder) {
+QString archiveFailure(int number, const QString& reason, const QString& folder) {
     return QStringLiteral("Форма %1 не записана в архив: %2.\nПапка архива: %3")
         .arg(number)
         .arg(reason, folder);
 }
 
-QString ArchiveWriteError(const QString& systemText) {
+QString archiveWriteError(const QString& systemText) {
     return QStringLiteral("ошибка записи (%1)").arg(systemText);
 }
 
-QString CollectUnknownOption(const QString& name) {
+QString collectUnknownOption(const QString& name) {
     return QStringLiteral("Неизвестный параметр: %1").arg(name);
 }
 
-QString CollectNoValue(const QString& name) {
+QString collectNoValue(const QString& name) {
     return QStringLiteral("Не задано значение параметра %1").arg(name);
 }
 
-QString CollectProgress(quint64 bytes, int forms) {
+QString collectProgress(quint64 bytes, int forms) {
     return QStringLiteral("Принято %1 байт, форм: %2").arg(bytes).arg(forms);
 }
 
-QString CollectFormWritten(int number, const QString& path, qint64 size) {
+QString collectFormWritten(int number, const QString& path, qint64 size) {
     return QStringLiteral("Форма %1 записана в архив: %2 (%3 байт)")
         .arg(number)
         .arg(path)
         .arg(size);
 }
 
-QString PortBusy(const QString& where) {
+QString portBusy(const QString& where) {
     return QStringLiteral("Порт %1 занят другой программой").arg(where);
 }
 
-QString PortBusyUser(const QString& program, int pid) {
+QString portBusyUser(const QString& program, int pid) {
     return QStringLiteral(": %1 (процесс %2).").arg(program).arg(pid);
 }
 
-QString PortBusyProbably(const QString& program) {
+QString portBusyProbably(const QString& program) {
     return QStringLiteral(", вероятно %1.").arg(program);
 }
 
-QString PortBusyHelp() {
+QString portBusyHelp() {
     return QStringLiteral(" Как освободить порт, сказано в справке, в главе %1.")
         .arg(kManualChapter);
 }
 
-QString ServerRefused(const QString& address) {
+QString serverRefused(const QString& address) {
     return QStringLiteral("Сервер %1 отказал в соединении: по этому адресу никто не ждёт.")
         .arg(address);
 }
 
-QString ServerTimedOut(const QString& address) {
+QString serverTimedOut(const QString& address) {
     return QStringLiteral("Сервер %1 не ответил вовремя.").arg(address);
 }
 
-QString ServerUnreachable(const QString& address) {
+QString serverUnreachable(const QString& address) {
     return QStringLiteral("Сервер %1 недоступен: нет пути к нему по сети.").arg(address);
 }
 
-QString ServerReset(const QString& address) {
+QString serverReset(const QString& address) {
     return QStringLiteral(
                "Сервер %1 разорвал соединение сразу: его COM-порт отсутствует или занят.")
         .arg(address);
 }
 
-QString ServerNotRfc2217(const QString& address) {
+QString serverNotRfc2217(const QString& address) {
     return QStringLiteral("Сервер %1 не управляет портом по RFC 2217; для него нужен адрес tcp://.")
         .arg(address);
 }
 
-QString ServerUnknownHost(const QString& address) {
+QString serverUnknownHost(const QString& address) {
     return QStringLiteral("Имя сервера в адресе %1 не найдено.").arg(address);
 }
 
-QString BadNetworkAddress(const QString& address) {
+QString badNetworkAddress(const QString& address) {
     return QStringLiteral(
                "Неверный сетевой адрес %1: нужно tcp://узел:порт или rfc2217://узел:порт.")
         .arg(address);
 }
 
-QString SystemError(const QString& where, const QString& systemText, int error) {
+QString systemError(const QString& where, const QString& systemText, int error) {
     return QStringLiteral("%1: %2 (ошибка %3).").arg(where, systemText).arg(error);
 }
 
-QString NoDeviceBehind(const QString& com) {
+QString noDeviceBehind(const QString& com) {
     return QStringLiteral("За портом %1 нет устройства: адаптер не подключён.").arg(com);
 }
 
-QString NoDevice(const QString& where) {
+QString noDevice(const QString& where) {
     return QStringLiteral("Нет устройства %1: адаптер не подключён.").arg(where);
 }
 
-QString NoPortAccess(const QString& where) {
+QString noPortAccess(const QString& where) {
     return QStringLiteral(
                "Нет доступа к %1: пользователь не входит в группу dialout. Выполните команду "
                "«sudo usermod -aG dialout $USER» и войдите в систему заново.")
         .arg(where);
 }
 
-QString NotSerialPort(const QString& where) {
+QString notSerialPort(const QString& where) {
     return QStringLiteral("%1 — не последовательный порт.").arg(where);
 }
 
-QString RememberedUnplugged(const QString& device) {
+QString rememberedUnplugged(const QString& device) {
     return QStringLiteral(" (%1 отключён)").arg(device);
 }
 

@@ -4,7 +4,7 @@
 
 // The program's own messages, each written once: the windows, the worker and
 // tabulon-collect show them from here. The texts the string table holds (the English file and
-// print messages, the command prompts) are read with res::LoadString instead.
+// print messages, the command prompts) are read with res::loadString instead.
 namespace texts {
 
 // The worker's messages, exactly as the operator knows them.
@@ -16,14 +16,14 @@ inline const QString kStartQuestion =
     QStringLiteral("Связь с вычислителем установлена.\nНачать прием данных?");
 
 // "GetCommState failed with error %d.\n" and its SetCommState sibling.
-QString GetStateFailed(int error);
-QString SetStateFailed(int error);
+QString getStateFailed(int error);
+QString setStateFailed(int error);
 
 // The byte counter beside the progress bar: "<n> байт прочитано".
-QString ByteCounterText(int count);
+QString byteCounterText(int count);
 
 // The question after a reading pass, carrying the number of characters it stored.
-QString ClosingReportText(int count);
+QString closingReportText(int count);
 
 // The settings' checks before an exchange starts.
 inline const QString kBadPort = QStringLiteral("Неправильно задан порт");
@@ -41,16 +41,16 @@ inline const QString kCloseGuard = QStringLiteral(
 
 // Saving a form with a character that cp1251 has no byte for: the character, its code
 // point and its line.
-QString UnrepresentableQuestion(const QString& character, char32_t codePoint, int line);
+QString unrepresentableQuestion(const QString& character, char32_t codePoint, int line);
 
 // Opening a path that is no regular file (a device, a pipe).
-QString NotRegularFile(const QString& path);
+QString notRegularFile(const QString& path);
 
 inline const QString kHelpTitle = QStringLiteral("Tabulon - Справка");
 
 // The archive folder, from the main window's commands.
-QString CannotCreateArchiveFolder(const QString& folder);
-QString CannotOpenArchiveFolder(const QString& folder);
+QString cannotCreateArchiveFolder(const QString& folder);
+QString cannotOpenArchiveFolder(const QString& folder);
 // Added to an archive failure shown during an exchange.
 inline const QString kFormStaysInWindow = QStringLiteral("Текст формы остается в ее окне.");
 
@@ -92,20 +92,20 @@ inline const QString kTimerStartFailed = QStringLiteral("Stating timer error");
 
 inline const QString kNoArchiveFolder = QStringLiteral("Не задана папка архива");
 inline const QString kNoArchiveTemplate = QStringLiteral("Не задан шаблон имени файла");
-QString UnknownTemplateField(const QString& field);
+QString unknownTemplateField(const QString& field);
 inline const QString kArchiveSettingsNotSaved =
     QStringLiteral("Не удалось сохранить настройки архива");
 inline const QString kArchiveFolderTitle = QStringLiteral("Папка архива");
 // The example under the template in "Архив": the name it gives a sample form.
-QString ArchiveExample(const QString& name);
+QString archiveExample(const QString& name);
 inline const QString kArchiveExampleTitle = QStringLiteral("СУТОЧНАЯ ВЕДОМОСТЬ");
 // Why a form is not in the archive; the reasons follow "не записана в архив: ".
-QString ArchiveFailure(int number, const QString& reason, const QString& folder);
+QString archiveFailure(int number, const QString& reason, const QString& folder);
 inline const QString kArchiveFolderUnavailable = QStringLiteral("папка недоступна");
 inline const QString kArchiveFolderReadOnly = QStringLiteral("нет прав на запись в папку");
 inline const QString kArchiveDiskReadOnly = QStringLiteral("диск доступен только для чтения");
 inline const QString kArchiveDiskFull = QStringLiteral("на диске нет места");
-QString ArchiveWriteError(const QString& systemText);
+QString archiveWriteError(const QString& systemText);
 inline const QString kArchiveNamesTaken = QStringLiteral("все имена файлов заняты");
 inline const QString kArchiveNotSynced = QStringLiteral("данные не сброшены на диск");
 inline const QString kArchiveFolderNotCreated = QStringLiteral("не удается создать папку");
@@ -114,11 +114,11 @@ inline const QString kCollectBadPasses =
     QStringLiteral("Число проходов должно быть целым и больше нуля");
 inline const QString kCollectBadWait =
     QStringLiteral("Время ожидания задается целым числом секунд");
-QString CollectUnknownOption(const QString& name);
-QString CollectNoValue(const QString& name);
+QString collectUnknownOption(const QString& name);
+QString collectNoValue(const QString& name);
 inline const QString kCollectHelpHint = QStringLiteral("Справка: tabulon-collect --help");
-QString CollectProgress(quint64 bytes, int forms);
-QString CollectFormWritten(int number, const QString& path, qint64 size);
+QString collectProgress(quint64 bytes, int forms);
+QString collectFormWritten(int number, const QString& path, qint64 size);
 // What each exit status of tabulon-collect means, in the order of the codes.
 inline const QString kCollectForms = QStringLiteral("формы получены и записаны в архив");
 inline const QString kCollectNothing = QStringLiteral("вычислитель ничего не передал");
@@ -145,23 +145,23 @@ inline const QString kUnplugged = QStringLiteral("отключено");
 // looked for ("/dev/ttyUSB0 (COM3)"), or the server's address.
 inline const QString kManualChapter = QStringLiteral("«Подключение вычислителя»");
 inline const QString kNoDevice = QStringLiteral("нет устройства");
-QString PortBusy(const QString& where);
-QString PortBusyUser(const QString& program, int pid);
-QString PortBusyProbably(const QString& program);
-QString PortBusyHelp();
-QString ServerRefused(const QString& address);
-QString ServerTimedOut(const QString& address);
-QString ServerUnreachable(const QString& address);
-QString ServerReset(const QString& address);
-QString ServerNotRfc2217(const QString& address);
-QString ServerUnknownHost(const QString& address);
-QString BadNetworkAddress(const QString& address);
-QString SystemError(const QString& where, const QString& systemText, int error);
-QString NoDeviceBehind(const QString& com);
-QString NoDevice(const QString& where);
-QString NoPortAccess(const QString& where);
-QString NotSerialPort(const QString& where);
-QString RememberedUnplugged(const QString& device);
+QString portBusy(const QString& where);
+QString portBusyUser(const QString& program, int pid);
+QString portBusyProbably(const QString& program);
+QString portBusyHelp();
+QString serverRefused(const QString& address);
+QString serverTimedOut(const QString& address);
+QString serverUnreachable(const QString& address);
+QString serverReset(const QString& address);
+QString serverNotRfc2217(const QString& address);
+QString serverUnknownHost(const QString& address);
+QString badNetworkAddress(const QString& address);
+QString systemError(const QString& where, const QString& systemText, int error);
+QString noDeviceBehind(const QString& com);
+QString noDevice(const QString& where);
+QString noPortAccess(const QString& where);
+QString notSerialPort(const QString& where);
+QString rememberedUnplugged(const QString& device);
 
 // The Replace box shares the Find box's layout, titled "Найти" there.
 inline const QString kReplaceBoxTitle = QStringLiteral("Заменить");

@@ -20,7 +20,7 @@ constexpr ToolbarButton kMainFrame[] = {
 };
 }  // namespace
 
-std::span<const ToolbarButton> ToolbarResource(unsigned toolbarId) {
+std::span<const ToolbarButton> toolbarResource(unsigned toolbarId) {
     return toolbarId == IDR_MAINFRAME ? std::span<const ToolbarButton>(kMainFrame)
                                       : std::span<const ToolbarButton>();
 }

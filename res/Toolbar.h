@@ -18,6 +18,6 @@ struct ToolbarButton {
 };
 
 // Toolbar IDR_MAINFRAME in its order; empty for other ids.
-std::span<const ToolbarButton> ToolbarResource(unsigned toolbarId);
+std::span<const ToolbarButton> toolbarResource(unsigned toolbarId);
 
 }  // namespace res

@@ -7,7 +7,7 @@
 
 QString g_strIniPath;
 
-QString IniPathFromExecutablePath(const QString& path, QChar separator) {
+QString iniPathFromExecutablePath(const QString& path, QChar separator) {
     QString folder = path;
     // An empty path cannot come from the platform; without this guard the loop below would
     // start at index -1.
@@ -22,23 +22,23 @@ QString IniPathFromExecutablePath(const QString& path, QChar separator) {
 
 namespace {
 
-QString ConfigFolder() {
+QString configFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
 }
 
 }  // namespace
 
-QString ChooseIniPath(const IniPlace& place) {
+QString chooseIniPath(const IniPlace& place) {
     if (!place.environment.isEmpty()) return place.environment;
     const bool besideExecutable = place.executableFolderWritable && !place.installed;
     // Without a home there is no configuration folder either; the file stays beside the
     // program and its messages say what fails.
     if (besideExecutable || place.configFolder.isEmpty())
-        return IniPathFromExecutablePath(place.executablePath, QLatin1Char('/'));
+        return iniPathFromExecutablePath(place.executablePath, QLatin1Char('/'));
     return place.configFolder + QStringLiteral("/Tabulon/Tabulon.ini");
 }
 
-QString InstalledMark() {
+QString installedMark() {
 #ifdef TABULON_INSTALLED_MARK
     return QStringLiteral(TABULON_INSTALLED_MARK);
 #else
@@ -46,28 +46,28 @@ QString InstalledMark() {
 #endif
 }
 
-IniPlace IniPlaceOf(const QString& executablePath) {
+IniPlace iniPlaceOf(const QString& executablePath) {
     IniPlace place;
     place.environment = qEnvironmentVariable("TABULON_INI");
     place.executablePath = executablePath;
     const QFileInfo folder(QFileInfo(executablePath).absolutePath());
     place.executableFolderWritable = folder.isWritable();
     place.installed =
-        !InstalledMark().isEmpty() && QFileInfo::exists(folder.filePath() + '/' + InstalledMark());
-    place.configFolder = ConfigFolder();
+        !installedMark().isEmpty() && QFileInfo::exists(folder.filePath() + '/' + installedMark());
+    place.configFolder = configFolder();
     return place;
 }
 
-IniPlace CurrentIniPlace() {
-    return IniPlaceOf(QCoreApplication::applicationFilePath());
+IniPlace currentIniPlace() {
+    return iniPlaceOf(QCoreApplication::applicationFilePath());
 }
 
-QString ComputeIniPath() {
-    return ChooseIniPath(CurrentIniPlace());
+QString computeIniPath() {
+    return chooseIniPath(currentIniPlace());
 }
 
-void MakeConfigFolderFor(const QString& path) {
-    const QString config = ConfigFolder();
+void makeConfigFolderFor(const QString& path) {
+    const QString config = configFolder();
     if (!config.isEmpty() && path.startsWith(config + QStringLiteral("/Tabulon/")))
         QDir().mkpath(QFileInfo(path).absolutePath());
 }

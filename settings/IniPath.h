@@ -10,7 +10,7 @@ extern QString g_strIniPath;
 // The executable's folder plus "Tabulon.ini": the path is cut back to its last `separator`,
 // which stays. The first character is never examined, so a path without a separator keeps
 // only that character.
-QString IniPathFromExecutablePath(const QString& path, QChar separator);
+QString iniPathFromExecutablePath(const QString& path, QChar separator);
 
 // What decides where "Tabulon.ini" lives.
 struct IniPlace {
@@ -26,17 +26,17 @@ struct IniPlace {
 // TABULON_INI when it is set; else beside the executable, where the operator can write there
 // (a program run from its build or a copied folder); else "Tabulon/Tabulon.ini" in the
 // configuration folder, which the first write creates.
-QString ChooseIniPath(const IniPlace& place);
+QString chooseIniPath(const IniPlace& place);
 
 // The file whose presence, relative to the executable's folder, marks an installed program.
-QString InstalledMark();
+QString installedMark();
 
 // The facts for the program at `executablePath`, and for the running program.
-IniPlace IniPlaceOf(const QString& executablePath);
-IniPlace CurrentIniPlace();
+IniPlace iniPlaceOf(const QString& executablePath);
+IniPlace currentIniPlace();
 
-QString ComputeIniPath();
+QString computeIniPath();
 
 // The configuration folder may not exist before the first write: creates the folder of `path`
 // when it lies there. Any other folder is left as it is, so that a missing one fails the write.
-void MakeConfigFolderFor(const QString& path);
+void makeConfigFolderFor(const QString& path);

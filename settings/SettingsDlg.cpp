@@ -19,22 +19,22 @@ CSettingsDlg::ShownHook& shownHook() {
     return hook;
 }
 
-void FillList(QComboBox* list, const QStringList& items) {
+void fillList(QComboBox* list, const QStringList& items) {
     // The platform's completer would change typed text to an item's letter case and complete
     // it inline; the operator's text must arrive as typed.
     list->setCompleter(nullptr);
     list->addItems(items);
 }
 
-void Preset(QComboBox* list, const QStringList& items, const QString& text) {
-    const int index = PresetItemIndex(items, text);
+void preset(QComboBox* list, const QStringList& items, const QString& text) {
+    const int index = presetItemIndex(items, text);
     list->setCurrentIndex(index);
     if (index < 0) list->setEditText(text);
 }
 
 // Under the three lists, which keep their places, the dialog grows by a line that names the
 // device behind the chosen port; long device names wrap onto a second line.
-void AddDeviceLine(QDialog& dialog, QComboBox* portList) {
+void addDeviceLine(QDialog& dialog, QComboBox* portList) {
     auto* line = new PortDeviceLine(portList, &dialog);
     line->setGeometry(11, 162, dialog.width() - 22, 30);
     dialog.setFixedSize(dialog.width(), dialog.height() + 32);
@@ -42,19 +42,19 @@ void AddDeviceLine(QDialog& dialog, QComboBox* portList) {
 
 }  // namespace
 
-int PresetItemIndex(const QStringList& items, const QString& text) {
+int presetItemIndex(const QStringList& items, const QString& text) {
     for (int i = 0; i < items.size(); ++i)
         if (items.at(i).startsWith(text, Qt::CaseInsensitive)) return i;
     return -1;
 }
 
-void CSettingsDlg::SetShownHook(ShownHook hook) {
+void CSettingsDlg::setShownHook(ShownHook hook) {
     shownHook() = std::move(hook);
 }
 
 CSettingsDlg::CSettingsDlg()
     : m_strPort(kDefaultPort), m_strDevice(kDefaultDevice), m_strRate(kDefaultRate) {
-    ReadSettingsFile(g_strIniPath, m_strPort, m_strDevice, m_strRate, TabulonMessageBox);
+    ReadSettingsFile(g_strIniPath, m_strPort, m_strDevice, m_strRate, tabulonMessageBox);
 }
 
 int CSettingsDlg::DoModal(QWidget* owner) {
@@ -62,13 +62,13 @@ int CSettingsDlg::DoModal(QWidget* owner) {
     Ui::SettingsDlg ui;
     ui.setupUi(&dialog);
 
-    FillList(ui.IDC_PORT, exchangePortItems());
-    FillList(ui.IDC_DEVICE, exchangeDeviceItems());
-    FillList(ui.IDC_RATE, exchangeRateItems());
-    Preset(ui.IDC_PORT, exchangePortItems(), m_strPort);
-    Preset(ui.IDC_DEVICE, exchangeDeviceItems(), m_strDevice);
-    Preset(ui.IDC_RATE, exchangeRateItems(), m_strRate);
-    AddDeviceLine(dialog, ui.IDC_PORT);
+    fillList(ui.IDC_PORT, exchangePortItems());
+    fillList(ui.IDC_DEVICE, exchangeDeviceItems());
+    fillList(ui.IDC_RATE, exchangeRateItems());
+    preset(ui.IDC_PORT, exchangePortItems(), m_strPort);
+    preset(ui.IDC_DEVICE, exchangeDeviceItems(), m_strDevice);
+    preset(ui.IDC_RATE, exchangeRateItems(), m_strRate);
+    addDeviceLine(dialog, ui.IDC_PORT);
     ui.IDOK->setFocus();
 
     if (shownHook()) {

@@ -25,7 +25,7 @@ public:
     // Called with the live dialog once it is shown and running its event loop, so that tests can
     // type into it and close it. An empty hook removes it.
     using ShownHook = std::function<void(QDialog* dialog)>;
-    static void SetShownHook(ShownHook hook);
+    static void setShownHook(ShownHook hook);
 
     QString m_strPort;
     QString m_strDevice;
@@ -33,4 +33,4 @@ public:
 };
 
 // The first item, from the top, that begins with `text` regardless of letter case; -1 if none.
-int PresetItemIndex(const QStringList& items, const QString& text);
+int presetItemIndex(const QStringList& items, const QString& text);

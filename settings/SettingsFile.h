@@ -16,6 +16,6 @@ void ReadSettingsFile(const QString& path, QString& port, QString& device, QStri
 // Writes the three strings to `path`, safely (files/SafeFile.h): where the folder allows, a
 // failure (disk full) leaves the old file whole; a read-only folder with a writable file gets
 // the file written in place. Returns false after reporting the failure. Only the operator's
-// configuration folder is created when missing (MakeConfigFolderFor).
+// configuration folder is created when missing (makeConfigFolderFor).
 bool WriteSettingsFile(const QString& path, const QString& port, const QString& device,
                        const QString& rate, const SettingsReport& report);

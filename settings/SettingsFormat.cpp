@@ -12,11 +12,11 @@ constexpr std::string_view kRateKey = "RATE=";
 // the text, so characters before it shift the value into the key.
 constexpr std::size_t kPortValueStart = kPortKey.size();
 
-std::string_view UpToZero(std::string_view s) {
+std::string_view upToZero(std::string_view s) {
     return s.substr(0, s.find('\0'));
 }
 
-std::string RemoveBlanksAndLineBreaks(std::string_view bytes) {
+std::string removeBlanksAndLineBreaks(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size());
     for (char c : bytes)
@@ -26,20 +26,20 @@ std::string RemoveBlanksAndLineBreaks(std::string_view bytes) {
 
 }  // namespace
 
-std::string FormatSettingsText(std::string_view port, std::string_view device,
+std::string formatSettingsText(std::string_view port, std::string_view device,
                                std::string_view rate) {
     std::string text;
     text.reserve(port.size() + device.size() + rate.size() + 24);
-    text.append("PORT = ").append(UpToZero(port)).append("\r\n");
-    text.append("DEVICE = ").append(UpToZero(device)).append("\r\n");
-    text.append("RATE = ").append(UpToZero(rate));
+    text.append("PORT = ").append(upToZero(port)).append("\r\n");
+    text.append("DEVICE = ").append(upToZero(device)).append("\r\n");
+    text.append("RATE = ").append(upToZero(rate));
     return text;
 }
 
-std::optional<SettingsText> ParseSettingsText(std::string_view bytes) {
+std::optional<SettingsText> parseSettingsText(std::string_view bytes) {
     if (bytes.size() > kMaxSettingsFileSize) return std::nullopt;
-    const std::string text = RemoveBlanksAndLineBreaks(bytes);
-    const std::string_view searched = UpToZero(text);
+    const std::string text = removeBlanksAndLineBreaks(bytes);
+    const std::string_view searched = upToZero(text);
 
     const std::size_t p = searched.find(kPortKey);
     const std::size_t d = searched.find(kDeviceKey);
@@ -56,6 +56,6 @@ std::optional<SettingsText> ParseSettingsText(std::string_view bytes) {
     values.device = all.substr(d + kDeviceKey.size(), r - d - kDeviceKey.size());
     // The speed runs to the end of the text, past a zero byte too, but nothing after the zero
     // is ever seen by the operator or written back.
-    values.rate = UpToZero(all.substr(r + kRateKey.size()));
+    values.rate = upToZero(all.substr(r + kRateKey.size()));
     return values;
 }

@@ -20,7 +20,7 @@ constexpr std::size_t kMaxSettingsFileSize = 64 * 1024;
 
 // "PORT = <port>\r\nDEVICE = <device>\r\nRATE = <rate>", no final line break. A value ends at
 // its first zero byte, as the file's readers and the combo boxes see it.
-std::string FormatSettingsText(std::string_view port, std::string_view device,
+std::string formatSettingsText(std::string_view port, std::string_view device,
                                std::string_view rate);
 
 // The reader's rules: every blank, CR and LF removed wherever it stands; the keys "PORT=",
@@ -28,4 +28,4 @@ std::string FormatSettingsText(std::string_view port, std::string_view device,
 // byte; the port taken from index 5 up to "DEVICE=", the type up to "RATE=", the speed to the
 // end. Returns nothing for a text the reader cannot take apart: a key missing, keys in an order
 // that leaves no room for a value, or more than kMaxSettingsFileSize bytes.
-std::optional<SettingsText> ParseSettingsText(std::string_view bytes);
+std::optional<SettingsText> parseSettingsText(std::string_view bytes);

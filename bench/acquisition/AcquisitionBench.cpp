@@ -12,11 +12,11 @@
 #include <thread>
 #include <vector>
 
-#include "BarePeers.h"
-#include "BenchHost.h"
 #include "acquisition/AcquisitionThreadProc.h"
 #include "bench/BenchTable.h"
 #include "bench/StreamRun.h"
+#include "bench/acquisition/BarePeers.h"
+#include "bench/acquisition/BenchHost.h"
 #include "platform/PseudoTerminal.h"
 #include "tools/CalculatorSimulator.h"
 

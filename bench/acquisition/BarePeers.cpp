@@ -1,4 +1,4 @@
-#include "BarePeers.h"
+#include "bench/acquisition/BarePeers.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -14,7 +14,7 @@
 class BenchHost final : public AcquisitionHost {
 public:
     explicit BenchHost(ReceiveControl& rc, long stopAfterForms = 0)
-        : rc_(rc), stopAfterForms_(stopAfterForms) {}
+        : m_rc(rc), m_stopAfterForms(stopAfterForms) {}
 
     void setProgressPos(int) override {}
     void stepProgress() override {}
@@ -25,7 +25,7 @@ public:
     }
     void setViewModified() override {}
     void newForm() override {
-        if (++forms == stopAfterForms_) rc_.requestStop();
+        if (++forms == m_stopAfterForms) m_rc.requestStop();
     }
     bool askToStart() override { return question(); }
     bool askToContinue(int) override { return question(); }
@@ -64,6 +64,6 @@ private:
         return first;
     }
 
-    ReceiveControl& rc_;
-    long stopAfterForms_;
+    ReceiveControl& m_rc;
+    long m_stopAfterForms;
 };

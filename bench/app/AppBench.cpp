@@ -41,7 +41,7 @@
 
 namespace {
 
-void PrepareProfile(const QTemporaryDir& dir) {
+void prepareProfile(const QTemporaryDir& dir) {
     const QString ini = dir.filePath("Tabulon.ini");
     QFile f(ini);
     f.open(QIODevice::WriteOnly);
@@ -53,12 +53,12 @@ void PrepareProfile(const QTemporaryDir& dir) {
     ArchiveSettings archive;
     archive.folder = dir.filePath("archive");
     archive.nameTemplate = ArchiveName::kDefaultTemplate;
-    archive.Save();
+    archive.save();
 }
 
 // The two programs measured by `startup`; each ends as soon as its window is painted.
 // Both leave at once without tearing down: only the way to the painted window is measured.
-int ChildTabulon(int argc, char** argv) {
+int childTabulon(int argc, char** argv) {
     QApplication app(argc, argv);
     CTabulonPlusApp tabulon;
     if (!tabulon.InitInstance({})) _exit(1);  // shown maximized and painted on return
@@ -68,7 +68,7 @@ int ChildTabulon(int argc, char** argv) {
 // The bare peer in two kinds: an empty main window, which never lays out a letter, and the same
 // window with one menu and "Ready" in its status bar, which loads the fonts as any program
 // with a word on its window must.
-int ChildBare(int argc, char** argv, bool withText) {
+int childBare(int argc, char** argv, bool withText) {
     QApplication app(argc, argv);
     QMainWindow window;
     window.setCentralWidget(new QMdiArea);
@@ -81,7 +81,7 @@ int ChildBare(int argc, char** argv, bool withText) {
     _exit(0);
 }
 
-double SpawnMs(const char* self, const char* mode) {
+double spawnMs(const char* self, const char* mode) {
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
@@ -94,23 +94,23 @@ double SpawnMs(const char* self, const char* mode) {
         .count();
 }
 
-double Median(std::vector<double> v) {
+double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
 
-int Startup(const char* self, int runs) {
+int startup(const char* self, int runs) {
     QTemporaryDir dir;  // the configuration file and profile the children find
-    PrepareProfile(dir);
+    prepareProfile(dir);
     std::vector<double> tabulon, bare, bareText;
     for (const char* mode : {"--child-bare", "--child-bare-text", "--child-tabulon"})
-        SpawnMs(self, mode);  // warm the file cache for all three
+        spawnMs(self, mode);  // warm the file cache for all three
     for (int i = 0; i < runs; ++i) {
-        bare.push_back(SpawnMs(self, "--child-bare"));
-        bareText.push_back(SpawnMs(self, "--child-bare-text"));
-        tabulon.push_back(SpawnMs(self, "--child-tabulon"));
+        bare.push_back(spawnMs(self, "--child-bare"));
+        bareText.push_back(spawnMs(self, "--child-bare-text"));
+        tabulon.push_back(spawnMs(self, "--child-tabulon"));
     }
-    const double t = Median(tabulon), b = Median(bare), bt = Median(bareText);
+    const double t = median(tabulon), b = median(bare), bt = median(bareText);
     std::printf(
         "| start-up to the main window painted (median of %d) | time | Tabulon / this |\n"
         "|---|---|---|\n",
@@ -121,7 +121,7 @@ int Startup(const char* self, int runs) {
     return 0;
 }
 
-long StatusKb(const char* field) {
+long statusKb(const char* field) {
     QFile f("/proc/self/status");
     f.open(QIODevice::ReadOnly);
     for (const QByteArray& line : f.readAll().split('\n'))
@@ -130,10 +130,10 @@ long StatusKb(const char* field) {
     return -1;
 }
 
-int Exchange(int argc, char** argv, int forms) {
+int exchange(int argc, char** argv, int forms) {
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    PrepareProfile(dir);
+    prepareProfile(dir);
 
     CalculatorSimulatorOptions options;
     options.deviceType = 4;
@@ -146,48 +146,48 @@ int Exchange(int argc, char** argv, int forms) {
         return 1;
     }
     qputenv("TABULON_COM1", QByteArray::fromStdString(sim.slavePath()));
-    SetMessageBoxHook([](const QString& text, unsigned) {
+    setMessageBoxHook([](const QString& text, unsigned) {
         return text.startsWith(QStringLiteral("Связь с вычислителем установлена")) ? msg::IDYES
                                                                                    : msg::IDNO;
     });
-    CSettingsDlg::SetShownHook([](QDialog* d) { d->accept(); });
+    CSettingsDlg::setShownHook([](QDialog* d) { d->accept(); });
 
-    const long rssBefore = StatusKb("VmRSS:");
+    const long rssBefore = statusKb("VmRSS:");
     CTabulonPlusApp tabulon;
     if (!tabulon.InitInstance({})) return 1;
-    CMainFrame* frame = tabulon.MainFrame();
+    CMainFrame* frame = tabulon.mainFrame();
     QElapsedTimer timer;
     timer.start();
-    frame->OnCommand(id::ID_CONNECT);
-    while (frame->Exchange().workerAlive()) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    frame->onCommand(id::ID_CONNECT);
+    while (frame->exchange().workerAlive()) QApplication::processEvents(QEventLoop::AllEvents, 5);
     // The pass ends one second after the last byte (type 4): that second is not the forms'.
     const double ms = timer.elapsed() - 1000.0;
-    const int received = static_cast<int>(frame->Template().Documents().size()) - 1;
+    const int received = static_cast<int>(frame->formTemplate().documents().size()) - 1;
     std::printf("| measure | value |\n|---|---|\n");
     std::printf("| forms received (one window each) | %d of %d |\n", received, forms);
     std::printf("| time per form | %.2f ms |\n", ms / forms);
     std::printf("| VmRSS before start-up / after the exchange | %ld / %ld KiB |\n", rssBefore,
-                StatusKb("VmRSS:"));
-    std::printf("| VmHWM after the exchange | %ld KiB |\n", StatusKb("VmHWM:"));
-    SetMessageBoxHook({});
+                statusKb("VmRSS:"));
+    std::printf("| VmHWM after the exchange | %ld KiB |\n", statusKb("VmHWM:"));
+    setMessageBoxHook({});
     tabulon.ExitInstance();
     return received == forms ? 0 : 1;
 }
 
 }  // namespace
 
-int ArchiveOnOff(int argc, char** argv, int kb, int rounds);
+int archiveOnOff(int argc, char** argv, int kb, int rounds);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "--child-tabulon") return ChildTabulon(1, argv);
-    if (mode == "--child-bare") return ChildBare(1, argv, false);
-    if (mode == "--child-bare-text") return ChildBare(1, argv, true);
-    if (mode == "startup") return Startup(argv[0], argc > 2 ? std::atoi(argv[2]) : 15);
-    if (mode == "exchange") return Exchange(1, argv, argc > 2 ? std::atoi(argv[2]) : 1000);
+    if (mode == "--child-tabulon") return childTabulon(1, argv);
+    if (mode == "--child-bare") return childBare(1, argv, false);
+    if (mode == "--child-bare-text") return childBare(1, argv, true);
+    if (mode == "startup") return startup(argv[0], argc > 2 ? std::atoi(argv[2]) : 15);
+    if (mode == "exchange") return exchange(1, argv, argc > 2 ? std::atoi(argv[2]) : 1000);
     if (mode == "archive")
-        return ArchiveOnOff(1, argv, argc > 2 ? std::atoi(argv[2]) : 2000,
+        return archiveOnOff(1, argv, argc > 2 ? std::atoi(argv[2]) : 2000,
                             argc > 3 ? std::max(1, std::atoi(argv[3])) : 3);
     std::fprintf(stderr, "usage: %s startup [RUNS] | exchange [FORMS] | archive [KB [ROUNDS]]\n",
                  argv[0]);

@@ -42,7 +42,7 @@ void prepare(const QTemporaryDir& dir, bool archive, const char* device) {
     s.enabled = archive;
     s.folder = dir.filePath("archive");
     s.nameTemplate = ArchiveName::kDefaultTemplate;
-    s.Save();
+    s.save();
 }
 
 // One exchange through the whole program; the simulator's report of it.
@@ -52,19 +52,19 @@ CalculatorSimulatorReport exchange(CalculatorSimulatorOptions options, bool arch
     CalculatorSimulator sim(options);
     if (!sim.start()) std::exit(1);
     qputenv("TABULON_COM1", QByteArray::fromStdString(sim.slavePath()));
-    SetMessageBoxHook([](const QString& text, unsigned) {
+    setMessageBoxHook([](const QString& text, unsigned) {
         return text.startsWith(QStringLiteral("Связь с вычислителем установлена")) ? msg::IDYES
                                                                                    : msg::IDNO;
     });
-    CSettingsDlg::SetShownHook([](QDialog* d) { d->accept(); });
+    CSettingsDlg::setShownHook([](QDialog* d) { d->accept(); });
     CTabulonPlusApp tabulon;
     if (!tabulon.InitInstance({})) std::exit(1);
-    CMainFrame* frame = tabulon.MainFrame();
-    frame->OnCommand(id::ID_CONNECT);
-    while (frame->Exchange().workerAlive()) QApplication::processEvents(QEventLoop::AllEvents, 5);
-    frame->Calls().finishArchive();
+    CMainFrame* frame = tabulon.mainFrame();
+    frame->onCommand(id::ID_CONNECT);
+    while (frame->exchange().workerAlive()) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    frame->calls().finishArchive();
     sim.waitFinished(std::chrono::seconds(10));
-    SetMessageBoxHook({});
+    setMessageBoxHook({});
     tabulon.ExitInstance();
     const CalculatorSimulatorReport r = sim.report();
     if (r.streamsCompleted != 1 || r.echoErrors || r.echoesMissing) {
@@ -99,7 +99,7 @@ Figures measure(int kb, bool archive) {
 
 }  // namespace
 
-int ArchiveOnOff(int argc, char** argv, int kb, int rounds) {
+int archiveOnOff(int argc, char** argv, int kb, int rounds) {
     QApplication app(argc, argv);
     std::vector<double> onMb, offMb, onUs, offUs;
     for (int i = 0; i < rounds; ++i) {

@@ -98,9 +98,9 @@ int main(int argc, char** argv) {
         QFile f(bigFile);
         if (!f.open(QIODevice::WriteOnly) || f.write(big) != big.size()) return 1;
     }
-    const QString bigText = TextFileCodec::Decode(big);
+    const QString bigText = TextFileCodec::decode(big);
     const QByteArray small = makeForm(100 * 1024, 2);
-    const QString smallText = TextFileCodec::Decode(small);
+    const QString smallText = TextFileCodec::decode(small);
 
     ReceiveControl rc;
     QMdiArea area;
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
             if (opened) forms.destroyDocument(opened);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         },
-        [&] { opened = forms.OpenDocumentFile(bigFile); }, true);
+        [&] { opened = forms.openDocumentFile(bigFile); }, true);
     QTextEdit bareEdit;
     configureLikeAView(bareEdit);
     const double openBare = medianMs(
@@ -129,9 +129,9 @@ int main(int argc, char** argv) {
 
     // Save: the open form written through the safe save, against writing its bytes with QFile.
     const QString saved = dir.filePath("saved");
-    const QByteArray bytes = TextFileCodec::Encode(opened->GetTextDocument()->toRawText());
+    const QByteArray bytes = TextFileCodec::encode(opened->getTextDocument()->toRawText());
     const double saveOurs = medianMs(
-        rounds, [] {}, [&] { opened->OnSaveDocument(saved); });
+        rounds, [] {}, [&] { opened->onSaveDocument(saved); });
     const double saveBare = medianMs(
         rounds, [] {},
         [&] {
@@ -154,9 +154,9 @@ int main(int argc, char** argv) {
         // Where a save's time goes.
         QString raw;
         const double copy = medianMs(
-            rounds, [] {}, [&] { raw = opened->GetTextDocument()->toRawText(); });
+            rounds, [] {}, [&] { raw = opened->getTextDocument()->toRawText(); });
         const double encode = medianMs(
-            rounds, [] {}, [&] { TextFileCodec::Encode(raw); });
+            rounds, [] {}, [&] { TextFileCodec::encode(raw); });
         std::printf("| detail: text out of the document / encoding | %.1f | %.1f | | |\n", copy,
                     encode);
         // The safe peer's own split: handing the bytes over, and the sync and rename of
@@ -184,10 +184,10 @@ int main(int argc, char** argv) {
     // The bare editor still lays out its 5 MB in idle time; every settling of events would
     // pay for it on our side.
     bareEdit.clear();
-    forms.OpenNewDocument();
+    forms.openNewDocument();
     auto* view = qobject_cast<CTabulonPlusView*>(rc.m_pView);
     const double deliverOurs = medianMs(
-        rounds, [&] { view->clear(); }, [&] { view->SetFormText(small); }, true);
+        rounds, [&] { view->clear(); }, [&] { view->setFormText(small); }, true);
     const double deliverBare = medianMs(
         rounds, [&] { bareEdit.clear(); }, [&] { bareEdit.setPlainText(smallText); }, true);
     row("deliver a 100 KB form", deliverOurs, deliverBare);

@@ -34,14 +34,14 @@ constexpr double kSlackPerSecond = 1.0;
 // Everything started, so that a benchmark that gives up leaves no server or program behind.
 std::vector<pid_t> g_started;
 
-void StopAll() {
+void stopAll() {
     for (pid_t pid : g_started) kill(pid, SIGTERM);
     for (pid_t pid : g_started) waitpid(pid, nullptr, 0);
     g_started.clear();
 }
 
 // In a child before exec: the programs' warnings go to a file instead of the table.
-void RedirectStderr(const std::string& path) {
+void redirectStderr(const std::string& path) {
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (fd >= 0) dup2(fd, STDERR_FILENO);
 }
@@ -61,7 +61,7 @@ struct XServer : Child {
         if (pid == 0) {
             close(fds[0]);
             const std::string fd = std::to_string(fds[1]);
-            RedirectStderr(log);
+            redirectStderr(log);
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
                    "1280x1024x24", static_cast<char*>(nullptr));
             _exit(127);
@@ -93,7 +93,7 @@ Child launch(const std::string& exe, const std::vector<std::string>& args, const
         setenv("XDG_DOCUMENTS_DIR", (h + "/Documents").c_str(), 1);
         setenv("TABULON_INI", (h + "/Tabulon.ini").c_str(), 1);
         unsetenv("DBUS_SESSION_BUS_ADDRESS");
-        RedirectStderr(h + "/stderr.log");
+        redirectStderr(h + "/stderr.log");
         std::vector<char*> argv{const_cast<char*>(exe.c_str())};
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
@@ -105,7 +105,7 @@ Child launch(const std::string& exe, const std::vector<std::string>& args, const
 }
 
 // Voluntary and involuntary switches of every thread the process has now, by thread name.
-std::map<std::string, long> Switches(pid_t pid) {
+std::map<std::string, long> switches(pid_t pid) {
     std::map<std::string, long> byThread;
     const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
     DIR* dir = opendir(tasks.c_str());
@@ -127,14 +127,14 @@ std::map<std::string, long> Switches(pid_t pid) {
 }
 
 // No window manager runs: the focus is set directly, which makes Qt take the window as active.
-void Focus(const XServer& x, const char* titlePattern) {
+void focus(const XServer& x, const char* titlePattern) {
     const std::string command = "DISPLAY=" + x.display + " xdotool search --onlyvisible --name '" +
                                 titlePattern + "' windowfocus >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0) bench::die(std::string("cannot focus ") + titlePattern);
 }
 
 // The measure means nothing if the program waits in a message box instead of its main window.
-bool WaitForWindow(const XServer& x, const char* titlePattern) {
+bool waitForWindow(const XServer& x, const char* titlePattern) {
     const std::string command = "DISPLAY=" + x.display + " xdotool search --onlyvisible --name '" +
                                 titlePattern + "' >/dev/null 2>&1";
     for (int i = 0; i < 300; ++i) {
@@ -183,7 +183,7 @@ struct Run {
     }
 };
 
-QString PrepareHome(const QTemporaryDir& dir, const char* name) {
+QString prepareHome(const QTemporaryDir& dir, const char* name) {
     const QString home = dir.filePath(QString::fromLatin1(name));
     for (const char* sub : {".config", ".local/share", ".cache", "run", "Documents"})
         QDir().mkpath(home + "/" + sub);
@@ -196,7 +196,7 @@ QString PrepareHome(const QTemporaryDir& dir, const char* name) {
 }
 
 // A received form as the operator saves it: the sample report in Windows Cyrillic.
-QString PrepareForm(const QTemporaryDir& dir) {
+QString prepareForm(const QTemporaryDir& dir) {
     QFile sample(QStringLiteral(SAMPLE_FORM));
     if (!sample.open(QIODevice::ReadOnly)) bench::die("cannot read " SAMPLE_FORM);
     const QString path = dir.filePath("form.txt");
@@ -206,7 +206,7 @@ QString PrepareForm(const QTemporaryDir& dir) {
     return path;
 }
 
-void Report(const Run& ours, const Run& bare, int seconds) {
+void report(const Run& ours, const Run& bare, int seconds) {
     const long t = ours.total(), b = bare.total();
     const double slack = kSlackPerSecond * seconds;
     const double ratio = (t + slack) / (b + slack);
@@ -233,8 +233,8 @@ int main(int argc, char** argv) {
     }
     QTemporaryDir dir;
     if (!dir.isValid()) bench::die("no temporary folder");
-    std::atexit(StopAll);
-    const std::string form = PrepareForm(dir).toStdString();
+    std::atexit(stopAll);
+    const std::string form = prepareForm(dir).toStdString();
 
     Run runs[] = {{"as started (one empty form)", "^Tabulon - ", false},
                   {"a form of text open", "^Tabulon - form", false},
@@ -244,14 +244,14 @@ int main(int argc, char** argv) {
     static_assert(std::size(runs) == 5);
     const std::vector<std::string> args[] = {{}, {form}, {}, {}, {"--text"}};
     for (int i = 0; i < 5; ++i) {
-        const QString home = PrepareHome(dir, ("home" + std::to_string(i)).c_str());
+        const QString home = prepareHome(dir, ("home" + std::to_string(i)).c_str());
         runs[i].x.start((home + "/xvfb.log").toStdString());
         const bool tabulon = i == 0 || i == 1 || i == 3;
         runs[i].child = launch(tabulon ? TABULON_EXE : IDLE_BARE_EXE, args[i], runs[i].x, home);
         runs[i].home = home;
     }
     for (Run& r : runs) {
-        if (!WaitForWindow(r.x, r.title)) {
+        if (!waitForWindow(r.x, r.title)) {
             std::fprintf(stderr, "%s\n", qPrintable(r.logs()));
             bench::die(std::string("no window ") + r.title + " (" + r.what + ")");
         }
@@ -259,15 +259,15 @@ int main(int argc, char** argv) {
     // Focused at once, a window would lose the focus again while it is still being set up.
     std::this_thread::sleep_for(kSettle / 2);
     for (Run& r : runs) {
-        if (r.focused) Focus(r.x, r.title);
+        if (r.focused) focus(r.x, r.title);
     }
     std::this_thread::sleep_for(kSettle / 2);
-    for (Run& r : runs) r.before = Switches(r.child.pid);
+    for (Run& r : runs) r.before = switches(r.child.pid);
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
-    for (Run& r : runs) r.after = Switches(r.child.pid);
-    StopAll();
-    Report(runs[0], runs[2], seconds);
-    Report(runs[1], runs[2], seconds);
-    Report(runs[3], runs[4], seconds);
+    for (Run& r : runs) r.after = switches(r.child.pid);
+    stopAll();
+    report(runs[0], runs[2], seconds);
+    report(runs[1], runs[2], seconds);
+    report(runs[3], runs[4], seconds);
     return 0;
 }

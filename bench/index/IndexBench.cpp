@@ -208,7 +208,7 @@ void trigramPeer(const QString& root, int forms) {
     ours.commit();
     const double oursMbs = double(bytes) / 1e6 / seconds(t);
     std::vector<QByteArray> utf8;
-    for (const QByteArray& text : texts) utf8.push_back(TextFileCodec::Decode(text).toUtf8());
+    for (const QByteArray& text : texts) utf8.push_back(TextFileCodec::decode(text).toUtf8());
     sqlite3* db = nullptr;
     sqlite3_open(QFile::encodeName(dir.filePath(QStringLiteral("fts5.sqlite"))).constData(), &db);
     sqlite3_exec(db,

@@ -14,7 +14,7 @@ KeyboardLocks* KeyboardLocks::instance() {
 
 KeyboardLocks::KeyboardLocks(QObject* application)
     : QObject(application),
-      m_notifications(MakeLockNotificationFilter([this] { emit changed(); })) {
+      m_notifications(makeLockNotificationFilter([this] { emit changed(); })) {
     application->installEventFilter(this);
     if (m_notifications)
         QCoreApplication::instance()->installNativeEventFilter(m_notifications.get());

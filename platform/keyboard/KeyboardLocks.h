@@ -13,7 +13,7 @@ enum class LockState { Off, On, Unknown };
 // Asks the window system the program's GUI runs on; Unknown when it cannot tell (no GUI yet, a
 // platform without lock indicators such as offscreen, or a key the keyboard does not have).
 // Call on the GUI thread.
-LockState QueryLockState(LockKey key);
+LockState queryLockState(LockKey key);
 
 // Says when the lock keys may have changed, from events that come anyway, so that no one asks
 // the window system on a timer: the window system's own notifications where it sends them
@@ -41,5 +41,5 @@ private:
 
 // The filter that turns the window system's lock notifications into calls of `changed`, made
 // by the file chosen for the platform; null where the running window system sends none.
-std::unique_ptr<QAbstractNativeEventFilter> MakeLockNotificationFilter(
+std::unique_ptr<QAbstractNativeEventFilter> makeLockNotificationFilter(
     std::function<void()> changed);

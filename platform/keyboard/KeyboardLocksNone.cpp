@@ -3,10 +3,10 @@
 #include "platform/keyboard/KeyboardLocks.h"
 
 // Window systems whose lock state we cannot read: the panes stay empty.
-LockState QueryLockState(LockKey) {
+LockState queryLockState(LockKey) {
     return LockState::Unknown;
 }
 
-std::unique_ptr<QAbstractNativeEventFilter> MakeLockNotificationFilter(std::function<void()>) {
+std::unique_ptr<QAbstractNativeEventFilter> makeLockNotificationFilter(std::function<void()>) {
     return nullptr;
 }

@@ -12,7 +12,7 @@ namespace {
 
 constexpr LockKey kLockKeys[] = {LockKey::Caps, LockKey::Num, LockKey::Scroll};
 
-const char* IndicatorName(LockKey key) {
+const char* indicatorName(LockKey key) {
     switch (key) {
         case LockKey::Caps:
             return "Caps Lock";
@@ -24,7 +24,7 @@ const char* IndicatorName(LockKey key) {
     return "";
 }
 
-Display* QtDisplay() {
+Display* qtDisplay() {
     auto* app = qGuiApp;
     if (!app) return nullptr;
     auto* x11 = app->nativeInterface<QNativeInterface::QX11Application>();
@@ -33,8 +33,8 @@ Display* QtDisplay() {
 
 // Indicators are looked up by name: their numbers differ between keyboard maps. False when the
 // keyboard map has no such indicator.
-bool NamedIndicator(Display* display, LockKey key, int* index, bool* on) {
-    const Atom atom = XInternAtom(display, IndicatorName(key), True);
+bool namedIndicator(Display* display, LockKey key, int* index, bool* on) {
+    const Atom atom = XInternAtom(display, indicatorName(key), True);
     if (atom == 0) return false;
     Bool state = False;
     if (!XkbGetNamedIndicator(display, atom, index, &state, nullptr, nullptr)) return false;
@@ -56,17 +56,17 @@ public:
         const auto* event = static_cast<const xkbIndicatorNotify*>(message);
         if ((event->type & 0x7f) != m_eventBase || event->xkbType != XkbIndicatorStateNotify)
             return false;
-        if (event->changed & LockIndicators()) m_changed();
+        if (event->changed & lockIndicators()) m_changed();
         return false;
     }
 
 private:
     // Asked at each change rather than once: a new keyboard map may number them anew.
-    CARD32 LockIndicators() const {
+    CARD32 lockIndicators() const {
         CARD32 mask = 0;
         for (LockKey key : kLockKeys) {
             int index = -1;
-            if (NamedIndicator(m_display, key, &index, nullptr) && index >= 0 && index < 32)
+            if (namedIndicator(m_display, key, &index, nullptr) && index >= 0 && index < 32)
                 mask |= CARD32(1) << index;
         }
         return mask;
@@ -79,16 +79,16 @@ private:
 
 }  // namespace
 
-LockState QueryLockState(LockKey key) {
-    Display* display = QtDisplay();
+LockState queryLockState(LockKey key) {
+    Display* display = qtDisplay();
     bool on = false;
-    if (!display || !NamedIndicator(display, key, nullptr, &on)) return LockState::Unknown;
+    if (!display || !namedIndicator(display, key, nullptr, &on)) return LockState::Unknown;
     return on ? LockState::On : LockState::Off;
 }
 
-std::unique_ptr<QAbstractNativeEventFilter> MakeLockNotificationFilter(
+std::unique_ptr<QAbstractNativeEventFilter> makeLockNotificationFilter(
     std::function<void()> changed) {
-    Display* display = QtDisplay();
+    Display* display = qtDisplay();
     if (!display) return nullptr;
     int opcode = 0, eventBase = 0, errorBase = 0;
     int major = XkbMajorVersion, minor = XkbMinorVersion;

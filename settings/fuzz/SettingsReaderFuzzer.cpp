@@ -10,12 +10,12 @@
 // byte that the reader removes.
 namespace {
 
-bool RoundTrips(const SettingsText& values) {
+bool roundTrips(const SettingsText& values) {
     constexpr std::string_view kRemoved{" \r\n\0", 4};
     for (const std::string* value : {&values.port, &values.device, &values.rate})
         if (value->find_first_of(kRemoved) != std::string::npos) return true;
     const auto again =
-        ParseSettingsText(FormatSettingsText(values.port, values.device, values.rate));
+        parseSettingsText(formatSettingsText(values.port, values.device, values.rate));
     return again && *again == values;
 }
 
@@ -23,7 +23,7 @@ bool RoundTrips(const SettingsText& values) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const auto values = ParseSettingsText(bytes);
-    if (values && !RoundTrips(*values)) std::abort();
+    const auto values = parseSettingsText(bytes);
+    if (values && !roundTrips(*values)) std::abort();
     return 0;
 }

@@ -17,7 +17,7 @@ class EveryByte : public ::testing::TestWithParam<int> {};
 
 TEST_P(EveryByte, LettersKeepTheirMeaningAndAllElseStays) {
     const int in = GetParam();
-    const int out = Convert866To1251(static_cast<std::uint8_t>(in));
+    const int out = convert866To1251(static_cast<std::uint8_t>(in));
     QChar dosLetter;
     if (in >= 0x80 && in <= 0xAF) dosLetter = kDosLettersLow[in - 0x80];
     if (in >= 0xE0 && in <= 0xEF) dosLetter = kDosLettersHigh[in - 0xE0];
@@ -42,7 +42,7 @@ TEST(Conversion, NamedLetters) {
                                                     {0x0D, 0x0D},
                                                     {0x0A, 0x0A}}};
     for (auto [in, out] : pairs)
-        EXPECT_EQ(Convert866To1251(static_cast<std::uint8_t>(in)), out) << in;
+        EXPECT_EQ(convert866To1251(static_cast<std::uint8_t>(in)), out) << in;
 }
 
 struct BufferCase {
@@ -55,7 +55,7 @@ TEST_P(Buffer, ConvertsAndDropsZeros) {
     const QByteArray& in = GetParam().in;
     const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(in.constData()),
                                  static_cast<std::size_t>(in.size()));
-    EXPECT_EQ(Convert866To1251(bytes), GetParam().out);
+    EXPECT_EQ(convert866To1251(bytes), GetParam().out);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Buffer,
@@ -77,11 +77,11 @@ TEST_P(Texts, AreExact) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Texts,
-    ::testing::Values(TextCase{texts::ByteCounterText(0), "0 байт прочитано"},
-                      TextCase{texts::ByteCounterText(190), "190 байт прочитано"},
-                      TextCase{texts::ClosingReportText(0),
+    ::testing::Values(TextCase{texts::byteCounterText(0), "0 байт прочитано"},
+                      TextCase{texts::byteCounterText(190), "190 байт прочитано"},
+                      TextCase{texts::closingReportText(0),
                                "Чтение данных в объеме 0 байт завершено. Продолжить?"},
-                      TextCase{texts::ClosingReportText(12345),
+                      TextCase{texts::closingReportText(12345),
                                "Чтение данных в объеме 12345 байт завершено. Продолжить?"},
                       TextCase{*LinkSetup::failureText(SerialOpenResult::Stage::GetState, 13),
                                "GetCommState failed with error 13.\n"},

@@ -25,7 +25,7 @@ protected:
         auto promise = std::make_shared<std::promise<void>>();
         auto done = std::make_shared<bool>(false);
         rig.host.on(Kind::SetProgressPos, [promise, done, this](const auto&) {
-            if (*done || !rig.host.trace().contains("counter " + texts::ByteCounterText(0))) return;
+            if (*done || !rig.host.trace().contains("counter " + texts::byteCounterText(0))) return;
             *done = true;
             promise->set_value();
         });

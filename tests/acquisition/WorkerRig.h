@@ -61,8 +61,8 @@ struct WorkerRig {
 };
 
 inline QString report(int n) {
-    return texts::ClosingReportText(n);
+    return texts::closingReportText(n);
 }
 inline QString counter(int n) {
-    return texts::ByteCounterText(n);
+    return texts::byteCounterText(n);
 }

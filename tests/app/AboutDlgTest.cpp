@@ -8,7 +8,7 @@
 namespace {
 
 // Dialog units: x * 1.5, y * 1.625 pixels, rounded.
-QRect FromDialogUnits(int x, int y, int w, int h) {
+QRect fromDialogUnits(int x, int y, int w, int h) {
     return QRect(qRound(x * 1.5), qRound(y * 1.625), qRound(w * 1.5), qRound(h * 1.625));
 }
 
@@ -27,10 +27,10 @@ TEST(AboutDlg, TemplateTextsAndLayout) {
     EXPECT_FALSE(icon->pixmap().isNull());
     EXPECT_EQ(ok->text(), "OK");
     EXPECT_TRUE(ok->isDefault());
-    EXPECT_EQ(icon->geometry(), FromDialogUnits(11, 17, 20, 20));
-    EXPECT_EQ(version->geometry(), FromDialogUnits(40, 10, 119, 8));
-    EXPECT_EQ(credit->geometry(), FromDialogUnits(40, 25, 150, 8));
-    EXPECT_EQ(ok->geometry(), FromDialogUnits(178, 7, 50, 14));
+    EXPECT_EQ(icon->geometry(), fromDialogUnits(11, 17, 20, 20));
+    EXPECT_EQ(version->geometry(), fromDialogUnits(40, 10, 119, 8));
+    EXPECT_EQ(credit->geometry(), fromDialogUnits(40, 25, 150, 8));
+    EXPECT_EQ(ok->geometry(), fromDialogUnits(178, 7, 50, 14));
 }
 
 TEST(AboutDlg, OkCloses) {

@@ -1,4 +1,4 @@
-#include "AppFixture.h"
+#include "tests/app/AppFixture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -23,7 +23,7 @@
 #include "res/MessageBox.h"
 #include "settings/SettingsDlg.h"
 
-QByteArray Cp1251(const QString& text) {
+QByteArray cp1251(const QString& text) {
     QStringEncoder encoder("windows-1251");
     return encoder(text);
 }
@@ -37,9 +37,9 @@ void AppFixture::SetUp() {
     ArchiveSettings archive;
     archive.folder = m_dir.filePath("archive");
     archive.nameTemplate = ArchiveName::kDefaultTemplate;
-    ASSERT_TRUE(archive.Save());
-    SetMessageBoxHook([this](const QString& text, unsigned style) {
-        QWidget* frame = Frame();
+    ASSERT_TRUE(archive.save());
+    setMessageBoxHook([this](const QString& text, unsigned style) {
+        QWidget* frame = mainFrame();
         m_messages.append({text, style, frame ? frame->isEnabled() : true});
         for (const auto& [prefix, answer] : m_answers)
             if (text.startsWith(prefix)) return answer;
@@ -52,32 +52,32 @@ void AppFixture::TearDown() {
     m_app.reset();
     if (m_sim) m_sim->stop();
     m_sim.reset();
-    SetMessageBoxHook({});
-    CSettingsDlg::SetShownHook({});
+    setMessageBoxHook({});
+    CSettingsDlg::setShownHook({});
     for (const char* v : {"TABULON_COM1", "TABULON_COM2", "TABULON_COM3", "TABULON_INI"})
         qunsetenv(v);
 }
 
-void AppFixture::StartCalculator(CalculatorSimulatorOptions options, const char* comVariable) {
+void AppFixture::startCalculator(CalculatorSimulatorOptions options, const char* comVariable) {
     m_sim = std::make_unique<CalculatorSimulator>(std::move(options));
     ASSERT_TRUE(m_sim->start()) << m_sim->error();
     qputenv(comVariable, QByteArray::fromStdString(m_sim->slavePath()));
 }
 
-bool AppFixture::StartApp(const QStringList& args, bool realClock) {
+bool AppFixture::startApp(const QStringList& args, bool realClock) {
     m_app = std::make_unique<CTabulonPlusApp>();
     if (!realClock) {
-        m_app->SetThreadProc([this](void* p) {
+        m_app->setThreadProc([this](void* p) {
             return AcquisitionThreadProc(*static_cast<ReceiveControl*>(p), &openComPort, m_clock);
         });
     }
     const bool started = m_app->InitInstance(args);
     // The tests give the timer its ticks themselves.
-    if (Frame()) Frame()->Exchange().setTickInterval(24 * 3600 * 1000);
+    if (mainFrame()) mainFrame()->exchange().setTickInterval(24 * 3600 * 1000);
     return started;
 }
 
-void AppFixture::Answer(const QString& prefix, int answer) {
+void AppFixture::answer(const QString& prefix, int answer) {
     for (auto& entry : m_answers)
         if (entry.first == prefix) {
             entry.second = answer;
@@ -86,8 +86,8 @@ void AppFixture::Answer(const QString& prefix, int answer) {
     m_answers.append({prefix, answer});
 }
 
-void AppFixture::ChooseSettings(const QString& port, const QString& device, const QString& rate) {
-    CSettingsDlg::SetShownHook([=](QDialog* dialog) {
+void AppFixture::chooseSettings(const QString& port, const QString& device, const QString& rate) {
+    CSettingsDlg::setShownHook([=](QDialog* dialog) {
         dialog->findChild<QComboBox*>("IDC_PORT")->setEditText(port);
         dialog->findChild<QComboBox*>("IDC_DEVICE")->setEditText(device);
         dialog->findChild<QComboBox*>("IDC_RATE")->setEditText(rate);
@@ -96,7 +96,7 @@ void AppFixture::ChooseSettings(const QString& port, const QString& device, cons
     });
 }
 
-bool AppFixture::WaitUntil(const std::function<bool()>& done, int ms) {
+bool AppFixture::waitUntil(const std::function<bool()>& done, int ms) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline) return false;
@@ -106,35 +106,35 @@ bool AppFixture::WaitUntil(const std::function<bool()>& done, int ms) {
     return true;
 }
 
-bool AppFixture::WaitForWorkerEnd(int ms) {
-    return WaitUntil([this] { return !Frame()->Exchange().workerAlive(); }, ms);
+bool AppFixture::waitForWorkerEnd(int ms) {
+    return waitUntil([this] { return !mainFrame()->exchange().workerAlive(); }, ms);
 }
 
-CMainFrame* AppFixture::Frame() const {
-    return m_app ? m_app->MainFrame() : nullptr;
+CMainFrame* AppFixture::mainFrame() const {
+    return m_app ? m_app->mainFrame() : nullptr;
 }
 
-QList<CTabulonPlusDoc*> AppFixture::Docs() const {
-    return Frame()->Template().Documents();
+QList<CTabulonPlusDoc*> AppFixture::formDocs() const {
+    return mainFrame()->formTemplate().documents();
 }
 
-QStringList AppFixture::Titles() const {
+QStringList AppFixture::titles() const {
     QStringList titles;
-    for (CTabulonPlusDoc* doc : Docs()) titles.append(doc->GetTitle());
+    for (CTabulonPlusDoc* doc : formDocs()) titles.append(doc->getTitle());
     return titles;
 }
 
-QString AppFixture::PlainText(CTabulonPlusDoc* doc) {
-    return doc->GetTextDocument()->toPlainText();
+QString AppFixture::plainText(CTabulonPlusDoc* doc) {
+    return doc->getTextDocument()->toPlainText();
 }
 
-bool AppFixture::Sent(const QString& prefix) const {
+bool AppFixture::sent(const QString& prefix) const {
     for (const Message& m : m_messages)
         if (m.text.startsWith(prefix)) return true;
     return false;
 }
 
-QByteArray AppFixture::IniBytes() const {
+QByteArray AppFixture::iniBytes() const {
     QFile file(m_iniPath);
     if (!file.open(QIODevice::ReadOnly)) return {};
     return file.readAll();

@@ -42,26 +42,26 @@ protected:
     void TearDown() override;
 
     // Starts the simulator and points `comVariable` (e.g. "TABULON_COM1") at its line.
-    void StartCalculator(CalculatorSimulatorOptions options,
+    void startCalculator(CalculatorSimulatorOptions options,
                          const char* comVariable = "TABULON_COM1");
     // The worker runs on the fast clock unless `realClock`.
-    bool StartApp(const QStringList& args = {}, bool realClock = false);
+    bool startApp(const QStringList& args = {}, bool realClock = false);
 
     // The answer to every message beginning with `prefix`, until changed.
-    void Answer(const QString& prefix, int answer);
+    void answer(const QString& prefix, int answer);
     // The settings dialog of the next connect command is answered with these three texts.
-    void ChooseSettings(const QString& port, const QString& device, const QString& rate);
+    void chooseSettings(const QString& port, const QString& device, const QString& rate);
 
     // Pumps events until `done` holds; false after `ms` milliseconds.
-    static bool WaitUntil(const std::function<bool()>& done, int ms = 20000);
-    bool WaitForWorkerEnd(int ms = 30000);
+    static bool waitUntil(const std::function<bool()>& done, int ms = 20000);
+    bool waitForWorkerEnd(int ms = 30000);
 
-    CMainFrame* Frame() const;
-    QList<CTabulonPlusDoc*> Docs() const;
-    QStringList Titles() const;
-    static QString PlainText(CTabulonPlusDoc* doc);
-    bool Sent(const QString& prefix) const;  // a message beginning with `prefix` was shown
-    QByteArray IniBytes() const;
+    CMainFrame* mainFrame() const;
+    QList<CTabulonPlusDoc*> formDocs() const;
+    QStringList titles() const;
+    static QString plainText(CTabulonPlusDoc* doc);
+    bool sent(const QString& prefix) const;  // a message beginning with `prefix` was shown
+    QByteArray iniBytes() const;
 
     QTemporaryDir m_dir;
     QString m_iniPath;
@@ -73,4 +73,4 @@ protected:
 };
 
 // The text in the Windows Cyrillic code page, as files and the worker hold it.
-QByteArray Cp1251(const QString& text);
+QByteArray cp1251(const QString& text);

@@ -9,14 +9,14 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "AppFixture.h"
 #include "archive/ArchiveDlg.h"
-#include "res/MessageBox.h"
 #include "archive/ArchiveSettings.h"
 #include "forms/TabulonPlusDoc.h"
 #include "frames/MainFrame.h"
 #include "frames/WorkerCalls.h"
 #include "res/CommandIds.h"
+#include "res/MessageBox.h"
+#include "tests/app/AppFixture.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ const QString kNotArchived = QStringLiteral("Форма ");
 
 // Every byte a calculator can send but the form end, line breaks of every kind among them;
 // sent last, with no form end after it, it reaches the archive at the pass end.
-std::vector<std::uint8_t> EveryByte() {
+std::vector<std::uint8_t> everyByte() {
     std::vector<std::uint8_t> bytes;
     for (int b = 1; b < 256; ++b)
         if (b != 0x1A) bytes.push_back(std::uint8_t(b));
@@ -36,103 +36,104 @@ std::vector<std::uint8_t> EveryByte() {
 
 class ArchiveExchange : public AppFixture {
 protected:
-    QString ArchiveFolder() const { return m_dir.filePath("archive"); }
+    QString archiveFolder() const { return m_dir.filePath("archive"); }
 
-    void UseTemplate(const QString& tmpl) {
+    void useTemplate(const QString& tmpl) {
         ArchiveSettings s;
-        s.folder = ArchiveFolder();
+        s.folder = archiveFolder();
         s.nameTemplate = tmpl;
-        ASSERT_TRUE(s.Save());
+        ASSERT_TRUE(s.save());
     }
 
-    void Exchange(CalculatorSimulatorOptions options) {
-        StartCalculator(options);
-        ASSERT_TRUE(StartApp());
-        Answer(kStart, msg::IDYES);
-        Answer(kReport, msg::IDNO);
-        ChooseSettings("COM1", options.deviceType == 4 ? "КСМ-Ж" : "КСМ-Р", "9600");
-        ASSERT_TRUE(Frame()->OnCommand(id::ID_CONNECT));
-        ASSERT_TRUE(WaitForWorkerEnd());
-        Frame()->Calls().finishArchive();
-        WaitUntil([] { return false; }, 50);  // a queued message gets its turn
+    void exchange(CalculatorSimulatorOptions options) {
+        startCalculator(options);
+        ASSERT_TRUE(startApp());
+        answer(kStart, msg::IDYES);
+        answer(kReport, msg::IDNO);
+        chooseSettings("COM1", options.deviceType == 4 ? "КСМ-Ж" : "КСМ-Р", "9600");
+        ASSERT_TRUE(mainFrame()->onCommand(id::ID_CONNECT));
+        ASSERT_TRUE(waitForWorkerEnd());
+        mainFrame()->calls().finishArchive();
+        waitUntil([] { return false; }, 50);  // a queued message gets its turn
     }
 
     // The archive's files by name, below the month folders.
-    QStringList ArchiveFiles() const {
+    QStringList archiveFiles() const {
         QStringList files;
-        QDirIterator it(ArchiveFolder(), QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator it(archiveFolder(), QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) files << it.next();
         files.sort();
         return files;
     }
 
-    static QByteArray Read(const QString& path) {
+    static QByteArray read(const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
 
-    QByteArray Saved(CTabulonPlusDoc* doc, int n) {
+    QByteArray saved(CTabulonPlusDoc* doc, int n) {
         const QString path = m_dir.filePath(QStringLiteral("saved%1").arg(n));
-        EXPECT_TRUE(doc->OnSaveDocument(path));
-        return Read(path);
+        EXPECT_TRUE(doc->onSaveDocument(path));
+        return read(path);
     }
 };
 
 TEST_F(ArchiveExchange, ArchivedFormsEqualTheirSavedWindowsByteForByte) {
-    UseTemplate("{n}_{port}_{device}.txt");
+    useTemplate("{n}_{port}_{device}.txt");
     CalculatorSimulatorOptions o;
     o.deviceType = 0;
     o.stream.forms = {"СУТОЧНАЯ ВЕДОМОСТЬ N1\nТемпература подачи 94,21\n", "",
                       "\tтаб\tи пробелы  \n\n"};
-    o.stream.rawBytes = EveryByte();
+    o.stream.rawBytes = everyByte();
     o.stream.tailText = "Хвост без конца формы";
-    Exchange(o);
+    exchange(o);
 
-    const QList<CTabulonPlusDoc*> docs = Docs();
+    const QList<CTabulonPlusDoc*> docs = formDocs();
     ASSERT_EQ(docs.size(), 4);
-    const QStringList files = ArchiveFiles();
+    const QStringList files = archiveFiles();
     ASSERT_EQ(files.size(), 4) << files.join('\n').toStdString();
     for (int i = 0; i < 4; ++i) {
         // The tail had no form end: its name says it is cut short.
         const QString suffix = i == 3 ? QStringLiteral("-неполная") : QString();
-        EXPECT_TRUE(files[i].endsWith(QStringLiteral("/0%1_COM1_КСМ-Р%2.txt").arg(i + 1).arg(suffix)))
+        EXPECT_TRUE(
+            files[i].endsWith(QStringLiteral("/0%1_COM1_КСМ-Р%2.txt").arg(i + 1).arg(suffix)))
             << files[i].toStdString();
         EXPECT_TRUE(docs[i]->IsModified()) << "the archive is a copy, not the form's file";
-        EXPECT_TRUE(docs[i]->GetPathName().isEmpty());
-        EXPECT_EQ(Read(files[i]), Saved(docs[i], i)) << files[i].toStdString();
+        EXPECT_TRUE(docs[i]->getPathName().isEmpty());
+        EXPECT_EQ(read(files[i]), saved(docs[i], i)) << files[i].toStdString();
     }
-    EXPECT_FALSE(Sent(kNotArchived));
+    EXPECT_FALSE(sent(kNotArchived));
 }
 
 // A small tmpfs of our own as the archive: the second form does not fit.
 TEST_F(ArchiveExchange, FullDiskLeavesTheExchangeAndTheWindowsWhole) {
-    ASSERT_TRUE(QDir().mkpath(ArchiveFolder()));
+    ASSERT_TRUE(QDir().mkpath(archiveFolder()));
     const bool mounted = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=16k",
-                                                     "tabulon-test", ArchiveFolder()}) == 0;
+                                                     "tabulon-test", archiveFolder()}) == 0;
     if (!mounted) GTEST_SKIP() << "cannot mount a tmpfs here (needs CAP_SYS_ADMIN)";
     struct Unmount {
         QString where;
         ~Unmount() { QProcess::execute("umount", {where}); }
-    } unmount{ArchiveFolder()};
+    } unmount{archiveFolder()};
 
     const std::string big(40000, 'x');
     CalculatorSimulatorOptions o;
     o.deviceType = 4;
     o.stream.forms = {"первая", big, "третья", "четвертая"};
-    Exchange(o);
+    exchange(o);
 
-    EXPECT_TRUE(Sent(kReport)) << "the exchange went on to its end";
-    EXPECT_FALSE(IniBytes().isEmpty());
-    ASSERT_EQ(Docs().size(), 5);
-    EXPECT_EQ(PlainText(Docs()[1]), QString::fromStdString(big));
-    EXPECT_EQ(PlainText(Docs()[3]), QStringLiteral("четвертая"));
+    EXPECT_TRUE(sent(kReport)) << "the exchange went on to its end";
+    EXPECT_FALSE(iniBytes().isEmpty());
+    ASSERT_EQ(formDocs().size(), 5);
+    EXPECT_EQ(plainText(formDocs()[1]), QString::fromStdString(big));
+    EXPECT_EQ(plainText(formDocs()[3]), QStringLiteral("четвертая"));
     QStringList told;
     for (const Message& m : m_messages)
         if (m.text.startsWith(kNotArchived)) told << m.text;
     ASSERT_EQ(told.size(), 1) << "once per exchange";
     EXPECT_TRUE(told[0].startsWith("Форма 2 не записана в архив: на диске нет места."))
         << told[0].toStdString();
-    EXPECT_EQ(ArchiveFiles().size(), 3);
+    EXPECT_EQ(archiveFiles().size(), 3);
 }
 
 }  // namespace
@@ -149,49 +150,49 @@ public slots:
 };
 
 TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
-    ASSERT_TRUE(StartApp());
+    ASSERT_TRUE(startApp());
     // The folder is opened by the desktop, and made first when it does not exist yet.
     UrlCatcher desktop;
     QDesktopServices::setUrlHandler("file", &desktop, "open");
-    EXPECT_TRUE(Frame()->OnCommand(id::ID_ARCHIVE_OPEN_FOLDER));
+    EXPECT_TRUE(mainFrame()->onCommand(id::ID_ARCHIVE_OPEN_FOLDER));
     QDesktopServices::unsetUrlHandler("file");
-    EXPECT_EQ(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(ArchiveFolder())});
-    EXPECT_TRUE(QFileInfo(ArchiveFolder()).isDir());
+    EXPECT_EQ(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(archiveFolder())});
+    EXPECT_TRUE(QFileInfo(archiveFolder()).isDir());
 
     // A file where the folder should be: the operator is told, and nothing is opened.
-    ASSERT_TRUE(QDir(ArchiveFolder()).removeRecursively());
-    QFile blocker(ArchiveFolder());
+    ASSERT_TRUE(QDir(archiveFolder()).removeRecursively());
+    QFile blocker(archiveFolder());
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     m_messages.clear();
     QDesktopServices::setUrlHandler("file", &desktop, "open");
-    EXPECT_TRUE(Frame()->OnCommand(id::ID_ARCHIVE_OPEN_FOLDER));
+    EXPECT_TRUE(mainFrame()->onCommand(id::ID_ARCHIVE_OPEN_FOLDER));
     QDesktopServices::unsetUrlHandler("file");
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages[0].text,
-              "Не удается создать папку архива " + QDir::toNativeSeparators(ArchiveFolder()));
+              "Не удается создать папку архива " + QDir::toNativeSeparators(archiveFolder()));
     EXPECT_EQ(desktop.urls.size(), 1);
-    ASSERT_TRUE(QFile::remove(ArchiveFolder()) && QDir().mkpath(ArchiveFolder()));
+    ASSERT_TRUE(QFile::remove(archiveFolder()) && QDir().mkpath(archiveFolder()));
 
     // Switched off in the dialog, the archive keeps nothing of the next exchange.
-    ArchiveDlg::SetShownHook([](QDialog* d) {
+    ArchiveDlg::setShownHook([](QDialog* d) {
         d->findChild<QCheckBox*>("IDC_ARCHIVE_ENABLED")->setChecked(false);
         d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
-    EXPECT_TRUE(Frame()->OnCommand(id::ID_ARCHIVE_SETTINGS));
-    ArchiveDlg::SetShownHook({});
+    EXPECT_TRUE(mainFrame()->onCommand(id::ID_ARCHIVE_SETTINGS));
+    ArchiveDlg::setShownHook({});
     CalculatorSimulatorOptions o;
     o.deviceType = 4;
     o.stream.forms = {"A", "B"};
-    StartCalculator(o);
-    Answer(kStart, msg::IDYES);
-    Answer(kReport, msg::IDNO);
-    ChooseSettings("COM1", "КСМ-Ж", "9600");
-    ASSERT_TRUE(Frame()->OnCommand(id::ID_CONNECT));
-    ASSERT_TRUE(WaitForWorkerEnd());
-    Frame()->Calls().finishArchive();
-    EXPECT_EQ(Docs().size(), 3);
-    EXPECT_TRUE(ArchiveFiles().isEmpty());
+    startCalculator(o);
+    answer(kStart, msg::IDYES);
+    answer(kReport, msg::IDNO);
+    chooseSettings("COM1", "КСМ-Ж", "9600");
+    ASSERT_TRUE(mainFrame()->onCommand(id::ID_CONNECT));
+    ASSERT_TRUE(waitForWorkerEnd());
+    mainFrame()->calls().finishArchive();
+    EXPECT_EQ(formDocs().size(), 3);
+    EXPECT_TRUE(archiveFiles().isEmpty());
 }
 
 }  // namespace

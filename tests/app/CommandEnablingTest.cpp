@@ -7,12 +7,12 @@
 #include <atomic>
 #include <thread>
 
-#include "AppFixture.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusView.h"
 #include "frames/ExchangeControl.h"
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
+#include "tests/app/AppFixture.h"
 
 namespace {
 
@@ -21,8 +21,8 @@ namespace {
 class CommandEnabling : public AppFixture {
 public:
     // For the table's changes.
-    using AppFixture::Frame;
-    CTabulonPlusView* View() const { return Frame()->Template().ActiveView(); }
+    using AppFixture::mainFrame;
+    CTabulonPlusView* view() const { return mainFrame()->formTemplate().activeView(); }
     std::atomic<bool> m_release{false};
 
 protected:
@@ -30,14 +30,14 @@ protected:
         AppFixture::SetUp();
         QApplication::clipboard()->clear();
         m_app = std::make_unique<CTabulonPlusApp>();
-        m_app->SetThreadProc([this](void* p) {
+        m_app->setThreadProc([this](void* p) {
             while (!m_release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             static_cast<ReceiveControl*>(p)->m_bReceiving.store(0);
             return 0u;
         });
         ASSERT_TRUE(m_app->InitInstance({}));
-        Frame()->Exchange().setTickInterval(24 * 3600 * 1000);  // the end comes by the worker
-        Settle();
+        mainFrame()->exchange().setTickInterval(24 * 3600 * 1000);  // the end comes by the worker
+        settle();
     }
     void TearDown() override {
         m_release = true;
@@ -45,7 +45,7 @@ protected:
     }
 
     // One pass over what is posted: a refresh on a timer of even a few milliseconds misses it.
-    static void Settle() {
+    static void settle() {
         for (int i = 0; i < 3; ++i) {
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QApplication::processEvents();
@@ -70,29 +70,30 @@ class CommandEnablingAfter : public CommandEnabling, public testing::WithParamIn
 TEST_P(CommandEnablingAfter, TheActionFollowsWithoutATimer) {
     const Change& c = GetParam();
     if (c.prepare) c.prepare(*this);
-    Settle();
-    QAction* action = Frame()->Action(c.command);
+    settle();
+    QAction* action = mainFrame()->action(c.command);
     ASSERT_NE(action, nullptr);
     ASSERT_EQ(action->isEnabled(), c.before);
     c.change(*this);
-    Settle();
+    settle();
     EXPECT_EQ(action->isEnabled(), !c.before);
-    EXPECT_EQ(Frame()->IsCommandEnabled(c.command), !c.before) << "what the table says now";
+    EXPECT_EQ(mainFrame()->isCommandEnabled(c.command), !c.before) << "what the table says now";
 }
 
 const Change kChanges[] = {
     {"ActivateAFormWithText",
      [](auto& t) {
-         t.View()->setPlainText("т1 = 94.21");
-         t.Frame()->OnCommand(id::ID_FILE_NEW);
+         t.view()->setPlainText("т1 = 94.21");
+         t.mainFrame()->onCommand(id::ID_FILE_NEW);
      },
      [](auto& t) {
-         t.Frame()->MdiArea()->setActiveSubWindow(t.Frame()->MdiArea()->subWindowList().first());
+         t.mainFrame()->mdiArea()->setActiveSubWindow(
+             t.mainFrame()->mdiArea()->subWindowList().first());
      },
      id::ID_EDIT_SELECT_ALL, false},
-    {"SelectText", [](auto& t) { t.View()->setPlainText("т1 = 94.21"); },
-     [](auto& t) { t.View()->selectAll(); }, id::ID_EDIT_COPY, false},
-    {"TypeText", {}, [](auto& t) { t.View()->insertPlainText("т1"); }, id::ID_EDIT_UNDO, false},
+    {"SelectText", [](auto& t) { t.view()->setPlainText("т1 = 94.21"); },
+     [](auto& t) { t.view()->selectAll(); }, id::ID_EDIT_COPY, false},
+    {"TypeText", {}, [](auto& t) { t.view()->insertPlainText("т1"); }, id::ID_EDIT_UNDO, false},
     {"ClipboardGetsText",
      {},
      [](auto&) { QApplication::clipboard()->setText("т1"); },
@@ -100,16 +101,16 @@ const Change kChanges[] = {
      false},
     {"ExchangeStarts",
      {},
-     [](auto& t) { ASSERT_TRUE(t.Frame()->Exchange().start()); },
+     [](auto& t) { ASSERT_TRUE(t.mainFrame()->exchange().start()); },
      id::ID_CONNECT,
      true},
-    {"ExchangeEnds", [](auto& t) { ASSERT_TRUE(t.Frame()->Exchange().start()); },
+    {"ExchangeEnds", [](auto& t) { ASSERT_TRUE(t.mainFrame()->exchange().start()); },
      [](auto& t) {
          // The windows learn of the end from the worker's queued signal, which may be posted
          // a moment after the worker is seen gone: wait for its delivery, not for the flag.
          bool delivered = false;
          const auto connection = QObject::connect(
-             &t.Frame()->Exchange(), &ExchangeControl::workerFinished, t.Frame(),
+             &t.mainFrame()->exchange(), &ExchangeControl::workerFinished, t.mainFrame(),
              [&delivered] { delivered = true; }, Qt::QueuedConnection);
          t.m_release = true;
          for (int i = 0; i < 5000 && !delivered; ++i) {
@@ -121,7 +122,7 @@ const Change kChanges[] = {
      id::ID_STOP_RECEIVE, true},
     {"LastFormCloses",
      {},
-     [](auto& t) { t.Frame()->MdiArea()->closeAllSubWindows(); },
+     [](auto& t) { t.mainFrame()->mdiArea()->closeAllSubWindows(); },
      id::ID_WINDOW_CASCADE,
      true},
 };
@@ -133,8 +134,8 @@ INSTANTIATE_TEST_SUITE_P(Changes, CommandEnablingAfter, testing::ValuesIn(kChang
 // caret blinking in the focused form, as in any text field.
 TEST_F(CommandEnabling, TheIdleFrameRunsNoTimer) {
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
-    QObjectList objects{Frame()};
-    objects += Frame()->findChildren<QObject*>();
+    QObjectList objects{mainFrame()};
+    objects += mainFrame()->findChildren<QObject*>();
     for (QObject* o : objects) {
         if (o->inherits("QWidgetTextControl")) continue;
         for (const auto& timer : dispatcher->registeredTimers(o))

@@ -1,44 +1,46 @@
 #include <QFileInfo>
 
-#include "AppFixture.h"
 #include "app/DemoCalculator.h"
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
 #include "res/MessageBox.h"
+#include "tests/app/AppFixture.h"
 
 namespace {
 
 class Demo : public AppFixture {
 protected:
-    void FollowTheChosenType(DemoCalculator& demo) {
-        QObject::connect(&Frame()->Exchange(), &ExchangeControl::exchangeStarted, [this, &demo] {
-            demo.PrepareExchange(Frame()->Block().m_nDeviceType, Frame()->Block().m_nRate);
-        });
+    void followTheChosenType(DemoCalculator& demo) {
+        QObject::connect(&mainFrame()->exchange(), &ExchangeControl::exchangeStarted,
+                         [this, &demo] {
+                             demo.prepareExchange(mainFrame()->block().m_nDeviceType,
+                                                  mainFrame()->block().m_nRate);
+                         });
     }
 };
 
 // With the default settings the program finds a calculator on COM1 in every exchange.
 TEST_F(Demo, AnswersTheDefaultSettingsInEveryExchange) {
     DemoCalculator demo;
-    ASSERT_TRUE(demo.Start()) << demo.Error();
-    EXPECT_EQ(qgetenv("TABULON_COM1").toStdString(), demo.LinePath());
-    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(demo.LinePath())));
+    ASSERT_TRUE(demo.start()) << demo.error();
+    EXPECT_EQ(qgetenv("TABULON_COM1").toStdString(), demo.linePath());
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(demo.linePath())));
 
-    ASSERT_TRUE(StartApp({}, true));
-    FollowTheChosenType(demo);
-    ChooseSettings("COM1", "КСМ-Р", "9600");
+    ASSERT_TRUE(startApp({}, true));
+    followTheChosenType(demo);
+    chooseSettings("COM1", "КСМ-Р", "9600");
     // No to the start question: the handshake was made, and the exchange ends at once, cut
     // short while the calculator had begun to print.
-    Answer("Связь с вычислителем установлена", msg::IDNO);
+    answer("Связь с вычислителем установлена", msg::IDNO);
     for (int exchange = 1; exchange <= 3; ++exchange) {
         m_messages.clear();
-        Frame()->OnCommand(id::ID_CONNECT);
-        ASSERT_TRUE(WaitForWorkerEnd());
+        mainFrame()->onCommand(id::ID_CONNECT);
+        ASSERT_TRUE(waitForWorkerEnd());
         ASSERT_EQ(m_messages.size(), 1) << "exchange " << exchange;
         EXPECT_EQ(m_messages[0].text.toStdString(),
                   "Связь с вычислителем установлена.\nНачать прием данных?")
             << "exchange " << exchange;
-        Frame()->OnTimer(1);
+        mainFrame()->OnTimer(1);
     }
 }
 
@@ -48,20 +50,20 @@ TEST_F(Demo, AnswersTheDefaultSettingsInEveryExchange) {
 // its one-byte reply, a КСМ-Ж no handshake at all.
 TEST_F(Demo, PlaysTheTypeTheOperatorChose) {
     DemoCalculator demo;
-    ASSERT_TRUE(demo.Start()) << demo.Error();
-    ASSERT_TRUE(StartApp({}, true));
-    FollowTheChosenType(demo);
-    Answer("Связь с вычислителем установлена", msg::IDNO);
+    ASSERT_TRUE(demo.start()) << demo.error();
+    ASSERT_TRUE(startApp({}, true));
+    followTheChosenType(demo);
+    answer("Связь с вычислителем установлена", msg::IDNO);
     for (const char* type : {"КСМ", "КСМ-Ж", "КСМ-СП", "КСМ-Р"}) {
-        ChooseSettings("COM1", type, "19200");
+        chooseSettings("COM1", type, "19200");
         m_messages.clear();
-        Frame()->OnCommand(id::ID_CONNECT);
-        ASSERT_TRUE(WaitForWorkerEnd());
+        mainFrame()->onCommand(id::ID_CONNECT);
+        ASSERT_TRUE(waitForWorkerEnd());
         ASSERT_EQ(m_messages.size(), 1) << type;
         EXPECT_EQ(m_messages[0].text.toStdString(),
                   "Связь с вычислителем установлена.\nНачать прием данных?")
             << type;
-        Frame()->OnTimer(1);
+        mainFrame()->OnTimer(1);
     }
 }
 
@@ -69,20 +71,20 @@ TEST_F(Demo, PlaysTheTypeTheOperatorChose) {
 // with a new type gets a new server in front of the new line.
 TEST_F(Demo, BehindSer2netEachExchangeReachesTheCalculator) {
     DemoCalculator demo(DemoCalculator::Route::Rfc2217);
-    ASSERT_TRUE(demo.Start()) << demo.Error();
-    EXPECT_EQ(demo.LinePath().rfind("rfc2217://127.0.0.1:", 0), 0u) << demo.LinePath();
-    ASSERT_TRUE(StartApp({}, true));
-    FollowTheChosenType(demo);
-    Answer("Связь с вычислителем установлена", msg::IDNO);
+    ASSERT_TRUE(demo.start()) << demo.error();
+    EXPECT_EQ(demo.linePath().rfind("rfc2217://127.0.0.1:", 0), 0u) << demo.linePath();
+    ASSERT_TRUE(startApp({}, true));
+    followTheChosenType(demo);
+    answer("Связь с вычислителем установлена", msg::IDNO);
     for (const char* type : {"КСМ", "КСМ-Р"}) {
-        ChooseSettings("COM1", type, "4800");
+        chooseSettings("COM1", type, "4800");
         m_messages.clear();
-        Frame()->OnCommand(id::ID_CONNECT);
-        ASSERT_TRUE(WaitForWorkerEnd());
+        mainFrame()->onCommand(id::ID_CONNECT);
+        ASSERT_TRUE(waitForWorkerEnd());
         ASSERT_EQ(m_messages.size(), 1) << type;
         EXPECT_EQ(m_messages[0].text.toStdString(),
                   "Связь с вычислителем установлена.\nНачать прием данных?")
             << type;
-        Frame()->OnTimer(1);
+        mainFrame()->OnTimer(1);
     }
 }

@@ -14,7 +14,7 @@
 namespace {
 
 // The program's file dialogs are Qt's own widgets, never the desktop's.
-QString AcceptButtonText(QFileDialog::AcceptMode mode) {
+QString acceptButtonText(QFileDialog::AcceptMode mode) {
     QFileDialog dialog(nullptr, QStringLiteral("Save As"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(mode);
@@ -26,11 +26,11 @@ QString AcceptButtonText(QFileDialog::AcceptMode mode) {
 }
 
 TEST(FrameworkTranslations, FileDialogsAndTheirQuestionSpeakRussian) {
-    ASSERT_TRUE(InstallFrameworkTranslations(*qApp))
+    ASSERT_TRUE(installFrameworkTranslations(*qApp))
         << "Qt's Russian catalogue (qt6-translations-l10n) is not installed";
 
-    EXPECT_EQ(AcceptButtonText(QFileDialog::AcceptOpen), "&Открыть");
-    EXPECT_EQ(AcceptButtonText(QFileDialog::AcceptSave), "&Сохранить");
+    EXPECT_EQ(acceptButtonText(QFileDialog::AcceptOpen), "&Открыть");
+    EXPECT_EQ(acceptButtonText(QFileDialog::AcceptSave), "&Сохранить");
 
     // Saving over an existing file asks first; the question is Qt's.
     QTemporaryDir dir;

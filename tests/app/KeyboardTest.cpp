@@ -14,8 +14,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "AppFixture.h"
-#include "XKeys.h"
 #include "forms/ChildFrame.h"
 #include "forms/FindReplaceDialog.h"
 #include "forms/FormTemplate.h"
@@ -24,6 +22,8 @@
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
 #include "res/MessageBox.h"
+#include "tests/app/AppFixture.h"
+#include "tests/xvfb/XKeys.h"
 
 // Readable failures.
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -41,47 +41,47 @@ class Keyboard : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        Answer(QStringLiteral("Связь с вычислителем установлена."), msg::IDYES);
-        Answer(QStringLiteral("Чтение данных в объеме "), msg::IDNO);
+        answer(QStringLiteral("Связь с вычислителем установлена."), msg::IDYES);
+        answer(QStringLiteral("Чтение данных в объеме "), msg::IDNO);
     }
 
     // The program with `forms` empty forms, the last one active with the focus in its text.
-    void StartWithForms(int forms) {
-        ASSERT_TRUE(StartApp());
+    void startWithForms(int forms) {
+        ASSERT_TRUE(startApp());
         // No window manager gives the focus to a new window: the program takes it.
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(Frame()));
-        Frame()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
-        for (int i = 1; i < forms; ++i) Frame()->OnCommand(id::ID_FILE_NEW);
-        ASSERT_EQ(Docs().size(), forms);
-        ASSERT_NO_FATAL_FAILURE(FocusText());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(mainFrame()));
+        mainFrame()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(mainFrame()));
+        for (int i = 1; i < forms; ++i) mainFrame()->onCommand(id::ID_FILE_NEW);
+        ASSERT_EQ(formDocs().size(), forms);
+        ASSERT_NO_FATAL_FAILURE(focusText());
     }
 
-    void FocusText() {
-        CTabulonPlusView* view = Frame()->Template().ActiveView();
+    void focusText() {
+        CTabulonPlusView* view = mainFrame()->formTemplate().activeView();
         ASSERT_NE(view, nullptr);
         // No window manager hands the focus back when a box closes either.
-        Frame()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+        mainFrame()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(mainFrame()));
         view->setFocus();
-        ASSERT_TRUE(WaitUntil([view] { return QApplication::focusWidget() == view; }, 5000));
+        ASSERT_TRUE(waitUntil([view] { return QApplication::focusWidget() == view; }, 5000));
     }
 
     // A click on the middle of a window's title bar, as the operator makes it.
-    static void ClickTitleBar(QMdiSubWindow* window) {
+    static void clickTitleBar(QMdiSubWindow* window) {
         const int bar = window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window);
         const QPoint at = window->mapToGlobal(QPoint(window->width() / 3, bar / 2));
         QProcess::execute("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y()),
                                       "click", "1"});
-        WaitUntil([window] { return window->mdiArea()->activeSubWindow() == window; }, 5000);
+        waitUntil([window] { return window->mdiArea()->activeSubWindow() == window; }, 5000);
     }
 
-    QString ActiveTitle() const {
-        QMdiSubWindow* active = Frame()->MdiArea()->activeSubWindow();
+    QString activeTitle() const {
+        QMdiSubWindow* active = mainFrame()->mdiArea()->activeSubWindow();
         return active ? active->windowTitle().remove(QStringLiteral("[*]")) : QString();
     }
 
-    void Press(const QString& keys) { ASSERT_TRUE(SendKeys(keys)) << keys.toStdString(); }
+    void press(const QString& keys) { ASSERT_TRUE(sendKeys(keys)) << keys.toStdString(); }
 };
 
 struct CloseCase {
@@ -98,18 +98,18 @@ class CloseKey : public Keyboard, public testing::WithParamInterface<CloseCase> 
 // The window's own close keys close the window the operator works in, through the save question.
 TEST_P(CloseKey, ClosesTheActiveFormWindow) {
     const CloseCase& c = GetParam();
-    ASSERT_NO_FATAL_FAILURE(StartWithForms(c.forms));
-    if (c.titleBar) ClickTitleBar(Frame()->MdiArea()->subWindowList().constFirst());
+    ASSERT_NO_FATAL_FAILURE(startWithForms(c.forms));
+    if (c.titleBar) clickTitleBar(mainFrame()->mdiArea()->subWindowList().constFirst());
     if (c.saveAnswer) {
-        Press("x");
-        Answer(kSave, c.saveAnswer);
+        press("x");
+        answer(kSave, c.saveAnswer);
     }
-    Press(c.keys);
-    ASSERT_TRUE(WaitUntil([&] { return Titles().size() == c.left.size(); }, 5000));
+    press(c.keys);
+    ASSERT_TRUE(waitUntil([&] { return titles().size() == c.left.size(); }, 5000));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(Titles(), c.left);
-    EXPECT_EQ(Frame()->MdiArea()->subWindowList().size(), c.left.size());
-    EXPECT_EQ(Sent(kSave), c.saveAnswer != 0);
+    EXPECT_EQ(titles(), c.left);
+    EXPECT_EQ(mainFrame()->mdiArea()->subWindowList().size(), c.left.size());
+    EXPECT_EQ(sent(kSave), c.saveAnswer != 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -136,32 +136,32 @@ TEST_F(Keyboard, CtrlF4DuringAnExchangePassesTheCloseGuard) {
     for (int i = 0; i < 60; ++i) longForm += QStringLiteral("строка %1 ведомости\n").arg(i);
     o.stream.forms = {"first form", longForm.toStdString()};
     o.bytesPerSecond = 400;
-    StartCalculator(o);
-    ASSERT_NO_FATAL_FAILURE(StartWithForms(1));
-    ChooseSettings("COM1", "КСМ-Р", "9600");
-    Frame()->OnCommand(id::ID_CONNECT);
-    ASSERT_TRUE(WaitUntil([this] { return Docs().size() == 2; }));
-    ASSERT_EQ(Frame()->MdiArea()->activeSubWindow(), Frame()->Block().m_pReceivingFrame);
-    ASSERT_NO_FATAL_FAILURE(FocusText());
+    startCalculator(o);
+    ASSERT_NO_FATAL_FAILURE(startWithForms(1));
+    chooseSettings("COM1", "КСМ-Р", "9600");
+    mainFrame()->onCommand(id::ID_CONNECT);
+    ASSERT_TRUE(waitUntil([this] { return formDocs().size() == 2; }));
+    ASSERT_EQ(mainFrame()->mdiArea()->activeSubWindow(), mainFrame()->block().m_pReceivingFrame);
+    ASSERT_NO_FATAL_FAILURE(focusText());
 
-    Answer(kGuard, msg::IDCANCEL);
-    Press("ctrl+F4");
-    ASSERT_TRUE(Sent(kGuard));
-    EXPECT_EQ(Docs().size(), 2);
-    EXPECT_TRUE(Frame()->Exchange().workerAlive()) << "Cancel: the exchange goes on";
+    answer(kGuard, msg::IDCANCEL);
+    press("ctrl+F4");
+    ASSERT_TRUE(sent(kGuard));
+    EXPECT_EQ(formDocs().size(), 2);
+    EXPECT_TRUE(mainFrame()->exchange().workerAlive()) << "Cancel: the exchange goes on";
 
-    Answer(kGuard, msg::IDOK);
-    Answer(kSave, msg::IDNO);
+    answer(kGuard, msg::IDOK);
+    answer(kSave, msg::IDNO);
     m_messages.clear();
-    Press("ctrl+F4");
-    ASSERT_TRUE(Sent(kGuard));
-    ASSERT_TRUE(WaitUntil([this] { return Docs().size() == 1; }, 5000));
-    EXPECT_FALSE(Frame()->Exchange().workerAlive());
+    press("ctrl+F4");
+    ASSERT_TRUE(sent(kGuard));
+    ASSERT_TRUE(waitUntil([this] { return formDocs().size() == 1; }, 5000));
+    EXPECT_FALSE(mainFrame()->exchange().workerAlive());
 }
 
 // Ctrl+F6 steps forward through the form windows and round, Ctrl+Shift+F6 back.
 TEST_F(Keyboard, CtrlF6StepsThroughTheFormWindows) {
-    ASSERT_NO_FATAL_FAILURE(StartWithForms(3));
+    ASSERT_NO_FATAL_FAILURE(startWithForms(3));
     const std::vector<std::pair<const char*, const char*>> steps = {
         {"ctrl+F6", "Безымянный1"},       {"ctrl+F6", "Безымянный2"},
         {"ctrl+F6", "Безымянный3"},       {"ctrl+shift+F6", "Безымянный2"},
@@ -169,9 +169,9 @@ TEST_F(Keyboard, CtrlF6StepsThroughTheFormWindows) {
     };
     for (const auto& [keys, title] : steps) {
         SCOPED_TRACE(keys);
-        Press(keys);
-        EXPECT_EQ(ActiveTitle(), QString::fromUtf8(title));
-        EXPECT_EQ(QApplication::focusWidget(), Frame()->Template().ActiveView())
+        press(keys);
+        EXPECT_EQ(activeTitle(), QString::fromUtf8(title));
+        EXPECT_EQ(QApplication::focusWidget(), mainFrame()->formTemplate().activeView())
             << "the keys keep working in the window they reached";
     }
 }
@@ -179,75 +179,75 @@ TEST_F(Keyboard, CtrlF6StepsThroughTheFormWindows) {
 // Esc closes the find and replace boxes as their Cancel does; in the main window it does
 // nothing.
 TEST_F(Keyboard, EscClosesTheFindBoxesAndNothingElse) {
-    ASSERT_NO_FATAL_FAILURE(StartWithForms(2));
-    Press("a b c");
+    ASSERT_NO_FATAL_FAILURE(startWithForms(2));
+    press("a b c");
     // The commands follow the text on the idle pass, as the operator sees them.
-    ASSERT_TRUE(WaitUntil([this] { return Frame()->Action(id::ID_EDIT_FIND)->isEnabled(); }));
+    ASSERT_TRUE(waitUntil([this] { return mainFrame()->action(id::ID_EDIT_FIND)->isEnabled(); }));
     for (const char* keys : {"ctrl+f", "ctrl+h"}) {
         SCOPED_TRACE(keys);
-        Press(keys);
-        CTabulonPlusView* view = Frame()->Template().ActiveView();
-        QPointer<CFindReplaceDialog> box = view->FindReplaceDialog();
+        press(keys);
+        CTabulonPlusView* view = mainFrame()->formTemplate().activeView();
+        QPointer<CFindReplaceDialog> box = view->findReplaceDialog();
         ASSERT_TRUE(box);
-        ASSERT_TRUE(WaitUntil([&] { return box->isActiveWindow(); }, 5000));
-        Press("Escape");
+        ASSERT_TRUE(waitUntil([&] { return box->isActiveWindow(); }, 5000));
+        press("Escape");
         EXPECT_TRUE(!box || !box->isVisible()) << "Esc left the box open";
-        ASSERT_NO_FATAL_FAILURE(FocusText());
+        ASSERT_NO_FATAL_FAILURE(focusText());
     }
     m_messages.clear();
-    Press("Escape");
-    EXPECT_EQ(Titles(), QStringList({"Безымянный1", "Безымянный2"}));
-    EXPECT_EQ(PlainText(Docs().constLast()), "abc");
+    press("Escape");
+    EXPECT_EQ(titles(), QStringList({"Безымянный1", "Безымянный2"}));
+    EXPECT_EQ(plainText(formDocs().constLast()), "abc");
     EXPECT_TRUE(m_messages.isEmpty());
-    EXPECT_TRUE(Frame()->isVisible());
+    EXPECT_TRUE(mainFrame()->isVisible());
 }
 
 // Esc cancels the program's modal dialogs too: the settings (nothing starts) and About.
 TEST_F(Keyboard, EscCancelsTheModalDialogs) {
-    ASSERT_NO_FATAL_FAILURE(StartWithForms(1));
+    ASSERT_NO_FATAL_FAILURE(startWithForms(1));
     for (unsigned command : {id::ID_CONNECT, id::ID_APP_ABOUT}) {
         SCOPED_TRACE(command);
         bool shown = false, stayed = false;
         QTimer::singleShot(0, [&] {
             QWidget* dialog = nullptr;
-            WaitUntil([&] { return (dialog = QApplication::activeModalWidget()) != nullptr; });
+            waitUntil([&] { return (dialog = QApplication::activeModalWidget()) != nullptr; });
             if (!dialog) return;
             shown = true;
             dialog->activateWindow();  // the window manager's part
-            WaitUntil([&] { return dialog->isActiveWindow(); }, 5000);
-            SendKeys("Escape");
+            waitUntil([&] { return dialog->isActiveWindow(); }, 5000);
+            sendKeys("Escape");
             stayed = dialog->isVisible();
             if (stayed) static_cast<QDialog*>(dialog)->reject();
         });
-        Frame()->OnCommand(command);
+        mainFrame()->onCommand(command);
         EXPECT_TRUE(shown);
         EXPECT_FALSE(stayed);
-        ASSERT_NO_FATAL_FAILURE(FocusText());
+        ASSERT_NO_FATAL_FAILURE(focusText());
     }
-    EXPECT_FALSE(Frame()->Exchange().workerAlive());
+    EXPECT_FALSE(mainFrame()->exchange().workerAlive());
 }
 
 // The main title names the active window, a second window onto a form by its own number.
 TEST_F(Keyboard, MainTitleNamesTheActiveWindow) {
-    ASSERT_NO_FATAL_FAILURE(StartWithForms(2));
-    Frame()->OnCommand(id::ID_WINDOW_NEW);
-    ASSERT_TRUE(WaitUntil([this] { return ActiveTitle() == "Безымянный2:2"; }, 5000));
+    ASSERT_NO_FATAL_FAILURE(startWithForms(2));
+    mainFrame()->onCommand(id::ID_WINDOW_NEW);
+    ASSERT_TRUE(waitUntil([this] { return activeTitle() == "Безымянный2:2"; }, 5000));
     EXPECT_TRUE(
-        WaitUntil([this] { return Frame()->windowTitle() == "Tabulon - Безымянный2:2"; }, 5000))
-        << Frame()->windowTitle().toStdString();
+        waitUntil([this] { return mainFrame()->windowTitle() == "Tabulon - Безымянный2:2"; }, 5000))
+        << mainFrame()->windowTitle().toStdString();
 }
 
 // A closed window hands over to the window the operator worked in before it.
 TEST_F(Keyboard, ClosingAWindowActivatesTheOneActiveBeforeIt) {
-    ASSERT_NO_FATAL_FAILURE(StartWithForms(4));
-    const QList<QMdiSubWindow*> windows = Frame()->MdiArea()->subWindowList();
+    ASSERT_NO_FATAL_FAILURE(startWithForms(4));
+    const QList<QMdiSubWindow*> windows = mainFrame()->mdiArea()->subWindowList();
     // Chosen in the Window menu: the second, then the last again; neither of the last one's
     // neighbours was active just before it.
-    for (int i : {1, 3}) Frame()->MdiArea()->setActiveSubWindow(windows[i]);
-    ASSERT_NO_FATAL_FAILURE(FocusText());
+    for (int i : {1, 3}) mainFrame()->mdiArea()->setActiveSubWindow(windows[i]);
+    ASSERT_NO_FATAL_FAILURE(focusText());
     for (const char* next : {"Безымянный2", "Безымянный3", "Безымянный1"}) {
-        Press("ctrl+F4");
-        EXPECT_EQ(ActiveTitle(), QString::fromUtf8(next));
+        press("ctrl+F4");
+        EXPECT_EQ(activeTitle(), QString::fromUtf8(next));
     }
 }
 
@@ -267,7 +267,7 @@ private:
     static bool setLayout(const char* layout) {
         const bool set = QProcess::execute("setxkbmap", {"-layout", layout}) == 0;
         // Qt reads the new key map from the server's notice of it.
-        SendKeys({});
+        sendKeys({});
         return set;
     }
     bool m_ok;
@@ -321,7 +321,7 @@ const BoxKey kFindNext{"Cyrillic_en", "&Найти далее", nullptr,
                        }};
 
 const std::vector<BoxKey> kFindKeys = {
-    {"Cyrillic_che", "&Что:", nullptr, focusIn(&CFindReplaceDialog::FindField)},
+    {"Cyrillic_che", "&Что:", nullptr, focusIn(&CFindReplaceDialog::findField)},
     toggles("Cyrillic_tse", "Только слово &целиком"),
     toggles("Cyrillic_u", "С &учетом регистра"),
     chooses("Cyrillic_ve", "&Вверх", "Вн&из"),
@@ -330,8 +330,8 @@ const std::vector<BoxKey> kFindKeys = {
 };
 
 const std::vector<BoxKey> kReplaceKeys = {
-    {"Cyrillic_che", "&Что:", nullptr, focusIn(&CFindReplaceDialog::FindField)},
-    {"Cyrillic_ie", "Ч&ем:", nullptr, focusIn(&CFindReplaceDialog::ReplaceField)},
+    {"Cyrillic_che", "&Что:", nullptr, focusIn(&CFindReplaceDialog::findField)},
+    {"Cyrillic_ie", "Ч&ем:", nullptr, focusIn(&CFindReplaceDialog::replaceField)},
     toggles("Cyrillic_tse", "Только слово &целиком"),
     toggles("Cyrillic_u", "С &учетом регистра"),
     kFindNext,
@@ -359,8 +359,8 @@ static QString shownItem(const QAction* action) {
 // The system menu of a form window names Ctrl+F4 for Close, the key that closes it, on this
 // desktop as well, whose own Close key is Ctrl+W.
 TEST_F(Keyboard, SystemMenuNamesCtrlF4ForClose) {
-    ASSERT_NO_FATAL_FAILURE(StartWithForms(2));
-    QMdiSubWindow* window = Frame()->MdiArea()->activeSubWindow();
+    ASSERT_NO_FATAL_FAILURE(startWithForms(2));
+    QMdiSubWindow* window = mainFrame()->mdiArea()->activeSubWindow();
     ASSERT_NE(window->systemMenu(), nullptr);
     QStringList shown;
     QAction* close = nullptr;
@@ -373,25 +373,25 @@ TEST_F(Keyboard, SystemMenuNamesCtrlF4ForClose) {
     EXPECT_EQ(shown.filter("Ctrl+W").size(), 0) << items;
 
     close->trigger();
-    EXPECT_TRUE(WaitUntil([this] { return Titles() == QStringList{"Безымянный1"}; }, 5000))
+    EXPECT_TRUE(waitUntil([this] { return titles() == QStringList{"Безымянный1"}; }, 5000))
         << "the item named Ctrl+F4 closes the window";
 }
 
 // Every letter of the Find and Replace boxes works in the box, with real keys; the main menu
 // bar, whose "&Вид" has the letter of "&Вверх" and "Заменить &все", takes none of them.
 TEST_F(Keyboard, FindBoxLettersWorkInTheirBox) {
-    ASSERT_NO_FATAL_FAILURE(StartWithForms(1));
-    Press("a b c space a b c space a b c");
-    ASSERT_TRUE(WaitUntil([this] { return Frame()->Action(id::ID_EDIT_FIND)->isEnabled(); }));
+    ASSERT_NO_FATAL_FAILURE(startWithForms(1));
+    press("a b c space a b c space a b c");
+    ASSERT_TRUE(waitUntil([this] { return mainFrame()->action(id::ID_EDIT_FIND)->isEnabled(); }));
     for (const auto& [open, keys] : {std::pair{"ctrl+f", &kFindKeys}, {"ctrl+h", &kReplaceKeys}}) {
-        ASSERT_NO_FATAL_FAILURE(FocusText());
-        Press(open);
-        CTabulonPlusView* view = Frame()->Template().ActiveView();
-        QPointer<CFindReplaceDialog> box = view->FindReplaceDialog();
+        ASSERT_NO_FATAL_FAILURE(focusText());
+        press(open);
+        CTabulonPlusView* view = mainFrame()->formTemplate().activeView();
+        QPointer<CFindReplaceDialog> box = view->findReplaceDialog();
         ASSERT_TRUE(box);
-        ASSERT_TRUE(WaitUntil([&] { return box->isActiveWindow(); }, 5000));
-        box->FindField()->setText("abc");
-        if (box->ReplaceField()) box->ReplaceField()->setText("x");
+        ASSERT_TRUE(waitUntil([&] { return box->isActiveWindow(); }, 5000));
+        box->findField()->setText("abc");
+        if (box->replaceField()) box->replaceField()->setText("x");
         const RussianLayout russian;
         ASSERT_TRUE(russian.ok());
         for (const BoxKey& key : *keys) {
@@ -400,10 +400,10 @@ TEST_F(Keyboard, FindBoxLettersWorkInTheirBox) {
             if (key.before) key.before(box, view);
             QPushButton* cancel = childWithText<QPushButton>(box, "Отмена");
             cancel->setFocus();
-            ASSERT_TRUE(WaitUntil([&] { return QApplication::focusWidget() == cancel; }, 5000));
-            Press(QStringLiteral("alt+") + key.keysym);
+            ASSERT_TRUE(waitUntil([&] { return QApplication::focusWidget() == cancel; }, 5000));
+            press(QStringLiteral("alt+") + key.keysym);
             // A button pressed by its letter is shown down for a moment before it acts.
-            EXPECT_TRUE(WaitUntil([&] { return key.reached(box, view); }, 3000));
+            EXPECT_TRUE(waitUntil([&] { return key.reached(box, view); }, 3000));
             EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "a menu opened";
             EXPECT_TRUE(box->isActiveWindow());
             if (QWidget* popup = QApplication::activePopupWidget()) popup->close();

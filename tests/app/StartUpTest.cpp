@@ -17,7 +17,6 @@
 #include <atomic>
 #include <thread>
 
-#include "AppFixture.h"
 #include "forms/FormPrinter.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
@@ -27,6 +26,7 @@
 #include "res/CommandIds.h"
 #include "res/CommandMenu.h"
 #include "res/MessageBox.h"
+#include "tests/app/AppFixture.h"
 
 namespace {
 
@@ -34,66 +34,66 @@ class StartUp : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        WriteFile(m_iniPath, Cp1251("PORT = COM2\r\nDEVICE = КСМ-Ж\r\nRATE = 4800"));
+        writeFile(m_iniPath, cp1251("PORT = COM2\r\nDEVICE = КСМ-Ж\r\nRATE = 4800"));
     }
-    static void WriteFile(const QString& path, const QByteArray& bytes) {
+    static void writeFile(const QString& path, const QByteArray& bytes) {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    QStringList MenuTitles() const {
+    QStringList menuTitles() const {
         QStringList titles;
-        for (QAction* a : Frame()->menuBar()->actions()) titles.append(a->text());
+        for (QAction* a : mainFrame()->menuBar()->actions()) titles.append(a->text());
         return titles;
     }
 };
 
 TEST_F(StartUp, OneEmptyFormInAMaximizedWindowWithTheFormMenu) {
-    ASSERT_TRUE(StartApp());
+    ASSERT_TRUE(startApp());
     EXPECT_TRUE(m_messages.isEmpty());
-    EXPECT_TRUE(Frame()->isMaximized());
-    EXPECT_EQ(Titles(), QStringList({"Безымянный1"}));
-    EXPECT_TRUE(Frame()->ShowsFormMenu());
-    EXPECT_EQ(MenuTitles(), QStringList({"&Файл", "&Редактировать", "&Вид", "&Окно", "&Помощь"}));
-    EXPECT_EQ(Frame()->windowTitle(), "Tabulon - Безымянный1");
+    EXPECT_TRUE(mainFrame()->isMaximized());
+    EXPECT_EQ(titles(), QStringList({"Безымянный1"}));
+    EXPECT_TRUE(mainFrame()->showsFormMenu());
+    EXPECT_EQ(menuTitles(), QStringList({"&Файл", "&Редактировать", "&Вид", "&Окно", "&Помощь"}));
+    EXPECT_EQ(mainFrame()->windowTitle(), "Tabulon - Безымянный1");
     // The file's values wait in the dialog; the block keeps its own defaults until a connect.
-    EXPECT_EQ(Frame()->m_dlgSettings.m_strDevice, "КСМ-Ж");
-    EXPECT_EQ(Frame()->Block().m_strPort, "COM1");
-    EXPECT_EQ(Frame()->Block().m_nRate, 9600);
-    EXPECT_EQ(Frame()->Block().m_nDeviceType, 0);
-    EXPECT_FALSE(Frame()->m_wndProgressStrip->isVisible());
-    EXPECT_TRUE(Frame()->m_wndStatusBar->isVisible());
-    EXPECT_EQ(Frame()->m_wndProgressStrip->bar()->maximum(), 1000);
-    EXPECT_EQ(Frame()->m_wndProgressStrip->step(), 50);
+    EXPECT_EQ(mainFrame()->m_dlgSettings.m_strDevice, "КСМ-Ж");
+    EXPECT_EQ(mainFrame()->block().m_strPort, "COM1");
+    EXPECT_EQ(mainFrame()->block().m_nRate, 9600);
+    EXPECT_EQ(mainFrame()->block().m_nDeviceType, 0);
+    EXPECT_FALSE(mainFrame()->m_wndProgressStrip->isVisible());
+    EXPECT_TRUE(mainFrame()->m_wndStatusBar->isVisible());
+    EXPECT_EQ(mainFrame()->m_wndProgressStrip->bar()->maximum(), 1000);
+    EXPECT_EQ(mainFrame()->m_wndProgressStrip->step(), 50);
 }
 
 TEST_F(StartUp, ClosingEveryFormBringsTheMainMenuAndNewNumbersOn) {
-    ASSERT_TRUE(StartApp());
-    Frame()->OnCommand(id::ID_FILE_NEW);
-    EXPECT_EQ(Titles(), QStringList({"Безымянный1", "Безымянный2"}));
-    Frame()->MdiArea()->closeAllSubWindows();
-    ASSERT_TRUE(WaitUntil([this] { return Docs().isEmpty(); }));
-    Frame()->UpdateCommandUI();
-    EXPECT_FALSE(Frame()->ShowsFormMenu());
-    EXPECT_EQ(MenuTitles(), QStringList({"&Файл", "&Вид", "Настройки", "&Помощь"}));
-    EXPECT_EQ(Frame()->windowTitle(), "Tabulon");
+    ASSERT_TRUE(startApp());
+    mainFrame()->onCommand(id::ID_FILE_NEW);
+    EXPECT_EQ(titles(), QStringList({"Безымянный1", "Безымянный2"}));
+    mainFrame()->mdiArea()->closeAllSubWindows();
+    ASSERT_TRUE(waitUntil([this] { return formDocs().isEmpty(); }));
+    mainFrame()->updateCommandUI();
+    EXPECT_FALSE(mainFrame()->showsFormMenu());
+    EXPECT_EQ(menuTitles(), QStringList({"&Файл", "&Вид", "Настройки", "&Помощь"}));
+    EXPECT_EQ(mainFrame()->windowTitle(), "Tabulon");
     // Nothing handles the "Настройки" commands; window and form commands have no target.
-    EXPECT_FALSE(Frame()->IsCommandEnabled(id::ID_PORT_COM1));
-    EXPECT_FALSE(Frame()->IsCommandEnabled(id::ID_DEVICE_KSM));
-    EXPECT_FALSE(Frame()->IsCommandEnabled(id::ID_FILE_SAVE));
-    EXPECT_FALSE(Frame()->IsCommandEnabled(id::ID_WINDOW_CASCADE));
-    EXPECT_TRUE(Frame()->IsCommandEnabled(id::ID_FILE_NEW));
+    EXPECT_FALSE(mainFrame()->isCommandEnabled(id::ID_PORT_COM1));
+    EXPECT_FALSE(mainFrame()->isCommandEnabled(id::ID_DEVICE_KSM));
+    EXPECT_FALSE(mainFrame()->isCommandEnabled(id::ID_FILE_SAVE));
+    EXPECT_FALSE(mainFrame()->isCommandEnabled(id::ID_WINDOW_CASCADE));
+    EXPECT_TRUE(mainFrame()->isCommandEnabled(id::ID_FILE_NEW));
 
-    Frame()->Action(id::ID_FILE_NEW)->trigger();  // Ctrl+N and the toolbar button
-    EXPECT_EQ(Titles(), QStringList({"Безымянный3"}));
-    Frame()->UpdateCommandUI();
-    EXPECT_TRUE(Frame()->ShowsFormMenu());
+    mainFrame()->action(id::ID_FILE_NEW)->trigger();  // Ctrl+N and the toolbar button
+    EXPECT_EQ(titles(), QStringList({"Безымянный3"}));
+    mainFrame()->updateCommandUI();
+    EXPECT_TRUE(mainFrame()->showsFormMenu());
 }
 
 TEST_F(StartUp, TheWindowMenuListsTheOpenForms) {
-    ASSERT_TRUE(StartApp());
-    Frame()->OnCommand(id::ID_FILE_NEW);
-    QMenu* windows = Frame()->Menu(id::IDR_FORMTYPE)->windowMenu();
+    ASSERT_TRUE(startApp());
+    mainFrame()->onCommand(id::ID_FILE_NEW);
+    QMenu* windows = mainFrame()->menu(id::IDR_FORMTYPE)->windowMenu();
     ASSERT_NE(windows, nullptr);
     emit windows->aboutToShow();
     QStringList items;
@@ -104,11 +104,11 @@ TEST_F(StartUp, TheWindowMenuListsTheOpenForms) {
 
 TEST_F(StartUp, AFileOnTheCommandLineOpensInsteadOfANewForm) {
     const QString form = m_dir.filePath("январь.txt");
-    WriteFile(form, Cp1251("Ведомость за январь\r\n"));
-    ASSERT_TRUE(StartApp({form}));
-    EXPECT_EQ(Titles(), QStringList({"январь.txt"}));
-    EXPECT_EQ(PlainText(Docs()[0]), "Ведомость за январь\n");
-    EXPECT_EQ(m_app->RecentFiles().Entries().value(0), form);
+    writeFile(form, cp1251("Ведомость за январь\r\n"));
+    ASSERT_TRUE(startApp({form}));
+    EXPECT_EQ(titles(), QStringList({"январь.txt"}));
+    EXPECT_EQ(plainText(formDocs()[0]), "Ведомость за январь\n");
+    EXPECT_EQ(m_app->recentFiles().entries().value(0), form);
 }
 
 // A file that cannot be opened ends the program with its message; a pipe or a device is not
@@ -124,7 +124,7 @@ TEST_F(StartUp, AFileThatCannotBeOpenedOnTheCommandLineEndsTheProgram) {
     for (const auto& [file, message] : cases) {
         SCOPED_TRACE(file.toStdString());
         m_messages.clear();
-        EXPECT_FALSE(StartApp({file}));
+        EXPECT_FALSE(startApp({file}));
         ASSERT_EQ(m_messages.size(), 1);
         EXPECT_TRUE(m_messages[0].text.contains(message)) << m_messages[0].text.toStdString();
         m_app->ExitInstance();
@@ -134,34 +134,34 @@ TEST_F(StartUp, AFileThatCannotBeOpenedOnTheCommandLineEndsTheProgram) {
 
 TEST_F(StartUp, ThePrintSwitchPrintsTheFileAndEnds) {
     const QString form = m_dir.filePath("print-me.txt");
-    WriteFile(form, Cp1251("Печать формы\r\n"));
+    writeFile(form, cp1251("Печать формы\r\n"));
     const QString pdf = m_dir.filePath("out.pdf");
-    TabulonPrinter().setOutputFormat(QPrinter::PdfFormat);
-    TabulonPrinter().setOutputFileName(pdf);
-    EXPECT_FALSE(StartApp({"/p", form}));
-    TabulonPrinter().setOutputFileName({});
+    tabulonPrinter().setOutputFormat(QPrinter::PdfFormat);
+    tabulonPrinter().setOutputFileName(pdf);
+    EXPECT_FALSE(startApp({"/p", form}));
+    tabulonPrinter().setOutputFileName({});
     QFile out(pdf);
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     EXPECT_TRUE(out.read(5).startsWith("%PDF"));
 }
 
 TEST_F(StartUp, HelpShowsTheManualOrSaysItCannot) {
-    ASSERT_TRUE(StartApp());
-    ASSERT_TRUE(Frame()->OnCommand(id::ID_HELP));
-    ASSERT_NE(Frame()->Help(), nullptr);
-    EXPECT_TRUE(Frame()->Help()->isVisible());
-    EXPECT_FALSE(Frame()->Help()->toPlainText().isEmpty());
-    Frame()->Help()->close();
+    ASSERT_TRUE(startApp());
+    ASSERT_TRUE(mainFrame()->onCommand(id::ID_HELP));
+    ASSERT_NE(mainFrame()->help(), nullptr);
+    EXPECT_TRUE(mainFrame()->help()->isVisible());
+    EXPECT_FALSE(mainFrame()->help()->toPlainText().isEmpty());
+    mainFrame()->help()->close();
 
-    Frame()->SetHelpPath(m_dir.filePath("missing/index.html"));
+    mainFrame()->setHelpPath(m_dir.filePath("missing/index.html"));
     m_messages.clear();
-    Frame()->OnCommand(id::ID_HELP);
+    mainFrame()->onCommand(id::ID_HELP);
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages[0].text, "Failed to launch help.");
 }
 
 TEST_F(StartUp, AboutShowsTheFixedVersionText) {
-    ASSERT_TRUE(StartApp());
+    ASSERT_TRUE(startApp());
     QStringList labels;
     QString caption;
     QTimer::singleShot(0, [&] {
@@ -171,7 +171,7 @@ TEST_F(StartUp, AboutShowsTheFixedVersionText) {
         for (QLabel* label : about->findChildren<QLabel*>()) labels.append(label->text());
         about->accept();
     });
-    Frame()->OnCommand(id::ID_APP_ABOUT);
+    mainFrame()->onCommand(id::ID_APP_ABOUT);
     EXPECT_EQ(caption, "About Tabulon");
     EXPECT_TRUE(labels.contains("Tabulon Version 1.8"));
 }
@@ -179,11 +179,11 @@ TEST_F(StartUp, AboutShowsTheFixedVersionText) {
 // "Порты…" stands at the end of the form window's "Файл" and opens the list of the machine's
 // serial ports, whether or not a form is open.
 TEST_F(StartUp, PortsCommandOpensThePortsWindow) {
-    ASSERT_TRUE(StartApp());
-    const QList<QAction*> file = Frame()->menuBar()->actions().first()->menu()->actions();
+    ASSERT_TRUE(startApp());
+    const QList<QAction*> file = mainFrame()->menuBar()->actions().first()->menu()->actions();
     EXPECT_EQ(file[file.size() - 2]->text(), "Порт&ы…");
     for (bool withForm : {true, false}) {
-        if (!withForm) Frame()->OnCommand(id::ID_FILE_CLOSE);
+        if (!withForm) mainFrame()->onCommand(id::ID_FILE_CLOSE);
         QString caption;
         QTimer::singleShot(0, [&] {
             if (QWidget* dialog = QApplication::activeModalWidget()) {
@@ -191,8 +191,8 @@ TEST_F(StartUp, PortsCommandOpensThePortsWindow) {
                 dialog->close();
             }
         });
-        EXPECT_TRUE(Frame()->Action(id::ID_PORTS)->isEnabled());
-        Frame()->Action(id::ID_PORTS)->trigger();
+        EXPECT_TRUE(mainFrame()->action(id::ID_PORTS)->isEnabled());
+        mainFrame()->action(id::ID_PORTS)->trigger();
         EXPECT_EQ(caption, "Порты") << (withForm ? "with a form" : "without a form");
     }
 }
@@ -200,24 +200,24 @@ TEST_F(StartUp, PortsCommandOpensThePortsWindow) {
 // The bars around an exchange, with a stand-in worker that ends when told to stop.
 TEST_F(StartUp, TheEndOfAnExchangeShowsTheStatusBarWhateverTheOperatorDid) {
     m_app = std::make_unique<CTabulonPlusApp>();
-    m_app->SetThreadProc([](void* p) {
+    m_app->setThreadProc([](void* p) {
         auto& rc = *static_cast<ReceiveControl*>(p);
         while (!rc.m_bStop) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         rc.m_bReceiving = 0;
         return 0u;
     });
     ASSERT_TRUE(m_app->InitInstance({}));
-    Frame()->Exchange().setTickInterval(24 * 3600 * 1000);
-    CMainFrame* frame = Frame();
-    ChooseSettings("COM2", "КСМ-Ж", "4800");
+    mainFrame()->exchange().setTickInterval(24 * 3600 * 1000);
+    CMainFrame* frame = mainFrame();
+    chooseSettings("COM2", "КСМ-Ж", "4800");
 
     // Hidden by the operator before: shown again at the end.
-    frame->OnCommand(id::ID_VIEW_STATUS_BAR);
+    frame->onCommand(id::ID_VIEW_STATUS_BAR);
     EXPECT_FALSE(frame->m_wndStatusBar->isVisible());
-    frame->OnCommand(id::ID_CONNECT);
+    frame->onCommand(id::ID_CONNECT);
     EXPECT_TRUE(frame->m_wndProgressStrip->isVisible());
-    frame->OnCommand(id::ID_STOP_RECEIVE);
-    ASSERT_TRUE(WaitForWorkerEnd());
+    frame->onCommand(id::ID_STOP_RECEIVE);
+    ASSERT_TRUE(waitForWorkerEnd());
     frame->OnTimer(2);
     EXPECT_TRUE(frame->m_wndProgressStrip->isVisible()) << "another timer's tick";
     frame->OnTimer(1);
@@ -225,19 +225,19 @@ TEST_F(StartUp, TheEndOfAnExchangeShowsTheStatusBarWhateverTheOperatorDid) {
     EXPECT_FALSE(frame->m_wndProgressStrip->isVisible());
 
     // Shown by the operator during the exchange: both bars until the end.
-    frame->OnCommand(id::ID_CONNECT);
-    frame->OnCommand(id::ID_VIEW_STATUS_BAR);
+    frame->onCommand(id::ID_CONNECT);
+    frame->onCommand(id::ID_VIEW_STATUS_BAR);
     EXPECT_TRUE(frame->m_wndStatusBar->isVisible());
     EXPECT_TRUE(frame->m_wndProgressStrip->isVisible());
-    Frame()->UpdateCommandUI();
-    EXPECT_TRUE(frame->Action(id::ID_VIEW_STATUS_BAR)->isChecked());
-    frame->OnCommand(id::ID_STOP_RECEIVE);
-    ASSERT_TRUE(WaitForWorkerEnd());
+    mainFrame()->updateCommandUI();
+    EXPECT_TRUE(frame->action(id::ID_VIEW_STATUS_BAR)->isChecked());
+    frame->onCommand(id::ID_STOP_RECEIVE);
+    ASSERT_TRUE(waitForWorkerEnd());
     frame->OnTimer(1);
     EXPECT_TRUE(frame->m_wndStatusBar->isVisible());
     EXPECT_FALSE(frame->m_wndProgressStrip->isVisible());
-    EXPECT_EQ(frame->Block().m_strPort, "COM2");
-    EXPECT_EQ(frame->Block().m_nRate, 4800);
+    EXPECT_EQ(frame->block().m_strPort, "COM2");
+    EXPECT_EQ(frame->block().m_nRate, 4800);
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "res/MessageBox.h"
 #include "archive/ArchiveDlg.h"
+#include "res/MessageBox.h"
 
 namespace {
 
@@ -17,19 +17,19 @@ class ArchiveDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("profile"));
-        SetMessageBoxHook([this](const QString& text, unsigned) {
+        setMessageBoxHook([this](const QString& text, unsigned) {
             messages << text;
             return msg::IDOK;
         });
     }
     void TearDown() override {
-        SetMessageBoxHook({});
-        ArchiveDlg::SetShownHook({});
+        setMessageBoxHook({});
+        ArchiveDlg::setShownHook({});
     }
 
     // Fills the dialog and presses OK; a refused value leaves it up, and Cancel closes it then.
-    int Enter(bool enabled, const QString& folder, const QString& tmpl) {
-        ArchiveDlg::SetShownHook([=](QDialog* d) {
+    int enter(bool enabled, const QString& folder, const QString& tmpl) {
+        ArchiveDlg::setShownHook([=](QDialog* d) {
             d->findChild<QCheckBox*>("IDC_ARCHIVE_ENABLED")->setChecked(enabled);
             d->findChild<QLineEdit*>("IDC_ARCHIVE_FOLDER")->setText(folder);
             d->findChild<QLineEdit*>("IDC_ARCHIVE_TEMPLATE")->setText(tmpl);
@@ -45,12 +45,12 @@ protected:
 };
 
 TEST_F(ArchiveDlgTest, AcceptedValuesGoToTheProfile) {
-    const ArchiveSettings before = ArchiveSettings::Load();
+    const ArchiveSettings before = ArchiveSettings::load();
     EXPECT_TRUE(before.enabled);
     EXPECT_TRUE(before.folder.endsWith("/Tabulon"));
 
-    EXPECT_EQ(Enter(false, dir.filePath("a"), "{n}_{title}.txt"), msg::IDOK);
-    const ArchiveSettings after = ArchiveSettings::Load();
+    EXPECT_EQ(enter(false, dir.filePath("a"), "{n}_{title}.txt"), msg::IDOK);
+    const ArchiveSettings after = ArchiveSettings::load();
     EXPECT_FALSE(after.enabled);
     EXPECT_EQ(after.folder, dir.filePath("a"));
     EXPECT_EQ(after.nameTemplate, "{n}_{title}.txt");
@@ -69,9 +69,9 @@ void PrintTo(const Refusal& r, std::ostream* os) {
 class RefusedValues : public ArchiveDlgTest, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(RefusedValues, AreToldAndNotStored) {
-    EXPECT_EQ(Enter(true, GetParam().folder, GetParam().tmpl), msg::IDCANCEL);
+    EXPECT_EQ(enter(true, GetParam().folder, GetParam().tmpl), msg::IDCANCEL);
     EXPECT_EQ(messages, QStringList{GetParam().message});
-    EXPECT_EQ(ArchiveSettings::Load().nameTemplate, "{date}_{time}_{port}_{device}_{n}.txt");
+    EXPECT_EQ(ArchiveSettings::load().nameTemplate, "{date}_{time}_{port}_{device}_{n}.txt");
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -16,12 +16,12 @@ const QDateTime kWhen(QDate(2026, 12, 9), QTime(14, 3, 12));
 // the script has run out) and notes which files the folder held at each call.
 class ArchiveWriterTest : public ::testing::Test {
 protected:
-    ArchiveWriter& Writer(const QString& folder = {}) {
+    ArchiveWriter& makeWriter(const QString& folder = {}) {
         ArchiveSettings s;
         s.folder = folder.isEmpty() ? dir.path() : folder;
         s.nameTemplate = "{date}_{port}_{n}.txt";
         writer.emplace(s, ArchiveWriter::Line{"COM3", "КСМ-Р", 9600}, [this](const QString&) {
-            seenAtSync.push_back(AllFiles());
+            seenAtSync.push_back(allFiles());
             if (syncAnswers.empty()) return true;
             const bool answer = syncAnswers.front();
             syncAnswers.pop_front();
@@ -29,26 +29,26 @@ protected:
         });
         return *writer;
     }
-    ArchiveWriter::Outcome Write(int number, const QByteArray& text, bool complete) {
+    ArchiveWriter::Outcome write(int number, const QByteArray& text, bool complete) {
         writer->stage({number, text, complete, kWhen});
         return writer->commit();
     }
-    QString Month() const { return dir.filePath("2026-12"); }
-    QStringList Files() const { return QDir(Month()).entryList(QDir::Files, QDir::Name); }
+    QString month() const { return dir.filePath("2026-12"); }
+    QStringList folderFiles() const { return QDir(month()).entryList(QDir::Files, QDir::Name); }
     // Temporary files show as "part".
-    QStringList AllFiles() const {
+    QStringList allFiles() const {
         QStringList all;
-        for (const QString& name : QDir(Month()).entryList(QDir::Files | QDir::Hidden, QDir::Name))
+        for (const QString& name : QDir(month()).entryList(QDir::Files | QDir::Hidden, QDir::Name))
             all << (name.endsWith(".part") ? QStringLiteral("part") : name);
         return all;
     }
-    QByteArray Read(const QString& name) const {
-        QFile f(QDir(Month()).filePath(name));
+    QByteArray read(const QString& name) const {
+        QFile f(QDir(month()).filePath(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
-    void Take(const QString& name) {
-        QFile taken(QDir(Month()).filePath(name));
-        ASSERT_TRUE(QDir().mkpath(Month()) && taken.open(QIODevice::WriteOnly));
+    void take(const QString& name) {
+        QFile taken(QDir(month()).filePath(name));
+        ASSERT_TRUE(QDir().mkpath(month()) && taken.open(QIODevice::WriteOnly));
         taken.write("someone else's");
     }
 
@@ -59,27 +59,28 @@ protected:
 };
 
 TEST_F(ArchiveWriterTest, EachFormItsFileAndAGrowingFormReplacesItsOwn) {
-    Take("2026-12-09_COM3_02.txt");
-    Writer();
-    EXPECT_EQ(Write(1, "AB\r\nC", true).written.size(), 1u);
-    EXPECT_TRUE(Write(2, "", false).written.empty());  // a pass that brought nothing
-    EXPECT_EQ(Write(2, "D", false).written.size(), 1u);
+    take("2026-12-09_COM3_02.txt");
+    makeWriter();
+    EXPECT_EQ(write(1, "AB\r\nC", true).written.size(), 1u);
+    EXPECT_TRUE(write(2, "", false).written.empty());  // a pass that brought nothing
+    EXPECT_EQ(write(2, "D", false).written.size(), 1u);
     const auto calls = seenAtSync.size();
-    EXPECT_TRUE(Write(2, "D", false).written.empty());  // the same again at the next pass end
+    EXPECT_TRUE(write(2, "D", false).written.empty());  // the same again at the next pass end
     EXPECT_EQ(seenAtSync.size(), calls);
-    const auto whole = Write(2, "DE\n", true);
-    Write(3, "\x1A\x00", false);
+    const auto whole = write(2, "DE\n", true);
+    write(3, "\x1A\x00", false);
 
-    EXPECT_EQ(Files(), (QStringList{"2026-12-09_COM3_01.txt", "2026-12-09_COM3_02-2.txt",
-                                    "2026-12-09_COM3_02.txt", "2026-12-09_COM3_03-неполная.txt"}));
-    EXPECT_EQ(Read("2026-12-09_COM3_01.txt"), "AB\r\nC");
-    EXPECT_EQ(Read("2026-12-09_COM3_02.txt"), "someone else's");
-    EXPECT_EQ(Read("2026-12-09_COM3_02-2.txt"), "DE\r\n");
+    EXPECT_EQ(folderFiles(),
+              (QStringList{"2026-12-09_COM3_01.txt", "2026-12-09_COM3_02-2.txt",
+                           "2026-12-09_COM3_02.txt", "2026-12-09_COM3_03-неполная.txt"}));
+    EXPECT_EQ(read("2026-12-09_COM3_01.txt"), "AB\r\nC");
+    EXPECT_EQ(read("2026-12-09_COM3_02.txt"), "someone else's");
+    EXPECT_EQ(read("2026-12-09_COM3_02-2.txt"), "DE\r\n");
     ASSERT_EQ(whole.written.size(), 1u);
-    EXPECT_EQ(whole.written[0].path, QDir(Month()).filePath("2026-12-09_COM3_02-2.txt"));
+    EXPECT_EQ(whole.written[0].path, QDir(month()).filePath("2026-12-09_COM3_02-2.txt"));
     EXPECT_EQ(whole.written[0].size, 4);
     EXPECT_TRUE(whole.written[0].complete);
-    EXPECT_EQ(AllFiles(), Files());  // no temporary file stays behind
+    EXPECT_EQ(allFiles(), folderFiles());  // no temporary file stays behind
 }
 
 // A form cut short is named so and each later text replaces its file; once whole it takes
@@ -88,26 +89,26 @@ TEST_F(ArchiveWriterTest, EachFormItsFileAndAGrowingFormReplacesItsOwn) {
 TEST_F(ArchiveWriterTest, FormCutShortIsNamedSoUntilItComesWhole) {
     for (const bool nameTaken : {false, true}) {
         SCOPED_TRACE(nameTaken ? "ordinary name taken" : "ordinary name free");
-        ASSERT_TRUE(QDir(Month()).removeRecursively());
-        if (nameTaken) Take("2026-12-09_COM3_01.txt");
+        ASSERT_TRUE(QDir(month()).removeRecursively());
+        if (nameTaken) take("2026-12-09_COM3_01.txt");
         const QStringList others =
             nameTaken ? QStringList{"2026-12-09_COM3_01.txt"} : QStringList{};
-        Writer();
-        Write(1, "AB", false);
-        EXPECT_EQ(Files(), QStringList{"2026-12-09_COM3_01-неполная.txt"} + others);
-        Write(1, "ABC", false);
-        EXPECT_EQ(Read("2026-12-09_COM3_01-неполная.txt"), "ABC");
-        const auto outcome = Write(1, "ABCD\n", true);
+        makeWriter();
+        write(1, "AB", false);
+        EXPECT_EQ(folderFiles(), QStringList{"2026-12-09_COM3_01-неполная.txt"} + others);
+        write(1, "ABC", false);
+        EXPECT_EQ(read("2026-12-09_COM3_01-неполная.txt"), "ABC");
+        const auto outcome = write(1, "ABCD\n", true);
         const QString whole = nameTaken ? "2026-12-09_COM3_01-2.txt" : "2026-12-09_COM3_01.txt";
         QStringList expected = QStringList{whole} + others;
         expected.sort();
-        EXPECT_EQ(AllFiles(), expected);
-        EXPECT_EQ(Read(whole), "ABCD\r\n");
+        EXPECT_EQ(allFiles(), expected);
+        EXPECT_EQ(read(whole), "ABCD\r\n");
         if (nameTaken) {
-            EXPECT_EQ(Read("2026-12-09_COM3_01.txt"), "someone else's");
+            EXPECT_EQ(read("2026-12-09_COM3_01.txt"), "someone else's");
         }
         ASSERT_EQ(outcome.written.size(), 1u);
-        EXPECT_EQ(outcome.written[0].path, QDir(Month()).filePath(whole));
+        EXPECT_EQ(outcome.written[0].path, QDir(month()).filePath(whole));
         EXPECT_TRUE(outcome.failed.empty());
     }
 }
@@ -126,22 +127,22 @@ class Syncs : public ArchiveWriterTest, public ::testing::WithParamInterface<Syn
 
 TEST_P(Syncs, FormToldWrittenOnlyOnceDurable) {
     const SyncCase& c = GetParam();
-    Writer();
-    Write(1, "A", false);
+    makeWriter();
+    write(1, "A", false);
     seenAtSync.clear();
     syncAnswers = c.answers;
-    const auto outcome = Write(1, "AB", true);
+    const auto outcome = write(1, "AB", true);
 
     ASSERT_GE(seenAtSync.size(), 1u);
     EXPECT_EQ(seenAtSync[0], c.atFirst);
     EXPECT_EQ(seenAtSync.size() > 1 ? seenAtSync[1] : QStringList{}, c.atSecond);
-    EXPECT_EQ(AllFiles(), c.after);
+    EXPECT_EQ(allFiles(), c.after);
     EXPECT_EQ(outcome.written.size(), c.written ? 1u : 0u);
     ASSERT_EQ(outcome.failed.size(), c.written ? 0u : 1u);
     if (!c.written) {
         EXPECT_EQ(outcome.failed[0].number, 1);
         EXPECT_EQ(outcome.failed[0].reason, "ошибка записи (данные не сброшены на диск)");
-        EXPECT_EQ(outcome.failed[0].folder, Month());
+        EXPECT_EQ(outcome.failed[0].folder, month());
     }
 }
 
@@ -178,7 +179,7 @@ TEST_F(ArchiveWriterTest, FullDiskNamesTheFormAndLeavesNothingThatLooksWritten) 
     ASSERT_TRUE(QDir().mkpath(disk));
     SmallDisk small(disk);
     if (!small.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs CAP_SYS_ADMIN)";
-    auto& w = Writer(disk);
+    auto& w = makeWriter(disk);
     w.stage({1, "small", true, kWhen});
     w.stage({2, QByteArray(64 * 1024, 'x'), true, kWhen});
     w.stage({3, QByteArray(64 * 1024, 'y'), false, kWhen});
@@ -195,8 +196,8 @@ TEST_F(ArchiveWriterTest, FullDiskNamesTheFormAndLeavesNothingThatLooksWritten) 
 TEST_F(ArchiveWriterTest, FolderThatCannotBeMadeIsTold) {
     QFile blocker(dir.filePath("file"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    Writer(dir.filePath("file"));
-    const auto outcome = Write(1, "A", true);
+    makeWriter(dir.filePath("file"));
+    const auto outcome = write(1, "A", true);
     ASSERT_EQ(outcome.failed.size(), 1u);
     EXPECT_EQ(outcome.failed[0].reason, "не удается создать папку");
     EXPECT_TRUE(outcome.written.empty());

@@ -16,7 +16,7 @@ const QDateTime kWhen(QDate(2026, 12, 9), QTime(14, 3, 12));
 
 class FormArchiveTest : public ::testing::Test {
 protected:
-    std::unique_ptr<FormArchive> Archive(const QString& folder = {}) {
+    std::unique_ptr<FormArchive> makeArchive(const QString& folder = {}) {
         ArchiveSettings s;
         s.folder = folder.isEmpty() ? dir.path() : folder;
         s.nameTemplate = "{date}_{port}_{n}.txt";
@@ -27,10 +27,10 @@ protected:
             [this](const FormArchive::Failure& f) { failures.push_back(f); });
         return archive;
     }
-    QString Month() const { return dir.filePath("2026-12"); }
-    QStringList Files() const { return QDir(Month()).entryList(QDir::Files, QDir::Name); }
-    QByteArray Read(const QString& name) const {
-        QFile f(QDir(Month()).filePath(name));
+    QString month() const { return dir.filePath("2026-12"); }
+    QStringList folderFiles() const { return QDir(month()).entryList(QDir::Files, QDir::Name); }
+    QByteArray read(const QString& name) const {
+        QFile f(QDir(month()).filePath(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
 
@@ -44,7 +44,7 @@ TEST_F(FormArchiveTest, EachFormItsFileAndAGrowingFormReplacesItsOwn) {
         ASSERT_TRUE(QDir(dir.path()).mkpath("2026-12") && taken.open(QIODevice::WriteOnly));
         taken.write("someone else's");
     }
-    auto archive = Archive();
+    auto archive = makeArchive();
     archive->add(1, "AB\r\nC", true);
     archive->add(2, "", false);  // a pass that brought nothing
     archive->add(2, "D", false);
@@ -53,21 +53,22 @@ TEST_F(FormArchiveTest, EachFormItsFileAndAGrowingFormReplacesItsOwn) {
     archive->add(3, "\x1A\x00", false);
     archive->finish();
 
-    EXPECT_EQ(Files(), (QStringList{"2026-12-09_COM3_01.txt", "2026-12-09_COM3_02-2.txt",
-                                    "2026-12-09_COM3_02.txt", "2026-12-09_COM3_03-неполная.txt"}));
-    EXPECT_EQ(Read("2026-12-09_COM3_01.txt"), "AB\r\nC");
-    EXPECT_EQ(Read("2026-12-09_COM3_02.txt"), "someone else's");
-    EXPECT_EQ(Read("2026-12-09_COM3_02-2.txt"), "DE\r\n");
+    EXPECT_EQ(folderFiles(),
+              (QStringList{"2026-12-09_COM3_01.txt", "2026-12-09_COM3_02-2.txt",
+                           "2026-12-09_COM3_02.txt", "2026-12-09_COM3_03-неполная.txt"}));
+    EXPECT_EQ(read("2026-12-09_COM3_01.txt"), "AB\r\nC");
+    EXPECT_EQ(read("2026-12-09_COM3_02.txt"), "someone else's");
+    EXPECT_EQ(read("2026-12-09_COM3_02-2.txt"), "DE\r\n");
     const auto entries = archive->entries();
     ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[1].path, QDir(Month()).filePath("2026-12-09_COM3_02-2.txt"));
+    EXPECT_EQ(entries[1].path, QDir(month()).filePath("2026-12-09_COM3_02-2.txt"));
     EXPECT_EQ(entries[1].size, 4);
     EXPECT_TRUE(entries[1].complete);
     EXPECT_FALSE(entries[2].complete);
     EXPECT_EQ(archive->formsWritten(), 3);
     EXPECT_TRUE(failures.empty());
     // No temporary file stays behind.
-    EXPECT_EQ(QDir(Month()).entryList(QDir::Files | QDir::Hidden, QDir::Name), Files());
+    EXPECT_EQ(QDir(month()).entryList(QDir::Files | QDir::Hidden, QDir::Name), folderFiles());
 }
 
 // A form far beyond a real one (a stream without form ends, cut by the engine) is written as it
@@ -80,12 +81,12 @@ TEST_F(FormArchiveTest, LargeFormsAreWrittenWhole) {
     large[7] = '\n';
     QByteArray saved = large;
     saved.replace(7, 1, "\r\n");
-    auto archive = Archive();
+    auto archive = makeArchive();
     for (int n = 1; n <= 3; ++n) archive->add(n, large, false);
     archive->finish();
     ASSERT_EQ(archive->entries().size(), 3u);
     for (const auto& e : archive->entries()) {
-        EXPECT_EQ(Read(QFileInfo(e.path).fileName()), saved);
+        EXPECT_EQ(read(QFileInfo(e.path).fileName()), saved);
         EXPECT_EQ(e.size, saved.size());
     }
 }
@@ -93,14 +94,14 @@ TEST_F(FormArchiveTest, LargeFormsAreWrittenWhole) {
 class Leftovers : public FormArchiveTest {
 protected:
     const QByteArray kText = "\xCF\xD0\xCE\xD2\xCE\xCA\xCE\xCB\r\nstart of a form";
-    void Leave(qint64 pid, int n, const QByteArray& text, const QDateTime& written) {
-        QFile f(QDir(Month()).filePath(QStringLiteral(".tabulon-%1-%2.part").arg(pid).arg(n)));
-        ASSERT_TRUE(QDir().mkpath(Month()) && f.open(QIODevice::WriteOnly));
+    void leave(qint64 pid, int n, const QByteArray& text, const QDateTime& written) {
+        QFile f(QDir(month()).filePath(QStringLiteral(".tabulon-%1-%2.part").arg(pid).arg(n)));
+        ASSERT_TRUE(QDir().mkpath(month()) && f.open(QIODevice::WriteOnly));
         f.write(text);
         f.flush();
         ASSERT_TRUE(f.setFileTime(written, QFileDevice::FileModificationTime));
     }
-    static qint64 GonePid() {
+    static qint64 gonePid() {
         QProcess gone;
         gone.start("sleep", {"0.05"});
         EXPECT_TRUE(gone.waitForStarted());
@@ -113,19 +114,19 @@ protected:
 // Leftovers whose archive was killed become forms marked cut short, or go when empty; those of
 // a running archive stay, this process's own included, and so does what was never ours.
 TEST_F(Leftovers, DeadArchivesLeftoversRecoveredLiveOnesLeftAlone) {
-    const qint64 gone = GonePid();
+    const qint64 gone = gonePid();
     const QDateTime before = QDateTime::currentDateTime().addSecs(-3600);
     const QDateTime written(QDate(2026, 12, 9), QTime(10, 0, 0));
-    Leave(gone, 1, kText, written);
-    Leave(gone, 2, "", written);
-    Leave(getppid(), 3, "a running archive's", before);
-    Leave(getpid(), 4, "being written here", QDateTime::currentDateTime());
-    Leave(getpid(), 5, "an earlier process with our id", QDateTime(QDate(2020, 1, 1), QTime(8, 0)));
-    Leave(gone, 6, "another", written);
-    QFile(QDir(Month()).filePath(".tabulon-x.part")).open(QIODevice::WriteOnly);
+    leave(gone, 1, kText, written);
+    leave(gone, 2, "", written);
+    leave(getppid(), 3, "a running archive's", before);
+    leave(getpid(), 4, "being written here", QDateTime::currentDateTime());
+    leave(getpid(), 5, "an earlier process with our id", QDateTime(QDate(2020, 1, 1), QTime(8, 0)));
+    leave(gone, 6, "another", written);
+    QFile(QDir(month()).filePath(".tabulon-x.part")).open(QIODevice::WriteOnly);
 
     std::map<QString, Leftover> found;
-    auto archive = Archive();
+    auto archive = makeArchive();
     archive->setLeftoversHandler([&](const std::vector<Leftover>& all) {
         for (const Leftover& l : all) found[QFileInfo(l.file).fileName()] = l;
     });
@@ -137,32 +138,32 @@ TEST_F(Leftovers, DeadArchivesLeftoversRecoveredLiveOnesLeftAlone) {
     };
     ASSERT_EQ(found.size(), 4u);
     const Leftover& first = found[name(gone, 1)];
-    EXPECT_EQ(first.path, QDir(Month()).filePath("2026-12-09_COM3_00-неполная.txt"));
+    EXPECT_EQ(first.path, QDir(month()).filePath("2026-12-09_COM3_00-неполная.txt"));
     EXPECT_EQ(first.size, kText.size());
-    EXPECT_EQ(Read(QFileInfo(first.path).fileName()), kText);
+    EXPECT_EQ(read(QFileInfo(first.path).fileName()), kText);
     EXPECT_EQ(found[name(gone, 6)].path,
-              QDir(Month()).filePath("2026-12-09_COM3_00-неполная-2.txt"));
+              QDir(month()).filePath("2026-12-09_COM3_00-неполная-2.txt"));
     EXPECT_TRUE(found[name(gone, 2)].path.isEmpty());
-    EXPECT_EQ(Read("2020-01-01_COM3_00-неполная.txt"), "an earlier process with our id");
-    EXPECT_TRUE(FormArchive::LeftoverText(first).contains("2026-12-09_COM3_00-неполная.txt"));
-    EXPECT_TRUE(FormArchive::LeftoverText(found[name(gone, 2)]).contains(name(gone, 2)));
-    EXPECT_EQ(Files().size(), 3);
-    EXPECT_EQ(QDir(Month()).entryList({".*"}, QDir::Files | QDir::Hidden, QDir::Name),
+    EXPECT_EQ(read("2020-01-01_COM3_00-неполная.txt"), "an earlier process with our id");
+    EXPECT_TRUE(FormArchive::leftoverText(first).contains("2026-12-09_COM3_00-неполная.txt"));
+    EXPECT_TRUE(FormArchive::leftoverText(found[name(gone, 2)]).contains(name(gone, 2)));
+    EXPECT_EQ(folderFiles().size(), 3);
+    EXPECT_EQ(QDir(month()).entryList({".*"}, QDir::Files | QDir::Hidden, QDir::Name),
               (QStringList{name(getppid(), 3), name(getpid(), 4), ".tabulon-x.part"}));
 }
 
 TEST_F(FormArchiveTest, TwoArchivesInOneFolderNeverShareAName) {
-    auto first = Archive();
-    auto second = Archive();
+    auto first = makeArchive();
+    auto second = makeArchive();
     for (int n = 1; n <= 20; ++n) {
         first->add(n, "first", true);
         second->add(n, "second", true);
     }
     first->finish();
     second->finish();
-    EXPECT_EQ(Files().size(), 40);
-    for (const auto& e : first->entries()) EXPECT_EQ(Read(QFileInfo(e.path).fileName()), "first");
-    for (const auto& e : second->entries()) EXPECT_EQ(Read(QFileInfo(e.path).fileName()), "second");
+    EXPECT_EQ(folderFiles().size(), 40);
+    for (const auto& e : first->entries()) EXPECT_EQ(read(QFileInfo(e.path).fileName()), "first");
+    for (const auto& e : second->entries()) EXPECT_EQ(read(QFileInfo(e.path).fileName()), "second");
 }
 
 struct SavedCase {
@@ -177,7 +178,7 @@ void PrintTo(const SavedCase& c, std::ostream* os) {
 class SavedBytes : public ::testing::TestWithParam<SavedCase> {};
 
 TEST_P(SavedBytes, AsSaveWritesThem) {
-    EXPECT_EQ(FormArchive::SavedBytes(GetParam().received), GetParam().saved);
+    EXPECT_EQ(FormArchive::savedBytes(GetParam().received), GetParam().saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -192,14 +193,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FormArchiveTest, FailureIsToldOnceAndEveryOneCounted) {
     QFile blocker(dir.filePath("file"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    auto archive = Archive(dir.filePath("file"));
+    auto archive = makeArchive(dir.filePath("file"));
     archive->add(1, "A", true);
     archive->add(2, "B", true);
     archive->finish();
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].number, 1);
     EXPECT_EQ(failures[0].reason, "не удается создать папку");
-    EXPECT_TRUE(FormArchive::FailureText(failures[0]).startsWith("Форма 1 не записана в архив"));
+    EXPECT_TRUE(FormArchive::failureText(failures[0]).startsWith("Форма 1 не записана в архив"));
     ASSERT_TRUE(archive->firstFailure());
     EXPECT_EQ(archive->firstFailure()->number, 1);
     EXPECT_EQ(archive->formsFailed(), 2);

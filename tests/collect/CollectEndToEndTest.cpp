@@ -27,7 +27,7 @@ const std::vector<std::string> kForms = {"СУТОЧНАЯ ВЕДОМОСТЬ N1
                                          "Итого: 12,446 т"};
 
 // A form as the archive must hold it: cp1251, line breaks CR LF.
-QByteArray Archived(const std::string& form) {
+QByteArray archived(const std::string& form) {
     QString text = QString::fromStdString(form);
     text.replace("\n", "\r\n");
     return QStringEncoder("windows-1251")(text);
@@ -42,7 +42,7 @@ struct Outcome {
 class CollectTest : public ::testing::Test {
 protected:
     // A calculator on its own pseudo-terminal, reached as COM<n>.
-    void Calculator(CalculatorSimulatorOptions o, int com = 1) {
+    void calculator(CalculatorSimulatorOptions o, int com = 1) {
         auto sim = std::make_unique<CalculatorSimulator>(std::move(o));
         ASSERT_TRUE(sim->start()) << sim->error();
         env.insert(QStringLiteral("TABULON_COM%1").arg(com),
@@ -51,35 +51,35 @@ protected:
     }
 
     // The program with its configuration file, profile and archive in the test's folder.
-    std::unique_ptr<QProcess> Start(QStringList args) {
+    std::unique_ptr<QProcess> start(QStringList args) {
         env.insert("TABULON_INI", env.value("TABULON_INI", dir.filePath("Tabulon.ini")));
         env.insert("HOME", dir.path());
         env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
         auto p = std::make_unique<QProcess>();
         p->setProcessEnvironment(env);
-        p->start(TABULON_COLLECT, args << "--out" << Archive() << "--json");
+        p->start(TABULON_COLLECT, args << "--out" << archive() << "--json");
         EXPECT_TRUE(p->waitForStarted());
         return p;
     }
-    static Outcome Finish(QProcess& p) {
+    static Outcome finish(QProcess& p) {
         EXPECT_TRUE(p.waitForFinished(60000));
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
                 p.readAllStandardOutput(), p.readAllStandardError()};
     }
-    Outcome Collect(const QStringList& args) {
-        auto p = Start(args);
-        return Finish(*p);
+    Outcome collect(const QStringList& args) {
+        auto p = start(args);
+        return finish(*p);
     }
 
-    QString Archive() const { return dir.filePath("archive"); }
-    QStringList Files() const {
+    QString archive() const { return dir.filePath("archive"); }
+    QStringList folderFiles() const {
         QStringList files;
-        QDirIterator it(Archive(), QDir::Files, QDirIterator::Subdirectories);
+        QDirIterator it(archive(), QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) files << it.next();
         files.sort();
         return files;
     }
-    static QByteArray Read(const QString& path) {
+    static QByteArray read(const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
@@ -89,7 +89,7 @@ protected:
     std::vector<std::unique_ptr<CalculatorSimulator>> sims;
 };
 
-CalculatorSimulatorOptions Calc(int type, std::vector<std::string> forms = kForms) {
+CalculatorSimulatorOptions calc(int type, std::vector<std::string> forms = kForms) {
     CalculatorSimulatorOptions o;
     o.deviceType = type;
     o.stream.forms = std::move(forms);
@@ -99,19 +99,19 @@ CalculatorSimulatorOptions Calc(int type, std::vector<std::string> forms = kForm
 class CollectTypes : public CollectTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(CollectTypes, EveryFormArchivedAndReported) {
-    Calculator(Calc(GetParam()));
+    calculator(calc(GetParam()));
     env.insert("TZ", "Asia/Yekaterinburg");
-    const Outcome run = Collect({"--port", "COM1", "--device", QString::number(GetParam()),
+    const Outcome run = collect({"--port", "COM1", "--device", QString::number(GetParam()),
                                  "--speed", "9600", "--wait", "1"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QStringList files = Files();
+    const QStringList files = folderFiles();
     ASSERT_EQ(files.size(), 2);
     const QJsonArray forms = run.json()["forms"].toArray();
     ASSERT_EQ(forms.size(), 2);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(Read(files[i]), Archived(kForms[i]));
+        EXPECT_EQ(read(files[i]), archived(kForms[i]));
         EXPECT_EQ(forms[i]["file"].toString(), files[i]);
-        EXPECT_EQ(forms[i]["size"].toInt(), Archived(kForms[i]).size());
+        EXPECT_EQ(forms[i]["size"].toInt(), archived(kForms[i]).size());
     }
     EXPECT_EQ(run.json()["outcome"].toString(), "forms");
     EXPECT_TRUE(run.json()["started"].toString().endsWith("+05:00")) << "a time says its zone";
@@ -142,16 +142,16 @@ class CollectFailures : public CollectTest, public ::testing::WithParamInterface
 
 TEST_P(CollectFailures, EachEndHasItsExitStatus) {
     if (GetParam().calculator) {
-        CalculatorSimulatorOptions o = Calc(0);
+        CalculatorSimulatorOptions o = calc(0);
         GetParam().calculator(o);
-        Calculator(o);
+        calculator(o);
     }
     if (GetParam().noIni) env.insert("TABULON_INI", dir.filePath("gone/Tabulon.ini"));
     if (GetParam().archiveBlocked) {
-        QFile blocker(Archive());
+        QFile blocker(archive());
         ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)) << "a file where the folder should be";
     }
-    const Outcome run = Collect(GetParam().args);
+    const Outcome run = collect(GetParam().args);
     EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.err.toStdString();
     EXPECT_TRUE(QString::fromUtf8(run.err).contains(QString::fromUtf8(GetParam().message)))
         << run.err.toStdString();
@@ -205,18 +205,18 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST_F(CollectTest, TerminatedMidFormKeepsWhatCameAndClosesTheLine) {
-    CalculatorSimulatorOptions o = Calc(0, {std::string(3000, 'z')});
+    CalculatorSimulatorOptions o = calc(0, {std::string(3000, 'z')});
     o.bytesPerSecond = 400;
-    Calculator(o);
-    auto p = Start(kCom1);
+    calculator(o);
+    auto p = start(kCom1);
     // Well into the form, which is far from its end.
     for (int i = 0; i < 100 && sims[0]->report().bytesSent < 300; ++i) QThread::msleep(50);
     p->terminate();
-    const Outcome run = Finish(*p);
+    const Outcome run = finish(*p);
     EXPECT_EQ(run.exitCode, 9) << run.err.toStdString();
-    const QStringList files = Files();
+    const QStringList files = folderFiles();
     ASSERT_EQ(files.size(), 1);
-    const QByteArray kept = Read(files[0]);
+    const QByteArray kept = read(files[0]);
     EXPECT_GE(kept.size(), 300);
     EXPECT_LT(kept.size(), 3000);
     EXPECT_EQ(kept, QByteArray(kept.size(), 'z'));
@@ -231,17 +231,17 @@ TEST_F(CollectTest, TerminatedMidFormKeepsWhatCameAndClosesTheLine) {
 // A calculator that stops for 3 s inside a form, within its type's 5 s: --wait 2 bounds only
 // the wait for a pass's first byte, so nothing of the form is left behind.
 TEST_F(CollectTest, PauseInsideAFormOutlastingTheWaitKeepsTheForm) {
-    CalculatorSimulatorOptions o = Calc(0);
+    CalculatorSimulatorOptions o = calc(0);
     o.pauseAfter = 20;
     o.pauseFor = std::chrono::milliseconds(3000);
-    Calculator(o);
+    calculator(o);
     const Outcome run =
-        Collect({"--port", "COM1", "--device", "0", "--speed", "9600", "--wait", "2"});
+        collect({"--port", "COM1", "--device", "0", "--speed", "9600", "--wait", "2"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QStringList files = Files();
+    const QStringList files = folderFiles();
     ASSERT_EQ(files.size(), 2) << run.err.toStdString();
-    EXPECT_EQ(Read(files[0]), Archived(kForms[0]));
-    EXPECT_EQ(Read(files[1]), Archived(kForms[1]));
+    EXPECT_EQ(read(files[0]), archived(kForms[0]));
+    EXPECT_EQ(read(files[1]), archived(kForms[1]));
     EXPECT_EQ(run.json()["passes"].toInt(), 2);
     EXPECT_TRUE(sims[0]->waitFinished(std::chrono::seconds(5)));
     EXPECT_EQ(sims[0]->report().streamsCompleted, 1);
@@ -250,9 +250,9 @@ TEST_F(CollectTest, PauseInsideAFormOutlastingTheWaitKeepsTheForm) {
 // `tabulon-collect ... 2>&1 >report.json | head -n1`: the journal's reader goes away after the
 // first line, and the exchange goes on to its end.
 TEST_F(CollectTest, ReaderOfTheLogGoneKeepsTheExchange) {
-    Calculator(Calc(4));
+    calculator(calc(4));
     QStringList args = kCom1Type4;
-    args << "--out" << Archive() << "--json";
+    args << "--out" << archive() << "--json";
     env.insert("TABULON_INI", dir.filePath("Tabulon.ini"));
     env.insert("REPORT", dir.filePath("report.json"));
     QProcess shell;
@@ -262,10 +262,10 @@ TEST_F(CollectTest, ReaderOfTheLogGoneKeepsTheExchange) {
                                     "exit ${PIPESTATUS[0]}",
                                     TABULON_COLLECT}
                             << args);
-    const Outcome run = Finish(shell);
+    const Outcome run = finish(shell);
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(Files().size(), 2);
-    const QJsonObject report = QJsonDocument::fromJson(Read(dir.filePath("report.json"))).object();
+    EXPECT_EQ(folderFiles().size(), 2);
+    const QJsonObject report = QJsonDocument::fromJson(read(dir.filePath("report.json"))).object();
     EXPECT_EQ(report["outcome"].toString(), "forms");
     EXPECT_EQ(report["forms"].toArray().size(), 2);
 }
@@ -308,21 +308,21 @@ private:
 // SIGTERM ends the collector within half a second, wherever the line keeps it waiting.
 class CollectTerminated : public CollectTest {
 protected:
-    Outcome TerminateWhen(const QStringList& args, const std::function<bool()>& ready) {
-        auto p = Start(args);
+    Outcome terminateWhen(const QStringList& args, const std::function<bool()>& ready) {
+        auto p = start(args);
         for (int i = 0; i < 200 && !ready(); ++i) QThread::msleep(20);
         EXPECT_TRUE(ready()) << "the collector never got there";
-        const Outcome run = Terminate(*p);
+        const Outcome run = terminate(*p);
         EXPECT_EQ(run.json()["outcome"].toString(), "interrupted");
         return run;
     }
 
     // Sends SIGTERM now; the collector must be gone with exit 9 within half a second.
-    Outcome Terminate(QProcess& process) {
+    Outcome terminate(QProcess& process) {
         QElapsedTimer timer;
         timer.start();
         process.terminate();
-        const Outcome run = Finish(process);
+        const Outcome run = finish(process);
         EXPECT_LT(timer.elapsed(), 500) << run.err.toStdString();
         EXPECT_EQ(run.exitCode, 9) << run.err.toStdString();
         return run;
@@ -330,14 +330,14 @@ protected:
 };
 
 TEST_F(CollectTerminated, DuringTheHandshake) {
-    CalculatorSimulatorOptions o = Calc(0);
+    CalculatorSimulatorOptions o = calc(0);
     o.reply = CalculatorSimulatorOptions::Reply::None;
-    Calculator(o);
-    TerminateWhen(kCom1, [&] { return sims[0]->report().handshakesSeen == 1; });
+    calculator(o);
+    terminateWhen(kCom1, [&] { return sims[0]->report().handshakesSeen == 1; });
 }
 
 // How often the threads of process `pid` have gone to sleep and been woken so far.
-long Wakeups(qint64 pid) {
+long wakeups(qint64 pid) {
     long total = 0;
     QDirIterator tasks(QStringLiteral("/proc/%1/task").arg(pid), QDir::Dirs | QDir::NoDotAndDotDot);
     while (tasks.hasNext()) {
@@ -353,36 +353,36 @@ long Wakeups(qint64 pid) {
 // A pass waiting long for its first byte costs nothing: nobody looks at a flag in turns, and
 // the signal itself wakes the collector.
 TEST_F(CollectTerminated, ASilentPassSleepsUntilTheSignal) {
-    Calculator(Calc(0, {}));
-    auto p = Start({"--port", "COM1", "--device", "0", "--speed", "9600", "--wait", "60"});
+    calculator(calc(0, {}));
+    auto p = start({"--port", "COM1", "--device", "0", "--speed", "9600", "--wait", "60"});
     for (int i = 0; i < 200 && sims[0]->report().handshakesSeen == 0; ++i) QThread::msleep(20);
     QThread::msleep(300);  // well into the pass
-    const long before = Wakeups(p->processId());
+    const long before = wakeups(p->processId());
     QThread::msleep(1000);
-    EXPECT_LT(Wakeups(p->processId()) - before, 10) << "a second of silence";
-    Terminate(*p);
+    EXPECT_LT(wakeups(p->processId()) - before, 10) << "a second of silence";
+    terminate(*p);
 }
 
 TEST_F(CollectTerminated, WhileTheServerLeavesTheSettingsUnanswered) {
     SilentServer server;
-    TerminateWhen({"--port", QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.port()),
+    terminateWhen({"--port", QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.port()),
                    "--device", "0", "--speed", "9600"},
                   [&] { return server.heardClient(); });
 }
 
 TEST_F(CollectTest, TwoLinesAtOnceIntoOneArchive) {
-    Calculator(Calc(4), 1);
-    Calculator(Calc(4, {"вторая линия"}), 2);
-    auto first = Start({"--port", "COM1", "--device", "КСМ-Ж", "--speed", "9600", "--wait", "1"});
-    auto second = Start({"--port", "COM2", "--device", "КСМ-Ж", "--speed", "9600", "--wait", "1"});
-    const Outcome a = Finish(*first), b = Finish(*second);
+    calculator(calc(4), 1);
+    calculator(calc(4, {"вторая линия"}), 2);
+    auto first = start({"--port", "COM1", "--device", "КСМ-Ж", "--speed", "9600", "--wait", "1"});
+    auto second = start({"--port", "COM2", "--device", "КСМ-Ж", "--speed", "9600", "--wait", "1"});
+    const Outcome a = finish(*first), b = finish(*second);
     EXPECT_EQ(a.exitCode, 0) << a.err.toStdString();
     EXPECT_EQ(b.exitCode, 0) << b.err.toStdString();
-    const QStringList files = Files();
+    const QStringList files = folderFiles();
     ASSERT_EQ(files.size(), 3);
     EXPECT_EQ(files.filter("_COM1_").size(), 2);
     ASSERT_EQ(files.filter("_COM2_").size(), 1);
-    EXPECT_EQ(Read(files.filter("_COM2_")[0]), Archived("вторая линия"));
+    EXPECT_EQ(read(files.filter("_COM2_")[0]), archived("вторая линия"));
 }
 
 // A collector killed while archiving leaves its temporary files; the next run in that folder
@@ -393,15 +393,15 @@ TEST_F(CollectTest, LeftoversOfAKilledRunAreRecoveredAndLogged) {
     ASSERT_TRUE(killed.waitForStarted());
     const qint64 pid = killed.processId();
     ASSERT_TRUE(killed.waitForFinished());
-    const QDir month(QDir(Archive()).filePath("2026-12"));
+    const QDir month(QDir(archive()).filePath("2026-12"));
     ASSERT_TRUE(QDir().mkpath(month.path()));
     for (const auto& [n, text] : {std::pair{1, QByteArray("half a form")}, {2, QByteArray()}}) {
         QFile f(month.filePath(QStringLiteral(".tabulon-%1-%2.part").arg(pid).arg(n)));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text);
     }
-    Calculator(Calc(4));
-    const Outcome run = Collect(kCom1Type4);
+    calculator(calc(4));
+    const Outcome run = collect(kCom1Type4);
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QString err = QString::fromUtf8(run.err);
     EXPECT_TRUE(err.contains(QStringLiteral(".tabulon-%1-1.part восстановлена").arg(pid)))
@@ -410,10 +410,10 @@ TEST_F(CollectTest, LeftoversOfAKilledRunAreRecoveredAndLogged) {
         err.contains(QStringLiteral("удален: %1")
                          .arg(month.filePath(QStringLiteral(".tabulon-%1-2.part").arg(pid)))))
         << run.err.toStdString();
-    const QStringList recovered = Files().filter("-неполная.txt");
+    const QStringList recovered = folderFiles().filter("-неполная.txt");
     ASSERT_EQ(recovered.size(), 1);
-    EXPECT_EQ(Read(recovered[0]), "half a form");
-    EXPECT_EQ(Files().size(), 3);
+    EXPECT_EQ(read(recovered[0]), "half a form");
+    EXPECT_EQ(folderFiles().size(), 3);
     EXPECT_TRUE(month.entryList({".tabulon-*"}, QDir::Files | QDir::Hidden).isEmpty());
 }
 

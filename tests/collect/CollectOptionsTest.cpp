@@ -17,7 +17,7 @@ void PrintTo(const OptionsCase& c, std::ostream* os) {
 class Options : public ::testing::TestWithParam<OptionsCase> {};
 
 TEST_P(Options, AcceptedOrRefusedInRussian) {
-    EXPECT_EQ(ParseCollectOptions(GetParam().args).error, GetParam().error);
+    EXPECT_EQ(parseCollectOptions(GetParam().args).error, GetParam().error);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST(Collect, ValuesReachTheOptions) {
-    const CollectOptions o = ParseCollectOptions(
+    const CollectOptions o = parseCollectOptions(
         {"--port", "COM3", "--device", "КСМ-Ж", "--speed=4800", "--passes", "3", "--wait", "7"});
     EXPECT_EQ(o.port, "COM3");
     EXPECT_EQ(o.deviceType, 4);
@@ -53,11 +53,11 @@ TEST(Collect, ValuesReachTheOptions) {
 }
 
 TEST(Collect, ReportFormKeptPastAWrongOption) {
-    EXPECT_TRUE(ParseCollectOptions({"--speed", "1", "--out", "/srv/a", "--json"}).json);
+    EXPECT_TRUE(parseCollectOptions({"--speed", "1", "--out", "/srv/a", "--json"}).json);
 }
 
 TEST(Collect, HelpListsEveryExitStatus) {
-    const QString usage = CollectUsage();
+    const QString usage = collectUsage();
     for (int code = 0; code <= 10; ++code)
         EXPECT_TRUE(usage.contains(QStringLiteral("\n  %1  ").arg(code, 2))) << code;
 }

@@ -167,7 +167,7 @@ bool RecordingHost::askToStart() {
 }
 
 bool RecordingHost::askToContinue(int count) {
-    return messageBox(texts::ClosingReportText(count), msg::MB_YESNO | msg::MB_ICONQUESTION, {}) ==
+    return messageBox(texts::closingReportText(count), msg::MB_YESNO | msg::MB_ICONQUESTION, {}) ==
            msg::IDYES;
 }
 

@@ -37,7 +37,7 @@ public:
         m_done.notify_all();
         m_thread.join();
     }
-    bool Released() const {
+    bool released() const {
         std::lock_guard lock(m_mutex);
         return m_released;
     }

@@ -66,7 +66,7 @@ TEST_P(Unreadable, IsRefusedWithoutWaiting) {
 
     const RegularFile::Result r = RegularFile::read(path, 1 << 20);
 
-    EXPECT_FALSE(releaser.Released()) << "waited in the open of a pipe";
+    EXPECT_FALSE(releaser.released()) << "waited in the open of a pipe";
     EXPECT_EQ(r.failure, c.failure);
     EXPECT_EQ(r.error, c.error);
     EXPECT_TRUE(r.bytes.isEmpty());

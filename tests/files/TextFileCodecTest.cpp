@@ -23,7 +23,7 @@ TEST(TextFileCodec, TableAgreesWithThePlatformConverter) {
     for (int b = 1; b < 256; ++b) {
         const QString expected = decoder.decode(QByteArray(1, static_cast<char>(b)));
         ASSERT_EQ(expected.size(), 1);
-        EXPECT_EQ(TextFileCodec::ToUnicode(static_cast<unsigned char>(b)), expected[0].unicode())
+        EXPECT_EQ(TextFileCodec::toUnicode(static_cast<unsigned char>(b)), expected[0].unicode())
             << "byte " << b;
     }
 }
@@ -37,7 +37,7 @@ struct DecodeCase {
 class Decode : public ::testing::TestWithParam<DecodeCase> {};
 
 TEST_P(Decode, GivesTheViewText) {
-    EXPECT_EQ(TextFileCodec::Decode(GetParam().bytes), GetParam().text);
+    EXPECT_EQ(TextFileCodec::decode(GetParam().bytes), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -65,7 +65,7 @@ struct EncodeCase {
 class Encode : public ::testing::TestWithParam<EncodeCase> {};
 
 TEST_P(Encode, GivesTheFileBytes) {
-    EXPECT_EQ(TextFileCodec::Encode(GetParam().raw), GetParam().bytes);
+    EXPECT_EQ(TextFileCodec::encode(GetParam().raw), GetParam().bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -83,11 +83,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TextFileCodec, FindsTheFirstCharacterWithoutAByte) {
-    EXPECT_EQ(TextFileCodec::FindUnrepresentable(QString::fromUtf8("Привет №1 €")), -1);
-    EXPECT_EQ(TextFileCodec::FindUnrepresentable(QString("ab") + QChar(0x2029) + QChar(0xFFFC)),
+    EXPECT_EQ(TextFileCodec::findUnrepresentable(QString::fromUtf8("Привет №1 €")), -1);
+    EXPECT_EQ(TextFileCodec::findUnrepresentable(QString("ab") + QChar(0x2029) + QChar(0xFFFC)),
               -1);
-    EXPECT_EQ(TextFileCodec::FindUnrepresentable(QString::fromUtf8("ab中c")), 2);
-    EXPECT_EQ(TextFileCodec::FindUnrepresentable(QString::fromUtf8("ĀĀ")), 0);
+    EXPECT_EQ(TextFileCodec::findUnrepresentable(QString::fromUtf8("ab中c")), 2);
+    EXPECT_EQ(TextFileCodec::findUnrepresentable(QString::fromUtf8("ĀĀ")), 0);
 }
 
 // Random files of every byte value and every mix of line breaks, through a text document as a
@@ -109,8 +109,8 @@ TEST(TextFileCodec, RandomFilesRoundTripThroughATextDocument) {
         expected.replace(QByteArray(1, '\0'), QByteArray());
 
         QTextDocument doc;
-        doc.setPlainText(TextFileCodec::Decode(bytes));
-        ASSERT_EQ(TextFileCodec::Encode(doc.toRawText()), expected) << "round " << round;
+        doc.setPlainText(TextFileCodec::decode(bytes));
+        ASSERT_EQ(TextFileCodec::encode(doc.toRawText()), expected) << "round " << round;
     }
 }
 
@@ -129,7 +129,7 @@ QByteArray referenceEncode(QStringView raw, qsizetype* first) {
         }
         if (c == 0 || c == 0xFFFC || c == 0xFDD0 || c == 0xFDD1) continue;
         int byte = 1;
-        while (byte < 256 && TextFileCodec::ToUnicode(static_cast<unsigned char>(byte)) != c)
+        while (byte < 256 && TextFileCodec::toUnicode(static_cast<unsigned char>(byte)) != c)
             ++byte;
         if (byte < 256) {
             bytes += static_cast<char>(byte);
@@ -144,7 +144,7 @@ QByteArray referenceEncode(QStringView raw, qsizetype* first) {
 
 void expectSameAsReference(const QString& raw, const std::string& what) {
     qsizetype first = -2, expectedFirst = -2;
-    const QByteArray bytes = TextFileCodec::Encode(raw, '#', &first);
+    const QByteArray bytes = TextFileCodec::encode(raw, '#', &first);
     ASSERT_EQ(bytes, referenceEncode(raw, &expectedFirst)) << what;
     EXPECT_EQ(first, expectedFirst) << what;
 }
@@ -167,7 +167,7 @@ TEST(TextFileCodec, EncodesTrickyTextsAsThePlainWayDoes) {
         {"whole code page",
          [] {
              QString all;
-             for (int b = 0; b < 256; ++b) all += QChar(TextFileCodec::ToUnicode(b));
+             for (int b = 0; b < 256; ++b) all += QChar(TextFileCodec::toUnicode(b));
              return all;
          }()},
     };

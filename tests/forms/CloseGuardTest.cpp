@@ -3,11 +3,11 @@
 #include <atomic>
 #include <thread>
 
-#include "FormsFixture.h"
 #include "forms/ChildFrame.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
 #include "res/CommandIds.h"
+#include "tests/forms/FormsFixture.h"
 
 namespace {
 
@@ -25,12 +25,12 @@ class CloseGuard : public FormsFixture {
 protected:
     void SetUp() override {
         FormsFixture::SetUp();
-        older = formTemplate->OpenNewDocument();
-        olderFrame = formTemplate->ActiveFrame();
-        receiving = formTemplate->OpenNewDocument();
-        receivingFrame = formTemplate->ActiveFrame();
+        older = formTemplate->openNewDocument();
+        olderFrame = formTemplate->activeFrame();
+        receiving = formTemplate->openNewDocument();
+        receivingFrame = formTemplate->activeFrame();
         rc.m_bReceiving = 1;
-        formTemplate->SetStopExchange([this] {
+        formTemplate->setStopExchange([this] {
             ++stops;
             stopSawAbort = rc.m_bAbort.load();
             stopSawStop = rc.m_bStop.load();
@@ -111,13 +111,13 @@ TEST_F(CloseGuard, OtherWindowsAndIdleWindowsCloseWithoutTheQuestion) {
 
 TEST_F(CloseGuard, FileCloseAsksTheGuardToo) {
     answers = {msg::IDCANCEL};
-    EXPECT_TRUE(receiving->OnCommand(id::ID_FILE_CLOSE));
+    EXPECT_TRUE(receiving->onCommand(id::ID_FILE_CLOSE));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, kGuardQuestion);
     EXPECT_TRUE(receivingFrame->isVisible());
 
     answers = {msg::IDOK};
-    receiving->OnCommand(id::ID_FILE_CLOSE);
+    receiving->onCommand(id::ID_FILE_CLOSE);
     EXPECT_EQ(stops, 1);
     EXPECT_TRUE(windowAliveAtStop);
     deleteClosed();
@@ -127,7 +127,7 @@ TEST_F(CloseGuard, FileCloseAsksTheGuardToo) {
 TEST_F(CloseGuard, ClosingEverythingAsksTheGuardAndTheSaveQuestions) {
     QTest::keyClicks(olderFrame->GetActiveView(), "edit");
     answers = {msg::IDNO, msg::IDCANCEL};
-    EXPECT_FALSE(formTemplate->CloseAllDocuments());
+    EXPECT_FALSE(formTemplate->closeAllDocuments());
     EXPECT_EQ(boxes.size(), 2u) << "the older form's save question, then the guard";
     EXPECT_EQ(boxes[1].text, kGuardQuestion);
     deleteClosed();
@@ -135,7 +135,7 @@ TEST_F(CloseGuard, ClosingEverythingAsksTheGuardAndTheSaveQuestions) {
 
     boxes.clear();
     answers = {msg::IDNO, msg::IDOK};
-    EXPECT_TRUE(formTemplate->CloseAllDocuments());
+    EXPECT_TRUE(formTemplate->closeAllDocuments());
     EXPECT_EQ(boxes.size(), 2u);
     EXPECT_EQ(stops, 1);
     deleteClosed();
@@ -145,8 +145,8 @@ TEST_F(CloseGuard, ClosingEverythingAsksTheGuardAndTheSaveQuestions) {
 // A second window made during an exchange leaves the receiving window as it was: the first
 // window asks, the second closes freely.
 TEST_F(CloseGuard, AWindowMadeDuringTheExchangeDoesNotTakeOverTheGuard) {
-    formTemplate->OnWindowNew();
-    CChildFrame* second = formTemplate->ActiveFrame();
+    formTemplate->onWindowNew();
+    CChildFrame* second = formTemplate->activeFrame();
     ASSERT_NE(second, receivingFrame);
     second->close();
     EXPECT_TRUE(boxes.empty());

@@ -12,13 +12,13 @@
 #include <csignal>
 #include <random>
 
-#include "FormsFixture.h"
 #include "forms/ChildFrame.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
 #include "res/CommandIds.h"
 #include "tests/fakes/ScratchMounts.h"
 #include "tests/files/FifoReleaser.h"
+#include "tests/forms/FormsFixture.h"
 
 namespace {
 
@@ -49,18 +49,18 @@ QByteArray receivedForm() {
 using Document = FormsFixture;
 
 TEST_F(Document, ReceivedFormSavedAndReopenedIsTheSameBytes) {
-    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
-    CTabulonPlusView* view = formTemplate->ActiveView();
-    view->SetFormText(receivedForm());
+    CTabulonPlusDoc* doc = formTemplate->openNewDocument();
+    CTabulonPlusView* view = formTemplate->activeView();
+    view->setFormText(receivedForm());
     doc->SetModifiedFlag(true);
-    ASSERT_TRUE(doc->OnSaveDocument(path("form")));
+    ASSERT_TRUE(doc->onSaveDocument(path("form")));
     EXPECT_EQ(readAll(path("form")), receivedForm());
 
-    CTabulonPlusDoc* again = formTemplate->OpenDocumentFile(path("form"));
+    CTabulonPlusDoc* again = formTemplate->openDocumentFile(path("form"));
     ASSERT_NE(again, nullptr);
     ASSERT_NE(again, doc) << "the first form was never saved under this name";
-    EXPECT_EQ(again->GetTextDocument()->toRawText(), doc->GetTextDocument()->toRawText());
-    ASSERT_TRUE(again->OnSaveDocument(path("copy")));
+    EXPECT_EQ(again->getTextDocument()->toRawText(), doc->getTextDocument()->toRawText());
+    ASSERT_TRUE(again->onSaveDocument(path("copy")));
     EXPECT_EQ(readAll(path("copy")), receivedForm());
     EXPECT_TRUE(boxes.empty());
 }
@@ -80,8 +80,8 @@ TEST_F(Document, RandomFilesOpenAndSaveByteForByte) {
         }
         writeAll(path("in"), bytes);
         CTabulonPlusDoc doc;
-        ASSERT_TRUE(doc.OnOpenDocument(path("in")));
-        ASSERT_TRUE(doc.OnSaveDocument(path("out")));
+        ASSERT_TRUE(doc.onOpenDocument(path("in")));
+        ASSERT_TRUE(doc.onSaveDocument(path("out")));
         ASSERT_EQ(readAll(path("out")), bytes) << "round " << round;
     }
     EXPECT_TRUE(boxes.empty());
@@ -89,71 +89,71 @@ TEST_F(Document, RandomFilesOpenAndSaveByteForByte) {
 
 TEST_F(Document, ModifiedFlagThroughNewOpenEditDeliveryAndSave) {
     writeAll(path("saved"), "abc\r\n");
-    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
-    CChildFrame* frame = formTemplate->ActiveFrame();
+    CTabulonPlusDoc* doc = formTemplate->openNewDocument();
+    CChildFrame* frame = formTemplate->activeFrame();
     EXPECT_FALSE(doc->IsModified());
     EXPECT_EQ(frame->windowTitle(), "Безымянный1[*]");
     EXPECT_FALSE(frame->isWindowModified());
 
-    QTest::keyClicks(formTemplate->ActiveView(), "x");
+    QTest::keyClicks(formTemplate->activeView(), "x");
     EXPECT_TRUE(doc->IsModified());
     EXPECT_TRUE(frame->isWindowModified()) << "the title shows the mark";
 
     chosenPath = path("first");
-    ASSERT_TRUE(doc->OnCommand(id::ID_FILE_SAVE));
+    ASSERT_TRUE(doc->onCommand(id::ID_FILE_SAVE));
     EXPECT_FALSE(doc->IsModified());
     EXPECT_FALSE(frame->isWindowModified());
-    EXPECT_EQ(doc->GetTitle(), "first");
+    EXPECT_EQ(doc->getTitle(), "first");
     EXPECT_EQ(dialogs.size(), 1u) << "Save of a form without a file asks for a name";
 
-    formTemplate->ActiveView()->SetFormText("form");
+    formTemplate->activeView()->setFormText("form");
     doc->SetModifiedFlag(true);
     EXPECT_TRUE(doc->IsModified());
-    ASSERT_TRUE(doc->OnCommand(id::ID_FILE_SAVE));
+    ASSERT_TRUE(doc->onCommand(id::ID_FILE_SAVE));
     EXPECT_EQ(dialogs.size(), 1u) << "Save of a form with a file asks nothing";
     EXPECT_EQ(readAll(path("first")), "form");
 
-    CTabulonPlusDoc* opened = formTemplate->OpenDocumentFile(path("saved"));
+    CTabulonPlusDoc* opened = formTemplate->openDocumentFile(path("saved"));
     ASSERT_NE(opened, nullptr);
     EXPECT_FALSE(opened->IsModified());
-    EXPECT_EQ(formTemplate->ActiveFrame()->windowTitle(), "saved[*]");
+    EXPECT_EQ(formTemplate->activeFrame()->windowTitle(), "saved[*]");
 }
 
 TEST_F(Document, EmptyAndRtfFilesOpenAsTheirText) {
     writeAll(path("empty"), "");
-    CTabulonPlusDoc* empty = formTemplate->OpenDocumentFile(path("empty"));
+    CTabulonPlusDoc* empty = formTemplate->openDocumentFile(path("empty"));
     ASSERT_NE(empty, nullptr);
-    EXPECT_TRUE(empty->GetTextDocument()->isEmpty());
+    EXPECT_TRUE(empty->getTextDocument()->isEmpty());
     EXPECT_FALSE(empty->IsModified());
 
     const QByteArray rtf = "{\\rtf1\\ansi {\\b bold} text}\r\n";
     writeAll(path("rtf"), rtf);
-    CTabulonPlusDoc* doc = formTemplate->OpenDocumentFile(path("rtf"));
+    CTabulonPlusDoc* doc = formTemplate->openDocumentFile(path("rtf"));
     ASSERT_NE(doc, nullptr);
-    EXPECT_EQ(doc->GetTextDocument()->toPlainText(), "{\\rtf1\\ansi {\\b bold} text}\n");
-    ASSERT_TRUE(doc->OnSaveDocument(path("rtf")));
+    EXPECT_EQ(doc->getTextDocument()->toPlainText(), "{\\rtf1\\ansi {\\b bold} text}\n");
+    ASSERT_TRUE(doc->onSaveDocument(path("rtf")));
     EXPECT_EQ(readAll(path("rtf")), rtf);
 }
 
 TEST_F(Document, FormattingAndPicturesAreLostOnSaving) {
-    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
-    formTemplate->ActiveView()->insertHtml("<b>Жирный</b> <span style='color:red'>красный</span>");
-    QTextCursor cursor(doc->GetTextDocument());
+    CTabulonPlusDoc* doc = formTemplate->openNewDocument();
+    formTemplate->activeView()->insertHtml("<b>Жирный</b> <span style='color:red'>красный</span>");
+    QTextCursor cursor(doc->getTextDocument());
     cursor.movePosition(QTextCursor::End);
     QTextImageFormat picture;
     picture.setName("picture.png");
     cursor.insertImage(picture);
     cursor.insertText("!");
-    ASSERT_TRUE(doc->OnSaveDocument(path("plain")));
+    ASSERT_TRUE(doc->onSaveDocument(path("plain")));
     EXPECT_EQ(readAll(path("plain")),
               QByteArray("\xC6\xE8\xF0\xED\xFB\xE9 \xEA\xF0\xE0\xF1\xED\xFB\xE9!"));
     EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(Document, SavingAddsNoExtension) {
-    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
+    CTabulonPlusDoc* doc = formTemplate->openNewDocument();
     chosenPath = path("Безымянный1");
-    ASSERT_TRUE(doc->OnCommand(id::ID_FILE_SAVE_AS));
+    ASSERT_TRUE(doc->onCommand(id::ID_FILE_SAVE_AS));
     ASSERT_EQ(dialogs.size(), 1u);
     EXPECT_EQ(dialogs[0].second, "Безымянный1") << "the title is proposed";
     EXPECT_TRUE(QFile::exists(path("Безымянный1")));
@@ -169,8 +169,8 @@ class ProposedName : public ::testing::TestWithParam<ProposedCase> {};
 
 TEST_P(ProposedName, IsTheTitleCutBeforeTheFirstForbiddenCharacter) {
     CTabulonPlusDoc doc;
-    doc.SetTitle(QString::fromUtf8(GetParam().title));
-    EXPECT_EQ(doc.ProposedFileName(), QString::fromUtf8(GetParam().proposed));
+    doc.setTitle(QString::fromUtf8(GetParam().title));
+    EXPECT_EQ(doc.proposedFileName(), QString::fromUtf8(GetParam().proposed));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProposedName,
@@ -181,23 +181,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProposedName,
                                            ProposedCase{"a\\b", "a"}, ProposedCase{" x", ""}));
 
 TEST_F(Document, OpenFailuresAreReportedAndLeaveNoForm) {
-    formTemplate->OpenNewDocument();
+    formTemplate->openNewDocument();
     QObject* receiving = rc.m_pReceivingFrame;
-    EXPECT_EQ(formTemplate->OpenDocumentFile(path("missing")), nullptr);
+    EXPECT_EQ(formTemplate->openDocumentFile(path("missing")), nullptr);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, path("missing") + " was not found.");
     EXPECT_EQ(boxes[0].style, msg::MB_OK | msg::MB_ICONEXCLAMATION);
-    EXPECT_EQ(formTemplate->Documents().size(), 1);
+    EXPECT_EQ(formTemplate->documents().size(), 1);
     EXPECT_EQ(rc.m_pReceivingFrame, receiving) << "the window that received before receives again";
 
-    EXPECT_EQ(formTemplate->OpenDocumentFile(dir.path()), nullptr);
+    EXPECT_EQ(formTemplate->openDocumentFile(dir.path()), nullptr);
     EXPECT_EQ(boxes.back().text, "Access to " + dir.path() + " was denied.");
 
     // One character past what a view holds.
     writeAll(path("huge"), QByteArray(CTabulonPlusDoc::kMaxFormChars + 1, 'a'));
-    EXPECT_EQ(formTemplate->OpenDocumentFile(path("huge")), nullptr);
+    EXPECT_EQ(formTemplate->openDocumentFile(path("huge")), nullptr);
     EXPECT_EQ(boxes.back().text, "The file is too large to open.");
-    EXPECT_EQ(formTemplate->Documents().size(), 1);
+    EXPECT_EQ(formTemplate->documents().size(), 1);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(area->subWindowList().size(), 1);
 }
@@ -205,7 +205,7 @@ TEST_F(Document, OpenFailuresAreReportedAndLeaveNoForm) {
 // Only regular files open: a pipe would block the program in its open for good, a device
 // would be read without end, and a file too large for any form is refused before it is read.
 TEST_F(Document, OnlyRegularFilesThatCanFitAreOpened) {
-    formTemplate->OpenNewDocument();
+    formTemplate->openNewDocument();
     const QString fifo = path("pipe");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     // Larger than a form written with a CR LF after every character; sparse, so cheap to make
@@ -224,23 +224,23 @@ TEST_F(Document, OnlyRegularFilesThatCanFitAreOpened) {
     for (const auto& [file, message] : cases) {
         SCOPED_TRACE(file.toStdString());
         boxes.clear();
-        EXPECT_EQ(formTemplate->OpenDocumentFile(file), nullptr);
+        EXPECT_EQ(formTemplate->openDocumentFile(file), nullptr);
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, message);
     }
-    EXPECT_FALSE(releaser.Released()) << "the pipe was opened";
-    EXPECT_EQ(formTemplate->Documents().size(), 1);
+    EXPECT_FALSE(releaser.released()) << "the pipe was opened";
+    EXPECT_EQ(formTemplate->documents().size(), 1);
 }
 
 TEST_F(Document, SaveIntoAMissingFolderIsReportedAndKeepsTheFormModified) {
-    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
-    QTest::keyClicks(formTemplate->ActiveView(), "text");
+    CTabulonPlusDoc* doc = formTemplate->openNewDocument();
+    QTest::keyClicks(formTemplate->activeView(), "text");
     chosenPath = path("no/such/form");
-    EXPECT_FALSE(doc->DoSave({}));
+    EXPECT_FALSE(doc->doSave({}));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, chosenPath + " contains an invalid path.");
     EXPECT_TRUE(doc->IsModified());
-    EXPECT_EQ(doc->GetTitle(), "Безымянный1");
+    EXPECT_EQ(doc->getTitle(), "Безымянный1");
 }
 
 // A write that fails half way (here: the file-size limit, as a full disk would) leaves the old
@@ -250,9 +250,9 @@ class FailedWrite : public FormsFixture, public testing::WithParamInterface<int>
 
 TEST_P(FailedWrite, LeavesTheOldFileWhole) {
     writeAll(path("old"), "old contents\r\n");
-    CTabulonPlusDoc* doc = formTemplate->OpenDocumentFile(path("old"));
+    CTabulonPlusDoc* doc = formTemplate->openDocumentFile(path("old"));
     ASSERT_NE(doc, nullptr);
-    formTemplate->ActiveView()->setPlainText(QString(GetParam(), QChar('z')));
+    formTemplate->activeView()->setPlainText(QString(GetParam(), QChar('z')));
     doc->SetModifiedFlag(true);
 
     rlimit saved{};
@@ -261,7 +261,7 @@ TEST_P(FailedWrite, LeavesTheOldFileWhole) {
     rlimit small = saved;
     small.rlim_cur = GetParam() / 2;
     setrlimit(RLIMIT_FSIZE, &small);
-    const bool ok = doc->OnCommand(id::ID_FILE_SAVE) && !doc->IsModified();
+    const bool ok = doc->onCommand(id::ID_FILE_SAVE) && !doc->IsModified();
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
 
@@ -294,9 +294,9 @@ TEST_P(ReadOnlyFolder, SavesAWritableFormInPlace) {
     writeAll(form, {});
     if (!mounts.bind(folder, folder, true) || !mounts.bind(source, form, false))
         GTEST_SKIP() << "cannot mount here (needs CAP_SYS_ADMIN)";
-    CTabulonPlusDoc* doc = formTemplate->OpenDocumentFile(form);
+    CTabulonPlusDoc* doc = formTemplate->openDocumentFile(form);
     ASSERT_NE(doc, nullptr);
-    formTemplate->ActiveView()->setPlainText(QString(c.chars, QChar('z')));
+    formTemplate->activeView()->setPlainText(QString(c.chars, QChar('z')));
     doc->SetModifiedFlag(true);
 
     rlimit saved{};
@@ -305,7 +305,7 @@ TEST_P(ReadOnlyFolder, SavesAWritableFormInPlace) {
     rlimit small = saved;
     if (c.sizeLimit) small.rlim_cur = c.sizeLimit;
     setrlimit(RLIMIT_FSIZE, &small);
-    const bool ok = doc->OnCommand(id::ID_FILE_SAVE) && !doc->IsModified();
+    const bool ok = doc->onCommand(id::ID_FILE_SAVE) && !doc->IsModified();
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
 
@@ -326,11 +326,11 @@ INSTANTIATE_TEST_SUITE_P(Document, ReadOnlyFolder,
 
 // Characters cp1251 has no byte for are written as "?" only when the operator agrees.
 TEST_F(Document, UnrepresentableCharactersAskBeforeBeingReplaced) {
-    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
-    formTemplate->ActiveView()->setPlainText(QString::fromUtf8("ok\nзнак 中 и Ā"));
+    CTabulonPlusDoc* doc = formTemplate->openNewDocument();
+    formTemplate->activeView()->setPlainText(QString::fromUtf8("ok\nзнак 中 и Ā"));
     doc->SetModifiedFlag(true);
     answers = {msg::IDNO};
-    EXPECT_FALSE(doc->OnSaveDocument(path("f")));
+    EXPECT_FALSE(doc->onSaveDocument(path("f")));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].text.contains("«中» (U+4e2d) в строке 2")) << boxes[0].text.toStdString();
     EXPECT_EQ(boxes[0].style, msg::MB_YESNO | msg::MB_ICONQUESTION);
@@ -338,38 +338,38 @@ TEST_F(Document, UnrepresentableCharactersAskBeforeBeingReplaced) {
     EXPECT_TRUE(doc->IsModified());
 
     answers = {msg::IDYES};
-    EXPECT_TRUE(doc->OnSaveDocument(path("f")));
+    EXPECT_TRUE(doc->onSaveDocument(path("f")));
     EXPECT_EQ(readAll(path("f")), "ok\r\n\xE7\xED\xE0\xEA ? \xE8 ?");
     EXPECT_FALSE(doc->IsModified());
 }
 
 TEST_F(Document, SaveQuestionsThreeAnswers) {
-    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
-    formTemplate->ActiveView()->SetFormText("data");
+    CTabulonPlusDoc* doc = formTemplate->openNewDocument();
+    formTemplate->activeView()->setFormText("data");
     doc->SetModifiedFlag(true);
 
     answers = {msg::IDCANCEL};
-    EXPECT_FALSE(doc->SaveModified());
+    EXPECT_FALSE(doc->saveModified());
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Save changes to Безымянный1?");
     EXPECT_EQ(boxes[0].style, msg::MB_YESNOCANCEL);
     EXPECT_TRUE(doc->IsModified());
 
     answers = {msg::IDNO};
-    EXPECT_TRUE(doc->SaveModified());
+    EXPECT_TRUE(doc->saveModified());
     EXPECT_TRUE(dialogs.empty());
 
     answers = {msg::IDYES};
     chosenPath = {};  // the Save As dialog cancelled: the close is cancelled too
-    EXPECT_FALSE(doc->SaveModified());
+    EXPECT_FALSE(doc->saveModified());
     chosenPath = path("yes");
     answers = {msg::IDYES};
-    EXPECT_TRUE(doc->SaveModified());
+    EXPECT_TRUE(doc->saveModified());
     EXPECT_EQ(readAll(path("yes")), "data");
     EXPECT_FALSE(doc->IsModified());
 
     answers = {msg::IDCANCEL};
     doc->SetModifiedFlag(true);
-    EXPECT_FALSE(doc->SaveModified());
+    EXPECT_FALSE(doc->saveModified());
     EXPECT_EQ(boxes.back().text, "Save changes to yes?") << "a saved form is named by its file";
 }

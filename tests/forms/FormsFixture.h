@@ -26,7 +26,7 @@ protected:
         area->resize(800, 600);
         area->show();
         formTemplate = std::make_unique<CFormTemplate>(area.get(), &rc);
-        SetMessageBoxHook([this](const QString& text, unsigned style) {
+        setMessageBoxHook([this](const QString& text, unsigned style) {
             boxes.push_back({text, style});
             if (answers.empty()) return msg::IDOK;
             const int answer = answers.front();
@@ -42,7 +42,7 @@ protected:
     void TearDown() override {
         formTemplate.reset();
         area.reset();
-        SetMessageBoxHook({});
+        setMessageBoxHook({});
         setFileDialogHook({});
     }
 

@@ -7,11 +7,11 @@
 #include <QStandardPaths>
 #include <QTimer>
 
-#include "FormsFixture.h"
 #include "forms/FormPrinter.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
 #include "res/CommandIds.h"
+#include "tests/forms/FormsFixture.h"
 
 namespace {
 
@@ -71,23 +71,23 @@ protected:
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
             GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
         FormsFixture::SetUp();
-        QPrinter& printer = TabulonPrinter();
+        QPrinter& printer = tabulonPrinter();
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(path("out.pdf"));
         printer.setPageSize(QPageSize(QPageSize::A4));
-        formTemplate->OpenNewDocument();
-        view = formTemplate->ActiveView();
+        formTemplate->openNewDocument();
+        view = formTemplate->activeView();
     }
     void TearDown() override {
-        TabulonPrinter().setOutputFileName({});
+        tabulonPrinter().setOutputFileName({});
         FormsFixture::TearDown();
     }
     CTabulonPlusView* view = nullptr;
 };
 
 TEST_F(Print, ShortFormIsOnePageInsideHalfInchMargins) {
-    view->SetFormText("\xCE\xF2\xF7\xE5\xF2 first line\r\n" + QByteArray(150, 'W') + "\r\nlast");
-    ASSERT_TRUE(view->OnCommand(id::ID_FILE_PRINT_DIRECT));
+    view->setFormText("\xCE\xF2\xF7\xE5\xF2 first line\r\n" + QByteArray(150, 'W') + "\r\nlast");
+    ASSERT_TRUE(view->onCommand(id::ID_FILE_PRINT_DIRECT));
     const PdfText pdf = readPdf(path("out.pdf"));
     EXPECT_EQ(pdf.pages, 1);
     ASSERT_GE(pdf.words.size(), 4u);
@@ -112,8 +112,8 @@ TEST_F(Print, ShortFormIsOnePageInsideHalfInchMargins) {
 // The paper shows the form in the fixed-pitch 11-point face of the screen: ten narrow letters
 // take as much room as ten wide ones or ten Cyrillic ones, 0.6 em of 11 points each.
 TEST_F(Print, PrintsInTheFixedPitchElevenPointFace) {
-    view->SetFormText("iiiiiiiiii\r\nWWWWWWWWWW\r\n\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6");
-    ASSERT_TRUE(view->OnCommand(id::ID_FILE_PRINT_DIRECT));
+    view->setFormText("iiiiiiiiii\r\nWWWWWWWWWW\r\n\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6\xC6");
+    ASSERT_TRUE(view->onCommand(id::ID_FILE_PRINT_DIRECT));
     const PdfText pdf = readPdf(path("out.pdf"));
     ASSERT_EQ(pdf.words.size(), 3u);
     for (const Word& w : pdf.words)
@@ -129,8 +129,8 @@ TEST_F(Print, LongFormGivesAsManyPagesAsItNeeds) {
     constexpr int kLines = 250;
     QByteArray text;
     for (int i = 1; i <= kLines; ++i) text += "line" + QByteArray::number(i) + "\r\n";
-    view->SetFormText(text);
-    ASSERT_TRUE(view->OnCommand(id::ID_FILE_PRINT_DIRECT));
+    view->setFormText(text);
+    ASSERT_TRUE(view->onCommand(id::ID_FILE_PRINT_DIRECT));
     // A line clipped out of sight is still in the PDF, where search and copy find it: each line
     // must be drawn on its own page only.
     const PdfText pdf = readPdf(path("out.pdf"));
@@ -152,7 +152,7 @@ TEST_F(Print, LongFormGivesAsManyPagesAsItNeeds) {
 TEST_F(Print, PreviewShowsThePrintedPages) {
     QByteArray text;
     for (int i = 1; i <= 150; ++i) text += "line" + QByteArray::number(i) + "\r\n";
-    view->SetFormText(text);
+    view->setFormText(text);
     int pages = -1;
     QTimer::singleShot(0, [&] {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -163,6 +163,6 @@ TEST_F(Print, PreviewShowsThePrintedPages) {
                 preview->reject();
             }
     });
-    ASSERT_TRUE(view->OnCommand(id::ID_FILE_PRINT_PREVIEW));
+    ASSERT_TRUE(view->onCommand(id::ID_FILE_PRINT_PREVIEW));
     EXPECT_EQ(pages, 3) << "150 lines of 11 points on A4 inside half-inch margins";
 }

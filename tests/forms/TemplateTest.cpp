@@ -2,11 +2,11 @@
 #include <QTest>
 #include <QTextDocument>
 
-#include "FormsFixture.h"
 #include "forms/ChildFrame.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
 #include "res/CommandIds.h"
+#include "tests/forms/FormsFixture.h"
 
 using Template = FormsFixture;
 
@@ -18,33 +18,33 @@ void deleteClosed() {
 
 // Numbers belong to the whole run: closed forms do not give theirs back.
 TEST_F(Template, NewFormsAreNumberedForTheWholeRun) {
-    CTabulonPlusDoc* first = formTemplate->OpenNewDocument();
-    EXPECT_EQ(first->GetTitle(), "Безымянный1");
+    CTabulonPlusDoc* first = formTemplate->openNewDocument();
+    EXPECT_EQ(first->getTitle(), "Безымянный1");
     ASSERT_TRUE(formTemplate->closeDocument(first));
     deleteClosed();
-    CTabulonPlusDoc* second = formTemplate->OpenNewDocument();
-    EXPECT_EQ(second->GetTitle(), "Безымянный2");
-    CTabulonPlusDoc* third = formTemplate->OpenNewDocument();
+    CTabulonPlusDoc* second = formTemplate->openNewDocument();
+    EXPECT_EQ(second->getTitle(), "Безымянный2");
+    CTabulonPlusDoc* third = formTemplate->openNewDocument();
     formTemplate->closeDocument(second);
     formTemplate->closeDocument(third);
     deleteClosed();
-    EXPECT_TRUE(formTemplate->Documents().isEmpty());
+    EXPECT_TRUE(formTemplate->documents().isEmpty());
     EXPECT_TRUE(area->subWindowList().isEmpty());
-    EXPECT_EQ(formTemplate->OpenNewDocument()->GetTitle(), "Безымянный4");
+    EXPECT_EQ(formTemplate->openNewDocument()->getTitle(), "Безымянный4");
     EXPECT_EQ(area->subWindowList().size(), 1);
     EXPECT_TRUE(boxes.empty());
 }
 
 // The window announces itself before its view does, and both are the newest ones.
 TEST_F(Template, NewestWindowAndViewReceive) {
-    CTabulonPlusDoc* a = formTemplate->OpenNewDocument();
-    CChildFrame* frameA = formTemplate->ActiveFrame();
+    CTabulonPlusDoc* a = formTemplate->openNewDocument();
+    CChildFrame* frameA = formTemplate->activeFrame();
     EXPECT_EQ(rc.m_pReceivingFrame, frameA);
     EXPECT_EQ(rc.m_pView, frameA->GetActiveView());
-    EXPECT_EQ(frameA->GetDocument(), a);
+    EXPECT_EQ(frameA->getDocument(), a);
 
-    formTemplate->OpenNewDocument();
-    CChildFrame* frameB = formTemplate->ActiveFrame();
+    formTemplate->openNewDocument();
+    CChildFrame* frameB = formTemplate->activeFrame();
     EXPECT_NE(frameA, frameB);
     area->setActiveSubWindow(frameA);  // working in the older one changes nothing
     EXPECT_EQ(rc.m_pReceivingFrame, frameB);
@@ -63,33 +63,33 @@ TEST_F(Template, OpeningAnOpenFileBringsItsWindowForward) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("x");
     f.close();
-    QSignalSpy recent(formTemplate.get(), &CFormTemplate::RecentFileAdded);
+    QSignalSpy recent(formTemplate.get(), &CFormTemplate::recentFileAdded);
     chosenPath = path("form");
     formTemplate->OnFileOpen(nullptr);
     ASSERT_EQ(dialogs.size(), 1u);
     EXPECT_EQ(dialogs[0].first, "open");
-    CTabulonPlusDoc* doc = formTemplate->ActiveDocument();
+    CTabulonPlusDoc* doc = formTemplate->activeDocument();
     ASSERT_NE(doc, nullptr);
-    EXPECT_EQ(doc->GetPathName(), path("form"));
+    EXPECT_EQ(doc->getPathName(), path("form"));
     EXPECT_EQ(recent.count(), 1);
 
-    formTemplate->OpenNewDocument();
-    EXPECT_EQ(formTemplate->OpenDocumentFile(path("form")), doc);
-    EXPECT_EQ(formTemplate->ActiveDocument(), doc);
-    EXPECT_EQ(formTemplate->Documents().size(), 2);
+    formTemplate->openNewDocument();
+    EXPECT_EQ(formTemplate->openDocumentFile(path("form")), doc);
+    EXPECT_EQ(formTemplate->activeDocument(), doc);
+    EXPECT_EQ(formTemplate->documents().size(), 2);
     chosenPath = {};
     formTemplate->OnFileOpen(nullptr);  // cancelled
-    EXPECT_EQ(formTemplate->Documents().size(), 2);
+    EXPECT_EQ(formTemplate->documents().size(), 2);
 }
 
 // A second window shows the same text: typing in either changes the one form.
 TEST_F(Template, SecondWindowEditsTheOneForm) {
-    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
-    CChildFrame* first = formTemplate->ActiveFrame();
-    formTemplate->OnWindowNew();
-    CChildFrame* second = formTemplate->ActiveFrame();
+    CTabulonPlusDoc* doc = formTemplate->openNewDocument();
+    CChildFrame* first = formTemplate->activeFrame();
+    formTemplate->onWindowNew();
+    CChildFrame* second = formTemplate->activeFrame();
     ASSERT_NE(first, second);
-    EXPECT_EQ(second->GetDocument(), doc);
+    EXPECT_EQ(second->getDocument(), doc);
     EXPECT_EQ(rc.m_pReceivingFrame, second);
     EXPECT_EQ(rc.m_pView, second->GetActiveView());
     EXPECT_EQ(first->windowTitle(), "Безымянный1:1[*]");
@@ -97,7 +97,7 @@ TEST_F(Template, SecondWindowEditsTheOneForm) {
 
     QTest::keyClicks(first->GetActiveView(), "abc");
     QTest::keyClicks(second->GetActiveView(), "XY");
-    EXPECT_EQ(doc->GetTextDocument()->toPlainText(), second->GetActiveView()->toPlainText());
+    EXPECT_EQ(doc->getTextDocument()->toPlainText(), second->GetActiveView()->toPlainText());
     EXPECT_EQ(first->GetActiveView()->toPlainText().size(), 5);
     EXPECT_TRUE(first->isWindowModified());
     EXPECT_TRUE(second->isWindowModified());
@@ -110,45 +110,45 @@ TEST_F(Template, SecondWindowEditsTheOneForm) {
     second->close();
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(second->isVisible()) << "Cancel keeps the last window";
-    EXPECT_EQ(formTemplate->Documents().size(), 1);
+    EXPECT_EQ(formTemplate->documents().size(), 1);
 }
 
 TEST_F(Template, FileCloseAsksOnceAndClosesEveryWindowOfTheForm) {
-    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
-    formTemplate->OnWindowNew();
-    formTemplate->OpenNewDocument();
-    QTest::keyClicks(formTemplate->ActiveView(), "z");
-    area->setActiveSubWindow(doc->Frames().constFirst());
-    QTest::keyClicks(formTemplate->ActiveView(), "q");
-    EXPECT_TRUE(formTemplate->ActiveDocument()->IsCommandEnabled(id::ID_FILE_CLOSE));
+    CTabulonPlusDoc* doc = formTemplate->openNewDocument();
+    formTemplate->onWindowNew();
+    formTemplate->openNewDocument();
+    QTest::keyClicks(formTemplate->activeView(), "z");
+    area->setActiveSubWindow(doc->frames().constFirst());
+    QTest::keyClicks(formTemplate->activeView(), "q");
+    EXPECT_TRUE(formTemplate->activeDocument()->isCommandEnabled(id::ID_FILE_CLOSE));
 
     answers = {msg::IDNO};
-    ASSERT_TRUE(formTemplate->ActiveDocument()->OnCommand(id::ID_FILE_CLOSE));
+    ASSERT_TRUE(formTemplate->activeDocument()->onCommand(id::ID_FILE_CLOSE));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Save changes to Безымянный1?");
     deleteClosed();
     EXPECT_EQ(area->subWindowList().size(), 1);
-    EXPECT_EQ(formTemplate->Documents().size(), 1);
+    EXPECT_EQ(formTemplate->documents().size(), 1);
 }
 
 TEST_F(Template, CloseAllAsksEveryFormFirstAndClosesNothingOnCancel) {
-    formTemplate->OpenNewDocument();
-    QTest::keyClicks(formTemplate->ActiveView(), "one");
-    formTemplate->OpenNewDocument();
-    formTemplate->OpenNewDocument();
-    QTest::keyClicks(formTemplate->ActiveView(), "three");
+    formTemplate->openNewDocument();
+    QTest::keyClicks(formTemplate->activeView(), "one");
+    formTemplate->openNewDocument();
+    formTemplate->openNewDocument();
+    QTest::keyClicks(formTemplate->activeView(), "three");
 
     answers = {msg::IDNO, msg::IDCANCEL};
-    EXPECT_FALSE(formTemplate->CloseAllDocuments());
+    EXPECT_FALSE(formTemplate->closeAllDocuments());
     EXPECT_EQ(boxes.size(), 2u) << "the unmodified form asks nothing";
     deleteClosed();
     EXPECT_EQ(area->subWindowList().size(), 3);
 
     answers = {msg::IDNO, msg::IDNO};
-    EXPECT_TRUE(formTemplate->CloseAllDocuments());
+    EXPECT_TRUE(formTemplate->closeAllDocuments());
     deleteClosed();
     EXPECT_TRUE(area->subWindowList().isEmpty());
-    EXPECT_TRUE(formTemplate->Documents().isEmpty());
+    EXPECT_TRUE(formTemplate->documents().isEmpty());
     EXPECT_EQ(rc.m_pView, nullptr);
     EXPECT_EQ(rc.m_pReceivingFrame, nullptr);
 }
@@ -156,11 +156,11 @@ TEST_F(Template, CloseAllAsksEveryFormFirstAndClosesNothingOnCancel) {
 TEST_F(Template, NewWindowsCascadeOverMostOfTheArea) {
     const QSize area = this->area->viewport()->size();
     const QSize expected(area.width() * 3 / 4, area.height() * 3 / 4);
-    CTabulonPlusDoc* first = formTemplate->OpenNewDocument();
-    CTabulonPlusDoc* second = formTemplate->OpenNewDocument();
+    CTabulonPlusDoc* first = formTemplate->openNewDocument();
+    CTabulonPlusDoc* second = formTemplate->openNewDocument();
     ASSERT_TRUE(first && second);
-    QWidget* a = first->Frames().front();
-    QWidget* b = second->Frames().front();
+    QWidget* a = first->frames().front();
+    QWidget* b = second->frames().front();
     EXPECT_EQ(a->size(), expected);
     EXPECT_EQ(b->size(), expected);
     EXPECT_EQ(a->pos(), QPoint(0, 0));
@@ -170,7 +170,7 @@ TEST_F(Template, NewWindowsCascadeOverMostOfTheArea) {
     // Windows that would leave the area start again at the top left.
     QWidget* last = b;
     for (int i = 0; i < 30 && last->pos() != QPoint(0, 0); ++i)
-        last = formTemplate->OpenNewDocument()->Frames().front();
+        last = formTemplate->openNewDocument()->frames().front();
     EXPECT_EQ(last->pos(), QPoint(0, 0));
 }
 
@@ -178,8 +178,8 @@ TEST_F(Template, NewWindowsCascadeOverMostOfTheArea) {
 TEST_F(Template, FormsMadeBeforeTheAreaHasItsSizeArePlacedWhenItHas) {
     area->hide();
     area->resize(640, 480);
-    QWidget* a = formTemplate->OpenNewDocument()->Frames().front();
-    QWidget* b = formTemplate->OpenNewDocument()->Frames().front();
+    QWidget* a = formTemplate->openNewDocument()->frames().front();
+    QWidget* b = formTemplate->openNewDocument()->frames().front();
     area->resize(1000, 700);
     area->show();
     QCoreApplication::sendPostedEvents();

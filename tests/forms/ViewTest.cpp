@@ -15,11 +15,11 @@
 #include <QTextLayout>
 #include <functional>
 
-#include "FormsFixture.h"
 #include "forms/FindReplaceDialog.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
 #include "res/CommandIds.h"
+#include "tests/forms/FormsFixture.h"
 #include "tests/res/Mnemonics.h"
 
 using View = FormsFixture;
@@ -45,20 +45,20 @@ FindState withReplacement(const char* what, const char* replacement) {
 }  // namespace
 
 TEST_F(View, InitialUpdateSetsFontMarginsAndNoWrapOnce) {
-    formTemplate->OpenNewDocument();
-    CTabulonPlusView* view = formTemplate->ActiveView();
-    ASSERT_NE(view->ViewFont(), nullptr);
-    const QFont* font = view->ViewFont();
+    formTemplate->openNewDocument();
+    CTabulonPlusView* view = formTemplate->activeView();
+    ASSERT_NE(view->viewFont(), nullptr);
+    const QFont* font = view->viewFont();
     EXPECT_EQ(font->pointSize(), 11);
     EXPECT_EQ(font->families().value(0), "Courier New");
     EXPECT_TRUE(QFontInfo(view->font()).fixedPitch()) << "the face found has a fixed pitch";
-    EXPECT_EQ(view->PrintMargins(), QMargins(720, 720, 720, 720));
+    EXPECT_EQ(view->printMargins(), QMargins(720, 720, 720, 720));
     EXPECT_EQ(view->lineWrapMode(), QTextEdit::NoWrap);
 
     rc.m_pView = nullptr;
     view->OnInitialUpdate();
     EXPECT_EQ(rc.m_pView, view) << "a second initial update registers again";
-    EXPECT_EQ(view->ViewFont(), font) << "but makes no second font";
+    EXPECT_EQ(view->viewFont(), font) << "but makes no second font";
 }
 
 // The widths the document lays its lines out with, not the font a widget was given: a narrow
@@ -88,24 +88,24 @@ TEST_F(View, EveryFormWindowLaysTextOutInFixedPitch) {
     file.write("\xCE\xF2\xF7\xE5\xF2\r\n");
     file.close();
     const std::vector<std::pair<const char*, std::function<void()>>> ways = {
-        {"new", [&] { formTemplate->OpenNewDocument(); }},
-        {"opened", [&] { formTemplate->OpenDocumentFile(path("form.txt")); }},
-        {"second window", [&] { formTemplate->OnWindowNew(); }},
+        {"new", [&] { formTemplate->openNewDocument(); }},
+        {"opened", [&] { formTemplate->openDocumentFile(path("form.txt")); }},
+        {"second window", [&] { formTemplate->onWindowNew(); }},
     };
     for (const auto& [name, make] : ways) {
         SCOPED_TRACE(name);
         make();
-        CTabulonPlusView* view = formTemplate->ActiveView();
+        CTabulonPlusView* view = formTemplate->activeView();
         ASSERT_NE(view, nullptr);
-        view->SetFormText("delivered");
+        view->setFormText("delivered");
         expectFixedPitchLayout(view->document());
     }
 }
 
 TEST_F(View, LongLinesScrollSideways) {
-    formTemplate->OpenNewDocument();
-    CTabulonPlusView* view = formTemplate->ActiveView();
-    view->SetFormText(QByteArray(1000, '=') + "\r\nshort");
+    formTemplate->openNewDocument();
+    CTabulonPlusView* view = formTemplate->activeView();
+    view->setFormText(QByteArray(1000, '=') + "\r\nshort");
     QCoreApplication::processEvents();
     EXPECT_LT(view->document()->documentLayout()->documentSize().height(),
               3 * QFontMetricsF(view->font()).lineSpacing())
@@ -114,46 +114,46 @@ TEST_F(View, LongLinesScrollSideways) {
 }
 
 TEST_F(View, CommandsAreEnabledAsTheTextAllows) {
-    formTemplate->OpenNewDocument();
-    CTabulonPlusView* view = formTemplate->ActiveView();
-    CTabulonPlusView::SharedFindState() = {};
+    formTemplate->openNewDocument();
+    CTabulonPlusView* view = formTemplate->activeView();
+    CTabulonPlusView::sharedFindState() = {};
     for (unsigned id : {id::ID_FILE_PRINT, id::ID_FILE_PRINT_DIRECT, id::ID_FILE_PRINT_PREVIEW})
-        EXPECT_TRUE(view->IsCommandEnabled(id));
+        EXPECT_TRUE(view->isCommandEnabled(id));
     for (unsigned id : {id::ID_EDIT_UNDO, id::ID_EDIT_CUT, id::ID_EDIT_COPY, id::ID_EDIT_SELECT_ALL,
                         id::ID_EDIT_FIND, id::ID_EDIT_REPLACE, id::ID_EDIT_REPEAT})
-        EXPECT_FALSE(view->IsCommandEnabled(id)) << id;
-    EXPECT_FALSE(view->IsCommandEnabled(id::ID_FILE_SAVE)) << "not the view's command";
+        EXPECT_FALSE(view->isCommandEnabled(id)) << id;
+    EXPECT_FALSE(view->isCommandEnabled(id::ID_FILE_SAVE)) << "not the view's command";
 
     QTest::keyClicks(view, "abc abc");
-    EXPECT_TRUE(view->IsCommandEnabled(id::ID_EDIT_UNDO));
-    EXPECT_TRUE(view->IsCommandEnabled(id::ID_EDIT_FIND));
-    EXPECT_TRUE(view->IsCommandEnabled(id::ID_EDIT_REPLACE));
-    EXPECT_TRUE(view->IsCommandEnabled(id::ID_EDIT_SELECT_ALL));
-    EXPECT_FALSE(view->IsCommandEnabled(id::ID_EDIT_REPEAT)) << "nothing searched yet";
-    EXPECT_FALSE(view->IsCommandEnabled(id::ID_EDIT_COPY));
+    EXPECT_TRUE(view->isCommandEnabled(id::ID_EDIT_UNDO));
+    EXPECT_TRUE(view->isCommandEnabled(id::ID_EDIT_FIND));
+    EXPECT_TRUE(view->isCommandEnabled(id::ID_EDIT_REPLACE));
+    EXPECT_TRUE(view->isCommandEnabled(id::ID_EDIT_SELECT_ALL));
+    EXPECT_FALSE(view->isCommandEnabled(id::ID_EDIT_REPEAT)) << "nothing searched yet";
+    EXPECT_FALSE(view->isCommandEnabled(id::ID_EDIT_COPY));
 
-    view->OnCommand(id::ID_EDIT_SELECT_ALL);
-    EXPECT_TRUE(view->IsCommandEnabled(id::ID_EDIT_CUT));
-    EXPECT_TRUE(view->IsCommandEnabled(id::ID_EDIT_COPY));
-    view->OnCommand(id::ID_EDIT_CUT);
+    view->onCommand(id::ID_EDIT_SELECT_ALL);
+    EXPECT_TRUE(view->isCommandEnabled(id::ID_EDIT_CUT));
+    EXPECT_TRUE(view->isCommandEnabled(id::ID_EDIT_COPY));
+    view->onCommand(id::ID_EDIT_CUT);
     EXPECT_TRUE(view->toPlainText().isEmpty());
     EXPECT_EQ(QApplication::clipboard()->text(), "abc abc");
-    EXPECT_TRUE(view->IsCommandEnabled(id::ID_EDIT_PASTE));
-    view->OnCommand(id::ID_EDIT_PASTE);
-    view->OnCommand(id::ID_EDIT_PASTE);
+    EXPECT_TRUE(view->isCommandEnabled(id::ID_EDIT_PASTE));
+    view->onCommand(id::ID_EDIT_PASTE);
+    view->onCommand(id::ID_EDIT_PASTE);
     EXPECT_EQ(view->toPlainText(), "abc abcabc abc");
-    view->OnCommand(id::ID_EDIT_UNDO);
+    view->onCommand(id::ID_EDIT_UNDO);
     EXPECT_EQ(view->toPlainText(), "abc abc");
 
-    CTabulonPlusView::SharedFindState().strFind = "abc";
-    EXPECT_TRUE(view->IsCommandEnabled(id::ID_EDIT_REPEAT));
+    CTabulonPlusView::sharedFindState().strFind = "abc";
+    EXPECT_TRUE(view->isCommandEnabled(id::ID_EDIT_REPEAT));
 }
 
 TEST_F(View, DeliveryReplacesTheWholeText) {
-    CTabulonPlusDoc* doc = formTemplate->OpenNewDocument();
-    CTabulonPlusView* view = formTemplate->ActiveView();
+    CTabulonPlusDoc* doc = formTemplate->openNewDocument();
+    CTabulonPlusView* view = formTemplate->activeView();
     QTest::keyClicks(view, "typed");
-    view->SetFormText("\xCF\xF0\xE8\xE2\xE5\xF2\r\n2");
+    view->setFormText("\xCF\xF0\xE8\xE2\xE5\xF2\r\n2");
     EXPECT_EQ(view->toPlainText(), "Привет\n2");
     doc->SetModifiedFlag(true);
     EXPECT_TRUE(doc->IsModified());
@@ -175,7 +175,7 @@ TEST_P(Find, SelectsTheNextMatch) {
     QTextCursor cursor = edit.textCursor();
     cursor.setPosition(GetParam().cursor);
     edit.setTextCursor(cursor);
-    const bool found = TextSearch::FindNext(&edit, GetParam().state);
+    const bool found = TextSearch::findNext(&edit, GetParam().state);
     EXPECT_EQ(found, GetParam().selStart >= 0);
     if (found) {
         EXPECT_EQ(edit.textCursor().selectionStart(), GetParam().selStart);
@@ -203,9 +203,9 @@ TEST(Replace, ReplacesTheMatchThenFindsTheNext) {
     edit.setPlainText("one two one two");
     FindState state = search("one");
     state.strReplace = "1";
-    EXPECT_TRUE(TextSearch::ReplaceNext(&edit, state));  // nothing selected: only finds
+    EXPECT_TRUE(TextSearch::replaceNext(&edit, state));  // nothing selected: only finds
     EXPECT_EQ(edit.toPlainText(), "one two one two");
-    EXPECT_TRUE(TextSearch::ReplaceNext(&edit, state));
+    EXPECT_TRUE(TextSearch::replaceNext(&edit, state));
     EXPECT_EQ(edit.toPlainText(), "1 two one two");
     EXPECT_EQ(edit.textCursor().selectionStart(), 6);
 }
@@ -213,40 +213,40 @@ TEST(Replace, ReplacesTheMatchThenFindsTheNext) {
 TEST(Replace, ReplaceAllIsOneUndoStepAndDoesNotReplaceItsOwnText) {
     QTextEdit edit;
     edit.setPlainText("a-a-A");
-    EXPECT_EQ(TextSearch::ReplaceAll(&edit, withReplacement("a", "aa")), 3);
+    EXPECT_EQ(TextSearch::replaceAll(&edit, withReplacement("a", "aa")), 3);
     EXPECT_EQ(edit.toPlainText(), "aa-aa-aa");
     edit.undo();
     EXPECT_EQ(edit.toPlainText(), "a-a-A");
-    EXPECT_EQ(TextSearch::ReplaceAll(&edit, withReplacement("q", "x")), 0);
+    EXPECT_EQ(TextSearch::replaceAll(&edit, withReplacement("q", "x")), 0);
 }
 
 // Ctrl+F opens our box with the selected word; its Find Next selects; F3 goes on.
 TEST_F(View, FindBoxAndFindNext) {
-    formTemplate->OpenNewDocument();
-    CTabulonPlusView* view = formTemplate->ActiveView();
-    CTabulonPlusView::SharedFindState() = {};
+    formTemplate->openNewDocument();
+    CTabulonPlusView* view = formTemplate->activeView();
+    CTabulonPlusView::sharedFindState() = {};
     view->setPlainText("alpha beta alpha beta");
     QTextCursor cursor = view->textCursor();
     cursor.setPosition(6);
     cursor.setPosition(10, QTextCursor::KeepAnchor);
     view->setTextCursor(cursor);
 
-    ASSERT_TRUE(view->OnCommand(id::ID_EDIT_FIND));
-    CFindReplaceDialog* box = view->FindReplaceDialog();
+    ASSERT_TRUE(view->onCommand(id::ID_EDIT_FIND));
+    CFindReplaceDialog* box = view->findReplaceDialog();
     ASSERT_NE(box, nullptr);
-    EXPECT_FALSE(box->IsReplace());
-    EXPECT_EQ(box->FindField()->text(), "beta");
-    box->FindNextButton()->click();
+    EXPECT_FALSE(box->isReplace());
+    EXPECT_EQ(box->findField()->text(), "beta");
+    box->findNextButton()->click();
     EXPECT_EQ(view->textCursor().selectionStart(), 17);
-    view->OnCommand(id::ID_EDIT_REPEAT);
+    view->onCommand(id::ID_EDIT_REPEAT);
     EXPECT_EQ(view->textCursor().selectionStart(), 6) << "round to the start";
 
-    view->OnCommand(id::ID_EDIT_REPLACE);
-    box = view->FindReplaceDialog();
+    view->onCommand(id::ID_EDIT_REPLACE);
+    box = view->findReplaceDialog();
     ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->IsReplace());
-    box->ReplaceField()->setText("B");
-    box->ReplaceAllButton()->click();
+    EXPECT_TRUE(box->isReplace());
+    box->replaceField()->setText("B");
+    box->replaceAllButton()->click();
     EXPECT_EQ(view->toPlainText(), "alpha B alpha B");
 }
 

@@ -12,11 +12,11 @@ namespace {
 using namespace std::chrono_literals;
 
 // Something living on the UI thread that the worker calls synchronously, as it calls the windows.
-void CallUiThread(QObject* target, std::function<void()> f) {
+void callUiThread(QObject* target, std::function<void()> f) {
     QMetaObject::invokeMethod(target, std::move(f), Qt::BlockingQueuedConnection);
 }
 
-void WaitForStop(ReceiveControl& rc) {
+void waitForStop(ReceiveControl& rc) {
     while (!rc.m_bStop) std::this_thread::sleep_for(1ms);
 }
 
@@ -28,7 +28,7 @@ TEST(ExchangeControl, StartSetsTheFlagsThenRunsTheWorkerWithTheBlock) {
     int flagsAtStart[3] = {-1, -1, -1};
     ExchangeControl ec(rc, [&](void* p) {
         seenParam = p;
-        WaitForStop(*static_cast<ReceiveControl*>(p));
+        waitForStop(*static_cast<ReceiveControl*>(p));
         static_cast<ReceiveControl*>(p)->m_bReceiving = 0;
         return 0u;
     });
@@ -82,9 +82,9 @@ TEST(ExchangeControl, JoinServesAWorkerBlockedInACallToTheUiThread) {
     std::atomic<int> served{0};
     ExchangeControl ec(rc, [&](void* p) {
         auto& block = *static_cast<ReceiveControl*>(p);
-        WaitForStop(block);
+        waitForStop(block);
         // A message box or a delivery still under way when the operator stops.
-        for (int i = 0; i < 3; ++i) CallUiThread(&uiSide, [&] { ++served; });
+        for (int i = 0; i < 3; ++i) callUiThread(&uiSide, [&] { ++served; });
         block.m_bReceiving = 0;
         return 0u;
     });
@@ -106,10 +106,10 @@ TEST(ExchangeControl, ANewExchangeWaitsForTheEndingOneToReleaseThePort) {
         auto& block = *static_cast<ReceiveControl*>(p);
         maxHolders = std::max(maxHolders.load(), ++portHolders);
         ++runs;
-        WaitForStop(block);
+        waitForStop(block);
         block.m_bReceiving = 0;
         // Writing the configuration file and its message come after receiving is cleared.
-        CallUiThread(&uiSide, [] {});
+        callUiThread(&uiSide, [] {});
         std::this_thread::sleep_for(20ms);
         --portHolders;
         return 0u;
@@ -132,7 +132,7 @@ TEST(ExchangeControl, DestructionEndsARunningWorker) {
     std::atomic<bool> ended{false};
     {
         ExchangeControl ec(rc, [&](void* p) {
-            WaitForStop(*static_cast<ReceiveControl*>(p));
+            waitForStop(*static_cast<ReceiveControl*>(p));
             ended = true;
             return 0u;
         });

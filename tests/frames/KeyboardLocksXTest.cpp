@@ -3,8 +3,8 @@
 #include <QTest>
 #include <array>
 
-#include "XKeys.h"
 #include "frames/KeyboardLockPane.h"
+#include "tests/xvfb/XKeys.h"
 
 namespace {
 
@@ -28,17 +28,17 @@ TEST_P(KeyboardLocksOnX, PaneFollowsTheKeyPressedElsewhere) {
     std::array panes{KeyboardLockPane(LockKey::Caps), KeyboardLockPane(LockKey::Num),
                      KeyboardLockPane(LockKey::Scroll)};
     for (const auto& pane : panes) ASSERT_EQ(pane.text(), "");
-    ASSERT_EQ(QueryLockState(c.lock), LockState::Off) << "the server tells the state";
+    ASSERT_EQ(queryLockState(c.lock), LockState::Off) << "the server tells the state";
     const auto& pane = panes[static_cast<int>(c.lock)];
 
-    ASSERT_TRUE(SendKeys(c.key));
+    ASSERT_TRUE(sendKeys(c.key));
     EXPECT_TRUE(QTest::qWaitFor([&] { return pane.text() == c.text; }, 5000)) << c.key;
     for (const auto& other : panes) {
         if (&other == &pane) continue;
         EXPECT_EQ(other.text(), "") << c.key;
     }
 
-    ASSERT_TRUE(SendKeys(c.key));
+    ASSERT_TRUE(sendKeys(c.key));
     EXPECT_TRUE(QTest::qWaitFor([&] { return pane.text().isEmpty(); }, 5000)) << c.key;
 }
 

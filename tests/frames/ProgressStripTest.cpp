@@ -52,7 +52,7 @@ TEST(ProgressStrip, ByteCounterIsADisabledFieldWithoutFrame) {
 }
 
 // Dialog units: x * 1.5, y * 1.625 pixels, rounded.
-QRect FromDialogUnits(int x, int y, int w, int h) {
+QRect fromDialogUnits(int x, int y, int w, int h) {
     return QRect(qRound(x * 1.5), qRound(y * 1.625), qRound(w * 1.5), qRound(h * 1.625));
 }
 
@@ -61,9 +61,9 @@ TEST(ProgressBarStrip, TemplateControls) {
     Ui::ProgressBar ui;
     ui.setupUi(&strip);
     EXPECT_EQ(strip.size(), QSize(605, 36));
-    EXPECT_EQ(ui.IDC_PROGRESS->geometry(), FromDialogUnits(7, 7, 284, 8));
+    EXPECT_EQ(ui.IDC_PROGRESS->geometry(), fromDialogUnits(7, 7, 284, 8));
     EXPECT_FALSE(ui.IDC_PROGRESS->isTextVisible());
-    EXPECT_EQ(ui.IDC_BYTE_COUNT->geometry(), FromDialogUnits(321, 7, 75, 8));
+    EXPECT_EQ(ui.IDC_BYTE_COUNT->geometry(), fromDialogUnits(321, 7, 75, 8));
     EXPECT_FALSE(ui.IDC_BYTE_COUNT->isEnabled());
     EXPECT_FALSE(ui.IDC_BYTE_COUNT->hasFrame());
     EXPECT_TRUE(ui.IDC_BYTE_COUNT->text().isEmpty());

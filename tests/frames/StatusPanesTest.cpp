@@ -126,7 +126,7 @@ TEST(KeyboardLockPane, ReleasingALockKeyRefreshesAtOnce) {
 TEST(KeyboardLocks, UnknownWithoutAWindowSystemThatTells) {
     // The tests run on the offscreen platform, which has no lock indicators.
     for (LockKey k : {LockKey::Caps, LockKey::Num, LockKey::Scroll})
-        EXPECT_EQ(QueryLockState(k), LockState::Unknown);
+        EXPECT_EQ(queryLockState(k), LockState::Unknown);
     KeyboardLockPane caps(LockKey::Caps);
     EXPECT_EQ(caps.text(), "");
 }

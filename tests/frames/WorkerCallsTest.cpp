@@ -18,7 +18,7 @@
 namespace {
 
 // Runs `work` on a thread of its own, as the worker runs, and serves its calls meanwhile.
-void RunAsWorker(const std::function<void()>& work) {
+void runAsWorker(const std::function<void()>& work) {
     std::atomic<bool> done{false};
     std::thread worker([&] {
         work();
@@ -41,7 +41,7 @@ struct Windows {
 class WorkerCallsTest : public testing::Test {
 protected:
     void SetUp() override {
-        SetMessageBoxHook([this](const QString& text, unsigned style) {
+        setMessageBoxHook([this](const QString& text, unsigned style) {
             seen.append({text, QThread::currentThread() == qApp->thread(),
                          w ? w->mainWindow.isEnabled() : true, style});
             return answer;
@@ -53,7 +53,7 @@ protected:
     }
     void TearDown() override {
         w.reset();
-        SetMessageBoxHook({});
+        setMessageBoxHook({});
     }
     struct Seen {
         QString text;
@@ -68,7 +68,7 @@ protected:
 
 TEST_F(WorkerCallsTest, DeliveryWithoutAViewFailsUntilANewFormRegisters) {
     bool first = true, second = false;
-    RunAsWorker([&] {
+    runAsWorker([&] {
         first = w->calls.setViewText("\xC0\xC1");
         w->calls.newForm();
         second = w->calls.setViewText("\xC0\xC1\r\n\xE0");
@@ -76,9 +76,9 @@ TEST_F(WorkerCallsTest, DeliveryWithoutAViewFailsUntilANewFormRegisters) {
     });
     EXPECT_FALSE(first);
     EXPECT_TRUE(second);
-    ASSERT_EQ(w->forms.Documents().size(), 1);
-    CTabulonPlusDoc* doc = w->forms.Documents()[0];
-    EXPECT_EQ(doc->GetTextDocument()->toPlainText(), "АБ\nа");
+    ASSERT_EQ(w->forms.documents().size(), 1);
+    CTabulonPlusDoc* doc = w->forms.documents()[0];
+    EXPECT_EQ(doc->getTextDocument()->toPlainText(), "АБ\nа");
     EXPECT_TRUE(doc->IsModified());
 }
 
@@ -87,7 +87,7 @@ TEST_F(WorkerCallsTest, ProgressCounterAndSettingsReachTheWindows) {
     w->settings.m_strDevice = "КСМ-С";
     w->settings.m_strRate = "4800";
     AcquisitionHost::SettingsStrings strings;
-    RunAsWorker([&] {
+    runAsWorker([&] {
         w->calls.setProgressPos(0);
         for (int i = 0; i < 21; ++i) w->calls.stepProgress();
         w->calls.setByteCounterText("4200 байт прочитано");
@@ -102,7 +102,7 @@ TEST_F(WorkerCallsTest, ProgressCounterAndSettingsReachTheWindows) {
 
 TEST_F(WorkerCallsTest, QuestionsAreAskedOnTheUiThreadWithTheMainWindowDisabled) {
     int reply = 0;
-    RunAsWorker([&] { reply = w->calls.messageBox("Продолжить?", msg::MB_YESNO); });
+    runAsWorker([&] { reply = w->calls.messageBox("Продолжить?", msg::MB_YESNO); });
     EXPECT_EQ(reply, msg::IDYES);
     ASSERT_EQ(seen.size(), 1);
     EXPECT_TRUE(seen[0].onUiThread);
@@ -119,7 +119,7 @@ TEST_F(WorkerCallsTest, TheSettingsFileIsWrittenOnTheWorkerItsMessageShownOnTheU
     });
     std::thread::id workerThread;
     bool written = false;
-    RunAsWorker([&] {
+    runAsWorker([&] {
         workerThread = std::this_thread::get_id();
         written = w->calls.writeSettingsFile({"COM2", "КСМ", "9600"});
     });
@@ -167,7 +167,7 @@ TEST_F(WorkerCallsTest, QuestionsAndFailuresBecomeTheirMessageBoxes) {
         seen.clear();
         answer = c.answer;
         bool result = !c.expected;
-        RunAsWorker([&] { result = c.call(w->calls); });
+        runAsWorker([&] { result = c.call(w->calls); });
         EXPECT_EQ(result, c.expected);
         ASSERT_EQ(seen.size(), 1);
         EXPECT_EQ(seen[0].text, QString::fromUtf8(c.text));
@@ -178,7 +178,7 @@ TEST_F(WorkerCallsTest, QuestionsAndFailuresBecomeTheirMessageBoxes) {
 TEST_F(WorkerCallsTest, NothingIsAskedOnceTheOperatorIsLeaving) {
     w->rc.requestAbort();
     bool started = true;
-    RunAsWorker([&] { started = w->calls.askToStart(); });
+    runAsWorker([&] { started = w->calls.askToStart(); });
     EXPECT_FALSE(started);
     EXPECT_TRUE(seen.isEmpty());
 }

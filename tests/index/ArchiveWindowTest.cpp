@@ -9,8 +9,6 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "AppFixture.h"
-#include "XKeys.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "frames/MainFrame.h"
@@ -20,6 +18,8 @@
 #include "index/IndexDatabase.h"
 #include "index/IndexLocation.h"
 #include "res/CommandIds.h"
+#include "tests/app/AppFixture.h"
+#include "tests/xvfb/XKeys.h"
 
 namespace {
 
@@ -47,17 +47,17 @@ protected:
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(Cp1251(text.replace(u'\n', QStringLiteral("\r\n"))));
+        f.write(cp1251(text.replace(u'\n', QStringLiteral("\r\n"))));
     }
 
     // The window opened by its command, its index in line with the archive.
     ArchiveWindow* openWindow() {
-        if (!StartApp()) return nullptr;
-        Frame()->activateWindow();
-        if (!Frame()->OnCommand(id::ID_ARCHIVE_BROWSE)) return nullptr;
-        ArchiveWindow* w = Frame()->archiveWindow();
+        if (!startApp()) return nullptr;
+        mainFrame()->activateWindow();
+        if (!mainFrame()->onCommand(id::ID_ARCHIVE_BROWSE)) return nullptr;
+        ArchiveWindow* w = mainFrame()->archiveWindow();
         if (!QTest::qWaitForWindowExposed(w)) return nullptr;
-        if (!WaitUntil([w] { return !w->isUpdating(); })) return nullptr;
+        if (!waitUntil([w] { return !w->isUpdating(); })) return nullptr;
         return w;
     }
 
@@ -76,24 +76,24 @@ TEST_F(ArchiveWindowKeys, TypingNarrowsTheListAndEnterOpensTheHitAsOpenWould) {
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w));
     auto* search = w->findChild<QLineEdit*>(QStringLiteral("ArchiveSearch"));
-    ASSERT_TRUE(WaitUntil([search] { return QApplication::focusWidget() == search; }, 5000));
+    ASSERT_TRUE(waitUntil([search] { return QApplication::focusWidget() == search; }, 5000));
 
-    ASSERT_TRUE(SendKeys(QStringLiteral("4 1 2")));
-    EXPECT_TRUE(WaitUntil([w] { return listed(w) == 1; }, 5000)) << listed(w);
-    ASSERT_TRUE(SendKeys(QStringLiteral("8")));  // "4128": no form holds it
-    EXPECT_TRUE(WaitUntil([w] { return listed(w) == 0; }, 5000)) << listed(w);
-    ASSERT_TRUE(SendKeys(QStringLiteral("BackSpace 7 Return")));
+    ASSERT_TRUE(sendKeys(QStringLiteral("4 1 2")));
+    EXPECT_TRUE(waitUntil([w] { return listed(w) == 1; }, 5000)) << listed(w);
+    ASSERT_TRUE(sendKeys(QStringLiteral("8")));  // "4128": no form holds it
+    EXPECT_TRUE(waitUntil([w] { return listed(w) == 0; }, 5000)) << listed(w);
+    ASSERT_TRUE(sendKeys(QStringLiteral("BackSpace 7 Return")));
 
     const QString path = QDir(archive()).filePath(m_hit);
-    ASSERT_TRUE(WaitUntil(
+    ASSERT_TRUE(waitUntil(
         [&] {
-            CTabulonPlusDoc* doc = Frame()->Template().ActiveDocument();
-            return doc && doc->GetPathName() == QFileInfo(path).absoluteFilePath();
+            CTabulonPlusDoc* doc = mainFrame()->formTemplate().activeDocument();
+            return doc && doc->getPathName() == QFileInfo(path).absoluteFilePath();
         },
         5000));
-    CTabulonPlusDoc* doc = Frame()->Template().ActiveDocument();
-    EXPECT_EQ(doc->GetTitle(), QFileInfo(path).fileName());
-    EXPECT_EQ(PlainText(doc), QStringLiteral("Суточный отчёт\nзав. N 04127\nКотельная 3\n"));
+    CTabulonPlusDoc* doc = mainFrame()->formTemplate().activeDocument();
+    EXPECT_EQ(doc->getTitle(), QFileInfo(path).fileName());
+    EXPECT_EQ(plainText(doc), QStringLiteral("Суточный отчёт\nзав. N 04127\nКотельная 3\n"));
     EXPECT_FALSE(doc->IsModified());
 }
 
@@ -130,12 +130,13 @@ TEST_F(ArchiveWindowKeys, ShowsASitesMonthAndTellsOfADamagedIndex) {
 namespace {
 
 TEST_F(ArchiveWindowKeys, AFormTheProgramArchivesIsInTheIndexBeforeTheWindowLooks) {
-    ASSERT_TRUE(StartApp());
+    ASSERT_TRUE(startApp());
     const QString indexFile = IndexLocation::fileFor(archive());
     ASSERT_FALSE(QFile::exists(indexFile));
-    Frame()->Calls().beginArchive();
-    Frame()->Calls().formDelivered(1, Cp1251(QStringLiteral("Отчёт\r\nзав. N 98765\r\n")), true);
-    Frame()->Calls().finishArchive();
+    mainFrame()->calls().beginArchive();
+    mainFrame()->calls().formDelivered(1, cp1251(QStringLiteral("Отчёт\r\nзав. N 98765\r\n")),
+                                       true);
+    mainFrame()->calls().finishArchive();
     IndexDatabase db;
     ASSERT_TRUE(db.open(indexFile));
     const auto rows = FormQuery(db, QStringLiteral("98765"), {}).fetch(10);

@@ -13,7 +13,7 @@ using namespace id;
 
 namespace {
 
-QStringList Keys(const QAction* action) {
+QStringList keys(const QAction* action) {
     QStringList keys;
     for (const QKeySequence& k : action->shortcuts()) keys << k.toString();
     return keys;
@@ -30,7 +30,7 @@ TEST_P(ActionShortcuts, ComeFromTheAcceleratorTable) {
     CommandActions actions;
     QAction* action = actions.action(GetParam().command);
     ASSERT_NE(action, nullptr);
-    EXPECT_EQ(Keys(action), GetParam().keys);
+    EXPECT_EQ(keys(action), GetParam().keys);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -100,7 +100,7 @@ TEST(CommandActions, ShortcutsActOnTheWindowTheyAreAddedTo) {
 TEST(MainToolBar, CommandActionsInTableOrderWithIcons) {
     QMainWindow window;
     CommandActions actions;
-    QToolBar* bar = BuildMainToolBar(actions, &window);
+    QToolBar* bar = buildMainToolBar(actions, &window);
     QList<unsigned> order;
     for (QAction* a : bar->actions()) {
         order << (a->isSeparator() ? ID_SEPARATOR : a->data().toUInt());

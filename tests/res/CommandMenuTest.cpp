@@ -12,13 +12,13 @@ using namespace id;
 
 namespace {
 
-QStringList Titles(const QMenuBar* bar) {
+QStringList titles(const QMenuBar* bar) {
     QStringList titles;
     for (QAction* a : bar->actions()) titles << a->text();
     return titles;
 }
 
-QMenu* Submenu(QMenu* menu, const QString& title) {
+QMenu* submenu(QMenu* menu, const QString& title) {
     for (QAction* a : menu->actions())
         if (a->menu() && a->text() == title) return a->menu();
     return nullptr;
@@ -30,9 +30,9 @@ TEST(CommandMenu, InstallsEachMenusPopupsAndSwapsThem) {
     CommandMenu main(IDR_MAINFRAME, actions, &window);
     CommandMenu form(IDR_FORMTYPE, actions, &window);
     main.install(window.menuBar());
-    EXPECT_EQ(Titles(window.menuBar()), (QStringList{"&Файл", "&Вид", "Настройки", "&Помощь"}));
+    EXPECT_EQ(titles(window.menuBar()), (QStringList{"&Файл", "&Вид", "Настройки", "&Помощь"}));
     form.install(window.menuBar());
-    EXPECT_EQ(Titles(window.menuBar()),
+    EXPECT_EQ(titles(window.menuBar()),
               (QStringList{"&Файл", "&Редактировать", "&Вид", "&Окно", "&Помощь"}));
     main.install(window.menuBar());
     EXPECT_EQ(window.menuBar()->actions().size(), 4);
@@ -57,8 +57,8 @@ TEST(CommandMenu, SettingsItemsAreGrayedWithFixedChecks) {
     CommandActions actions;
     CommandMenu main(IDR_MAINFRAME, actions, &window);
     QMenu* settings = main.popups().at(2);
-    QMenu* port = Submenu(settings, "&Порт");
-    QMenu* device = Submenu(settings, "&Тип вычислителя");
+    QMenu* port = submenu(settings, "&Порт");
+    QMenu* device = submenu(settings, "&Тип вычислителя");
     ASSERT_TRUE(port && device);
     EXPECT_TRUE(port->menuAction()->isEnabled());
     EXPECT_TRUE(device->menuAction()->isEnabled());

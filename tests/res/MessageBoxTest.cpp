@@ -10,15 +10,15 @@
 TEST(MessageBox, HookAnswersAndSeesTextAndStyle) {
     QString seen;
     unsigned seenStyle = 0;
-    SetMessageBoxHook([&](const QString& text, unsigned style) {
+    setMessageBoxHook([&](const QString& text, unsigned style) {
         seen = text;
         seenStyle = style;
         return msg::IDNO;
     });
-    EXPECT_EQ(TabulonMessageBox("Продолжить?", msg::MB_YESNO | msg::MB_ICONQUESTION), msg::IDNO);
+    EXPECT_EQ(tabulonMessageBox("Продолжить?", msg::MB_YESNO | msg::MB_ICONQUESTION), msg::IDNO);
     EXPECT_EQ(seen, "Продолжить?");
     EXPECT_EQ(seenStyle, msg::MB_YESNO | msg::MB_ICONQUESTION);
-    SetMessageBoxHook({});
+    setMessageBoxHook({});
 }
 
 // Without a hook a real box is shown; answer it by pressing its buttons.
@@ -40,18 +40,18 @@ TEST(MessageBox, RealBoxMapsButtonsToAnswers) {
     QString caption;
     QMessageBox::Icon icon{};
     pressLater(QMessageBox::No, &caption, &icon);
-    EXPECT_EQ(TabulonMessageBox("?", msg::MB_YESNO | msg::MB_ICONQUESTION), msg::IDNO);
+    EXPECT_EQ(tabulonMessageBox("?", msg::MB_YESNO | msg::MB_ICONQUESTION), msg::IDNO);
     EXPECT_EQ(caption, "Tabulon");
     EXPECT_EQ(icon, QMessageBox::Question);
     buttons.sort();
     EXPECT_EQ(buttons, (QStringList{"&Да", "&Нет"}));
 
     pressLater(QMessageBox::Ok, &caption, &icon);
-    EXPECT_EQ(TabulonMessageBox("Связь с вычислителем нарушена"), msg::IDOK);
+    EXPECT_EQ(tabulonMessageBox("Связь с вычислителем нарушена"), msg::IDOK);
     EXPECT_EQ(icon, QMessageBox::Warning) << "a box without an icon style gets the exclamation";
 
     pressLater(QMessageBox::Cancel, &caption, &icon);
-    EXPECT_EQ(TabulonMessageBox("?", msg::MB_OKCANCEL | msg::MB_ICONQUESTION), msg::IDCANCEL);
+    EXPECT_EQ(tabulonMessageBox("?", msg::MB_OKCANCEL | msg::MB_ICONQUESTION), msg::IDCANCEL);
     buttons.sort();
     EXPECT_EQ(buttons, (QStringList{"OK", "Отмена"}));
 }

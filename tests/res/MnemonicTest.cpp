@@ -25,8 +25,8 @@ void collectClashes(std::span<const res::MenuItem> items, const QString& path, Q
 // Only the clash the form menu was made with stands: its "&Файл" has two items on "У".
 TEST(Mnemonics, NoTwoItemsOfAPopupShareALetter) {
     QStringList clashes;
-    collectClashes(res::MenuResource(id::IDR_MAINFRAME), "IDR_MAINFRAME", clashes);
-    collectClashes(res::MenuResource(id::IDR_FORMTYPE), "IDR_FORMTYPE", clashes);
+    collectClashes(res::menuResource(id::IDR_MAINFRAME), "IDR_MAINFRAME", clashes);
+    collectClashes(res::menuResource(id::IDR_FORMTYPE), "IDR_FORMTYPE", clashes);
     EXPECT_EQ(clashes.join('\n').toStdString(),
               "IDR_FORMTYPE/&Файл: у: &Установить связь | &Установка принтера...");
 }

@@ -13,13 +13,13 @@ using namespace id;
 namespace {
 
 // A menu flattened to lines "popup/sub/item = command flags", separators as "popup/-".
-void Flatten(std::span<const res::MenuItem> items, const QString& path, QStringList& out) {
+void flatten(std::span<const res::MenuItem> items, const QString& path, QStringList& out) {
     for (const res::MenuItem& item : items) {
         if (item.isSeparator()) {
             out << path + "-";
         } else if (item.isPopup()) {
             out << path + QString::fromUtf8(item.text) + "/";
-            Flatten(item.children, path + QString::fromUtf8(item.text) + "/", out);
+            flatten(item.children, path + QString::fromUtf8(item.text) + "/", out);
         } else {
             QString line =
                 path + QString::fromUtf8(item.text) + " = " + QString::number(item.command);
@@ -39,7 +39,7 @@ class MenuTable : public testing::TestWithParam<MenuCase> {};
 
 TEST_P(MenuTable, ItemsInOrderWithTextsCommandsAndFlags) {
     QStringList actual;
-    Flatten(res::MenuResource(GetParam().menuId), QString(), actual);
+    flatten(res::menuResource(GetParam().menuId), QString(), actual);
     QStringList expected;
     for (const char* line : GetParam().lines) expected << QString::fromUtf8(line);
     EXPECT_EQ(actual.join('\n').toStdString(), expected.join('\n').toStdString());
@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(MenuTable, NoRecentFileSlotAndNoTileItem) {
     for (unsigned menu : {IDR_MAINFRAME, IDR_FORMTYPE}) {
         QStringList lines;
-        Flatten(res::MenuResource(menu), QString(), lines);
+        flatten(res::menuResource(menu), QString(), lines);
         for (const QString& line : lines) {
             EXPECT_FALSE(line.endsWith(" = " + QString::number(ID_FILE_MRU_FILE1))) << menu;
             EXPECT_FALSE(line.endsWith(" = " + QString::number(ID_WINDOW_TILE_HORZ))) << menu;
@@ -136,13 +136,13 @@ TEST(MenuTable, NoRecentFileSlotAndNoTileItem) {
 }
 
 TEST(MenuTable, TheSevenSettingsCommandsAreTheUnhandledOnes) {
-    const std::vector<unsigned> unhandled(res::UnhandledCommands().begin(),
-                                          res::UnhandledCommands().end());
+    const std::vector<unsigned> unhandled(res::unhandledCommands().begin(),
+                                          res::unhandledCommands().end());
     EXPECT_EQ(unhandled,
               (std::vector<unsigned>{ID_PORT_COM1, ID_PORT_COM2, ID_DEVICE_KSM_ZH, ID_DEVICE_KSM_R,
                                      ID_DEVICE_KSM_N, ID_DEVICE_KSM_S, ID_DEVICE_KSM}));
-    EXPECT_FALSE(res::IsUnhandledCommand(ID_CONNECT));
-    EXPECT_FALSE(res::IsUnhandledCommand(ID_ESCAPE_NOTHING));
+    EXPECT_FALSE(res::isUnhandledCommand(ID_CONNECT));
+    EXPECT_FALSE(res::isUnhandledCommand(ID_ESCAPE_NOTHING));
 }
 
 TEST(AcceleratorTable, TwentyEntriesInOrder) {
@@ -168,7 +168,7 @@ TEST(AcceleratorTable, TwentyEntriesInOrder) {
         {"Shift+F6", ID_PREV_PANE},
         {"Esc", ID_ESCAPE_NOTHING},
     };
-    const auto table = res::AcceleratorTable(IDR_MAINFRAME);
+    const auto table = res::acceleratorTable(IDR_MAINFRAME);
     ASSERT_EQ(table.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(QKeySequence(table[i].key).toString(QKeySequence::PortableText).toStdString(),
@@ -177,13 +177,13 @@ TEST(AcceleratorTable, TwentyEntriesInOrder) {
         EXPECT_EQ(table[i].command, expected[i].second) << "entry " << i + 1;
         EXPECT_EQ(table[i].noInvert, i == 12 || i == 19) << "entry " << i + 1;
     }
-    EXPECT_TRUE(res::AcceleratorTable(IDR_FORMTYPE).empty());
-    EXPECT_TRUE(res::AcceleratorTable(IDR_FORMTYPE_INPLACE).empty());
+    EXPECT_TRUE(res::acceleratorTable(IDR_FORMTYPE).empty());
+    EXPECT_TRUE(res::acceleratorTable(IDR_FORMTYPE_INPLACE).empty());
 }
 
 TEST(ToolbarTable, ButtonsAndSeparatorsInOrder) {
     std::vector<unsigned> commands;
-    for (const res::ToolbarButton& b : res::ToolbarResource(IDR_MAINFRAME))
+    for (const res::ToolbarButton& b : res::toolbarResource(IDR_MAINFRAME))
         commands.push_back(b.command);
     EXPECT_EQ(commands,
               (std::vector<unsigned>{ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_SEPARATOR,
@@ -199,7 +199,7 @@ struct StringCase {
 class StringTableEntry : public testing::TestWithParam<StringCase> {};
 
 TEST_P(StringTableEntry, HoldsTheExactText) {
-    EXPECT_EQ(res::LoadString(GetParam().id).toStdString(), GetParam().text);
+    EXPECT_EQ(res::loadString(GetParam().id).toStdString(), GetParam().text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -237,17 +237,17 @@ TEST(StringTable, EveryListedIdHasText) {
         59138, 59139, 59140, 59141, 61445, 61440, 61441, 61442, 61443, 61446, 61696, 61697,
         61698, 61699, 61700, 61701, 61702, 61703, 61704, 61705, 61706, 61728, 61729, 61730,
         61731, 61732, 61733, 61734, 61872, 61873, 61874, 61875, 61876, 61877, 61878, 61879};
-    for (unsigned id : listed) EXPECT_FALSE(res::LoadString(id).isEmpty()) << id;
-    for (unsigned id = 61504; id <= 61513; ++id) EXPECT_FALSE(res::LoadString(id).isEmpty()) << id;
-    for (unsigned id = 61856; id <= 61870; ++id) EXPECT_FALSE(res::LoadString(id).isEmpty()) << id;
+    for (unsigned id : listed) EXPECT_FALSE(res::loadString(id).isEmpty()) << id;
+    for (unsigned id = 61504; id <= 61513; ++id) EXPECT_FALSE(res::loadString(id).isEmpty()) << id;
+    for (unsigned id = 61856; id <= 61870; ++id) EXPECT_FALSE(res::loadString(id).isEmpty()) << id;
     for (unsigned id = ID_FILE_MRU_FILE1; id <= ID_FILE_MRU_FILE16; ++id)
-        EXPECT_FALSE(res::LoadString(id).isEmpty()) << id;
+        EXPECT_FALSE(res::loadString(id).isEmpty()) << id;
 }
 
 TEST(StringTable, AbsentIdsAreEmpty) {
     for (unsigned id : {0u, 100u, 32768u, 32776u, 32777u, 57616u - 1, 70000u}) {
-        EXPECT_FALSE(res::HasString(id)) << id;
-        EXPECT_TRUE(res::LoadString(id).isEmpty()) << id;
+        EXPECT_FALSE(res::hasString(id)) << id;
+        EXPECT_TRUE(res::loadString(id).isEmpty()) << id;
     }
 }
 
@@ -260,8 +260,8 @@ struct PromptCase {
 class CommandString : public testing::TestWithParam<PromptCase> {};
 
 TEST_P(CommandString, SplitsPromptFromTooltip) {
-    EXPECT_EQ(res::CommandPrompt(GetParam().id).toStdString(), GetParam().prompt);
-    EXPECT_EQ(res::CommandTooltip(GetParam().id).toStdString(), GetParam().tooltip);
+    EXPECT_EQ(res::commandPrompt(GetParam().id).toStdString(), GetParam().prompt);
+    EXPECT_EQ(res::commandTooltip(GetParam().id).toStdString(), GetParam().tooltip);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -276,13 +276,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(StringTable, DocumentStringFields) {
     using res::DocStringIndex;
-    EXPECT_EQ(res::DocumentString(DocStringIndex::windowTitle), "");
-    EXPECT_EQ(res::DocumentString(DocStringIndex::docName), "Безымянный");
-    EXPECT_EQ(res::DocumentString(DocStringIndex::fileNewName), "Безымянный");
-    EXPECT_EQ(res::DocumentString(DocStringIndex::filterName), "");
-    EXPECT_EQ(res::DocumentString(DocStringIndex::filterExt), "");
-    EXPECT_EQ(res::DocumentString(DocStringIndex::regFileTypeId), "Tabulon.Document");
-    EXPECT_EQ(res::DocumentString(DocStringIndex::regFileTypeName), "Безымянный Document");
+    EXPECT_EQ(res::documentString(DocStringIndex::windowTitle), "");
+    EXPECT_EQ(res::documentString(DocStringIndex::docName), "Безымянный");
+    EXPECT_EQ(res::documentString(DocStringIndex::fileNewName), "Безымянный");
+    EXPECT_EQ(res::documentString(DocStringIndex::filterName), "");
+    EXPECT_EQ(res::documentString(DocStringIndex::filterExt), "");
+    EXPECT_EQ(res::documentString(DocStringIndex::regFileTypeId), "Tabulon.Document");
+    EXPECT_EQ(res::documentString(DocStringIndex::regFileTypeName), "Безымянный Document");
 }
 
 }  // namespace

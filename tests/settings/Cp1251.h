@@ -11,7 +11,7 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 }
 
 // Tests are written in UTF-8; the file holds cp1251.
-inline std::string Cp1251(std::string_view utf8) {
+inline std::string cp1251(std::string_view utf8) {
     QStringEncoder encoder("windows-1251");
     const QByteArray bytes = encoder.encode(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
     return std::string(bytes.constData(), std::size_t(bytes.size()));

@@ -25,7 +25,7 @@ class IniPathTest : public ::testing::TestWithParam<IniPathCase> {};
 
 TEST_P(IniPathTest, CutsBackToLastSeparator) {
     const IniPathCase& c = GetParam();
-    EXPECT_EQ(IniPathFromExecutablePath(QString::fromUtf8(c.executable), QLatin1Char(c.separator)),
+    EXPECT_EQ(iniPathFromExecutablePath(QString::fromUtf8(c.executable), QLatin1Char(c.separator)),
               QString::fromUtf8(c.ini));
 }
 
@@ -66,7 +66,7 @@ std::ostream& operator<<(std::ostream& os, const IniPlaceCase& c) {
 class ChooseIniPathTest : public ::testing::TestWithParam<IniPlaceCase> {};
 
 TEST_P(ChooseIniPathTest, PicksTheFileOfThisRun) {
-    EXPECT_EQ(ChooseIniPath(GetParam().place), QString::fromUtf8(GetParam().ini));
+    EXPECT_EQ(chooseIniPath(GetParam().place), QString::fromUtf8(GetParam().ini));
 }
 
 const QString kConfig = QStringLiteral("/home/оператор/.config");
@@ -115,14 +115,14 @@ protected:
 };
 
 TEST_F(IniPlaceOnDiskTest, UnpackedPackageWritesToAConfigurationFolderItCreates) {
-    EXPECT_EQ(ChooseIniPath(IniPlaceOf(program)), root.filePath("usr/bin/Tabulon.ini"))
+    EXPECT_EQ(chooseIniPath(iniPlaceOf(program)), root.filePath("usr/bin/Tabulon.ini"))
         << "a copied folder keeps the file beside the program";
 
-    ASSERT_FALSE(InstalledMark().isEmpty());
-    const QString mark = QDir::cleanPath(root.filePath("usr/bin/") + InstalledMark());
+    ASSERT_FALSE(installedMark().isEmpty());
+    const QString mark = QDir::cleanPath(root.filePath("usr/bin/") + installedMark());
     ASSERT_TRUE(QDir().mkpath(QFileInfo(mark).path()));
     QFile(mark).open(QIODevice::WriteOnly);
-    const QString ini = ChooseIniPath(IniPlaceOf(program));
+    const QString ini = chooseIniPath(iniPlaceOf(program));
     EXPECT_EQ(ini, root.filePath("home/.config/Tabulon/Tabulon.ini"));
 
     ASSERT_FALSE(QFileInfo::exists(root.filePath("home")));
@@ -140,7 +140,7 @@ TEST_F(IniPlaceOnDiskTest, UnpackedPackageWritesToAConfigurationFolderItCreates)
 
 TEST_F(IniPlaceOnDiskTest, EnvironmentNamesTheFile) {
     qputenv("TABULON_INI", "/srv/line2.ini");
-    EXPECT_EQ(ChooseIniPath(IniPlaceOf(program)), "/srv/line2.ini");
+    EXPECT_EQ(chooseIniPath(iniPlaceOf(program)), "/srv/line2.ini");
     qunsetenv("TABULON_INI");
 }
 

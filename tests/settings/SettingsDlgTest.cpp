@@ -19,11 +19,11 @@
 
 namespace {
 
-QComboBox* List(QDialog* dialog, const char* name) {
+QComboBox* comboBox(QDialog* dialog, const char* name) {
     return dialog->findChild<QComboBox*>(QString::fromLatin1(name));
 }
 
-QPushButton* Button(QDialog* dialog, const char* name) {
+QPushButton* button(QDialog* dialog, const char* name) {
     return dialog->findChild<QPushButton*>(QString::fromLatin1(name));
 }
 
@@ -31,28 +31,28 @@ class SettingsDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
         g_strIniPath = dir.filePath("Tabulon.ini");
-        SetMessageBoxHook([this](const QString& text, unsigned) {
+        setMessageBoxHook([this](const QString& text, unsigned) {
             messages.push_back(text);
             return msg::IDOK;
         });
     }
     void TearDown() override {
-        SetMessageBoxHook({});
-        CSettingsDlg::SetShownHook({});
+        setMessageBoxHook({});
+        CSettingsDlg::setShownHook({});
         g_strIniPath.clear();
     }
 
-    void WriteIni(std::string_view utf8) {
+    void writeIni(std::string_view utf8) {
         QFile file(g_strIniPath);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        const std::string bytes = Cp1251(utf8);
+        const std::string bytes = cp1251(utf8);
         file.write(bytes.data(), qint64(bytes.size()));
     }
 
     // Shows the dialog, lets `act` work on it while it runs, and returns DoModal's answer.
-    int Show(CSettingsDlg& dlg, std::function<void(QDialog*)> act) {
+    int show(CSettingsDlg& dlg, std::function<void(QDialog*)> act) {
         bool ran = false;
-        CSettingsDlg::SetShownHook([&](QDialog* dialog) {
+        CSettingsDlg::setShownHook([&](QDialog* dialog) {
             EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
             ran = true;
             act(dialog);
@@ -69,23 +69,23 @@ protected:
 TEST_F(SettingsDlgTest, WithoutFileOpensWithDefaultsSelected) {
     CSettingsDlg dlg;
     EXPECT_EQ(messages, std::vector<QString>{"Невозможно открыть файл Tabulon.ini"});
-    Show(dlg, [](QDialog* dialog) {
+    show(dlg, [](QDialog* dialog) {
         EXPECT_EQ(dialog->windowTitle(), "Настройки");
-        EXPECT_EQ(List(dialog, "IDC_PORT")->currentIndex(), 0);
-        EXPECT_EQ(List(dialog, "IDC_DEVICE")->currentIndex(), 1);
-        EXPECT_EQ(List(dialog, "IDC_DEVICE")->currentText(), "КСМ-Р");
-        EXPECT_EQ(List(dialog, "IDC_RATE")->currentText(), "9600");
-        EXPECT_EQ(QApplication::focusWidget(), Button(dialog, "IDOK"));
+        EXPECT_EQ(comboBox(dialog, "IDC_PORT")->currentIndex(), 0);
+        EXPECT_EQ(comboBox(dialog, "IDC_DEVICE")->currentIndex(), 1);
+        EXPECT_EQ(comboBox(dialog, "IDC_DEVICE")->currentText(), "КСМ-Р");
+        EXPECT_EQ(comboBox(dialog, "IDC_RATE")->currentText(), "9600");
+        EXPECT_EQ(QApplication::focusWidget(), button(dialog, "IDOK"));
         dialog->reject();
     });
 }
 
 TEST_F(SettingsDlgTest, ListsHoldFixedItemsInOrderAndTabOrderFollowsTemplate) {
     CSettingsDlg dlg;
-    Show(dlg, [](QDialog* dialog) {
+    show(dlg, [](QDialog* dialog) {
         const auto items = [&](const char* name) {
             QStringList texts;
-            QComboBox* list = List(dialog, name);
+            QComboBox* list = comboBox(dialog, name);
             for (int i = 0; i < list->count(); ++i) texts << list->itemText(i);
             return texts;
         };
@@ -111,14 +111,14 @@ TEST_F(SettingsDlgTest, ListsHoldFixedItemsInOrderAndTabOrderFollowsTemplate) {
 // their places.
 TEST_F(SettingsDlgTest, DeviceLineStandsBelowTheListsThatKeepTheirPlaces) {
     CSettingsDlg dlg;
-    Show(dlg, [](QDialog* dialog) {
+    show(dlg, [](QDialog* dialog) {
         auto* line = dialog->findChild<PortDeviceLine*>("portDevice");
         ASSERT_TRUE(line);
         EXPECT_TRUE(line->line().startsWith("COM1 — ")) << line->line().toStdString();
         EXPECT_TRUE(line->isVisible());
-        const QRect rate = List(dialog, "IDC_RATE")->geometry();
+        const QRect rate = comboBox(dialog, "IDC_RATE")->geometry();
         EXPECT_EQ(rate, QRect(11, 133, 108, 23));
-        EXPECT_EQ(List(dialog, "IDC_PORT")->geometry(), QRect(11, 26, 110, 23));
+        EXPECT_EQ(comboBox(dialog, "IDC_PORT")->geometry(), QRect(11, 26, 110, 23));
         EXPECT_GE(line->geometry().top(), rate.bottom());
         EXPECT_LE(line->geometry().bottom(), dialog->height());
         dialog->reject();
@@ -147,9 +147,9 @@ TEST_P(PresetTest, SelectsFirstItemBeginningWithStringAndAcceptsIt) {
                      : c.list == std::string_view("IDC_DEVICE") ? &dlg.m_strDevice
                                                                 : &dlg.m_strRate;
     *field = QString::fromUtf8(c.stored);
-    const int answer = Show(dlg, [&](QDialog* dialog) {
-        EXPECT_EQ(List(dialog, c.list)->currentIndex(), c.index);
-        EXPECT_EQ(List(dialog, c.list)->currentText(), QString::fromUtf8(c.shown));
+    const int answer = show(dlg, [&](QDialog* dialog) {
+        EXPECT_EQ(comboBox(dialog, c.list)->currentIndex(), c.index);
+        EXPECT_EQ(comboBox(dialog, c.list)->currentText(), QString::fromUtf8(c.shown));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
     EXPECT_EQ(answer, msg::IDOK);
@@ -173,20 +173,20 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SettingsDlgTest, FileValuesPresetTheLists) {
-    WriteIni("PORT = com4\r\nDEVICE = КСМ-С\r\nRATE = 4800");
+    writeIni("PORT = com4\r\nDEVICE = КСМ-С\r\nRATE = 4800");
     CSettingsDlg dlg;
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(dlg.m_strPort, "com4");
-    Show(dlg, [](QDialog* dialog) {
-        EXPECT_EQ(List(dialog, "IDC_PORT")->currentText(), "COM4");
-        EXPECT_EQ(List(dialog, "IDC_DEVICE")->currentIndex(), 3);
-        EXPECT_EQ(List(dialog, "IDC_RATE")->currentIndex(), 1);
+    show(dlg, [](QDialog* dialog) {
+        EXPECT_EQ(comboBox(dialog, "IDC_PORT")->currentText(), "COM4");
+        EXPECT_EQ(comboBox(dialog, "IDC_DEVICE")->currentIndex(), 3);
+        EXPECT_EQ(comboBox(dialog, "IDC_RATE")->currentIndex(), 1);
         dialog->reject();
     });
 }
 
 // QTest::keyClicks knows Latin-1 keys only; a Cyrillic letter is sent as the text of a key.
-void Type(QWidget* widget, const QString& text) {
+void type(QWidget* widget, const QString& text) {
     for (QChar c : text) {
         if (c.unicode() < 0x80)
             QTest::keyClick(widget, c.toLatin1());
@@ -196,20 +196,20 @@ void Type(QWidget* widget, const QString& text) {
 }
 
 // Tab into each list (which selects its text) and type over it, as the operator does.
-void TypeIntoLists(QDialog* dialog, const QString& port, const QString& device,
+void typeIntoLists(QDialog* dialog, const QString& port, const QString& device,
                    const QString& rate) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     for (const QString& text : {port, device, rate}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        Type(QApplication::focusWidget(), text);
+        type(QApplication::focusWidget(), text);
     }
-    EXPECT_EQ(List(dialog, "IDC_RATE")->currentText(), rate);
+    EXPECT_EQ(comboBox(dialog, "IDC_RATE")->currentText(), rate);
 }
 
 TEST_F(SettingsDlgTest, TypedTextIsTakenAsTyped) {
     CSettingsDlg dlg;
-    const int answer = Show(dlg, [](QDialog* dialog) {
-        TypeIntoLists(dialog, "com3", "КСМ-Х", "96");
+    const int answer = show(dlg, [](QDialog* dialog) {
+        typeIntoLists(dialog, "com3", "КСМ-Х", "96");
         // Enter in an edit field presses the default button, "Продолжить".
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
@@ -219,26 +219,26 @@ TEST_F(SettingsDlgTest, TypedTextIsTakenAsTyped) {
     EXPECT_EQ(dlg.m_strRate, "96");
 
     // Accepted text presets the next showing, rejected or not.
-    Show(dlg, [](QDialog* dialog) {
-        EXPECT_EQ(List(dialog, "IDC_PORT")->currentText(), "COM3");
-        EXPECT_EQ(List(dialog, "IDC_DEVICE")->currentIndex(), -1);
-        EXPECT_EQ(List(dialog, "IDC_DEVICE")->currentText(), "КСМ-Х");
-        EXPECT_EQ(List(dialog, "IDC_RATE")->currentText(), "9600");
+    show(dlg, [](QDialog* dialog) {
+        EXPECT_EQ(comboBox(dialog, "IDC_PORT")->currentText(), "COM3");
+        EXPECT_EQ(comboBox(dialog, "IDC_DEVICE")->currentIndex(), -1);
+        EXPECT_EQ(comboBox(dialog, "IDC_DEVICE")->currentText(), "КСМ-Х");
+        EXPECT_EQ(comboBox(dialog, "IDC_RATE")->currentText(), "9600");
         dialog->reject();
     });
 }
 
 TEST_F(SettingsDlgTest, EveryWayOfCancellingLeavesTheStrings) {
-    WriteIni("PORT=COM2DEVICE=КСМ-НRATE=2400");
+    writeIni("PORT=COM2DEVICE=КСМ-НRATE=2400");
     CSettingsDlg dlg;
     const std::vector<std::function<void(QDialog*)>> cancels{
-        [](QDialog* dialog) { Button(dialog, "IDCANCEL")->click(); },
+        [](QDialog* dialog) { button(dialog, "IDCANCEL")->click(); },
         [](QDialog*) { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); },
         [](QDialog* dialog) { dialog->close(); },
     };
     for (const auto& cancel : cancels) {
-        const int answer = Show(dlg, [&](QDialog* dialog) {
-            TypeIntoLists(dialog, "COM9", "КСМ-Ж", "19200");
+        const int answer = show(dlg, [&](QDialog* dialog) {
+            typeIntoLists(dialog, "COM9", "КСМ-Ж", "19200");
             cancel(dialog);
         });
         EXPECT_EQ(answer, msg::IDCANCEL);
@@ -251,9 +251,9 @@ TEST_F(SettingsDlgTest, EveryWayOfCancellingLeavesTheStrings) {
 // The test program runs from its build folder, where the operator may write.
 TEST(ComputeIniPath, EnvironmentNamesTheFileElseBesideTheExecutable) {
     qputenv("TABULON_INI", "/var/lib/tabulon/Tabulon.ini");
-    EXPECT_EQ(ComputeIniPath(), "/var/lib/tabulon/Tabulon.ini");
+    EXPECT_EQ(computeIniPath(), "/var/lib/tabulon/Tabulon.ini");
     qunsetenv("TABULON_INI");
-    EXPECT_EQ(ComputeIniPath(), QCoreApplication::applicationDirPath() + "/Tabulon.ini");
+    EXPECT_EQ(computeIniPath(), QCoreApplication::applicationDirPath() + "/Tabulon.ini");
 }
 
 }  // namespace

@@ -26,24 +26,24 @@ struct Message {
     unsigned style;
 };
 
-QByteArray ReadAll(const QString& path) {
+QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-bool WriteAll(const QString& path, const QByteArray& bytes) {
+bool writeAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-QStringList FilesIn(const QString& folder) {
+QStringList filesIn(const QString& folder) {
     QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
     names.sort();
     return names;
 }
 
-QByteArray Bytes(std::string_view utf8) {
-    const std::string cp = Cp1251(utf8);
+QByteArray bytes(std::string_view utf8) {
+    const std::string cp = cp1251(utf8);
     return QByteArray(cp.data(), qsizetype(cp.size()));
 }
 
@@ -58,15 +58,15 @@ protected:
         };
     }
 
-    void Read(const QString& from) { ReadSettingsFile(from, port, device, rate, report()); }
+    void read(const QString& from) { ReadSettingsFile(from, port, device, rate, report()); }
 
-    void ExpectOneMessage(const QString& text, unsigned style) {
+    void expectOneMessage(const QString& text, unsigned style) {
         ASSERT_EQ(messages.size(), 1u);
         EXPECT_EQ(messages[0].text, text);
         EXPECT_EQ(messages[0].style, style);
     }
 
-    void ExpectDefaults() {
+    void expectDefaults() {
         EXPECT_EQ(port, "COM1");
         EXPECT_EQ(device, "КСМ-Р");
         EXPECT_EQ(rate, "9600");
@@ -79,11 +79,11 @@ protected:
 
 TEST_F(SettingsFileTest, WritesTheFortyBytesAndReadsThemBack) {
     ASSERT_TRUE(WriteSettingsFile(path(), "COM1", "КСМ-Р", "9600", report()));
-    EXPECT_EQ(ReadAll(path()),
+    EXPECT_EQ(readAll(path()),
               QByteArray("PORT = COM1\r\nDEVICE = \xCA\xD1\xCC-\xD0\r\nRATE = 9600"));
 
     ASSERT_TRUE(WriteSettingsFile(path(), "COM7", "КСМ-СП", "19200", report()));
-    Read(path());
+    read(path());
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(port, "COM7");
     EXPECT_EQ(device, "КСМ-СП");
@@ -92,22 +92,22 @@ TEST_F(SettingsFileTest, WritesTheFortyBytesAndReadsThemBack) {
 
 TEST_F(SettingsFileTest, CharactersOutsideTheCodePageAreWrittenAsQuestionMarks) {
     ASSERT_TRUE(WriteSettingsFile(path(), "COM日", "КСМ-€\x1A", "96😀0", report()));
-    EXPECT_EQ(ReadAll(path()),
+    EXPECT_EQ(readAll(path()),
               QByteArray("PORT = COM?\r\nDEVICE = \xCA\xD1\xCC-\x88\x1A\r\nRATE = 96?0"));
 }
 
 TEST_F(SettingsFileTest, OverwritingLongerFileLeavesNoTrace) {
-    ASSERT_TRUE(WriteAll(path(), QByteArray(1000, 'x')));
+    ASSERT_TRUE(writeAll(path(), QByteArray(1000, 'x')));
     ASSERT_TRUE(WriteSettingsFile(path(), "COM2", "КСМ", "2400", report()));
-    EXPECT_EQ(ReadAll(path()), Bytes("PORT = COM2\r\nDEVICE = КСМ\r\nRATE = 2400"));
-    EXPECT_EQ(FilesIn(dir.path()), QStringList{"Tabulon.ini"})
+    EXPECT_EQ(readAll(path()), bytes("PORT = COM2\r\nDEVICE = КСМ\r\nRATE = 2400"));
+    EXPECT_EQ(filesIn(dir.path()), QStringList{"Tabulon.ini"})
         << "no temporary file is left behind";
 }
 
 TEST_F(SettingsFileTest, MissingFileKeepsDefaults) {
-    Read(path());
-    ExpectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
-    ExpectDefaults();
+    read(path());
+    expectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
+    expectDefaults();
 }
 
 // A pipe or a device named as the file (TABULON_INI) is refused at once, as a folder is: the
@@ -124,39 +124,39 @@ TEST_F(SettingsFileTest, AnythingButARegularFileCannotBeOpened) {
         const QString at = dir.filePath(kind);
         ASSERT_TRUE(make(at));
         FifoReleaser releaser(QFile::encodeName(at));
-        Read(at);
-        EXPECT_FALSE(releaser.Released()) << "waited in the open";
-        ExpectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
-        ExpectDefaults();
+        read(at);
+        EXPECT_FALSE(releaser.released()) << "waited in the open";
+        expectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
+        expectDefaults();
     }
 }
 
 TEST_F(SettingsFileTest, FileWithoutReadPermissionCannotBeOpened) {
     if (geteuid() == 0) GTEST_SKIP() << "running as root: permissions do not stop root reading";
-    ASSERT_TRUE(WriteAll(path(), Bytes("PORT=COM2DEVICE=КСМRATE=2400")));
+    ASSERT_TRUE(writeAll(path(), bytes("PORT=COM2DEVICE=КСМRATE=2400")));
     ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::Permissions{}));
-    Read(path());
-    ExpectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
-    ExpectDefaults();
+    read(path());
+    expectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
+    expectDefaults();
 }
 
 TEST_F(SettingsFileTest, MalformedFilesKeepDefaults) {
     for (const QByteArray& bytes :
-         {QByteArray(), Bytes("port = COM2\r\ndevice = КСМ\r\nrate = 2400"),
-          Bytes("PORT=COM2RATE=2400DEVICE=КСМ"), Bytes("DEVICE=КСМPORT=COM2RATE=2400"),
-          Bytes("PORT=COM2DEVICE=КСМRATE=2400") + QByteArray(64 * 1024, ' ')}) {
+         {QByteArray(), bytes("port = COM2\r\ndevice = КСМ\r\nrate = 2400"),
+          bytes("PORT=COM2RATE=2400DEVICE=КСМ"), bytes("DEVICE=КСМPORT=COM2RATE=2400"),
+          bytes("PORT=COM2DEVICE=КСМRATE=2400") + QByteArray(64 * 1024, ' ')}) {
         messages.clear();
-        ASSERT_TRUE(WriteAll(path(), bytes));
-        Read(path());
-        ExpectOneMessage(kBadFormat, msg::MB_OK);
-        ExpectDefaults();
+        ASSERT_TRUE(writeAll(path(), bytes));
+        read(path());
+        expectOneMessage(kBadFormat, msg::MB_OK);
+        expectDefaults();
     }
 }
 
 TEST_F(SettingsFileTest, ValuesThatFitNoListStillReadAsText) {
     ASSERT_TRUE(
-        WriteAll(path(), Bytes("xxPORT = COM1\r\nDEVICE =\tКСМ\r\nRATE = 9600\r\nMODE = 1")));
-    Read(path());
+        writeAll(path(), bytes("xxPORT = COM1\r\nDEVICE =\tКСМ\r\nRATE = 9600\r\nMODE = 1")));
+    read(path());
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(port, "T=COM1");
     EXPECT_EQ(device, "\tКСМ");
@@ -166,14 +166,14 @@ TEST_F(SettingsFileTest, ValuesThatFitNoListStillReadAsText) {
 TEST_F(SettingsFileTest, FolderThatDoesNotExistFailsTheWrite) {
     const QString inMissing = dir.filePath("missing/Tabulon.ini");
     EXPECT_FALSE(WriteSettingsFile(inMissing, "COM1", "КСМ-Р", "9600", report()));
-    ExpectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
+    expectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
     EXPECT_FALSE(QFile::exists(inMissing));
 }
 
 TEST_F(SettingsFileTest, DirectoryInPlaceOfFileSurvivesTheWrite) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("Tabulon.ini"));
     EXPECT_FALSE(WriteSettingsFile(path(), "COM1", "КСМ-Р", "9600", report()));
-    ExpectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
+    expectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
     EXPECT_TRUE(QFileInfo(path()).isDir());
 }
 
@@ -181,19 +181,21 @@ TEST_F(SettingsFileTest, DirectoryInPlaceOfFileSurvivesTheWrite) {
 // a test that runs as root.
 class SmallTmpfs {
 public:
-    explicit SmallTmpfs(const QString& where) : where_(where) {
-        mounted_ = QProcess::execute("mount",
-                                     {"-t", "tmpfs", "-o", "size=16k", "tabulon-test", where}) == 0;
+    explicit SmallTmpfs(const QString& where) : m_where(where) {
+        m_mounted = QProcess::execute(
+                        "mount", {"-t", "tmpfs", "-o", "size=16k", "tabulon-test", where}) == 0;
     }
     ~SmallTmpfs() {
-        if (mounted_) QProcess::execute("umount", {where_});
+        if (m_mounted) QProcess::execute("umount", {m_where});
     }
-    bool mounted() const { return mounted_; }
-    bool remountReadOnly() { return QProcess::execute("mount", {"-o", "remount,ro", where_}) == 0; }
+    bool mounted() const { return m_mounted; }
+    bool remountReadOnly() {
+        return QProcess::execute("mount", {"-o", "remount,ro", m_where}) == 0;
+    }
 
 private:
-    QString where_;
-    bool mounted_ = false;
+    QString m_where;
+    bool m_mounted = false;
 };
 
 const QByteArray kOldFile = "PORT = COM3\r\nDEVICE = \xCA\xD1\xCC\r\nRATE = 4800";
@@ -201,7 +203,7 @@ const QByteArray kOldFile = "PORT = COM3\r\nDEVICE = \xCA\xD1\xCC\r\nRATE = 4800
 TEST_F(SettingsFileTest, FullDiskKeepsOldFileWhole) {
     SmallTmpfs disk(dir.path());
     if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs CAP_SYS_ADMIN)";
-    ASSERT_TRUE(WriteAll(path(), kOldFile));
+    ASSERT_TRUE(writeAll(path(), kOldFile));
     {
         QFile filler(dir.filePath("filler"));
         ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
@@ -210,22 +212,22 @@ TEST_F(SettingsFileTest, FullDiskKeepsOldFileWhole) {
         }
     }
     EXPECT_FALSE(WriteSettingsFile(path(), "COM1", "КСМ-Р", "9600", report()));
-    ExpectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
-    EXPECT_EQ(ReadAll(path()), kOldFile);
-    EXPECT_EQ(FilesIn(dir.path()), (QStringList{"Tabulon.ini", "filler"}));
+    expectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
+    EXPECT_EQ(readAll(path()), kOldFile);
+    EXPECT_EQ(filesIn(dir.path()), (QStringList{"Tabulon.ini", "filler"}));
 }
 
 TEST_F(SettingsFileTest, ReadOnlyFolderKeepsOldFileWhole) {
     SmallTmpfs disk(dir.path());
     if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here (needs CAP_SYS_ADMIN)";
-    ASSERT_TRUE(WriteAll(path(), kOldFile));
+    ASSERT_TRUE(writeAll(path(), kOldFile));
     ASSERT_TRUE(disk.remountReadOnly());
     EXPECT_FALSE(WriteSettingsFile(path(), "COM1", "КСМ-Р", "9600", report()));
-    ExpectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
-    EXPECT_EQ(ReadAll(path()), kOldFile);
+    expectOneMessage(kCannotOpen, msg::MB_ICONEXCLAMATION);
+    EXPECT_EQ(readAll(path()), kOldFile);
 
     messages.clear();
-    Read(path());
+    read(path());
     EXPECT_TRUE(messages.empty()) << "a read-only file is still read";
     EXPECT_EQ(port, "COM3");
 }
@@ -235,13 +237,13 @@ TEST_F(SettingsFileTest, WritableFileInReadOnlyFolderIsWrittenInPlace) {
     ScratchMounts mounts;
     const QString folder = dir.filePath("program"), ini = dir.filePath("program/Tabulon.ini");
     ASSERT_TRUE(QDir().mkpath(folder));
-    ASSERT_TRUE(WriteAll(path(), kOldFile + "\r\nMODE = 1234567890"));
-    ASSERT_TRUE(WriteAll(ini, {}));
+    ASSERT_TRUE(writeAll(path(), kOldFile + "\r\nMODE = 1234567890"));
+    ASSERT_TRUE(writeAll(ini, {}));
     if (!mounts.bind(folder, folder, true) || !mounts.bind(path(), ini, false))
         GTEST_SKIP() << "cannot mount here (needs CAP_SYS_ADMIN)";
     EXPECT_TRUE(WriteSettingsFile(ini, "COM1", "КСМ-Р", "9600", report()));
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(ReadAll(ini), QByteArray("PORT = COM1\r\nDEVICE = \xCA\xD1\xCC-\xD0\r\nRATE = 9600"));
+    EXPECT_EQ(readAll(ini), QByteArray("PORT = COM1\r\nDEVICE = \xCA\xD1\xCC-\xD0\r\nRATE = 9600"));
 }
 
 // Characters cp1251 lacks become "?" wherever they stand: none is dropped, and no other byte
@@ -257,7 +259,7 @@ class TypedPort : public SettingsFileTest, public ::testing::WithParamInterface<
 TEST_P(TypedPort, IsStoredAsCp1251WithQuestionMarks) {
     const TypedCase& c = GetParam();
     ASSERT_TRUE(WriteSettingsFile(path(), c.typed, "КСМ-Р", "9600", report()));
-    EXPECT_EQ(ReadAll(path()), "PORT = " + c.stored + Bytes("\r\nDEVICE = КСМ-Р\r\nRATE = 9600"));
+    EXPECT_EQ(readAll(path()), "PORT = " + c.stored + bytes("\r\nDEVICE = КСМ-Р\r\nRATE = 9600"));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -29,12 +29,12 @@ class ParseSettingsTextTest : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseSettingsTextTest, ReadsValuesOrRejects) {
     const ParseCase& c = GetParam();
-    const auto parsed = ParseSettingsText(Cp1251(c.utf8));
+    const auto parsed = parseSettingsText(cp1251(c.utf8));
     ASSERT_EQ(parsed.has_value(), c.values.has_value());
     if (!c.values) return;
-    EXPECT_EQ(parsed->port, Cp1251(c.values->port));
-    EXPECT_EQ(parsed->device, Cp1251(c.values->device));
-    EXPECT_EQ(parsed->rate, Cp1251(c.values->rate));
+    EXPECT_EQ(parsed->port, cp1251(c.values->port));
+    EXPECT_EQ(parsed->device, cp1251(c.values->device));
+    EXPECT_EQ(parsed->rate, cp1251(c.values->rate));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -79,32 +79,32 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ParseSettingsText, FileOver64KiBIsRejectedAtAnyContent) {
-    std::string text = Cp1251("PORT = COM1\r\nDEVICE = КСМ-Р\r\nRATE = 9600");
+    std::string text = cp1251("PORT = COM1\r\nDEVICE = КСМ-Р\r\nRATE = 9600");
     text.resize(kMaxSettingsFileSize, ' ');
-    const auto atLimit = ParseSettingsText(text);
+    const auto atLimit = parseSettingsText(text);
     ASSERT_TRUE(atLimit.has_value());
     EXPECT_EQ(atLimit->rate, "9600");
     text.push_back(' ');
-    EXPECT_FALSE(ParseSettingsText(text).has_value());
+    EXPECT_FALSE(parseSettingsText(text).has_value());
 }
 
 TEST(FormatSettingsText, DefaultsAreTheFortyBytes) {
     const std::string expected = "PORT = COM1\r\nDEVICE = \xCA\xD1\xCC-\xD0\r\nRATE = 9600";
-    const std::string text = FormatSettingsText("COM1", Cp1251("КСМ-Р"), "9600");
+    const std::string text = formatSettingsText("COM1", cp1251("КСМ-Р"), "9600");
     EXPECT_EQ(text.size(), 40u);
     EXPECT_EQ(text, expected);
 }
 
 TEST(FormatSettingsText, ValueEndsAtItsZeroByte) {
-    EXPECT_EQ(FormatSettingsText("CO\0M1"s, "", "96\0"s), "PORT = CO\r\nDEVICE = \r\nRATE = 96");
+    EXPECT_EQ(formatSettingsText("CO\0M1"s, "", "96\0"s), "PORT = CO\r\nDEVICE = \r\nRATE = 96");
 }
 
 class RoundTripTest : public ::testing::TestWithParam<SettingsText> {};
 
 TEST_P(RoundTripTest, WrittenValuesReadBackUnchanged) {
-    const SettingsText v{Cp1251(GetParam().port), Cp1251(GetParam().device),
-                         Cp1251(GetParam().rate)};
-    const auto back = ParseSettingsText(FormatSettingsText(v.port, v.device, v.rate));
+    const SettingsText v{cp1251(GetParam().port), cp1251(GetParam().device),
+                         cp1251(GetParam().rate)};
+    const auto back = parseSettingsText(formatSettingsText(v.port, v.device, v.rate));
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(*back, v);
 }

@@ -13,13 +13,13 @@ using Status = SerialPort::Status;
 // The program's side of the line, played by the test itself.
 class Peer {
 public:
-    explicit Peer(const std::string& path) : port_(openSerialPort(path, 9600).port) {}
-    bool ok() const { return port_ != nullptr; }
-    void close() { port_.reset(); }
+    explicit Peer(const std::string& path) : m_port(openSerialPort(path, 9600).port) {}
+    bool ok() const { return m_port != nullptr; }
+    void close() { m_port.reset(); }
 
     void send(std::vector<std::uint8_t> bytes) {
         while (!bytes.empty()) {
-            const auto r = port_->write(bytes, 1000ms);
+            const auto r = m_port->write(bytes, 1000ms);
             ASSERT_EQ(r.status, Status::Ok);
             bytes.erase(bytes.begin(), bytes.begin() + r.count);
         }
@@ -30,8 +30,8 @@ public:
         std::vector<std::uint8_t> got;
         while (got.size() < count) {
             std::uint8_t b[4096];
-            const auto r = port_->read({b, std::min(sizeof b, count - got.size())}, silence);
-            last_ = r.status;
+            const auto r = m_port->read({b, std::min(sizeof b, count - got.size())}, silence);
+            m_last = r.status;
             if (r.status != Status::Ok) break;
             got.insert(got.end(), b, b + r.count);
         }
@@ -43,18 +43,18 @@ public:
         std::vector<std::uint8_t> got;
         for (;;) {
             std::uint8_t b = 0;
-            const auto r = port_->read({&b, 1}, silence);
-            last_ = r.status;
+            const auto r = m_port->read({&b, 1}, silence);
+            m_last = r.status;
             if (r.status != Status::Ok) return got;
             got.push_back(b);
             send({echo(b)});
         }
     }
-    Status last() const { return last_; }
+    Status last() const { return m_last; }
 
 private:
-    std::unique_ptr<SerialPort> port_;
-    Status last_ = Status::Ok;
+    std::unique_ptr<SerialPort> m_port;
+    Status m_last = Status::Ok;
 };
 
 std::uint8_t same(std::uint8_t b) {

@@ -1,10 +1,10 @@
-#include "XKeys.h"
+#include "tests/xvfb/XKeys.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 
-bool SendKeys(const QString& keys) {
+bool sendKeys(const QString& keys) {
     QProcess xdotool;
     QStringList args{QStringLiteral("key")};
     args += keys.split(QLatin1Char(' '), Qt::SkipEmptyParts);

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "XvfbServer.h"
+#include "tests/xvfb/XvfbServer.h"
 
 // Widget tests that need real input events: a private Xvfb for the whole run and the xcb
 // platform on it. Listing the tests needs neither.
