@@ -27,6 +27,7 @@
 #include "frames/MessagePane.h"
 #include "frames/ProgressStrip.h"
 #include "frames/WorkerCalls.h"
+#include "index/ArchiveWindow.h"
 #include "ports/PortsDialog.h"
 #include "res/CommandActions.h"
 #include "res/CommandIds.h"
@@ -152,6 +153,17 @@ void CMainFrame::buildStatusBar() {
     m_wndStatusBar->addWidget(new MessagePane(this), 1);
     for (LockKey key : {LockKey::Caps, LockKey::Num, LockKey::Scroll})
         m_wndStatusBar->addPermanentWidget(new KeyboardLockPane(key));
+}
+
+ArchiveWindow* CMainFrame::archiveWindow() {
+    const QString folder = ArchiveSettings::load().folder;
+    if (m_archiveWindow && m_archiveWindow->root() != folder) delete m_archiveWindow;
+    if (!m_archiveWindow) {
+        m_archiveWindow = new ArchiveWindow(folder, this);
+        connect(m_archiveWindow, &ArchiveWindow::formOpened, this,
+                [this](const QString& path) { m_template->openDocumentFile(path); });
+    }
+    return m_archiveWindow;
 }
 
 void CMainFrame::onOpenArchiveFolder() {
@@ -320,6 +332,7 @@ void CMainFrame::registerCommands() {
     addCommand(
         id::ID_SITE_CONNECT, [this] { onSiteConnect(); }, idle);
     addCommand(id::ID_MONTH_ROUND, [this] { showMonthRound(); });
+    addCommand(id::ID_ARCHIVE_BROWSE, [this] { archiveWindow()->showArchive(); });
     addCommand(id::ID_VIEW_TOOLBAR,
                [this] { m_wndToolBar->setVisible(!m_wndToolBar->isVisible()); });
     addCommand(id::ID_VIEW_STATUS_BAR,

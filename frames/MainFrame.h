@@ -14,6 +14,7 @@
 #include "sites/Site.h"
 #include "sites/SiteLastExchange.h"
 
+class ArchiveWindow;
 class CFormTemplate;
 class CTabulonPlusDoc;
 class CTabulonPlusView;
@@ -81,6 +82,9 @@ public:
     ReceiveControl& block() { return m_block; }
     bool showsFormMenu() const { return m_formMenuShown; }
     HelpWindow* help() const { return m_help; }
+    // "Архив форм" over the archive's folder of the moment, made when first asked for; its
+    // forms open as "Открыть" opens a file.
+    ArchiveWindow* archiveWindow();
 
     ProgressStrip* m_wndProgressStrip = nullptr;
     QToolBar* m_wndToolBar = nullptr;
@@ -126,4 +130,5 @@ private:
     QString m_helpPath;
     QPointer<HelpWindow> m_help;
     QPointer<MonthRoundWindow> m_monthRound;
+    QPointer<ArchiveWindow> m_archiveWindow;
 };

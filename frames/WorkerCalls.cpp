@@ -5,6 +5,7 @@
 #include <QThread>
 #include <QWidget>
 #include <algorithm>
+#include <memory>
 #include <type_traits>
 
 #include "acquisition/ReceiveControl.h"
@@ -15,6 +16,7 @@
 #include "forms/TabulonPlusView.h"
 #include "frames/HandOverOrder.h"
 #include "frames/ProgressStrip.h"
+#include "index/IndexFeed.h"
 #include "res/MessageBox.h"
 #include "res/Texts.h"
 #include "settings/IniPath.h"
@@ -73,6 +75,9 @@ void WorkerCalls::beginArchive() {
             },
             Qt::QueuedConnection);
     });
+    // Written forms go into the archive window's index at once, on the archive's thread.
+    m_archive->setWrittenHandler([feed = std::make_shared<IndexFeed>(settings.folder)](
+                                     const FormArchive::Entry& entry) { feed->add(entry.path); });
     m_archive->recoverLeftovers();
 }
 

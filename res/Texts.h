@@ -262,5 +262,30 @@ inline const QString kSiteBookHeader = QStringLiteral(
     "# Объекты Tabulon: имя объекта в заголовке таблицы, под ним порт (COM1..COM9,\n"
     "# /dev/serial/by-id/…, tcp://адрес:порт или rfc2217://адрес:порт), тип вычислителя,\n"
     "# скорость и примечание. Комментарии над заголовком объекта сохраняются.\n");
+// The archive window and its search index.
+inline const QString kArchiveWindowTitle = QStringLiteral("Архив форм");
+inline const QString kArchiveSearchHint = QStringLiteral("Поиск по тексту форм");
+inline const QString kArchiveAllForms = QStringLiteral("Все формы");
+inline const QString kArchiveColumnReceived = QStringLiteral("Дата и время");
+inline const QString kArchiveColumnSite = QStringLiteral("Объект");
+inline const QString kArchiveColumnPort = QStringLiteral("Порт");
+inline const QString kArchiveColumnType = QStringLiteral("Тип");
+inline const QString kArchiveColumnFirstLine = QStringLiteral("Первая строка");
+inline const QString kArchiveColumnSize = QStringLiteral("Размер");
+// A form file the index could not read: %1 is why.
+inline const QString kArchiveUnreadable = QStringLiteral("Файл не читается: %1");
+inline const QString kIndexNotRegularFile = QStringLiteral("это не обычный файл");
+inline const QString kIndexFileTooLarge = QStringLiteral("файл слишком велик для формы");
+// %1 forms checked of %2.
+inline const QString kArchiveIndexing = QStringLiteral("Обновление указателя архива: %1 из %2");
+inline const QString kArchiveForms = QStringLiteral("Форм: %1");
+inline const QString kArchiveHits = QStringLiteral("Найдено форм: %1");
+inline const QString kArchiveHitsMore = QStringLiteral("Найдено форм: %1 и более");
+inline const QString kArchiveNoHits = QStringLiteral("Ничего не найдено");
+inline const QString kArchiveIndexRebuilt =
+    QStringLiteral("Указатель архива был повреждён и строится заново");
+// %1 is why the index cannot be opened or written.
+inline const QString kArchiveIndexFailed = QStringLiteral("Указатель архива недоступен: %1");
+inline const QString kArchiveNoFolder = QStringLiteral("Папка архива не найдена: %1");
 
 }  // namespace texts

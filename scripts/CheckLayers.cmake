@@ -17,7 +17,7 @@ endif()
 # floors: the front ends use it, and it reaches only the worker's letter conversion, the platform
 # and the files. settings/ stands over acquisition/ (the exchange choice names the calculator
 # types) and ports/ over res/ (its texts live in res/Texts).
-set(floors app+collect frames sites archive forms settings acquisition ports res platform+files)
+set(floors app+collect frames sites index archive forms settings acquisition ports res platform+files)
 set(allowed_tools acquisition platform files)
 
 function(floor_of folder out)

@@ -1,0 +1,238 @@
+#include "index/ArchiveWindow.h"
+
+#include <QDir>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "index/ArchiveTreeModel.h"
+#include "index/FormListModel.h"
+#include "index/HitDelegate.h"
+#include "index/IndexLocation.h"
+#include "index/IndexUpdater.h"
+#include "res/Texts.h"
+
+namespace {
+
+// Long enough that a word typed at speed is searched once, short enough to feel immediate.
+constexpr int kTypingPauseMs = 150;
+
+}  // namespace
+
+ArchiveWindow::ArchiveWindow(QString root, QWidget* parent)
+    : QMainWindow(parent, Qt::Window),
+      m_root(std::move(root)),
+      m_indexFile(IndexLocation::fileFor(m_root)) {
+    setObjectName(QStringLiteral("ArchiveWindow"));
+    setWindowTitle(texts::kArchiveWindowTitle);
+    buildWidgets();
+    m_updater = new IndexUpdater(this);
+    connect(m_updater, &IndexUpdater::progress, this, &ArchiveWindow::onProgress);
+    connect(m_updater, &IndexUpdater::finished, this, &ArchiveWindow::onUpdated);
+    resize(1000, 640);
+}
+
+ArchiveWindow::~ArchiveWindow() {
+    m_updater->stop();
+    delete m_list;  // its statements go before the database
+    m_list = nullptr;
+}
+
+void ArchiveWindow::buildWidgets() {
+    m_search = new QLineEdit;
+    m_search->setObjectName(QStringLiteral("ArchiveSearch"));
+    m_search->setPlaceholderText(texts::kArchiveSearchHint);
+    m_search->setClearButtonEnabled(true);
+    m_search->installEventFilter(this);
+    m_typing = new QTimer(this);
+    m_typing->setSingleShot(true);
+    m_typing->setInterval(kTypingPauseMs);
+    connect(m_typing, &QTimer::timeout, this, &ArchiveWindow::showList);
+    connect(m_search, &QLineEdit::textEdited, m_typing, qOverload<>(&QTimer::start));
+
+    m_tree = new ArchiveTreeModel(this);
+    m_treeView = new QTreeView;
+    m_treeView->setObjectName(QStringLiteral("ArchiveTree"));
+    m_treeView->setModel(m_tree);
+    m_treeView->setHeaderHidden(true);
+    m_treeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                m_scope = m_tree->scopeOf(current);
+                showList();
+            });
+
+    m_list = new FormListModel(m_db, m_root, this);
+    m_delegate = new HitDelegate(this);
+    m_listView = new QTreeView;
+    m_listView->setObjectName(QStringLiteral("ArchiveForms"));
+    m_listView->setRootIsDecorated(false);
+    m_listView->setUniformRowHeights(true);
+    m_listView->setAllColumnsShowFocus(true);
+    m_listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_listView->setModel(m_list);
+    m_listView->setItemDelegate(m_delegate);
+    m_listView->header()->setStretchLastSection(false);
+    m_listView->header()->setSectionResizeMode(FormListModel::FirstLine, QHeaderView::Stretch);
+    for (int c : {FormListModel::Received, FormListModel::Site, FormListModel::Port,
+                  FormListModel::Type, FormListModel::Size})
+        m_listView->header()->resizeSection(c, c == FormListModel::Received ? 150 : 100);
+    connect(m_listView, &QAbstractItemView::activated, this,
+            [this](const QModelIndex& index) { openRow(index.row()); });
+
+    auto* split = new QSplitter;
+    split->addWidget(m_treeView);
+    split->addWidget(m_listView);
+    split->setStretchFactor(1, 1);
+    split->setSizes({220, 780});
+    auto* centre = new QWidget;
+    auto* layout = new QVBoxLayout(centre);
+    layout->addWidget(m_search);
+    layout->addWidget(split, 1);
+    setCentralWidget(centre);
+
+    m_count = new QLabel;
+    m_progress = new QProgressBar;
+    m_progress->setMaximumWidth(240);
+    m_progress->hide();
+    statusBar()->addWidget(m_count, 1);
+    statusBar()->addPermanentWidget(m_progress);
+}
+
+bool ArchiveWindow::isUpdating() const {
+    return m_updater->isRunning();
+}
+
+void ArchiveWindow::showArchive() {
+    present();
+    m_search->setFocus();
+}
+
+void ArchiveWindow::showForms(const QString& site, const QDate& month) {
+    m_search->clear();
+    m_scope = {site, month.isValid() ? std::optional(month.toString(u"yyyy-MM")) : std::nullopt};
+    present();
+    m_treeView->setCurrentIndex(m_tree->find(m_scope));
+    m_scope = m_tree->scopeOf(m_treeView->currentIndex());
+    showList();
+    m_listView->setFocus();
+}
+
+void ArchiveWindow::present() {
+    show();
+    raise();
+    activateWindow();
+    m_note.clear();
+    if (!m_indexOpen) openIndex();
+    startUpdate();
+}
+
+void ArchiveWindow::openIndex() {
+    if (!QFileInfo(m_root).isDir()) {
+        m_note = texts::kArchiveNoFolder.arg(QDir::toNativeSeparators(m_root));
+        updateCounts();
+        return;
+    }
+    m_indexOpen = m_db.open(m_indexFile);
+    if (!m_indexOpen)
+        m_note = texts::kArchiveIndexFailed.arg(m_db.error());
+    else if (m_db.rebuilt())
+        m_note = texts::kArchiveIndexRebuilt;
+    fillTree();
+    showList();
+}
+
+void ArchiveWindow::startUpdate() {
+    if (!m_indexOpen || m_updater->isRunning()) return;
+    m_progress->setRange(0, 0);
+    m_progress->show();
+    m_updater->start(m_root, m_indexFile);
+}
+
+void ArchiveWindow::fillTree() {
+    if (!m_indexOpen) return;
+    const QSignalBlocker quiet(m_treeView->selectionModel());
+    m_tree->fill(m_db.scopes(), m_db.formCount());
+    m_treeView->expandToDepth(0);
+    m_treeView->setCurrentIndex(m_tree->find(m_scope));
+}
+
+void ArchiveWindow::showList() {
+    m_typing->stop();
+    const QString search = m_search->text();
+    m_delegate->setTwoLines(!search.trimmed().isEmpty());
+    m_list->show(search, m_scope);
+    if (m_list->rowCount() > 0) m_listView->setCurrentIndex(m_list->index(0, 0));
+    updateCounts();
+}
+
+void ArchiveWindow::updateCounts() {
+    const int rows = m_list->rowCount();
+    const bool more = m_list->canFetchMore({});
+    QString count;
+    if (!m_indexOpen)
+        count = m_note;
+    else if (!m_list->isSearch())
+        count = (more ? texts::kArchiveHitsMore : texts::kArchiveForms).arg(rows);
+    else if (rows == 0)
+        count = texts::kArchiveNoHits;
+    else
+        count = (more ? texts::kArchiveHitsMore : texts::kArchiveHits).arg(rows);
+    if (m_indexOpen && !m_note.isEmpty()) count += QStringLiteral("  —  ") + m_note;
+    m_count->setText(count);
+}
+
+void ArchiveWindow::openRow(int row) {
+    const QString path = m_list->pathAt(row);
+    if (!path.isEmpty()) emit formOpened(path);
+}
+
+bool ArchiveWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_search && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (m_typing->isActive()) showList();  // what was typed, not what was shown before
+            openRow(m_listView->currentIndex().isValid() ? m_listView->currentIndex().row() : 0);
+            return true;
+        }
+        if (key == Qt::Key_Down || key == Qt::Key_PageDown) {
+            m_listView->setFocus();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void ArchiveWindow::onProgress(qsizetype done, qsizetype total) {
+    m_progress->setRange(0, int(total));
+    m_progress->setValue(int(done));
+    m_progress->setFormat(texts::kArchiveIndexing.arg(done).arg(total));
+    m_progress->setTextVisible(true);
+    fillTree();
+    // A list still filling shows the forms as they come; a full one is left where it was read.
+    if (m_list->rowCount() < FormListModel::kBatch && !m_typing->isActive()) showList();
+}
+
+void ArchiveWindow::onUpdated(const QString& failure, bool rebuilt) {
+    m_progress->hide();
+    if (rebuilt) {
+        // The file under this connection was replaced.
+        m_list->show({}, {});
+        m_db.close();
+        m_indexOpen = m_db.open(m_indexFile);
+        m_note = texts::kArchiveIndexRebuilt;
+    }
+    if (!failure.isEmpty()) m_note = texts::kArchiveIndexFailed.arg(failure);
+    const QString current = m_list->pathAt(m_listView->currentIndex().row());
+    fillTree();
+    showList();
+    const int row = m_list->rowOf(current);
+    if (row >= 0) m_listView->setCurrentIndex(m_list->index(row, 0));
+}

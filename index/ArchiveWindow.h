@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QDate>
+#include <QMainWindow>
+#include <QString>
+
+#include "index/FormQuery.h"
+#include "index/IndexDatabase.h"
+
+class ArchiveTreeModel;
+class FormListModel;
+class HitDelegate;
+class IndexUpdater;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QTimer;
+class QTreeView;
+
+// "Архив форм": the archive as a tree of sites and months, the list of forms of the part
+// chosen, and a search over the text of every form that narrows the list as one types. Each
+// time it is shown it brings the index in line with the files, in the background. A form is
+// opened by Enter or a double click, through formOpened.
+class ArchiveWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit ArchiveWindow(QString root, QWidget* parent = nullptr);
+    ~ArchiveWindow() override;
+
+    QString root() const { return m_root; }
+    // Shows the window over the whole archive and brings its index up to date.
+    void showArchive();
+    // Shows the forms of `site` ("" for the forms without one) received in the month of
+    // `month`, the search cleared.
+    void showForms(const QString& site, const QDate& month);
+    // Whether the index is being brought up to date.
+    bool isUpdating() const;
+
+signals:
+    // The operator chose a form to open: its full path.
+    void formOpened(const QString& path);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildWidgets();
+    void present();
+    void openIndex();
+    void startUpdate();
+    void fillTree();
+    void showList();
+    void openRow(int row);
+    void updateCounts();
+    void onProgress(qsizetype done, qsizetype total);
+    void onUpdated(const QString& failure, bool rebuilt);
+
+    QString m_root;
+    QString m_indexFile;
+    IndexDatabase m_db;
+    bool m_indexOpen = false;
+    FormQuery::Scope m_scope;
+    QString m_note;  // what the status bar tells besides the counts
+
+    ArchiveTreeModel* m_tree = nullptr;
+    FormListModel* m_list = nullptr;
+    HitDelegate* m_delegate = nullptr;
+    IndexUpdater* m_updater = nullptr;
+    QLineEdit* m_search = nullptr;
+    QTreeView* m_treeView = nullptr;
+    QTreeView* m_listView = nullptr;
+    QLabel* m_count = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QTimer* m_typing = nullptr;
+};

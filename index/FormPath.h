@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+// What a form's place in the archive tells about it. Forms lie in "<month>/<name>.txt" or
+// "<site>/<month>/<name>.txt" below the root, the month as "2026-12". The name template is the
+// operator's choice: the time, port and type are read from a name only when it has the default
+// template's shape, "2026-12-09_14-03-12_COM3_КСМ-Р_01.txt" (date, time, port, then the type up
+// to the form's number), and the time is the file's modification time otherwise.
+namespace FormPath {
+
+struct Fields {
+    QString site;        // empty for a form without one
+    QString month;       // "2026-12"
+    QDateTime received;  // local time
+    QString port;
+    QString type;
+};
+
+// Whether `relative` (to the root, with '/') names a form: a ".txt" file outside hidden folders
+// (the exchange records, the archive's temporary files) and not hidden itself.
+bool isForm(const QString& relative);
+
+Fields fields(const QString& relative, const QDateTime& modified);
+
+}  // namespace FormPath

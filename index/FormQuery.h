@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "index/FormRecord.h"
+#include "index/SearchText.h"
+#include "index/SqlStatement.h"
+
+class IndexDatabase;
+
+// The forms of a part of the archive, or those of it whose text holds every term of a search,
+// read a batch at a time as the list is scrolled, so that no more than is seen is ever read.
+// Browsing lists the newest received first; a search lists the newest indexed first.
+class FormQuery {
+public:
+    // Which forms: a site ("" for the forms without one) and a month ("2026-12"), each
+    // unset for all.
+    struct Scope {
+        std::optional<QString> site;
+        std::optional<QString> month;
+    };
+    struct Row {
+        FormRecord form;
+        SearchText::Excerpt excerpt;  // where a search found it; empty when browsing
+    };
+
+    // A blank `search` browses. Must not outlive `db`.
+    FormQuery(IndexDatabase& db, const QString& search, Scope scope);
+
+    bool isSearch() const { return m_search; }
+    // The next `count` rows at most; fewer only at the end.
+    std::vector<Row> fetch(int count);
+    bool atEnd() const { return m_atEnd; }
+    bool failed() const { return m_failed; }
+
+private:
+    void prepare(IndexDatabase& db, const Scope& scope);
+    static FormRecord record(const SqlStatement& s);
+
+    bool m_search = false;
+    std::vector<QByteArray> m_terms;
+    SqlStatement m_statement;
+    bool m_atEnd = false;
+    bool m_failed = false;
+};

@@ -1,0 +1,188 @@
+#include "index/IndexDatabase.h"
+
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "index/SearchText.h"
+
+namespace {
+
+// Raised whenever the tables change, so that an index of an older program is made anew.
+constexpr int kSchemaVersion = 2;
+
+constexpr const char* kSchema = R"(
+CREATE TABLE forms(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,
+    mtime INTEGER NOT NULL, site TEXT NOT NULL, month TEXT NOT NULL, received INTEGER NOT NULL,
+    port TEXT NOT NULL, type TEXT NOT NULL, first_line TEXT NOT NULL, error TEXT NOT NULL);
+CREATE INDEX forms_by_scope ON forms(site, month, received);
+CREATE INDEX forms_by_received ON forms(received);
+CREATE TABLE texts(id INTEGER PRIMARY KEY, body BLOB NOT NULL);
+CREATE VIRTUAL TABLE grams USING fts5(g, content='', detail=none, tokenize='ascii');
+PRAGMA user_version=2;
+)";
+
+}  // namespace
+
+IndexDatabase::~IndexDatabase() {
+    close();
+}
+
+void IndexDatabase::close() {
+    m_insertForm = {};
+    m_insertText = {};
+    m_insertGrams = {};
+    m_findPath = {};
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}
+
+void IndexDatabase::removeFiles(const QString& file) {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) QFile::remove(file + suffix);
+}
+
+bool IndexDatabase::check(int code) {
+    m_code = code;
+    if (code == SQLITE_OK || code == SQLITE_DONE || code == SQLITE_ROW) return true;
+    m_error =
+        m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(code));
+    return false;
+}
+
+bool IndexDatabase::damaged() const {
+    const int primary = m_code & 0xFF;
+    return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_SCHEMA ||
+           primary == SQLITE_FORMAT || primary == SQLITE_MISMATCH;
+}
+
+bool IndexDatabase::open(const QString& file) {
+    m_rebuilt = false;
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    if (openFile(file)) return true;
+    if (!damaged()) return false;
+    close();
+    removeFiles(file);
+    m_rebuilt = true;
+    return openFile(file);
+}
+
+bool IndexDatabase::openFile(const QString& file) {
+    if (!check(sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db,
+                               SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)))
+        return false;
+    sqlite3_busy_timeout(m_db, 10000);
+    // A cache of the files: a write cut short by a power cut costs a rebuild, never a form, so
+    // the index never waits for the disk.
+    if (!check(sqlite3_exec(
+            m_db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF; PRAGMA cache_size=-32768;",
+            nullptr, nullptr, nullptr)))
+        return false;
+    SqlStatement version(m_db, "PRAGMA user_version");
+    if (!version.step()) return check(version.lastCode());
+    const qint64 found = version.integer(0);
+    if (found == 0 && !makeSchema()) return false;
+    if (found != 0 && found != kSchemaVersion) {
+        m_code = SQLITE_SCHEMA;
+        m_error = QStringLiteral("index version %1").arg(found);
+        return false;
+    }
+    // A damaged file often opens and fails only when read: read a little of each table.
+    for (const char* probe : {"SELECT count(*) FROM forms", "SELECT max(id) FROM texts",
+                              "SELECT rowid FROM grams WHERE grams MATCH '000000' LIMIT 1"}) {
+        SqlStatement s(m_db, probe);
+        if (!check(s.lastCode())) return false;
+        while (s.step()) {
+        }
+        if (!check(s.lastCode())) return false;
+    }
+    m_insertForm = SqlStatement(m_db,
+                                "INSERT INTO forms(path, size, mtime, site, month, received, port, "
+                                "type, first_line, error) VALUES(?,?,?,?,?,?,?,?,?,?)");
+    m_insertText = SqlStatement(m_db, "INSERT INTO texts(id, body) VALUES(?, ?)");
+    m_insertGrams = SqlStatement(m_db, "INSERT INTO grams(rowid, g) VALUES(?, ?)");
+    m_findPath = SqlStatement(m_db, "SELECT id FROM forms WHERE path = ?");
+    return check(m_insertForm.lastCode()) && check(m_insertText.lastCode()) &&
+           check(m_insertGrams.lastCode()) && check(m_findPath.lastCode());
+}
+
+bool IndexDatabase::makeSchema() {
+    return check(sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr));
+}
+
+std::vector<IndexDatabase::Stamp> IndexDatabase::stamps() {
+    std::vector<Stamp> out;
+    SqlStatement s(m_db, "SELECT id, path, size, mtime, error != '' FROM forms");
+    while (s.step())
+        out.push_back({s.integer(0), s.text(1), s.integer(2), s.integer(3), s.integer(4) != 0});
+    check(s.lastCode());
+    return out;
+}
+
+bool IndexDatabase::begin() {
+    return check(sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
+}
+
+bool IndexDatabase::commit() {
+    return check(sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr));
+}
+
+bool IndexDatabase::put(FormRecord& r, QByteArrayView cp1251) {
+    m_findPath.reset();
+    m_findPath.bind(1, r.path);
+    const bool known = m_findPath.step();
+    const qint64 old = known ? m_findPath.integer(0) : 0;
+    m_findPath.reset();
+    if (known && !remove(old)) return false;
+    m_insertForm.reset();
+    m_insertForm.bind(1, r.path).bind(2, r.size).bind(3, r.mtime).bind(4, r.site).bind(5, r.month);
+    m_insertForm.bind(6, r.received.toMSecsSinceEpoch()).bind(7, r.port).bind(8, r.type);
+    m_insertForm.bind(9, r.firstLine).bind(10, r.error);
+    m_insertForm.step();
+    if (!check(m_insertForm.lastCode())) return false;
+    r.id = sqlite3_last_insert_rowid(m_db);
+    m_insertText.reset();
+    m_insertText.bind(1, r.id).bindBlob(2, cp1251).step();
+    if (!check(m_insertText.lastCode())) return false;
+    m_insertGrams.reset();
+    m_insertGrams.bind(1, r.id).bindText(2, SearchText::indexTokens(SearchText::fold(cp1251)));
+    m_insertGrams.step();
+    return check(m_insertGrams.lastCode());
+}
+
+bool IndexDatabase::removeGrams(qint64 id) {
+    // A contentless table forgets a row only when told the very tokens it was given.
+    SqlStatement body(m_db, "SELECT body FROM texts WHERE id = ?");
+    body.bind(1, id);
+    if (!body.step()) return check(body.lastCode());
+    SqlStatement forget(m_db, "INSERT INTO grams(grams, rowid, g) VALUES('delete', ?, ?)");
+    forget.bind(1, id).bindText(2, SearchText::indexTokens(SearchText::fold(body.blob(0))));
+    forget.step();
+    return check(forget.lastCode());
+}
+
+bool IndexDatabase::remove(qint64 id) {
+    if (!removeGrams(id)) return false;
+    for (const char* sql : {"DELETE FROM texts WHERE id = ?", "DELETE FROM forms WHERE id = ?"}) {
+        SqlStatement s(m_db, sql);
+        s.bind(1, id).step();
+        if (!check(s.lastCode())) return false;
+    }
+    return true;
+}
+
+std::vector<IndexDatabase::Scope> IndexDatabase::scopes() {
+    std::vector<Scope> out;
+    SqlStatement s(m_db,
+                   "SELECT site, month, count(*) FROM forms GROUP BY site, month "
+                   "ORDER BY site, month DESC");
+    while (s.step()) out.push_back({s.text(0), s.text(1), s.integer(2)});
+    check(s.lastCode());
+    return out;
+}
+
+qint64 IndexDatabase::formCount() {
+    SqlStatement s(m_db, "SELECT count(*) FROM forms");
+    return s.step() ? s.integer(0) : 0;
+}

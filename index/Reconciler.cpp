@@ -1,0 +1,140 @@
+#include "index/Reconciler.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHash>
+#include <algorithm>
+
+#include "archive/ArchiveName.h"
+#include "files/RegularFile.h"
+#include "files/TextFileCodec.h"
+#include "index/FormPath.h"
+#include "index/IndexDatabase.h"
+#include "res/Texts.h"
+
+namespace {
+
+// The archive's own largest form; a bigger file is no form it wrote.
+constexpr qint64 kLargestForm = qint64{16} << 20;
+// A batch is made visible to the window when it is this large or this old.
+constexpr int kBatchForms = 2000;
+constexpr qint64 kBatchMs = 300;
+
+QString failureText(const RegularFile::Result& r) {
+    switch (r.failure) {
+        case RegularFile::Failure::NotRegular:
+            return texts::kIndexNotRegularFile;
+        case RegularFile::Failure::TooLarge:
+            return texts::kIndexFileTooLarge;
+        default:
+            return r.errorString;
+    }
+}
+
+}  // namespace
+
+Reconciler::Reconciler(IndexDatabase& db, QString root) : m_db(db), m_root(std::move(root)) {}
+
+FormRecord Reconciler::read(const QString& root, const ArchiveScan::File& file, QByteArray& text) {
+    FormRecord r;
+    r.path = file.path;
+    r.size = file.size;
+    r.mtime = file.mtime;
+    const FormPath::Fields fields =
+        FormPath::fields(file.path, QDateTime::fromMSecsSinceEpoch(file.mtime));
+    r.site = fields.site;
+    r.month = fields.month;
+    r.received = fields.received;
+    r.port = fields.port;
+    r.type = fields.type;
+    RegularFile::Result got = RegularFile::read(QDir(root).filePath(file.path), kLargestForm);
+    if (!got.ok()) {
+        r.error = failureText(got);
+        text.clear();
+        return r;
+    }
+    text = std::move(got.bytes);
+    r.firstLine = ArchiveName::firstLine(
+        TextFileCodec::decode(QByteArrayView(text).first(std::min<qsizetype>(text.size(), 2048))));
+    return r;
+}
+
+bool Reconciler::addFile(const QString& path) {
+    const QString relative = QDir(m_root).relativeFilePath(path);
+    const QFileInfo info(path);
+    if (!FormPath::isForm(relative) || relative.startsWith(QLatin1String("../"))) return false;
+    QByteArray text;
+    FormRecord r = read(m_root, ArchiveScan::stamp(info, relative), text);
+    return m_db.begin() && m_db.put(r, text) && m_db.commit();
+}
+
+Reconciler::Summary Reconciler::run() {
+    Summary summary;
+    std::vector<ArchiveScan::File> listed = ArchiveScan::files(m_root);
+    QHash<QString, IndexDatabase::Stamp> known;
+    for (IndexDatabase::Stamp& s : m_db.stamps()) known.insert(s.path, std::move(s));
+    std::vector<ArchiveScan::File> toRead;
+    for (ArchiveScan::File& f : listed) {
+        const auto it = known.constFind(f.path);
+        if (it == known.cend()) {
+            toRead.push_back(std::move(f));
+            continue;
+        }
+        if (it->size != f.size || it->mtime != f.mtime || it->unreadable) {
+            toRead.push_back(std::move(f));
+            ++summary.changed;
+        }
+        known.erase(it);
+    }
+    std::vector<qint64> gone;
+    for (const IndexDatabase::Stamp& s : std::as_const(known)) gone.push_back(s.id);
+    if (!removeGone(gone, summary) || !addAll(toRead, summary)) summary.failed = true;
+    summary.added = int(toRead.size()) - summary.changed;
+    return summary;
+}
+
+bool Reconciler::removeGone(const std::vector<qint64>& gone, Summary& summary) {
+    if (gone.empty()) return true;
+    if (!m_db.begin()) return false;
+    for (qint64 id : gone)
+        if (!m_db.remove(id)) return false;
+    summary.removed = int(gone.size());
+    return m_db.commit();
+}
+
+bool Reconciler::addAll(std::vector<ArchiveScan::File>& files, Summary& summary) {
+    // Oldest first, so that the newest forms get the highest ids, which searches list first.
+    std::vector<std::pair<qint64, qsizetype>> order;
+    order.reserve(files.size());
+    for (qsizetype i = 0; i < qsizetype(files.size()); ++i) {
+        const QDateTime mtime = QDateTime::fromMSecsSinceEpoch(files[i].mtime);
+        order.push_back({FormPath::fields(files[i].path, mtime).received.toMSecsSinceEpoch(), i});
+    }
+    std::sort(order.begin(), order.end());
+    QElapsedTimer batch;
+    batch.start();
+    int inBatch = 0;
+    QByteArray text;
+    for (qsizetype done = 0; done < qsizetype(order.size()); ++done) {
+        if (m_stop && m_stop->load()) {
+            summary.stopped = true;
+            break;
+        }
+        if (inBatch == 0 && !m_db.begin()) return false;
+        FormRecord r = read(m_root, files[order[done].second], text);
+        if (!r.error.isEmpty()) ++summary.unreadable;
+        summary.bytes += text.size();
+        if (!m_db.put(r, text)) return false;
+        if (++inBatch >= kBatchForms || batch.elapsed() >= kBatchMs) {
+            if (!m_db.commit()) return false;
+            inBatch = 0;
+            batch.restart();
+            if (m_progress) m_progress(done + 1, qsizetype(order.size()));
+        }
+    }
+    if (inBatch > 0 && !m_db.commit()) return false;
+    if (m_progress) m_progress(qsizetype(order.size()), qsizetype(order.size()));
+    return true;
+}

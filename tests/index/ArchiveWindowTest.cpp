@@ -1,0 +1,148 @@
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+#include <QTest>
+#include <QTreeView>
+
+#include "forms/FormTemplate.h"
+#include "forms/TabulonPlusDoc.h"
+#include "frames/MainFrame.h"
+#include "frames/WorkerCalls.h"
+#include "index/ArchiveWindow.h"
+#include "index/FormQuery.h"
+#include "index/IndexDatabase.h"
+#include "index/IndexLocation.h"
+#include "res/CommandIds.h"
+#include "tests/app/AppFixture.h"
+#include "tests/xvfb/XKeys.h"
+
+namespace {
+
+// The program on a real X server with an archive of a few forms, the index in the test's cache.
+class ArchiveWindowKeys : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(m_dir.filePath(QStringLiteral("cache"))));
+        writeForm(m_hit, QStringLiteral("Суточный отчёт\nзав. N 04127\nКотельная 3\n"));
+        writeForm(QStringLiteral("Котельная 3/2026-11/2026-11-02_08-00-00_COM1_КСМ-Р_01.txt"),
+                  QStringLiteral("Суточный отчёт\nзав. N 55555\n"));
+        writeForm(QStringLiteral("2026-10/2026-10-02_08-00-00_COM1_КСМ-Р_01.txt"),
+                  QStringLiteral("Месячный отчёт\nзав. N 66666\n"));
+    }
+    void TearDown() override {
+        AppFixture::TearDown();
+        qunsetenv("XDG_CACHE_HOME");
+    }
+
+    QString archive() const { return m_dir.filePath(QStringLiteral("archive")); }
+
+    void writeForm(const QString& relative, QString text) {
+        const QString path = QDir(archive()).filePath(relative);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(cp1251(text.replace(u'\n', QStringLiteral("\r\n"))));
+    }
+
+    // The window opened by its command, its index in line with the archive.
+    ArchiveWindow* openWindow() {
+        if (!startApp()) return nullptr;
+        mainFrame()->activateWindow();
+        if (!mainFrame()->onCommand(id::ID_ARCHIVE_BROWSE)) return nullptr;
+        ArchiveWindow* w = mainFrame()->archiveWindow();
+        if (!QTest::qWaitForWindowExposed(w)) return nullptr;
+        if (!waitUntil([w] { return !w->isUpdating(); })) return nullptr;
+        return w;
+    }
+
+    static int listed(ArchiveWindow* w) {
+        return w->findChild<QTreeView*>(QStringLiteral("ArchiveForms"))->model()->rowCount();
+    }
+
+    const QString m_hit = QStringLiteral("2026-12/2026-12-09_14-03-12_COM3_КСМ-Р_01.txt");
+};
+
+TEST_F(ArchiveWindowKeys, TypingNarrowsTheListAndEnterOpensTheHitAsOpenWould) {
+    ArchiveWindow* w = openWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Архив форм"));
+    EXPECT_EQ(listed(w), 3);
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    auto* search = w->findChild<QLineEdit*>(QStringLiteral("ArchiveSearch"));
+    ASSERT_TRUE(waitUntil([search] { return QApplication::focusWidget() == search; }, 5000));
+
+    ASSERT_TRUE(sendKeys(QStringLiteral("4 1 2")));
+    EXPECT_TRUE(waitUntil([w] { return listed(w) == 1; }, 5000)) << listed(w);
+    ASSERT_TRUE(sendKeys(QStringLiteral("8")));  // "4128": no form holds it
+    EXPECT_TRUE(waitUntil([w] { return listed(w) == 0; }, 5000)) << listed(w);
+    ASSERT_TRUE(sendKeys(QStringLiteral("BackSpace 7 Return")));
+
+    const QString path = QDir(archive()).filePath(m_hit);
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            CTabulonPlusDoc* doc = mainFrame()->formTemplate().activeDocument();
+            return doc && doc->getPathName() == QFileInfo(path).absoluteFilePath();
+        },
+        5000));
+    CTabulonPlusDoc* doc = mainFrame()->formTemplate().activeDocument();
+    EXPECT_EQ(doc->getTitle(), QFileInfo(path).fileName());
+    EXPECT_EQ(plainText(doc), QStringLiteral("Суточный отчёт\nзав. N 04127\nКотельная 3\n"));
+    EXPECT_FALSE(doc->IsModified());
+}
+
+TEST_F(ArchiveWindowKeys, ShowsASitesMonthAndTellsOfADamagedIndex) {
+    ArchiveWindow* w = openWindow();
+    ASSERT_NE(w, nullptr);
+    w->showForms(QStringLiteral("Котельная 3"), QDate(2026, 11, 15));
+    EXPECT_EQ(listed(w), 1);
+    EXPECT_TRUE(w->findChild<QTreeView*>(QStringLiteral("ArchiveTree"))
+                    ->currentIndex()
+                    .data()
+                    .toString()
+                    .startsWith(QStringLiteral("2026-11")));
+    const QString indexFile = IndexLocation::fileFor(archive());
+    w->close();
+    m_app->ExitInstance();
+    m_app.reset();
+
+    QFile index(indexFile);
+    ASSERT_TRUE(index.open(QIODevice::ReadWrite));
+    index.write(QByteArray(8192, '\x5a'));
+    index.close();
+    w = openWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(listed(w), 3);
+    const QLabel* status = w->statusBar()->findChild<QLabel*>();
+    ASSERT_NE(status, nullptr);
+    EXPECT_TRUE(status->text().contains(QStringLiteral("повреждён")))
+        << status->text().toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ArchiveWindowKeys, AFormTheProgramArchivesIsInTheIndexBeforeTheWindowLooks) {
+    ASSERT_TRUE(startApp());
+    const QString indexFile = IndexLocation::fileFor(archive());
+    ASSERT_FALSE(QFile::exists(indexFile));
+    mainFrame()->calls().beginArchive();
+    mainFrame()->calls().formDelivered(1, cp1251(QStringLiteral("Отчёт\r\nзав. N 98765\r\n")),
+                                       true);
+    mainFrame()->calls().finishArchive();
+    IndexDatabase db;
+    ASSERT_TRUE(db.open(indexFile));
+    const auto rows = FormQuery(db, QStringLiteral("98765"), {}).fetch(10);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_TRUE(QFile::exists(QDir(archive()).filePath(rows[0].form.path)));
+    EXPECT_EQ(rows[0].excerpt.line, QStringLiteral("зав. N 98765"));
+}
+
+}  // namespace

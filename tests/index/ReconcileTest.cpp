@@ -1,0 +1,109 @@
+#include <sys/stat.h>
+
+#include <QFileInfo>
+
+#include "IndexFixture.h"
+
+namespace {
+
+class Reconcile : public IndexFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        write(m_a, QStringLiteral("первая форма 1001\n"));
+        write(m_b, QStringLiteral("вторая форма 2002\n"));
+        write(m_c, QStringLiteral("третья форма 3003\n"));
+        ASSERT_TRUE(m_db.open(indexFile()));
+        ASSERT_FALSE(m_db.rebuilt());
+        const Reconciler::Summary first = reconcile();
+        EXPECT_EQ(first.added, 3);
+        EXPECT_EQ(first.bytes, 3 * 19);  // "первая форма 1001" and CR LF
+    }
+
+    QString full(const QString& relative) const { return QDir(root()).filePath(relative); }
+
+    const QString m_a = QStringLiteral("2026-12/a.txt");
+    const QString m_b = QStringLiteral("2026-12/b.txt");
+    const QString m_c = QStringLiteral("Объект/2026-12/c.txt");
+};
+
+TEST_F(Reconcile, FollowsFilesAddedChangedRemovedAndRenamedByOthers) {
+    write(QStringLiteral("2027-01/d.txt"), QStringLiteral("четвёртая форма 4004\n"));
+    write(m_a, QStringLiteral("первая форма, исправленная 1111\n"));
+    // The same size, another time: the name and size alone would not tell.
+    write(m_b, QStringLiteral("вторая форма 2992\n"));
+    QFile b(full(m_b));
+    ASSERT_TRUE(b.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(
+        b.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+    b.close();
+    ASSERT_TRUE(QFile::rename(full(m_c), full(QStringLiteral("Объект/2026-12/c2.txt"))));
+
+    const Reconciler::Summary s = reconcile();
+    EXPECT_FALSE(s.failed);
+    EXPECT_EQ(s.added, 2);  // d, and c under its new name
+    EXPECT_EQ(s.changed, 2);
+    EXPECT_EQ(s.removed, 1);
+    EXPECT_EQ(found(QStringLiteral("4004")), std::set<QString>{QStringLiteral("2027-01/d.txt")});
+    EXPECT_EQ(found(QStringLiteral("1001")), std::set<QString>{});
+    EXPECT_EQ(found(QStringLiteral("1111")), std::set<QString>{m_a});
+    EXPECT_EQ(found(QStringLiteral("2992")), std::set<QString>{m_b});
+    EXPECT_EQ(found(QStringLiteral("3003")),
+              std::set<QString>{QStringLiteral("Объект/2026-12/c2.txt")});
+    EXPECT_EQ(found(QStringLiteral("форма")).size(), 4u);
+    // Nothing more to do the next time.
+    const Reconciler::Summary again = reconcile();
+    EXPECT_EQ(again.added + again.changed + again.removed, 0);
+    EXPECT_EQ(again.bytes, 0);
+}
+
+TEST_F(Reconcile, ADamagedIndexIsMadeAnew) {
+    for (const char* damage : {"garbage", "truncate"}) {
+        m_db.close();
+        QFile f(indexFile());
+        if (QByteArray(damage) == "garbage") {
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            f.seek(0);
+            f.write(QByteArray(4096, 'x'));
+        } else {
+            ASSERT_TRUE(f.resize(f.size() / 3));
+        }
+        f.close();
+        ASSERT_TRUE(m_db.open(indexFile())) << damage << m_db.error().toStdString();
+        EXPECT_TRUE(m_db.rebuilt()) << damage;
+        EXPECT_EQ(reconcile().added, 3) << damage;
+        EXPECT_EQ(found(QStringLiteral("2002")), std::set<QString>{m_b}) << damage;
+    }
+}
+
+TEST_F(Reconcile, AnUnreadableFileIsListedWithItsError) {
+    // A pipe under a form's name: reading it would wait for a writer that never comes.
+    const QString pipe = QStringLiteral("2026-12/pipe.txt");
+    ASSERT_EQ(mkfifo(QFile::encodeName(full(pipe)).constData(), 0600), 0);
+    const Reconciler::Summary s = reconcile();
+    EXPECT_EQ(s.added, 1);
+    EXPECT_EQ(s.unreadable, 1);
+    FormQuery all(m_db, {}, {QString(""), QStringLiteral("2026-12")});
+    const auto rows = all.fetch(10);
+    ASSERT_EQ(rows.size(), 3u);
+    const auto listed = std::find_if(rows.begin(), rows.end(),
+                                     [&](const FormQuery::Row& r) { return r.form.path == pipe; });
+    ASSERT_NE(listed, rows.end());
+    EXPECT_FALSE(listed->form.error.isEmpty());
+    // Read again each time, so that it shows once it can be read.
+    ASSERT_TRUE(QFile::remove(full(pipe)));
+    write(pipe, QStringLiteral("теперь читается 5005\n"));
+    EXPECT_EQ(reconcile().unreadable, 0);
+    EXPECT_EQ(found(QStringLiteral("5005")), std::set<QString>{pipe});
+}
+
+TEST_F(Reconcile, AFormTheArchiveWroteIsAddedAtOnce) {
+    write(QStringLiteral("2026-12/new.txt"), QStringLiteral("свежая форма 6006\n"));
+    Reconciler r(m_db, root());
+    EXPECT_TRUE(r.addFile(full(QStringLiteral("2026-12/new.txt"))));
+    EXPECT_FALSE(r.addFile(full(QStringLiteral(".exchanges/2026-12/x.txt"))));
+    EXPECT_EQ(found(QStringLiteral("6006")), std::set<QString>{QStringLiteral("2026-12/new.txt")});
+    EXPECT_EQ(reconcile().added, 0);  // known already
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+#include <QFileInfo>
+
+#include "IndexFixture.h"
+#include "index/FormPath.h"
+#include "index/SearchText.h"
+
+namespace {
+
+const QString kA = QStringLiteral("2026-11/2026-11-03_08-00-00_COM1_КСМ-Р_01.txt");
+const QString kB = QStringLiteral("Котельная 3/2026-12/2026-12-01_09-00-00_COM2_КСМ-Р_01.txt");
+const QString kC = QStringLiteral("Школа №5/2026-12/отчёт школы.txt");
+
+class Search : public IndexFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        write(kA, QStringLiteral("Суточный отчёт\nКотельная 3\nзав. N 04127\nОшибка 11\n"));
+        write(kB, QStringLiteral("СУТОЧНЫЙ ОТЧЕТ\nКОТЕЛЬНАЯ 3\nзав. N 104127\n"));
+        write(kC, QStringLiteral("Ёмкость бака 12.5 м3\nзав. N 77777\nкод 211\n"));
+        // Not forms: exchange records, other files, the archive's temporary file.
+        write(QStringLiteral(".exchanges/2026-12/x.txt"), QStringLiteral("04127"));
+        write(QStringLiteral("2026-12/record.json"), QStringLiteral("04127"));
+        write(QStringLiteral("2026-12/.tabulon-123-1.part"), QStringLiteral("04127"));
+        ASSERT_TRUE(m_db.open(indexFile())) << m_db.error().toStdString();
+        ASSERT_FALSE(reconcile().failed);
+    }
+};
+
+struct Case {
+    const char* query;
+    std::set<QString> expected;
+};
+
+TEST_F(Search, FindsExactlyTheFormsHoldingEveryTerm) {
+    const Case cases[] = {
+        {"04127", {kA, kB}},      // a part of a number
+        {"104127", {kB}},         // the whole of it
+        {"котельная", {kA, kB}},  // any letter case
+        {"КоТеЛьНаЯ", {kA, kB}},
+        {"отчет", {kA, kB}},  // ё and е find each other
+        {"отчёт", {kA, kB}},
+        {"ЁМКОСТЬ", {kC}},
+        {"емкость", {kC}},
+        {"зав 04127", {kA, kB}},  // several words, all in one form
+        {"котельная 77777", {}},  // each word in another form
+        {"12.5", {kC}},
+        {"11", {kA}},  // short terms only at a word's start: not "211"
+        {"м3", {kC}},
+        {"тельн", {kA, kB}},  // inside a word
+        {"xyz", {}},
+        {"бака12", {}},        // the blank between counts
+        {"\u4e2d\u6587", {}},  // nothing a cp1251 form can hold
+    };
+    for (const Case& c : cases) EXPECT_EQ(found(QString::fromUtf8(c.query)), c.expected) << c.query;
+}
+
+TEST_F(Search, ShowsTheMatchingLineWithThePlace) {
+    FormQuery q(m_db, QStringLiteral("04127"), {});
+    const auto rows = q.fetch(10);
+    ASSERT_EQ(rows.size(), 2u);
+    // The newest form first; the line as written, the place of the match in it.
+    EXPECT_EQ(rows[0].form.path, kB);
+    EXPECT_EQ(rows[0].excerpt.line, QStringLiteral("зав. N 104127"));
+    EXPECT_EQ(rows[0].excerpt.start, 8);
+    EXPECT_EQ(rows[0].excerpt.length, 5);
+    FormQuery upper(m_db, QStringLiteral("отчет"), {});
+    const auto hits = upper.fetch(10);
+    ASSERT_EQ(hits.size(), 2u);
+    EXPECT_EQ(hits[0].excerpt.line, QStringLiteral("СУТОЧНЫЙ ОТЧЕТ"));
+    EXPECT_EQ(hits[1].excerpt.line, QStringLiteral("Суточный отчёт"));
+    EXPECT_EQ(hits[1].excerpt.start, 9);
+}
+
+TEST_F(Search, BrowsesASiteOrAMonth) {
+    EXPECT_EQ(found({}, {QStringLiteral("Котельная 3"), {}}), std::set<QString>{kB});
+    EXPECT_EQ(found({}, {QString(""), {}}), std::set<QString>{kA});
+    EXPECT_EQ(found({}, {{}, QStringLiteral("2026-12")}), (std::set<QString>{kB, kC}));
+    EXPECT_EQ(found(QStringLiteral("зав"), {{}, QStringLiteral("2026-12")}),
+              (std::set<QString>{kB, kC}));
+    const auto scopes = m_db.scopes();
+    ASSERT_EQ(scopes.size(), 3u);
+    EXPECT_EQ(scopes[0].site, QString());
+    EXPECT_EQ(scopes[1].site, QStringLiteral("Котельная 3"));
+    EXPECT_EQ(scopes[2].month, QStringLiteral("2026-12"));
+}
+
+struct PathCase {
+    const char* path;
+    const char* site;
+    const char* month;
+    const char* received;  // "" for the modification time
+    const char* port;
+    const char* type;
+};
+
+TEST(FormPath, ReadsWhatThePlaceAndTheDefaultNameTell) {
+    const QDateTime modified(QDate(2025, 3, 4), QTime(5, 6, 7));
+    const PathCase cases[] = {
+        {"2026-12/2026-12-09_14-03-12_COM3_КСМ-Р_01.txt", "", "2026-12", "2026-12-09 14:03:12",
+         "COM3", "КСМ-Р"},
+        {"Котельная 3/2026-12/2026-12-09_14-03-12_COM3_КСМ-Р_01-2.txt", "Котельная 3", "2026-12",
+         "2026-12-09 14:03:12", "COM3", "КСМ-Р"},
+        {"2026-12/2026-12-09_14-03-12_COM3_КСМ-2М_12-неполная.txt", "", "2026-12",
+         "2026-12-09 14:03:12", "COM3", "КСМ-2М"},
+        {"2026-12/2026-12-09_14-03-12.txt", "", "2026-12", "2026-12-09 14:03:12", "", ""},
+        {"2026-12/отчёт котельной.txt", "", "2026-12", "", "", ""},  // the operator's template
+        {"2026-12/2026-13-09_14-03-12_COM3_01.txt", "", "2026-12", "", "", ""},
+        {"старое/отчёт.txt", "", "2025-03", "", "", ""},  // no month folder
+    };
+    for (const PathCase& c : cases) {
+        const FormPath::Fields f = FormPath::fields(QString::fromUtf8(c.path), modified);
+        const QString received =
+            *c.received ? QString::fromUtf8(c.received) : modified.toString(u"yyyy-MM-dd HH:mm:ss");
+        EXPECT_EQ(f.site, QString::fromUtf8(c.site)) << c.path;
+        EXPECT_EQ(f.month, QString::fromUtf8(c.month)) << c.path;
+        EXPECT_EQ(f.received.toString(u"yyyy-MM-dd HH:mm:ss"), received) << c.path;
+        EXPECT_EQ(f.port, QString::fromUtf8(c.port)) << c.path;
+        EXPECT_EQ(f.type, QString::fromUtf8(c.type)) << c.path;
+    }
+    for (const char* notForm : {".exchanges/2026-12/a.txt", "2026-12/.tabulon-1-2.part",
+                                "2026-12/.hidden.txt", "2026-12/a.json"})
+        EXPECT_FALSE(FormPath::isForm(QString::fromUtf8(notForm))) << notForm;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SearchText, AnExcerptOfALongLineKeepsThePlaceNearItsStart) {
+    const QByteArray line = QByteArray(100, '1') + " kod 17 " + QByteArray(300, '2');
+    const SearchText::Excerpt e = SearchText::excerpt(line, line, {"kod"}, 160);
+    EXPECT_EQ(e.start, 12);
+    EXPECT_EQ(e.line.mid(e.start, 3), QStringLiteral("kod"));
+    EXPECT_EQ(e.line.size(), 160);
+    // The line shown holds every term when one does.
+    const QByteArray text = "kod 15\r\nkod 17\r\n";
+    EXPECT_EQ(SearchText::excerpt(text, text, {"kod", "17"}).line, QStringLiteral("kod 17"));
+    EXPECT_EQ(SearchText::excerpt(text, text, {"kod", "99"}).line, QStringLiteral("kod 15"));
+}
+
+}  // namespace
