@@ -22,8 +22,8 @@
 #include <fstream>
 #include <string>
 
-#include "ArchiveGenerator.h"
 #include "bench/BenchTable.h"
+#include "bench/index/ArchiveGenerator.h"
 #include "files/TextFileCodec.h"
 #include "index/ArchiveWindow.h"
 #include "index/FormQuery.h"

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "IndexFixture.h"
+#include "tests/index/IndexFixture.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <QFileInfo>
 
-#include "IndexFixture.h"
 #include "index/FormPath.h"
 #include "index/SearchText.h"
+#include "tests/index/IndexFixture.h"
 
 namespace {
 
