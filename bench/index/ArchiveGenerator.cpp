@@ -1,4 +1,4 @@
-#include "ArchiveGenerator.h"
+#include "bench/index/ArchiveGenerator.h"
 
 #include <QDateTime>
 #include <QDir>
