@@ -161,6 +161,14 @@ QString rememberedUnplugged(const QString& device) {
 QString monthRoundSummary(int collected, int failed, int notTried) {
     return QStringLiteral("Собрано: %1. Попытки не удались: %2. Попыток не было: %3.")
         .arg(collected)
+        .arg(failed)
+        .arg(notTried);
+}
+
+QString monthRoundUnreadable(int records) {
+    return QStringLiteral("Не удалось прочесть записей о сеансах связи: %1.").arg(records);
+}
+
 // tabulon-collect over the site book.
 QString collectUnknownSite(const QString& site, const QString& book) {
     return QStringLiteral("Объекта «%1» нет в книге объектов %2").arg(site, book);
@@ -201,10 +209,6 @@ QString collectRoundSummary(const QString& meaning, int sites, int withForms, in
         .arg(nothing)
         .arg(failed)
         .arg(notTried);
-}
-
-QString monthRoundUnreadable(int records) {
-    return QStringLiteral("Не удалось прочесть записей о сеансах связи: %1.").arg(records);
 }
 
 // The site book, the window "Объекты" and the exchange with a site.
