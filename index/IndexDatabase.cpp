@@ -11,7 +11,7 @@
 namespace {
 
 // Raised whenever the tables change, so that an index of an older program is made anew.
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 3;
 
 constexpr const char* kSchema = R"(
 CREATE TABLE forms(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,
@@ -21,7 +21,9 @@ CREATE INDEX forms_by_scope ON forms(site, month, received);
 CREATE INDEX forms_by_received ON forms(received);
 CREATE TABLE texts(id INTEGER PRIMARY KEY, body BLOB NOT NULL);
 CREATE VIRTUAL TABLE grams USING fts5(g, content='', detail=none, tokenize='ascii');
-PRAGMA user_version=2;
+CREATE TABLE folders(path TEXT PRIMARY KEY, mtime INTEGER NOT NULL, forms INTEGER NOT NULL)
+    WITHOUT ROWID;
+PRAGMA user_version=3;
 )";
 
 }  // namespace
@@ -118,6 +120,26 @@ std::vector<IndexDatabase::Stamp> IndexDatabase::stamps() {
         out.push_back({s.integer(0), s.text(1), s.integer(2), s.integer(3), s.integer(4) != 0});
     check(s.lastCode());
     return out;
+}
+
+std::vector<ArchiveScan::Folder> IndexDatabase::folders() {
+    std::vector<ArchiveScan::Folder> out;
+    SqlStatement s(m_db, "SELECT path, mtime, forms FROM folders");
+    while (s.step()) out.push_back({s.text(0), s.integer(1), int(s.integer(2))});
+    check(s.lastCode());
+    return out;
+}
+
+bool IndexDatabase::setFolders(const std::vector<ArchiveScan::Folder>& folders) {
+    if (!begin() || !check(sqlite3_exec(m_db, "DELETE FROM folders", nullptr, nullptr, nullptr)))
+        return false;
+    SqlStatement insert(m_db, "INSERT OR REPLACE INTO folders(path, mtime, forms) VALUES(?,?,?)");
+    for (const ArchiveScan::Folder& f : folders) {
+        insert.reset();
+        insert.bind(1, f.path).bind(2, f.mtimeNs).bind(3, qint64(f.forms)).step();
+        if (!check(insert.lastCode())) return false;
+    }
+    return commit();
 }
 
 bool IndexDatabase::begin() {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <vector>
 
+#include "index/ArchiveScan.h"
 #include "index/FormRecord.h"
 #include "index/SqlStatement.h"
 
@@ -39,6 +40,9 @@ public:
         bool unreadable;  // read again each time: what kept it from being read may be gone
     };
     std::vector<Stamp> stamps();
+    // The folders as the last complete look at the files found them.
+    std::vector<ArchiveScan::Folder> folders();
+    bool setFolders(const std::vector<ArchiveScan::Folder>& folders);
 
     bool begin();
     bool commit();
