@@ -21,6 +21,8 @@ CREATE INDEX forms_by_scope ON forms(site, month, received);
 CREATE INDEX forms_by_received ON forms(received);
 CREATE TABLE texts(id INTEGER PRIMARY KEY, body BLOB NOT NULL);
 CREATE VIRTUAL TABLE grams USING fts5(g, content='', detail=none, tokenize='ascii');
+INSERT INTO grams(grams, rank) VALUES('automerge', 16);
+INSERT INTO grams(grams, rank) VALUES('crisismerge', 64);
 CREATE TABLE folders(path TEXT PRIMARY KEY, mtime INTEGER NOT NULL, forms INTEGER NOT NULL)
     WITHOUT ROWID;
 PRAGMA user_version=3;
@@ -151,6 +153,10 @@ bool IndexDatabase::commit() {
 }
 
 bool IndexDatabase::put(FormRecord& r, QByteArrayView cp1251) {
+    return put(r, cp1251, SearchText::indexTokens(SearchText::fold(cp1251)));
+}
+
+bool IndexDatabase::put(FormRecord& r, QByteArrayView cp1251, QByteArrayView tokens) {
     m_findPath.reset();
     m_findPath.bind(1, r.path);
     const bool known = m_findPath.step();
@@ -168,7 +174,7 @@ bool IndexDatabase::put(FormRecord& r, QByteArrayView cp1251) {
     m_insertText.bind(1, r.id).bindBlob(2, cp1251).step();
     if (!check(m_insertText.lastCode())) return false;
     m_insertGrams.reset();
-    m_insertGrams.bind(1, r.id).bindText(2, SearchText::indexTokens(SearchText::fold(cp1251)));
+    m_insertGrams.bind(1, r.id).bindText(2, tokens);
     m_insertGrams.step();
     return check(m_insertGrams.lastCode());
 }

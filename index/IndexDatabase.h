@@ -48,6 +48,8 @@ public:
     bool commit();
     // Adds the form, or replaces the one of the same path. `cp1251` is its text.
     bool put(FormRecord& record, QByteArrayView cp1251);
+    // The same with the text's tokens made already (SearchText::indexTokens of it folded).
+    bool put(FormRecord& record, QByteArrayView cp1251, QByteArrayView tokens);
     bool remove(qint64 id);
 
     struct Scope {

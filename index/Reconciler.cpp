@@ -11,6 +11,7 @@
 #include "files/RegularFile.h"
 #include "files/TextFileCodec.h"
 #include "index/FormPath.h"
+#include "index/FormPipeline.h"
 #include "index/IndexDatabase.h"
 #include "res/Texts.h"
 
@@ -23,6 +24,7 @@ constexpr int kBatchForms = 2000;
 constexpr qint64 kBatchMs = 300;
 // How long a folder must have stayed as it is before its time is trusted.
 constexpr qint64 kSettleMs = 2000;
+constexpr int kReaders = 3;
 
 QString failureText(const RegularFile::Result& r) {
     switch (r.failure) {
@@ -139,28 +141,34 @@ bool Reconciler::addAll(std::vector<ArchiveScan::File>& files, Summary& summary)
         order.push_back({FormPath::fields(files[i].path, mtime).received.toMSecsSinceEpoch(), i});
     }
     std::sort(order.begin(), order.end());
+    std::vector<ArchiveScan::File> ordered;
+    ordered.reserve(files.size());
+    for (const auto& [received, i] : order) ordered.push_back(std::move(files[i]));
+    const qsizetype total = qsizetype(ordered.size());
+    // Reads of a cold disk wait more than they work: a few at once keep it busy.
+    FormPipeline pipeline(m_root, std::move(ordered), int(std::min<qsizetype>(total, kReaders)));
     QElapsedTimer batch;
     batch.start();
     int inBatch = 0;
-    QByteArray text;
-    for (qsizetype done = 0; done < qsizetype(order.size()); ++done) {
+    FormPipeline::Form form;
+    for (qsizetype done = 0; done < total; ++done) {
         if (m_stop && m_stop->load()) {
             summary.stopped = true;
             break;
         }
         if (inBatch == 0 && !m_db.begin()) return false;
-        FormRecord r = read(m_root, files[order[done].second], text);
-        if (!r.error.isEmpty()) ++summary.unreadable;
-        summary.bytes += text.size();
-        if (!m_db.put(r, text)) return false;
+        pipeline.next(form);
+        if (!form.record.error.isEmpty()) ++summary.unreadable;
+        summary.bytes += form.text.size();
+        if (!m_db.put(form.record, form.text, form.tokens)) return false;
         if (++inBatch >= kBatchForms || batch.elapsed() >= kBatchMs) {
             if (!m_db.commit()) return false;
             inBatch = 0;
             batch.restart();
-            if (m_progress) m_progress(done + 1, qsizetype(order.size()));
+            if (m_progress) m_progress(done + 1, total);
         }
     }
     if (inBatch > 0 && !m_db.commit()) return false;
-    if (m_progress) m_progress(qsizetype(order.size()), qsizetype(order.size()));
+    if (m_progress) m_progress(total, total);
     return true;
 }

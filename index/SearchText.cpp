@@ -143,8 +143,11 @@ QByteArray queryTokens(const QByteArray& term) {
 }
 
 QByteArray trigramTokens(QByteArrayView folded) {
+    // A form of 3 KB holds some 2,000 trigrams of which a few hundred differ: one bit for each
+    // possible trigram tells a repeat at once, and only the bits set are cleared after.
+    thread_local std::vector<quint64> seen(std::size_t{1} << 18);
     std::vector<quint32> grams;
-    grams.reserve(folded.size());
+    grams.reserve(1024);
     const auto* p = reinterpret_cast<const unsigned char*>(folded.data());
     for (qsizetype i = 0; i + 2 < folded.size(); ++i) {
         if (isBlank(p[i + 2])) {
@@ -152,10 +155,14 @@ QByteArray trigramTokens(QByteArrayView folded) {
             continue;
         }
         if (isBlank(p[i]) || isBlank(p[i + 1])) continue;
-        grams.push_back(quint32(p[i]) << 16 | quint32(p[i + 1]) << 8 | p[i + 2]);
+        const quint32 g = quint32(p[i]) << 16 | quint32(p[i + 1]) << 8 | p[i + 2];
+        quint64& word = seen[g >> 6];
+        const quint64 bit = quint64{1} << (g & 63);
+        if (word & bit) continue;
+        word |= bit;
+        grams.push_back(g);
     }
-    std::sort(grams.begin(), grams.end());
-    grams.erase(std::unique(grams.begin(), grams.end()), grams.end());
+    for (quint32 g : grams) seen[g >> 6] = 0;
     static constexpr char kHex[] = "0123456789abcdef";
     QByteArray out(qsizetype(grams.size()) * 7, ' ');
     char* o = out.data();
