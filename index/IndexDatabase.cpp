@@ -11,7 +11,7 @@
 namespace {
 
 // Raised whenever the tables change, so that an index of an older program is made anew.
-constexpr int kSchemaVersion = 3;
+constexpr int kSchemaVersion = 4;
 
 constexpr const char* kSchema = R"(
 CREATE TABLE forms(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,
@@ -25,7 +25,7 @@ INSERT INTO grams(grams, rank) VALUES('automerge', 16);
 INSERT INTO grams(grams, rank) VALUES('crisismerge', 64);
 CREATE TABLE folders(path TEXT PRIMARY KEY, mtime INTEGER NOT NULL, forms INTEGER NOT NULL)
     WITHOUT ROWID;
-PRAGMA user_version=3;
+PRAGMA user_version=4;
 )";
 
 }  // namespace
@@ -80,7 +80,8 @@ bool IndexDatabase::openFile(const QString& file) {
     // A cache of the files: a write cut short by a power cut costs a rebuild, never a form, so
     // the index never waits for the disk.
     if (!check(sqlite3_exec(
-            m_db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF; PRAGMA cache_size=-32768;",
+            m_db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF; PRAGMA cache_size=-32768; "
+            "PRAGMA wal_autocheckpoint=16384;",
             nullptr, nullptr, nullptr)))
         return false;
     SqlStatement version(m_db, "PRAGMA user_version");
