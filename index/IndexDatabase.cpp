@@ -80,7 +80,8 @@ bool IndexDatabase::openFile(const QString& file) {
     // A cache of the files: a write cut short by a power cut costs a rebuild, never a form, so
     // the index never waits for the disk.
     if (!check(sqlite3_exec(
-            m_db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF; PRAGMA cache_size=-32768; "
+            m_db,
+            "PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF; PRAGMA cache_size=-32768; "
             "PRAGMA wal_autocheckpoint=16384;",
             nullptr, nullptr, nullptr)))
         return false;
