@@ -1,31 +1,52 @@
 #include "index/ArchiveScan.h"
 
 #include <QDateTime>
-#include <QDirIterator>
-#include <QFileInfo>
+#include <QFile>
 
 #include "index/FormPath.h"
+#include "platform/FolderListing.h"
 
 namespace ArchiveScan {
 namespace {
 
-// Unsorted and without name filters: an archive of years has 100,000 names, and sorting them
-// or matching each against a pattern costs more than looking at them.
-void scan(const QString& folder, const QString& prefix, std::vector<File>& out) {
-    // System: a pipe or a dangling link under a form's name is listed, to be shown unreadable.
-    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
-        const QFileInfo info = it.fileInfo();
-        if (info.isDir()) {
-            if (!info.isSymLink()) scan(it.filePath(), prefix + name + u'/', out);
-            continue;
+// Unsorted and without a stat() per name unless asked: an archive of years has 100,000 names,
+// and looking at each of them costs more than the rest of a look at an unchanged archive.
+class Walk {
+public:
+    Walk(const Shortcut& shortcut, Listing& out) : m_shortcut(shortcut), m_out(out) {}
+
+    void folder(const FolderListing& here, const QString& prefix) {
+        std::vector<std::pair<QString, const std::string*>> forms;
+        for (const FolderListing::Entry& e : here.entries()) {
+            if (e.name.front() == '.' || e.kind == FolderListing::Kind::FolderLink) continue;
+            const QString name = QFile::decodeName(e.name.c_str());
+            if (e.kind == FolderListing::Kind::Folder) {
+                const FolderListing below(&here, e.name);
+                if (below.isOpen()) folder(below, prefix + name + u'/');
+                continue;
+            }
+            // A pipe or a dangling link under a form's name is listed, to be shown unreadable.
+            if (FormPath::isForm(name)) forms.emplace_back(prefix + name, &e.name);
         }
-        const QString path = prefix + name;
-        if (FormPath::isForm(path)) out.push_back(stamp(info, path));
+        Folder f{prefix.chopped(prefix.isEmpty() ? 0 : 1), here.mtimeNs(), int(forms.size())};
+        const bool trusted = m_shortcut.trusts && m_shortcut.trusts(f);
+        for (auto& [path, name] : forms) {
+            File file{std::move(path)};
+            file.stamped = !(trusted && m_shortcut.knows(file.path));
+            if (file.stamped) {
+                const FolderListing::Stamp s = here.stamp(*name);
+                file.size = s.size;
+                file.mtime = s.mtimeNs / 1000000;
+            }
+            m_out.files.push_back(std::move(file));
+        }
+        m_out.folders.push_back(std::move(f));
     }
-}
+
+private:
+    const Shortcut& m_shortcut;
+    Listing& m_out;
+};
 
 }  // namespace
 
@@ -33,9 +54,10 @@ File stamp(const QFileInfo& info, const QString& path) {
     return {path, info.size(), info.lastModified().toMSecsSinceEpoch()};
 }
 
-std::vector<File> files(const QString& root) {
-    std::vector<File> out;
-    scan(root, QString(), out);
+Listing scan(const QString& root, const Shortcut& shortcut) {
+    Listing out;
+    const FolderListing top(nullptr, QFile::encodeName(root).toStdString());
+    if (top.isOpen()) Walk(shortcut, out).folder(top, QString());
     return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QString>
+#include <functional>
 #include <vector>
 
 // The form files below an archive's root as they stand: names, sizes and times only, nothing
@@ -13,10 +14,31 @@ struct File {
     QString path;  // below the root, with '/'
     qint64 size = 0;
     qint64 mtime = 0;  // ms since the epoch
+    // False for a name the caller knew in a folder it trusted: size and time were not looked at.
+    bool stamped = true;
 };
 
-std::vector<File> files(const QString& root);
-// One file as files() lists it, `path` below the root.
+struct Folder {
+    QString path;  // below the root, "" for the root itself
+    qint64 mtimeNs = 0;
+    int forms = 0;  // form names right in it
+};
+
+struct Listing {
+    std::vector<File> files;
+    std::vector<Folder> folders;
+};
+
+// Whether the files of a folder as found now may keep the sizes and times the caller knows, and
+// whether the caller knows a file. Every name is listed all the same, so that a file added,
+// removed or renamed is always seen; only a file changed in place goes unseen in a trusted folder.
+struct Shortcut {
+    std::function<bool(const Folder&)> trusts;
+    std::function<bool(const QString& path)> knows;
+};
+
+Listing scan(const QString& root, const Shortcut& shortcut = {});
+// One file as scan() lists it, `path` below the root.
 File stamp(const QFileInfo& info, const QString& path);
 
 }  // namespace ArchiveScan

@@ -11,7 +11,7 @@
 namespace {
 
 // Raised whenever the tables change, so that an index of an older program is made anew.
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 4;
 
 constexpr const char* kSchema = R"(
 CREATE TABLE forms(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,
@@ -21,7 +21,11 @@ CREATE INDEX forms_by_scope ON forms(site, month, received);
 CREATE INDEX forms_by_received ON forms(received);
 CREATE TABLE texts(id INTEGER PRIMARY KEY, body BLOB NOT NULL);
 CREATE VIRTUAL TABLE grams USING fts5(g, content='', detail=none, tokenize='ascii');
-PRAGMA user_version=2;
+INSERT INTO grams(grams, rank) VALUES('automerge', 16);
+INSERT INTO grams(grams, rank) VALUES('crisismerge', 64);
+CREATE TABLE folders(path TEXT PRIMARY KEY, mtime INTEGER NOT NULL, forms INTEGER NOT NULL)
+    WITHOUT ROWID;
+PRAGMA user_version=4;
 )";
 
 }  // namespace
@@ -76,7 +80,9 @@ bool IndexDatabase::openFile(const QString& file) {
     // A cache of the files: a write cut short by a power cut costs a rebuild, never a form, so
     // the index never waits for the disk.
     if (!check(sqlite3_exec(
-            m_db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF; PRAGMA cache_size=-32768;",
+            m_db,
+            "PRAGMA journal_mode=WAL; PRAGMA synchronous=OFF; PRAGMA cache_size=-32768; "
+            "PRAGMA wal_autocheckpoint=16384;",
             nullptr, nullptr, nullptr)))
         return false;
     SqlStatement version(m_db, "PRAGMA user_version");
@@ -120,6 +126,26 @@ std::vector<IndexDatabase::Stamp> IndexDatabase::stamps() {
     return out;
 }
 
+std::vector<ArchiveScan::Folder> IndexDatabase::folders() {
+    std::vector<ArchiveScan::Folder> out;
+    SqlStatement s(m_db, "SELECT path, mtime, forms FROM folders");
+    while (s.step()) out.push_back({s.text(0), s.integer(1), int(s.integer(2))});
+    check(s.lastCode());
+    return out;
+}
+
+bool IndexDatabase::setFolders(const std::vector<ArchiveScan::Folder>& folders) {
+    if (!begin() || !check(sqlite3_exec(m_db, "DELETE FROM folders", nullptr, nullptr, nullptr)))
+        return false;
+    SqlStatement insert(m_db, "INSERT OR REPLACE INTO folders(path, mtime, forms) VALUES(?,?,?)");
+    for (const ArchiveScan::Folder& f : folders) {
+        insert.reset();
+        insert.bind(1, f.path).bind(2, f.mtimeNs).bind(3, qint64(f.forms)).step();
+        if (!check(insert.lastCode())) return false;
+    }
+    return commit();
+}
+
 bool IndexDatabase::begin() {
     return check(sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr));
 }
@@ -129,6 +155,10 @@ bool IndexDatabase::commit() {
 }
 
 bool IndexDatabase::put(FormRecord& r, QByteArrayView cp1251) {
+    return put(r, cp1251, SearchText::indexTokens(SearchText::fold(cp1251)));
+}
+
+bool IndexDatabase::put(FormRecord& r, QByteArrayView cp1251, QByteArrayView tokens) {
     m_findPath.reset();
     m_findPath.bind(1, r.path);
     const bool known = m_findPath.step();
@@ -146,7 +176,7 @@ bool IndexDatabase::put(FormRecord& r, QByteArrayView cp1251) {
     m_insertText.bind(1, r.id).bindBlob(2, cp1251).step();
     if (!check(m_insertText.lastCode())) return false;
     m_insertGrams.reset();
-    m_insertGrams.bind(1, r.id).bindText(2, SearchText::indexTokens(SearchText::fold(cp1251)));
+    m_insertGrams.bind(1, r.id).bindText(2, tokens);
     m_insertGrams.step();
     return check(m_insertGrams.lastCode());
 }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <vector>
 
+#include "index/ArchiveScan.h"
 #include "index/FormRecord.h"
 #include "index/SqlStatement.h"
 
@@ -39,11 +40,16 @@ public:
         bool unreadable;  // read again each time: what kept it from being read may be gone
     };
     std::vector<Stamp> stamps();
+    // The folders as the last complete look at the files found them.
+    std::vector<ArchiveScan::Folder> folders();
+    bool setFolders(const std::vector<ArchiveScan::Folder>& folders);
 
     bool begin();
     bool commit();
     // Adds the form, or replaces the one of the same path. `cp1251` is its text.
     bool put(FormRecord& record, QByteArrayView cp1251);
+    // The same with the text's tokens made already (SearchText::indexTokens of it folded).
+    bool put(FormRecord& record, QByteArrayView cp1251, QByteArrayView tokens);
     bool remove(qint64 id);
 
     struct Scope {

@@ -37,6 +37,12 @@ void IndexUpdater::run(QString root, QString indexFile) {
             post([this, done, total] { emit progress(done, total); });
         });
         summary = reconciler.run();
+        // The forms added, removed and renamed are in by now; a form rewritten in place in a
+        // folder that looked unchanged is found by a look at every file's size and time.
+        if (!summary.failed && !summary.stopped) {
+            reconciler.setThorough(true);
+            summary = reconciler.run();
+        }
         // Damaged while in use: made anew once, from the files.
         if (summary.failed && db.damaged()) {
             db.close();

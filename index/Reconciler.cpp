@@ -11,6 +11,7 @@
 #include "files/RegularFile.h"
 #include "files/TextFileCodec.h"
 #include "index/FormPath.h"
+#include "index/FormPipeline.h"
 #include "index/IndexDatabase.h"
 #include "res/Texts.h"
 
@@ -21,6 +22,9 @@ constexpr qint64 kLargestForm = qint64{16} << 20;
 // A batch is made visible to the window when it is this large or this old.
 constexpr int kBatchForms = 2000;
 constexpr qint64 kBatchMs = 300;
+// How long a folder must have stayed as it is before its time is trusted.
+constexpr qint64 kSettleMs = 2000;
+constexpr int kReaders = 3;
 
 QString failureText(const RegularFile::Result& r) {
     switch (r.failure) {
@@ -72,17 +76,17 @@ bool Reconciler::addFile(const QString& path) {
 
 Reconciler::Summary Reconciler::run() {
     Summary summary;
-    std::vector<ArchiveScan::File> listed = ArchiveScan::files(m_root);
     QHash<QString, IndexDatabase::Stamp> known;
     for (IndexDatabase::Stamp& s : m_db.stamps()) known.insert(s.path, std::move(s));
+    ArchiveScan::Listing listed = ArchiveScan::scan(m_root, shortcut(known));
     std::vector<ArchiveScan::File> toRead;
-    for (ArchiveScan::File& f : listed) {
+    for (ArchiveScan::File& f : listed.files) {
         const auto it = known.constFind(f.path);
         if (it == known.cend()) {
             toRead.push_back(std::move(f));
             continue;
         }
-        if (it->size != f.size || it->mtime != f.mtime || it->unreadable) {
+        if (f.stamped && (it->size != f.size || it->mtime != f.mtime || it->unreadable)) {
             toRead.push_back(std::move(f));
             ++summary.changed;
         }
@@ -92,7 +96,31 @@ Reconciler::Summary Reconciler::run() {
     for (const IndexDatabase::Stamp& s : std::as_const(known)) gone.push_back(s.id);
     if (!removeGone(gone, summary) || !addAll(toRead, summary)) summary.failed = true;
     summary.added = int(toRead.size()) - summary.changed;
+    if (!summary.failed && !summary.stopped) summary.failed = !keepFolders(listed.folders);
     return summary;
+}
+
+ArchiveScan::Shortcut Reconciler::shortcut(const QHash<QString, IndexDatabase::Stamp>& known) {
+    if (m_thorough) return {};
+    m_folders.clear();
+    for (ArchiveScan::Folder& f : m_db.folders()) m_folders.insert(f.path, std::move(f));
+    return {[this](const ArchiveScan::Folder& f) {
+                const auto it = m_folders.constFind(f.path);
+                return it != m_folders.cend() && it->mtimeNs == f.mtimeNs && it->forms == f.forms;
+            },
+            [&known](const QString& path) {
+                const auto it = known.constFind(path);
+                return it != known.cend() && !it->unreadable;
+            }};
+}
+
+bool Reconciler::keepFolders(std::vector<ArchiveScan::Folder>& folders) {
+    // A folder's time has a grain: a name added within the same tick as the look would leave
+    // it as it was, so a folder changed just now is not trusted the next time.
+    const qint64 settled = (QDateTime::currentMSecsSinceEpoch() - kSettleMs) * 1000000;
+    for (ArchiveScan::Folder& f : folders)
+        if (f.mtimeNs > settled) f.mtimeNs = -1;
+    return m_db.setFolders(folders);
 }
 
 bool Reconciler::removeGone(const std::vector<qint64>& gone, Summary& summary) {
@@ -113,28 +141,34 @@ bool Reconciler::addAll(std::vector<ArchiveScan::File>& files, Summary& summary)
         order.push_back({FormPath::fields(files[i].path, mtime).received.toMSecsSinceEpoch(), i});
     }
     std::sort(order.begin(), order.end());
+    std::vector<ArchiveScan::File> ordered;
+    ordered.reserve(files.size());
+    for (const auto& [received, i] : order) ordered.push_back(std::move(files[i]));
+    const qsizetype total = qsizetype(ordered.size());
+    // Reads of a cold disk wait more than they work: a few at once keep it busy.
+    FormPipeline pipeline(m_root, std::move(ordered), int(std::min<qsizetype>(total, kReaders)));
     QElapsedTimer batch;
     batch.start();
     int inBatch = 0;
-    QByteArray text;
-    for (qsizetype done = 0; done < qsizetype(order.size()); ++done) {
+    FormPipeline::Form form;
+    for (qsizetype done = 0; done < total; ++done) {
         if (m_stop && m_stop->load()) {
             summary.stopped = true;
             break;
         }
         if (inBatch == 0 && !m_db.begin()) return false;
-        FormRecord r = read(m_root, files[order[done].second], text);
-        if (!r.error.isEmpty()) ++summary.unreadable;
-        summary.bytes += text.size();
-        if (!m_db.put(r, text)) return false;
+        pipeline.next(form);
+        if (!form.record.error.isEmpty()) ++summary.unreadable;
+        summary.bytes += form.text.size();
+        if (!m_db.put(form.record, form.text, form.tokens)) return false;
         if (++inBatch >= kBatchForms || batch.elapsed() >= kBatchMs) {
             if (!m_db.commit()) return false;
             inBatch = 0;
             batch.restart();
-            if (m_progress) m_progress(done + 1, qsizetype(order.size()));
+            if (m_progress) m_progress(done + 1, total);
         }
     }
     if (inBatch > 0 && !m_db.commit()) return false;
-    if (m_progress) m_progress(qsizetype(order.size()), qsizetype(order.size()));
+    if (m_progress) m_progress(total, total);
     return true;
 }

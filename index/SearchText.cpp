@@ -42,6 +42,18 @@ bool isWordByte(unsigned char b) {
     return QChar(TextFileCodec::toUnicode(b)).isLetterOrNumber();
 }
 
+// Word bytes that are no digits: a trigram without one is figures and punctuation, met in almost
+// every form of a table of figures, so it tells the forms apart no better than nothing.
+const std::array<bool, 256>& letterTable() {
+    static const std::array<bool, 256> table = [] {
+        std::array<bool, 256> t{};
+        for (int b = 0; b < 256; ++b)
+            t[b] = isWordByte(static_cast<unsigned char>(b)) && (b < '0' || b > '9');
+        return t;
+    }();
+    return table;
+}
+
 const std::array<bool, 256>& wordTable() {
     static const std::array<bool, 256> table = [] {
         std::array<bool, 256> t{};
@@ -136,15 +148,26 @@ QByteArray indexTokens(QByteArrayView folded) {
 }
 
 QByteArray queryTokens(const QByteArray& term) {
-    const bool number = std::all_of(term.begin(), term.end(),
-                                    [](char c) { return isDigit(static_cast<unsigned char>(c)); });
-    if (number && term.size() >= kNumberMin) return 'n' + term.left(kNumberMax);
-    return term.size() >= kTrigram ? trigramTokens(term) : QByteArray();
+    QByteArray out = trigramTokens(term);
+    // The runs of digits in a term of figures ("09.12.2026"), each cut to the longest piece
+    // the index holds.
+    const auto* p = reinterpret_cast<const unsigned char*>(term.data());
+    for (qsizetype i = 0; i < term.size();) {
+        qsizetype end = i;
+        while (end < term.size() && isDigit(p[end])) ++end;
+        if (end - i >= kNumberMin) out += " n" + term.mid(i, std::min(end - i, kNumberMax));
+        i = std::max(end, i + 1);
+    }
+    return out.trimmed();
 }
 
 QByteArray trigramTokens(QByteArrayView folded) {
+    // A form of 3 KB holds some 2,000 trigrams of which a few hundred differ: one bit for each
+    // possible trigram tells a repeat at once, and only the bits set are cleared after.
+    thread_local std::vector<quint64> seen(std::size_t{1} << 18);
+    const auto& letter = letterTable();
     std::vector<quint32> grams;
-    grams.reserve(folded.size());
+    grams.reserve(1024);
     const auto* p = reinterpret_cast<const unsigned char*>(folded.data());
     for (qsizetype i = 0; i + 2 < folded.size(); ++i) {
         if (isBlank(p[i + 2])) {
@@ -152,10 +175,15 @@ QByteArray trigramTokens(QByteArrayView folded) {
             continue;
         }
         if (isBlank(p[i]) || isBlank(p[i + 1])) continue;
-        grams.push_back(quint32(p[i]) << 16 | quint32(p[i + 1]) << 8 | p[i + 2]);
+        if (!letter[p[i]] && !letter[p[i + 1]] && !letter[p[i + 2]]) continue;
+        const quint32 g = quint32(p[i]) << 16 | quint32(p[i + 1]) << 8 | p[i + 2];
+        quint64& word = seen[g >> 6];
+        const quint64 bit = quint64{1} << (g & 63);
+        if (word & bit) continue;
+        word |= bit;
+        grams.push_back(g);
     }
-    std::sort(grams.begin(), grams.end());
-    grams.erase(std::unique(grams.begin(), grams.end()), grams.end());
+    for (quint32 g : grams) seen[g >> 6] = 0;
     static constexpr char kHex[] = "0123456789abcdef";
     QByteArray out(qsizetype(grams.size()) * 7, ' ');
     char* o = out.data();

@@ -23,9 +23,10 @@ constexpr qsizetype kTrigram = 3;
 // character has no cp1251 byte (no form can hold it) or the query is blank.
 std::optional<std::vector<QByteArray>> terms(const QString& query);
 
-// The index's tokens for a folded text: each distinct trigram holding no blank, as six hex
-// digits, separated by spaces. Blanks never stand inside a term, so such trigrams are never
-// looked for.
+// The index's tokens for a folded text: each distinct trigram holding no blank and at least one
+// letter, as six hex digits, separated by spaces. Blanks never stand inside a term, so such
+// trigrams are never looked for; figures are found through their numbers (below) or, without
+// one of kNumberMin digits, by reading the forms.
 QByteArray trigramTokens(QByteArrayView folded);
 
 // What the index holds of a folded text: its trigram tokens, and for each run of digits every

@@ -1,6 +1,8 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <QFileInfo>
+#include <functional>
 
 #include "tests/index/IndexFixture.h"
 
@@ -55,6 +57,53 @@ TEST_F(Reconcile, FollowsFilesAddedChangedRemovedAndRenamedByOthers) {
     const Reconciler::Summary again = reconcile();
     EXPECT_EQ(again.added + again.changed + again.removed, 0);
     EXPECT_EQ(again.bytes, 0);
+}
+
+// A folder that looks as the last look left it (its time and number of forms) is trusted for
+// the times of the files it holds, never for their names.
+TEST_F(Reconcile, SettledFoldersStillShowNamesAddedRemovedAndRenamed) {
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        int added, removed, changedQuick, changedThorough;
+    };
+    const auto settle = [&] {
+        // An hour ago, so that the look trusts them; the same time after each change, as a
+        // folder's coarse clock could leave it.
+        const timespec old[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+        for (const char* folder : {"2026-12", "Объект/2026-12", "Объект", ""})
+            ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(full(folder)).constData(), old, 0), 0);
+    };
+    const QString moved = QStringLiteral("2026-12/a2.txt");
+    const Step steps[] = {
+        {"renamed", [&] { QFile::rename(full(m_a), full(moved)); }, 1, 1, 0, 0},
+        {"one gone, one come",
+         [&] {
+             QFile::remove(full(m_b));
+             write(QStringLiteral("2026-12/b2.txt"), QStringLiteral("вторая заново 2112\n"));
+         },
+         1, 1, 0, 0},
+        {"removed", [&] { QFile::remove(full(m_c)); }, 0, 1, 0, 0},
+        // Rewritten in place, the folder untouched: only a look at every file's time sees it.
+        {"rewritten", [&] { write(moved, QStringLiteral("первая, другая длина 1221\n")); }, 0, 0, 0,
+         1},
+    };
+    settle();
+    reconcile();
+    for (const Step& step : steps) {
+        step.change();
+        settle();
+        const Reconciler::Summary quick = reconcile();
+        EXPECT_EQ(quick.added, step.added) << step.what;
+        EXPECT_EQ(quick.removed, step.removed) << step.what;
+        EXPECT_EQ(quick.changed, step.changedQuick) << step.what;
+        Reconciler thorough(m_db, root());
+        thorough.setThorough(true);
+        EXPECT_EQ(thorough.run().changed, step.changedThorough) << step.what;
+    }
+    EXPECT_EQ(found(QStringLiteral("форма")), std::set<QString>{});
+    EXPECT_EQ(found(QStringLiteral("1221")), std::set<QString>{moved});
+    EXPECT_EQ(found(QStringLiteral("2112")), std::set<QString>{QStringLiteral("2026-12/b2.txt")});
 }
 
 TEST_F(Reconcile, ADamagedIndexIsMadeAnew) {

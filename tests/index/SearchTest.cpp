@@ -14,7 +14,8 @@ class Search : public IndexFixture {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        write(kA, QStringLiteral("Суточный отчёт\nКотельная 3\nзав. N 04127\nОшибка 11\n"));
+        write(kA,
+              QStringLiteral("Суточный отчёт\nКотельная 3\nзав. N 04127\nОшибка 11\n09.12.2026\n"));
         write(kB, QStringLiteral("СУТОЧНЫЙ ОТЧЕТ\nКОТЕЛЬНАЯ 3\nзав. N 104127\n"));
         write(kC, QStringLiteral("Ёмкость бака 12.5 м3\nзав. N 77777\nкод 211\n"));
         // Not forms: exchange records, other files, the archive's temporary file.
@@ -44,7 +45,10 @@ TEST_F(Search, FindsExactlyTheFormsHoldingEveryTerm) {
         {"зав 04127", {kA, kB}},  // several words, all in one form
         {"котельная 77777", {}},  // each word in another form
         {"12.5", {kC}},
-        {"11", {kA}},  // short terms only at a word's start: not "211"
+        {"09.12.2026", {kA}},  // figures with a number in them
+        {"9.12.202", {kA}},
+        {"12.20", {kA}},  // and without
+        {"11", {kA}},     // short terms only at a word's start: not "211"
         {"м3", {kC}},
         {"тельн", {kA, kB}},  // inside a word
         {"xyz", {}},
