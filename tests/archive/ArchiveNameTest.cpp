@@ -12,9 +12,9 @@ ArchiveNameFields fields(const QString& port = "COM3", const QString& title = "Ð
 }
 
 ArchiveNameFields siteFields(const QString& site) {
-    ArchiveNameFields fields = fields();
-    fields.site = site;
-    return fields;
+    ArchiveNameFields named = fields();
+    named.site = site;
+    return named;
 }
 
 struct NameCase {

@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include "archive/ArchiveSettings.h"
@@ -193,10 +194,24 @@ TEST_F(MonthRoundKeys, ConnectAndFormsOfTheRowChosen) {
     ASSERT_TRUE(QDir().mkpath(forms));
     ASSERT_NO_FATAL_FAILURE(openWindow());
     QSignalSpy connect(m_window, &MonthRoundWindow::connectRequested);
+    // "Связь" runs the site's connect flow: "Настройки" opens, and is cancelled here.
+    QString shown;
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            shown = dialog->windowTitle();
+            dialog->close();
+        }
+    });
+    cancel.start(50);
     press("Down");
     press("alt+Cyrillic_es");
     ASSERT_EQ(connect.size(), 1);
     EXPECT_EQ(connect[0][0].toString().toStdString(), "ЦТП 2");
+    EXPECT_TRUE(waitUntil([&] { return !shown.isEmpty(); }, 5000));
+    EXPECT_EQ(shown.toStdString(), "Настройки");
+    cancel.stop();
+    m_window->activateWindow();
     press("Return");
     ASSERT_EQ(m_opened.urls.size(), 1);
     EXPECT_EQ(m_opened.urls[0].toLocalFile(), forms);
