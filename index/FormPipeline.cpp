@@ -1,6 +1,6 @@
 #include "index/FormPipeline.h"
 
-#include "index/Reconciler.h"
+#include "index/FormReader.h"
 #include "index/SearchText.h"
 
 namespace {
@@ -36,7 +36,7 @@ void FormPipeline::work() {
             if (m_stop) return;
         }
         Form form;
-        form.record = Reconciler::read(m_root, m_files[i], form.text);
+        form.record = readForm(m_root, m_files[i], form.text);
         form.tokens = SearchText::indexTokens(SearchText::fold(form.text));
         {
             std::lock_guard lock(m_mutex);

@@ -7,18 +7,13 @@
 #include <QHash>
 #include <algorithm>
 
-#include "archive/ArchiveName.h"
-#include "files/RegularFile.h"
-#include "files/TextFileCodec.h"
 #include "index/FormPath.h"
 #include "index/FormPipeline.h"
+#include "index/FormReader.h"
 #include "index/IndexDatabase.h"
-#include "res/Texts.h"
 
 namespace {
 
-// The archive's own largest form; a bigger file is no form it wrote.
-constexpr qint64 kLargestForm = qint64{16} << 20;
 // A batch is made visible to the window when it is this large or this old.
 constexpr int kBatchForms = 2000;
 constexpr qint64 kBatchMs = 300;
@@ -26,51 +21,16 @@ constexpr qint64 kBatchMs = 300;
 constexpr qint64 kSettleMs = 2000;
 constexpr int kReaders = 3;
 
-QString failureText(const RegularFile::Result& r) {
-    switch (r.failure) {
-        case RegularFile::Failure::NotRegular:
-            return texts::kIndexNotRegularFile;
-        case RegularFile::Failure::TooLarge:
-            return texts::kIndexFileTooLarge;
-        default:
-            return r.errorString;
-    }
-}
-
 }  // namespace
 
 Reconciler::Reconciler(IndexDatabase& db, QString root) : m_db(db), m_root(std::move(root)) {}
-
-FormRecord Reconciler::read(const QString& root, const ArchiveScan::File& file, QByteArray& text) {
-    FormRecord r;
-    r.path = file.path;
-    r.size = file.size;
-    r.mtime = file.mtime;
-    const FormPath::Fields fields =
-        FormPath::fields(file.path, QDateTime::fromMSecsSinceEpoch(file.mtime));
-    r.site = fields.site;
-    r.month = fields.month;
-    r.received = fields.received;
-    r.port = fields.port;
-    r.type = fields.type;
-    RegularFile::Result got = RegularFile::read(QDir(root).filePath(file.path), kLargestForm);
-    if (!got.ok()) {
-        r.error = failureText(got);
-        text.clear();
-        return r;
-    }
-    text = std::move(got.bytes);
-    r.firstLine = ArchiveName::firstLine(
-        TextFileCodec::decode(QByteArrayView(text).first(std::min<qsizetype>(text.size(), 2048))));
-    return r;
-}
 
 bool Reconciler::addFile(const QString& path) {
     const QString relative = QDir(m_root).relativeFilePath(path);
     const QFileInfo info(path);
     if (!FormPath::isForm(relative) || relative.startsWith(QLatin1String("../"))) return false;
     QByteArray text;
-    FormRecord r = read(m_root, ArchiveScan::stamp(info, relative), text);
+    FormRecord r = readForm(m_root, ArchiveScan::stamp(info, relative), text);
     return m_db.begin() && m_db.put(r, text) && m_db.commit();
 }
 

@@ -40,10 +40,6 @@ public:
     // One form file (a full path below the root) read and put into the index now.
     bool addFile(const QString& path);
 
-    // The record of a file as read from the disk, with its error if unreadable; `text` gets
-    // its bytes.
-    static FormRecord read(const QString& root, const ArchiveScan::File& file, QByteArray& text);
-
 private:
     ArchiveScan::Shortcut shortcut(const QHash<QString, IndexDatabase::Stamp>& known);
     bool keepFolders(std::vector<ArchiveScan::Folder>& folders);
