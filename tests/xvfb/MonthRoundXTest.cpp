@@ -206,14 +206,15 @@ TEST_F(MonthRoundKeys, ConnectAndFormsOfTheRowChosen) {
     cancel.start(50);
     press("Down");
     press("alt+Cyrillic_es");
-    ASSERT_EQ(connect.size(), 1);
+    // A loaded machine may hand the key over after the press's own quiet spell.
+    ASSERT_TRUE(waitUntil([&] { return connect.size() == 1; }, 5000));
     EXPECT_EQ(connect[0][0].toString().toStdString(), "ЦТП 2");
     EXPECT_TRUE(waitUntil([&] { return !shown.isEmpty(); }, 5000));
     EXPECT_EQ(shown.toStdString(), "Настройки");
     cancel.stop();
     m_window->activateWindow();
     press("Return");
-    ASSERT_EQ(m_opened.urls.size(), 1);
+    ASSERT_TRUE(waitUntil([&] { return m_opened.urls.size() == 1; }, 5000));
     EXPECT_EQ(m_opened.urls[0].toLocalFile(), forms);
 }
 
