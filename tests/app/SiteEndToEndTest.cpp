@@ -69,8 +69,7 @@ TEST_F(SiteExchange, FormsGoToTheSitesFolderAndTabulonIniIsWrittenAsEver) {
     o.stream.forms = {"СУТОЧНАЯ ВЕДОМОСТЬ N1\n", "ИТОГ\n"};
     startCalculator(o);
     const QString line = qEnvironmentVariable("TABULON_COM1");
-    writeBook({Site{.name = "Котельная 1", .port = "COM2", .device = 0, .speed = 9600},
-               Site{.name = "ЦТП Береговая", .port = line, .device = 2, .speed = 4800}});
+    writeBook({makeSite("Котельная 1", "COM2", 0, 9600), makeSite("ЦТП Береговая", line, 2, 4800)});
     ASSERT_TRUE(startApp());
     answer(kStart, msg::IDYES);
     answer(kReport, msg::IDNO);
@@ -103,8 +102,8 @@ TEST_F(SiteExchange, FormsGoToTheSitesFolderAndTabulonIniIsWrittenAsEver) {
 // A site whose port no COM number stands for is refused before "Настройки" opens, and a
 // cancelled "Настройки" leaves the choice Tabulon.ini gave.
 TEST_F(SiteExchange, SiteWithoutComNumberIsToldAndCancelKeepsTheIniChoice) {
-    writeBook({Site{.name = "Насосная", .port = "tcp://192.0.2.7:4001", .device = 1, .speed = 2400},
-               Site{.name = "Котельная 5", .port = "COM5", .device = 3, .speed = 19200}});
+    writeBook({makeSite("Насосная", "tcp://192.0.2.7:4001", 1, 2400),
+               makeSite("Котельная 5", "COM5", 3, 19200)});
     ASSERT_TRUE(startApp());
     pickAndContinue(QStringLiteral("насос"));
     ASSERT_TRUE(mainFrame()->onCommand(id::ID_SITE_CONNECT));

@@ -29,9 +29,8 @@ TEST_F(SitePickerKeys, TypingNarrowsEnterPicksAndSettingsOpenPreset) {
     QString error;
     ASSERT_TRUE(
         SiteBook::save(m_dir.filePath("sites.toml"),
-                       {Site{.name = "Котельная 3", .port = "COM3", .device = 0, .speed = 9600},
-                        Site{.name = "ЦТП 12", .port = "COM2", .device = 4, .speed = 2400},
-                        Site{.name = "ЦТП 14", .port = "COM4", .device = 5, .speed = 19200}},
+                       {makeSite("Котельная 3", "COM3", 0, 9600),
+                        makeSite("ЦТП 12", "COM2", 4, 2400), makeSite("ЦТП 14", "COM4", 5, 19200)},
                        &error))
         << error.toStdString();
     ASSERT_TRUE(startApp());
