@@ -185,9 +185,10 @@ void CMainFrame::showMonthRound() {
     if (!m_monthRound) {
         const QString root = ArchiveSettings::load().folder;
         m_monthRound = new MonthRoundWindow(SiteBook::userPath(), root, this);
+        // A site's forms of a month are shown in "Архив форм", where they can be searched.
         connect(m_monthRound, &MonthRoundWindow::formsRequested, this,
-                [this, root](const QString& site, const QDate& month) {
-                    openFolder(MonthRoundSource::formsFolder(root, site, month));
+                [this](const QString& site, const QDate& month) {
+                    archiveWindow()->showForms(site, month);
                 });
         // As "Связь с объектом…" would run it, and only while that command could.
         connect(m_monthRound, &MonthRoundWindow::connectRequested, this,

@@ -119,8 +119,12 @@ void ArchiveWindow::showForms(const QString& site, const QDate& month) {
     m_search->clear();
     m_scope = {site, month.isValid() ? std::optional(month.toString(u"yyyy-MM")) : std::nullopt};
     present();
-    m_treeView->setCurrentIndex(m_tree->find(m_scope));
-    m_scope = m_tree->scopeOf(m_treeView->currentIndex());
+    // The scope stays as asked even while the tree shows only the site or the whole archive:
+    // the update under way may bring the month, and the tree is chosen again when it ends.
+    {
+        const QSignalBlocker quiet(m_treeView->selectionModel());
+        m_treeView->setCurrentIndex(m_tree->find(m_scope));
+    }
     showList();
     m_listView->setFocus();
 }

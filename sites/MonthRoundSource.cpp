@@ -77,12 +77,3 @@ QStringList MonthRoundSource::watchedPaths(const QDate& month) const {
     return paths;
 }
 
-QString MonthRoundSource::formsFolder(const QString& archiveRoot, const QString& site,
-                                      const QDate& month) {
-    QString folder = archiveRoot;
-    if (!site.isEmpty()) folder += QLatin1Char('/') + ArchiveName::siteFolder(site);
-    folder += QLatin1Char('/') + ArchiveName::monthFolder(month);
-    const QString nearest = nearestFolder(folder);
-    // Above the archive there is nothing of it to show: its root is made instead.
-    return nearest.startsWith(QDir::cleanPath(archiveRoot)) ? nearest : archiveRoot;
-}

@@ -26,11 +26,6 @@ public:
     // it that exists (the folder appears with the month's first record), and the book.
     QStringList watchedPaths(const QDate& month) const;
 
-    // Where the forms of `site` of `month` are: <root>/<site>/YYYY-MM, or <root>/YYYY-MM for
-    // the exchanges without a site; the nearest folder of that path that exists, so that
-    // looking makes no empty folders.
-    static QString formsFolder(const QString& archiveRoot, const QString& site, const QDate& month);
-
     // How many months before the one shown are searched for a site's last collection.
     static constexpr int kMonthsBack = 12;
 

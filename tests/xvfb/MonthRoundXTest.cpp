@@ -7,6 +7,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <QUrl>
 
 #include "archive/ArchiveSettings.h"
@@ -192,6 +193,10 @@ TEST_F(MonthRoundKeys, ConnectAndFormsOfTheRowChosen) {
     writeRecord("ЦТП 2", on(kThisMonth, 1, 5), RecordOutcome::FormsReceived, 1);
     const QString forms = QDir(m_root).filePath("ЦТП 2/" + kThisMonth.toString("yyyy-MM"));
     ASSERT_TRUE(QDir().mkpath(forms));
+    QFile form(QDir(forms).filePath("01.txt"));
+    ASSERT_TRUE(form.open(QIODevice::WriteOnly));
+    form.write("Report\r\n");
+    form.close();
     ASSERT_NO_FATAL_FAILURE(openWindow());
     QSignalSpy connect(m_window, &MonthRoundWindow::connectRequested);
     // "Связь" runs the site's connect flow: "Настройки" opens, and is cancelled here.
@@ -214,8 +219,25 @@ TEST_F(MonthRoundKeys, ConnectAndFormsOfTheRowChosen) {
     cancel.stop();
     m_window->activateWindow();
     press("Return");
-    ASSERT_TRUE(waitUntil([&] { return m_opened.urls.size() == 1; }, 5000));
-    EXPECT_EQ(m_opened.urls[0].toLocalFile(), forms);
+    // The row's forms open in "Архив форм", on the site's month.
+    QWidget* archive = nullptr;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == u"ArchiveWindow" && w->isVisible()) archive = w;
+            return archive != nullptr;
+        },
+        5000));
+    // Chosen once the index, new here, has taken the form in.
+    const auto* tree = archive->findChild<QTreeView*>(QStringLiteral("ArchiveTree"));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return tree->currentIndex().data().toString().startsWith(
+                kThisMonth.toString("yyyy-MM"));
+        },
+        5000));
+    EXPECT_TRUE(tree->currentIndex().parent().data().toString().startsWith("ЦТП 2"));
+    EXPECT_TRUE(m_opened.urls.isEmpty()) << "no file manager";
 }
 
 }  // namespace
