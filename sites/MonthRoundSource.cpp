@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QSet>
 
-#include "archive/ArchiveName.h"
 #include "sites/SiteBook.h"
 
 namespace {
