@@ -24,6 +24,10 @@ public:
         QByteArray bytes;
         QFileDevice::FileError error = QFileDevice::NoError;
         QString errorString;
+        // The opened file's size and modification time (ms since the epoch) as it stood when
+        // opened; left at zero when nothing could be opened.
+        qint64 size = 0;
+        qint64 modifiedMs = 0;
 
         bool ok() const { return failure == Failure::None; }
     };

@@ -60,6 +60,17 @@ RegularFile::Result readAll(QFile& file, qint64 size, qint64 limit) {
     return {Failure::None, bytes, QFileDevice::NoError, {}};
 }
 
+RegularFile::Result readOpened(int fd, const struct stat& st, qint64 limit) {
+    if (!S_ISREG(st.st_mode)) return failure(Failure::NotRegular);
+    if (st.st_size > limit) return failure(Failure::TooLarge);
+    // A regular file never waits; reads that would are a surprise better not met.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
+        return failure(Failure::Open, file.error(), file.errorString());
+    return readAll(file, st.st_size, limit);
+}
+
 }  // namespace
 
 RegularFile::Result RegularFile::read(const QString& path, qint64 limit) {
@@ -72,12 +83,9 @@ RegularFile::Result RegularFile::read(const QString& path, qint64 limit) {
         &fd, [](const int* f) { ::close(*f); });
     // The kind of what was opened, not of what the path names now or named before.
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return failure(Failure::NotRegular);
-    if (st.st_size > limit) return failure(Failure::TooLarge);
-    // A regular file never waits; reads that would are a surprise better not met.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
-        return failure(Failure::Open, file.error(), file.errorString());
-    return readAll(file, st.st_size, limit);
+    if (::fstat(fd, &st) != 0) return failure(Failure::NotRegular);
+    Result out = readOpened(fd, st, limit);
+    out.size = st.st_size;
+    out.modifiedMs = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+    return out;
 }

@@ -14,7 +14,8 @@ struct File {
     QString path;  // below the root, with '/'
     qint64 size = 0;
     qint64 mtime = 0;  // ms since the epoch
-    // False for a name the caller knew in a folder it trusted: size and time were not looked at.
+    // Whether size and time were looked at: only for a name the caller knows, in a folder it does
+    // not trust. A name it does not know is to be read whole, and the read tells them.
     bool stamped = true;
 };
 
@@ -30,8 +31,9 @@ struct Listing {
 };
 
 // Whether the files of a folder as found now may keep the sizes and times the caller knows, and
-// whether the caller knows a file. Every name is listed all the same, so that a file added,
-// removed or renamed is always seen; only a file changed in place goes unseen in a trusted folder.
+// whether the caller knows a file; without `trusts`, no folder is. Every name is listed all the
+// same, so that a file added, removed or renamed is always seen; only a file changed in place goes
+// unseen in a trusted folder.
 struct Shortcut {
     std::function<bool(const Folder&)> trusts;
     std::function<bool(const QString& path)> knows;

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <optional>
 
 // What a form's place in the archive tells about it. Forms lie in "<month>/<name>.txt" or
 // "<site>/<month>/<name>.txt" below the root, the month as "2026-12". The name template is the
@@ -23,6 +24,10 @@ struct Fields {
 // (the exchange records, the archive's temporary files) and not hidden itself.
 bool isForm(const QString& relative);
 
-Fields fields(const QString& relative, const QDateTime& modified);
+// `modifiedMs`, the file's modification time since the epoch, is the time when the name tells none.
+// The time the default template wrote into the file's name, if it has that shape.
+std::optional<QDateTime> timeInName(const QString& relative);
+
+Fields fields(const QString& relative, qint64 modifiedMs);
 
 }  // namespace FormPath

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 
 #include "archive/ArchiveName.h"
@@ -31,16 +32,20 @@ QString failureText(const RegularFile::Result& r) {
 FormRecord readForm(const QString& root, const ArchiveScan::File& file, QByteArray& text) {
     FormRecord r;
     r.path = file.path;
-    r.size = file.size;
-    r.mtime = file.mtime;
-    const FormPath::Fields fields =
-        FormPath::fields(file.path, QDateTime::fromMSecsSinceEpoch(file.mtime));
+    const QString path = QDir(root).filePath(file.path);
+    RegularFile::Result got = RegularFile::read(path, kLargestForm);
+    // The file as it was read; a file that could not be opened as the folder showed it.
+    const bool opened = got.ok() || got.failure != RegularFile::Failure::Open;
+    const ArchiveScan::File stamp =
+        opened || file.stamped ? file : ArchiveScan::stamp(QFileInfo(path), file.path);
+    r.size = opened ? got.size : stamp.size;
+    r.mtime = opened ? got.modifiedMs : stamp.mtime;
+    const FormPath::Fields fields = FormPath::fields(file.path, r.mtime);
     r.site = fields.site;
     r.month = fields.month;
     r.received = fields.received;
     r.port = fields.port;
     r.type = fields.type;
-    RegularFile::Result got = RegularFile::read(QDir(root).filePath(file.path), kLargestForm);
     if (!got.ok()) {
         r.error = failureText(got);
         text.clear();

@@ -46,7 +46,7 @@ Reconciler::Summary Reconciler::run() {
             toRead.push_back(std::move(f));
             continue;
         }
-        if (f.stamped && (it->size != f.size || it->mtime != f.mtime || it->unreadable)) {
+        if (it->unreadable || (f.stamped && (it->size != f.size || it->mtime != f.mtime))) {
             toRead.push_back(std::move(f));
             ++summary.changed;
         }
@@ -61,17 +61,18 @@ Reconciler::Summary Reconciler::run() {
 }
 
 ArchiveScan::Shortcut Reconciler::shortcut(const QHash<QString, IndexDatabase::Stamp>& known) {
-    if (m_thorough) return {};
+    auto knows = [&known](const QString& path) {
+        const auto it = known.constFind(path);
+        return it != known.cend() && !it->unreadable;
+    };
+    if (m_thorough) return {{}, knows};
     m_folders.clear();
     for (ArchiveScan::Folder& f : m_db.folders()) m_folders.insert(f.path, std::move(f));
     return {[this](const ArchiveScan::Folder& f) {
                 const auto it = m_folders.constFind(f.path);
                 return it != m_folders.cend() && it->mtimeNs == f.mtimeNs && it->forms == f.forms;
             },
-            [&known](const QString& path) {
-                const auto it = known.constFind(path);
-                return it != known.cend() && !it->unreadable;
-            }};
+            knows};
 }
 
 bool Reconciler::keepFolders(std::vector<ArchiveScan::Folder>& folders) {
@@ -97,8 +98,14 @@ bool Reconciler::addAll(std::vector<ArchiveScan::File>& files, Summary& summary)
     std::vector<std::pair<qint64, qsizetype>> order;
     order.reserve(files.size());
     for (qsizetype i = 0; i < qsizetype(files.size()); ++i) {
-        const QDateTime mtime = QDateTime::fromMSecsSinceEpoch(files[i].mtime);
-        order.push_back({FormPath::fields(files[i].path, mtime).received.toMSecsSinceEpoch(), i});
+        ArchiveScan::File& f = files[i];
+        if (const std::optional<QDateTime> named = FormPath::timeInName(f.path)) {
+            order.push_back({named->toMSecsSinceEpoch(), i});
+            continue;
+        }
+        // A name of the operator's template: ordered by the file's time, looked at only now.
+        if (!f.stamped) f = ArchiveScan::stamp(QFileInfo(QDir(m_root).filePath(f.path)), f.path);
+        order.push_back({f.mtime, i});
     }
     std::sort(order.begin(), order.end());
     std::vector<ArchiveScan::File> ordered;

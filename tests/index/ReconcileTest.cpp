@@ -30,14 +30,15 @@ protected:
 };
 
 TEST_F(Reconcile, FollowsFilesAddedChangedRemovedAndRenamedByOthers) {
-    write(QStringLiteral("2027-01/d.txt"), QStringLiteral("четвёртая форма 4004\n"));
+    const QString d = QStringLiteral("2027-01/2027-01-05_10-00-00_COM3_КСМ-Р_01.txt");
+    write(d, QStringLiteral("четвёртая форма 4004\n"));
     write(m_a, QStringLiteral("первая форма, исправленная 1111\n"));
     // The same size, another time: the name and size alone would not tell.
     write(m_b, QStringLiteral("вторая форма 2992\n"));
     QFile b(full(m_b));
     ASSERT_TRUE(b.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(
-        b.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+    const QDateTime bTime = QDateTime::currentDateTime().addSecs(60);
+    ASSERT_TRUE(b.setFileTime(bTime, QFileDevice::FileModificationTime));
     b.close();
     ASSERT_TRUE(QFile::rename(full(m_c), full(QStringLiteral("Объект/2026-12/c2.txt"))));
 
@@ -46,13 +47,25 @@ TEST_F(Reconcile, FollowsFilesAddedChangedRemovedAndRenamedByOthers) {
     EXPECT_EQ(s.added, 2);  // d, and c under its new name
     EXPECT_EQ(s.changed, 2);
     EXPECT_EQ(s.removed, 1);
-    EXPECT_EQ(found(QStringLiteral("4004")), std::set<QString>{QStringLiteral("2027-01/d.txt")});
+    EXPECT_EQ(found(QStringLiteral("4004")), std::set<QString>{d});
     EXPECT_EQ(found(QStringLiteral("1001")), std::set<QString>{});
     EXPECT_EQ(found(QStringLiteral("1111")), std::set<QString>{m_a});
     EXPECT_EQ(found(QStringLiteral("2992")), std::set<QString>{m_b});
     EXPECT_EQ(found(QStringLiteral("3003")),
               std::set<QString>{QStringLiteral("Объект/2026-12/c2.txt")});
     EXPECT_EQ(found(QStringLiteral("форма")).size(), 4u);
+    // Dated by the name, else by the file; listed with the file's size.
+    const struct {
+        QString search, path;
+        QDateTime received;
+    } dated[] = {{QStringLiteral("4004"), d, QDateTime(QDate(2027, 1, 5), QTime(10, 0))},
+                 {QStringLiteral("2992"), m_b, bTime}};
+    for (const auto& c : dated) {
+        const std::vector<FormQuery::Row> rows = FormQuery(m_db, c.search, {}).fetch(1);
+        ASSERT_EQ(rows.size(), 1u) << c.search.toStdString();
+        EXPECT_EQ(rows[0].form.received.toSecsSinceEpoch(), c.received.toSecsSinceEpoch());
+        EXPECT_EQ(rows[0].form.size, QFileInfo(full(c.path)).size()) << c.search.toStdString();
+    }
     // Nothing more to do the next time.
     const Reconciler::Summary again = reconcile();
     EXPECT_EQ(again.added + again.changed + again.removed, 0);

@@ -112,7 +112,8 @@ TEST(FormPath, ReadsWhatThePlaceAndTheDefaultNameTell) {
         {"старое/отчёт.txt", "", "2025-03", "", "", ""},  // no month folder
     };
     for (const PathCase& c : cases) {
-        const FormPath::Fields f = FormPath::fields(QString::fromUtf8(c.path), modified);
+        const FormPath::Fields f =
+            FormPath::fields(QString::fromUtf8(c.path), modified.toMSecsSinceEpoch());
         const QString received =
             *c.received ? QString::fromUtf8(c.received) : modified.toString(u"yyyy-MM-dd HH:mm:ss");
         EXPECT_EQ(f.site, QString::fromUtf8(c.site)) << c.path;
