@@ -1,6 +1,9 @@
 #include "index/ArchiveTreeModel.h"
 
-#include <QMap>
+#include <QCollator>
+#include <QHash>
+#include <QLocale>
+#include <algorithm>
 
 #include "res/Texts.h"
 
@@ -17,8 +20,9 @@ void ArchiveTreeModel::fill(const std::vector<IndexDatabase::Scope>& scopes, qin
     auto* all = new QStandardItem(counted(texts::kArchiveAllForms, total));
     all->setData(All, KindRole);
     appendRow(all);
-    QMap<QString, QStandardItem*> sites;
-    QMap<QString, qint64> counts;
+    QHash<QString, QStandardItem*> sites;
+    QHash<QString, qint64> counts;
+    QStringList siteNames;
     QList<QStandardItem*> bare;
     for (const IndexDatabase::Scope& s : scopes) {
         auto* month = new QStandardItem(counted(s.month, s.forms));
@@ -34,11 +38,17 @@ void ArchiveTreeModel::fill(const std::vector<IndexDatabase::Scope>& scopes, qin
             site = new QStandardItem;
             site->setData(SiteItem, KindRole);
             site->setData(s.site, SiteRole);
-            appendRow(site);
+            siteNames.append(s.site);
         }
         site->appendRow(month);
         site->setText(counted(s.site, counts[s.site] += s.forms));
     }
+    // As the operator counts them: "Котельная 2" before "Котельная 10", letter case aside.
+    QCollator order(QLocale(QLocale::Russian, QLocale::Russia));
+    order.setNumericMode(true);
+    order.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(siteNames.begin(), siteNames.end(), order);
+    for (const QString& name : std::as_const(siteNames)) appendRow(sites.value(name));
     for (QStandardItem* month : std::as_const(bare)) appendRow(month);
 }
 

@@ -6,7 +6,8 @@
 #include "index/IndexDatabase.h"
 
 // The archive as the operator walks it: all forms first, then each site with its months, then
-// the months of the forms without a site, newest first, each with its number of forms.
+// the months of the forms without a site, newest first, each with its number of forms. Sites
+// come in the order of their names with numbers counted as numbers.
 class ArchiveTreeModel : public QStandardItemModel {
     Q_OBJECT
 public:

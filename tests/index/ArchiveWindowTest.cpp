@@ -13,6 +13,7 @@
 #include "forms/TabulonPlusDoc.h"
 #include "frames/MainFrame.h"
 #include "frames/WorkerCalls.h"
+#include "index/ArchiveTreeModel.h"
 #include "index/ArchiveWindow.h"
 #include "index/FormQuery.h"
 #include "index/IndexDatabase.h"
@@ -143,6 +144,26 @@ TEST_F(ArchiveWindowKeys, AFormTheProgramArchivesIsInTheIndexBeforeTheWindowLook
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_TRUE(QFile::exists(QDir(archive()).filePath(rows[0].form.path)));
     EXPECT_EQ(rows[0].excerpt.line, QStringLiteral("зав. N 98765"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ArchiveTree, SitesComeAsTheOperatorCountsThemThenMonthsWithoutASite) {
+    ArchiveTreeModel tree;
+    tree.fill({{QStringLiteral("Котельная 10"), QStringLiteral("2026-12"), 1},
+               {QStringLiteral("Котельная 2"), QStringLiteral("2026-12"), 2},
+               {QStringLiteral("Котельная 2"), QStringLiteral("2026-11"), 3},
+               {QString(), QStringLiteral("2026-10"), 4},
+               {QStringLiteral("котельная 3"), QStringLiteral("2026-12"), 5},
+               {QStringLiteral("Больница"), QStringLiteral("2026-12"), 6}},
+              21);
+    QStringList rows;
+    for (int row = 0; row < tree.rowCount(); ++row) rows << tree.index(row, 0).data().toString();
+    EXPECT_EQ(rows, (QStringList{"Все формы (21)", "Больница (6)", "Котельная 2 (5)",
+                                 "котельная 3 (5)", "Котельная 10 (1)", "2026-10 (4)"}))
+        << rows.join(u'|').toStdString();
 }
 
 }  // namespace
