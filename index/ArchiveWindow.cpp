@@ -84,6 +84,7 @@ void ArchiveWindow::buildWidgets() {
     for (int c : {FormListModel::Received, FormListModel::Site, FormListModel::Port,
                   FormListModel::Type, FormListModel::Size})
         m_listView->header()->resizeSection(c, c == FormListModel::Received ? 150 : 100);
+    connect(m_list, &FormListModel::fetched, this, &ArchiveWindow::updateCounts);
     connect(m_listView, &QAbstractItemView::activated, this,
             [this](const QModelIndex& index) { openRow(index.row()); });
 
@@ -173,6 +174,7 @@ void ArchiveWindow::showList() {
     const QString search = m_search->text();
     m_delegate->setTwoLines(!search.trimmed().isEmpty());
     m_list->show(search, m_scope);
+    m_browsed = m_indexOpen && !m_list->isSearch() ? FormQuery::count(m_db, m_scope) : 0;
     if (m_list->rowCount() > 0) m_listView->setCurrentIndex(m_list->index(0, 0));
     updateCounts();
 }
@@ -184,7 +186,7 @@ void ArchiveWindow::updateCounts() {
     if (!m_indexOpen)
         count = m_note;
     else if (!m_list->isSearch())
-        count = (more ? texts::kArchiveHitsMore : texts::kArchiveForms).arg(rows);
+        count = texts::kArchiveForms.arg(m_browsed);
     else if (rows == 0)
         count = texts::kArchiveNoHits;
     else

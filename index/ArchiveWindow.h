@@ -60,7 +60,8 @@ private:
     IndexDatabase m_db;
     bool m_indexOpen = false;
     FormQuery::Scope m_scope;
-    QString m_note;  // what the status bar tells besides the counts
+    QString m_note;        // what the status bar tells besides the counts
+    qint64 m_browsed = 0;  // the forms of the part of the archive listed, when not searching
 
     ArchiveTreeModel* m_tree = nullptr;
     FormListModel* m_list = nullptr;

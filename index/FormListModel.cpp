@@ -117,8 +117,10 @@ bool FormListModel::canFetchMore(const QModelIndex& parent) const {
 void FormListModel::fetchMore(const QModelIndex& parent) {
     if (parent.isValid() || !m_query) return;
     std::vector<FormQuery::Row> more = m_query->fetch(kBatch);
-    if (more.empty()) return;
-    beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + more.size()) - 1);
-    std::move(more.begin(), more.end(), std::back_inserter(m_rows));
-    endInsertRows();
+    if (!more.empty()) {
+        beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + more.size()) - 1);
+        std::move(more.begin(), more.end(), std::back_inserter(m_rows));
+        endInsertRows();
+    }
+    emit fetched();
 }

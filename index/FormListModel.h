@@ -41,6 +41,10 @@ public:
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
 
+signals:
+    // A batch was read, or the end found: the counts shown may have changed.
+    void fetched();
+
 private:
     QVariant display(const FormQuery::Row& row, int column) const;
 

@@ -42,9 +42,7 @@ void FormQuery::prepare(IndexDatabase& db, const Scope& scope) {
     } else {
         sql += ", t.body FROM forms f JOIN texts t ON t.id = f.id";
     }
-    if (scope.site) where += " AND f.site = :site";
-    if (scope.month) where += " AND f.month = :month";
-    sql += where;
+    sql += where + scopeWhere(scope);
     if (!m_search)
         sql += " ORDER BY f.received DESC, f.id DESC";
     else
@@ -59,8 +57,30 @@ void FormQuery::prepare(IndexDatabase& db, const Scope& scope) {
         if (i > 0) bind(i);
     };
     bindNamed(":match", [&](int i) { m_statement.bindText(i, tokens); });
-    if (scope.site) bindNamed(":site", [&](int i) { m_statement.bind(i, *scope.site); });
-    if (scope.month) bindNamed(":month", [&](int i) { m_statement.bind(i, *scope.month); });
+    bindScope(m_statement, scope);
+}
+
+QByteArray FormQuery::scopeWhere(const Scope& scope) {
+    QByteArray where;
+    if (scope.site) where += " AND f.site = :site";
+    if (scope.month) where += " AND f.month = :month";
+    return where;
+}
+
+void FormQuery::bindScope(SqlStatement& statement, const Scope& scope) {
+    const auto bindNamed = [&](const char* name, const QString& value) {
+        const int i = sqlite3_bind_parameter_index(statement.handle(), name);
+        if (i > 0) statement.bind(i, value);
+    };
+    if (scope.site) bindNamed(":site", *scope.site);
+    if (scope.month) bindNamed(":month", *scope.month);
+}
+
+qint64 FormQuery::count(IndexDatabase& db, const Scope& scope) {
+    const QByteArray sql = "SELECT count(*) FROM forms f WHERE 1" + scopeWhere(scope);
+    SqlStatement s(db.handle(), sql.constData());
+    bindScope(s, scope);
+    return s.step() ? s.integer(0) : 0;
 }
 
 FormRecord FormQuery::record(const SqlStatement& s) {

@@ -29,6 +29,9 @@ public:
     // A blank `search` browses. Must not outlive `db`.
     FormQuery(IndexDatabase& db, const QString& search, Scope scope);
 
+    // How many forms `scope` holds: a list read a batch at a time knows only what it read.
+    static qint64 count(IndexDatabase& db, const Scope& scope);
+
     bool isSearch() const { return m_search; }
     // The next `count` rows at most; fewer only at the end.
     std::vector<Row> fetch(int count);
@@ -37,6 +40,8 @@ public:
 
 private:
     void prepare(IndexDatabase& db, const Scope& scope);
+    static QByteArray scopeWhere(const Scope& scope);
+    static void bindScope(SqlStatement& statement, const Scope& scope);
     static FormRecord record(const SqlStatement& s);
 
     bool m_search = false;

@@ -126,6 +126,33 @@ TEST_F(ArchiveWindowKeys, ShowsASitesMonthAndTellsOfADamagedIndex) {
         << status->text().toStdString();
 }
 
+// A list is read a batch at a time; the count under it is the whole one when browsing, and
+// follows the reading when searching.
+TEST_F(ArchiveWindowKeys, TheCountTellsTheWholeListAndFollowsTheScrolling) {
+    for (int i = 0; i < 250; ++i)
+        writeForm(QStringLiteral("2026-12/2026-12-01_%1-%2-00_COM1_КСМ-Р_01.txt")
+                      .arg(i / 60, 2, 10, QChar(u'0'))
+                      .arg(i % 60, 2, 10, QChar(u'0')),
+                  QStringLiteral("Ведомость учёта, узел 7777\n"));
+    ArchiveWindow* w = openWindow();
+    ASSERT_NE(w, nullptr);
+    const QLabel* status = w->statusBar()->findChild<QLabel*>();
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->text(), QStringLiteral("Форм: 253"));
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    ASSERT_TRUE(sendKeys(QStringLiteral("7 7 7 7")));
+    ASSERT_TRUE(
+        waitUntil([&] { return status->text().endsWith(QStringLiteral(" и более")); }, 5000))
+        << status->text().toStdString();
+    auto* list = w->findChild<QTreeView*>(QStringLiteral("ArchiveForms"));
+    list->setFocus();
+    ASSERT_TRUE(sendKeys(QStringLiteral("End End End End")));
+    EXPECT_TRUE(
+        waitUntil([&] { return status->text() == QStringLiteral("Найдено форм: 250"); }, 5000))
+        << status->text().toStdString();
+}
+
 }  // namespace
 
 namespace {
