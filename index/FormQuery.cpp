@@ -29,18 +29,21 @@ FormQuery::FormQuery(IndexDatabase& db, const QString& search, Scope scope) {
 }
 
 void FormQuery::prepare(IndexDatabase& db, const Scope& scope) {
-    QByteArray tokens;
+    m_scope = scope;
+    QByteArray& tokens = m_tokens;
     for (const QByteArray& term : m_terms) tokens += SearchText::queryTokens(term) + ' ';
     tokens = tokens.simplified();
     QByteArray sql = "SELECT " + QByteArray(kColumns);
     QByteArray where = " WHERE 1";
     if (!m_search) {
         sql += " FROM forms f";
+        where += " AND (f.received < :received OR (f.received = :received AND f.id < :id))";
     } else if (!tokens.isEmpty()) {
         sql += ", t.body FROM grams JOIN forms f ON f.id = grams.rowid JOIN texts t ON t.id = f.id";
-        where += " AND grams MATCH :match";
+        where += " AND grams MATCH :match AND grams.rowid < :id";
     } else {
         sql += ", t.body FROM forms f JOIN texts t ON t.id = f.id";
+        where += " AND f.id < :id";
     }
     sql += where + scopeWhere(scope);
     if (!m_search)
@@ -48,16 +51,7 @@ void FormQuery::prepare(IndexDatabase& db, const Scope& scope) {
     else
         sql += tokens.isEmpty() ? " ORDER BY f.id DESC" : " ORDER BY grams.rowid DESC";
     m_statement = SqlStatement(db.handle(), sql.constData());
-    if (!db.check(m_statement.lastCode())) {
-        m_failed = m_atEnd = true;
-        return;
-    }
-    const auto bindNamed = [&](const char* name, auto&& bind) {
-        const int i = sqlite3_bind_parameter_index(m_statement.handle(), name);
-        if (i > 0) bind(i);
-    };
-    bindNamed(":match", [&](int i) { m_statement.bindText(i, tokens); });
-    bindScope(m_statement, scope);
+    if (!db.check(m_statement.lastCode())) m_failed = m_atEnd = true;
 }
 
 QByteArray FormQuery::scopeWhere(const Scope& scope) {
@@ -99,14 +93,28 @@ FormRecord FormQuery::record(const SqlStatement& s) {
     return r;
 }
 
+void FormQuery::bindAll() {
+    const auto index = [&](const char* name) {
+        return sqlite3_bind_parameter_index(m_statement.handle(), name);
+    };
+    if (const int i = index(":match")) m_statement.bindText(i, m_tokens);
+    if (const int i = index(":received")) m_statement.bind(i, m_lastReceived);
+    if (const int i = index(":id")) m_statement.bind(i, m_lastId);
+    bindScope(m_statement, m_scope);
+}
+
 std::vector<FormQuery::Row> FormQuery::fetch(int count) {
     std::vector<Row> rows;
-    while (!m_atEnd && int(rows.size()) < count) {
+    if (m_atEnd) return rows;
+    bindAll();
+    while (int(rows.size()) < count) {
         if (!m_statement.step()) {
             m_atEnd = true;
             m_failed = m_statement.lastCode() != SQLITE_DONE;
             break;
         }
+        m_lastId = m_statement.integer(0);
+        m_lastReceived = m_statement.integer(6);
         if (!m_search) {
             rows.push_back({record(m_statement), {}});
             continue;
@@ -117,5 +125,6 @@ std::vector<FormQuery::Row> FormQuery::fetch(int count) {
         if (!SearchText::holdsAll(folded, m_terms)) continue;
         rows.push_back({record(m_statement), SearchText::excerpt(body, folded, m_terms)});
     }
+    m_statement.reset();
     return rows;
 }

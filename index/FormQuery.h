@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -12,7 +13,9 @@ class IndexDatabase;
 
 // The forms of a part of the archive, or those of it whose text holds every term of a search,
 // read a batch at a time as the list is scrolled, so that no more than is seen is ever read.
-// Browsing lists the newest received first; a search lists the newest indexed first.
+// Browsing lists the newest received first; a search lists the newest indexed first. Each batch
+// goes on from the last row read and lets go of the index when done: a statement left open
+// would hold the reader to the index as it was, and the index being written would grow.
 class FormQuery {
 public:
     // Which forms: a site ("" for the forms without one) and a month ("2026-12"), each
@@ -42,11 +45,18 @@ private:
     void prepare(IndexDatabase& db, const Scope& scope);
     static QByteArray scopeWhere(const Scope& scope);
     static void bindScope(SqlStatement& statement, const Scope& scope);
+    // The search, the scope and where the last batch ended: a reset statement forgets them.
+    void bindAll();
     static FormRecord record(const SqlStatement& s);
 
     bool m_search = false;
     std::vector<QByteArray> m_terms;
+    QByteArray m_tokens;  // what the index must hold for the terms
+    Scope m_scope;
     SqlStatement m_statement;
+    // The last row read: its time received (browsing) and id.
+    qint64 m_lastReceived = std::numeric_limits<qint64>::max();
+    qint64 m_lastId = std::numeric_limits<qint64>::max();
     bool m_atEnd = false;
     bool m_failed = false;
 };
