@@ -101,7 +101,10 @@ void ArchiveWindow::buildWidgets() {
 
     m_count = new QLabel;
     m_progress = new QProgressBar;
-    m_progress->setMaximumWidth(240);
+    // Wide enough for its text with the counts of an archive of years, which a narrower bar
+    // would wrap into two cut lines.
+    const QString widest = texts::kArchiveIndexing.arg(9999999).arg(9999999);
+    m_progress->setMinimumWidth(m_progress->fontMetrics().horizontalAdvance(widest) + 32);
     m_progress->hide();
     statusBar()->addWidget(m_count, 1);
     statusBar()->addPermanentWidget(m_progress);
