@@ -92,6 +92,7 @@ CMainFrame::~CMainFrame() {
     delete m_commandState;
     m_commandState = nullptr;
     delete m_template;
+    delete m_archiveWindow;
 }
 
 bool CMainFrame::OnCreate() {
@@ -159,9 +160,15 @@ ArchiveWindow* CMainFrame::archiveWindow() {
     const QString folder = ArchiveSettings::load().folder;
     if (m_archiveWindow && m_archiveWindow->root() != folder) delete m_archiveWindow;
     if (!m_archiveWindow) {
-        m_archiveWindow = new ArchiveWindow(folder, this);
-        connect(m_archiveWindow, &ArchiveWindow::formOpened, this,
-                [this](const QString& path) { m_template->openDocumentFile(path); });
+        // A window of its own rather than one kept above this one, so that the form opened
+        // from it comes to the front; it goes when this window does.
+        m_archiveWindow = new ArchiveWindow(folder);
+        m_archiveWindow->setAttribute(Qt::WA_QuitOnClose, false);
+        connect(m_archiveWindow, &ArchiveWindow::formOpened, this, [this](const QString& path) {
+            if (!m_template->openDocumentFile(path)) return;
+            raise();
+            activateWindow();
+        });
     }
     return m_archiveWindow;
 }
@@ -445,5 +452,6 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     m_exchange->abortAndJoin();
     if (m_help) m_help->close();
+    if (m_archiveWindow) m_archiveWindow->close();
     event->accept();
 }

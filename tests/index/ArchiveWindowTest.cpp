@@ -96,6 +96,8 @@ TEST_F(ArchiveWindowKeys, TypingNarrowsTheListAndEnterOpensTheHitAsOpenWould) {
     EXPECT_EQ(doc->getTitle(), QFileInfo(path).fileName());
     EXPECT_EQ(plainText(doc), QStringLiteral("Суточный отчёт\nзав. N 04127\nКотельная 3\n"));
     EXPECT_FALSE(doc->IsModified());
+    // In front of the archive window, where the operator looks for it.
+    EXPECT_TRUE(waitUntil([&] { return QApplication::activeWindow() == mainFrame(); }, 5000));
 }
 
 TEST_F(ArchiveWindowKeys, ShowsASitesMonthAndTellsOfADamagedIndex) {
