@@ -122,6 +122,8 @@ CollectOptions parseCollectOptions(const QStringList& args) {
         }
     }
     if (o.all && o.site) o.error = texts::kCollectSiteAndAll;
+    // Every site of the book through one line would file one calculator's forms under each.
+    if (o.all && o.port) o.error = texts::kCollectPortAndAll;
     return o;
 }
 

@@ -206,6 +206,8 @@ QString monthRoundUnreadable(int records);
 
 // tabulon-collect over the site book: the options, the tries, the round over every site.
 inline const QString kCollectSiteAndAll = QStringLiteral("Параметры --site и --all несовместимы");
+inline const QString kCollectPortAndAll = QStringLiteral(
+    "Параметры --port и --all несовместимы: у каждого объекта свой порт в файле объектов");
 inline const QString kCollectBadRetry =
     QStringLiteral("Число повторов должно быть целым и не меньше нуля");
 inline const QString kCollectBadRetryDelay =

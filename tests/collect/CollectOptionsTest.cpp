@@ -42,6 +42,10 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"SiteAndAll",
                     {"--all", "--site", "Котельная 1"},
                     "Параметры --site и --all несовместимы"},
+        OptionsCase{"PortAndAll",
+                    {"--all", "--port", "/dev/ttyUSB0"},
+                    "Параметры --port и --all несовместимы: у каждого объекта свой порт в файле "
+                    "объектов"},
         OptionsCase{"BlankSite", {"--site", " "}, "Не задано имя объекта"},
         OptionsCase{"NegativeRetry",
                     {"--retry", "-1"},
