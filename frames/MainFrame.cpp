@@ -189,9 +189,16 @@ void CMainFrame::openFolder(const QString& folder) {
 }
 
 void CMainFrame::showMonthRound() {
+    const QString root = ArchiveSettings::load().folder;
+    QDate month;
+    // The archive folder chosen since is where the records are now.
+    if (m_monthRound && m_monthRound->archiveRoot() != root) {
+        month = m_monthRound->month();
+        delete m_monthRound;
+    }
     if (!m_monthRound) {
-        const QString root = ArchiveSettings::load().folder;
         m_monthRound = new MonthRoundWindow(SiteBook::userPath(), root, this);
+        if (month.isValid()) m_monthRound->setMonth(month);
         // A site's forms of a month are shown in "Архив форм", where they can be searched.
         connect(m_monthRound, &MonthRoundWindow::formsRequested, this,
                 [this](const QString& site, const QDate& month) {

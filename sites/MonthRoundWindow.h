@@ -22,6 +22,7 @@ public:
     MonthRoundWindow(const QString& bookPath, const QString& archiveRoot,
                      QWidget* parent = nullptr);
 
+    const QString& archiveRoot() const { return m_source.archiveRoot(); }
     QDate month() const { return m_month; }
     void setMonth(const QDate& month);
     MonthRoundModel* model() const { return m_model; }

@@ -91,6 +91,9 @@ protected:
     void openWindow() {
         ASSERT_TRUE(startApp());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(mainFrame()));
+        ASSERT_NO_FATAL_FAILURE(openByKeys());
+    }
+    void openByKeys() {
         mainFrame()->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(mainFrame()));
         press("alt+Cyrillic_ve");
@@ -187,6 +190,15 @@ TEST_F(MonthRoundKeys, FirstRecordOfTheMonthAppears) {
     // And the next one, now that the month's folder exists.
     writeRecord("ЦТП 2", on(kThisMonth, 1, 6), RecordOutcome::FormsReceived, 1);
     EXPECT_TRUE(waitUntil([&] { return cell(1, MonthRoundModel::Forms) == "1"; }, 5000));
+
+    // Another archive folder chosen since: the window opened again reads the records there.
+    ArchiveSettings other = ArchiveSettings::load();
+    other.folder = m_root = m_dir.filePath("другой архив");
+    ASSERT_TRUE(other.save());
+    writeRecord("Школа 3", on(kThisMonth, 1, 7), RecordOutcome::FormsReceived, 2);
+    ASSERT_NO_FATAL_FAILURE(openByKeys());
+    EXPECT_EQ(cell(1, MonthRoundModel::Forms), "0");
+    EXPECT_EQ(cell(2, MonthRoundModel::Forms), "2");
 }
 
 TEST_F(MonthRoundKeys, ConnectAndFormsOfTheRowChosen) {
