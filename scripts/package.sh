@@ -34,6 +34,7 @@ expected=(
     usr/share/doc/tabulon/copyright
     usr/share/doc/tabulon/changelog.gz
     usr/share/doc/tabulon/manual/index.html
+    usr/share/doc/tabulon/manual/sites.html
     usr/share/lintian/overrides/tabulon
 )
 for size in 16 22 24 32 48 64 128 256; do

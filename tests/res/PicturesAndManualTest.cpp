@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRegularExpression>
 
 #include "res/CommandIds.h"
 #include "res/HelpManual.h"
@@ -37,6 +39,32 @@ TEST(HelpManual, BuiltInUnlessPointedElsewhere) {
     EXPECT_EQ(res::helpManualUrl(), QUrl::fromLocalFile("/nonexistent/help/index.html"));
     res::setHelpManualPath(QString());
     EXPECT_TRUE(res::helpManualExists());
+}
+
+// Every page of the manual is reached from the contents, and every link of a page leads to a
+// page and a place in it that exist.
+TEST(HelpManual, EveryLinkLeadsSomewhere) {
+    const auto read = [](const QString& name) {
+        QFile f(QStringLiteral(":/help/") + name);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    };
+    const QStringList pages = QDir(QStringLiteral(":/help")).entryList({"*.html"});
+    ASSERT_GE(pages.size(), 6);
+    static const QRegularExpression link(QStringLiteral("href=\"([^\"#:]*)(?:#([^\"]*))?\""));
+    const QString contents = read(QStringLiteral("index.html"));
+    for (const QString& page : pages) {
+        if (page != u"index.html")
+            EXPECT_TRUE(contents.contains(QStringLiteral("href=\"%1\"").arg(page)))
+                << page.toStdString();
+        for (const QRegularExpressionMatch& m : link.globalMatch(read(page))) {
+            const QString target = m.captured(1).isEmpty() ? page : m.captured(1);
+            const QString html = read(target);
+            EXPECT_FALSE(html.isEmpty()) << page.toStdString() << " -> " << target.toStdString();
+            if (m.hasCaptured(2))
+                EXPECT_TRUE(html.contains(QStringLiteral("name=\"%1\"").arg(m.captured(2))))
+                    << page.toStdString() << " -> " << m.captured(0).toStdString();
+        }
+    }
 }
 
 }  // namespace
