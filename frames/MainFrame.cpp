@@ -21,6 +21,7 @@
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
+#include "frames/ArchiveWindows.h"
 #include "frames/CommandStateWatcher.h"
 #include "frames/HelpWindow.h"
 #include "frames/KeyboardLockPane.h"
@@ -38,7 +39,6 @@
 #include "res/MessageBox.h"
 #include "res/Strings.h"
 #include "res/Texts.h"
-#include "sites/MonthRoundWindow.h"
 #include "sites/SiteBook.h"
 #include "sites/SiteCheck.h"
 #include "sites/SiteComNumber.h"
@@ -80,6 +80,7 @@ CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMai
     m_commandState->watch(m_exchange, &ExchangeControl::workerFinished);
     m_commandState->watch(m_exchange, &ExchangeControl::exchangeEnded);
     m_helpPath = res::helpManualPath();
+    watchArchiveWindows();
     registerCommands();
 }
 
@@ -92,7 +93,6 @@ CMainFrame::~CMainFrame() {
     delete m_commandState;
     m_commandState = nullptr;
     delete m_template;
-    delete m_archiveWindow;
 }
 
 bool CMainFrame::OnCreate() {
@@ -157,20 +157,7 @@ void CMainFrame::buildStatusBar() {
 }
 
 ArchiveWindow* CMainFrame::archiveWindow() {
-    const QString folder = ArchiveSettings::load().folder;
-    if (m_archiveWindow && m_archiveWindow->root() != folder) delete m_archiveWindow;
-    if (!m_archiveWindow) {
-        // A window of its own rather than one kept above this one, so that the form opened
-        // from it comes to the front; it goes when this window does.
-        m_archiveWindow = new ArchiveWindow(folder);
-        m_archiveWindow->setAttribute(Qt::WA_QuitOnClose, false);
-        connect(m_archiveWindow, &ArchiveWindow::formOpened, this, [this](const QString& path) {
-            if (!m_template->openDocumentFile(path)) return;
-            raise();
-            activateWindow();
-        });
-    }
-    return m_archiveWindow;
+    return m_archiveWindows->archiveWindow();
 }
 
 void CMainFrame::onOpenArchiveFolder() {
@@ -189,32 +176,22 @@ void CMainFrame::openFolder(const QString& folder) {
 }
 
 void CMainFrame::showMonthRound() {
-    const QString root = ArchiveSettings::load().folder;
-    QDate month;
-    // The archive folder chosen since is where the records are now.
-    if (m_monthRound && m_monthRound->archiveRoot() != root) {
-        month = m_monthRound->month();
-        delete m_monthRound;
-    }
-    if (!m_monthRound) {
-        m_monthRound = new MonthRoundWindow(SiteBook::userPath(), root, this);
-        if (month.isValid()) m_monthRound->setMonth(month);
-        // A site's forms of a month are shown in "Архив форм", where they can be searched.
-        connect(m_monthRound, &MonthRoundWindow::formsRequested, this,
-                [this](const QString& site, const QDate& month) {
-                    archiveWindow()->showForms(site, month);
-                });
-        // As "Связь с объектом…" would run it, and only while that command could.
-        connect(m_monthRound, &MonthRoundWindow::connectRequested, this,
-                [this](const QString& name) {
-                    if (!OnUpdateConnect()) return;
-                    const SiteBook::Loaded book = SiteBook::load(SiteBook::userPath());
-                    if (const Site* site = SiteBook::find(book.sites, name)) connectToSite(*site);
-                });
-    }
-    m_monthRound->show();
-    m_monthRound->raise();
-    m_monthRound->activateWindow();
+    m_archiveWindows->showMonthRound();
+}
+
+void CMainFrame::watchArchiveWindows() {
+    m_archiveWindows = new ArchiveWindows(this);
+    connect(m_archiveWindows, &ArchiveWindows::formOpened, this, [this](const QString& path) {
+        if (!m_template->openDocumentFile(path)) return;
+        raise();
+        activateWindow();
+    });
+    // As "Связь с объектом…" would run it, and only while that command could.
+    connect(m_archiveWindows, &ArchiveWindows::connectRequested, this, [this](const QString& name) {
+        if (!OnUpdateConnect()) return;
+        const SiteBook::Loaded book = SiteBook::load(SiteBook::userPath());
+        if (const Site* site = SiteBook::find(book.sites, name)) connectToSite(*site);
+    });
 }
 
 void CMainFrame::showStrip(bool exchangeRunning) {
@@ -459,6 +436,6 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     m_exchange->abortAndJoin();
     if (m_help) m_help->close();
-    if (m_archiveWindow) m_archiveWindow->close();
+    m_archiveWindows->closeAll();
     event->accept();
 }

@@ -15,13 +15,13 @@
 #include "sites/SiteLastExchange.h"
 
 class ArchiveWindow;
+class ArchiveWindows;
 class CFormTemplate;
 class CTabulonPlusDoc;
 class CTabulonPlusView;
 class CommandActions;
 class CommandMenu;
 class CommandStateWatcher;
-class MonthRoundWindow;
 
 class ProgressStrip;
 class QAction;
@@ -113,6 +113,7 @@ private:
     void connectToSite(const Site& site);
     Site siteFromSettings() const;
     SiteLastExchanges lastSiteExchanges() const;
+    void watchArchiveWindows();
 
     QMdiArea* m_mdiArea = nullptr;
     CFormTemplate* m_template = nullptr;
@@ -129,6 +130,5 @@ private:
 
     QString m_helpPath;
     QPointer<HelpWindow> m_help;
-    QPointer<MonthRoundWindow> m_monthRound;
-    QPointer<ArchiveWindow> m_archiveWindow;
+    ArchiveWindows* m_archiveWindows = nullptr;
 };

@@ -1,0 +1,57 @@
+#include "frames/ArchiveWindows.h"
+
+#include <QDate>
+#include <QWidget>
+
+#include "archive/ArchiveSettings.h"
+#include "index/ArchiveWindow.h"
+#include "sites/MonthRoundWindow.h"
+#include "sites/SiteBook.h"
+
+ArchiveWindows::ArchiveWindows(QWidget* frame) : QObject(frame), m_frame(frame) {}
+
+ArchiveWindows::~ArchiveWindows() {
+    delete m_archive;
+}
+
+ArchiveWindow* ArchiveWindows::archiveWindow() {
+    const QString folder = ArchiveSettings::load().folder;
+    if (m_archive && m_archive->root() != folder) delete m_archive;
+    if (!m_archive) {
+        // A window of its own rather than one kept above the frame, so that the form opened
+        // from it can come to the front; it goes with the frame.
+        m_archive = new ArchiveWindow(folder);
+        m_archive->setAttribute(Qt::WA_QuitOnClose, false);
+        connect(m_archive, &ArchiveWindow::formOpened, this, &ArchiveWindows::formOpened);
+    }
+    return m_archive;
+}
+
+void ArchiveWindows::showMonthRound() {
+    const QString root = ArchiveSettings::load().folder;
+    QDate month;
+    // The archive folder chosen since is where the records are now.
+    if (m_monthRound && m_monthRound->archiveRoot() != root) {
+        month = m_monthRound->month();
+        delete m_monthRound;
+    }
+    if (!m_monthRound) {
+        m_monthRound = new MonthRoundWindow(SiteBook::userPath(), root, m_frame);
+        if (month.isValid()) m_monthRound->setMonth(month);
+        // A site's forms of a month are shown in "Архив форм", where they can be searched.
+        connect(m_monthRound, &MonthRoundWindow::formsRequested, this,
+                [this](const QString& site, const QDate& forms) {
+                    archiveWindow()->showForms(site, forms);
+                });
+        connect(m_monthRound, &MonthRoundWindow::connectRequested, this,
+                &ArchiveWindows::connectRequested);
+    }
+    m_monthRound->show();
+    m_monthRound->raise();
+    m_monthRound->activateWindow();
+}
+
+void ArchiveWindows::closeAll() {
+    if (m_archive) m_archive->close();
+    if (m_monthRound) m_monthRound->close();
+}

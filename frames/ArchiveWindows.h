@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class ArchiveWindow;
+class MonthRoundWindow;
+class QWidget;
+
+// The windows over the archive: "Архив форм" and "Сбор за месяц". Each is made when first
+// asked for, and made anew when the operator has chosen another archive folder since. What
+// they ask of the frame (a form opened, a site to connect to) comes out as signals.
+class ArchiveWindows : public QObject {
+    Q_OBJECT
+public:
+    explicit ArchiveWindows(QWidget* frame);
+    ~ArchiveWindows() override;
+
+    ArchiveWindow* archiveWindow();
+    // "Сбор за месяц", brought to the front.
+    void showMonthRound();
+    void closeAll();
+
+signals:
+    void formOpened(const QString& path);
+    void connectRequested(const QString& site);
+
+private:
+    QWidget* m_frame;
+    QPointer<ArchiveWindow> m_archive;
+    QPointer<MonthRoundWindow> m_monthRound;
+};
