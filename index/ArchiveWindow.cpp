@@ -46,6 +46,23 @@ ArchiveWindow::~ArchiveWindow() {
 }
 
 void ArchiveWindow::buildWidgets() {
+    buildSearch();
+    buildTree();
+    buildList();
+    auto* split = new QSplitter;
+    split->addWidget(m_treeView);
+    split->addWidget(m_listView);
+    split->setStretchFactor(1, 1);
+    split->setSizes({220, 780});
+    auto* centre = new QWidget;
+    auto* layout = new QVBoxLayout(centre);
+    layout->addWidget(m_search);
+    layout->addWidget(split, 1);
+    setCentralWidget(centre);
+    buildStatusBar();
+}
+
+void ArchiveWindow::buildSearch() {
     m_search = new QLineEdit;
     m_search->setObjectName(QStringLiteral("ArchiveSearch"));
     m_search->setPlaceholderText(texts::kArchiveSearchHint);
@@ -56,7 +73,9 @@ void ArchiveWindow::buildWidgets() {
     m_typing->setInterval(kTypingPauseMs);
     connect(m_typing, &QTimer::timeout, this, &ArchiveWindow::showList);
     connect(m_search, &QLineEdit::textEdited, m_typing, qOverload<>(&QTimer::start));
+}
 
+void ArchiveWindow::buildTree() {
     m_tree = new ArchiveTreeModel(this);
     m_treeView = new QTreeView;
     m_treeView->setObjectName(QStringLiteral("ArchiveTree"));
@@ -68,7 +87,9 @@ void ArchiveWindow::buildWidgets() {
                 m_scope = m_tree->scopeOf(current);
                 showList();
             });
+}
 
+void ArchiveWindow::buildList() {
     m_list = new FormListModel(m_db, m_root, this);
     m_delegate = new HitDelegate(this);
     m_listView = new QTreeView;
@@ -79,26 +100,18 @@ void ArchiveWindow::buildWidgets() {
     m_listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_listView->setModel(m_list);
     m_listView->setItemDelegate(m_delegate);
-    m_listView->header()->setStretchLastSection(false);
-    m_listView->header()->setSectionResizeMode(FormListModel::FirstLine, QHeaderView::Stretch);
+    QHeaderView* header = m_listView->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(FormListModel::FirstLine, QHeaderView::Stretch);
     for (int c : {FormListModel::Received, FormListModel::Site, FormListModel::Port,
                   FormListModel::Type, FormListModel::Size})
-        m_listView->header()->resizeSection(c, c == FormListModel::Received ? 150 : 100);
+        header->resizeSection(c, c == FormListModel::Received ? 150 : 100);
     connect(m_list, &FormListModel::fetched, this, &ArchiveWindow::updateCounts);
     connect(m_listView, &QAbstractItemView::activated, this,
             [this](const QModelIndex& index) { openRow(index.row()); });
+}
 
-    auto* split = new QSplitter;
-    split->addWidget(m_treeView);
-    split->addWidget(m_listView);
-    split->setStretchFactor(1, 1);
-    split->setSizes({220, 780});
-    auto* centre = new QWidget;
-    auto* layout = new QVBoxLayout(centre);
-    layout->addWidget(m_search);
-    layout->addWidget(split, 1);
-    setCentralWidget(centre);
-
+void ArchiveWindow::buildStatusBar() {
     m_count = new QLabel;
     m_progress = new QProgressBar;
     // Wide enough for its text with the counts of an archive of years, which a narrower bar

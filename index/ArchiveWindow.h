@@ -45,6 +45,10 @@ protected:
 
 private:
     void buildWidgets();
+    void buildSearch();
+    void buildTree();
+    void buildList();
+    void buildStatusBar();
     void present();
     void openIndex();
     void startUpdate();
