@@ -49,13 +49,6 @@ std::optional<int> exchangeRate(const QString& rate) {
     return exchangeRates().at(index);
 }
 
-ChoiceVerdict checkExchangeChoice(const QString& port, const QString& device, const QString& rate) {
-    if (!isExchangePort(port)) return ChoiceVerdict::BadPort;
-    if (!exchangeDeviceType(device)) return ChoiceVerdict::BadDevice;
-    if (!exchangeRate(rate)) return ChoiceVerdict::BadRate;
-    return ChoiceVerdict::Accepted;
-}
-
 QString choiceVerdictText(ChoiceVerdict verdict) {
     switch (verdict) {
         case ChoiceVerdict::BadPort:

@@ -32,7 +32,5 @@ bool isExchangePort(const QString& port);
 std::optional<DeviceType> exchangeDeviceType(const QString& device);
 std::optional<int> exchangeRate(const QString& rate);
 
-ChoiceVerdict checkExchangeChoice(const QString& port, const QString& device, const QString& rate);
-
 // The operator's message for a rejected choice; empty for Accepted.
 QString choiceVerdictText(ChoiceVerdict verdict);
