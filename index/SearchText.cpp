@@ -222,15 +222,20 @@ Excerpt excerpt(QByteArrayView cp1251, QByteArrayView folded, const std::vector<
     while (end < folded.size() && folded[end] != '\n' && folded[end] != '\r') ++end;
     while (begin < at && isBlank(static_cast<unsigned char>(folded[begin]))) ++begin;
     // A long line keeps the place in sight of a narrow column: a few characters before it and
-    // the rest after.
-    begin = std::max(begin, at - kLead);
-    end = std::min(end, begin + std::max(width, term.size()));
-    e.line.reserve(end - begin);
+    // the rest after. Cut at the front, it starts at a word, after a mark that it was cut.
+    const bool cut = at - kLead > begin;
+    if (cut) {
+        begin = at - kLead;
+        while (begin < at && !isBlank(static_cast<unsigned char>(folded[begin - 1]))) ++begin;
+        e.line += QChar(u'\u2026');
+    }
+    end = std::min(end, begin + std::max(width - e.line.size(), term.size()));
+    e.line.reserve(e.line.size() + end - begin);
     for (qsizetype i = begin; i < end; ++i) {
         const auto b = static_cast<unsigned char>(cp1251[i]);
         e.line += b == 0 || b == '\t' ? QChar(u' ') : QChar(TextFileCodec::toUnicode(b));
     }
-    e.start = at - begin;
+    e.start = at - begin + (cut ? 1 : 0);
     e.length = term.size();
     return e;
 }

@@ -1,5 +1,6 @@
 #include <QFileInfo>
 
+#include "files/TextFileCodec.h"
 #include "index/FormPath.h"
 #include "index/SearchText.h"
 #include "tests/index/IndexFixture.h"
@@ -134,9 +135,12 @@ namespace {
 TEST(SearchText, AnExcerptOfALongLineKeepsThePlaceNearItsStart) {
     const QByteArray line = QByteArray(100, '1') + " kod 17 " + QByteArray(300, '2');
     const SearchText::Excerpt e = SearchText::excerpt(line, line, {"kod"}, 160);
-    EXPECT_EQ(e.start, 12);
-    EXPECT_EQ(e.line.mid(e.start, 3), QStringLiteral("kod"));
+    EXPECT_EQ(e.line.left(8), QStringLiteral("…kod 17 "));  // cut at a word, and marked
+    EXPECT_EQ(e.start, 1);
+    EXPECT_EQ(e.length, 3);
     EXPECT_EQ(e.line.size(), 160);
+    const QByteArray words = TextFileCodec::encode(u"Тепловычислитель КСМ-Р зав. N 04127");
+    EXPECT_EQ(SearchText::excerpt(words, words, {"04127"}).line, QStringLiteral("…зав. N 04127"));
     // The line shown holds every term when one does.
     const QByteArray text = "kod 15\r\nkod 17\r\n";
     EXPECT_EQ(SearchText::excerpt(text, text, {"kod", "17"}).line, QStringLiteral("kod 17"));
