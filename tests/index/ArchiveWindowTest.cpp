@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeView>
@@ -126,6 +127,15 @@ TEST_F(ArchiveWindowKeys, ShowsASitesMonthAndTellsOfADamagedIndex) {
     ASSERT_NE(status, nullptr);
     EXPECT_TRUE(status->text().contains(QStringLiteral("повреждён")))
         << status->text().toStdString();
+}
+
+// The program ends when its main window closes, the archive window open or not.
+TEST_F(ArchiveWindowKeys, ClosingTheMainWindowEndsTheProgram) {
+    QPointer<ArchiveWindow> w = openWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(mainFrame()->close());
+    // A window of its own: left open, it alone would keep the program running.
+    EXPECT_FALSE(w->isVisible());
 }
 
 // A list is read a batch at a time; the count under it is the whole one when browsing, and
