@@ -51,6 +51,14 @@ void ArchiveWindows::showMonthRound() {
     m_monthRound->activateWindow();
 }
 
+void ArchiveWindows::followFolder() {
+    const QString root = ArchiveSettings::load().folder;
+    if (m_monthRound && m_monthRound->isVisible() && m_monthRound->archiveRoot() != root)
+        showMonthRound();
+    if (m_archive && m_archive->isVisible() && m_archive->root() != root)
+        archiveWindow()->showArchive();
+}
+
 void ArchiveWindows::closeAll() {
     if (m_archive) m_archive->close();
     if (m_monthRound) m_monthRound->close();

@@ -20,6 +20,8 @@ public:
     // "Сбор за месяц", brought to the front.
     void showMonthRound();
     void closeAll();
+    // The windows open over another folder than the archive's of now show the archive's.
+    void followFolder();
 
 signals:
     void formOpened(const QString& path);

@@ -317,7 +317,9 @@ void CMainFrame::registerCommands() {
         id::ID_STOP_RECEIVE, [this] { OnStopReceive(); }, receiving);
     addCommand(id::ID_HELP, [this] { OnHelp(); });
     addCommand(id::ID_PORTS, [this] { PortsDialog::showModal(this); });
-    addCommand(id::ID_ARCHIVE_SETTINGS, [this] { ArchiveDlg::DoModal(this); });
+    addCommand(id::ID_ARCHIVE_SETTINGS, [this] {
+        if (ArchiveDlg::DoModal(this) == msg::IDOK) m_archiveWindows->followFolder();
+    });
     addCommand(id::ID_ARCHIVE_OPEN_FOLDER, [this] { onOpenArchiveFolder(); });
     addCommand(id::ID_SITES,
                [this] { SitesDlg::showModal(this, SiteBook::userPath(), siteFromSettings()); });

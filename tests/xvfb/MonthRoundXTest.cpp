@@ -1,8 +1,12 @@
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QIcon>
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -10,6 +14,7 @@
 #include <QTreeView>
 #include <QUrl>
 
+#include "archive/ArchiveDlg.h"
 #include "archive/ArchiveSettings.h"
 #include "archive/ExchangeRecord.h"
 #include "frames/MainFrame.h"
@@ -191,12 +196,22 @@ TEST_F(MonthRoundKeys, FirstRecordOfTheMonthAppears) {
     writeRecord("ЦТП 2", on(kThisMonth, 1, 6), RecordOutcome::FormsReceived, 1);
     EXPECT_TRUE(waitUntil([&] { return cell(1, MonthRoundModel::Forms) == "1"; }, 5000));
 
-    // Another archive folder chosen since: the window opened again reads the records there.
-    ArchiveSettings other = ArchiveSettings::load();
-    other.folder = m_root = m_dir.filePath("другой архив");
-    ASSERT_TRUE(other.save());
+    // Another archive folder chosen in "Архив…": the window shows the records there.
+    const QString other = m_root = m_dir.filePath("другой архив");
     writeRecord("Школа 3", on(kThisMonth, 1, 7), RecordOutcome::FormsReceived, 2);
-    ASSERT_NO_FATAL_FAILURE(openByKeys());
+    ArchiveDlg::setShownHook([&](QDialog* d) {
+        d->findChild<QLineEdit*>("IDC_ARCHIVE_FOLDER")->setText(other);
+        d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    mainFrame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(mainFrame()));
+    press("alt+Cyrillic_ve");
+    press("Cyrillic_a");
+    ArchiveDlg::setShownHook({});
+    ASSERT_EQ(ArchiveSettings::load().folder, other);
+    m_window = mainFrame()->findChild<MonthRoundWindow*>();
+    ASSERT_NE(m_window, nullptr);
+    EXPECT_TRUE(m_window->isVisible());
     EXPECT_EQ(cell(1, MonthRoundModel::Forms), "0");
     EXPECT_EQ(cell(2, MonthRoundModel::Forms), "2");
 }
