@@ -190,7 +190,7 @@ void ArchiveWindow::showList() {
     const QString search = m_search->text();
     m_delegate->setTwoLines(!search.trimmed().isEmpty());
     m_list->show(search, m_scope);
-    m_browsed = m_indexOpen && !m_list->isSearch() ? FormQuery::count(m_db, m_scope) : 0;
+    countBrowsed();
     if (m_list->rowCount() > 0) m_listView->setCurrentIndex(m_list->index(0, 0));
     updateCounts();
 }
@@ -238,8 +238,18 @@ void ArchiveWindow::onProgress(qsizetype done, qsizetype total) {
     m_progress->setFormat(texts::kArchiveIndexing.arg(done).arg(total));
     m_progress->setTextVisible(true);
     fillTree();
-    // A list still filling shows the forms as they come; a full one is left where it was read.
-    if (m_list->rowCount() < FormListModel::kBatch && !m_typing->isActive()) showList();
+    // A list still filling shows the forms as they come; a full one is left where it was read,
+    // and only its count follows.
+    if (m_list->rowCount() < FormListModel::kBatch && !m_typing->isActive()) {
+        showList();
+        return;
+    }
+    countBrowsed();
+    updateCounts();
+}
+
+void ArchiveWindow::countBrowsed() {
+    m_browsed = m_indexOpen && !m_list->isSearch() ? FormQuery::count(m_db, m_scope) : 0;
 }
 
 void ArchiveWindow::onUpdated(const QString& failure, bool rebuilt) {

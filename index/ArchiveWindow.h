@@ -56,6 +56,7 @@ private:
     void showList();
     void openRow(int row);
     void updateCounts();
+    void countBrowsed();
     void onProgress(qsizetype done, qsizetype total);
     void onUpdated(const QString& failure, bool rebuilt);
 
