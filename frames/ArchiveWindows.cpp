@@ -59,6 +59,10 @@ void ArchiveWindows::followFolder() {
         archiveWindow()->showArchive();
 }
 
+void ArchiveWindows::exchangeEnded() {
+    if (m_archive) m_archive->refresh();
+}
+
 void ArchiveWindows::closeAll() {
     if (m_archive) m_archive->close();
     if (m_monthRound) m_monthRound->close();

@@ -20,6 +20,8 @@ public:
     // "Сбор за месяц", brought to the front.
     void showMonthRound();
     void closeAll();
+    // An exchange has ended: the forms it archived show in "Архив форм" if it is open.
+    void exchangeEnded();
     // The windows open over another folder than the archive's of now show the archive's.
     void followFolder();
 

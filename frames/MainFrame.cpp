@@ -181,6 +181,8 @@ void CMainFrame::showMonthRound() {
 
 void CMainFrame::watchArchiveWindows() {
     m_archiveWindows = new ArchiveWindows(this);
+    connect(m_exchange, &ExchangeControl::exchangeEnded, m_archiveWindows,
+            &ArchiveWindows::exchangeEnded);
     connect(m_archiveWindows, &ArchiveWindows::formOpened, this, [this](const QString& path) {
         if (!m_template->openDocumentFile(path)) return;
         raise();

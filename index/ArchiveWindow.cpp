@@ -146,6 +146,10 @@ void ArchiveWindow::showForms(const QString& site, const QDate& month) {
     m_listView->setFocus();
 }
 
+void ArchiveWindow::refresh() {
+    if (isVisible() && m_indexOpen) startUpdate();
+}
+
 void ArchiveWindow::present() {
     show();
     raise();

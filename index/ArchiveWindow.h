@@ -30,6 +30,9 @@ public:
     QString root() const { return m_root; }
     // Shows the window over the whole archive and brings its index up to date.
     void showArchive();
+    // Looks at the archive again when shown, without coming to the front: after an exchange
+    // has written forms into it.
+    void refresh();
     // Shows the forms of `site` ("" for the forms without one) received in the month of
     // `month`, the search cleared.
     void showForms(const QString& site, const QDate& month);

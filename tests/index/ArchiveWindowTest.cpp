@@ -20,6 +20,7 @@
 #include "index/IndexDatabase.h"
 #include "index/IndexLocation.h"
 #include "res/CommandIds.h"
+#include "res/MessageBox.h"
 #include "tests/app/AppFixture.h"
 #include "tests/xvfb/XKeys.h"
 
@@ -127,6 +128,27 @@ TEST_F(ArchiveWindowKeys, ShowsASitesMonthAndTellsOfADamagedIndex) {
     ASSERT_NE(status, nullptr);
     EXPECT_TRUE(status->text().contains(QStringLiteral("повреждён")))
         << status->text().toStdString();
+}
+
+// A window left open while the calculator sends forms shows them once the exchange has ended.
+TEST_F(ArchiveWindowKeys, FormsOfAnExchangeShowWhileTheWindowIsOpen) {
+    ArchiveWindow* w = openWindow();
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(listed(w), 3);
+    CalculatorSimulatorOptions o;
+    o.deviceType = 4;
+    o.stream.forms = {"Ведомость узла 31337"};
+    startCalculator(o);
+    answer(QStringLiteral("Связь с вычислителем установлена."), msg::IDYES);
+    answer(QStringLiteral("Чтение данных в объеме "), msg::IDNO);
+    chooseSettings("COM1", "КСМ-Ж", "9600");
+    mainFrame()->activateWindow();
+    ASSERT_TRUE(mainFrame()->onCommand(id::ID_CONNECT));
+    ASSERT_TRUE(waitForWorkerEnd());
+    mainFrame()->OnTimer(1);  // the tick that ends the exchange for the windows
+    EXPECT_TRUE(waitUntil([w] { return listed(w) == 4; }, 10000)) << listed(w);
+    const auto* tree = w->findChild<QTreeView*>(QStringLiteral("ArchiveTree"));
+    EXPECT_EQ(tree->model()->index(0, 0).data().toString(), QStringLiteral("Все формы (4)"));
 }
 
 // The program ends when its main window closes, the archive window open or not.
