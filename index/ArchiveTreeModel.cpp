@@ -9,6 +9,18 @@
 
 namespace {
 
+// As the operator counts them: "Котельная 2" before "Котельная 10", letter case aside. Made
+// once, as the tree is filled again at every step of an indexing.
+const QCollator& siteOrder() {
+    static const QCollator order = [] {
+        QCollator c(QLocale(QLocale::Russian, QLocale::Russia));
+        c.setNumericMode(true);
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return order;
+}
+
 QString counted(const QString& name, qint64 forms) {
     return QStringLiteral("%1 (%2)").arg(name).arg(forms);
 }
@@ -43,11 +55,7 @@ void ArchiveTreeModel::fill(const std::vector<IndexDatabase::Scope>& scopes, qin
         site->appendRow(month);
         site->setText(counted(s.site, counts[s.site] += s.forms));
     }
-    // As the operator counts them: "Котельная 2" before "Котельная 10", letter case aside.
-    QCollator order(QLocale(QLocale::Russian, QLocale::Russia));
-    order.setNumericMode(true);
-    order.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(siteNames.begin(), siteNames.end(), order);
+    std::sort(siteNames.begin(), siteNames.end(), siteOrder());
     for (const QString& name : std::as_const(siteNames)) appendRow(sites.value(name));
     for (QStandardItem* month : std::as_const(bare)) appendRow(month);
 }
