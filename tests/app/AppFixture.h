@@ -12,17 +12,8 @@
 #include "acquisition/Clock.h"
 #include "app/TabulonPlusApp.h"
 #include "sites/Site.h"
+#include "tests/sites/TestSite.h"
 #include "tools/CalculatorSimulator.h"
-
-// A site of the book as the tests write it.
-inline Site makeSite(const QString& name, const QString& port, int device, int speed) {
-    Site site;
-    site.name = name;
-    site.port = port;
-    site.device = device;
-    site.speed = speed;
-    return site;
-}
 
 class CMainFrame;
 class CTabulonPlusDoc;

@@ -7,21 +7,13 @@
 #include "sites/SiteBook.h"
 #include "sites/SiteBookFormat.h"
 #include "sites/SiteLastExchange.h"
+#include "tests/sites/TestSite.h"
 
 void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
 
 namespace {
-
-Site site(const QString& name, const QString& port, int device = 1, int speed = 9600) {
-    Site s;
-    s.name = name;
-    s.port = port;
-    s.device = device;
-    s.speed = speed;
-    return s;
-}
 
 const QString kPath = QStringLiteral("/b/sites.toml");
 
@@ -153,7 +145,7 @@ TEST_F(SiteBookOnDisk, MissingFileIsAnEmptyBookAndANewOneGetsTheHeader) {
     EXPECT_TRUE(none.sites.isEmpty());
     EXPECT_EQ(none.problem, QString());
     const Site one =
-        site(QStringLiteral("ЦТП 1"), QStringLiteral("rfc2217://[::1]:4001"), 4, 19200);
+        makeSite(QStringLiteral("ЦТП 1"), QStringLiteral("rfc2217://[::1]:4001"), 4, 19200);
     QString error;
     ASSERT_TRUE(SiteBook::save(path(), {one}, &error)) << error.toStdString();
     EXPECT_TRUE(contents().startsWith("# Объекты Tabulon"));
@@ -167,12 +159,12 @@ TEST_F(SiteBookOnDisk, MissingFileIsAnEmptyBookAndANewOneGetsTheHeader) {
 TEST_F(SiteBookOnDisk, SitesThatWouldNotReadBackAreRefused) {
     put("# мой заголовок\n");
     QString error;
-    const Site good = site(QStringLiteral("a"), QStringLiteral("COM1"));
-    EXPECT_FALSE(
-        SiteBook::save(path(), {good, site(QStringLiteral("A"), QStringLiteral("COM2"))}, &error));
+    const Site good = makeSite(QStringLiteral("a"), QStringLiteral("COM1"));
+    EXPECT_FALSE(SiteBook::save(
+        path(), {good, makeSite(QStringLiteral("A"), QStringLiteral("COM2"))}, &error));
     EXPECT_EQ(error, QStringLiteral("объект «A» описан второй раз"));
     EXPECT_FALSE(SiteBook::save(
-        path(), {site(QStringLiteral("a"), QStringLiteral("COM1"), 1, 1200)}, &error));
+        path(), {makeSite(QStringLiteral("a"), QStringLiteral("COM1"), 1, 1200)}, &error));
     EXPECT_EQ(contents(), QByteArray("# мой заголовок\n"));
     ASSERT_TRUE(SiteBook::save(path(), {good}, &error));
     EXPECT_TRUE(contents().startsWith("# мой заголовок\n\n[a]\n")) << contents().toStdString();
