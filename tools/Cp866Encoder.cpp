@@ -24,8 +24,7 @@ constexpr std::array<char32_t, 16> kTail{
 // А..я in Unicode's order, so the simulator cannot send a letter the program reads otherwise.
 constexpr char32_t unicodeOf(unsigned char byte) {
     if (byte < 0x80) return byte;
-    const std::uint8_t cp1251 = convert866To1251(byte);
-    if (cp1251 != byte) return char32_t{0x0410} + (cp1251 - 0xC0);
+    if (cp866::isLetter(byte)) return char32_t{0x0410} + (convert866To1251(byte) - 0xC0);
     if (byte >= 0xF0) return kTail[byte - 0xF0];
     return kBoxDrawing[byte - 0xB0];
 }

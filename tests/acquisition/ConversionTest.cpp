@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <array>
 
 #include "acquisition/CodeConversion.h"
@@ -9,38 +11,67 @@
 
 namespace {
 
-// The letters of DOS Cyrillic in code order; in Windows Cyrillic А..я run from 0xC0 to 0xFF.
-const QString kDosLettersLow = QStringLiteral("АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмноп");
-const QString kDosLettersHigh = QStringLiteral("рстуфхцчшщъыьэюя");
+// What a byte means in each code page, from the system's own tables rather than ours.
+QChar decoded(const char* codePage, std::uint8_t byte) {
+    QStringDecoder decoder(codePage);
+    const QString text = decoder(QByteArray(1, static_cast<char>(byte)));
+    return text.size() == 1 ? text.front() : QChar();
+}
+
+// Box drawing that only runs one way keeps its direction; the rest is a joint.
+char boxLookAlike(QChar c) {
+    const QString vertical = QStringLiteral("│║"), horizontal = QStringLiteral("─═");
+    if (vertical.contains(c)) return '|';
+    if (horizontal.contains(c)) return '-';
+    return '+';
+}
 
 class EveryByte : public ::testing::TestWithParam<int> {};
 
-TEST_P(EveryByte, LettersKeepTheirMeaningAndAllElseStays) {
-    const int in = GetParam();
-    const int out = convert866To1251(static_cast<std::uint8_t>(in));
-    QChar dosLetter;
-    if (in >= 0x80 && in <= 0xAF) dosLetter = kDosLettersLow[in - 0x80];
-    if (in >= 0xE0 && in <= 0xEF) dosLetter = kDosLettersHigh[in - 0xE0];
-    if (dosLetter.isNull()) {
-        EXPECT_EQ(out, in);
-    } else {
-        ASSERT_GE(out, 0xC0);
-        EXPECT_EQ(QChar(0x0410 + out - 0xC0), dosLetter);
+bool heldByWindowsCyrillic(QChar c) {
+    const QByteArray encoded = QStringEncoder("windows-1251").encode(QString(c));
+    return encoded.size() == 1 && decoded("windows-1251", std::uint8_t(encoded[0])) == c;
+}
+
+TEST_P(EveryByte, KeepsItsMeaningWhereWindowsCyrillicHoldsIt) {
+    const auto in = static_cast<std::uint8_t>(GetParam());
+    const std::uint8_t out = convert866To1251(in);
+    if (in < 0x80) {
+        EXPECT_EQ(out, in);  // 0x00 too: the caller drops what converts to 0x00
+        return;
     }
+    EXPECT_NE(out, 0) << "only 0x00 is dropped";
+    const QChar meant = decoded("IBM866", in);
+    ASSERT_FALSE(meant.isNull()) << "no cp866 decoder";
+    if (heldByWindowsCyrillic(meant)) {
+        EXPECT_EQ(decoded("windows-1251", out), meant) << int(in);
+        return;
+    }
+    // What cp1251 lacks becomes plain ASCII: a drawn table stays a table.
+    EXPECT_LT(out, 0x80) << int(in);
+    if (meant.unicode() >= 0x2500 && meant.unicode() <= 0x257F)
+        EXPECT_EQ(out, boxLookAlike(meant)) << int(in);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllValues, EveryByte, ::testing::Range(0, 256));
 
-TEST(Conversion, NamedLetters) {
-    const std::array<std::pair<int, int>, 9> pairs{{{0x80, 0xC0},
-                                                    {0xAF, 0xEF},
-                                                    {0xE0, 0xF0},
-                                                    {0xEF, 0xFF},
-                                                    {0xB0, 0xB0},
-                                                    {0xDF, 0xDF},
-                                                    {0xF0, 0xF0},
-                                                    {0x0D, 0x0D},
-                                                    {0x0A, 0x0A}}};
+TEST(Conversion, NamedBytes) {
+    const std::array<std::pair<int, int>, 16> pairs{{{0x80, 0xC0},  // А
+                                                     {0xAF, 0xEF},  // п
+                                                     {0xE0, 0xF0},  // р
+                                                     {0xEF, 0xFF},  // я
+                                                     {0xF0, 0xA8},  // Ё
+                                                     {0xF1, 0xB8},  // ё
+                                                     {0xFC, 0xB9},  // №
+                                                     {0xF8, 0xB0},  // °
+                                                     {0xB3, '|'},
+                                                     {0xC4, '-'},
+                                                     {0xDA, '+'},
+                                                     {0xCE, '+'},
+                                                     {0xB0, '#'},
+                                                     {0xFB, 'V'},
+                                                     {0x0D, 0x0D},
+                                                     {0x1A, 0x1A}}};
     for (auto [in, out] : pairs)
         EXPECT_EQ(convert866To1251(static_cast<std::uint8_t>(in)), out) << in;
 }
@@ -62,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, Buffer,
                          ::testing::Values(BufferCase{"", ""},
                                            BufferCase{QByteArray("\0\0", 2), ""},
                                            BufferCase{QByteArray("A\0\x80\r\n", 5), "A\xC0\r\n"},
-                                           BufferCase{"\xE0\xB3\x1A", "\xF0\xB3\x1A"}));
+                                           BufferCase{"\xE0\xB3\x1A", "\xF0|\x1A"}));
 
 struct TextCase {
     QString actual;
