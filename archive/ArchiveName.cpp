@@ -16,6 +16,16 @@ bool isUnsafe(QChar c) {
            c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph;
 }
 
+// A device path names the line by its last part: /dev/ttyUSB0 is ttyUSB0. A bare number says
+// nothing of the line ("0" of /dev/pts/0), so its folder comes with it: pts-0.
+QString portPiece(const QString& port) {
+    const QStringList parts = port.split(u'/', Qt::SkipEmptyParts);
+    if (parts.size() < 2 || !port.contains(u'/')) return port;
+    bool number = false;
+    parts.back().toInt(&number);
+    return number ? parts[parts.size() - 2] + u'-' + parts.back() : parts.back();
+}
+
 const QRegularExpression& fieldPattern() {
     static const QRegularExpression pattern(QStringLiteral("\\{([^{}]*)\\}"));
     return pattern;
@@ -24,11 +34,7 @@ const QRegularExpression& fieldPattern() {
 QString fieldValue(const QString& name, const ArchiveNameFields& f) {
     if (name == u"date") return f.received.toString(QStringLiteral("yyyy-MM-dd"));
     if (name == u"time") return f.received.toString(QStringLiteral("HH-mm-ss"));
-    if (name == u"port") {
-        // A device path names the line by its last part: /dev/ttyUSB0 is ttyUSB0.
-        const qsizetype slash = f.port.lastIndexOf(u'/');
-        return slash >= 0 && slash + 1 < f.port.size() ? f.port.mid(slash + 1) : f.port;
-    }
+    if (name == u"port") return portPiece(f.port);
     if (name == u"device") return f.device;
     if (name == u"speed") return QString::number(f.rate);
     if (name == u"n") return QStringLiteral("%1").arg(f.number, 2, 10, QLatin1Char('0'));

@@ -47,6 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
                  fields("COM1", "Итог", 123), "9600 123 Итог КСМ-Р2026-12-09.txt"},
         NameCase{"DevicePathByItsLastPart", "{port}_{n}.txt", fields("/dev/ttyUSB0"),
                  "ttyUSB0_01.txt"},
+        NameCase{"NumberedDeviceWithItsFolder", "{port}_{n}.txt", fields("/dev/pts/0"),
+                 "pts-0_01.txt"},
         NameCase{"UnsafeCharactersInAField", "{title}.txt",
                  fields("COM1", "Отчет: A/B\\C *x? \"q\" <1|2>\t"),
                  "Отчет_ A_B_C _x_ _q_ _1_2_.txt"},
