@@ -11,12 +11,17 @@
 #include "archive/ArchiveName.h"
 #include "files/TextFileCodec.h"
 #include "platform/ProcessAlive.h"
+#include "platform/ProcessPlace.h"
 #include "res/Texts.h"
 
 namespace ArchiveFiles {
 namespace {
 
 constexpr int kMaxAlternatives = 1000;
+// The longest file name in bytes most file systems take.
+constexpr qsizetype kMaxFileNameBytes = 255;
+// A part of the writer's place its system does not tell.
+const QString kUnknownPart = QStringLiteral("00000000");
 // A piece costs three times its size while it is converted.
 constexpr qsizetype kPiece = qsizetype{1} << 20;
 
@@ -54,7 +59,47 @@ Taken holdName(const QString& temp, const QString& path, QString& systemText) {
     return Taken::Failed;
 }
 
+// A short digest that stays the same in every version (FNV-1a), so that a later version still
+// knows the files of an earlier one of the same place.
+QString digest(const std::string& text) {
+    if (text.empty()) return kUnknownPart;
+    std::uint32_t hash = 2166136261u;
+    for (const unsigned char c : text) hash = (hash ^ c) * 16777619u;
+    if (hash == 0) hash = 1;
+    return QStringLiteral("%1").arg(hash, 8, 16, QLatin1Char('0'));
+}
+
+QString tempName(unsigned n, const QString& meant) {
+    const TempOwner& me = currentTempOwner();
+    QString name = QStringLiteral(".tabulon-%1-%2-%3-%4-%5")
+                       .arg(me.machine.isEmpty() ? kUnknownPart : me.machine,
+                            me.boot.isEmpty() ? kUnknownPart : me.boot,
+                            me.idSpace.isEmpty() ? kUnknownPart : me.idSpace)
+                       .arg(me.pid)
+                       .arg(n);
+    const QString withMeant = name + u'~' + meant + QStringLiteral(".part");
+    if (!meant.isEmpty() && withMeant.toUtf8().size() <= kMaxFileNameBytes) return withMeant;
+    return name + QStringLiteral(".part");
+}
+
+QString knownPart(const QString& part) {
+    return part == kUnknownPart ? QString() : part;
+}
+
 }  // namespace
+
+const TempOwner& currentTempOwner() {
+    static const TempOwner me = [] {
+        const ProcessPlace place = currentProcessPlace();
+        TempOwner owner;
+        owner.pid = currentProcessId();
+        owner.machine = knownPart(digest(place.machine));
+        owner.boot = knownPart(digest(place.boot));
+        owner.idSpace = knownPart(digest(place.idSpace));
+        return owner;
+    }();
+    return me;
+}
 
 QString failureReason(const QString& folder, qint64 bytes, const QString& systemText) {
     const QFileInfo info(folder);
@@ -67,23 +112,32 @@ QString failureReason(const QString& folder, qint64 bytes, const QString& system
     return texts::archiveWriteError(systemText);
 }
 
-bool openTemp(const QString& folder, QFile& file) {
+bool openTemp(const QString& folder, QFile& file, const QString& meant) {
     static std::atomic<unsigned> counter{0};
     const QDir dir(folder);
+    QString wanted = meant;
     for (int attempt = 0; attempt < kMaxAlternatives; ++attempt) {
-        file.setFileName(dir.filePath(
-            QStringLiteral(".tabulon-%1-%2.part").arg(currentProcessId()).arg(++counter)));
+        file.setFileName(dir.filePath(tempName(++counter, wanted)));
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return true;
-        if (!QFileInfo::exists(file.fileName())) return false;
+        if (QFileInfo::exists(file.fileName())) continue;
+        // A file system with shorter names than most still takes the short one.
+        if (wanted.isEmpty()) return false;
+        wanted.clear();
     }
     return false;
 }
 
-std::optional<qint64> tempOwner(const QString& fileName) {
-    static const QRegularExpression pattern(QStringLiteral("^\\.tabulon-(\\d{1,18})-\\d+\\.part$"));
-    const auto match = pattern.match(fileName);
-    if (!match.hasMatch()) return {};
-    return match.captured(1).toLongLong();
+std::optional<TempOwner> tempOwner(const QString& fileName) {
+    static const QRegularExpression placed(QStringLiteral(
+        "^\\.tabulon-([0-9a-f]{8})-([0-9a-f]{8})-([0-9a-f]{8})-(\\d{1,18})-\\d{1,10}(?:~(.+))?\\.part$"));
+    static const QRegularExpression bare(QStringLiteral("^\\.tabulon-(\\d{1,18})-\\d+\\.part$"));
+    if (const auto match = placed.match(fileName); match.hasMatch())
+        return TempOwner{match.captured(4).toLongLong(), knownPart(match.captured(1)),
+                         knownPart(match.captured(2)), knownPart(match.captured(3)),
+                         match.captured(5)};
+    if (const auto match = bare.match(fileName); match.hasMatch())
+        return TempOwner{match.captured(1).toLongLong(), {}, {}, {}, {}};
+    return {};
 }
 
 qint64 writeSaved(QFile& file, const QByteArray& cp1251) {

@@ -45,7 +45,7 @@ void ArchiveWriter::stage(const Form& form) {
     const auto path = pathFor(form, sameForm, renamed);
     QString temp;
     qint64 size = 0;
-    if (!path || !writeTemp(form, *path, temp, size)) return;
+    if (!path || !writeTemp(form, *path, meantName(form, sameForm), temp, size)) return;
     if (!sameForm) {
         m_openPath.clear();  // until the form has its file
         m_openReceived = form.received;
@@ -70,10 +70,19 @@ std::optional<QString> ArchiveWriter::pathFor(const Form& form, bool sameForm, b
     return {};
 }
 
-bool ArchiveWriter::writeTemp(const Form& form, const QString& path, QString& temp, qint64& size) {
+// The name a form's temporary file carries for a recovery after this archive is stopped: the
+// form's own, cut short, as this line and its number give it.
+QString ArchiveWriter::meantName(const Form& form, bool sameForm) const {
+    const QDateTime received = (sameForm ? m_openReceived : form.received).toLocalTime();
+    const QString title = ArchiveName::firstLine(TextFileCodec::decode(form.text.left(4096)));
+    return wantedName(form.number, received, title, false);
+}
+
+bool ArchiveWriter::writeTemp(const Form& form, const QString& path, const QString& meant,
+                              QString& temp, qint64& size) {
     const QString folder = QFileInfo(path).absolutePath();
     QFile file;
-    const bool created = ArchiveFiles::openTemp(folder, file);
+    const bool created = ArchiveFiles::openTemp(folder, file, meant);
     size = created ? ArchiveFiles::writeSaved(file, form.text) : -1;
     const bool ok = size >= 0 && file.flush();
     file.close();
@@ -136,13 +145,18 @@ QString ArchiveWriter::siteRoot() const {
     return site.isEmpty() ? m_settings.folder : QDir(m_settings.folder).filePath(site);
 }
 
-std::vector<Leftover> ArchiveWriter::recoverLeftovers() {
+std::vector<Leftover> ArchiveWriter::recoverLeftovers(const QDateTime& now) {
     return ArchiveLeftovers::recover(
-        siteRoot(), [this](const QByteArray& head, const QDateTime& written) {
-            // Its exchange is unknown: it is named as one of this line's, number 0.
+        siteRoot(),
+        [this](const QByteArray& head, const QDateTime& written, const QString& meant) {
+            // The name its own archive meant for it, where a plain one is told; otherwise its
+            // exchange is unknown, and it is named as one of this line's, number 0.
+            if (!meant.isEmpty() && !meant.startsWith(u'.') && !meant.contains(u'/'))
+                return meant;
             return wantedName(0, written.toLocalTime(),
                               ArchiveName::firstLine(TextFileCodec::decode(head)), false);
-        });
+        },
+        now);
 }
 
 // The folder of the form's month made, and the name the template gives it there; empty (and

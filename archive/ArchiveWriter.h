@@ -59,8 +59,9 @@ public:
     // durable, and only then the forms counted written: a file is always either its last whole
     // text or the one before.
     Outcome commit();
-    // What broken-off archives left in the folder, recovered (see ArchiveLeftovers::recover).
-    std::vector<Leftover> recoverLeftovers();
+    // What broken-off archives left in the folder, recovered at `now` (see
+    // ArchiveLeftovers::recover).
+    std::vector<Leftover> recoverLeftovers(const QDateTime& now);
 
 private:
     // A form written to its temporary file, waiting for the batch's sync and its name.
@@ -76,7 +77,9 @@ private:
 
     QString siteRoot() const;
     std::optional<QString> pathFor(const Form& form, bool sameForm, bool renamed);
-    bool writeTemp(const Form& form, const QString& path, QString& temp, qint64& size);
+    QString meantName(const Form& form, bool sameForm) const;
+    bool writeTemp(const Form& form, const QString& path, const QString& meant, QString& temp,
+                   qint64& size);
     void commitStaged();
     bool place(Staged& s, bool dataDurable);
     QString wantedPath(int number, const QDateTime& received, const QByteArray& text, bool complete,

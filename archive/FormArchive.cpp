@@ -29,6 +29,8 @@ QString FormArchive::failureText(const Failure& failure) {
 
 QString FormArchive::leftoverText(const Leftover& leftover) {
     const QString file = QDir::toNativeSeparators(leftover.file);
+    if (!leftover.sameAs.isEmpty())
+        return texts::kLeftoverSameAsForm.arg(file, QDir::toNativeSeparators(leftover.sameAs));
     if (leftover.path.isEmpty()) return texts::kLeftoverRemoved.arg(file);
     return texts::kLeftoverRecovered.arg(file, QDir::toNativeSeparators(leftover.path))
         .arg(leftover.size);
@@ -114,7 +116,7 @@ std::size_t FormArchive::writeBatch(std::unique_lock<std::mutex>& lock) {
 void FormArchive::recover(std::unique_lock<std::mutex>& lock) {
     m_busy = true;
     lock.unlock();
-    const auto found = m_writer.recoverLeftovers();
+    const auto found = m_writer.recoverLeftovers(m_now());
     if (!found.empty() && m_onLeftovers) m_onLeftovers(found);
     lock.lock();
     m_recover = false;

@@ -63,6 +63,9 @@ inline const QString kLeftoverRecovered =
 // %1 the leftover file.
 inline const QString kLeftoverRemoved =
     QStringLiteral("Пустой файл прерванной записи в архив удален: %1");
+// %1 the leftover file, %2 the form's file that it was already.
+inline const QString kLeftoverSameAsForm = QStringLiteral(
+    "Файл прерванной записи в архив удален: форма уже записана в архив как %2 (%1)");
 // %1 forms recovered, %2 empty files removed.
 inline const QString kLeftoversSummary = QStringLiteral(
     "Прерванная запись в архив: восстановлено неполных форм: %1, удалено пустых файлов: %2");

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -94,12 +95,16 @@ TEST_F(FormArchiveTest, LargeFormsAreWrittenWhole) {
 class Leftovers : public FormArchiveTest {
 protected:
     const QByteArray kText = "\xCF\xD0\xCE\xD2\xCE\xCA\xCE\xCB\r\nstart of a form";
-    void leave(qint64 pid, int n, const QByteArray& text, const QDateTime& written) {
-        QFile f(QDir(month()).filePath(QStringLiteral(".tabulon-%1-%2.part").arg(pid).arg(n)));
-        ASSERT_TRUE(QDir().mkpath(month()) && f.open(QIODevice::WriteOnly));
+    static QString name(qint64 pid, int n) {
+        return QStringLiteral(".tabulon-%1-%2.part").arg(pid).arg(n);
+    }
+    QString leave(qint64 pid, int n, const QByteArray& text, const QDateTime& written) {
+        QFile f(QDir(month()).filePath(name(pid, n)));
+        EXPECT_TRUE(QDir().mkpath(month()) && f.open(QIODevice::WriteOnly));
         f.write(text);
         f.flush();
-        ASSERT_TRUE(f.setFileTime(written, QFileDevice::FileModificationTime));
+        EXPECT_TRUE(f.setFileTime(written, QFileDevice::FileModificationTime));
+        return f.fileName();
     }
     static qint64 gonePid() {
         QProcess gone;
@@ -109,48 +114,210 @@ protected:
         EXPECT_TRUE(gone.waitForFinished());
         return pid;
     }
+    // A run of the archive that recovers what it finds, at `now`.
+    std::map<QString, Leftover> recover(const QDateTime& now) {
+        std::map<QString, Leftover> found;
+        auto archive = makeArchive();
+        archive->setClock([now] { return now; });
+        archive->setLeftoversHandler([&](const std::vector<Leftover>& all) {
+            for (const Leftover& l : all) found[QFileInfo(l.file).fileName()] = l;
+        });
+        archive->recoverLeftovers();
+        archive->finish();
+        return found;
+    }
+    QStringList temps() const {
+        QStringList names = QDir(month()).entryList(
+            {".tabulon-*"}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        names.sort();
+        return names;
+    }
 };
 
-// Leftovers whose archive was killed become forms marked cut short, or go when empty; those of
-// a running archive stay, this process's own included, and so does what was never ours.
-TEST_F(Leftovers, DeadArchivesLeftoversRecoveredLiveOnesLeftAlone) {
+// Temporaries named as the version before wrote them tell only a process id, which may be of
+// another machine or container: they are recovered once untouched for a day, whoever wrote
+// them, and named by the recovering run. Empty ones go; what was never ours stays.
+TEST_F(Leftovers, OldNamesAreRecoveredOnlyWhenADayOld) {
     const qint64 gone = gonePid();
-    const QDateTime before = QDateTime::currentDateTime().addSecs(-3600);
-    const QDateTime written(QDate(2026, 12, 9), QTime(10, 0, 0));
-    leave(gone, 1, kText, written);
-    leave(gone, 2, "", written);
-    leave(getppid(), 3, "a running archive's", before);
-    leave(getpid(), 4, "being written here", QDateTime::currentDateTime());
-    leave(getpid(), 5, "an earlier process with our id", QDateTime(QDate(2020, 1, 1), QTime(8, 0)));
-    leave(gone, 6, "another", written);
+    const QDateTime old = kWhen.addDays(-2), fresh = kWhen.addSecs(-3 * 3600);
+    leave(gone, 1, kText, old);
+    leave(gone, 2, "", old);
+    leave(gone, 3, "a dead pid here, maybe a live one elsewhere", fresh);
+    leave(getppid(), 4, "a running archive's", fresh);
+    leave(getpid(), 5, "an earlier process with our id", fresh);
+    leave(gone, 6, "another", old);
     QFile(QDir(month()).filePath(".tabulon-x.part")).open(QIODevice::WriteOnly);
 
-    std::map<QString, Leftover> found;
-    auto archive = makeArchive();
-    archive->setLeftoversHandler([&](const std::vector<Leftover>& all) {
-        for (const Leftover& l : all) found[QFileInfo(l.file).fileName()] = l;
-    });
-    archive->recoverLeftovers();
-    archive->finish();
-
-    const auto name = [](qint64 pid, int n) {
-        return QStringLiteral(".tabulon-%1-%2.part").arg(pid).arg(n);
-    };
-    ASSERT_EQ(found.size(), 4u);
+    auto found = recover(kWhen);
+    ASSERT_EQ(found.size(), 3u);
     const Leftover& first = found[name(gone, 1)];
-    EXPECT_EQ(first.path, QDir(month()).filePath("2026-12-09_COM3_00-неполная.txt"));
+    EXPECT_EQ(first.path, QDir(month()).filePath("2026-12-07_COM3_00-неполная.txt"));
     EXPECT_EQ(first.size, kText.size());
     EXPECT_EQ(read(QFileInfo(first.path).fileName()), kText);
     EXPECT_EQ(found[name(gone, 6)].path,
-              QDir(month()).filePath("2026-12-09_COM3_00-неполная-2.txt"));
+              QDir(month()).filePath("2026-12-07_COM3_00-неполная-2.txt"));
     EXPECT_TRUE(found[name(gone, 2)].path.isEmpty());
-    EXPECT_EQ(read("2020-01-01_COM3_00-неполная.txt"), "an earlier process with our id");
-    EXPECT_TRUE(FormArchive::leftoverText(first).contains("2026-12-09_COM3_00-неполная.txt"));
+    EXPECT_TRUE(FormArchive::leftoverText(first).contains("2026-12-07_COM3_00-неполная.txt"));
     EXPECT_TRUE(FormArchive::leftoverText(found[name(gone, 2)]).contains(name(gone, 2)));
-    EXPECT_EQ(folderFiles().size(), 3);
-    EXPECT_EQ(QDir(month()).entryList({".*"}, QDir::Files | QDir::Hidden, QDir::Name),
-              (QStringList{name(getppid(), 3), name(getpid(), 4), ".tabulon-x.part"}));
+    EXPECT_EQ(folderFiles().size(), 2);
+    QStringList left{name(gone, 3), name(getppid(), 4), name(getpid(), 5), ".tabulon-x.part"};
+    left.sort();
+    EXPECT_EQ(temps(), left);
+    // A day later the fresh ones are old too.
+    EXPECT_EQ(recover(kWhen.addDays(1)).size(), 3u);
+    EXPECT_EQ(temps(), QStringList{".tabulon-x.part"});
 }
+
+// A writer stopped before it named its form, in a process of its own: in this process id space
+// (a dead one is recovered at once, under the name it meant), or in another one that stands in
+// for a container or a second computer on a shared folder, whose processes cannot be seen: its
+// temporary is left alone, live or dead, until untouched for a day.
+struct WriterCase {
+    const char* title;
+    bool otherSpace;
+};
+
+void PrintTo(const WriterCase& c, std::ostream* os) {
+    *os << c.title;
+}
+
+class LeftoverWriters : public Leftovers, public ::testing::WithParamInterface<WriterCase> {
+protected:
+    // Starts the writer of form `number` on `port`; in another space its pid is `pid` there.
+    bool start(QProcess& writer, const QString& port, int number, qint64 pid) {
+        const QStringList args{dir.path(), port, QString::number(number)};
+        if (GetParam().otherSpace) {
+            // A background job's input is /dev/null; descriptor 3 keeps the test's pipe.
+            const QString script = QStringLiteral(
+                "exec 3<&0; echo $1 >/proc/sys/kernel/ns_last_pid || exit 1; "
+                "\"$0\" \"$2\" \"$3\" \"$4\" <&3 & wait");
+            writer.start("unshare", QStringList{"--pid", "--fork", "--mount-proc", "--kill-child",
+                                                "sh", "-c", script, LEFTOVER_WRITER,
+                                                QString::number(pid - 1)} +
+                                        args);
+        } else {
+            writer.start(LEFTOVER_WRITER, args);
+        }
+        return writer.waitForStarted() && writer.waitForReadyRead(10000) &&
+               writer.readLine().startsWith("ready");
+    }
+};
+
+TEST_P(LeftoverWriters, LiveOnesStayAndDeadOnesAreRecoveredWhenTheyCanBeJudged) {
+    if (GetParam().otherSpace && geteuid() != 0) GTEST_SKIP() << "a pid namespace needs root";
+    // A pid that is dead here, so that only where it runs tells whether its writer lives.
+    const qint64 pid = gonePid();
+    QProcess writer;
+    ASSERT_TRUE(start(writer, "COM7", 5, pid)) << writer.readAllStandardError().toStdString();
+    ASSERT_EQ(temps().size(), 1);
+    const QString temp = temps().front();
+    if (GetParam().otherSpace) {
+        ASSERT_TRUE(temp.contains(QStringLiteral("-%1-").arg(pid))) << temp.toStdString();
+    }
+
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    EXPECT_TRUE(recover(now).empty());
+    EXPECT_EQ(temps(), QStringList{temp});
+    writer.closeWriteChannel();
+    ASSERT_TRUE(writer.waitForFinished());
+
+    const auto found = recover(now.addSecs(2 * 3600));
+    EXPECT_EQ(found.size(), GetParam().otherSpace ? 0u : 1u);
+    const auto late = recover(now.addDays(1).addSecs(60));
+    const Leftover recovered = found.empty() ? late.at(temp) : found.at(temp);
+    EXPECT_EQ(recovered.path, QDir(month()).filePath("2026-12-09_COM7_05-неполная.txt"));
+    EXPECT_EQ(read("2026-12-09_COM7_05-неполная.txt"), "\xCF\xD0\xCE\xD2\xCE\xCA\xCE\xCB\r\nhalf a form");
+    EXPECT_TRUE(temps().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(FormArchive, LeftoverWriters,
+                         ::testing::Values(WriterCase{"ThisProcessSpace", false},
+                                           WriterCase{"AnotherProcessSpace", true}),
+                         [](const auto& info) { return std::string(info.param.title); });
+
+// Whoever may write a month folder may plant names there: recovery takes only regular files of
+// its own user, never through a link, and a file that has another name already is no leftover.
+// The one exception is its own form linked under its name by a writer killed before it removed
+// the temporary: that temporary is only removed.
+struct PlantedCase {
+    const char* title;
+    // Plants `temp`, with `outside` a folder beside the archive; returns false to skip.
+    std::function<bool(const QString& temp, const QString& outside)> plant;
+    bool duplicate = false;
+};
+
+void PrintTo(const PlantedCase& c, std::ostream* os) {
+    *os << c.title;
+}
+
+class PlantedLeftovers : public Leftovers, public ::testing::WithParamInterface<PlantedCase> {};
+
+TEST_P(PlantedLeftovers, AreLeftAloneAndNeverFollowed) {
+    QTemporaryDir outside;
+    const QString temp = QDir(month()).filePath(name(gonePid(), 1));
+    ASSERT_TRUE(QDir().mkpath(month()));
+    {
+        QFile secret(outside.filePath("secret"));
+        ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+        secret.write("root only\r\n");
+    }
+    if (!GetParam().plant(temp, outside.path())) GTEST_SKIP() << "needs root";
+    const QStringList before = QDir(month()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+    const auto found = recover(kWhen.addDays(3));
+    if (GetParam().duplicate) {
+        ASSERT_EQ(found.size(), 1u);
+        const Leftover& l = found.begin()->second;
+        EXPECT_TRUE(l.path.isEmpty());
+        EXPECT_EQ(l.sameAs, QDir(month()).filePath("2026-12-09_COM3_01.txt"));
+        EXPECT_TRUE(FormArchive::leftoverText(l).contains("2026-12-09_COM3_01.txt"));
+        EXPECT_TRUE(temps().isEmpty());
+    } else {
+        EXPECT_TRUE(found.empty());
+        EXPECT_EQ(temps().size(), 1);
+    }
+    EXPECT_EQ(QDir(month()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    QFile secret(outside.filePath("secret"));
+    EXPECT_TRUE(secret.open(QIODevice::ReadOnly));
+    EXPECT_EQ(secret.readAll(), "root only\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FormArchive, PlantedLeftovers,
+    ::testing::Values(
+        PlantedCase{"LinkToAFileOutside",
+                    [](const QString& temp, const QString& outside) {
+                        return QFile::link(QDir(outside).filePath("secret"), temp);
+                    }},
+        PlantedCase{"DanglingLink",
+                    [](const QString& temp, const QString& outside) {
+                        return QFile::link(QDir(outside).filePath("none"), temp);
+                    }},
+        PlantedCase{"Pipe",
+                    [](const QString& temp, const QString&) {
+                        return QProcess::execute("mkfifo", {temp}) == 0;
+                    }},
+        PlantedCase{"AnotherUsersFile",
+                    [](const QString& temp, const QString&) {
+                        QFile f(temp);
+                        return geteuid() == 0 && f.open(QIODevice::WriteOnly) &&
+                               f.write("theirs") == 6 && ::chown(QFile::encodeName(temp), 65534,
+                                                                 65534) == 0;
+                    }},
+        PlantedCase{"FileWithANameElsewhere",
+                    [](const QString& temp, const QString& outside) {
+                        return ::link(QFile::encodeName(QDir(outside).filePath("secret")),
+                                      QFile::encodeName(temp)) == 0;
+                    }},
+        PlantedCase{"OwnFormLinkedBeforeTheKill",
+                    [](const QString& temp, const QString&) {
+                        const QString form = QFileInfo(temp).dir().filePath("2026-12-09_COM3_01.txt");
+                        QFile f(form);
+                        return f.open(QIODevice::WriteOnly) && f.write("a whole form") == 12 &&
+                               f.flush() && ::link(QFile::encodeName(form), QFile::encodeName(temp)) == 0;
+                    },
+                    true}),
+    [](const auto& info) { return std::string(info.param.title); });
 
 TEST_F(FormArchiveTest, TwoArchivesInOneFolderNeverShareAName) {
     auto first = makeArchive();

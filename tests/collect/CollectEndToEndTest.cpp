@@ -445,6 +445,8 @@ TEST_F(CollectTest, TwoLinesAtOnceIntoOneArchive) {
 
 // A collector killed while archiving leaves its temporary files; the next run in that folder
 // turns the one with text into a form marked cut short, removes the empty one, and says so.
+// These are named as the version before named them, by a pid alone, and so are taken only once
+// untouched for a day.
 TEST_F(CollectTest, LeftoversOfAKilledRunAreRecoveredAndLogged) {
     QProcess killed;
     killed.start("sleep", {"0.05"});
@@ -457,6 +459,9 @@ TEST_F(CollectTest, LeftoversOfAKilledRunAreRecoveredAndLogged) {
         QFile f(month.filePath(QStringLiteral(".tabulon-%1-%2.part").arg(pid).arg(n)));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text);
+        f.flush();
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addDays(-2),
+                                  QFileDevice::FileModificationTime));
     }
     calculator(calc(4));
     const Outcome run = collect(kCom1Type4);
