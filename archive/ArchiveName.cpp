@@ -43,18 +43,23 @@ QString fieldValue(const QString& name, const ArchiveNameFields& f) {
     return QStringLiteral("{%1}").arg(name);
 }
 
-// Cut to at most `maxBytes` of UTF-8 without splitting a character; the extension stays.
-QString fitted(QString name, int maxBytes) {
+// Cut to at most `maxBytes` of UTF-8 without splitting a character, and cleaned again.
+QString cutTo(QString text, int maxBytes) {
+    if (text.toUtf8().size() <= maxBytes) return text;
+    while (!text.isEmpty() && text.toUtf8().size() > maxBytes) {
+        text.chop(1);
+        if (!text.isEmpty() && text.back().isHighSurrogate()) text.chop(1);
+    }
+    return clean(text);
+}
+
+// Cut to at most `maxBytes` of UTF-8; the extension stays.
+QString fitted(const QString& name, int maxBytes) {
     if (name.toUtf8().size() <= maxBytes) return name;
     const qsizetype dot = name.lastIndexOf(u'.');
     const QString extension = dot > 0 && name.size() - dot <= 8 ? name.mid(dot) : QString();
-    QString stem = name.left(name.size() - extension.size());
-    const int room = maxBytes - int(extension.toUtf8().size());
-    while (!stem.isEmpty() && stem.toUtf8().size() > room) {
-        stem.chop(1);
-        if (!stem.isEmpty() && stem.back().isHighSurrogate()) stem.chop(1);
-    }
-    return clean(stem) + extension;
+    const QString stem = name.left(name.size() - extension.size());
+    return cutTo(stem, maxBytes - int(extension.toUtf8().size())) + extension;
 }
 
 }  // namespace
@@ -154,8 +159,11 @@ QString monthFolder(const QDate& date) {
 
 QString siteFolder(const QString& site) {
     if (site.isEmpty()) return {};
-    // A name of dots or separators alone still gets a folder of its own, apart from the months.
-    const QString folder = clean(site);
+    // One name typed composed or decomposed is one folder; a long name is cut as a form's is,
+    // so that the file system takes it. A name of dots or separators alone still gets a folder
+    // of its own, apart from the months.
+    const QString folder =
+        cutTo(clean(site.normalized(QString::NormalizationForm_C)), kMaxNameBytes);
     return folder.isEmpty() ? QStringLiteral("_") : folder;
 }
 

@@ -49,7 +49,9 @@ QString firstLine(const QString& text);
 // The folder of a month: "2026-12".
 QString monthFolder(const QDate& date);
 
-// The folder of a site's forms inside the archive, its name cleaned; empty for no site.
+// The folder of a site's forms inside the archive, its name cleaned, composed (NFC) and cut to
+// kMaxNameBytes; empty for no site. The one place the folder is named: the writer, the book's
+// check that no two sites share a folder, and the windows that show a site's forms use it.
 QString siteFolder(const QString& site);
 
 }  // namespace ArchiveName

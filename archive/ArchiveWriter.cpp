@@ -11,6 +11,7 @@
 #include "archive/ArchiveName.h"
 #include "files/TextFileCodec.h"
 #include "platform/FileSystemSync.h"
+#include "platform/SharedFolders.h"
 #include "res/Texts.h"
 
 using ArchiveFiles::failureReason;
@@ -166,7 +167,7 @@ QString ArchiveWriter::wantedPath(int number, const QDateTime& received, const Q
     const QDateTime local = received.toLocalTime();
     const QString folder = QDir(siteRoot()).filePath(ArchiveName::monthFolder(local.date()));
     failure.folder = folder;
-    if (!QDir().mkpath(folder)) {
+    if (!makeSharedFolders(folder.toStdString())) {
         failure.reason = texts::kArchiveFolderNotCreated;
         return {};
     }

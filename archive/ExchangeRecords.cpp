@@ -8,6 +8,7 @@
 
 #include "archive/ExchangeRecord.h"
 #include "files/SafeFile.h"
+#include "platform/SharedFolders.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ bool write(const QString& archiveRoot, const ExchangeRecord& record, QString* er
     do {
         path = folder.filePath(fileName(record, ++g_counter));
     } while (QFileInfo::exists(path));
-    if (!folder.mkpath(QStringLiteral("."))) {
+    if (!makeSharedFolders(folder.path().toStdString())) {
         if (error) *error = QDir::toNativeSeparators(folder.path());
         return false;
     }

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QWidget>
 
+#include "archive/ArchiveName.h"
 #include "archive/ArchiveSettings.h"
 #include "index/ArchiveWindow.h"
 #include "sites/MonthRoundWindow.h"
@@ -38,10 +39,11 @@ void ArchiveWindows::showMonthRound() {
     if (!m_monthRound) {
         m_monthRound = new MonthRoundWindow(SiteBook::userPath(), root, m_frame);
         if (month.isValid()) m_monthRound->setMonth(month);
-        // A site's forms of a month are shown in "Архив форм", where they can be searched.
+        // A site's forms of a month are shown in "Архив форм", where they can be searched; its
+        // tree knows a site by its folder.
         connect(m_monthRound, &MonthRoundWindow::formsRequested, this,
                 [this](const QString& site, const QDate& forms) {
-                    archiveWindow()->showForms(site, forms);
+                    archiveWindow()->showForms(ArchiveName::siteFolder(site), forms);
                 });
         connect(m_monthRound, &MonthRoundWindow::connectRequested, this,
                 &ArchiveWindows::connectRequested);

@@ -267,6 +267,35 @@ QString siteBookNotSaved(const QString& problem) {
         .arg(problem);
 }
 
+QString siteSameFolder(const QString& name, const QString& other, const QString& folder) {
+    return QStringLiteral(
+               "у объектов «%1» и «%2» была бы одна папка архива «%3», и их формы смешались бы: "
+               "измените одно из имен")
+        .arg(name, other, folder);
+}
+
+QString siteNameUnquoted(const QString& name) {
+    QString quoted = name;
+    quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+    return QStringLiteral(
+               "имя с русскими буквами, пробелами или точками пишется в кавычках: [\"%1\"]")
+        .arg(quoted);
+}
+
+QString siteBookReadOnly(const QString& problem) {
+    return QStringLiteral(
+               "Файл объектов открыт только для просмотра: его нельзя прочитать, и записанное в "
+               "нем было бы потеряно. Исправьте или удалите его.\n%1")
+        .arg(problem);
+}
+
+QString sitesOnOnePort(const QString& port, const QStringList& sites) {
+    return QStringLiteral(
+               "Объекты %1 указывают один порт %2: при обходе всех объектов (tabulon-collect "
+               "--all) с него будут собраны формы для каждого из них.")
+        .arg(QStringLiteral("«") + sites.join(QStringLiteral("», «")) + QStringLiteral("»"), port);
+}
+
 QString siteBookWriteFailed(const QString& path, const QString& why) {
     return QStringLiteral("Невозможно записать файл объектов %1: %2.").arg(path, why);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The program's own messages, each written once: the windows, the worker and
 // tabulon-collect show them from here. The texts the string table holds (the English file and
@@ -257,12 +258,18 @@ QString siteBookWriteFailed(const QString& path, const QString& why);
 QString siteBookAtStart(const QString& problem);
 inline const QString kSiteNoName = QStringLiteral("Не задано имя объекта");
 inline const QString kSiteNameTaken = QStringLiteral("Объект с таким именем уже есть");
-inline const QString kSiteNameUnquoted = QStringLiteral(
-    "имя с русскими буквами, пробелами или точками пишется в кавычках: [\"Котельная 3\"]");
 inline const QString kSiteCopy = QStringLiteral("копия");
 inline const QString kSiteNewName = QStringLiteral("Новый объект");
 QString noSites(const QString& path);
 QString siteNotOnComNumber(const QString& site, const QString& port);
+// Names of sites the archive could not keep apart; a book the window "Объекты" only shows; sites
+// that share a port.
+inline const QString kSiteNameControl = QStringLiteral(
+    "В имени объекта есть управляющие символы (табуляция, перевод строки и т. п.)");
+QString siteSameFolder(const QString& name, const QString& other, const QString& folder);
+QString siteNameUnquoted(const QString& name);
+QString siteBookReadOnly(const QString& problem);
+QString sitesOnOnePort(const QString& port, const QStringList& sites);
 inline const QString kSiteBookHeader = QStringLiteral(
     "# Объекты Tabulon: имя объекта в заголовке таблицы, под ним порт (COM1..COM9,\n"
     "# /dev/serial/by-id/…, tcp://адрес:порт или rfc2217://адрес:порт), тип вычислителя,\n"

@@ -22,8 +22,9 @@ QString unwritable(const QList<Site>& sites) {
     for (int i = 0; i < sites.size(); ++i) {
         const QString problem = siteProblem(sites[i]);
         if (!problem.isEmpty()) return texts::siteBadValue(sites[i].name, problem, sites[i].port);
-        if (siteNameTaken(sites.first(i), sites[i].name, -1))
-            return texts::siteTwice(sites[i].name);
+        const QString clash =
+            siteNameClash(sites.first(i), sites[i].name, -1, texts::siteTwice(sites[i].name));
+        if (!clash.isEmpty()) return clash;
     }
     return {};
 }

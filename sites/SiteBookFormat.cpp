@@ -56,6 +56,20 @@ QString commentAbove(const QStringList& lines, int line, qsizetype stop) {
     return joinLines(lines, from, line - 1);
 }
 
+// The name a person wrote without quotes on `line`: "[Котельная 3]" or "Котельная 3 = ...";
+// the book's own example when the line shows none.
+QString unquotedName(const QString& line) {
+    QString name = line.trimmed();
+    if (name.startsWith(u'[')) {
+        const qsizetype close = name.indexOf(u']');
+        name = name.mid(1, close < 0 ? -1 : close - 1);
+    } else {
+        name = name.left(name.indexOf(u'='));
+    }
+    name = name.trimmed();
+    return name.isEmpty() ? QStringLiteral("Котельная 3") : name;
+}
+
 // toml++ says in English what broke the syntax; a table met twice is the mistake a person
 // makes most (a site copied and not renamed), so it is told in the book's own words.
 Mistake syntaxMistake(const toml::parse_error& error, const QStringList& lines) {
@@ -72,7 +86,8 @@ Mistake syntaxMistake(const toml::parse_error& error, const QStringList& lines) 
     const qsizetype saw = detail.indexOf(QStringLiteral("saw '"));
     if (detail.contains(QStringLiteral("bare key")) && saw >= 0 && saw + 5 < detail.size() &&
         (detail[saw + 5].unicode() > 0x7f || detail[saw + 5] == QLatin1Char(' ')))
-        return {line, texts::kSiteNameUnquoted};
+        return {line, texts::siteNameUnquoted(
+                          line >= 1 && line <= lines.size() ? unquotedName(lines[line - 1]) : "")};
     return {line, texts::siteBookNotToml(detail)};
 }
 
@@ -143,7 +158,8 @@ std::optional<Mistake> readSite(Site& site, const toml::key& key, const toml::no
     site.name = fromUtf8(key.str());
     const auto* table = value.as_table();
     if (!table) return Mistake{line, texts::siteNotTable(site.name)};
-    if (site.name.trimmed().isEmpty()) return Mistake{line, texts::kSiteNoName};
+    if (const QString problem = siteNameProblem(site.name); !problem.isEmpty())
+        return Mistake{line, problem};
     bool hasPort = false;
     for (const auto& [entryKey, entryValue] : inFileOrder(*table)) {
         const QString name = fromUtf8(entryKey->str());
@@ -174,8 +190,11 @@ Parsed parse(const QByteArray& text, const QString& path) {
     for (const auto& [key, value] : inFileOrder(root)) {
         Site site;
         std::optional<Mistake> mistake = readSite(site, *key, *value);
-        if (!mistake && siteNameTaken(parsed.sites, site.name, -1))
-            mistake = Mistake{lineOf(key->source()), texts::siteTwice(site.name)};
+        if (!mistake) {
+            const QString clash =
+                siteNameClash(parsed.sites, site.name, -1, texts::siteTwice(site.name));
+            if (!clash.isEmpty()) mistake = Mistake{lineOf(key->source()), clash};
+        }
         if (mistake) {
             parsed.sites.clear();
             parsed.problem = texts::siteBookLine(path, mistake->line, mistake->what);

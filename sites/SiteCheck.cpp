@@ -1,7 +1,9 @@
 #include "sites/SiteCheck.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
+#include "archive/ArchiveName.h"
 #include "platform/NetworkAddress.h"
 #include "res/Texts.h"
 #include "settings/ExchangeChoice.h"
@@ -28,22 +30,78 @@ int siteDeviceOf(const QString& text) {
     return -1;
 }
 
+QString siteNameProblem(const QString& name) {
+    if (name.trimmed().isEmpty()) return texts::kSiteNoName;
+    // A NUL would cut the names of the site's files short; a line break or tab has no place in
+    // a folder's name nor in a line of the log.
+    for (QChar c : name)
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+            c.category() == QChar::Separator_Paragraph)
+            return texts::kSiteNameControl;
+    return {};
+}
+
 QString siteProblem(const Site& site) {
-    if (site.name.trimmed().isEmpty()) return texts::kSiteNoName;
+    if (const QString problem = siteNameProblem(site.name); !problem.isEmpty()) return problem;
     if (!isSitePort(site.port)) return texts::kBadPort;
     if (siteDeviceName(site.device).isEmpty()) return texts::kBadDevice;
     if (!exchangeRates().contains(site.speed)) return texts::kBadRate;
     return {};
 }
 
+namespace {
+
+// The name becomes a folder of the archive, where names differing only in letter case or
+// blanks would be hard to tell apart, and names that clean to one folder would mix their forms.
+bool sameName(const QString& a, const QString& b) {
+    return a.normalized(QString::NormalizationForm_C)
+               .simplified()
+               .compare(b.normalized(QString::NormalizationForm_C).simplified(),
+                        Qt::CaseInsensitive) == 0;
+}
+
+QString folderKey(const QString& name) {
+    return ArchiveName::siteFolder(name).toCaseFolded();
+}
+
+int clashingSite(const QList<Site>& sites, const QString& name, int index, bool* same) {
+    const QString folder = folderKey(name);
+    for (int i = 0; i < sites.size(); ++i) {
+        if (i == index) continue;
+        *same = sameName(sites[i].name, name);
+        if (*same || folderKey(sites[i].name) == folder) return i;
+    }
+    return -1;
+}
+
+}  // namespace
+
 bool siteNameTaken(const QList<Site>& sites, const QString& name, int index) {
-    // The name becomes a folder of the archive, where names differing only in letter case or
-    // blanks would be hard to tell apart.
-    const QString wanted = name.simplified();
-    for (int i = 0; i < sites.size(); ++i)
-        if (i != index && sites[i].name.simplified().compare(wanted, Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
+    bool same = false;
+    return clashingSite(sites, name, index, &same) >= 0;
+}
+
+QString siteNameClash(const QList<Site>& sites, const QString& name, int index,
+                      const QString& sameName) {
+    bool same = false;
+    const int other = clashingSite(sites, name, index, &same);
+    if (other < 0) return {};
+    if (same) return sameName;
+    return texts::siteSameFolder(name, sites[other].name, ArchiveName::siteFolder(name));
+}
+
+QString sitesSharingPort(const QList<Site>& sites) {
+    QStringList ports;  // in the order of their first site
+    QHash<QString, QStringList> names;
+    for (const Site& site : sites) {
+        const QString port = site.port.trimmed();
+        if (!names.contains(port)) ports << port;
+        names[port] << site.name;
+    }
+    QStringList told;
+    for (const QString& port : std::as_const(ports))
+        if (names[port].size() > 1) told << texts::sitesOnOnePort(port, names[port]);
+    return told.join(u'\n');
 }
 
 QString freeSiteName(const QList<Site>& sites, const QString& name, bool copy) {

@@ -19,8 +19,21 @@ QString siteDeviceName(int device);
 // The type named `text` exactly, or given by its number "0".."5"; -1 for anything else.
 int siteDeviceOf(const QString& text);
 
-// Whether another site than the one at `index` (-1: none) of `sites` bears `name`.
+// What is wrong with `name` as a site's name by itself (missing, or holding control
+// characters); empty when nothing is.
+QString siteNameProblem(const QString& name);
+
+// Whether another site than the one at `index` (-1: none) of `sites` bears `name`, or a name
+// whose archive folder is `name`'s (see ArchiveName::siteFolder).
 bool siteNameTaken(const QList<Site>& sites, const QString& name, int index);
+// What the operator is told when `name` is taken: `sameName` when another site bears it but
+// for letter case, blanks or how its letters are composed, otherwise that both names give one
+// folder; empty when `name` is free.
+QString siteNameClash(const QList<Site>& sites, const QString& name, int index,
+                      const QString& sameName);
+
+// That sites of `sites` name one port, and which; empty when every port is named once.
+QString sitesSharingPort(const QList<Site>& sites);
 
 // A name for a copy of the site named `name` that no site of `sites` bears: "<name> (копия)",
 // then "(копия 2)", "(копия 3)", ...; `name` itself stands for the first free one of "<name>",

@@ -1,5 +1,6 @@
 #include "sites/SitesDlg.h"
 
+#include <QDialogButtonBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -11,12 +12,13 @@
 #include "ui_SitesDlg.h"
 
 SitesDlg::SitesDlg(const QString& path, const QList<Site>& sites, const Site& fromSettings,
-                   QWidget* parent)
+                   QWidget* parent, const QString& bookProblem)
     : QDialog(parent),
       m_ui(std::make_unique<Ui::SitesDlg>()),
       m_path(path),
       m_fromSettings(fromSettings),
-      m_sites(sites) {
+      m_sites(sites),
+      m_readOnly(!bookProblem.isEmpty()) {
     m_ui->setupUi(this);
     // The operator's text must arrive as typed, as in "Настройки".
     for (QComboBox* list : {m_ui->IDC_SITE_PORT, m_ui->IDC_SITE_DEVICE, m_ui->IDC_SITE_SPEED})
@@ -44,6 +46,13 @@ SitesDlg::SitesDlg(const QString& path, const QList<Site>& sites, const Site& fr
     connect(m_ui->IDC_SITE_REMOVE, &QPushButton::clicked, this, &SitesDlg::removeSite);
     connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &SitesDlg::accept);
     connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &SitesDlg::reject);
+    // A book that cannot be read is shown, not edited: what the window wrote would replace it.
+    m_ui->IDC_SITE_BOOK_PROBLEM->setVisible(m_readOnly);
+    m_ui->IDC_SITE_BOOK_PROBLEM->setText(texts::siteBookReadOnly(bookProblem));
+    for (QWidget* w : {static_cast<QWidget*>(m_ui->IDC_SITE_ADD),
+                       static_cast<QWidget*>(m_ui->IDC_SITE_FROM_SETTINGS),
+                       static_cast<QWidget*>(m_ui->buttons->button(QDialogButtonBox::Save))})
+        w->setEnabled(!m_readOnly);
     selectRow(m_sites.isEmpty() ? -1 : 0);
 }
 
@@ -51,13 +60,12 @@ SitesDlg::~SitesDlg() = default;
 
 int SitesDlg::showModal(QWidget* owner, const QString& path, const Site& fromSettings) {
     const SiteBook::Loaded book = SiteBook::load(path);
-    if (!book.problem.isEmpty()) tabulonMessageBox(book.problem, msg::MB_ICONEXCLAMATION);
-    SitesDlg dialog(path, book.sites, fromSettings, owner);
+    SitesDlg dialog(path, book.sites, fromSettings, owner, book.problem);
     return dialog.exec() == QDialog::Accepted ? msg::IDOK : msg::IDCANCEL;
 }
 
 void SitesDlg::showSite(int row) {
-    const bool any = row >= 0 && row < m_sites.size();
+    const bool any = row >= 0 && row < m_sites.size() && !m_readOnly;
     for (QWidget* w :
          {static_cast<QWidget*>(m_ui->IDC_SITE_NAME), static_cast<QWidget*>(m_ui->IDC_SITE_PORT),
           static_cast<QWidget*>(m_ui->IDC_SITE_DEVICE), static_cast<QWidget*>(m_ui->IDC_SITE_SPEED),
@@ -65,23 +73,23 @@ void SitesDlg::showSite(int row) {
           static_cast<QWidget*>(m_ui->IDC_SITE_DUPLICATE),
           static_cast<QWidget*>(m_ui->IDC_SITE_REMOVE)})
         w->setEnabled(any);
-    const Site site = any ? m_sites[row] : Site{};
+    const bool shown = row >= 0 && row < m_sites.size();
+    const Site site = shown ? m_sites[row] : Site{};
     m_ui->IDC_SITE_NAME->setText(site.name);
-    m_ui->IDC_SITE_PORT->setEditText(any ? site.port : QString());
-    m_ui->IDC_SITE_DEVICE->setEditText(any ? siteDeviceName(site.device) : QString());
-    m_ui->IDC_SITE_SPEED->setEditText(any ? QString::number(site.speed) : QString());
+    m_ui->IDC_SITE_PORT->setEditText(shown ? site.port : QString());
+    m_ui->IDC_SITE_DEVICE->setEditText(shown ? siteDeviceName(site.device) : QString());
+    m_ui->IDC_SITE_SPEED->setEditText(shown ? QString::number(site.speed) : QString());
     m_ui->IDC_SITE_NOTE->setText(site.note);
     m_current = any ? row : -1;
 }
 
 QString SitesDlg::fieldsProblem() const {
     const QString name = m_ui->IDC_SITE_NAME->text().trimmed();
-    if (name.isEmpty()) return texts::kSiteNoName;
+    if (const QString problem = siteNameProblem(name); !problem.isEmpty()) return problem;
     if (!isSitePort(m_ui->IDC_SITE_PORT->currentText())) return texts::kBadPort;
     if (!exchangeDeviceType(m_ui->IDC_SITE_DEVICE->currentText())) return texts::kBadDevice;
     if (!exchangeRate(m_ui->IDC_SITE_SPEED->currentText())) return texts::kBadRate;
-    if (siteNameTaken(m_sites, name, m_current)) return texts::kSiteNameTaken;
-    return {};
+    return siteNameClash(m_sites, name, m_current, texts::kSiteNameTaken);
 }
 
 bool SitesDlg::commitCurrent() {
@@ -149,7 +157,10 @@ void SitesDlg::removeSite() {
 }
 
 void SitesDlg::accept() {
-    if (!commitCurrent()) return;
+    if (m_readOnly || !commitCurrent()) return;
+    // Legitimate where one line is switched between calculators by hand, so only told.
+    if (const QString shared = sitesSharingPort(m_sites); !shared.isEmpty())
+        tabulonMessageBox(shared, msg::MB_ICONINFORMATION);
     QString error;
     if (!SiteBook::save(m_path, m_sites, &error)) {
         tabulonMessageBox(error, msg::MB_ICONEXCLAMATION);

@@ -16,13 +16,14 @@ class SitesDlg;
 class SitesDlg : public QDialog {
     Q_OBJECT
 public:
-    // `fromSettings` is what "Из настроек" makes a site of.
+    // `fromSettings` is what "Из настроек" makes a site of. With a `bookProblem` (the book at
+    // `path` cannot be read) the window only shows the sites and says why.
     SitesDlg(const QString& path, const QList<Site>& sites, const Site& fromSettings,
-             QWidget* parent = nullptr);
+             QWidget* parent = nullptr, const QString& bookProblem = {});
     ~SitesDlg() override;
 
-    // Reads the book at `path` (telling a problem with it first) and shows the window over
-    // `owner`; msg::IDOK once the book has been written.
+    // Reads the book at `path` and shows the window over `owner`, only to look at when the
+    // book cannot be read; msg::IDOK once the book has been written.
     static int showModal(QWidget* owner, const QString& path, const Site& fromSettings);
 
     const QList<Site>& sites() const { return m_sites; }
@@ -46,4 +47,5 @@ private:
     Site m_fromSettings;
     QList<Site> m_sites;
     int m_current = -1;
+    bool m_readOnly = false;
 };

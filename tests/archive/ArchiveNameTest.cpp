@@ -74,6 +74,11 @@ TEST(ArchiveName, SiteFolderIsACleanedNameNeverEmpty) {
     EXPECT_EQ(ArchiveName::siteFolder(""), "");
     EXPECT_EQ(ArchiveName::siteFolder("ЦТП 2/Б"), "ЦТП 2_Б");
     EXPECT_EQ(ArchiveName::siteFolder(".."), "_");
+    // A name the book takes fits the file system's 255 bytes as a form's name does.
+    const QString folder = ArchiveName::siteFolder(QString(150, u'Ж'));
+    EXPECT_EQ(folder, QString(ArchiveName::kMaxNameBytes / 2, u'Ж'));
+    // Typed composed or decomposed, one name is one folder.
+    EXPECT_EQ(ArchiveName::siteFolder(QString::fromUtf8("Сеи\u0306ф")), QStringLiteral("Сейф"));
 }
 
 TEST(ArchiveName, AlternativesGoBeforeTheExtension) {

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <deque>
 
+#include "archive/ArchiveName.h"
 #include "archive/ArchiveWriter.h"
 
 namespace {
@@ -191,6 +192,18 @@ TEST_F(ArchiveWriterTest, FullDiskNamesTheFormAndLeavesNothingThatLooksWritten) 
     ASSERT_EQ(outcome.written.size(), 1u);
     EXPECT_EQ(QDir(QDir(disk).filePath("2026-12")).entryList(QDir::Files | QDir::Hidden),
               QStringList{"2026-12-09_COM3_01.txt"});
+}
+
+TEST_F(ArchiveWriterTest, SiteOfAnyNameTheBookTakesHasItsFolder) {
+    const QString site(150, u'Ж');  // 300 bytes: more than a name on the disk may have
+    ArchiveWriter w({true, dir.path(), "{n}.txt"}, {"COM3", "КСМ-Р", 9600, site},
+                    [](const QString&) { return true; });
+    w.stage({1, "A", true, kWhen});
+    const ArchiveWriter::Outcome outcome = w.commit();
+    EXPECT_TRUE(outcome.failed.empty());
+    ASSERT_EQ(outcome.written.size(), 1u);
+    EXPECT_EQ(QDir(dir.path()).relativeFilePath(outcome.written[0].path),
+              ArchiveName::siteFolder(site) + "/2026-12/01.txt");
 }
 
 TEST_F(ArchiveWriterTest, FolderThatCannotBeMadeIsTold) {

@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "value type)."},
         BookCase{"name without quotes", "[Котельная]\nport = \"COM3\"\n", "",
                  "строка 1: имя с русскими буквами, пробелами или точками пишется в кавычках: "
-                 "[\"Котельная 3\"]."},
+                 "[\"Котельная\"]."},
         BookCase{"unknown type", "[\"Котельная 3\"]\nport = \"COM3\"\ndevice = \"КСМ-Х\"\n", "",
                  "строка 3: объект «Котельная 3»: Неправильно задан тип вычислителя («КСМ-Х»)."},
         BookCase{"type number out of range", "[a]\nport = \"COM3\"\ndevice = 6\n", "",
@@ -100,8 +100,38 @@ INSTANTIATE_TEST_SUITE_P(
                  "[\"Котельная 3\"]\nport = \"COM1\"\n"
                  "[\"котельная  3\"]\nport = \"COM2\"\n",
                  "", "строка 3: объект «котельная  3» описан второй раз."},
-        BookCase{"empty name", "[\"\"]\nport = \"COM1\"\n", "",
-                 "строка 1: Не задано имя объекта."}));
+        BookCase{"empty name", "[\"\"]\nport = \"COM1\"\n", "", "строка 1: Не задано имя объекта."},
+        BookCase{"names composed and decomposed",
+                 "[\"Сейф\"]\nport = \"COM1\"\n"
+                 "[\"Сеи\u0306ф\"]\nport = \"COM2\"\n",
+                 "", "строка 3: объект «Сеи\u0306ф» описан второй раз."},
+        BookCase{"a NUL in a name", "[\"a\\u0000b\"]\nport = \"COM1\"\n", "",
+                 "строка 1: В имени объекта есть управляющие символы (табуляция, перевод строки и "
+                 "т. п.)."},
+        BookCase{"a tab in a name", "[\"a\\tb\"]\nport = \"COM1\"\n", "",
+                 "строка 1: В имени объекта есть управляющие символы (табуляция, перевод строки и "
+                 "т. п.)."}));
+
+// Names the book would take one by one but whose forms would share a folder of the archive.
+TEST(SiteBookFolders, NamesGivingOneFolderAreRefused) {
+    const char* const twins[][3] = {
+        {"..", ".", "_"},       {"...", "_", "_"}, {"a/b", "a_b", "a_b"},
+        {"a\\b", "a/b", "a_b"}, {"x.", "x", "x"},  {"Ж.Ж", " ж.ж.", "ж.ж"},
+    };
+    for (const auto& twin : twins) {
+        SCOPED_TRACE(twin[0]);
+        const QString first = QString::fromUtf8(twin[0]), second = QString::fromUtf8(twin[1]);
+        const QByteArray text = "['" + QByteArray(twin[0]) + "']\nport = \"COM1\"\n['" +
+                                QByteArray(twin[1]) + "']\nport = \"COM2\"\n";
+        const SiteBookFormat::Parsed parsed = SiteBookFormat::parse(text, kPath);
+        EXPECT_EQ(
+            parsed.problem,
+            QStringLiteral("Файл объектов /b/sites.toml, строка 3: у объектов «%1» и «%2» была "
+                           "бы одна папка архива «%3», и их формы смешались бы: измените "
+                           "одно из имен.")
+                .arg(second, first, QString::fromUtf8(twin[2])));
+    }
+}
 
 TEST(SiteBookComments, HeaderAndSiteCommentsSurviveARewrite) {
     const QByteArray text =

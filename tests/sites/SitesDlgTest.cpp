@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -28,12 +29,12 @@ protected:
 
     QString path() const { return m_dir.filePath(QStringLiteral("sites.toml")); }
 
-    void open(const QList<Site>& sites = {}) {
+    void open(const QList<Site>& sites = {}, const QString& bookProblem = {}) {
         Site settings;
         settings.port = QStringLiteral("COM2");
         settings.device = 5;
         settings.speed = 2400;
-        m_dlg = std::make_unique<SitesDlg>(path(), sites, settings);
+        m_dlg = std::make_unique<SitesDlg>(path(), sites, settings, nullptr, bookProblem);
     }
     void click(const char* button) { m_dlg->findChild<QPushButton*>(button)->click(); }
     void type(const char* field, const QString& text) {
@@ -72,7 +73,12 @@ TEST_F(SitesWindow, AddEditDuplicateRemoveThenTheFileOnDisk) {
     select(1);
     click("IDC_SITE_REMOVE");
     save();
-    EXPECT_EQ(m_told, QStringList());
+    // Two sites on one line are saved, but not without a word.
+    EXPECT_EQ(m_told,
+              QStringList{QStringLiteral(
+                  "Объекты «Котельная 3», «Котельная 3 (копия 2)» указывают один порт "
+                  "/dev/serial/by-id/usb-FTDI-if00: при обходе всех объектов "
+                  "(tabulon-collect --all) с него будут собраны формы для каждого из них.")});
     EXPECT_EQ(m_dlg->result(), QDialog::Accepted);
 
     const SiteBook::Loaded book = SiteBook::load(path());
@@ -102,6 +108,11 @@ TEST_F(SitesWindow, WrongFieldIsToldAsTheConnectCommandTellsIt) {
         {"IDC_SITE_DEVICE", "ксм-р", "Неправильно задан тип вычислителя"},
         {"IDC_SITE_SPEED", "09600", "Неправильно задана скорость обмена данными"},
         {"IDC_SITE_NAME", "котельная  1", "Объект с таким именем уже есть"},
+        {"IDC_SITE_NAME", "Котельная 1.",
+         "у объектов «Котельная 1.» и «Котельная 1» была бы одна папка архива «Котельная 1», и "
+         "их формы смешались бы: измените одно из имен"},
+        {"IDC_SITE_NAME", "Котельная\t2",
+         "В имени объекта есть управляющие символы (табуляция, перевод строки и т. п.)"},
     };
     for (const FieldCase& c : cases) {
         SCOPED_TRACE(c.text);
@@ -121,6 +132,29 @@ TEST_F(SitesWindow, WrongFieldIsToldAsTheConnectCommandTellsIt) {
         EXPECT_EQ(m_dlg->findChild<QListWidget*>()->currentRow(), 1);
         EXPECT_FALSE(QFile::exists(path()));
     }
+}
+
+// The operator sees at once why nothing can be changed, not only at "Сохранить".
+TEST_F(SitesWindow, UnreadableBookOpensOnlyToLookAndSaysWhy) {
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[a\n");
+    file.close();
+    const SiteBook::Loaded book = SiteBook::load(path());
+    open(book.sites, book.problem);
+    const auto* why = m_dlg->findChild<QLabel*>("IDC_SITE_BOOK_PROBLEM");
+    ASSERT_NE(why, nullptr);
+    EXPECT_FALSE(why->isHidden());
+    EXPECT_TRUE(
+        why->text().startsWith(QStringLiteral("Файл объектов открыт только для просмотра")) &&
+        why->text().contains(book.problem))
+        << why->text().toStdString();
+    for (const char* button : {"IDC_SITE_ADD", "IDC_SITE_FROM_SETTINGS"})
+        EXPECT_FALSE(m_dlg->findChild<QPushButton*>(button)->isEnabled()) << button;
+    EXPECT_FALSE(
+        m_dlg->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->isEnabled());
+    m_dlg->accept();
+    EXPECT_NE(m_dlg->result(), QDialog::Accepted);
 }
 
 TEST_F(SitesWindow, BadBookOnDiskIsNotWrittenOver) {
