@@ -25,17 +25,25 @@ std::chrono::milliseconds LineWaiter::sliceBefore(std::int64_t deadlineMs) {
     return std::chrono::milliseconds(std::clamp<std::int64_t>(left, 0, kSlice.count()));
 }
 
+std::chrono::milliseconds LineWaiter::firstSlice(int limitS) {
+    return std::chrono::milliseconds(
+        std::clamp<std::int64_t>(std::int64_t{limitS} * 1000, 0, kSlice.count()));
+}
+
 LineWaiter::Outcome LineWaiter::writeByte(std::uint8_t byte, int limitS,
                                           const std::atomic<int>* stop) {
     const std::int64_t start = m_clock.nowMs();
     const std::int64_t deadline = start + std::int64_t{limitS} * 1000;
     const std::uint8_t out[1] = {byte};
+    // The clock is read once for a byte that goes out at once, as nearly every echo does.
+    auto slice = firstSlice(limitS);
     for (;;) {
-        const SerialPort::Result r = m_port.write(out, sliceBefore(deadline));
+        const SerialPort::Result r = m_port.write(out, slice);
         if (r.status == SerialPort::Status::Ok && r.count >= 1) return Outcome::Done;
         if (isGone(r.status)) return Outcome::Vanished;
         if (elapsedSince(start) >= std::int64_t{limitS} * 1000) return Outcome::LimitReached;
         if (stopSeen(stop)) return Outcome::Stopped;
+        slice = sliceBefore(deadline);
     }
 }
 
@@ -66,14 +74,17 @@ LineWaiter::Outcome LineWaiter::awaitByte(int limitS, bool limitApplies,
     const std::int64_t start = m_clock.nowMs();
     const std::int64_t limitMs = std::int64_t{limitS} * 1000;
     if (stop.load()) return Outcome::Stopped;
+    // Byte by byte, as an echo exchange goes, the first read is the one that brings it: its
+    // slice needs no second look at the clock unless a gather came first.
+    auto slice = limitApplies ? firstSlice(limitS) : kSlice;
     if (m_gathering && m_lastReadShort) {
         m_clock.pause(kGather, m_wake);
         // A stop during the gather is served without a read, which would only find the
         // signal raised and leave it so for the next pass's first read.
         if (stopSeen(&stop)) return Outcome::Stopped;
+        if (limitApplies) slice = sliceBefore(start + limitMs);
     }
     for (;;) {
-        const auto slice = limitApplies ? sliceBefore(start + limitMs) : kSlice;
         const SerialPort::Result r = m_port.read(m_inbox, slice);
         if (r.status == SerialPort::Status::Ok && r.count > 0) {
             m_tail = std::min(r.count, m_inbox.size());
@@ -84,5 +95,6 @@ LineWaiter::Outcome LineWaiter::awaitByte(int limitS, bool limitApplies,
         if (isGone(r.status)) return Outcome::Vanished;
         if (limitApplies && elapsedSince(start) >= limitMs) return Outcome::LimitReached;
         if (stopSeen(&stop)) return Outcome::Stopped;
+        slice = limitApplies ? sliceBefore(start + limitMs) : kSlice;
     }
 }

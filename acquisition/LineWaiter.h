@@ -74,6 +74,8 @@ public:
 private:
     std::int64_t elapsedSince(std::int64_t startMs) { return m_clock.nowMs() - startMs; }
     std::chrono::milliseconds sliceBefore(std::int64_t deadlineMs);
+    // sliceBefore at the very start of a wait of `limitS`, without reading the clock again.
+    static std::chrono::milliseconds firstSlice(int limitS);
     bool stopSeen(const std::atomic<int>* stop);
     static bool isGone(SerialPort::Status status) {
         return status == SerialPort::Status::Hangup || status == SerialPort::Status::Error;

@@ -97,7 +97,9 @@ bool ArchiveWriter::writeTemp(const Form& form, const QString& path, const QStri
 
 ArchiveWriter::Outcome ArchiveWriter::commit() {
     if (!m_staged.empty()) commitStaged();
-    m_staged.clear();
+    // Not clear(): a batch of thousands of small forms that waited for a slow disk would keep
+    // its room (a hundred bytes a form) for the rest of the exchange.
+    m_staged = {};
     Outcome outcome = std::move(m_outcome);
     m_outcome = {};
     return outcome;

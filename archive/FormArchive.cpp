@@ -1,6 +1,7 @@
 #include "archive/FormArchive.h"
 
 #include <QDir>
+#include <algorithm>
 
 #include "files/TextFileCodec.h"
 #include "platform/MemoryRelease.h"
@@ -145,21 +146,47 @@ void FormArchive::fail(Failure failure) {
 void FormArchive::written(const Entry& entry) {
     {
         std::lock_guard lock(m_mutex);
-        if (m_keepEntries) {
-            if (m_entries.empty() || m_entries.back().number != entry.number)
-                m_entries.push_back(entry);
-            else
-                m_entries.back() = entry;
-        }
+        if (m_keepEntries) keep(entry);
         if (m_lastWrittenNumber != entry.number) ++m_written;
         m_lastWrittenNumber = entry.number;
     }
     if (m_onWritten) m_onWritten(entry);
 }
 
+// Under the lock. A form written again (longer, or whole at last) keeps its place.
+void FormArchive::keep(const Entry& entry) {
+    // The folder with its slash, so that the path is the two put together again.
+    const qsizetype slash = entry.path.lastIndexOf(u'/');
+    const QString folder = entry.path.left(slash + 1);
+    const QByteArray name = entry.path.mid(slash + 1).toUtf8();
+    // Forms come month after month, so the folder is nearly always the last one.
+    auto found = std::find(m_folders.rbegin(), m_folders.rend(), folder);
+    if (found == m_folders.rend()) {
+        m_folders.push_back(folder);
+        found = m_folders.rbegin();
+    }
+    const KeptEntry kept{entry.number,
+                         entry.complete,
+                         entry.size,
+                         std::uint32_t(m_folders.rend() - found - 1),
+                         std::uint32_t(m_names.size()),
+                         std::uint32_t(name.size())};
+    m_names.append(name);
+    if (m_kept.empty() || m_kept.back().number != entry.number)
+        m_kept.push_back(kept);
+    else
+        m_kept.back() = kept;
+}
+
 std::vector<FormArchive::Entry> FormArchive::entries() const {
     std::lock_guard lock(m_mutex);
-    return m_entries;
+    std::vector<Entry> entries;
+    entries.reserve(m_kept.size());
+    for (const KeptEntry& k : m_kept) {
+        const QString name = QString::fromUtf8(m_names.constData() + k.nameAt, k.nameLength);
+        entries.push_back({k.number, m_folders[k.folder] + name, k.size, k.complete});
+    }
+    return entries;
 }
 
 int FormArchive::formsWritten() const {

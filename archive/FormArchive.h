@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QString>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -101,7 +102,20 @@ private:
     bool m_recover = false;
     bool m_busy = false;
     bool m_closing = false;
-    std::vector<Entry> m_entries;
+    // The files written (with keepEntries), as compact as a long exchange of small forms
+    // needs: each folder once, the names in one block of UTF-8. A QString path a form came to
+    // some 200 bytes, two megabytes over ten thousand forms.
+    struct KeptEntry {
+        int number;
+        bool complete;
+        qint64 size;
+        std::uint32_t folder;  // in m_folders
+        std::uint32_t nameAt, nameLength;  // in m_names
+    };
+    void keep(const Entry& entry);
+    std::vector<KeptEntry> m_kept;
+    std::vector<QString> m_folders;
+    QByteArray m_names;
     int m_written = 0;
     int m_failed = 0;  // writes that failed
     int m_lastWrittenNumber = 0;

@@ -5,8 +5,11 @@
 #   bash bench/table.sh --quick   a shorter run: 3 s, 50 KB, 5 MB, 6 s of the line, one round each
 # The targets: at least 100 x the fastest line (0.2 MB/s) with the archive on; at 19,200 bit/s
 # the processor time within 1.2 x a bare echoing thread (type 0), under 1 % of a core (type 4).
+# Each measure is run between two readings of the load average; a row taken while it was above 1
+# gives no verdict (bench/LoadAverage.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/LoadAverage.sh
 build=${TABULON_BENCH_BUILD:-build-bench}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTABULON_BENCH=ON -DTABULON_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 --target acquisition_bench collect_bench idle_bench >/dev/null
@@ -17,20 +20,28 @@ if [[ "${1:-}" == "--quick" ]]; then
 else
     seconds=30 echo_bytes=200000 stream_mb=20 rounds=3 paced_seconds=20
 fi
-echo "Acquisition benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC'), load average $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "Acquisition benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo
+echo "Load average before: $(load_average)"
 echo
 "$bench" header
-"$bench" cpu "$seconds"
-"$bench" echo "$echo_bytes" "$rounds"
-"$bench" stream "$stream_mb" "$rounds"
+measure "$bench" cpu "$seconds"
+measure "$bench" echo "$echo_bytes" "$rounds"
+measure "$bench" stream "$stream_mb" "$rounds"
+echo
+echo "Load average after: $(load_average)"
 echo
 collect="$build/bench/collect/collect_bench"
 "$collect" header
-"$collect" stream "$stream_mb" "$rounds"
-"$collect" echo "$echo_bytes" "$rounds"
-"$collect" memory
-"$collect" paced "$paced_seconds"
+measure "$collect" stream "$stream_mb" "$rounds"
+measure "$collect" echo "$echo_bytes" "$rounds"
+measure "$collect" memory
+measure "$collect" paced "$paced_seconds"
+echo
+echo "Load average after: $(load_average)"
 echo
 idle="$build/bench/idle/idle_bench"
 "$idle" header
-"$idle" "$seconds"
+measure "$idle" "$seconds"
+echo
+echo "Load average after: $(load_average)"

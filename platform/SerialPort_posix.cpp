@@ -24,21 +24,18 @@ using std::chrono::milliseconds;
 using std::chrono::steady_clock;
 
 // Waits in poll() for `events` on `fd` until `timeout` has passed or `wakeFd` (when not -1)
-// turns readable, resuming after signals with the time left. Returns poll()'s result for `fd`
-// alone (0 also when only the wake came); `revents` holds what happened when it is positive.
+// turns readable. Returns poll()'s result for `fd` alone (0 also when only the wake came, or a
+// signal cut the wait short: the callers' loops look at their clocks and wait again);
+// `revents` holds what happened when it is positive. It reads no clock, as it runs for every
+// byte of an echo exchange.
 int pollFor(int fd, short events, milliseconds timeout, int wakeFd, short& revents) {
-    const auto deadline = steady_clock::now() + timeout;
-    for (;;) {
-        const auto left = std::chrono::duration_cast<milliseconds>(deadline - steady_clock::now());
-        const long long ms = left.count() < 0 ? 0 : left.count();
-        pollfd pfd[2] = {{fd, events, 0}, {wakeFd, POLLIN, 0}};
-        const int r =
-            ::poll(pfd, wakeFd >= 0 ? 2 : 1, ms > INT_MAX ? INT_MAX : static_cast<int>(ms));
-        if (r < 0 && errno == EINTR) continue;
-        revents = pfd[0].revents;
-        if (r <= 0) return r;
-        return revents != 0 ? 1 : 0;
-    }
+    const long long ms = timeout.count() < 0 ? 0 : timeout.count();
+    pollfd pfd[2] = {{fd, events, 0}, {wakeFd, POLLIN, 0}};
+    const int r = ::poll(pfd, wakeFd >= 0 ? 2 : 1, ms > INT_MAX ? INT_MAX : static_cast<int>(ms));
+    if (r < 0 && errno == EINTR) return 0;
+    revents = pfd[0].revents;
+    if (r <= 0) return r;
+    return revents != 0 ? 1 : 0;
 }
 
 bool isHangupError(int error) {
@@ -78,7 +75,8 @@ public:
 
     Result write(std::span<const std::uint8_t> bytes, milliseconds timeout) override {
         if (bytes.empty()) return {Status::Ok, 0, 0};
-        const auto deadline = steady_clock::now() + timeout;
+        // Taken when the line is first found full: a byte that goes out at once needs no clock.
+        std::optional<steady_clock::time_point> deadline;
         for (;;) {
             const ssize_t n = m_socket ? ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL)
                                        : ::write(m_fd, bytes.data(), bytes.size());
@@ -88,8 +86,9 @@ public:
             if (isHangupError(error)) return {Status::Hangup, 0, error};
             if (error != EAGAIN && error != EWOULDBLOCK) return {Status::Error, 0, error};
 
-            const auto left =
-                std::chrono::duration_cast<milliseconds>(deadline - steady_clock::now());
+            const auto now = steady_clock::now();
+            if (!deadline) deadline = now + timeout;
+            const auto left = std::chrono::duration_cast<milliseconds>(*deadline - now);
             if (left.count() <= 0) return {Status::Timeout, 0, 0};
             short revents = 0;
             const int r = pollFor(m_fd, POLLOUT, left, wakeFd(), revents);

@@ -2,8 +2,11 @@
 # Builds the network benchmark and prints its table (Markdown). Run by hand:
 #   bash bench/network/table.sh           20 KB with echo, 4 MB without, three rounds each
 #   bash bench/network/table.sh --quick   5 KB, 1 MB, one round
+# Each measure is run between two readings of the load average; a row taken while it was above 1
+# gives no verdict (bench/LoadAverage.sh).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+source bench/LoadAverage.sh
 build=${TABULON_BENCH_BUILD:-build-bench}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTABULON_BENCH=ON -DTABULON_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 --target network_bench >/dev/null
@@ -18,8 +21,12 @@ fi
 HOME=$(mktemp -d)
 export HOME
 trap 'rm -rf "$HOME"' EXIT
-echo "Network benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC'), load average $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "Network benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo
+echo "Load average before: $(load_average)"
 echo
 "$bench" header
-"$bench" echo "$echo_bytes" "$rounds"
-"$bench" stream "$stream_mb" "$rounds"
+measure "$bench" echo "$echo_bytes" "$rounds"
+measure "$bench" stream "$stream_mb" "$rounds"
+echo
+echo "Load average after: $(load_average)"
