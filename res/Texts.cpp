@@ -10,14 +10,14 @@ QString setStateFailed(int error) {
     return QString::asprintf("SetCommState failed with error %d.\n", error);
 }
 
-QString byteCounterText(int count) {
+QString byteCounterText(qint64 count) {
     // The pass start shows the fixed text; it reads the same as the formatted zero.
     if (count == 0) return QStringLiteral("0 байт прочитано");
-    return QString::asprintf("%d%s", count, " байт прочитано");
+    return QString::asprintf("%lld%s", static_cast<long long>(count), " байт прочитано");
 }
 
-QString closingReportText(int count) {
-    return QString::asprintf("%s%d%s", "Чтение данных в объеме ", count,
+QString closingReportText(qint64 count) {
+    return QString::asprintf("%s%lld%s", "Чтение данных в объеме ", static_cast<long long>(count),
                              " байт завершено. Продолжить?");
 }
 

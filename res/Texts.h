@@ -20,10 +20,10 @@ QString getStateFailed(int error);
 QString setStateFailed(int error);
 
 // The byte counter beside the progress bar: "<n> байт прочитано".
-QString byteCounterText(int count);
+QString byteCounterText(qint64 count);
 
 // The question after a reading pass, carrying the number of characters it stored.
-QString closingReportText(int count);
+QString closingReportText(qint64 count);
 
 // The settings' checks before an exchange starts.
 inline const QString kBadPort = QStringLiteral("Неправильно задан порт");
