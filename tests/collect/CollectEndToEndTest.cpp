@@ -428,6 +428,27 @@ TEST_F(CollectTerminated, WhileTheServerLeavesTheSettingsUnanswered) {
                   [&] { return server.heardClient(); });
 }
 
+// A raw server behind a dead link: its accept queue is full, so the connection request goes
+// unanswered for as long as the connect limit.
+TEST_F(CollectTerminated, WhileARawConnectHangs) {
+    SilentServer server;
+    std::vector<int> queued;
+    for (int i = 0; i < 4; ++i) {
+        queued.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(quint16(server.port()));
+        ::connect(queued.back(), reinterpret_cast<sockaddr*>(&a), sizeof a);
+    }
+    QElapsedTimer waited;
+    waited.start();
+    terminateWhen({"--port", QStringLiteral("tcp://127.0.0.1:%1").arg(server.port()), "--device",
+                   "0", "--speed", "9600"},
+                  [&] { return waited.elapsed() > 500; });
+    for (int fd : queued) ::close(fd);
+}
+
 TEST_F(CollectTest, TwoLinesAtOnceIntoOneArchive) {
     calculator(calc(4), 1);
     calculator(calc(4, {"вторая линия"}), 2);
