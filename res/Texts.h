@@ -74,9 +74,11 @@ inline const QString kCollectNoPort =
 inline const QString kCollectEmptyTemplate = QStringLiteral("Шаблон имени файла пуст");
 inline const QString kCollectFormCutShort =
     QStringLiteral("Форма %1 записана в архив НЕ ПОЛНОСТЬЮ (прием прерван): %2 (%3 байт)");
-inline const QString kCollectSummary = QStringLiteral("Итог: %1; форм: %2, байт: %3");
+// The summary counts every byte the line brought (the handshake's reply and the form ends too);
+// a pass's closing report counts only the characters it stored.
+inline const QString kCollectSummary = QStringLiteral("Итог: %1; форм: %2, байт с линии: %3");
 inline const QString kCollectFormsLost =
-    QStringLiteral("Итог: ФОРМЫ ПОТЕРЯНЫ, не записано в архив: %1 из %2; байт: %3");
+    QStringLiteral("Итог: ФОРМЫ ПОТЕРЯНЫ, не записано в архив: %1 из %2; байт с линии: %3");
 inline const QString kCollectAlso = QStringLiteral("; кроме того: %1");
 inline const QString kCollectOutcomeOrder = QStringLiteral(
     "Если случилось несколько исходов, код завершения - самый важный из них: 10 (потеряна\n"
@@ -179,7 +181,7 @@ inline const QString kRecordStopped = QStringLiteral("остановлено");
 inline const QString kRecordArchiveIncomplete = QStringLiteral("не все формы в архиве");
 inline const QString kRecordNotWritten = QStringLiteral("Запись о сеансе связи не сохранена: %1");
 inline const QString kCollectRecordLost =
-    QStringLiteral("Итог: ЗАПИСЬ О СЕАНСЕ НЕ СОХРАНЕНА; форм: %1, байт: %2");
+    QStringLiteral("Итог: ЗАПИСЬ О СЕАНСЕ НЕ СОХРАНЕНА; форм: %1, байт с линии: %2");
 
 // The window "Сбор за месяц": which sites are collected this month and which are not.
 inline const QString kMonthRoundTitle = QStringLiteral("Сбор за месяц");

@@ -282,7 +282,7 @@ TEST_F(CollectTest, RecordThatCannotBeWrittenFailsTheCollection) {
     ASSERT_GE(lines.size(), 2);
     EXPECT_TRUE(lines[lines.size() - 2].startsWith("Запись о сеансе связи не сохранена: "))
         << lines[lines.size() - 2].toStdString();
-    EXPECT_EQ(lines.last(), "Итог: ЗАПИСЬ О СЕАНСЕ НЕ СОХРАНЕНА; форм: 2, байт: " +
+    EXPECT_EQ(lines.last(), "Итог: ЗАПИСЬ О СЕАНСЕ НЕ СОХРАНЕНА; форм: 2, байт с линии: " +
                                 QString::number(run.json()["bytes"].toInt()));
 }
 
