@@ -224,8 +224,9 @@ inline const QString kCollectSitesHelp = QStringLiteral(
     "  --all      опросить все объекты книги по очереди; сбой одного не останавливает\n"
     "             остальные\n"
     "  --retry    сколько раз повторить сбор после ошибки открытия порта, установления\n"
-    "             связи или обрыва линии (по умолчанию 0)\n"
-    "  --retry-delay  пауза перед повтором, секунд (по умолчанию 30)\n");
+    "             связи или обрыва линии (по умолчанию 0, не больше 100)\n"
+    "  --retry-delay  пауза перед первым повтором, секунд (по умолчанию 30, не меньше 1);\n"
+    "             каждая следующая пауза вдвое длиннее, до 10 минут\n");
 inline const QString kCollectRoundOutcome = QStringLiteral(
     "С --all код завершения относится ко всему обходу: 0 - все объекты опрошены без сбоя и\n"
     "хотя бы один передал формы; 1 - все опрошены без сбоя, но ни один ничего не передал;\n"
@@ -236,8 +237,13 @@ QString collectUnknownSite(const QString& site, const QString& book);
 QString collectEmptyBook(const QString& book);
 QString collectSiteBegins(const QString& site, int index, int count);
 QString collectSiteEnded(const QString& site, const QString& summary);
-QString collectTryFailed(int tryNumber, int tries, const QString& meaning, int delaySeconds);
+QString collectTryFailed(int tryNumber, qint64 tries, const QString& meaning, int delaySeconds);
 QString collectTries(int tries);
+// The bound on tries, a stop in the pause between them, a book named that is not there.
+QString collectTooManyRetries(int max);
+inline const QString kCollectRetriesStopped =
+    QStringLiteral("Повторы прекращены: получен сигнал остановки");
+QString collectNoSitesFile(const QString& book);
 QString collectRoundSummary(const QString& meaning, int sites, int withForms, int nothing,
                             int failed, int notTried);
 // The site book, the window "Объекты" and the exchange with a site.
