@@ -42,7 +42,7 @@ public:
     // answers no.
     virtual bool askToStart() = 0;
     // At a pass end that stored `count` characters: another pass?
-    virtual bool askToContinue(int count) = 0;
+    virtual bool askToContinue(std::int64_t count) = 0;
     // Why the exchange ends; returns once the operator has taken note. `detail` as for
     // failureText.
     virtual void reportFailure(ExchangeOutcome kind, const QString& detail) = 0;

@@ -2,10 +2,10 @@
 
 #include "res/Texts.h"
 
-void FormAssembler::startPass() {
+void FormAssembler::startPass(std::int64_t storedBefore) {
     m_formCompleted = false;
     m_stepCountdown = kStepBytes;
-    m_storedThisPass = 0;
+    m_storedThisPass = storedBefore;
 }
 
 void FormAssembler::step() {

@@ -29,7 +29,9 @@ public:
     explicit FormAssembler(AcquisitionHost& host, qsizetype formLimit = kMaxFormBytes)
         : m_host(host), m_showsProgress(host.showsProgress()), m_formLimit(formLimit) {}
 
-    void startPass();
+    // `storedBefore` lets a test begin a pass near the top of a 32-bit count without sending
+    // gigabytes.
+    void startPass(std::int64_t storedBefore = 0);
 
     // Inline, as it runs for every byte of the stream.
     void handleByte(std::uint8_t received) {
@@ -57,7 +59,7 @@ public:
     // Before the exchange breaks off: whatever has not reached a view yet.
     void deliverRemainder();
 
-    int storedThisPass() const { return m_storedThisPass; }
+    std::int64_t storedThisPass() const { return m_storedThisPass; }
     bool formCompletedThisPass() const { return m_formCompleted; }
 
 private:
@@ -71,7 +73,9 @@ private:
     const bool m_showsProgress;
     const qsizetype m_formLimit;
     QByteArray m_current;  // cp1251
-    int m_storedThisPass = 0;
+    // Wide: a line that streams for hours passes 2^31 characters, and a count that wrapped
+    // negative would no longer let silence end the pass.
+    std::int64_t m_storedThisPass = 0;
     int m_stepCountdown = kStepBytes;
     int m_formNumber = 1;          // of the form being received, in this exchange
     bool m_formCompleted = false;  // a form was ended or cut this pass

@@ -83,7 +83,7 @@ LineWaiter::Outcome ReceptionLoop::echo(std::uint8_t byte) {
 
 bool ReceptionLoop::askToContinue() {
     m_forms.deliverAtPassEnd();
-    const int stored = m_forms.storedThisPass();
+    const std::int64_t stored = m_forms.storedThisPass();
     m_received = m_received || stored > 0 || m_forms.formCompletedThisPass();
     m_host.setByteCounterText(texts::byteCounterText(stored));
     return m_host.askToContinue(stored);

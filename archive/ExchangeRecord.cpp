@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 namespace {
 
@@ -42,7 +43,8 @@ QByteArray ExchangeRecord::toJson() const {
                         {"endLocal", localText(end)},
                         {"outcome", recordOutcomeKey(outcome)},
                         {"forms", files},
-                        {"bytes", bytes}};
+                        {"bytes", bytes},
+                        {"tries", tries}};
     return QJsonDocument(o).toJson(QJsonDocument::Indented);
 }
 
@@ -69,5 +71,6 @@ std::optional<ExchangeRecord> ExchangeRecord::fromJson(const QByteArray& json) {
         r.forms.append({form.value("file").toString(), form.value("size").toInteger()});
     }
     r.bytes = o.value("bytes").toInteger();
+    r.tries = std::max(1, o.value("tries").toInt(1));
     return r;
 }

@@ -25,6 +25,9 @@ struct ExchangeRecord {
     };
     QList<Form> forms;
     qint64 bytes = 0;  // bytes received from the line
+    // The tries of one collection that failed on the line and was tried again share a record;
+    // a record without the field is one try.
+    int tries = 1;
     bool succeeded() const { return outcome == RecordOutcome::FormsReceived; }
 
     QByteArray toJson() const;

@@ -68,7 +68,7 @@ bool CollectHost::askToStart() {
     return answerQuestion(texts::kStartQuestion, true);
 }
 
-bool CollectHost::askToContinue(int count) {
+bool CollectHost::askToContinue(std::int64_t count) {
     return answerQuestion(texts::closingReportText(count), false);
 }
 

@@ -56,7 +56,7 @@ public:
     void setViewModified() override {}
     void newForm() override {}
     bool askToStart() override;
-    bool askToContinue(int count) override;
+    bool askToContinue(std::int64_t count) override;
     void reportFailure(ExchangeOutcome kind, const QString& detail) override;
     SettingsStrings settingsStrings() override { return m_used; }
     bool writeSettingsFile(const SettingsStrings& strings) override;

@@ -34,9 +34,14 @@ void applySites(CollectOptions& o, const QString& name, const QString& value) {
         if (value.isEmpty()) o.error = texts::collectNoValue(name);
         o.sitesFile = value;
     } else if (name == u"--retry") {
-        const auto n = atLeast(value, 0);
-        if (!n) o.error = texts::kCollectBadRetry;
-        o.retries = n.value_or(0);
+        // Read wide, so that a count past int is told as too many rather than as no number.
+        bool number = false;
+        const qlonglong n = value.toLongLong(&number);
+        if (!number || n < 0)
+            o.error = texts::kCollectBadRetry;
+        else if (n > CollectOptions::kMaxRetries)
+            o.error = texts::collectTooManyRetries(CollectOptions::kMaxRetries);
+        o.retries = o.error.isEmpty() ? int(n) : 0;
     } else if (name == u"--retry-delay") {
         const auto n = atLeast(value, 0);
         if (!n) o.error = texts::kCollectBadRetryDelay;

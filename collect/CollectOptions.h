@@ -19,9 +19,12 @@ struct CollectOptions {
     std::optional<QString> site;
     std::optional<QString> sitesFile;  // the book; the per-user one when not given
     bool all = false;                  // every site of the book in turn
-    // Further tries after a failure of the line (the port, the handshake, a broken line).
+    // Further tries after a failure of the line (the port, the handshake, a broken line), at
+    // most kMaxRetries; each pause twice the one before (see CollectRound::retryPauseSeconds).
     int retries = 0;
     int retryDelaySeconds = 30;
+    // A device that stays away must not turn a timer's run into a day of tries.
+    static constexpr int kMaxRetries = 100;
     bool json = false;
     bool help = false;
     QString error;  // Russian; set when the line makes no sense

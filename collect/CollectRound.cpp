@@ -35,7 +35,17 @@ void absorb(Collector::Report& total, const Collector::Report& next, bool first)
     const auto failure = total.archiveFailure;
     const std::uint64_t bytes = total.bytes;
     const int passes = total.passes, forms = total.forms, lost = total.formsLost;
+    std::optional<ExchangeRecord> record = std::move(total.pendingRecord);
     total = next;
+    // One record for all the tries: from the first one's start to the last one's end, with how
+    // the last ended and what every try received.
+    if (record && next.pendingRecord) {
+        record->end = next.pendingRecord->end;
+        record->outcome = next.pendingRecord->outcome;
+        record->forms += next.pendingRecord->forms;
+        record->bytes += next.pendingRecord->bytes;
+        total.pendingRecord = std::move(record);
+    }
     total.started = started;
     total.bytes += bytes;
     total.passes += passes;
@@ -84,18 +94,38 @@ bool CollectRound::waitBeforeRetry(std::int64_t ms) {
     }
 }
 
+int CollectRound::retryPauseSeconds(int delaySeconds, int failedTries) {
+    const int first = std::max(delaySeconds, kMinRetryPauseSeconds);
+    const int ceiling = std::max(first, kMaxRetryPauseSeconds);
+    int pause = first;
+    for (int i = 1; i < failedTries && pause < ceiling; ++i)
+        pause = pause > ceiling / 2 ? ceiling : pause * 2;
+    return std::min(pause, ceiling);
+}
+
 CollectRound::SiteRun CollectRound::collect(const CollectOptions& options) {
     SiteRun run;
     run.site = options.site.value_or(QString());
-    const int tries = options.retries + 1;
+    // Wide: the retries at the top of int plus the first try must not wrap to no try at all.
+    const std::int64_t tries = std::int64_t{options.retries} + 1;
     for (;;) {
         const Collector::Report report = m_collect(options);
         absorb(run.report, report, run.tries == 0);
         ++run.tries;
         if (!retryable(report.outcome) || run.tries >= tries || stopped()) break;
-        m_console.line(texts::collectTryFailed(
-            run.tries, tries, collectOutcomeOf(report.outcome).meaning, options.retryDelaySeconds));
-        if (!waitBeforeRetry(std::int64_t{options.retryDelaySeconds} * 1000)) break;
+        const int pause = retryPauseSeconds(options.retryDelaySeconds, run.tries);
+        m_console.line(texts::collectTryFailed(run.tries, tries,
+                                               collectOutcomeOf(report.outcome).meaning, pause));
+        if (!waitBeforeRetry(std::int64_t{pause} * 1000)) {
+            // The try's failure stays the outcome (it outranks a stop); the log says why no
+            // more tries followed.
+            m_console.line(texts::kCollectRetriesStopped);
+            break;
+        }
+    }
+    if (run.report.pendingRecord) {
+        run.report.pendingRecord->tries = run.tries;
+        Collector::keepRecord(run.report, m_console);
     }
     return run;
 }

@@ -19,7 +19,8 @@ class Console;
 // What one run of tabulon-collect does: one collection on the line of the command line or of
 // a site, or every site of the book in turn. A collection that failed on the line (the port,
 // the handshake, a broken line) is tried again as often as --retry allows, each try an exchange
-// of its own. One site's failure never stops the round; a stop signal does.
+// of its own; the tries share one record in the archive. One site's failure never stops the
+// round; a stop signal does.
 class CollectRound {
 public:
     // One collection on the line the options name.
@@ -60,6 +61,13 @@ public:
     // The round's exit status from its sites' (see kCollectRoundOutcome).
     static CollectOutcome roundOutcome(const std::vector<SiteRun>& runs, bool stopped);
     static bool retryable(CollectOutcome outcome);
+    // The pause after the `failedTries`-th failed try: --retry-delay, but at least a second, and
+    // twice as long after each further failure, up to ten minutes (or the delay asked, when
+    // longer). A device that is away for good is asked a few times an hour, not hundreds a
+    // second.
+    static int retryPauseSeconds(int delaySeconds, int failedTries);
+    static constexpr int kMinRetryPauseSeconds = 1;
+    static constexpr int kMaxRetryPauseSeconds = 600;
 
     static Result usageResult(const QString& error);
     // The log's last line, and the report for --json.

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <limits>
 #include <thread>
+#include <utility>
 
 #include "acquisition/AcquisitionThreadProc.h"
 #include "acquisition/DeviceType.h"
@@ -157,7 +158,8 @@ Collector::Report Collector::run() {
                            .arg(cutShort->path)
                            .arg(cutShort->size));
     conclude(report, x, archive);
-    keepRecord(report, settings.folder, line, x);
+    report.pendingRecord = recordOf(report, settings.folder, line, x);
+    report.archiveRoot = settings.folder;
     return report;
 }
 
@@ -219,10 +221,9 @@ void Collector::conclude(Report& report, const Exchange& x, const FormArchive& a
     report.outcome = report.archiveFailure ? CollectOutcome::ArchiveFailed : report.otherOutcome;
 }
 
-// Once the archive is done, so that the record's forms are the files as they stand. A record
-// lost is a collection nobody will know of: it counts as an archive failure.
-void Collector::keepRecord(Report& report, const QString& archiveRoot,
-                           const FormArchive::Line& line, const Exchange& x) {
+// Once the archive is done, so that the record's forms are the files as they stand.
+ExchangeRecord Collector::recordOf(const Report& report, const QString& archiveRoot,
+                                   const FormArchive::Line& line, const Exchange& x) {
     ExchangeRecord record;
     record.site = line.site;
     record.port = report.port;
@@ -234,8 +235,15 @@ void Collector::keepRecord(Report& report, const QString& archiveRoot,
         {x.outcome, x.interrupted, report.archiveFailure.has_value(), report.forms > 0});
     record.forms = ExchangeRecords::formsOf(archiveRoot, report.files);
     record.bytes = qint64(report.bytes);
-    if (ExchangeRecords::write(archiveRoot, record, &report.recordFailure, &report.record)) return;
-    m_console.line(texts::kRecordNotWritten.arg(report.recordFailure).replace(u'\n', u' '));
+    return record;
+}
+
+void Collector::keepRecord(Report& report, Console& console) {
+    if (!report.pendingRecord) return;
+    const ExchangeRecord record = *std::exchange(report.pendingRecord, std::nullopt);
+    if (ExchangeRecords::write(report.archiveRoot, record, &report.recordFailure, &report.record))
+        return;
+    console.line(texts::kRecordNotWritten.arg(report.recordFailure).replace(u'\n', u' '));
     report.outcome = CollectOutcome::ArchiveFailed;
 }
 

@@ -4,8 +4,10 @@
 #include <QString>
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "archive/ExchangeRecord.h"
 #include "archive/FormArchive.h"
 #include "collect/CollectOptions.h"
 #include "collect/CollectOutcome.h"
@@ -34,6 +36,9 @@ public:
         QString message;        // the worker's failure message, or the command line's fault
         QString record;         // the exchange's record in the archive
         QString recordFailure;  // where and why it could not be written
+        // The record, until keepRecord writes it once the collection's tries are over.
+        std::optional<ExchangeRecord> pendingRecord;
+        QString archiveRoot;
     };
 
     // `events` is raised with every stop signal; the collector raises it too, for its own
@@ -50,6 +55,9 @@ public:
     static QString summary(const Report& report);
     // The report of a command line that makes no sense.
     static Report usageReport(const QString& error);
+    // Writes the pending record into the archive. A record lost is a collection nobody will
+    // know of: it counts as an archive failure.
+    static void keepRecord(Report& report, Console& console);
 
 private:
     struct Exchange;
@@ -60,8 +68,8 @@ private:
     void watch(Exchange& exchange);
     std::int64_t nextDeadline(Exchange& exchange, std::int64_t waitMs, std::int64_t progressMs);
     static void conclude(Report& report, const Exchange& exchange, const FormArchive& archive);
-    void keepRecord(Report& report, const QString& archiveRoot, const FormArchive::Line& line,
-                    const Exchange& exchange);
+    static ExchangeRecord recordOf(const Report& report, const QString& archiveRoot,
+                                   const FormArchive::Line& line, const Exchange& exchange);
 
     const CollectOptions& m_options;
     Console& m_console;

@@ -1,5 +1,7 @@
 #include "collect/SiteOptions.h"
 
+#include <QFileInfo>
+
 #include "res/Texts.h"
 #include "sites/SiteBook.h"
 
@@ -14,6 +16,10 @@ CollectOptions optionsForSite(const CollectOptions& given, const Site& site) {
 
 SiteChoice chooseSites(const CollectOptions& options) {
     const QString path = options.sitesFile.value_or(SiteBook::userPath());
+    // The book reads a missing file as an empty one (nobody has made sites yet); a collection
+    // asked for sites says plainly that the file is not there.
+    const QFileInfo file(path);
+    if (!file.exists() && !file.isSymLink()) return {{}, texts::collectNoSitesFile(path)};
     SiteBook::Loaded book = SiteBook::load(path);
     if (!book.problem.isEmpty()) return {{}, book.problem};
     if (options.all) {

@@ -189,7 +189,7 @@ bool WorkerCalls::askToStart() {
     return messageBox(texts::kStartQuestion, msg::MB_YESNO | msg::MB_ICONQUESTION) == msg::IDYES;
 }
 
-bool WorkerCalls::askToContinue(int count) {
+bool WorkerCalls::askToContinue(std::int64_t count) {
     return messageBox(texts::closingReportText(count), msg::MB_YESNO | msg::MB_ICONQUESTION) ==
            msg::IDYES;
 }

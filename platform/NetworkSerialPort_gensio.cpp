@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/HostLookup.h"
 #include "platform/NetworkSerialPort.h"
 #include "platform/PosixLine.h"
 #include "platform/WakeSignal.h"
@@ -61,11 +62,12 @@ int errnoFor(int gensioError) {
     }
 }
 
-std::string gensioChain(const NetworkAddress& address) {
+// `host` is numeric: the name was looked up beforehand, where a cancel can end the wait.
+std::string gensioChain(const std::string& host, int port) {
     // nodelay: every echo is a single byte and must leave at once.
     std::string chain = "telnet(rfc2217),tcp(nodelay),";
-    if (address.host.find(':') != std::string::npos) chain += "ipv6,";
-    return chain + address.host + "," + std::to_string(address.port);
+    if (host.find(':') != std::string::npos) chain += "ipv6,";
+    return chain + host + "," + std::to_string(port);
 }
 
 void ignoreLog(gensio_os_funcs*, gensio_log_levels, const char*, va_list) {}
@@ -91,7 +93,7 @@ public:
     GensioLine& operator=(const GensioLine&) = delete;
 
     // Each step returns 0 or the errno-style cause of its failure.
-    int connect(const NetworkAddress& address, Deadline deadline);
+    int connect(const std::string& host, int port, Deadline deadline);
     int configure(int rate, Deadline deadline);
     int settle(Deadline deadline);
     int awaitComPortOption(const std::function<int()>& request, Deadline deadline);
@@ -213,11 +215,10 @@ bool GensioLine::serviceUntil(const std::function<bool()>& done, Deadline deadli
     return reached;
 }
 
-int GensioLine::connect(const NetworkAddress& address, Deadline deadline) {
+int GensioLine::connect(const std::string& host, int port, Deadline deadline) {
     if (!m_os) return ENOMEM;
-    // Resolves the host name at once, without a limit of its own.
-    if (int err =
-            str_to_gensio(gensioChain(address).c_str(), m_os, &GensioLine::onEvent, this, &m_io)) {
+    if (int err = str_to_gensio(gensioChain(host, port).c_str(), m_os, &GensioLine::onEvent, this,
+                                &m_io)) {
         m_io = nullptr;
         return err == GE_INVAL ? kErrorBadAddress : errnoFor(err);
     }
@@ -381,16 +382,27 @@ SerialOpenResult failure(SerialOpenResult::Stage stage, int error) {
 SerialOpenResult openNetworkSerialPort(const NetworkAddress& address, int rate,
                                        const NetworkLinkLimits& limits, const OpenCancel& cancel) {
     using Stage = SerialOpenResult::Stage;
-    if (address.protocol == NetworkAddress::Protocol::Raw) return openTcpLine(address, limits);
-    auto line = std::make_unique<GensioLine>();
+    const HostAddresses hosts =
+        lookUpHost(address.host, steady_clock::now() + limits.connect, cancel, limits.resolve);
+    if (hosts.error) return failure(Stage::Open, hosts.error);
+    if (address.protocol == NetworkAddress::Protocol::Raw)
+        return openTcpLine(hosts, address, limits, cancel);
     // The cancel's signal ends the opening's waits as a stop ends the line's; a wait it ended
     // is a cancelled opening, whatever the step would have reported.
-    line->setWake(cancel.wake);
     const auto failed = [&](Stage stage, int error) {
         return cancel.requested() ? failure(Stage::Open, ECANCELED) : failure(stage, error);
     };
-    if (int error = line->connect(address, steady_clock::now() + limits.connect))
-        return failed(Stage::Open, error);
+    // The host's addresses in turn, as a raw connection tries them, until one takes the call.
+    std::unique_ptr<GensioLine> line;
+    const Deadline connectBy = steady_clock::now() + limits.connect;
+    int error = ECONNREFUSED;
+    for (const std::string& host : hosts.numeric) {
+        line = std::make_unique<GensioLine>();
+        line->setWake(cancel.wake);
+        error = line->connect(host, address.port, connectBy);
+        if (error == 0 || error == ETIMEDOUT || cancel.requested()) break;
+    }
+    if (error) return failed(Stage::Open, error);
     if (address.protocol == NetworkAddress::Protocol::Rfc2217) {
         // A server without the COM port option, or one that hangs up, is no line at all; a
         // setting it refuses is the line's settings failing.

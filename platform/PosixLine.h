@@ -14,5 +14,9 @@ std::unique_ptr<SerialPort> makeSocketLine(int fd);
 
 struct NetworkAddress;
 struct NetworkLinkLimits;
-// Connects to a network serial server in raw mode (see NetworkSerialPort.h).
-SerialOpenResult openTcpLine(const NetworkAddress& address, const NetworkLinkLimits& limits);
+struct HostAddresses;
+struct OpenCancel;
+// Connects to a network serial server in raw mode (see NetworkSerialPort.h), at the first of
+// the host's addresses that answers.
+SerialOpenResult openTcpLine(const HostAddresses& hosts, const NetworkAddress& address,
+                             const NetworkLinkLimits& limits, const OpenCancel& cancel);

@@ -11,34 +11,49 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <string>
+#include <vector>
 
 #include "platform/NetworkSerialPort.h"
 #include "platform/PosixLine.h"
+#include "platform/WakeSignal.h"
 
 namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
 
-// poll() on one descriptor until `deadline`, resuming after signals; 0 when it passed.
-int pollUntil(int fd, short events, steady_clock::time_point deadline, short& revents) {
+// poll() on one descriptor until `deadline`, resuming after signals; 0 when it passed, -1 with
+// errno ECANCELED when the cancel's signal was raised first.
+int pollUntil(int fd, short events, steady_clock::time_point deadline, short& revents,
+              const OpenCancel& cancel) {
+    const int wake = cancel.wake ? cancel.wake->handle() : -1;
     for (;;) {
-        const auto left =
+        if (cancel.requested() || (cancel.wake && cancel.wake->isRaised())) {
+            errno = ECANCELED;
+            return -1;
+        }
+        auto left =
             std::chrono::duration_cast<milliseconds>(deadline - steady_clock::now()).count();
-        pollfd p{fd, events, 0};
-        const int r = ::poll(&p, 1, left <= 0 ? 0 : left > INT_MAX ? INT_MAX : int(left));
+        // A signal without a descriptor is looked at in short turns.
+        if (cancel.wake && wake < 0) left = std::min<decltype(left)>(left, 20);
+        pollfd p[2] = {{fd, events, 0}, {wake, POLLIN, 0}};
+        const int r = ::poll(p, 2, left <= 0 ? 0 : left > INT_MAX ? INT_MAX : int(left));
         if (r < 0 && errno == EINTR) continue;
-        revents = p.revents;
+        if (r > 0 && p[0].revents == 0) continue;  // the signal: told above
+        if (r == 0 && steady_clock::now() < deadline) continue;
+        revents = p[0].revents;
         return r;
     }
 }
 
-// 0 once connected, else the cause: the system's, or ETIMEDOUT at the deadline.
-int connectBefore(int fd, const addrinfo& to, steady_clock::time_point deadline) {
+// 0 once connected, else the cause: the system's, ETIMEDOUT at the deadline, or ECANCELED.
+int connectBefore(int fd, const addrinfo& to, steady_clock::time_point deadline,
+                  const OpenCancel& cancel) {
     if (::connect(fd, to.ai_addr, to.ai_addrlen) == 0) return 0;
     if (errno != EINPROGRESS) return errno;
     short revents = 0;
-    const int r = pollUntil(fd, POLLOUT, deadline, revents);
+    const int r = pollUntil(fd, POLLOUT, deadline, revents, cancel);
     if (r < 0) return errno;
     if (r == 0) return ETIMEDOUT;
     int error = 0;
@@ -47,32 +62,32 @@ int connectBefore(int fd, const addrinfo& to, steady_clock::time_point deadline)
     return error;
 }
 
-// A connected socket to `address`, or -1 with `error` set.
-int connectTo(const NetworkAddress& address, steady_clock::time_point deadline, int& error) {
+// A connected socket to one of `hosts` (numeric, so nothing is looked up here), or -1 with
+// `error` set.
+int connectTo(const std::vector<std::string>& hosts, int port, steady_clock::time_point deadline,
+              const OpenCancel& cancel, int& error) {
     addrinfo hints{};
     hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    const int rc =
-        ::getaddrinfo(address.host.c_str(), std::to_string(address.port).c_str(), &hints, &found);
-    if (rc != 0) {
-        error = rc == EAI_SYSTEM ? errno : kErrorUnknownHost;
-        return -1;
-    }
+    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
     int fd = -1;
     error = ECONNREFUSED;
-    for (const addrinfo* ai = found; ai && fd < 0; ai = ai->ai_next) {
-        fd = ::socket(ai->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-        if (fd < 0) {
-            error = errno;
+    for (const std::string& host : hosts) {
+        addrinfo* found = nullptr;
+        if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) {
+            error = kErrorBadAddress;
             continue;
         }
-        error = connectBefore(fd, *ai, deadline);
-        if (error != 0) ::close(fd), fd = -1;
-        if (error == ETIMEDOUT) break;
+        fd = ::socket(found->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            error = errno;
+        else
+            error = connectBefore(fd, *found, deadline, cancel);
+        ::freeaddrinfo(found);
+        if (error == 0) return fd;
+        if (fd >= 0) ::close(fd), fd = -1;
+        if (error == ETIMEDOUT || error == ECANCELED) break;
     }
-    ::freeaddrinfo(found);
-    return fd;
+    return -1;
 }
 
 SerialOpenResult failure(int error) {
@@ -84,19 +99,23 @@ SerialOpenResult failure(int error) {
 
 }  // namespace
 
-SerialOpenResult openTcpLine(const NetworkAddress& address, const NetworkLinkLimits& limits) {
+SerialOpenResult openTcpLine(const HostAddresses& hosts, const NetworkAddress& address,
+                             const NetworkLinkLimits& limits, const OpenCancel& cancel) {
     int error = 0;
-    const int fd = connectTo(address, steady_clock::now() + limits.connect, error);
+    const int fd =
+        connectTo(hosts.numeric, address.port, steady_clock::now() + limits.connect, cancel, error);
     if (fd < 0) return failure(error);
     const int one = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);  // every echo is one byte
 
     // Only a hang-up ends this wait early: bytes the calculator sends meanwhile stay in the socket.
     short revents = 0;
-    if (pollUntil(fd, POLLRDHUP, steady_clock::now() + limits.settle, revents) > 0 &&
-        (revents & (POLLRDHUP | POLLHUP | POLLERR))) {
+    const int settled =
+        pollUntil(fd, POLLRDHUP, steady_clock::now() + limits.settle, revents, cancel);
+    const bool cancelled = settled < 0 && errno == ECANCELED;
+    if (cancelled || (settled > 0 && (revents & (POLLRDHUP | POLLHUP | POLLERR)))) {
         ::close(fd);
-        return failure(ECONNRESET);
+        return failure(cancelled ? ECANCELED : ECONNRESET);
     }
     SerialOpenResult result;
     result.port = makeSocketLine(fd);

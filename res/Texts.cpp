@@ -10,14 +10,14 @@ QString setStateFailed(int error) {
     return QString::asprintf("SetCommState failed with error %d.\n", error);
 }
 
-QString byteCounterText(int count) {
+QString byteCounterText(qint64 count) {
     // The pass start shows the fixed text; it reads the same as the formatted zero.
     if (count == 0) return QStringLiteral("0 байт прочитано");
-    return QString::asprintf("%d%s", count, " байт прочитано");
+    return QString::asprintf("%lld%s", static_cast<long long>(count), " байт прочитано");
 }
 
-QString closingReportText(int count) {
-    return QString::asprintf("%s%d%s", "Чтение данных в объеме ", count,
+QString closingReportText(qint64 count) {
+    return QString::asprintf("%s%lld%s", "Чтение данных в объеме ", static_cast<long long>(count),
                              " байт завершено. Продолжить?");
 }
 
@@ -186,7 +186,7 @@ QString collectSiteEnded(const QString& site, const QString& summary) {
     return QStringLiteral("Объект «%1»: %2").arg(site, summary);
 }
 
-QString collectTryFailed(int tryNumber, int tries, const QString& meaning, int delaySeconds) {
+QString collectTryFailed(int tryNumber, qint64 tries, const QString& meaning, int delaySeconds) {
     return QStringLiteral("Попытка %1 из %2 не удалась (%3); следующая через %4 с")
         .arg(tryNumber)
         .arg(tries)
@@ -196,6 +196,16 @@ QString collectTryFailed(int tryNumber, int tries, const QString& meaning, int d
 
 QString collectTries(int tries) {
     return QStringLiteral("; попыток: %1").arg(tries);
+}
+
+QString collectTooManyRetries(int max) {
+    return QStringLiteral(
+               "Число повторов не может быть больше %1: паузы между попытками растут до 10 минут")
+        .arg(max);
+}
+
+QString collectNoSitesFile(const QString& book) {
+    return QStringLiteral("Файл объектов %1 не найден").arg(book);
 }
 
 QString collectRoundSummary(const QString& meaning, int sites, int withForms, int nothing,

@@ -21,10 +21,10 @@ QString getStateFailed(int error);
 QString setStateFailed(int error);
 
 // The byte counter beside the progress bar: "<n> байт прочитано".
-QString byteCounterText(int count);
+QString byteCounterText(qint64 count);
 
 // The question after a reading pass, carrying the number of characters it stored.
-QString closingReportText(int count);
+QString closingReportText(qint64 count);
 
 // The settings' checks before an exchange starts.
 inline const QString kBadPort = QStringLiteral("Неправильно задан порт");
@@ -78,9 +78,11 @@ inline const QString kCollectNoPort =
 inline const QString kCollectEmptyTemplate = QStringLiteral("Шаблон имени файла пуст");
 inline const QString kCollectFormCutShort =
     QStringLiteral("Форма %1 записана в архив НЕ ПОЛНОСТЬЮ (прием прерван): %2 (%3 байт)");
-inline const QString kCollectSummary = QStringLiteral("Итог: %1; форм: %2, байт: %3");
+// The summary counts every byte the line brought (the handshake's reply and the form ends too);
+// a pass's closing report counts only the characters it stored.
+inline const QString kCollectSummary = QStringLiteral("Итог: %1; форм: %2, байт с линии: %3");
 inline const QString kCollectFormsLost =
-    QStringLiteral("Итог: ФОРМЫ ПОТЕРЯНЫ, не записано в архив: %1 из %2; байт: %3");
+    QStringLiteral("Итог: ФОРМЫ ПОТЕРЯНЫ, не записано в архив: %1 из %2; байт с линии: %3");
 inline const QString kCollectAlso = QStringLiteral("; кроме того: %1");
 inline const QString kCollectOutcomeOrder = QStringLiteral(
     "Если случилось несколько исходов, код завершения - самый важный из них: 10 (потеряна\n"
@@ -183,7 +185,7 @@ inline const QString kRecordStopped = QStringLiteral("остановлено");
 inline const QString kRecordArchiveIncomplete = QStringLiteral("не все формы в архиве");
 inline const QString kRecordNotWritten = QStringLiteral("Запись о сеансе связи не сохранена: %1");
 inline const QString kCollectRecordLost =
-    QStringLiteral("Итог: ЗАПИСЬ О СЕАНСЕ НЕ СОХРАНЕНА; форм: %1, байт: %2");
+    QStringLiteral("Итог: ЗАПИСЬ О СЕАНСЕ НЕ СОХРАНЕНА; форм: %1, байт с линии: %2");
 
 // The window "Сбор за месяц": which sites are collected this month and which are not.
 inline const QString kMonthRoundTitle = QStringLiteral("Сбор за месяц");
@@ -226,8 +228,9 @@ inline const QString kCollectSitesHelp = QStringLiteral(
     "  --all      опросить все объекты книги по очереди; сбой одного не останавливает\n"
     "             остальные\n"
     "  --retry    сколько раз повторить сбор после ошибки открытия порта, установления\n"
-    "             связи или обрыва линии (по умолчанию 0)\n"
-    "  --retry-delay  пауза перед повтором, секунд (по умолчанию 30)\n");
+    "             связи или обрыва линии (по умолчанию 0, не больше 100)\n"
+    "  --retry-delay  пауза перед первым повтором, секунд (по умолчанию 30, не меньше 1);\n"
+    "             каждая следующая пауза вдвое длиннее, до 10 минут\n");
 inline const QString kCollectRoundOutcome = QStringLiteral(
     "С --all код завершения относится ко всему обходу: 0 - все объекты опрошены без сбоя и\n"
     "хотя бы один передал формы; 1 - все опрошены без сбоя, но ни один ничего не передал;\n"
@@ -238,8 +241,13 @@ QString collectUnknownSite(const QString& site, const QString& book);
 QString collectEmptyBook(const QString& book);
 QString collectSiteBegins(const QString& site, int index, int count);
 QString collectSiteEnded(const QString& site, const QString& summary);
-QString collectTryFailed(int tryNumber, int tries, const QString& meaning, int delaySeconds);
+QString collectTryFailed(int tryNumber, qint64 tries, const QString& meaning, int delaySeconds);
 QString collectTries(int tries);
+// The bound on tries, a stop in the pause between them, a book named that is not there.
+QString collectTooManyRetries(int max);
+inline const QString kCollectRetriesStopped =
+    QStringLiteral("Повторы прекращены: получен сигнал остановки");
+QString collectNoSitesFile(const QString& book);
 QString collectRoundSummary(const QString& meaning, int sites, int withForms, int nothing,
                             int failed, int notTried);
 // The site book, the window "Объекты" and the exchange with a site.

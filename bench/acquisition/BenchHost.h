@@ -28,7 +28,7 @@ public:
         if (++forms == m_stopAfterForms) m_rc.requestStop();
     }
     bool askToStart() override { return question(); }
-    bool askToContinue(int) override { return question(); }
+    bool askToContinue(std::int64_t) override { return question(); }
     void reportFailure(ExchangeOutcome, const QString&) override { ++boxes; }
     SettingsStrings settingsStrings() override { return {"COM1", "КСМ-Р", "9600"}; }
     bool writeSettingsFile(const SettingsStrings&) override { return true; }

@@ -122,7 +122,7 @@ public:
     void setViewModified() override {}
     void newForm() override { ends.note(); }
     bool askToStart() override { return ++boxes, questions++ == 0; }
-    bool askToContinue(int) override { return ++boxes, questions++ == 0; }
+    bool askToContinue(std::int64_t) override { return ++boxes, questions++ == 0; }
     void reportFailure(ExchangeOutcome, const QString&) override { ++boxes; }
     SettingsStrings settingsStrings() override { return {"COM1", "КСМ-Р", "9600"}; }
     bool writeSettingsFile(const SettingsStrings&) override { return true; }

@@ -2,9 +2,11 @@
 
 #include <atomic>
 #include <cstdint>
+#include <limits>
 #include <span>
 
 #include "acquisition/FormAssembler.h"
+#include "res/Texts.h"
 #include "tests/fakes/RecordingHost.h"
 
 // A line without echo hands the form assembler all that one read brought. Whatever the reads
@@ -162,6 +164,19 @@ TEST(FormAssemblerLimit, StreamWithoutFormEndsComesInFormsOfTheLimit) {
     EXPECT_EQ(host.delivered(), expected);
     EXPECT_EQ(host.forms(), pieces);
     EXPECT_EQ(forms.storedThisPass(), stored.size());
+}
+
+// A pass that streams past 2^31 characters goes on counting: the count stays positive, so the
+// pass is still one that silence ends, and the closing report gives the true figure.
+TEST(FormAssemblerCount, PassPastTwoGibibytesKeepsCounting) {
+    RecordingHost host;
+    FormAssembler forms(host);
+    const std::int64_t start = std::numeric_limits<std::int32_t>::max() - 1;
+    forms.startPass(start);
+    for (char c : QByteArray("abc")) forms.handleByte(std::uint8_t(c));
+    EXPECT_EQ(forms.storedThisPass(), start + 3);
+    EXPECT_EQ(texts::closingReportText(forms.storedThisPass()),
+              "Чтение данных в объеме 2147483649 байт завершено. Продолжить?");
 }
 
 }  // namespace

@@ -50,6 +50,19 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"NegativeRetry",
                     {"--retry", "-1"},
                     "Число повторов должно быть целым и не меньше нуля"},
+        OptionsCase{"RetriesAtTheBound", {"--retry", "100"}, ""},
+        OptionsCase{"RetriesPastTheBound",
+                    {"--retry", "101"},
+                    "Число повторов не может быть больше 100: паузы между попытками растут до 10 "
+                    "минут"},
+        OptionsCase{"RetriesAtTheTopOfInt",
+                    {"--retry", "2147483647"},
+                    "Число повторов не может быть больше 100: паузы между попытками растут до 10 "
+                    "минут"},
+        OptionsCase{"RetriesPastInt",
+                    {"--retry=9999999999"},
+                    "Число повторов не может быть больше 100: паузы между попытками растут до 10 "
+                    "минут"},
         OptionsCase{"RetryDelayNotANumber",
                     {"--retry-delay", "1m"},
                     "Пауза между попытками должна быть целым числом секунд, не меньше нуля"}),

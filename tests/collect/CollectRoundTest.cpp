@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+#include <limits>
 #include <vector>
+
+#include "archive/ExchangeRecord.h"
 
 #include "collect/CollectRound.h"
 #include "collect/Console.h"
@@ -61,7 +65,9 @@ TEST_P(Retries, OnlyTheLineFailuresAreTriedAgainAfterTheDelay) {
     EXPECT_EQ(run.report.outcome, GetParam().outcome);
     EXPECT_EQ(run.report.forms, GetParam().forms);
     ASSERT_EQ(int(calls.size()), GetParam().tries);
-    for (int i = 0; i < GetParam().tries; ++i) EXPECT_EQ(calls[i].first, 7000 * i) << i;
+    // The pauses double: 7 s, 14 s, 28 s...
+    for (int i = 0, at = 0; i < GetParam().tries; at += 7000 << i++)
+        EXPECT_EQ(calls[i].first, at) << i;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -79,7 +85,13 @@ INSTANTIATE_TEST_SUITE_P(
         RetryCase{"WrongReplyIsNoLineFailure", {O::BadReply}, 3, 1, O::BadReply, 0},
         RetryCase{"EchoNotRetried", {O::EchoFailed}, 3, 1, O::EchoFailed, 0},
         RetryCase{"LostFormsNotRetried", {O::ArchiveFailed}, 3, 1, O::ArchiveFailed, 0},
-        RetryCase{"NothingIsNoFailure", {O::Nothing}, 3, 1, O::Nothing, 0}),
+        RetryCase{"NothingIsNoFailure", {O::Nothing}, 3, 1, O::Nothing, 0},
+        RetryCase{"RetriesAtTheTopOfInt",
+                  {O::OpenFailed, O::Forms},
+                  std::numeric_limits<int>::max(),
+                  2,
+                  O::Forms,
+                  1}),
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST_F(CollectRoundTest, StopSignalEndsTheWaitAndTheTries) {
@@ -92,6 +104,65 @@ TEST_F(CollectRoundTest, StopSignalEndsTheWaitAndTheTries) {
     EXPECT_EQ(waits.size(), 1u);
     EXPECT_LT(clock.nowMs(), 30000) << "the wait ended early";
     EXPECT_EQ(run.report.outcome, O::NoLink) << "a failure of the line outranks the signal";
+}
+
+struct PauseCase {
+    int delay, failedTries, pause;
+};
+
+// A floor under the delay and a doubling up to a ceiling: a device away for good is asked a few
+// times an hour, not hundreds of times a second.
+TEST(Collect, RetryPauseDoublesBetweenAFloorAndACeiling) {
+    const int top = std::numeric_limits<int>::max();
+    for (const PauseCase& c : std::vector<PauseCase>{{0, 1, 1},
+                                                     {0, 2, 2},
+                                                     {0, 11, 600},
+                                                     {7, 3, 28},
+                                                     {30, 100, 600},
+                                                     {900, 4, 900},
+                                                     {top, 3, top}})
+        EXPECT_EQ(CollectRound::retryPauseSeconds(c.delay, c.failedTries), c.pause)
+            << c.delay << " s, try " << c.failedTries;
+}
+
+// The tries of one collection leave one record: from the first start to the last end, with
+// what every try received.
+TEST_F(CollectRoundTest, TriesShareOneRecord) {
+    QTemporaryDir archive;
+    script = {O::OpenFailed, O::LineBroken, O::Forms};
+    const QDateTime start = QDateTime::currentDateTimeUtc();
+    CollectOptions o;
+    o.retries = 5;
+    o.retryDelaySeconds = 0;
+    CollectRound r(
+        o, console, stopSignal, clock, [this](std::chrono::milliseconds ms) { clock.advance(ms.count()); },
+        [&](const CollectOptions&) {
+            Collector::Report report;
+            report.outcome = script.at(calls.size());
+            calls.push_back({clock.nowMs(), o});
+            ExchangeRecord record;
+            record.start = start.addSecs(clock.nowMs() / 1000);
+            record.end = record.start.addSecs(1);
+            record.outcome = report.outcome == O::Forms ? RecordOutcome::FormsReceived
+                                                        : RecordOutcome::OpenFailed;
+            record.bytes = 10;
+            if (report.outcome != O::OpenFailed) record.forms = {{"f" + QString::number(calls.size()), 5}};
+            report.pendingRecord = record;
+            report.archiveRoot = archive.path();
+            return report;
+        });
+    const CollectRound::SiteRun run = r.collect(o);
+    EXPECT_EQ(run.tries, 3);
+    EXPECT_FALSE(run.report.record.isEmpty());
+    const QList<ExchangeRecord> records =
+        ExchangeRecords::readMonth(archive.path(), start.toLocalTime().date());
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records[0].tries, 3);
+    EXPECT_EQ(records[0].start, start);
+    EXPECT_EQ(records[0].end, start.addSecs(3 + 1));
+    EXPECT_EQ(records[0].outcome, RecordOutcome::FormsReceived);
+    EXPECT_EQ(records[0].bytes, 30);
+    EXPECT_EQ(records[0].forms, (QList<ExchangeRecord::Form>{{"f2", 5}, {"f3", 5}}));
 }
 
 struct RoundCase {

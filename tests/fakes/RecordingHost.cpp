@@ -166,7 +166,7 @@ bool RecordingHost::askToStart() {
            msg::IDYES;
 }
 
-bool RecordingHost::askToContinue(int count) {
+bool RecordingHost::askToContinue(std::int64_t count) {
     return messageBox(texts::closingReportText(count), msg::MB_YESNO | msg::MB_ICONQUESTION, {}) ==
            msg::IDYES;
 }

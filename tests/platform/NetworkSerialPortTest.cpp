@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <future>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -139,6 +141,77 @@ TEST_P(OpeningFailureTest, ServerThatNeverAnswersTimesOut) {
         openNetworkSerialPort(loopback(GetParam(), server.port()), 9600, {300ms, 300ms});
     EXPECT_EQ(r.stage, Stage::Open);
     EXPECT_EQ(r.error, ETIMEDOUT);
+}
+
+// A stop from another thread once the opening is waiting, as a stop signal comes.
+class StopSoon {
+public:
+    StopSoon()
+        : m_thread([this] {
+              std::this_thread::sleep_for(100ms);
+              m_flag = 1;
+              m_wake.raise();
+          }) {}
+    ~StopSoon() { m_thread.join(); }
+    OpenCancel cancel() const { return {&m_wake, &m_flag}; }
+
+private:
+    WakeSignal m_wake;
+    std::atomic<int> m_flag{0};
+    std::thread m_thread;
+};
+
+// A host behind a dead link: the connection request goes unanswered, and only a stop ends it.
+TEST_P(OpeningFailureTest, StopEndsAConnectThatHangs) {
+    Listener server(0);
+    server.fillAcceptQueue();
+    StopSoon stop;
+    const SerialOpenResult r = openNetworkSerialPort(loopback(GetParam(), server.port()), 9600,
+                                                     {60s, 300ms}, stop.cancel());
+    EXPECT_EQ(r.stage, Stage::Open);
+    EXPECT_EQ(r.error, ECANCELED);
+}
+
+// Name servers that never answer: the lookup is left to itself and the opening ends at the stop.
+TEST_P(OpeningFailureTest, StopEndsANameLookupThatHangs) {
+    const auto release = std::make_shared<std::promise<void>>();
+    const std::shared_future<void> released = release->get_future().share();
+    const NetworkLinkLimits limits{60s, 300ms, [released](const std::string&) {
+                                       released.wait();
+                                       return HostAddresses{{}, kErrorUnknownHost};
+                                   }};
+    SerialOpenResult r;
+    {
+        StopSoon stop;
+        r = openNetworkSerialPort({GetParam(), "calculator.test", 4001}, 9600, limits,
+                                  stop.cancel());
+    }
+    release->set_value();
+    EXPECT_EQ(r.stage, Stage::Open);
+    EXPECT_EQ(r.error, ECANCELED);
+}
+
+// Both kinds of server take the addresses the lookup gives, and tell an unknown host alike.
+TEST_P(OpeningFailureTest, HostLookedUpAlike) {
+    Listener server;
+    const struct {
+        HostAddresses found;
+        int error;
+    } cases[] = {{{{}, kErrorUnknownHost}, kErrorUnknownHost},
+                 {{{"127.0.0.1"}, 0}, ECONNRESET}};  // reached the server, which hung up
+    for (const auto& c : cases) {
+        std::thread serve;
+        if (c.found.error == 0) serve = std::thread(acceptAndReset, server.fd());
+        const NetworkLinkLimits limits{10s, 10s, [&](const std::string& host) {
+                                           EXPECT_EQ(host, "calculator.test");
+                                           return c.found;
+                                       }};
+        const SerialOpenResult r = openNetworkSerialPort(
+            {GetParam(), "calculator.test", server.port()}, 9600, limits);
+        if (serve.joinable()) serve.join();
+        EXPECT_EQ(r.stage, Stage::Open);
+        EXPECT_EQ(r.error, c.error);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothProtocols, OpeningFailureTest,
