@@ -188,6 +188,7 @@ TEST_F(ExchangeRecordsTest, WhatIsNoRecordFileIsSkippedAndCountedWithoutWaiting)
     const std::vector<std::pair<const char*, std::function<bool(const QString&)>>> kinds = {
         {"device.json", [](const QString& p) { return QFile::link("/dev/zero", p); }},
         {"pipe.json", [](const QString& p) { return ::mkfifo(QFile::encodeName(p), 0600) == 0; }},
+        {"pipe-link.json", [](const QString& p) { return QFile::link("pipe.json", p); }},
         {"huge.json", sized(qint64(4) << 30, "{")},  // sparse: costs nothing to make
         {"padded.json", sized(padded.size(), padded)},
         {"folder.json", [](const QString& p) { return QDir().mkdir(p); }},
