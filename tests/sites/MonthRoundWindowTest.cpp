@@ -13,7 +13,6 @@
 #include "sites/MonthRoundWindow.h"
 #include "sites/SiteBook.h"
 #include "tests/files/FifoReleaser.h"
-#include "tests/files/HangGuard.h"
 #include "tests/sites/TestSite.h"
 
 namespace {
@@ -58,39 +57,32 @@ protected:
     QTemporaryDir m_dir;
 };
 
-// Beside a device, a pipe without a writer and a folder named like records, the window opens at
-// once and shows the good records, with the others counted where the operator reads it; each
-// row's state is said in words too.
+// Beside a link to a pipe without a writer, named like a record, the window opens at once and
+// shows the good records, with the other counted where the operator reads it; each row's state
+// is said in words too. What else is skipped is the records' reading's own test.
 TEST_F(MonthRoundWindowTest, OpensAtOnceAndCountsWhatIsNoRecord) {
     writeRecord("Котельная 1", kThisMonth, RecordOutcome::FormsReceived);
     writeRecord("ЦТП 2", kThisMonth, RecordOutcome::NoHandshake);
     const QDir month(monthFolder(kThisMonth));
-    ASSERT_TRUE(QFile::link("/dev/zero", month.filePath("device.json")));
     // A link, which a listing of files takes for what it points at.
     const QString pipe = m_dir.filePath("pipe");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe), 0600), 0);
     ASSERT_TRUE(QFile::link(pipe, month.filePath("pipe.json")));
-    ASSERT_TRUE(month.mkdir("folder.json"));
     FifoReleaser releaser(QFile::encodeName(pipe));
-    std::unique_ptr<MonthRoundWindow> window;
-    {
-        const HangGuard guard("opening the month's window");
-        window = std::make_unique<MonthRoundWindow>(book(), root());
-    }
-    window->show();
-    ASSERT_TRUE(waitShown(window.get()));
+    MonthRoundWindow window(book(), root());
     EXPECT_FALSE(releaser.released()) << "waited in the open of a pipe";
-    ASSERT_EQ(window->model()->rowCount(), 2);
-    EXPECT_EQ(cell(window.get(), 0, MonthRoundModel::State), texts::kRoundCollected);
-    EXPECT_EQ(cell(window.get(), 1, MonthRoundModel::State), texts::kRoundFailed);
-    const QString summary = window->findChild<QLabel*>()->text();
+    window.show();
+    ASSERT_TRUE(waitShown(&window));
+    ASSERT_EQ(window.model()->rowCount(), 2);
+    EXPECT_EQ(cell(&window, 0, MonthRoundModel::State), texts::kRoundCollected);
+    EXPECT_EQ(cell(&window, 1, MonthRoundModel::State), texts::kRoundFailed);
+    const QString summary = window.findChild<QLabel*>()->text();
     EXPECT_TRUE(summary.contains(
-        texts::monthRoundUnreadable(3, QDir::toNativeSeparators(month.path()))))
+        texts::monthRoundUnreadable(1, QDir::toNativeSeparators(month.path()))))
         << summary.toStdString();
 }
 
 // An answer for a month no longer shown is dropped: only the month chosen last is shown, once.
-// A window closed while it reads returns at once and its answer goes nowhere.
 TEST_F(MonthRoundWindowTest, AnswerForAnotherMonthIsDropped) {
     writeRecord("Котельная 1", kThisMonth, RecordOutcome::FormsReceived);
     writeRecord("ЦТП 2", kThisMonth.addMonths(-1), RecordOutcome::OpenFailed);
@@ -103,10 +95,6 @@ TEST_F(MonthRoundWindowTest, AnswerForAnotherMonthIsDropped) {
     EXPECT_EQ(shown.size(), 1);
     EXPECT_EQ(cell(&window, 0, MonthRoundModel::State), texts::kRoundNotTried);
     EXPECT_EQ(cell(&window, 1, MonthRoundModel::State), texts::kRoundFailed);
-
-    delete new MonthRoundWindow(book(), root());
-    QThreadPool::globalInstance()->waitForDone();
-    QCoreApplication::processEvents();
 }
 
 }  // namespace
