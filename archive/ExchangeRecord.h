@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -43,9 +44,17 @@ QString monthFolder(const QString& archiveRoot, const QDate& month);  // <root>/
 // `error` tells where and why it failed; `path` the file written.
 bool write(const QString& archiveRoot, const ExchangeRecord& record, QString* error,
            QString* path = nullptr);
-// Every readable record of the month, by start time; unreadable files are skipped (and counted).
+// The most a record may weigh to be read. A record is half a kilobyte and under two hundred bytes
+// more per form it names, so this holds thousands of forms, far past any calculator's report,
+// while a file that is no record costs at most this much to find out.
+inline constexpr qint64 kMaxRecordBytes = qint64(1) << 20;
+// Every readable record of the month, by start time. Only regular files of at most
+// kMaxRecordBytes are read, without waiting on a pipe or a device; anything else named *.json
+// there (a folder, a pipe, a link to a device, a damaged or oversized file) is skipped and counted
+// in `unreadable`. Once `stopped` says so, reading ends early with what was read so far.
 QList<ExchangeRecord> readMonth(const QString& archiveRoot, const QDate& month,
-                                int* unreadable = nullptr);
+                                int* unreadable = nullptr,
+                                const std::function<bool()>& stopped = {});
 // The archive's files as the record names them: relative to its root.
 QList<ExchangeRecord::Form> formsOf(const QString& archiveRoot,
                                     const std::vector<ArchiveWriter::Entry>& entries);

@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "archive/ExchangeRecord.h"
+#include "files/RegularFile.h"
 #include "files/SafeFile.h"
 #include "platform/SharedFolders.h"
 
@@ -66,14 +67,20 @@ bool write(const QString& archiveRoot, const ExchangeRecord& record, QString* er
     return true;
 }
 
-QList<ExchangeRecord> readMonth(const QString& archiveRoot, const QDate& month, int* unreadable) {
+QList<ExchangeRecord> readMonth(const QString& archiveRoot, const QDate& month, int* unreadable,
+                                const std::function<bool()>& stopped) {
     QList<ExchangeRecord> records;
     int skipped = 0;
     const QDir folder(monthFolder(archiveRoot, month));
-    for (const QString& name : folder.entryList({u'*' + kSuffix}, QDir::Files, QDir::Name)) {
-        QFile file(folder.filePath(name));
+    // Everything named like a record, folders, pipes and devices included: what is not a record
+    // is counted, so that the operator hears of it.
+    const QStringList names = folder.entryList(
+        {u'*' + kSuffix}, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& name : names) {
+        if (stopped && stopped()) break;
+        const RegularFile::Result file = RegularFile::read(folder.filePath(name), kMaxRecordBytes);
         std::optional<ExchangeRecord> record;
-        if (file.open(QIODevice::ReadOnly)) record = ExchangeRecord::fromJson(file.readAll());
+        if (file.ok()) record = ExchangeRecord::fromJson(file.bytes);
         if (record)
             records.append(std::move(*record));
         else

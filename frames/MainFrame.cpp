@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "archive/ArchiveDlg.h"
 #include "archive/ArchiveSettings.h"
@@ -230,17 +231,20 @@ Site CMainFrame::siteFromSettings() const {
 }
 
 // The last collection and outcome of each site, from the archive's exchange records of this
-// month and the last.
-SiteLastExchanges CMainFrame::lastSiteExchanges() const {
-    SiteLastExchanges last;
-    const QString root = ArchiveSettings::load().folder;
-    const QDate thisMonth = QDate::currentDate();
-    for (const QDate& month : {thisMonth.addMonths(-1), thisMonth}) {
-        for (const ExchangeRecord& r : ExchangeRecords::readMonth(root, month))
-            noteSiteExchange(last, r.site, r.end.toLocalTime(), r.succeeded(),
-                             recordOutcomeText(r.outcome));
-    }
-    return last;
+// month and the last, read on a worker: a month may hold thousands of records.
+QFuture<SiteLastExchanges> CMainFrame::lastSiteExchanges() {
+    const auto read = [](QPromise<SiteLastExchanges>& promise, const QString& root,
+                         const QDate& thisMonth) {
+        const auto stopped = [&promise] { return promise.isCanceled(); };
+        SiteLastExchanges last;
+        for (const QDate& month : {thisMonth.addMonths(-1), thisMonth}) {
+            for (const ExchangeRecord& r : ExchangeRecords::readMonth(root, month, nullptr, stopped))
+                noteSiteExchange(last, r.site, r.end.toLocalTime(), r.succeeded(),
+                                 recordOutcomeText(r.outcome));
+        }
+        if (!stopped()) promise.addResult(std::move(last));
+    };
+    return QtConcurrent::run(read, ArchiveSettings::load().folder, QDate::currentDate());
 }
 
 void CMainFrame::onSiteConnect() {

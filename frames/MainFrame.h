@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFuture>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -112,7 +113,7 @@ private:
     // The connect flow preset from `site` of the book.
     void connectToSite(const Site& site);
     Site siteFromSettings() const;
-    SiteLastExchanges lastSiteExchanges() const;
+    static QFuture<SiteLastExchanges> lastSiteExchanges();
     void watchArchiveWindows();
 
     QMdiArea* m_mdiArea = nullptr;

@@ -165,8 +165,10 @@ QString monthRoundSummary(int collected, int failed, int notTried) {
         .arg(notTried);
 }
 
-QString monthRoundUnreadable(int records) {
-    return QStringLiteral("Не удалось прочесть записей о сеансах связи: %1.").arg(records);
+QString monthRoundUnreadable(int records, const QString& folder) {
+    return QStringLiteral("Не удалось прочесть записей о сеансах связи: %1 (папка %2).")
+        .arg(records)
+        .arg(folder);
 }
 
 // tabulon-collect over the site book.

@@ -208,7 +208,11 @@ inline const QString kRoundNotInBook = QStringLiteral("нет в книге");
 inline const QString kRoundNoSite = QStringLiteral("без объекта");
 inline const QString kRoundNever = QStringLiteral("—");
 QString monthRoundSummary(int collected, int failed, int notTried);
-QString monthRoundUnreadable(int records);
+// The records that are no record (damaged, too large, a folder, a pipe or a device named like
+// one) and the folder they are in, so that someone can look there.
+QString monthRoundUnreadable(int records, const QString& folder);
+inline const QString kMonthRoundReading = QStringLiteral("Чтение записей о сеансах связи…");
+inline const QString kMonthRoundState = QStringLiteral("Состояние");
 
 // tabulon-collect over the site book: the options, the tries, the round over every site.
 inline const QString kCollectSiteAndAll = QStringLiteral("Параметры --site и --all несовместимы");

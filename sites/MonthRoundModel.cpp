@@ -85,6 +85,8 @@ QString MonthRoundModel::text(const MonthRoundRow& row, int column) const {
             if (row.kind == MonthRoundRow::Kind::RecordsOnly)
                 return QStringLiteral("%1 (%2)").arg(row.site, texts::kRoundNotInBook);
             return row.site;
+        case State:
+            return stateText(row.state);
         case Type:
             return row.type;
         case Port:
@@ -131,7 +133,7 @@ QVariant MonthRoundModel::data(const QModelIndex& index, int role) const {
 QVariant MonthRoundModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     static const QString* const headers[ColumnCount] = {
-        &texts::kMonthRoundSite,       &texts::kMonthRoundType,
+        &texts::kMonthRoundSite,       &texts::kMonthRoundState,      &texts::kMonthRoundType,
         &texts::kMonthRoundPort,       &texts::kMonthRoundLastCollected,
         &texts::kMonthRoundFormCount,  &texts::kMonthRoundLastAttempt,
         &texts::kMonthRoundAttemptTime};

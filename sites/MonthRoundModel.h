@@ -6,12 +6,12 @@
 #include "sites/MonthRoundRows.h"
 
 // The rows of the month's round as the table shows them: the state told by an icon and a
-// colour together, and in words in the tooltip and to screen readers; sites not in the book
-// and the exchanges without a site greyed.
+// colour together, and in words in a column of its own, in the tooltip and to screen readers;
+// sites not in the book and the exchanges without a site greyed.
 class MonthRoundModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Site, Type, Port, LastCollected, Forms, LastOutcome, AttemptTime, ColumnCount };
+    enum Column { Site, State, Type, Port, LastCollected, Forms, LastOutcome, AttemptTime, ColumnCount };
 
     using QAbstractTableModel::QAbstractTableModel;
 

@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 
 #include "res/Texts.h"
@@ -47,7 +48,7 @@ QList<QDate> offeredMonths(const QString& archiveRoot, const QDate& current) {
 MonthRoundWindow::MonthRoundWindow(const QString& bookPath, const QString& archiveRoot,
                                    QWidget* parent)
     : QWidget(parent, Qt::Window),
-      m_source(bookPath, archiveRoot),
+      m_source(std::make_shared<MonthRoundSource>(bookPath, archiveRoot)),
       m_month(firstOf(QDate::currentDate())) {
     setObjectName(QStringLiteral("MonthRoundWindow"));
     setWindowTitle(texts::kMonthRoundTitle);
@@ -65,7 +66,7 @@ MonthRoundWindow::MonthRoundWindow(const QString& bookPath, const QString& archi
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MonthRoundWindow::updateButtons);
 
-    m_summary = new QLabel;
+    m_summary = new QLabel(texts::kMonthRoundReading);
     m_connect = new QPushButton(texts::kMonthRoundConnect);
     m_forms = new QPushButton(texts::kMonthRoundForms);
     connect(m_connect, &QPushButton::clicked, this, &MonthRoundWindow::requestConnect);
@@ -88,14 +89,20 @@ MonthRoundWindow::MonthRoundWindow(const QString& bookPath, const QString& archi
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_settle,
             qOverload<>(&QTimer::start));
     connect(m_watcher, &QFileSystemWatcher::fileChanged, m_settle, qOverload<>(&QTimer::start));
+    m_reading = new QFutureWatcher<MonthRoundSource::Loaded>(this);
+    connect(m_reading, &QFutureWatcherBase::finished, this, &MonthRoundWindow::readingEnded);
 
+    updateButtons();
     reload();
-    if (m_model->rowCount() > 0) m_view->selectRow(0);
     // The operator goes down the rows first.
     m_view->setFocus();
     m_view->resizeColumnsToContents();
-    // Wide enough for every column as the rows fill them.
     resize(std::max(900, m_view->horizontalHeader()->length() + 60), 480);
+}
+
+MonthRoundWindow::~MonthRoundWindow() {
+    m_reading->disconnect(this);
+    m_reading->cancel();
 }
 
 QWidget* MonthRoundWindow::buildMonthBar() {
@@ -126,7 +133,7 @@ QWidget* MonthRoundWindow::buildMonthBar() {
 void MonthRoundWindow::fillMonths() {
     const QSignalBlocker quiet(m_months);
     m_months->clear();
-    for (const QDate& month : offeredMonths(m_source.archiveRoot(), m_month))
+    for (const QDate& month : offeredMonths(m_source->archiveRoot(), m_month))
         m_months->addItem(monthName(month), month);
     m_months->setCurrentIndex(0);
 }
@@ -146,6 +153,11 @@ void MonthRoundWindow::setMonth(const QDate& month) {
         const QSignalBlocker quiet(m_months);
         m_months->setCurrentIndex(index);
     }
+    // The rows of the month before are no answer for this one, even while it is being read.
+    keepSelection();
+    m_model->setRows({});
+    m_summary->setText(texts::kMonthRoundReading);
+    updateButtons();
     reload();
 }
 
@@ -153,36 +165,77 @@ void MonthRoundWindow::reload() {
     m_settle->stop();
     // The watch comes first: a record written while the month is read starts another reading.
     watch();
-    showLoaded(m_source.load(m_month));
+    if (m_awaited) {
+        m_readAgain = true;
+        // What is read for a month no longer shown is of no use: end it at the next file.
+        if (m_readMonth != m_month) m_reading->cancel();
+        return;
+    }
+    startReading();
+}
+
+void MonthRoundWindow::startReading() {
+    m_awaited = true;
+    m_readAgain = false;
+    m_readMonth = m_month;
+    m_reading->setFuture(QtConcurrent::run(
+        [](QPromise<MonthRoundSource::Loaded>& promise, std::shared_ptr<MonthRoundSource> source,
+           QDate month) {
+            MonthRoundSource::Loaded loaded =
+                source->load(month, [&promise] { return promise.isCanceled(); });
+            if (!promise.isCanceled()) promise.addResult(std::move(loaded));
+        },
+        m_source, m_month));
+}
+
+void MonthRoundWindow::readingEnded() {
+    m_awaited = false;
+    const QFuture<MonthRoundSource::Loaded> future = m_reading->future();
+    // Dropped when the month changed meanwhile; a change of the records only reads again.
+    const bool current = m_readMonth == m_month && future.resultCount() > 0;
+    if (current) showLoaded(future.result());
+    if (m_readAgain || m_readMonth != m_month) startReading();
+    if (current) emit shown();
 }
 
 void MonthRoundWindow::watch() {
     if (!m_watcher->directories().isEmpty()) m_watcher->removePaths(m_watcher->directories());
     if (!m_watcher->files().isEmpty()) m_watcher->removePaths(m_watcher->files());
-    const QStringList paths = m_source.watchedPaths(m_month);
+    const QStringList paths = m_source->watchedPaths(m_month);
     if (!paths.isEmpty()) m_watcher->addPaths(paths);
 }
 
+void MonthRoundWindow::keepSelection() {
+    if (const MonthRoundRow* row = currentRow()) m_kept = Kept{row->site, row->kind};
+}
+
 void MonthRoundWindow::showLoaded(const MonthRoundSource::Loaded& loaded) {
-    const MonthRoundRow* before = currentRow();
-    const QString site = before ? before->site : QString();
-    const MonthRoundRow::Kind kind = before ? before->kind : MonthRoundRow::Kind::Book;
-    const bool hadRow = before != nullptr;
+    keepSelection();
     m_model->setRows(loaded.rows);
-    if (hadRow) {
-        const int row = m_model->rowOf(site, kind);
+    if (m_kept) {
+        const int row = m_model->rowOf(m_kept->site, m_kept->kind);
         if (row >= 0) m_view->selectRow(row);
+    } else if (!m_everShown && m_model->rowCount() > 0) {
+        m_view->selectRow(0);
+    }
+    if (!m_everShown) {
+        m_everShown = true;
+        // Wide enough for every column as the rows fill them.
+        m_view->resizeColumnsToContents();
+        const int wide = m_view->horizontalHeader()->length() + 60;
+        if (width() < wide) resize(wide, height());
     }
 
     int counts[3] = {0, 0, 0};
     for (const MonthRoundRow& row : loaded.rows) ++counts[static_cast<int>(row.state)];
     QStringList lines{loaded.bookProblem};
     lines.append(texts::monthRoundSummary(counts[0], counts[1], counts[2]));
-    if (loaded.unreadable > 0) lines.append(texts::monthRoundUnreadable(loaded.unreadable));
+    if (loaded.unreadable > 0)
+        lines.append(texts::monthRoundUnreadable(
+            loaded.unreadable,
+            QDir::toNativeSeparators(ExchangeRecords::monthFolder(archiveRoot(), m_month))));
     lines.removeAll(QString());
     m_summary->setText(lines.join(QLatin1Char('\n')));
-    m_previous->setEnabled(m_months->currentIndex() + 1 < m_months->count());
-    m_next->setEnabled(m_months->currentIndex() > 0);
     updateButtons();
 }
 
@@ -190,6 +243,8 @@ void MonthRoundWindow::updateButtons() {
     const MonthRoundRow* row = currentRow();
     m_connect->setEnabled(row && row->kind == MonthRoundRow::Kind::Book);
     m_forms->setEnabled(row != nullptr);
+    m_previous->setEnabled(m_months->currentIndex() + 1 < m_months->count());
+    m_next->setEnabled(m_months->currentIndex() > 0);
 }
 
 const MonthRoundRow* MonthRoundWindow::currentRow() const {

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QDate>
+#include <QFutureWatcher>
 #include <QWidget>
+#include <memory>
+#include <optional>
 
 #include "sites/MonthRoundSource.h"
 
@@ -15,20 +18,26 @@ class QTimer;
 
 // The window "Сбор за месяц": one row per site with what the month's exchange records say,
 // kept up to date while open, whoever writes the records (this program or a collector beside
-// it). The frame decides what a row's "Связь" and its forms open.
+// it). The book and the records are read on a worker, one reading at a time, so that a month of
+// thousands of records or a slow disk never holds the window; an answer for a month no longer
+// shown is dropped. The frame decides what a row's "Связь" and its forms open.
 class MonthRoundWindow : public QWidget {
     Q_OBJECT
 public:
     MonthRoundWindow(const QString& bookPath, const QString& archiveRoot,
                      QWidget* parent = nullptr);
+    // Stops the reading under way and returns at once; its answer goes nowhere.
+    ~MonthRoundWindow() override;
 
-    const QString& archiveRoot() const { return m_source.archiveRoot(); }
+    const QString& archiveRoot() const { return m_source->archiveRoot(); }
     QDate month() const { return m_month; }
     void setMonth(const QDate& month);
     MonthRoundModel* model() const { return m_model; }
     QTableView* view() const { return m_view; }
-    // Reads the book and the records again at once.
+    // Reads the book and the records again: at once, or as soon as the reading under way ends.
     void reload();
+    // Whether the rows shown are not yet those of the month and the records as they stand.
+    bool reading() const { return m_awaited; }
 
     // How long a burst of changes in the records' folder is let settle before reading it.
     static constexpr int kSettleMs = 200;
@@ -36,19 +45,36 @@ public:
 signals:
     void connectRequested(const QString& site);
     void formsRequested(const QString& site, const QDate& month);
+    // The rows now show what a reading of the month found.
+    void shown();
 
 private:
     QWidget* buildMonthBar();
     void fillMonths();
     void stepMonth(int by);
     void watch();
+    void startReading();
+    void readingEnded();
+    void keepSelection();
     void showLoaded(const MonthRoundSource::Loaded& loaded);
     void updateButtons();
     const MonthRoundRow* currentRow() const;
     void requestForms();
     void requestConnect();
 
-    MonthRoundSource m_source;
+    // Shared with the worker reading it, which may outlive the window by the file it is at.
+    std::shared_ptr<MonthRoundSource> m_source;
+    QFutureWatcher<MonthRoundSource::Loaded>* m_reading = nullptr;
+    bool m_awaited = false;    // a reading's answer is still to come
+    QDate m_readMonth;         // the month the reading under way is for
+    bool m_readAgain = false;  // the month or its records changed while it was read
+    bool m_everShown = false;
+    // The row chosen, chosen again once the rows are read anew.
+    struct Kept {
+        QString site;
+        MonthRoundRow::Kind kind;
+    };
+    std::optional<Kept> m_kept;
     QDate m_month;
     MonthRoundModel* m_model = nullptr;
     QTableView* m_view = nullptr;

@@ -21,22 +21,20 @@ bool matches(const Site& site, const QString& text) {
 
 }  // namespace
 
-SitePickerDlg::SitePickerDlg(const QList<Site>& sites, const SiteLastExchanges& last,
+SitePickerDlg::SitePickerDlg(const QList<Site>& sites, const QFuture<SiteLastExchanges>& last,
                              QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::SitePickerDlg>()), m_sites(sites) {
     m_ui->setupUi(this);
     for (const Site& site : m_sites) {
-        const SiteLastExchange past = last.value(site.name);
-        const QString when =
-            past.lastSuccess.isValid()
-                ? past.lastSuccess.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm"))
-                : QString();
-        auto* row = new QTreeWidgetItem({site.name, site.port, when, past.lastOutcome});
+        auto* row = new QTreeWidgetItem({site.name, site.port});
         row->setToolTip(0, site.note);
         m_ui->IDC_SITE_TABLE->addTopLevelItem(row);
     }
     for (int column = 0; column < m_ui->IDC_SITE_TABLE->columnCount(); ++column)
         m_ui->IDC_SITE_TABLE->resizeColumnToContents(column);
+    m_past = new QFutureWatcher<SiteLastExchanges>(this);
+    connect(m_past, &QFutureWatcherBase::finished, this, &SitePickerDlg::showPast);
+    m_past->setFuture(last);
     // The keys that move through the list work from the filter, where the operator types.
     m_ui->IDC_SITE_FILTER->installEventFilter(this);
     connect(m_ui->IDC_SITE_FILTER, &QLineEdit::textChanged, this, &SitePickerDlg::applyFilter);
@@ -47,14 +45,34 @@ SitePickerDlg::SitePickerDlg(const QList<Site>& sites, const SiteLastExchanges& 
     m_ui->IDC_SITE_FILTER->setFocus();
 }
 
-SitePickerDlg::~SitePickerDlg() = default;
+SitePickerDlg::~SitePickerDlg() {
+    m_past->disconnect(this);
+    m_past->cancel();
+}
+
+void SitePickerDlg::showPast() {
+    const QFuture<SiteLastExchanges> future = m_past->future();
+    if (future.resultCount() == 0) return;
+    const SiteLastExchanges last = future.result();
+    QTreeWidget* table = m_ui->IDC_SITE_TABLE;
+    for (int i = 0; i < table->topLevelItemCount(); ++i) {
+        const SiteLastExchange past = last.value(m_sites[i].name);
+        if (past.lastSuccess.isValid())
+            table->topLevelItem(i)->setText(
+                2, past.lastSuccess.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm")));
+        table->topLevelItem(i)->setText(3, past.lastOutcome);
+    }
+    for (int column = 2; column < table->columnCount(); ++column)
+        table->resizeColumnToContents(column);
+    emit pastShown();
+}
 
 void SitePickerDlg::setShownHook(ShownHook hook) {
     shownHook() = std::move(hook);
 }
 
 std::optional<Site> SitePickerDlg::pick(QWidget* owner, const QList<Site>& sites,
-                                        const SiteLastExchanges& last) {
+                                        const QFuture<SiteLastExchanges>& last) {
     SitePickerDlg dialog(sites, last, owner);
     if (shownHook())
         QTimer::singleShot(0, &dialog, [&dialog, hook = shownHook()] { hook(&dialog); });

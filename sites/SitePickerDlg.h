@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QFuture>
+#include <QFutureWatcher>
 #include <QList>
 #include <functional>
 #include <memory>
@@ -14,12 +16,13 @@ class SitePickerDlg;
 }
 
 // The picker of "Связь с объектом": the sites of the book, narrowed as the operator types, each
-// with its last successful collection and its last outcome. Enter or a double click picks the
-// site that is selected.
+// with its last successful collection and its last outcome. Those come from the archive's
+// records, read by a worker: the picker opens at once and fills them in when they come, and
+// closing it stops the reading. Enter or a double click picks the site that is selected.
 class SitePickerDlg : public QDialog {
     Q_OBJECT
 public:
-    SitePickerDlg(const QList<Site>& sites, const SiteLastExchanges& last,
+    SitePickerDlg(const QList<Site>& sites, const QFuture<SiteLastExchanges>& last,
                   QWidget* parent = nullptr);
     ~SitePickerDlg() override;
 
@@ -31,17 +34,23 @@ public:
     static void setShownHook(ShownHook hook);
     // Shows the picker over `owner`; the site picked, or nothing when the operator cancelled.
     static std::optional<Site> pick(QWidget* owner, const QList<Site>& sites,
-                                    const SiteLastExchanges& last);
+                                    const QFuture<SiteLastExchanges>& last);
 
     void accept() override;
+
+signals:
+    // The last collections and outcomes are now in the list.
+    void pastShown();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void applyFilter(const QString& text);
+    void showPast();
 
     std::unique_ptr<Ui::SitePickerDlg> m_ui;
     QList<Site> m_sites;
+    QFutureWatcher<SiteLastExchanges>* m_past = nullptr;
     int m_picked = -1;
 };

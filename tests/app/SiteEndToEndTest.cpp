@@ -6,8 +6,12 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTreeWidget>
+#include <sys/stat.h>
 
 #include "archive/ArchiveName.h"
+#include "archive/ArchiveSettings.h"
+#include "archive/ExchangeRecord.h"
 #include "frames/MainFrame.h"
 #include "frames/WorkerCalls.h"
 #include "res/CommandIds.h"
@@ -16,6 +20,7 @@
 #include "sites/SiteBook.h"
 #include "sites/SitePickerDlg.h"
 #include "tests/app/AppFixture.h"
+#include "tests/files/FifoReleaser.h"
 
 namespace {
 
@@ -123,6 +128,42 @@ TEST_F(SiteExchange, SiteWithoutComNumberIsToldAndCancelKeepsTheIniChoice) {
     EXPECT_EQ(mainFrame()->m_dlgSettings.m_strPort, QStringLiteral("COM1"));
     EXPECT_EQ(mainFrame()->m_dlgSettings.m_strDevice, QStringLiteral("КСМ-Р"));
     EXPECT_FALSE(mainFrame()->exchange().workerAlive());
+}
+
+// The picker opens at once whatever the archive's records are, and fills in each site's last
+// collection when a worker has read them: a pipe named like a record never holds it.
+TEST_F(SiteExchange, PickerOpensAtOnceAndFillsInTheLastCollection) {
+    writeBook({makeSite("Котельная 1", "COM1", 0, 9600), makeSite("ЦТП 2", "COM2", 0, 9600)});
+    ASSERT_TRUE(startApp());
+    const QString root = ArchiveSettings::load().folder;
+    ExchangeRecord r;
+    r.site = QStringLiteral("Котельная 1");
+    r.port = QStringLiteral("COM1");
+    r.start = QDateTime::currentDateTimeUtc();
+    r.end = r.start.addSecs(60);
+    r.outcome = RecordOutcome::FormsReceived;
+    QString error;
+    ASSERT_TRUE(ExchangeRecords::write(root, r, &error)) << error.toStdString();
+    // A link, which a listing of files takes for what it points at.
+    const QString pipe = m_dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(pipe, QDir(ExchangeRecords::monthFolder(root, r.start.toLocalTime().date()))
+                                      .filePath(QStringLiteral("pipe.json"))));
+    FifoReleaser releaser(QFile::encodeName(pipe));
+    QStringList when, outcome;
+    SitePickerDlg::setShownHook([&](SitePickerDlg* picker) {
+        const QTreeWidget* table = picker->findChild<QTreeWidget*>();
+        waitUntil([&] { return !table->topLevelItem(0)->text(3).isEmpty(); });
+        for (int i = 0; i < table->topLevelItemCount(); ++i) {
+            when << table->topLevelItem(i)->text(2);
+            outcome << table->topLevelItem(i)->text(3);
+        }
+        picker->reject();
+    });
+    ASSERT_TRUE(mainFrame()->onCommand(id::ID_SITE_CONNECT));
+    EXPECT_FALSE(releaser.released()) << "waited in the open of a pipe";
+    EXPECT_EQ(when, (QStringList{r.end.toLocalTime().toString("dd.MM.yyyy HH:mm"), ""}));
+    EXPECT_EQ(outcome, (QStringList{recordOutcomeText(RecordOutcome::FormsReceived), ""}));
 }
 
 TEST_F(SiteExchange, BadBookIsToldOnceAtStartAndNamesFileAndLine) {

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 #include <thread>
 
 #include "archive/ExchangeRecord.h"
+#include "tests/files/FifoReleaser.h"
+#include "tests/files/HangGuard.h"
 
 namespace {
 
@@ -163,6 +167,41 @@ TEST_F(ExchangeRecordsTest, DamagedFilesAreSkippedAndCounted) {
     int unreadable = 0;
     EXPECT_EQ(ExchangeRecords::readMonth(root(), {2024, 3, 1}, &unreadable).size(), 1);
     EXPECT_EQ(unreadable, int(std::size(damaged)));
+}
+
+// Only regular files of a record's size are read, without waiting: a link to a device would be
+// read without end, a pipe without a writer would hold the reader in its open, a huge file would
+// be read whole. Each is skipped and counted; the records beside them are read.
+TEST_F(ExchangeRecordsTest, WhatIsNoRecordFileIsSkippedAndCountedWithoutWaiting) {
+    ASSERT_TRUE(writeRecord(sampleRecord(localTime(2024, 3, 5, 14, 7, 9, 421))));
+    ASSERT_TRUE(writeRecord(sampleRecord(localTime(2024, 3, 9, 8, 0, 0, 0))));
+    const QDir month(ExchangeRecords::monthFolder(root(), {2024, 3, 1}));
+    const auto sized = [](qint64 size, QByteArray head) {
+        return [size, head](const QString& p) {
+            QFile f(p);
+            return f.open(QIODevice::WriteOnly) && f.write(head) == head.size() && f.resize(size);
+        };
+    };
+    // A record as it should be, but past the limit: blanks after it would still parse.
+    QByteArray padded = sampleRecord(localTime(2024, 3, 6, 1, 0, 0, 0)).toJson();
+    padded.append(QByteArray(ExchangeRecords::kMaxRecordBytes + 1 - padded.size(), ' '));
+    const std::vector<std::pair<const char*, std::function<bool(const QString&)>>> kinds = {
+        {"device.json", [](const QString& p) { return QFile::link("/dev/zero", p); }},
+        {"pipe.json", [](const QString& p) { return ::mkfifo(QFile::encodeName(p), 0600) == 0; }},
+        {"pipe-link.json", [](const QString& p) { return QFile::link("pipe.json", p); }},
+        {"huge.json", sized(qint64(4) << 30, "{")},  // sparse: costs nothing to make
+        {"padded.json", sized(padded.size(), padded)},
+        {"folder.json", [](const QString& p) { return QDir().mkdir(p); }},
+        {"dangling.json", [&](const QString& p) { return QFile::link(root() + "/none", p); }},
+    };
+    for (const auto& [name, make] : kinds) ASSERT_TRUE(make(month.filePath(name))) << name;
+    FifoReleaser releaser(QFile::encodeName(month.filePath("pipe.json")));
+    const HangGuard guard("reading a month beside a device and a pipe");
+    int unreadable = 0;
+    const QList<ExchangeRecord> read = ExchangeRecords::readMonth(root(), {2024, 3, 1}, &unreadable);
+    EXPECT_FALSE(releaser.released()) << "waited in the open of a pipe";
+    EXPECT_EQ(read.size(), 2);
+    EXPECT_EQ(unreadable, int(kinds.size()));
 }
 
 // The month is that of the start in local time; a month reads in the order of the starts.

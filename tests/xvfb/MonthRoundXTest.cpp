@@ -106,7 +106,10 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return mainFrame()->findChild<MonthRoundWindow*>(); }, 5000));
         m_window = mainFrame()->findChild<MonthRoundWindow*>();
         ASSERT_TRUE(QTest::qWaitForWindowActive(m_window));
+        ASSERT_NO_FATAL_FAILURE(waitRead());
     }
+    // The rows come from a worker, once the month is read.
+    void waitRead() const { ASSERT_TRUE(waitUntil([&] { return !m_window->reading(); }, 20000)); }
 
     static bool setLayout(const char* layout) {
         const bool set = QProcess::execute("setxkbmap", {"-layout", layout}) == 0;
@@ -181,6 +184,7 @@ TEST_F(MonthRoundKeys, RowsSayWhatTheRecordsSayAndFollowThem) {
     press("alt+Cyrillic_em");
     press("Down");
     EXPECT_EQ(m_window->month(), kLastMonth);
+    ASSERT_NO_FATAL_FAILURE(waitRead());
     EXPECT_EQ(m_window->model()->rowCount(), 4);
     EXPECT_TRUE(cell(3, 0, Qt::ToolTipRole).endsWith(texts::kRoundCollected));
 }
@@ -212,6 +216,7 @@ TEST_F(MonthRoundKeys, FirstRecordOfTheMonthAppears) {
     m_window = mainFrame()->findChild<MonthRoundWindow*>();
     ASSERT_NE(m_window, nullptr);
     EXPECT_TRUE(m_window->isVisible());
+    ASSERT_NO_FATAL_FAILURE(waitRead());
     EXPECT_EQ(cell(1, MonthRoundModel::Forms), "0");
     EXPECT_EQ(cell(2, MonthRoundModel::Forms), "2");
 }
