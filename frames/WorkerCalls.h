@@ -47,8 +47,7 @@ public:
     // window holds about ten times its text (a text layout per line), so the windows' pieces
     // are kept well below the collector's.
     static constexpr qsizetype kWindowPieceBytes = qsizetype{4} << 20;
-    qsizetype formLimit() const override { return m_pieceLimit; }
-    void setPieceLimit(qsizetype bytes) { m_pieceLimit = bytes; }
+    qsizetype formLimit() const override { return kWindowPieceBytes; }
 
     void setProgressPos(int pos) override;
     void stepProgress() override;
@@ -101,7 +100,6 @@ private:
     QDateTime m_started;
     bool m_formsDelivered = false;  // worker thread only
 
-    qsizetype m_pieceLimit = kWindowPieceBytes;
     bool m_inPieces = false;  // worker thread only: the last delivery was cut short
     struct Piece {
         int number;
