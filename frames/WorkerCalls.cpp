@@ -60,7 +60,8 @@ void WorkerCalls::beginArchive() {
         m_rc.m_nDeviceType < kDeviceTypeCount ? deviceTypeInfo(m_rc.m_nDeviceType).name : "";
     m_line = FormArchive::Line{QString::fromStdString(m_rc.m_strPort),
                                QString::fromUtf8(device.data(), qsizetype(device.size())),
-                               m_rc.m_nRate, m_site};
+                               m_rc.m_nRate,
+                               m_site};
     m_archive = std::make_unique<FormArchive>(settings, m_line);
     m_archiveRoot = settings.folder;
     m_archive->keepEntries(true);  // for the record
