@@ -22,6 +22,10 @@ public:
     // False for a host with no progress strip: the steps within a pass are then not made (the
     // counter at the pass start and at its end still is), which spares a fast line the texts.
     virtual bool showsProgress() const { return true; }
+    // The longest text a form reaches before it is cut short and the text goes on in a new
+    // form (see FormAssembler); 0 for the assembler's own. A host that shows each form in a
+    // window of its own may want smaller pieces than one that only writes them.
+    virtual qsizetype formLimit() const { return 0; }
 
     // Replaces the whole text of the registered form view (cp1251 bytes). Returns false when
     // no live view is registered; nothing is shown then.

@@ -16,7 +16,11 @@ class ReceptionLoop {
 public:
     ReceptionLoop(ReceiveControl& rc, AcquisitionHost& host, LineWaiter& line,
                   const DeviceTypeInfo& type)
-        : m_rc(rc), m_host(host), m_line(line), m_type(type), m_forms(host) {
+        : m_rc(rc),
+          m_host(host),
+          m_line(line),
+          m_type(type),
+          m_forms(host, host.formLimit() > 0 ? host.formLimit() : FormAssembler::kMaxFormBytes) {
         m_line.setGathering(!type.echo);
     }
 

@@ -2,7 +2,9 @@
 
 #include <QMainWindow>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <memory>
@@ -17,6 +19,7 @@
 #include "frames/HandOverOrder.h"
 #include "frames/ProgressStrip.h"
 #include "index/IndexFeed.h"
+#include "platform/MemoryRelease.h"
 #include "res/MessageBox.h"
 #include "res/Texts.h"
 #include "settings/IniPath.h"
@@ -45,6 +48,13 @@ void WorkerCalls::beginArchive() {
     const ArchiveSettings settings = ArchiveSettings::load();
     m_started = QDateTime::currentDateTimeUtc();
     m_formsDelivered = false;
+    m_inPieces = false;
+    m_pieces.clear();
+    m_piecesEnded = false;
+    ++m_archiveGeneration;
+    m_archivedBelow = 0;
+    m_archiveFailed = false;
+    m_piecesClosed = 0;
     if (!settings.enabled) return;
     const std::string_view device =
         m_rc.m_nDeviceType < kDeviceTypeCount ? deviceTypeInfo(m_rc.m_nDeviceType).name : "";
@@ -56,8 +66,17 @@ void WorkerCalls::beginArchive() {
     m_archiveRoot = settings.folder;
     m_archive->keepEntries(true);  // for the record
     // Told once per exchange, without holding up the line: the worker goes on meanwhile.
-    m_archive->setFailureHandler([this](const FormArchive::Failure& failure) {
+    m_archive->setFailureHandler([this, generation = m_archiveGeneration](
+                                     const FormArchive::Failure& failure) {
         tellArchiveFailure(FormArchive::failureText(failure) + u'\n' + texts::kFormStaysInWindow);
+        handover::posted(this);
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation] {
+                handover::received(this);
+                pieceArchived(generation, 0, true);
+            },
+            Qt::QueuedConnection);
     });
     // Seen in the status bar once the exchange has ended, until the next one begins.
     m_archive->setLeftoversHandler([this](const std::vector<Leftover>& found) {
@@ -75,9 +94,23 @@ void WorkerCalls::beginArchive() {
             },
             Qt::QueuedConnection);
     });
-    // Written forms go into the archive window's index at once, on the archive's thread.
-    m_archive->setWrittenHandler([feed = std::make_shared<IndexFeed>(settings.folder)](
-                                     const FormArchive::Entry& entry) { feed->add(entry.path); });
+    // Written forms go into the archive window's index at once, on the archive's thread; the
+    // windows of pieces learn which may close.
+    m_archive->setWrittenHandler(
+        [this, feed = std::make_shared<IndexFeed>(settings.folder), archive = m_archive.get(),
+         generation = m_archiveGeneration](const FormArchive::Entry& entry) {
+            feed->add(entry.path);
+            // A failure is reported before any form handed in after the one that failed.
+            const bool failed = archive->firstFailure().has_value();
+            handover::posted(this);
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, number = entry.number, failed] {
+                    handover::received(this);
+                    pieceArchived(generation, number, failed);
+                },
+                Qt::QueuedConnection);
+        });
     m_archive->recoverLeftovers();
 }
 
@@ -99,6 +132,85 @@ void WorkerCalls::finishArchive() {
 void WorkerCalls::formDelivered(int number, const QByteArray& cp1251, bool complete) {
     m_formsDelivered = true;
     if (m_archive) m_archive->add(number, cp1251, complete);
+    // A form with its end, the usual case, costs the line no call more.
+    if (complete && !m_inPieces) return;
+    m_inPieces = !complete;
+    onUiThread([&] { notePiece(number, complete); });
+}
+
+void WorkerCalls::showStatus(const QString& text) {
+    if (auto* frame = qobject_cast<QMainWindow*>(m_mainWindow.data()))
+        frame->statusBar()->showMessage(text);
+}
+
+// Forms cut short one after another are the pieces of one text without form end: a form cut
+// short by a pass end comes again, longer, under its number; the next number comes only when
+// the text was cut at the piece limit.
+void WorkerCalls::notePiece(int number, bool complete) {
+    if (m_piecesEnded) {
+        m_pieces.clear();
+        m_piecesEnded = false;
+    }
+    auto* view = qobject_cast<CTabulonPlusView*>(m_rc.m_pView);
+    CTabulonPlusDoc* doc = view ? view->getDocument() : nullptr;
+    const Piece piece{number, doc, doc ? doc->getTextDocument()->revision() : 0};
+    if (!m_pieces.isEmpty() && m_pieces.constLast().number == number)
+        m_pieces.last() = piece;
+    else
+        m_pieces.append(piece);
+    m_piecesEnded = complete;
+    if (m_pieces.size() < 3) return;  // only a first and a last so far
+    if (!m_archive) {
+        // Nothing would be left of a closed piece: every window stays, and the operator knows.
+        showStatus(texts::kStreamPiecesKeptNoArchive);
+        return;
+    }
+    if (m_archiveFailed) {
+        showStatus(texts::kStreamPiecesKeptArchiveFailed);
+        return;
+    }
+    closeArchivedPieces();
+}
+
+// Every form handed to the archive before a written one has been written or has failed, and
+// a failure is told first: so with no failure so far, the forms below `number` are on disk.
+void WorkerCalls::pieceArchived(int generation, int number, bool archiveFailed) {
+    if (generation != m_archiveGeneration) return;  // an earlier exchange's
+    if (archiveFailed) {
+        if (!m_archiveFailed && m_pieces.size() > 2)
+            showStatus(texts::kStreamPiecesKeptArchiveFailed);
+        m_archiveFailed = true;
+        return;
+    }
+    m_archivedBelow = std::max(m_archivedBelow, number);
+    closeArchivedPieces();
+}
+
+void WorkerCalls::closeArchivedPieces() {
+    if (m_archiveFailed || m_pieces.size() < 3) return;
+    auto* receiving = qobject_cast<CTabulonPlusView*>(m_rc.m_pView);
+    int closed = 0;
+    for (qsizetype i = 1; i + 1 < m_pieces.size();) {
+        Piece& piece = m_pieces[i];
+        if (piece.number >= m_archivedBelow) break;
+        if (CTabulonPlusDoc* doc = piece.doc) {
+            // A window the operator has edited or saved is his: it stays.
+            const bool touched = doc->getTextDocument()->revision() != piece.revision ||
+                                 !doc->getPathName().isEmpty() ||
+                                 (receiving && receiving->getDocument() == doc);
+            if (!touched) {
+                m_forms.destroyDocument(doc);
+                ++closed;
+            }
+        }
+        m_pieces.removeAt(i);
+    }
+    if (closed == 0) return;
+    m_piecesClosed += closed;
+    showStatus(texts::kStreamPiecesClosed.arg(m_piecesClosed));
+    // The closed forms' texts go once their windows are deleted; a stream that runs all night
+    // must not keep their pages.
+    QTimer::singleShot(0, this, [] { releaseFreedMemory(); });
 }
 
 // With the archive off there is no place for the record, and nothing collected to tell of.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -13,6 +14,7 @@ struct ReceiveControl;
 class ProgressStrip;
 class CFormTemplate;
 class CSettingsDlg;
+class CTabulonPlusDoc;
 class QWidget;
 
 // The windows as the worker reaches them. Each call is carried out on the UI thread while
@@ -41,6 +43,12 @@ public:
     // exchange without one.
     void setSite(const QString& site) { m_site = site; }
 
+    // The pieces a text without form end is cut into, each shown in a window of its own: a
+    // window holds about ten times its text (a text layout per line), so the windows' pieces
+    // are kept well below the collector's.
+    static constexpr qsizetype kWindowPieceBytes = qsizetype{4} << 20;
+    qsizetype formLimit() const override { return kWindowPieceBytes; }
+
     void setProgressPos(int pos) override;
     void stepProgress() override;
     void setByteCounterText(const QString& text) override;
@@ -68,6 +76,12 @@ private:
     auto onUiThread(F&& f) -> decltype(f());
     // Shows an archive failure once the worker's own box is gone, without holding it up.
     void tellArchiveFailure(const QString& text);
+    void showStatus(const QString& text);
+    // A text without form end: the windows of its pieces (UI thread only). The first and the
+    // last stay open; those between close once their pieces are in the archive.
+    void notePiece(int number, bool complete);
+    void pieceArchived(int generation, int number, bool archiveFailed);
+    void closeArchivedPieces();
 
     ReceiveControl& m_rc;
     ProgressStrip& m_strip;
@@ -85,4 +99,17 @@ private:
     FormArchive::Line m_line;
     QDateTime m_started;
     bool m_formsDelivered = false;  // worker thread only
+
+    bool m_inPieces = false;  // worker thread only: the last delivery was cut short
+    struct Piece {
+        int number;
+        QPointer<CTabulonPlusDoc> doc;
+        int revision;  // of its text as delivered: an edit by the operator keeps the window
+    };
+    QList<Piece> m_pieces;
+    bool m_piecesEnded = false;   // the form end came after them
+    int m_archiveGeneration = 0;  // tells the written forms of an earlier exchange apart
+    int m_archivedBelow = 0;      // every form numbered below this is in the archive
+    bool m_archiveFailed = false;
+    int m_piecesClosed = 0;
 };

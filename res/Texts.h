@@ -71,6 +71,19 @@ inline const QString kLeftoverSameAsForm = QStringLiteral(
 inline const QString kLeftoversSummary = QStringLiteral(
     "Прерванная запись в архив: восстановлено неполных форм: %1, удалено пустых файлов: %2");
 
+// A text that never brings a form end is cut into pieces, each in a window of its own; the
+// windows between the first piece and the last close once the archive holds their pieces.
+// %1 windows closed so far in this exchange.
+inline const QString kStreamPiecesClosed = QStringLiteral(
+    "Текст без конца формы приходит частями: закрыто окон частей между первой и последней: %1, "
+    "эти части сохранены в архиве");
+inline const QString kStreamPiecesKeptNoArchive = QStringLiteral(
+    "Текст без конца формы приходит частями: окна частей не закрываются, так как архив не "
+    "ведется");
+inline const QString kStreamPiecesKeptArchiveFailed = QStringLiteral(
+    "Текст без конца формы приходит частями: окна частей не закрываются, так как запись в архив "
+    "не удалась");
+
 // tabulon-collect: the port it must be told, the form cut short, the lost forms, the exit
 // status when several things went wrong.
 inline const QString kCollectNoPort =

@@ -4,7 +4,9 @@
 //   exchange — FORMS small forms from the simulated calculator (type 4: no echo, the line at
 //              full pseudo-terminal speed) through the whole program, one window per form:
 //              time per form and the memory of the program afterwards;
-//   archive  — type 4 throughput and type 0 echo turnaround with the form archive on and off.
+//   archive  — type 4 throughput and type 0 echo turnaround with the form archive on and off;
+//   endless  — MEGABYTES of text without a form end through the whole program (a faulty device,
+//              a fast network server): the program's peak resident size and the windows left.
 // QT_QPA_PLATFORM defaults to offscreen.
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMainWindow>
@@ -38,6 +41,7 @@
 #include "res/MessageBox.h"
 #include "settings/SettingsDlg.h"
 #include "tools/CalculatorSimulator.h"
+#include "tools/Cp866Encoder.h"
 
 namespace {
 
@@ -174,6 +178,65 @@ int exchange(int argc, char** argv, int forms) {
     return received == forms ? 0 : 1;
 }
 
+// The program in a process of its own, so that its peak holds none of the simulator's stream.
+int childEndless(int argc, char** argv, const char* port) {
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    prepareProfile(dir);
+    qputenv("TABULON_COM1", port);
+    setMessageBoxHook([](const QString& text, unsigned) {
+        return text.startsWith(QStringLiteral("Связь с вычислителем установлена")) ? msg::IDYES
+                                                                                   : msg::IDNO;
+    });
+    CSettingsDlg::setShownHook([](QDialog* d) { d->accept(); });
+    CTabulonPlusApp tabulon;
+    if (!tabulon.InitInstance({})) return 1;
+    CMainFrame* frame = tabulon.mainFrame();
+    frame->onCommand(id::ID_CONNECT);
+    while (frame->exchange().workerAlive()) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    for (int i = 0; i < 50; ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    int files = 0;
+    for (QDirIterator it(dir.filePath("archive"), QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext(); it.next())
+        ++files;
+    std::printf("| windows open after the exchange | %lld |\n",
+                static_cast<long long>(frame->formTemplate().documents().size()));
+    std::printf("| forms in the archive | %d |\n", files);
+    std::printf("| status line | %s |\n", qPrintable(frame->m_wndStatusBar->currentMessage()));
+    std::printf("| VmHWM (peak resident size) | %ld KiB |\n", statusKb("VmHWM:"));
+    std::printf("| VmRSS after the exchange | %ld KiB |\n", statusKb("VmRSS:"));
+    std::fflush(stdout);
+    setMessageBoxHook({});
+    _exit(0);
+}
+
+int endless(const char* self, int megabytes) {
+    CalculatorSimulatorOptions options;
+    options.deviceType = 4;
+    const std::string line =
+        utf8ToCp866("14.01 12:00  t1= 94.21 C  t2= 61.08 C  M1=12.446 т  Q=0.413 Гкал\r\n");
+    const std::size_t size = std::size_t(megabytes) << 20;
+    options.stream.rawBytes.reserve(size + line.size());
+    while (options.stream.rawBytes.size() < size)
+        options.stream.rawBytes.insert(options.stream.rawBytes.end(), line.begin(), line.end());
+    CalculatorSimulator sim(options);
+    if (!sim.start()) {
+        std::fprintf(stderr, "simulator: %s\n", sim.error().c_str());
+        return 1;
+    }
+    std::printf("| %d MiB without a form end, the whole program | value |\n|---|---|\n", megabytes);
+    std::fflush(stdout);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execl(self, self, "--child-endless", sim.slavePath().c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    sim.stop();
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
 }  // namespace
 
 int archiveOnOff(int argc, char** argv, int kb, int rounds);
@@ -184,12 +247,16 @@ int main(int argc, char** argv) {
     if (mode == "--child-tabulon") return childTabulon(1, argv);
     if (mode == "--child-bare") return childBare(1, argv, false);
     if (mode == "--child-bare-text") return childBare(1, argv, true);
+    if (mode == "--child-endless" && argc > 2) return childEndless(1, argv, argv[2]);
+    if (mode == "endless") return endless(argv[0], argc > 2 ? std::atoi(argv[2]) : 100);
     if (mode == "startup") return startup(argv[0], argc > 2 ? std::atoi(argv[2]) : 15);
     if (mode == "exchange") return exchange(1, argv, argc > 2 ? std::atoi(argv[2]) : 1000);
     if (mode == "archive")
         return archiveOnOff(1, argv, argc > 2 ? std::atoi(argv[2]) : 2000,
                             argc > 3 ? std::max(1, std::atoi(argv[3])) : 3);
-    std::fprintf(stderr, "usage: %s startup [RUNS] | exchange [FORMS] | archive [KB [ROUNDS]]\n",
+    std::fprintf(stderr,
+                 "usage: %s startup [RUNS] | exchange [FORMS] | archive [KB [ROUNDS]] | endless "
+                 "[MEGABYTES]\n",
                  argv[0]);
     return 2;
 }

@@ -40,6 +40,17 @@ TEST(Reception, FormEndSplitsFormsAndTheTailIsDeliveredAndCounted) {
     rig.expectWellBehaved();
 }
 
+// A host that shows every form in a window asks for smaller pieces of a text without form end.
+TEST(Reception, TheHostsFormLimitCutsATextWithoutFormEnd) {
+    WorkerRig rig(4);
+    rig.host.setFormLimit(4);
+    rig.line.arrive(0, "ABCDEFGHIJ");
+    rig.host.answer({msg::IDYES, msg::IDNO});
+    rig.run();
+    EXPECT_EQ(rig.host.delivered(), (QStringList{"1 ABCD", "2 EFGH", "3 IJ"}));
+    rig.expectWellBehaved();
+}
+
 TEST(Reception, TypeWithoutEchoNeverWritesAndEndsAfterOneSecond) {
     WorkerRig rig(4);
     rig.line.arrive(0, "ABC");

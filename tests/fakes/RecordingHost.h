@@ -54,6 +54,8 @@ public:
     void setDefaultAnswer(int answer);
     void setWriteSettingsResult(bool ok);
     void setSettings(const SettingsStrings& strings);
+    // The form limit the host asks for; 0, the default, leaves the assembler's own.
+    void setFormLimit(qsizetype bytes) { m_formLimit = bytes; }
     // The receiving view is destroyed: deliveries fail until a new form is made.
     void closeView();
     // Runs `action` on the caller's thread after a call of `kind` has been recorded.
@@ -71,6 +73,7 @@ public:
     QStringList delivered() const;
 
     // AcquisitionHost
+    qsizetype formLimit() const override { return m_formLimit; }
     void setProgressPos(int pos) override;
     void stepProgress() override;
     void setByteCounterText(const QString& text) override;
@@ -86,6 +89,7 @@ public:
 
 private:
     void record(Call call);
+    qsizetype m_formLimit = 0;
     int messageBox(const QString& text, unsigned style, std::optional<ExchangeOutcome> failure);
 
     mutable std::mutex m_mutex;

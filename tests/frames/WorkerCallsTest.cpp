@@ -1,18 +1,28 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDirIterator>
+#include <QMainWindow>
 #include <QMdiArea>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTextDocument>
 #include <QThread>
 #include <atomic>
+#include <set>
 #include <thread>
 
+#include "acquisition/FormAssembler.h"
 #include "acquisition/ReceiveControl.h"
+#include "archive/ArchiveName.h"
+#include "archive/ArchiveSettings.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "frames/ProgressStrip.h"
 #include "frames/WorkerCalls.h"
 #include "res/MessageBox.h"
+#include "res/Texts.h"
 #include "settings/SettingsDlg.h"
 
 namespace {
@@ -29,7 +39,7 @@ void runAsWorker(const std::function<void()>& work) {
 }
 
 struct Windows {
-    QWidget mainWindow;
+    QMainWindow mainWindow;
     QMdiArea area{&mainWindow};
     ReceiveControl rc;
     ProgressStrip strip;
@@ -172,6 +182,65 @@ TEST_F(WorkerCallsTest, QuestionsAndFailuresBecomeTheirMessageBoxes) {
         ASSERT_EQ(seen.size(), 1);
         EXPECT_EQ(seen[0].text, QString::fromUtf8(c.text));
         EXPECT_EQ(seen[0].style, c.style);
+    }
+}
+
+// A text without form end, cut into ten pieces as the worker cuts it: once the archive holds
+// them, only the windows of the first and the last piece stay; without an archive to hold them
+// every window stays. The status line says which.
+TEST_F(WorkerCallsTest, OnlyTheFirstAndLastPieceOfATextWithoutFormEndStayOpenOnceArchived) {
+    enum class Archive { On, Off, Failing };
+    struct Case {
+        Archive archive;
+        qsizetype windows;
+        QString status;
+    };
+    const Case cases[] = {
+        {Archive::On, 2, texts::kStreamPiecesClosed.arg(8)},
+        {Archive::Off, 10, texts::kStreamPiecesKeptNoArchive},
+        {Archive::Failing, 10, texts::kStreamPiecesKeptArchiveFailed},
+    };
+    constexpr qsizetype kPiece = 100;
+    QByteArray text;
+    for (int i = 0; i < 10 * kPiece; ++i) text += char('A' + i % 26);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.archive));
+        QTemporaryDir dir;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("profile"));
+        ArchiveSettings settings;
+        settings.enabled = c.archive != Archive::Off;
+        settings.folder = dir.filePath("archive");
+        settings.nameTemplate = ArchiveName::kDefaultTemplate;
+        ASSERT_TRUE(settings.save());
+        if (c.archive == Archive::Failing) QFile(settings.folder).open(QIODevice::WriteOnly);
+        w = std::make_unique<Windows>();
+        w->rc.m_strPort = "COM1";
+        w->calls.beginArchive();
+        runAsWorker([&] {
+            w->calls.newForm();
+            FormAssembler forms(w->calls, kPiece);
+            forms.startPass();
+            for (char byte : text) forms.handleByte(std::uint8_t(byte));
+            forms.deliverAtPassEnd();
+        });
+        w->calls.finishArchive();
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        const QList<CTabulonPlusDoc*> docs = w->forms.documents();
+        ASSERT_EQ(docs.size(), c.windows);
+        EXPECT_EQ(docs.first()->getTextDocument()->toPlainText(), text.left(kPiece));
+        EXPECT_EQ(docs.last()->getTextDocument()->toPlainText(), text.right(kPiece));
+        EXPECT_EQ(w->mainWindow.statusBar()->currentMessage(), c.status);
+        if (c.archive != Archive::On) continue;
+        std::set<QByteArray> archived;
+        for (QDirIterator it(settings.folder, QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            QFile file(it.next());
+            if (file.open(QIODevice::ReadOnly)) archived.insert(file.readAll());
+        }
+        for (int piece = 0; piece < 10; ++piece)
+            EXPECT_TRUE(archived.count(text.mid(piece * kPiece, kPiece))) << "piece " << piece + 1;
     }
 }
 
