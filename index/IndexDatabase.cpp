@@ -134,8 +134,15 @@ bool IndexDatabase::useWal() {
 }
 
 bool IndexDatabase::makeSchema() {
-    // Written at once: a read first would hold a lock that another maker's write must wait for
-    // while this one waits for it, and SQLite ends such a deadlock by failing at once.
+    {
+        // The common case, an index made long ago, only reads, so that opening never waits for a
+        // writer's batch.
+        SqlStatement version(m_db, "PRAGMA user_version");
+        if (version.step() && version.integer(0) == kSchemaVersion) return true;
+    }
+    // Else looked at again inside the write: a read held over into it would hold a lock that
+    // another maker's write must wait for while this one waits for it, and SQLite ends such a
+    // deadlock by failing at once.
     if (!begin()) return false;
     bool made = false;
     {
