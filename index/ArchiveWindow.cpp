@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,12 +12,13 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <utility>
 
+#include "index/ArchiveFollower.h"
 #include "index/ArchiveTreeModel.h"
 #include "index/FormListModel.h"
 #include "index/HitDelegate.h"
 #include "index/IndexLocation.h"
-#include "index/IndexUpdater.h"
 #include "res/Texts.h"
 
 namespace {
@@ -36,6 +38,9 @@ ArchiveWindow::ArchiveWindow(QString root, QWidget* parent)
     m_updater = new IndexUpdater(this);
     connect(m_updater, &IndexUpdater::progress, this, &ArchiveWindow::onProgress);
     connect(m_updater, &IndexUpdater::finished, this, &ArchiveWindow::onUpdated);
+    m_follower = new ArchiveFollower(this);
+    connect(m_follower, &ArchiveFollower::lookAgain, this,
+            [this] { startUpdate(IndexUpdater::Look::Quick); });
     resize(1000, 640);
 }
 
@@ -147,16 +152,21 @@ void ArchiveWindow::showForms(const QString& site, const QDate& month) {
 }
 
 void ArchiveWindow::refresh() {
-    if (isVisible() && m_indexOpen) startUpdate();
+    if (!isVisible() || !m_indexOpen) return;
+    // The forms are in the index already (IndexFeed): the look finds nothing new to tell.
+    m_mustRelist = true;
+    startUpdate(IndexUpdater::Look::Quick);
 }
 
 void ArchiveWindow::present() {
     show();
     raise();
     activateWindow();
-    m_note.clear();
+    // The note on a cache folder that still cannot hold the index stays.
+    if (!IndexLocation::isMemory(m_indexFile) || cacheMended()) m_note.clear();
+    m_rebuilding = false;
     if (!m_indexOpen) openIndex();
-    startUpdate();
+    startUpdate(IndexUpdater::Look::Whole);
 }
 
 void ArchiveWindow::openIndex() {
@@ -166,19 +176,64 @@ void ArchiveWindow::openIndex() {
         return;
     }
     m_indexOpen = m_db.open(m_indexFile);
-    if (!m_indexOpen)
-        m_note = texts::kArchiveIndexFailed.arg(m_db.error());
-    else if (m_db.rebuilt())
+    if (!m_indexOpen && !IndexLocation::isMemory(m_indexFile)) {
+        keepInMemory(m_db.error());
+    } else if (m_db.rebuilt()) {
         m_note = texts::kArchiveIndexRebuilt;
+        m_rebuilding = true;
+    }
     fillTree();
     showList();
 }
 
-void ArchiveWindow::startUpdate() {
-    if (!m_indexOpen || m_updater->isRunning()) return;
-    m_progress->setRange(0, 0);
-    m_progress->show();
-    m_updater->start(m_root, m_indexFile);
+void ArchiveWindow::keepInMemory(const QString& why) {
+    // The files are the truth: the forms are listed all the same, from an index that needs no
+    // folder. The operator is told which folder stands in the way; SQLite's words go to the log.
+    const QString folder = QFileInfo(m_indexFile).absolutePath();
+    qWarning("Archive index %s: %s", qUtf8Printable(m_indexFile), qUtf8Printable(why));
+    const QString reason = IndexLocation::whyNotKept(m_indexFile);
+    m_list->show({}, {});  // its statement goes with the connection
+    m_db.close();
+    m_indexFile = IndexLocation::memoryFor(m_root);
+    m_indexOpen = m_db.open(m_indexFile);
+    if (!m_indexOpen) {
+        qWarning("Archive index in memory: %s", qUtf8Printable(m_db.error()));
+        m_note = texts::kArchiveIndexFailed.arg(reason);
+        return;
+    }
+    m_note = texts::kArchiveIndexInMemory.arg(QDir::toNativeSeparators(folder), reason);
+    m_search->clear();
+    m_search->setEnabled(false);
+    m_search->setPlaceholderText(texts::kArchiveSearchUnavailable);
+}
+
+bool ArchiveWindow::cacheMended() {
+    // Room made or rights given since: the index goes back to the cache, searchable again.
+    IndexDatabase probe;
+    if (!probe.open(IndexLocation::fileFor(m_root))) return false;
+    probe.close();
+    m_list->show({}, {});
+    m_db.close();
+    m_indexOpen = false;
+    m_indexFile = IndexLocation::fileFor(m_root);
+    m_search->setEnabled(true);
+    m_search->setPlaceholderText(texts::kArchiveSearchHint);
+    return true;
+}
+
+void ArchiveWindow::startUpdate(IndexUpdater::Look look) {
+    if (!m_indexOpen) return;
+    if (m_updater->isRunning()) {
+        // The look under way may have passed the change already: one more when it ends.
+        if (!m_pending || look == IndexUpdater::Look::Whole) m_pending = look;
+        return;
+    }
+    // A look while the window is open shows its bar only when it finds forms to read.
+    if (look == IndexUpdater::Look::Whole) {
+        m_progress->setRange(0, 0);
+        m_progress->show();
+    }
+    m_updater->start(m_root, m_indexFile, look);
 }
 
 void ArchiveWindow::fillTree() {
@@ -197,6 +252,13 @@ void ArchiveWindow::showList() {
     countBrowsed();
     if (m_list->rowCount() > 0) m_listView->setCurrentIndex(m_list->index(0, 0));
     updateCounts();
+}
+
+void ArchiveWindow::relist() {
+    const QString current = m_list->pathAt(m_listView->currentIndex().row());
+    showList();
+    const int row = m_list->rowOf(current);
+    if (row >= 0) m_listView->setCurrentIndex(m_list->index(row, 0));
 }
 
 void ArchiveWindow::updateCounts() {
@@ -236,7 +298,25 @@ bool ArchiveWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void ArchiveWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // The operator coming back to the window sees what came meanwhile where no watch could tell
+    // (a share's file system, a month long past restored): a look at the names, no clock.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_indexOpen &&
+        !m_updater->isRunning())
+        startUpdate(IndexUpdater::Look::Quick);
+}
+
+void ArchiveWindow::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    if (event->spontaneous()) return;  // minimised: still open
+    m_follower->stop();
+    m_pending.reset();
+}
+
 void ArchiveWindow::onProgress(qsizetype done, qsizetype total) {
+    if (total == 0) return;  // nothing to read
+    m_progress->show();
     m_progress->setRange(0, int(total));
     m_progress->setValue(int(done));
     m_progress->setFormat(texts::kArchiveIndexing.arg(done).arg(total));
@@ -245,7 +325,7 @@ void ArchiveWindow::onProgress(qsizetype done, qsizetype total) {
     // A list still filling shows the forms as they come; a full one is left where it was read,
     // and only its count follows.
     if (m_list->rowCount() < FormListModel::kBatch && !m_typing->isActive()) {
-        showList();
+        relist();
         return;
     }
     countBrowsed();
@@ -256,19 +336,38 @@ void ArchiveWindow::countBrowsed() {
     m_browsed = m_indexOpen && !m_list->isSearch() ? FormQuery::count(m_db, m_scope) : 0;
 }
 
-void ArchiveWindow::onUpdated(const QString& failure, bool rebuilt) {
+void ArchiveWindow::onUpdated(const IndexUpdater::Result& result) {
     m_progress->hide();
-    if (rebuilt) {
+    bool relisted = std::exchange(m_mustRelist, false) || result.changes > 0;
+    if (result.rebuilt) {
         // The file under this connection was replaced.
         m_list->show({}, {});
         m_db.close();
         m_indexOpen = m_db.open(m_indexFile);
-        m_note = texts::kArchiveIndexRebuilt;
+        m_rebuilding = true;
+        relisted = true;
     }
-    if (!failure.isEmpty()) m_note = texts::kArchiveIndexFailed.arg(failure);
-    const QString current = m_list->pathAt(m_listView->currentIndex().row());
-    fillTree();
-    showList();
-    const int row = m_list->rowOf(current);
-    if (row >= 0) m_listView->setCurrentIndex(m_list->index(row, 0));
+    if (!result.failure.isEmpty() && !IndexLocation::isMemory(m_indexFile)) {
+        keepInMemory(result.failure);
+        m_rebuilding = false;
+        fillTree();
+        showList();
+        startUpdate(IndexUpdater::Look::Whole);
+        return;
+    }
+    if (!result.failure.isEmpty()) {
+        qWarning("Archive index in memory: %s", qUtf8Printable(result.failure));
+        relisted = true;
+    } else if (std::exchange(m_rebuilding, false)) {
+        m_note = texts::kArchiveIndexRebuiltDone;
+        relisted = true;
+    }
+    if (isVisible()) m_follower->follow(result.watch, result.notifies, result.changes);
+    if (relisted) {
+        fillTree();
+        relist();
+    } else {
+        updateCounts();
+    }
+    if (m_pending) startUpdate(*std::exchange(m_pending, std::nullopt));
 }

@@ -3,14 +3,16 @@
 #include <QDate>
 #include <QMainWindow>
 #include <QString>
+#include <optional>
 
 #include "index/FormQuery.h"
 #include "index/IndexDatabase.h"
+#include "index/IndexUpdater.h"
 
+class ArchiveFollower;
 class ArchiveTreeModel;
 class FormListModel;
 class HitDelegate;
-class IndexUpdater;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -19,8 +21,10 @@ class QTreeView;
 
 // "Архив форм": the archive as a tree of sites and months, the list of forms of the part
 // chosen, and a search over the text of every form that narrows the list as one types. Each
-// time it is shown it brings the index in line with the files, in the background. A form is
-// opened by Enter or a double click, through formOpened.
+// time it is shown it brings the index in line with the files, in the background, and while it
+// is open it follows what other programs write into the archive (ArchiveFollower). When the
+// cache folder cannot hold the index, the forms are listed from one kept in memory, without the
+// search. A form is opened by Enter or a double click, through formOpened.
 class ArchiveWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -45,6 +49,8 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void buildWidgets();
@@ -54,19 +60,25 @@ private:
     void buildStatusBar();
     void present();
     void openIndex();
-    void startUpdate();
+    void keepInMemory(const QString& why);
+    bool cacheMended();
+    void startUpdate(IndexUpdater::Look look);
     void fillTree();
     void showList();
+    void relist();  // anew, the form chosen kept chosen
     void openRow(int row);
     void updateCounts();
     void countBrowsed();
     void onProgress(qsizetype done, qsizetype total);
-    void onUpdated(const QString& failure, bool rebuilt);
+    void onUpdated(const IndexUpdater::Result& result);
 
     QString m_root;
     QString m_indexFile;
     IndexDatabase m_db;
     bool m_indexOpen = false;
+    bool m_rebuilding = false;  // the note tells of a rebuild under way
+    bool m_mustRelist = false;  // the index was told of forms behind the updater's back
+    std::optional<IndexUpdater::Look> m_pending;  // a look asked for while one runs
     FormQuery::Scope m_scope;
     QString m_note;        // what the status bar tells besides the counts
     qint64 m_browsed = 0;  // the forms of the part of the archive listed, when not searching
@@ -75,6 +87,7 @@ private:
     FormListModel* m_list = nullptr;
     HitDelegate* m_delegate = nullptr;
     IndexUpdater* m_updater = nullptr;
+    ArchiveFollower* m_follower = nullptr;
     QLineEdit* m_search = nullptr;
     QTreeView* m_treeView = nullptr;
     QTreeView* m_listView = nullptr;

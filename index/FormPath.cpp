@@ -18,13 +18,6 @@ int number(QStringView digits) {
     return n;
 }
 
-// "2026-12": read by hand, as every name of an archive of years passes here.
-bool isMonth(QStringView folder) {
-    if (folder.size() != 7 || folder[4] != u'-' || number(folder.first(4)) < 0) return false;
-    const int month = number(folder.sliced(5));
-    return month >= 1 && month <= 12;
-}
-
 // Date, time, then the rest up to an optional number with the archive's suffixes for a second
 // file of one name ("-2") and a form cut short ("-неполная").
 const QRegularExpression& defaultShape() {
@@ -73,6 +66,13 @@ bool readName(QStringView name, Fields& f) {
 }
 
 }  // namespace
+
+// Read by hand, as every name of an archive of years passes here.
+bool isMonth(QStringView folder) {
+    if (folder.size() != 7 || folder[4] != u'-' || number(folder.first(4)) < 0) return false;
+    const int month = number(folder.sliced(5));
+    return month >= 1 && month <= 12;
+}
 
 std::optional<QDateTime> timeInName(const QString& relative) {
     Fields f;

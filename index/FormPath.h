@@ -23,6 +23,8 @@ struct Fields {
 // Whether `relative` (to the root, with '/') names a form: a ".txt" file outside hidden folders
 // (the exchange records, the archive's temporary files) and not hidden itself.
 bool isForm(const QString& relative);
+// Whether a folder's name is a month's, "2026-12".
+bool isMonth(QStringView folder);
 
 // `modifiedMs`, the file's modification time since the epoch, is the time when the name tells none.
 // The time the default template wrote into the file's name, if it has that shape.

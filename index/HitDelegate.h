@@ -2,8 +2,8 @@
 
 #include <QStyledItemDelegate>
 
-// The first line of a form, and under it, for a hit of a search, the line where the search
-// found it with the place marked.
+// The cells of a form's row, and under them, for a hit of a search, the line where the search
+// found it with the place marked, across the whole row.
 class HitDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -15,7 +15,8 @@ public:
     void setTwoLines(bool two) { m_twoLines = two; }
 
 private:
-    void paintExcerpt(QPainter* painter, const QStyleOptionViewItem& option, QRect rect,
+    // The part of the excerpt within `cell`, the excerpt laid out across `row`.
+    void paintExcerpt(QPainter* painter, const QStyleOptionViewItem& option, QRect cell, QRect row,
                       const QModelIndex& index) const;
 
     bool m_twoLines = false;

@@ -2,10 +2,14 @@
 
 #include <sqlite3.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <chrono>
+#include <thread>
 
+#include "index/IndexLocation.h"
 #include "index/SearchText.h"
 
 namespace {
@@ -13,20 +17,28 @@ namespace {
 // Raised whenever the tables change, so that an index of an older program is made anew.
 constexpr int kSchemaVersion = 4;
 
+// Made in one transaction with its version, so that two programs opening a new index at the
+// same moment find either nothing or all of it; "IF NOT EXISTS" completes what an older program
+// stopped halfway may have left without a version.
 constexpr const char* kSchema = R"(
-CREATE TABLE forms(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE, size INTEGER NOT NULL,
-    mtime INTEGER NOT NULL, site TEXT NOT NULL, month TEXT NOT NULL, received INTEGER NOT NULL,
-    port TEXT NOT NULL, type TEXT NOT NULL, first_line TEXT NOT NULL, error TEXT NOT NULL);
-CREATE INDEX forms_by_scope ON forms(site, month, received);
-CREATE INDEX forms_by_received ON forms(received);
-CREATE TABLE texts(id INTEGER PRIMARY KEY, body BLOB NOT NULL);
-CREATE VIRTUAL TABLE grams USING fts5(g, content='', detail=none, tokenize='ascii');
+CREATE TABLE IF NOT EXISTS forms(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE,
+    size INTEGER NOT NULL, mtime INTEGER NOT NULL, site TEXT NOT NULL, month TEXT NOT NULL,
+    received INTEGER NOT NULL, port TEXT NOT NULL, type TEXT NOT NULL, first_line TEXT NOT NULL,
+    error TEXT NOT NULL);
+CREATE INDEX IF NOT EXISTS forms_by_scope ON forms(site, month, received);
+CREATE INDEX IF NOT EXISTS forms_by_received ON forms(received);
+CREATE TABLE IF NOT EXISTS texts(id INTEGER PRIMARY KEY, body BLOB NOT NULL);
+CREATE VIRTUAL TABLE IF NOT EXISTS grams USING fts5(g, content='', detail=none, tokenize='ascii');
 INSERT INTO grams(grams, rank) VALUES('automerge', 16);
 INSERT INTO grams(grams, rank) VALUES('crisismerge', 64);
-CREATE TABLE folders(path TEXT PRIMARY KEY, mtime INTEGER NOT NULL, forms INTEGER NOT NULL)
-    WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS folders(path TEXT PRIMARY KEY, mtime INTEGER NOT NULL,
+    forms INTEGER NOT NULL) WITHOUT ROWID;
 PRAGMA user_version=4;
 )";
+
+// How long a connection waits for another's write before it gives up: a batch of the writer
+// takes a fraction of a second, a first look at a cold archive's folders a few.
+constexpr int kBusyMs = 10000;
 
 }  // namespace
 
@@ -44,6 +56,7 @@ void IndexDatabase::close() {
 }
 
 void IndexDatabase::removeFiles(const QString& file) {
+    if (IndexLocation::isMemory(file)) return;
     for (const char* suffix : {"", "-wal", "-shm", "-journal"}) QFile::remove(file + suffix);
 }
 
@@ -63,7 +76,8 @@ bool IndexDatabase::damaged() const {
 
 bool IndexDatabase::open(const QString& file) {
     m_rebuilt = false;
-    QDir().mkpath(QFileInfo(file).absolutePath());
+    m_searchable = !IndexLocation::isMemory(file);
+    if (m_searchable) QDir().mkpath(QFileInfo(file).absolutePath());
     if (openFile(file)) return true;
     if (!damaged()) return false;
     close();
@@ -74,27 +88,19 @@ bool IndexDatabase::open(const QString& file) {
 
 bool IndexDatabase::openFile(const QString& file) {
     if (!check(sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db,
-                               SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)))
+                               SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
+                               nullptr)))
         return false;
-    sqlite3_busy_timeout(m_db, 10000);
+    sqlite3_busy_timeout(m_db, kBusyMs);
     // A cache of the files: a write cut short by a power cut costs a rebuild, never a form, so
     // the index never waits for the disk. Pages of 16 KB hold five forms' texts where pages of
     // 4 KB held one with the rest left empty; the size counts only for a new file.
     if (!check(sqlite3_exec(m_db,
-                            "PRAGMA page_size=16384; PRAGMA journal_mode=WAL; "
-                            "PRAGMA synchronous=OFF; PRAGMA cache_size=-32768; "
-                            "PRAGMA wal_autocheckpoint=4096;",
+                            "PRAGMA page_size=16384; PRAGMA synchronous=OFF; "
+                            "PRAGMA cache_size=-32768; PRAGMA wal_autocheckpoint=4096;",
                             nullptr, nullptr, nullptr)))
         return false;
-    SqlStatement version(m_db, "PRAGMA user_version");
-    if (!version.step()) return check(version.lastCode());
-    const qint64 found = version.integer(0);
-    if (found == 0 && !makeSchema()) return false;
-    if (found != 0 && found != kSchemaVersion) {
-        m_code = SQLITE_SCHEMA;
-        m_error = QStringLiteral("index version %1").arg(found);
-        return false;
-    }
+    if (!makeSchema() || !useWal()) return false;
     // A damaged file often opens and fails only when read: read a little of each table.
     for (const char* probe : {"SELECT count(*) FROM forms", "SELECT max(id) FROM texts",
                               "SELECT rowid FROM grams WHERE grams MATCH '000000' LIMIT 1"}) {
@@ -114,8 +120,52 @@ bool IndexDatabase::openFile(const QString& file) {
            check(m_insertGrams.lastCode()) && check(m_findPath.lastCode());
 }
 
+bool IndexDatabase::useWal() {
+    // After the schema, as the mode cannot change inside its transaction. The change does not
+    // wait for another connection as a write does, so it is tried again while one holds the
+    // file (the other maker of a new index changing it too). A store in memory keeps its own
+    // journal and says so.
+    const QDeadlineTimer deadline(kBusyMs);
+    for (;;) {
+        const int code = sqlite3_exec(m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+        if ((code & 0xFF) != SQLITE_BUSY || deadline.hasExpired()) return check(code);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 bool IndexDatabase::makeSchema() {
-    return check(sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr));
+    {
+        // The common case, an index made long ago, only reads, so that opening never waits for a
+        // writer's batch.
+        SqlStatement version(m_db, "PRAGMA user_version");
+        if (version.step() && version.integer(0) == kSchemaVersion) return true;
+    }
+    // Else looked at again inside the write: a read held over into it would hold a lock that
+    // another maker's write must wait for while this one waits for it, and SQLite ends such a
+    // deadlock by failing at once.
+    if (!begin()) return false;
+    bool made = false;
+    {
+        SqlStatement version(m_db, "PRAGMA user_version");
+        if (!version.step()) {
+            check(version.lastCode());
+        } else if (version.integer(0) == 0) {
+            version = {};
+            made = check(sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr));
+        } else if (version.integer(0) != kSchemaVersion) {
+            m_code = SQLITE_SCHEMA;
+            m_error = QStringLiteral("index version %1").arg(version.integer(0));
+        } else {
+            made = true;
+        }
+    }
+    if (made) return commit();
+    const int code = m_code;
+    const QString error = m_error;
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    m_code = code;
+    m_error = error;
+    return false;
 }
 
 std::vector<IndexDatabase::Stamp> IndexDatabase::stamps() {
@@ -173,6 +223,7 @@ bool IndexDatabase::put(FormRecord& r, QByteArrayView cp1251, QByteArrayView tok
     m_insertForm.step();
     if (!check(m_insertForm.lastCode())) return false;
     r.id = sqlite3_last_insert_rowid(m_db);
+    if (!m_searchable) return true;
     m_insertText.reset();
     m_insertText.bind(1, r.id).bindBlob(2, cp1251).step();
     if (!check(m_insertText.lastCode())) return false;

@@ -23,9 +23,12 @@ public:
 
     // Opens or makes the index at `file`. A file that is not a sound index of this version is
     // removed and made anew; rebuilt() then says so. False when even a new one cannot be made.
+    // An index in memory (IndexLocation::memoryFor) lists the forms without their texts: the
+    // texts and their trigrams weigh 1.5 times the archive, which memory cannot spare.
     bool open(const QString& file);
     void close();
     bool rebuilt() const { return m_rebuilt; }
+    bool searchable() const { return m_searchable; }
     QString error() const { return m_error; }
     // Whether the last failure was the file's damage rather than a passing lock.
     bool damaged() const;
@@ -66,10 +69,12 @@ public:
 private:
     bool openFile(const QString& file);
     bool makeSchema();
+    bool useWal();
     bool removeGrams(qint64 id);
 
     sqlite3* m_db = nullptr;
     bool m_rebuilt = false;
+    bool m_searchable = true;
     int m_code = 0;
     QString m_error;
     SqlStatement m_insertForm, m_insertText, m_insertGrams, m_findPath;

@@ -321,8 +321,15 @@ inline const QString kArchiveHitsMore = QStringLiteral("Найдено форм:
 inline const QString kArchiveNoHits = QStringLiteral("Ничего не найдено");
 inline const QString kArchiveIndexRebuilt =
     QStringLiteral("Указатель архива был повреждён и строится заново");
-// %1 is why the index cannot be opened or written.
+// %1 is why the index can be kept neither in the cache nor in memory (kArchiveFolderNotCreated…).
 inline const QString kArchiveIndexFailed = QStringLiteral("Указатель архива недоступен: %1");
 inline const QString kArchiveNoFolder = QStringLiteral("Папка архива не найдена: %1");
+inline const QString kArchiveIndexRebuiltDone =
+    QStringLiteral("Указатель архива был повреждён и построен заново");
+// %1 is the cache folder, %2 what is wrong with it (kArchiveFolderNotCreated…).
+inline const QString kArchiveIndexInMemory = QStringLiteral(
+    "Папка кэша %1: %2. Формы показаны без указателя архива, поиск по тексту недоступен");
+inline const QString kArchiveSearchUnavailable =
+    QStringLiteral("Поиск недоступен: указатель архива не сохраняется");
 
 }  // namespace texts

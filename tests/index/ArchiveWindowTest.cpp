@@ -6,6 +6,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QProcess>
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeView>
@@ -16,6 +17,7 @@
 #include "frames/WorkerCalls.h"
 #include "index/ArchiveTreeModel.h"
 #include "index/ArchiveWindow.h"
+#include "index/FormListModel.h"
 #include "index/FormQuery.h"
 #include "index/IndexDatabase.h"
 #include "index/IndexLocation.h"
@@ -126,8 +128,90 @@ TEST_F(ArchiveWindowKeys, ShowsASitesMonthAndTellsOfADamagedIndex) {
     EXPECT_EQ(listed(w), 3);
     const QLabel* status = w->statusBar()->findChild<QLabel*>();
     ASSERT_NE(status, nullptr);
-    EXPECT_TRUE(status->text().contains(QStringLiteral("повреждён")))
+    // Made anew by now: said so, not that it is still being made.
+    EXPECT_TRUE(status->text().endsWith(QStringLiteral("повреждён и построен заново")))
         << status->text().toStdString();
+}
+
+// The files are the truth: without a cache folder the forms are listed all the same, and the
+// operator is told which folder is at fault, in Russian.
+TEST_F(ArchiveWindowKeys, WithoutACacheFolderTheFormsAreListedAndTheFolderNamed) {
+    const QString blocker = m_dir.filePath(QStringLiteral("not-a-folder"));
+    QFile file(blocker);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(blocker + QStringLiteral("/cache")));
+    ArchiveWindow* w = openWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(listed(w), 3);
+    const auto* tree = w->findChild<QTreeView*>(QStringLiteral("ArchiveTree"));
+    EXPECT_EQ(tree->model()->index(0, 0).data().toString(), QStringLiteral("Все формы (3)"));
+    const QString status = w->statusBar()->findChild<QLabel*>()->text();
+    const QString folder = QFileInfo(IndexLocation::fileFor(archive())).absolutePath();
+    EXPECT_TRUE(status.contains(QDir::toNativeSeparators(folder) +
+                                QStringLiteral(": не удается создать папку")))
+        << status.toStdString();
+    EXPECT_FALSE(status.contains(QStringLiteral("unable"))) << status.toStdString();
+    EXPECT_FALSE(w->findChild<QLineEdit*>(QStringLiteral("ArchiveSearch"))->isEnabled());
+}
+
+// Forms that another program writes into the archive (tabulon-collect, a copy, a restore) show
+// while the window is open, and a form removed leaves the list.
+TEST_F(ArchiveWindowKeys, FormsAnotherProgramWritesOrRemovesShowWhileTheWindowIsOpen) {
+    ArchiveWindow* w = openWindow();
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(listed(w), 3);
+    const QString month = QDate::currentDate().toString(u"yyyy-MM");
+    const QString known =
+        QDir(archive()).filePath(QStringLiteral("Котельная 3/%1/a.txt").arg(month));
+    const QString newSite =
+        QDir(archive()).filePath(QStringLiteral("Котельная 9/%1/b.txt").arg(month));
+    const QString write =
+        QStringLiteral("mkdir -p \"$(dirname \"$1\")\" && printf 'report 4242\\r\\n' > \"$1\"");
+    const struct {
+        const char* what;
+        QString script;
+        QString path;
+        int listed;
+    } steps[] = {
+        {"a month new to a site", write, known, 4},
+        {"a site new to the archive", write, newSite, 5},
+        {"a form removed", QStringLiteral("rm \"$1\""), known, 4},
+    };
+    for (const auto& step : steps) {
+        ASSERT_EQ(QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), step.script,
+                                                           QStringLiteral("sh"), step.path}),
+                  0)
+            << step.what;
+        EXPECT_TRUE(waitUntil([&] { return listed(w) == step.listed; }, 10000))
+            << step.what << ": " << listed(w);
+    }
+    const auto* tree = w->findChild<QTreeView*>(QStringLiteral("ArchiveTree"));
+    EXPECT_EQ(tree->model()->index(0, 0).data().toString(), QStringLiteral("Все формы (4)"));
+}
+
+// The line where the search found a form runs under the whole row: a narrow column of the
+// first line no longer cuts the place off.
+TEST_F(ArchiveWindowKeys, TheFoundLineRunsUnderTheWholeRow) {
+    ArchiveWindow* w = openWindow();
+    ASSERT_NE(w, nullptr);
+    auto* search = w->findChild<QLineEdit*>(QStringLiteral("ArchiveSearch"));
+    QTest::keyClicks(search, QStringLiteral("04127"));
+    ASSERT_TRUE(waitUntil([w] { return listed(w) == 1; }, 5000)) << listed(w);
+    auto* list = w->findChild<QTreeView*>(QStringLiteral("ArchiveForms"));
+    const QImage image = list->viewport()->grab().toImage();
+    // The lower line of the row under the first column, "Дата и время": the excerpt begins
+    // there.
+    const QRect cell = list->visualRect(list->model()->index(0, FormListModel::Received));
+    const int line = list->fontMetrics().height();
+    const QColor background = image.pixelColor(cell.left() + 1, cell.bottom() - line / 2);
+    int inked = 0;
+    for (int y = cell.bottom() - line; y < cell.bottom(); ++y)
+        for (int x = cell.left() + 4; x < cell.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            inked += std::abs(c.lightness() - background.lightness()) > 60;
+        }
+    EXPECT_GT(inked, 20);
 }
 
 // A window left open while the calculator sends forms shows them once the exchange has ended.
