@@ -13,6 +13,7 @@
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
 #include "frames/MainFrame.h"
+#include "platform/MemoryRelease.h"
 #include "res/CommandIds.h"
 #include "settings/IniPath.h"
 
@@ -26,6 +27,7 @@ QSettings CTabulonPlusApp::userProfile() {
 }
 
 bool CTabulonPlusApp::InitInstance(const QStringList& args) {
+    keepLargeBlocksInTheHeap();
     // The settings dialog reads the configuration file as the main frame is built.
     g_strIniPath = computeIniPath();
 

@@ -1,3 +1,5 @@
 #include "platform/MemoryRelease.h"
 
 void releaseFreedMemory() {}
+
+void keepLargeBlocksInTheHeap() {}

@@ -21,6 +21,7 @@
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
+#include "platform/MemoryRelease.h"
 
 namespace {
 
@@ -90,6 +91,7 @@ void configureLikeAView(QTextEdit& edit) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    keepLargeBlocksInTheHeap();  // as the program does at start-up, for both sides alike
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     QTemporaryDir dir;
     const QString bigFile = dir.filePath("big");
