@@ -4,7 +4,8 @@
 #                                 20 s of a line at 19,200 bit/s, 30 s of the idle program
 #   bash bench/table.sh --quick   a shorter run: 3 s, 50 KB, 5 MB, 6 s of the line, one round each
 # The targets: at least 100 x the fastest line (0.2 MB/s) with the archive on; at 19,200 bit/s
-# the processor time within 1.2 x a bare echoing thread (type 0), under 1 % of a core (type 4).
+# the processor time within 1.2 x a bare echoing process and thread (type 0, the median of the
+# rounds), under 1 % of a core (type 4).
 # Each measure is run between two readings of the load average; a row taken while it was above 1
 # gives no verdict (bench/LoadAverage.sh).
 set -euo pipefail
@@ -36,7 +37,7 @@ collect="$build/bench/collect/collect_bench"
 measure "$collect" stream "$stream_mb" "$rounds"
 measure "$collect" echo "$echo_bytes" "$rounds"
 measure "$collect" memory
-measure "$collect" paced "$paced_seconds"
+measure "$collect" paced "$paced_seconds" "$rounds"
 echo
 echo "Load average after: $(load_average)"
 echo
