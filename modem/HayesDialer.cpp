@@ -43,11 +43,13 @@ ModemLine::Answer HayesDialer::command(const std::string& text) {
     return m_line.await(m_plan.commandTimeout, true);
 }
 
-// A modem left off-hook or passing data by the last program does not answer AT: it gets the
-// whole hang-up and a reset, and one more try.
+// A modem left passing data by the last program does not answer AT: it gets the whole hang-up
+// and a reset, and one more try. One left off-hook taking commands answers, but would refuse
+// the dial: ATH puts it on-hook.
 HayesDialer::Step HayesDialer::wakeModem() {
     m_line.discardInput();
     ModemLine::Answer answer = command("AT");
+    if (answer.result == ModemResult::Ok) answer = command("ATH");
     if (answer.result == ModemResult::Ok) return std::nullopt;
     if (answer.wait == ModemLine::Wait::Stopped) return DialOutcome::Stopped;
     m_online = true;

@@ -26,7 +26,7 @@ struct ModemSimulatorOptions {
     std::vector<std::string> bearers{"7,0,1", "71,0,1"};
     // The escape guard time, S12 (a real modem's default is a second).
     std::chrono::milliseconds guardTime{1000};
-    // Answers nothing at all: a modem switched off or on another speed.
+    // Takes commands (and logs them) but answers and does nothing: a modem that hangs.
     bool deaf = false;
 };
 

@@ -142,7 +142,6 @@ std::chrono::milliseconds ModemSimulator::nextWait() {
 }
 
 void ModemSimulator::takeBytes(std::span<const std::uint8_t> bytes) {
-    if (m_options.deaf) return;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (m_state == State::Online) {
             for (std::uint8_t b : bytes.subspan(i)) m_escape.byte(b, nowMs());
@@ -158,7 +157,7 @@ void ModemSimulator::takeBytes(std::span<const std::uint8_t> bytes) {
 }
 
 void ModemSimulator::commandByte(std::uint8_t b) {
-    if (m_interpreter.echo()) send(std::string(1, static_cast<char>(b)));
+    if (m_interpreter.echo() && !m_options.deaf) send(std::string(1, static_cast<char>(b)));
     if (b == '\r') {
         const std::string line = std::exchange(m_lineIn, {});
         const auto at = attentionAt(line);
@@ -172,6 +171,7 @@ void ModemSimulator::commandByte(std::uint8_t b) {
 
 void ModemSimulator::execute(const std::string& line) {
     log(line);
+    if (m_options.deaf) return;
     const HayesInterpreter::Reply reply = m_interpreter.execute(line);
     if (reply.hangUp && m_offHook) hangUp(line, false);
     if (reply.dial && m_offHook)
