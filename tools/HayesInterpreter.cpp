@@ -23,6 +23,15 @@ char upper(char c) {
     return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
 }
 
+// The digits and dial characters of "ATD 555-12-34;": the rest of the line.
+std::string dialNumber(std::string_view rest) {
+    std::string number;
+    for (char c : rest)
+        if (std::isdigit(static_cast<unsigned char>(c)) || c == '+' || c == '*' || c == '#')
+            number += c;
+    return number;
+}
+
 }  // namespace
 
 HayesInterpreter::HayesInterpreter(std::vector<std::string> bearers, int guardMs)
@@ -94,15 +103,10 @@ bool HayesInterpreter::apply(std::string_view& rest, Reply& reply) {
             takeNumber(rest, 0);
             reply.online = true;
             return true;
-        case 'D': {
-            std::string number;
-            for (char c : rest)
-                if (std::isdigit(static_cast<unsigned char>(c)) || c == '+' || c == '*' || c == '#')
-                    number += c;
+        case 'D':
+            reply.dial = dialNumber(rest);
             rest = {};
-            reply.dial = number;
             return true;
-        }
         case '&':
             return applyAmpersand(rest);
         case 'S':

@@ -110,6 +110,19 @@ void PrintTo(const EndingCase& c, std::ostream* os) {
 
 class HangUpTest : public ::testing::TestWithParam<EndingCase> {};
 
+void endCall(Ending ending, std::unique_ptr<HayesDialer>& dialer, SerialPort& line,
+             std::atomic<int>& stop, WakeSignal& wake) {
+    if (ending == Ending::StopDuringCall) {  // as the exchange leaves the line: woken, stopped
+        line.setWake(&wake);
+        stop = 1;
+        wake.raise();
+    }
+    if (ending == Ending::DialerGone)
+        dialer.reset();
+    else
+        dialer->hangUp();
+}
+
 TEST_P(HangUpTest, LeavesTheModemOnHook) {
     const Ending ending = GetParam().ending;
     ModemSimulatorOptions options = quickModem();
@@ -135,15 +148,7 @@ TEST_P(HangUpTest, LeavesTheModemOnHook) {
     const DialOutcome outcome = dialer->dial(stop, &wake);
     stopper.join();
     EXPECT_EQ(outcome, dialling ? DialOutcome::Stopped : DialOutcome::Connected);
-    if (ending == Ending::StopDuringCall) {  // as the exchange leaves the line: woken, stopped
-        line->setWake(&wake);
-        stop = 1;
-        wake.raise();
-    }
-    if (ending == Ending::DialerGone)
-        dialer.reset();
-    else if (!dialling)
-        dialer->hangUp();
+    if (!dialling) endCall(ending, dialer, *line, stop, wake);
     expectOnHookAfter(modem, dialling ? "ATD" : "-> CONNECT");
     const std::vector<ModemEvent> events = modem.events();
     if (ending == Ending::EscapeUnheardDtrHangsUp) {
