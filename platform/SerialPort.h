@@ -44,6 +44,13 @@ public:
     // From now on `wake` (which outlives this line or is replaced first) ends every wait;
     // nullptr: only data and the timeout do.
     virtual void setWake(const WakeSignal* wake) = 0;
+    // Raises or drops DTR, for a modem that hangs up when it drops (AT&D2). False where the
+    // line has no modem lines to set (a pseudo-terminal, a network server, an adapter without
+    // them): nothing happens there.
+    virtual bool setDtr(bool raised) {
+        (void)raised;
+        return false;
+    }
 };
 
 // Which step of opening a port failed, and the system's error code.

@@ -102,6 +102,12 @@ public:
 
     void setWake(const WakeSignal* wake) override { m_wake = wake; }
 
+    bool setDtr(bool raised) override {
+        if (!m_serialDevice) return false;
+        const int line = TIOCM_DTR;
+        return ::ioctl(m_fd, raised ? TIOCMBIS : TIOCMBIC, &line) == 0;
+    }
+
 private:
     int wakeFd() const { return m_wake ? m_wake->handle() : -1; }
 

@@ -16,8 +16,9 @@ endif()
 # folders joined by "+" share a floor and do not include each other. tools/ stands beside the
 # floors: the front ends use it, and it reaches only the worker's letter conversion, the platform
 # and the files. settings/ stands over acquisition/ (the exchange choice names the calculator
-# types) and ports/ over res/ (its texts live in res/Texts).
-set(floors app+collect frames sites index archive forms settings acquisition ports res platform+files)
+# types), modem/ under it (the worker dials before its exchange) and ports/ over res/ (its texts
+# live in res/Texts).
+set(floors app+collect frames sites index archive forms settings acquisition modem ports res platform+files)
 set(allowed_tools acquisition platform files)
 
 function(floor_of folder out)

@@ -15,8 +15,8 @@ if(NOT ROOT)
     get_filename_component(ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
 endif()
 
-set(folders acquisition app archive collect files forms frames platform ports res settings tools
-    sites index bench tests)
+set(folders acquisition app archive collect files forms frames modem platform ports res settings
+    tools sites index bench tests)
 
 # The original program's classes, members and functions that keep their names, so that a reader
 # holding the operator's documentation finds them, with the framework methods they override or
