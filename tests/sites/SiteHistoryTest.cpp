@@ -101,34 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {record(kA, local(2026, 6, 3), O::FormsReceived),
                      record(kB, local(2026, 3, 3), O::FormsReceived)},
                     {kA},
-                    {{kA, local(2026, 6, 3), O::FormsReceived}}},
-        // The exchanges without a site are one entry of their own.
-        HistoryCase{"NoSite",
-                    {record(QString(), local(2026, 6, 4), O::LineBroken),
-                     record(QString(), local(2026, 4, 4), O::FormsReceived)},
-                    {QString()},
-                    {{QString(), local(2026, 4, 4), O::LineBroken}}}),
+                    {{kA, local(2026, 6, 3), O::FormsReceived}}}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// Records come in any order, and folds of parts fold into one: the latest of a site tells its
-// outcome, the latest success its last collection.
-TEST(SiteLastExchange, FoldsInAnyOrder) {
-    const QDateTime day(QDate(2026, 12, 1), QTime(9, 0), Qt::UTC);
-    const QList<ExchangeRecord> records{
-        record(kA, day.addDays(2), O::NoHandshake), record(kA, day, O::FormsReceived),
-        record(kA, day.addDays(1), O::FormsReceived), record(kB, day, O::NoHandshake)};
-    SiteLastExchanges whole, first, second;
-    for (const ExchangeRecord& r : records) noteSiteExchange(whole, r);
-    for (int i = records.size() - 1; i >= 0; --i)
-        noteSiteExchange(i % 2 ? first : second, records[i]);
-    noteSiteExchanges(second, first);
-    for (const SiteLastExchanges& last : {whole, second}) {
-        ASSERT_EQ(last.size(), 2);
-        EXPECT_EQ(last[kA].lastOutcome, O::NoHandshake);
-        EXPECT_EQ(last[kA].lastSuccess, day.addDays(1));
-        EXPECT_FALSE(last[kB].lastSuccess.isValid());
-        EXPECT_EQ(last[kB].lastOutcome, O::NoHandshake);
-    }
-}
 
 }  // namespace
