@@ -1,6 +1,8 @@
 #include "archive/ArchiveName.h"
 
 #include <QRegularExpression>
+#include <QTimeZone>
+#include <array>
 
 #include "res/Texts.h"
 
@@ -153,8 +155,86 @@ QString incomplete(const QString& name) {
     return beforeExtension(name, texts::kIncompleteSuffix);
 }
 
+namespace {
+
+// The number written in `digits`, -1 when a character is not a digit. By hand, as every name of
+// an archive of years passes here.
+int number(QStringView digits) {
+    int n = 0;
+    for (QChar c : digits) {
+        if (c < u'0' || c > u'9') return -1;
+        n = n * 10 + (c.unicode() - u'0');
+    }
+    return n;
+}
+
+// The default template's date and time, the rest up to its number, then the suffixes of a
+// second file of one name ("-2") and of a form cut short; the rest may be missing.
+const QRegularExpression& defaultShape() {
+    static const QRegularExpression shape = [] {
+        const QString extension = kDefaultTemplate.mid(kDefaultTemplate.lastIndexOf(u'.'));
+        return QRegularExpression(
+            QStringLiteral("^(\\d{4}-\\d{2}-\\d{2})_(\\d{2}-\\d{2}-\\d{2})(?:_(.*?))?(?:_(\\d+))?"
+                           "(?:-\\d+)?(?:%1)?(?:-\\d+)?%2$")
+                .arg(QRegularExpression::escape(texts::kIncompleteSuffix),
+                     QRegularExpression::escape(extension)));
+    }();
+    return shape;
+}
+
+// The system's zone by its name: Qt's local time asks the C library, which looks at
+// /etc/localtime again on every call when TZ is not set, and an archive of years has 100,000
+// names to read. A zone whose name is not the one the C library goes by is not used.
+const QTimeZone& localZone() {
+    static const QTimeZone zone = [] {
+        const QTimeZone named = QTimeZone::systemTimeZone();
+        const QDateTime now = QDateTime::currentDateTime();
+        return named.isValid() && named.offsetFromUtc(now) == now.offsetFromUtc() ? named
+                                                                                  : QTimeZone();
+    }();
+    return zone;
+}
+
+// The three numbers of "2026-12-09" or "14-03-12", whose shape the pattern has checked.
+std::array<int, 3> triple(QStringView s) {
+    return {number(s.first(s.size() - 6)), number(s.sliced(s.size() - 5, 2)), number(s.last(2))};
+}
+
+}  // namespace
+
+std::optional<ArchiveNameFields> parse(QStringView name) {
+    const QRegularExpressionMatch m = defaultShape().match(name);
+    if (!m.hasMatch()) return std::nullopt;
+    const auto [year, month, day] = triple(m.capturedView(1));
+    const auto [hour, minute, second] = triple(m.capturedView(2));
+    const QDate date(year, month, day);
+    const QTime time(hour, minute, second);
+    ArchiveNameFields f;
+    f.received = localZone().isValid() ? QDateTime(date, time, localZone()) : QDateTime(date, time);
+    if (!f.received.isValid()) return std::nullopt;
+    // A type's name holds no '_', while a network line's may ("10.0.0.2_4001"): the type is
+    // what follows the last one.
+    const QStringView rest = m.capturedView(3);
+    const qsizetype cut = rest.lastIndexOf(u'_');
+    f.port = (cut < 0 ? rest : rest.first(cut)).toString();
+    if (cut >= 0) f.device = rest.sliced(cut + 1).toString();
+    f.number = qMax(0, number(m.capturedView(4)));
+    return f;
+}
+
+QDateTime localTime(qint64 msecsSinceEpoch) {
+    return localZone().isValid() ? QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch, localZone())
+                                 : QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch);
+}
+
 QString monthFolder(const QDate& date) {
     return date.toString(QStringLiteral("yyyy-MM"));
+}
+
+bool isMonthFolder(QStringView folder) {
+    if (folder.size() != 7 || folder[4] != u'-' || number(folder.first(4)) < 0) return false;
+    const int month = number(folder.sliced(5));
+    return month >= 1 && month <= 12;
 }
 
 QString siteFolder(const QString& site) {

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <optional>
 
 // What an archived form's file name may be made of.
 struct ArchiveNameFields {
@@ -32,6 +34,16 @@ QStringList unknownFields(const QString& tmpl);
 QString expand(const QString& tmpl, const ArchiveNameFields& fields);
 constexpr int kMaxNameBytes = 200;
 
+// What a name of the default template's shape tells back, the inverse of expand with
+// kDefaultTemplate: `received` (local time), the port as the name holds it, the type and the
+// number; nothing when `name` does not begin with a date and time or is no ".txt". The suffixes
+// of alternative and incomplete may follow, and a name that ends after its time still tells it.
+// The index reads every name of an archive of years through it.
+std::optional<ArchiveNameFields> parse(QStringView name);
+
+// `msecsSinceEpoch` in the local time the names are read in (see parse).
+QDateTime localTime(qint64 msecsSinceEpoch);
+
 // `name` with the suffix of its `attempt`-th alternative before the extension: "a.txt",
 // "a-2.txt", "a-3.txt", ...
 QString alternative(const QString& name, int attempt);
@@ -48,6 +60,8 @@ QString firstLine(const QString& text);
 
 // The folder of a month: "2026-12".
 QString monthFolder(const QDate& date);
+// Whether `folder` is a month's, as monthFolder names it.
+bool isMonthFolder(QStringView folder);
 
 // The folder of a site's forms inside the archive, its name cleaned, composed (NFC) and cut to
 // kMaxNameBytes; empty for no site. The one place the folder is named: the writer, the book's

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "archive/ArchiveName.h"
 #include "archive/ExchangeRecord.h"
 #include "files/RegularFile.h"
 #include "files/SafeFile.h"
@@ -44,7 +45,7 @@ std::atomic<int> g_counter{0};
 namespace ExchangeRecords {
 
 QString monthFolder(const QString& archiveRoot, const QDate& month) {
-    return QDir(archiveRoot).filePath(kFolder + u'/' + month.toString(QStringLiteral("yyyy-MM")));
+    return QDir(archiveRoot).filePath(kFolder + u'/' + ArchiveName::monthFolder(month));
 }
 
 bool write(const QString& archiveRoot, const ExchangeRecord& record, QString* error,

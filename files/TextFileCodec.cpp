@@ -105,6 +105,12 @@ QByteArray encode(QStringView raw, char replacement, qsizetype* firstUnrepresent
     return bytes;
 }
 
+int toCp1251(char16_t unit) {
+    if (unit == u'\n') return '\n';
+    const std::uint16_t action = encodeTable()[unit];
+    return action < 0x100 ? action : -1;
+}
+
 qsizetype findUnrepresentable(QStringView raw) {
     const auto& table = encodeTable();
     for (qsizetype i = 0; i < raw.size(); ++i)

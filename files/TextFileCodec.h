@@ -27,4 +27,8 @@ qsizetype findUnrepresentable(QStringView raw);
 // The Unicode character of a cp1251 byte.
 char16_t toUnicode(unsigned char byte);
 
+// The cp1251 byte of a UTF-16 unit, the inverse of toUnicode; -1 where cp1251 has none. NUL is no
+// text and has none; a line break is the byte LF here (encode writes it as CR LF).
+int toCp1251(char16_t unit);
+
 }  // namespace TextFileCodec

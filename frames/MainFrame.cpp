@@ -14,11 +14,9 @@
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include "archive/ArchiveDlg.h"
 #include "archive/ArchiveSettings.h"
-#include "archive/ExchangeRecord.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
@@ -230,23 +228,6 @@ Site CMainFrame::siteFromSettings() const {
     return site;
 }
 
-// The last collection and outcome of each site, from the archive's exchange records of this
-// month and the last, read on a worker: a month may hold thousands of records.
-QFuture<SiteLastExchanges> CMainFrame::lastSiteExchanges() {
-    const auto read = [](QPromise<SiteLastExchanges>& promise, const QString& root,
-                         const QDate& thisMonth) {
-        const auto stopped = [&promise] { return promise.isCanceled(); };
-        SiteLastExchanges last;
-        for (const QDate& month : {thisMonth.addMonths(-1), thisMonth}) {
-            for (const ExchangeRecord& r : ExchangeRecords::readMonth(root, month, nullptr, stopped))
-                noteSiteExchange(last, r.site, r.end.toLocalTime(), r.succeeded(),
-                                 recordOutcomeText(r.outcome));
-        }
-        if (!stopped()) promise.addResult(std::move(last));
-    };
-    return QtConcurrent::run(read, ArchiveSettings::load().folder, QDate::currentDate());
-}
-
 void CMainFrame::onSiteConnect() {
     const SiteBook::Loaded book = SiteBook::load(SiteBook::userPath());
     if (!book.problem.isEmpty()) {
@@ -257,7 +238,7 @@ void CMainFrame::onSiteConnect() {
         tabulonMessageBox(texts::noSites(SiteBook::userPath()), msg::MB_OK);
         return;
     }
-    const std::optional<Site> site = SitePickerDlg::pick(this, book.sites, lastSiteExchanges());
+    const std::optional<Site> site = SitePickerDlg::pick(this, book.sites, ArchiveSettings::load().folder);
     if (site) connectToSite(*site);
 }
 

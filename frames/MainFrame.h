@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFuture>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -13,7 +12,6 @@
 #include "frames/HelpWindow.h"
 #include "settings/SettingsDlg.h"
 #include "sites/Site.h"
-#include "sites/SiteLastExchange.h"
 
 class ArchiveWindow;
 class ArchiveWindows;
@@ -113,7 +111,6 @@ private:
     // The connect flow preset from `site` of the book.
     void connectToSite(const Site& site);
     Site siteFromSettings() const;
-    static QFuture<SiteLastExchanges> lastSiteExchanges();
     void watchArchiveWindows();
 
     QMdiArea* m_mdiArea = nullptr;

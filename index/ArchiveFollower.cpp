@@ -4,7 +4,7 @@
 #include <QFileSystemWatcher>
 #include <QTimer>
 
-#include "index/FormPath.h"
+#include "archive/ArchiveName.h"
 
 ArchiveFollower::ArchiveFollower(QObject* parent)
     : QObject(parent),
@@ -30,14 +30,14 @@ ArchiveFollower::ArchiveFollower(QObject* parent)
 QStringList ArchiveFollower::foldersToWatch(const QString& root,
                                             const std::vector<ArchiveScan::Folder>& folders,
                                             const QDate& today) {
-    const QString recent = today.addMonths(-1).toString(u"yyyy-MM");
+    const QString recent = ArchiveName::monthFolder(today.addMonths(-1));
     const QDir top(root);
     QStringList out{top.absolutePath()};
     for (const ArchiveScan::Folder& f : folders) {
         if (f.path.isEmpty()) continue;
         const QStringList parts = f.path.split(u'/');
         const QString& last = parts.back();
-        const bool month = FormPath::isMonth(last);
+        const bool month = ArchiveName::isMonthFolder(last);
         // A site's folder gets each new month; a month's folder, this month's forms and last
         // month's late ones. Older months change only by hand, seen when the window is shown.
         const bool watch =

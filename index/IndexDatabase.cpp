@@ -17,9 +17,9 @@ namespace {
 // Raised whenever the tables change, so that an index of an older program is made anew.
 constexpr int kSchemaVersion = 4;
 
-// Made in one transaction with its version, so that two programs opening a new index at the
-// same moment find either nothing or all of it; "IF NOT EXISTS" completes what an older program
-// stopped halfway may have left without a version.
+// Made in one transaction with its version (kSchemaVersion, set after it), so that two programs
+// opening a new index at the same moment find either nothing or all of it; "IF NOT EXISTS"
+// completes what an older program stopped halfway may have left without a version.
 constexpr const char* kSchema = R"(
 CREATE TABLE IF NOT EXISTS forms(id INTEGER PRIMARY KEY, path TEXT NOT NULL UNIQUE,
     size INTEGER NOT NULL, mtime INTEGER NOT NULL, site TEXT NOT NULL, month TEXT NOT NULL,
@@ -33,7 +33,6 @@ INSERT INTO grams(grams, rank) VALUES('automerge', 16);
 INSERT INTO grams(grams, rank) VALUES('crisismerge', 64);
 CREATE TABLE IF NOT EXISTS folders(path TEXT PRIMARY KEY, mtime INTEGER NOT NULL,
     forms INTEGER NOT NULL) WITHOUT ROWID;
-PRAGMA user_version=4;
 )";
 
 // How long a connection waits for another's write before it gives up: a batch of the writer
@@ -151,7 +150,10 @@ bool IndexDatabase::makeSchema() {
             check(version.lastCode());
         } else if (version.integer(0) == 0) {
             version = {};
-            made = check(sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr));
+            const QByteArray setVersion =
+                "PRAGMA user_version=" + QByteArray::number(kSchemaVersion);
+            made = check(sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr)) &&
+                   check(sqlite3_exec(m_db, setVersion.constData(), nullptr, nullptr, nullptr));
         } else if (version.integer(0) != kSchemaVersion) {
             m_code = SQLITE_SCHEMA;
             m_error = QStringLiteral("index version %1").arg(version.integer(0));

@@ -13,23 +13,13 @@ namespace {
 constexpr unsigned char kYo = 0xB8, kCapitalYo = 0xA8, kYe = 0xE5;
 constexpr qsizetype kLead = 12;
 
-// The cp1251 byte of each UTF-16 unit, -1 where there is none.
-const std::vector<int>& byteOf() {
-    static const std::vector<int> table = [] {
-        std::vector<int> t(0x10000, -1);
-        for (int b = 1; b < 256; ++b) t[TextFileCodec::toUnicode(b)] = b;
-        return t;
-    }();
-    return table;
-}
-
 const std::array<unsigned char, 256>& foldTable() {
     static const std::array<unsigned char, 256> table = [] {
         std::array<unsigned char, 256> t{};
-        const std::vector<int>& byteOf = SearchText::byteOf();
         for (int b = 0; b < 256; ++b) {
-            const char16_t lower = QChar(TextFileCodec::toUnicode(b)).toLower().unicode();
-            t[b] = byteOf[lower] > 0 ? static_cast<unsigned char>(byteOf[lower]) : b;
+            const int lower =
+                TextFileCodec::toCp1251(QChar(TextFileCodec::toUnicode(b)).toLower().unicode());
+            t[b] = lower > 0 ? static_cast<unsigned char>(lower) : b;
         }
         t[kYo] = t[kCapitalYo] = kYe;
         return t;
@@ -90,13 +80,13 @@ QByteArray fold(QByteArrayView cp1251) {
 
 std::optional<std::vector<QByteArray>> terms(const QString& query) {
     static const QRegularExpression blanks(QStringLiteral("\\s+"));
-    const std::vector<int>& byteOf = SearchText::byteOf();
     std::vector<QByteArray> out;
     for (const QString& word : query.split(blanks, Qt::SkipEmptyParts)) {
         QByteArray bytes;
         for (QChar c : word) {
-            if (byteOf[c.unicode()] < 0) return std::nullopt;
-            bytes += static_cast<char>(byteOf[c.unicode()]);
+            const int byte = TextFileCodec::toCp1251(c.unicode());
+            if (byte < 0) return std::nullopt;
+            bytes += static_cast<char>(byte);
         }
         bytes = fold(bytes);
         if (std::find(out.begin(), out.end(), bytes) == out.end()) out.push_back(bytes);

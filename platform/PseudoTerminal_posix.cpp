@@ -8,6 +8,7 @@
 
 #include "platform/PosixLine.h"
 #include "platform/PseudoTerminal.h"
+#include "platform/TermiosSpeed.h"
 
 namespace {
 
@@ -35,26 +36,7 @@ public:
         // The settings of a pseudo-terminal live on its far end; the controlling side reads them.
         termios t{};
         if (::tcgetattr(m_master, &t) != 0) return 0;
-        switch (::cfgetospeed(&t)) {
-            case B1200:
-                return 1200;
-            case B2400:
-                return 2400;
-            case B4800:
-                return 4800;
-            case B9600:
-                return 9600;
-            case B19200:
-                return 19200;
-            case B38400:
-                return 38400;
-            case B57600:
-                return 57600;
-            case B115200:
-                return 115200;
-            default:
-                return 0;
-        }
+        return TermiosSpeed::rateOf(::cfgetospeed(&t));
     }
 
 private:

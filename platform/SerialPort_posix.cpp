@@ -16,6 +16,7 @@
 #include "platform/PosixLine.h"
 #include "platform/SerialPort.h"
 #include "platform/SerialPortName.h"
+#include "platform/TermiosSpeed.h"
 #include "platform/WakeSignal.h"
 
 namespace {
@@ -152,37 +153,6 @@ private:
     const WakeSignal* m_wake = nullptr;
 };
 
-bool speedFor(int rate, speed_t& speed) {
-    switch (rate) {
-        case 1200:
-            speed = B1200;
-            return true;
-        case 2400:
-            speed = B2400;
-            return true;
-        case 4800:
-            speed = B4800;
-            return true;
-        case 9600:
-            speed = B9600;
-            return true;
-        case 19200:
-            speed = B19200;
-            return true;
-        case 38400:
-            speed = B38400;
-            return true;
-        case 57600:
-            speed = B57600;
-            return true;
-        case 115200:
-            speed = B115200;
-            return true;
-        default:
-            return false;
-    }
-}
-
 // Raw 8 data bits, no parity, one stop bit. Hardware flow control stays as the driver has it;
 // software flow control would swallow the bytes 0x11 and 0x13 of the stream, so it goes.
 void makeRaw8N1(termios& t) {
@@ -238,10 +208,10 @@ SerialOpenResult openSerialPort(const std::string& name, int rate) {
 
     termios t{};
     if (::tcgetattr(fd, &t) != 0) return failure(Stage::GetState, errno, fd, path);
-    speed_t speed{};
-    if (!speedFor(rate, speed)) return failure(Stage::SetState, EINVAL, fd, path);
+    const std::optional<speed_t> speed = TermiosSpeed::speedOf(rate);
+    if (!speed) return failure(Stage::SetState, EINVAL, fd, path);
     makeRaw8N1(t);
-    if (::cfsetispeed(&t, speed) != 0 || ::cfsetospeed(&t, speed) != 0)
+    if (::cfsetispeed(&t, *speed) != 0 || ::cfsetospeed(&t, *speed) != 0)
         return failure(Stage::SetState, errno, fd, path);
     if (::tcsetattr(fd, TCSANOW, &t) != 0) return failure(Stage::SetState, errno, fd, path);
 

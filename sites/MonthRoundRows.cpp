@@ -40,36 +40,19 @@ MonthRoundRow makeRow(MonthRoundRow::Kind kind, const QString& site = {}, const 
     return row;
 }
 
-void setLastCollected(MonthRoundRow& row, const QHash<QString, QDateTime>& month,
-                      const QHash<QString, QDateTime>& earlier) {
-    row.lastCollected = month.value(row.site);
-    if (!row.lastCollected.isValid()) row.lastCollected = earlier.value(row.site);
-}
-
 }  // namespace
 
 namespace MonthRound {
 
-QHash<QString, QDateTime> latestSuccesses(const QList<ExchangeRecord>& records) {
-    QHash<QString, QDateTime> latest;
-    for (const ExchangeRecord& r : records) {
-        if (!r.succeeded()) continue;
-        QDateTime& at = latest[r.site];
-        if (!at.isValid() || r.start > at) at = r.start;
-    }
-    return latest;
-}
-
 QList<MonthRoundRow> rows(const QList<Site>& book, const QList<ExchangeRecord>& month,
-                          const QHash<QString, QDateTime>& earlier) {
+                          const SiteLastExchanges& last) {
     QHash<QString, QList<const ExchangeRecord*>> bySite;
     for (const ExchangeRecord& r : month) bySite[r.site].append(&r);
-    const QHash<QString, QDateTime> monthSuccesses = latestSuccesses(month);
 
     QList<MonthRoundRow> result;
     const auto add = [&](MonthRoundRow row) {
         addRecords(row, bySite.take(row.site));
-        setLastCollected(row, monthSuccesses, earlier);
+        row.lastCollected = last.value(row.site).lastSuccess;
         result.append(row);
     };
     for (const Site& site : book) {

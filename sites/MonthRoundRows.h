@@ -8,6 +8,7 @@
 
 #include "archive/ExchangeRecord.h"
 #include "sites/Site.h"
+#include "sites/SiteLastExchange.h"
 
 // How far a site got in a month's round: the operator sees at a glance which to read still.
 enum class RoundState { Collected, Failed, NotTried };
@@ -24,7 +25,7 @@ struct MonthRoundRow {
     QString type;  // the calculator type's name
     QString port;
     RoundState state = RoundState::NotTried;
-    QDateTime lastCollected;  // UTC; invalid when none in the months searched
+    QDateTime lastCollected;  // UTC start; invalid when none in the months searched
     int forms = 0;            // forms archived by the month's exchanges
     std::optional<RecordOutcome> lastOutcome;
     QDateTime lastAttempt;  // UTC start of the month's last exchange
@@ -32,15 +33,11 @@ struct MonthRoundRow {
 
 namespace MonthRound {
 
-// Each site's (the empty name for exchanges without a site) latest successful exchange among
-// `records`, by its start.
-QHash<QString, QDateTime> latestSuccesses(const QList<ExchangeRecord>& records);
-
 // The rows of a month: every site of `book` in its order, then the sites only `month`'s records
-// name (by name), then "no site" when an exchange of the month named none. `earlier` holds the
-// latest success of each site before the month, for the last collection of a site the month
-// has none for.
+// name (by name), then "no site" when an exchange of the month named none. `last` holds each
+// site's last exchanges over the month and the months before it (SiteHistory), for its last
+// collection.
 QList<MonthRoundRow> rows(const QList<Site>& book, const QList<ExchangeRecord>& month,
-                          const QHash<QString, QDateTime>& earlier);
+                          const SiteLastExchanges& last);
 
 }  // namespace MonthRound

@@ -1,17 +1,17 @@
 #pragma once
 
 #include <QDate>
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
 #include "sites/MonthRoundRows.h"
+#include "sites/SiteHistory.h"
 
 // What the window "Сбор за месяц" shows, read from the site book and the archive's exchange
-// records. Months before the current one no longer change, so what they say is kept. One load at
-// a time: the window runs it on a worker, never two at once.
+// records; a site's last collection as SiteHistory finds it, which keeps what the months before
+// say. One load at a time: the window runs it on a worker, never two at once.
 class MonthRoundSource {
 public:
     MonthRoundSource(QString bookPath, QString archiveRoot);
@@ -29,15 +29,8 @@ public:
     // it that exists (the folder appears with the month's first record), and the book.
     QStringList watchedPaths(const QDate& month) const;
 
-    // How many months before the one shown are searched for a site's last collection.
-    static constexpr int kMonthsBack = 12;
-
 private:
-    QHash<QString, QDateTime> earlierSuccesses(const QDate& month, QSet<QString> wanted,
-                                               const std::function<bool()>& stopped);
-    QHash<QString, QDateTime> successesOf(const QDate& month, const std::function<bool()>& stopped);
-
     QString m_bookPath;
     QString m_root;
-    QHash<QDate, QHash<QString, QDateTime>> m_earlier;
+    SiteHistory m_history;
 };

@@ -18,6 +18,7 @@
 
 #include "res/Texts.h"
 #include "sites/MonthRoundModel.h"
+#include "sites/SiteHistory.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ QString monthName(const QDate& month) {
 
 // The months the records go back to, at least a year; the newest first.
 QList<QDate> offeredMonths(const QString& archiveRoot, const QDate& current) {
-    QDate oldest = current.addMonths(-MonthRoundSource::kMonthsBack);
+    QDate oldest = current.addMonths(-SiteHistory::kMonthsBack);
     const QDir records(QFileInfo(ExchangeRecords::monthFolder(archiveRoot, current)).path());
     for (const QString& name : records.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QDate month = QDate::fromString(name + QStringLiteral("-01"), Qt::ISODate);

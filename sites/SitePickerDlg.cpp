@@ -3,7 +3,10 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include "archive/RecordOutcome.h"
+#include "sites/SiteHistory.h"
 #include "ui_SitePickerDlg.h"
 
 namespace {
@@ -11,6 +14,21 @@ namespace {
 SitePickerDlg::ShownHook& shownHook() {
     static SitePickerDlg::ShownHook hook;
     return hook;
+}
+
+// Each site's last exchanges up to this month, read on a worker: a month may hold thousands of
+// records.
+QFuture<SiteLastExchanges> readPast(const QString& archiveRoot, const QList<Site>& sites) {
+    QSet<QString> wanted;
+    for (const Site& site : sites) wanted.insert(site.name);
+    const auto read = [](QPromise<SiteLastExchanges>& promise, const QString& root,
+                         const QSet<QString>& wanted) {
+        const auto stopped = [&promise] { return promise.isCanceled(); };
+        SiteLastExchanges last =
+            SiteHistory(root).lastExchanges(QDate::currentDate(), wanted, stopped);
+        if (!stopped()) promise.addResult(std::move(last));
+    };
+    return QtConcurrent::run(read, archiveRoot, wanted);
 }
 
 bool matches(const Site& site, const QString& text) {
@@ -21,8 +39,7 @@ bool matches(const Site& site, const QString& text) {
 
 }  // namespace
 
-SitePickerDlg::SitePickerDlg(const QList<Site>& sites, const QFuture<SiteLastExchanges>& last,
-                             QWidget* parent)
+SitePickerDlg::SitePickerDlg(const QList<Site>& sites, const QString& archiveRoot, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::SitePickerDlg>()), m_sites(sites) {
     m_ui->setupUi(this);
     for (const Site& site : m_sites) {
@@ -34,7 +51,7 @@ SitePickerDlg::SitePickerDlg(const QList<Site>& sites, const QFuture<SiteLastExc
         m_ui->IDC_SITE_TABLE->resizeColumnToContents(column);
     m_past = new QFutureWatcher<SiteLastExchanges>(this);
     connect(m_past, &QFutureWatcherBase::finished, this, &SitePickerDlg::showPast);
-    m_past->setFuture(last);
+    m_past->setFuture(readPast(archiveRoot, m_sites));
     // The keys that move through the list work from the filter, where the operator types.
     m_ui->IDC_SITE_FILTER->installEventFilter(this);
     connect(m_ui->IDC_SITE_FILTER, &QLineEdit::textChanged, this, &SitePickerDlg::applyFilter);
@@ -60,7 +77,8 @@ void SitePickerDlg::showPast() {
         if (past.lastSuccess.isValid())
             table->topLevelItem(i)->setText(
                 2, past.lastSuccess.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm")));
-        table->topLevelItem(i)->setText(3, past.lastOutcome);
+        if (past.lastOutcome)
+            table->topLevelItem(i)->setText(3, recordOutcomeText(*past.lastOutcome));
     }
     for (int column = 2; column < table->columnCount(); ++column)
         table->resizeColumnToContents(column);
@@ -72,8 +90,8 @@ void SitePickerDlg::setShownHook(ShownHook hook) {
 }
 
 std::optional<Site> SitePickerDlg::pick(QWidget* owner, const QList<Site>& sites,
-                                        const QFuture<SiteLastExchanges>& last) {
-    SitePickerDlg dialog(sites, last, owner);
+                                        const QString& archiveRoot) {
+    SitePickerDlg dialog(sites, archiveRoot, owner);
     if (shownHook())
         QTimer::singleShot(0, &dialog, [&dialog, hook = shownHook()] { hook(&dialog); });
     if (dialog.exec() != QDialog::Accepted || !dialog.picked()) return std::nullopt;

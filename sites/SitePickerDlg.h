@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QFuture>
 #include <QFutureWatcher>
 #include <QList>
 #include <functional>
@@ -17,13 +16,14 @@ class SitePickerDlg;
 
 // The picker of "Связь с объектом": the sites of the book, narrowed as the operator types, each
 // with its last successful collection and its last outcome. Those come from the archive's
-// records, read by a worker: the picker opens at once and fills them in when they come, and
-// closing it stops the reading. Enter or a double click picks the site that is selected.
+// records as SiteHistory reads them for "Сбор за месяц" too, on a worker: the picker opens at
+// once and fills them in when they come, and closing it stops the reading. Enter or a double click
+// picks the site that is selected.
 class SitePickerDlg : public QDialog {
     Q_OBJECT
 public:
-    SitePickerDlg(const QList<Site>& sites, const QFuture<SiteLastExchanges>& last,
-                  QWidget* parent = nullptr);
+    // `archiveRoot` holds the exchange records the past is read from.
+    SitePickerDlg(const QList<Site>& sites, const QString& archiveRoot, QWidget* parent = nullptr);
     ~SitePickerDlg() override;
 
     // The site picked once the dialog was accepted; null before.
@@ -34,7 +34,7 @@ public:
     static void setShownHook(ShownHook hook);
     // Shows the picker over `owner`; the site picked, or nothing when the operator cancelled.
     static std::optional<Site> pick(QWidget* owner, const QList<Site>& sites,
-                                    const QFuture<SiteLastExchanges>& last);
+                                    const QString& archiveRoot);
 
     void accept() override;
 

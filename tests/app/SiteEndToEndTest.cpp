@@ -162,7 +162,7 @@ TEST_F(SiteExchange, PickerOpensAtOnceAndFillsInTheLastCollection) {
     });
     ASSERT_TRUE(mainFrame()->onCommand(id::ID_SITE_CONNECT));
     EXPECT_FALSE(releaser.released()) << "waited in the open of a pipe";
-    EXPECT_EQ(when, (QStringList{r.end.toLocalTime().toString("dd.MM.yyyy HH:mm"), ""}));
+    EXPECT_EQ(when, (QStringList{r.start.toLocalTime().toString("dd.MM.yyyy HH:mm"), ""}));
     EXPECT_EQ(outcome, (QStringList{recordOutcomeText(RecordOutcome::FormsReceived), ""}));
 }
 

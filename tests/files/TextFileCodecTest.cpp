@@ -25,7 +25,11 @@ TEST(TextFileCodec, TableAgreesWithThePlatformConverter) {
         ASSERT_EQ(expected.size(), 1);
         EXPECT_EQ(TextFileCodec::toUnicode(static_cast<unsigned char>(b)), expected[0].unicode())
             << "byte " << b;
+        EXPECT_EQ(TextFileCodec::toCp1251(expected[0].unicode()), b);
     }
+    // What no form can hold has no byte, not even the marks a view leaves out.
+    for (char16_t none : {u'\0', u'中', u'\u2029', u'\uFFFC'})
+        EXPECT_EQ(TextFileCodec::toCp1251(none), -1) << int(none);
 }
 
 struct DecodeCase {

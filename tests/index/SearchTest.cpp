@@ -1,5 +1,6 @@
 #include <QFileInfo>
 
+#include "archive/ArchiveName.h"
 #include "files/TextFileCodec.h"
 #include "index/FormPath.h"
 #include "index/SearchText.h"
@@ -89,39 +90,35 @@ TEST_F(Search, BrowsesASiteOrAMonth) {
     EXPECT_EQ(scopes[2].month, QStringLiteral("2026-12"));
 }
 
+// Where a form lies tells its site and month; its name (ArchiveName's to read) its time, port and
+// type, or else the file's modification time does.
 struct PathCase {
-    const char* path;
+    QString path;
     const char* site;
     const char* month;
-    const char* received;  // "" for the modification time
-    const char* port;
-    const char* type;
+    bool named;  // whether the name tells the time
 };
 
 TEST(FormPath, ReadsWhatThePlaceAndTheDefaultNameTell) {
     const QDateTime modified(QDate(2025, 3, 4), QTime(5, 6, 7));
+    const QDateTime received(QDate(2026, 12, 9), QTime(14, 3, 12));
+    const QString name = ArchiveName::expand(ArchiveName::kDefaultTemplate,
+                                             {received, "COM3", "КСМ-Р", 9600, 1, {}, {}});
     const PathCase cases[] = {
-        {"2026-12/2026-12-09_14-03-12_COM3_КСМ-Р_01.txt", "", "2026-12", "2026-12-09 14:03:12",
-         "COM3", "КСМ-Р"},
-        {"Котельная 3/2026-12/2026-12-09_14-03-12_COM3_КСМ-Р_01-2.txt", "Котельная 3", "2026-12",
-         "2026-12-09 14:03:12", "COM3", "КСМ-Р"},
-        {"2026-12/2026-12-09_14-03-12_COM3_КСМ-2М_12-неполная.txt", "", "2026-12",
-         "2026-12-09 14:03:12", "COM3", "КСМ-2М"},
-        {"2026-12/2026-12-09_14-03-12.txt", "", "2026-12", "2026-12-09 14:03:12", "", ""},
-        {"2026-12/отчёт котельной.txt", "", "2026-12", "", "", ""},  // the operator's template
-        {"2026-12/2026-13-09_14-03-12_COM3_01.txt", "", "2026-12", "", "", ""},
-        {"старое/отчёт.txt", "", "2025-03", "", "", ""},  // no month folder
+        {"2026-12/" + name, "", "2026-12", true},
+        {"Котельная 3/2026-12/" + ArchiveName::alternative(ArchiveName::incomplete(name), 2),
+         "Котельная 3", "2026-12", true},
+        {"2026-12/отчёт котельной.txt", "", "2026-12", false},  // the operator's template
+        {"старое/отчёт.txt", "", "2025-03", false},             // no month folder
     };
     for (const PathCase& c : cases) {
-        const FormPath::Fields f =
-            FormPath::fields(QString::fromUtf8(c.path), modified.toMSecsSinceEpoch());
-        const QString received =
-            *c.received ? QString::fromUtf8(c.received) : modified.toString(u"yyyy-MM-dd HH:mm:ss");
-        EXPECT_EQ(f.site, QString::fromUtf8(c.site)) << c.path;
-        EXPECT_EQ(f.month, QString::fromUtf8(c.month)) << c.path;
-        EXPECT_EQ(f.received.toString(u"yyyy-MM-dd HH:mm:ss"), received) << c.path;
-        EXPECT_EQ(f.port, QString::fromUtf8(c.port)) << c.path;
-        EXPECT_EQ(f.type, QString::fromUtf8(c.type)) << c.path;
+        SCOPED_TRACE(c.path.toStdString());
+        const FormPath::Fields f = FormPath::fields(c.path, modified.toMSecsSinceEpoch());
+        EXPECT_EQ(f.site, QString::fromUtf8(c.site));
+        EXPECT_EQ(f.month, QString::fromUtf8(c.month));
+        EXPECT_EQ(f.received, c.named ? received : modified);
+        EXPECT_EQ(f.port, c.named ? "COM3" : "");
+        EXPECT_EQ(f.type, c.named ? "КСМ-Р" : "");
     }
     for (const char* notForm : {".exchanges/2026-12/a.txt", "2026-12/.tabulon-1-2.part",
                                 "2026-12/.hidden.txt", "2026-12/a.json"})

@@ -85,6 +85,19 @@ TEST_F(SerialPortTest, ConfiguresRaw8N1AtTheRate) {
     EXPECT_EQ(::cfgetispeed(&t), static_cast<speed_t>(B2400));
 }
 
+// The port sets a speed and the pseudo-terminal reads it back through one table: every speed a
+// calculator may use comes back as it was asked, and one outside it is refused.
+TEST_F(SerialPortTest, EverySpeedComesBackAsTheFarEndSetIt) {
+    for (int rate : {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}) {
+        SerialOpenResult opened = openSerialPort("COM5", rate);
+        ASSERT_EQ(opened.stage, Stage::Ok) << rate;
+        EXPECT_EQ(pty->lineRate(), rate);
+    }
+    SerialOpenResult refused = openSerialPort("COM5", 14400);
+    EXPECT_EQ(refused.stage, Stage::SetState);
+    EXPECT_EQ(refused.error, EINVAL);
+}
+
 TEST_F(SerialPortTest, ReadWaitsThenTakesAllThatIsWaiting) {
     SerialOpenResult opened = openSerialPort("COM5", 9600);
     ASSERT_TRUE(opened.port);

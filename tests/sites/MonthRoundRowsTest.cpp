@@ -41,8 +41,8 @@ struct Expected {
 struct RoundCase {
     const char* name;
     QList<Site> book;
-    QList<ExchangeRecord> month;  // December 2026
-    QHash<QString, QDateTime> earlier;
+    QList<ExchangeRecord> month;    // December 2026
+    QList<ExchangeRecord> earlier;  // of the months before
     QList<Expected> rows;
 };
 
@@ -64,7 +64,9 @@ class Rows : public testing::TestWithParam<RoundCase> {};
 
 TEST_P(Rows, SayWhatTheRecordsSay) {
     const RoundCase& c = GetParam();
-    const QList<MonthRoundRow> rows = MonthRound::rows(c.book, c.month, c.earlier);
+    SiteLastExchanges last;
+    for (const ExchangeRecord& r : c.earlier + c.month) noteSiteExchange(last, r);
+    const QList<MonthRoundRow> rows = MonthRound::rows(c.book, c.month, last);
     ASSERT_EQ(rows.size(), c.rows.size());
     for (int i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(i);
@@ -92,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
                               {kA},
                               {record(kA.name, at(12, 3), O::NoHandshake),
                                record(kA.name, at(12, 5), O::LineBroken, 1)},
-                              {{kA.name, at(11, 20)}},
+                              {record(kA.name, at(11, 20), O::FormsReceived, 1)},
                               {{Kind::Book, kA.name, RoundState::Failed, at(11, 20), 1,
                                 O::LineBroken, at(12, 5), "COM3"}}},
                     // Records come in any order; the last attempt is the latest start, and it may
@@ -102,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
                               {record(kA.name, at(12, 9), O::OpenFailed),
                                record(kA.name, at(12, 2), O::FormsReceived, 3),
                                record(kA.name, at(12, 7), O::FormsReceived, 2)},
-                              {{kA.name, at(11, 20)}},
+                              {record(kA.name, at(11, 20), O::FormsReceived, 1)},
                               {{Kind::Book, kA.name, RoundState::Collected, at(12, 7), 5,
                                 O::OpenFailed, at(12, 9), "COM3"}}},
                     RoundCase{"RecordsOfOtherSitesDoNotCount",
@@ -120,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
                                record("Школа", at(12, 6), O::BadReply, 0, "COM5"),
                                record("Баня", at(12, 2), O::FormsReceived, 1, "COM4"),
                                record("Школа", at(12, 1), O::EchoTooLate, 0, "COM2")},
-                              {{"Школа", at(10, 1)}},
+                              {record("Школа", at(10, 1), O::FormsReceived, 1)},
                               {{Kind::Book, kA.name, RoundState::NotTried, {}, 0, {}, {}, "COM3"},
                                {Kind::RecordsOnly, "Баня", RoundState::Collected, at(12, 2), 1,
                                 O::FormsReceived, at(12, 2), "COM4"},

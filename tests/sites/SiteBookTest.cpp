@@ -6,7 +6,6 @@
 
 #include "sites/SiteBook.h"
 #include "sites/SiteBookFormat.h"
-#include "sites/SiteLastExchange.h"
 #include "tests/sites/TestSite.h"
 
 void PrintTo(const QString& text, std::ostream* os) {
@@ -198,21 +197,6 @@ TEST_F(SiteBookOnDisk, SitesThatWouldNotReadBackAreRefused) {
     EXPECT_EQ(contents(), QByteArray("# мой заголовок\n"));
     ASSERT_TRUE(SiteBook::save(path(), {good}, &error));
     EXPECT_TRUE(contents().startsWith("# мой заголовок\n\n[a]\n")) << contents().toStdString();
-}
-
-// Records come in any order: the latest of a site tells its outcome, the latest success its time.
-TEST(SiteLastExchange, LatestOutcomeAndLatestSuccessPerSite) {
-    const QDateTime day(QDate(2026, 12, 1), QTime(9, 0));
-    SiteLastExchanges last;
-    noteSiteExchange(last, "ЦТП 1", day.addDays(2), false, "нет связи");
-    noteSiteExchange(last, "ЦТП 1", day, true, "формы получены");
-    noteSiteExchange(last, "ЦТП 1", day.addDays(1), true, "формы получены");
-    noteSiteExchange(last, "ЦТП 2", day, false, "нет связи");
-    noteSiteExchange(last, "", day.addDays(5), true, "формы получены");
-    ASSERT_EQ(last.size(), 2);
-    EXPECT_EQ(last["ЦТП 1"].lastOutcome, "нет связи");
-    EXPECT_EQ(last["ЦТП 1"].lastSuccess, day.addDays(1));
-    EXPECT_FALSE(last["ЦТП 2"].lastSuccess.isValid());
 }
 
 }  // namespace
