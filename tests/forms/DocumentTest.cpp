@@ -329,7 +329,7 @@ TEST_F(Document, UnrepresentableCharactersAskBeforeBeingReplaced) {
     CTabulonPlusDoc* doc = formTemplate->openNewDocument();
     formTemplate->activeView()->setPlainText(QString::fromUtf8("ok\nзнак 中 и Ā"));
     doc->SetModifiedFlag(true);
-    answers = {msg::IDNO};
+    answerer.answerInOrder({msg::IDNO});
     EXPECT_FALSE(doc->onSaveDocument(path("f")));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].text.contains("«中» (U+4e2d) в строке 2")) << boxes[0].text.toStdString();
@@ -337,7 +337,7 @@ TEST_F(Document, UnrepresentableCharactersAskBeforeBeingReplaced) {
     EXPECT_FALSE(QFile::exists(path("f")));
     EXPECT_TRUE(doc->IsModified());
 
-    answers = {msg::IDYES};
+    answerer.answerInOrder({msg::IDYES});
     EXPECT_TRUE(doc->onSaveDocument(path("f")));
     EXPECT_EQ(readAll(path("f")), "ok\r\n\xE7\xED\xE0\xEA ? \xE8 ?");
     EXPECT_FALSE(doc->IsModified());
@@ -348,27 +348,27 @@ TEST_F(Document, SaveQuestionsThreeAnswers) {
     formTemplate->activeView()->setFormText("data");
     doc->SetModifiedFlag(true);
 
-    answers = {msg::IDCANCEL};
+    answerer.answerInOrder({msg::IDCANCEL});
     EXPECT_FALSE(doc->saveModified());
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Save changes to Безымянный1?");
     EXPECT_EQ(boxes[0].style, msg::MB_YESNOCANCEL);
     EXPECT_TRUE(doc->IsModified());
 
-    answers = {msg::IDNO};
+    answerer.answerInOrder({msg::IDNO});
     EXPECT_TRUE(doc->saveModified());
     EXPECT_TRUE(dialogs.empty());
 
-    answers = {msg::IDYES};
+    answerer.answerInOrder({msg::IDYES});
     chosenPath = {};  // the Save As dialog cancelled: the close is cancelled too
     EXPECT_FALSE(doc->saveModified());
     chosenPath = path("yes");
-    answers = {msg::IDYES};
+    answerer.answerInOrder({msg::IDYES});
     EXPECT_TRUE(doc->saveModified());
     EXPECT_EQ(readAll(path("yes")), "data");
     EXPECT_FALSE(doc->IsModified());
 
-    answers = {msg::IDCANCEL};
+    answerer.answerInOrder({msg::IDCANCEL});
     doc->SetModifiedFlag(true);
     EXPECT_FALSE(doc->saveModified());
     EXPECT_EQ(boxes.back().text, "Save changes to yes?") << "a saved form is named by its file";

@@ -8,7 +8,6 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextDocument>
-#include <QThread>
 #include <atomic>
 #include <set>
 #include <thread>
@@ -21,9 +20,10 @@
 #include "forms/TabulonPlusDoc.h"
 #include "frames/ProgressStrip.h"
 #include "frames/WorkerCalls.h"
-#include "res/MessageBox.h"
+#include "res/MessageStyle.h"
 #include "res/Texts.h"
 #include "settings/SettingsDlg.h"
+#include "tests/fakes/DialogAnswerer.h"
 
 namespace {
 
@@ -51,28 +51,16 @@ struct Windows {
 class WorkerCallsTest : public testing::Test {
 protected:
     void SetUp() override {
-        setMessageBoxHook([this](const QString& text, unsigned style) {
-            seen.append({text, QThread::currentThread() == qApp->thread(),
-                         w ? w->mainWindow.isEnabled() : true, style});
-            return answer;
-        });
+        answers.noteWindow([this] { return w ? &w->mainWindow : nullptr; });
+        answers.setFallback(msg::IDYES);
         w = std::make_unique<Windows>();
         seen.clear();  // the missing configuration file of the settings dialog
         w->strip.setRange(0, 1000);
         w->strip.setStep(50);
     }
-    void TearDown() override {
-        w.reset();
-        setMessageBoxHook({});
-    }
-    struct Seen {
-        QString text;
-        bool onUiThread;
-        bool mainWindowEnabled;
-        unsigned style;
-    };
-    QList<Seen> seen;
-    int answer = msg::IDYES;
+    void TearDown() override { w.reset(); }
+    DialogAnswerer answers;
+    QList<DialogAnswerer::Box>& seen = answers.boxes;
     std::unique_ptr<Windows> w;
 };
 
@@ -175,7 +163,7 @@ TEST_F(WorkerCallsTest, QuestionsAndFailuresBecomeTheirMessageBoxes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         seen.clear();
-        answer = c.answer;
+        answers.setFallback(c.answer);
         bool result = !c.expected;
         runAsWorker([&] { result = c.call(w->calls); });
         EXPECT_EQ(result, c.expected);
