@@ -8,7 +8,6 @@
 #include <QSettings>
 #include <QStringEncoder>
 #include <QTextDocument>
-#include <QThread>
 #include <chrono>
 #include <thread>
 
@@ -20,8 +19,6 @@
 #include "frames/ExchangeControl.h"
 #include "frames/MainFrame.h"
 #include "ports/ComPortOpener.h"
-#include "res/MessageBox.h"
-#include "settings/SettingsDlg.h"
 
 QByteArray cp1251(const QString& text) {
     QStringEncoder encoder("windows-1251");
@@ -40,13 +37,7 @@ void AppFixture::SetUp() {
     archive.folder = m_dir.filePath("archive");
     archive.nameTemplate = ArchiveName::kDefaultTemplate;
     ASSERT_TRUE(archive.save());
-    setMessageBoxHook([this](const QString& text, unsigned style) {
-        QWidget* frame = mainFrame();
-        m_messages.append({text, style, frame ? frame->isEnabled() : true});
-        for (const auto& [prefix, answer] : m_answers)
-            if (text.startsWith(prefix)) return answer;
-        return (style & msg::MB_TYPEMASK) == msg::MB_OK ? msg::IDOK : msg::IDCANCEL;
-    });
+    m_answerer.noteWindow([this] { return mainFrame(); });
 }
 
 void AppFixture::TearDown() {
@@ -54,8 +45,6 @@ void AppFixture::TearDown() {
     m_app.reset();
     if (m_sim) m_sim->stop();
     m_sim.reset();
-    setMessageBoxHook({});
-    CSettingsDlg::setShownHook({});
     for (const char* v :
          {"TABULON_COM1", "TABULON_COM2", "TABULON_COM3", "TABULON_INI", "TABULON_SITES"})
         qunsetenv(v);
@@ -81,16 +70,11 @@ bool AppFixture::startApp(const QStringList& args, bool realClock) {
 }
 
 void AppFixture::answer(const QString& prefix, int answer) {
-    for (auto& entry : m_answers)
-        if (entry.first == prefix) {
-            entry.second = answer;
-            return;
-        }
-    m_answers.append({prefix, answer});
+    m_answerer.answer(prefix, answer);
 }
 
 void AppFixture::chooseSettings(const QString& port, const QString& device, const QString& rate) {
-    CSettingsDlg::setShownHook([=](QDialog* dialog) {
+    m_answerer.whenShown("IDD_SETTINGS", [=](QDialog* dialog) {
         dialog->findChild<QComboBox*>("IDC_PORT")->setEditText(port);
         dialog->findChild<QComboBox*>("IDC_DEVICE")->setEditText(device);
         dialog->findChild<QComboBox*>("IDC_RATE")->setEditText(rate);
@@ -132,9 +116,7 @@ QString AppFixture::plainText(CTabulonPlusDoc* doc) {
 }
 
 bool AppFixture::sent(const QString& prefix) const {
-    for (const Message& m : m_messages)
-        if (m.text.startsWith(prefix)) return true;
-    return false;
+    return m_answerer.sent(prefix);
 }
 
 QByteArray AppFixture::iniBytes() const {

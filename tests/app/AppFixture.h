@@ -12,6 +12,7 @@
 #include "acquisition/Clock.h"
 #include "app/TabulonPlusApp.h"
 #include "sites/Site.h"
+#include "tests/fakes/DialogAnswerer.h"
 #include "tests/sites/TestSite.h"
 #include "tools/CalculatorSimulator.h"
 
@@ -30,15 +31,11 @@ private:
 };
 
 // The whole program in one test: its own configuration file and per-user profile in a
-// temporary folder, message boxes answered from a script, the settings dialog answered by a
-// hook, and a simulated calculator on a pseudo-terminal.
+// temporary folder, message boxes and dialogs answered from a script, and a simulated
+// calculator on a pseudo-terminal.
 class AppFixture : public testing::Test {
 protected:
-    struct Message {
-        QString text;
-        unsigned style;
-        bool mainWindowEnabled;
-    };
+    using Message = DialogAnswerer::Box;
 
     void SetUp() override;
     void TearDown() override;
@@ -65,13 +62,13 @@ protected:
     bool sent(const QString& prefix) const;  // a message beginning with `prefix` was shown
     QByteArray iniBytes() const;
 
+    DialogAnswerer m_answerer;
     QTemporaryDir m_dir;
     QString m_iniPath;
     std::unique_ptr<CTabulonPlusApp> m_app;
     std::unique_ptr<CalculatorSimulator> m_sim;
     ScaledClock m_clock;
-    QList<Message> m_messages;
-    QList<QPair<QString, int>> m_answers;
+    QList<Message>& m_messages = m_answerer.boxes;
 };
 
 // The text in the Windows Cyrillic code page, as files and the worker hold it.

@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include "archive/ArchiveDlg.h"
 #include "archive/ArchiveSettings.h"
 #include "archive/ExchangeRecord.h"
 #include "forms/TabulonPlusDoc.h"
@@ -217,12 +216,11 @@ TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
     ASSERT_TRUE(QFile::remove(archiveFolder()) && QDir().mkpath(archiveFolder()));
 
     // Switched off in the dialog, the archive keeps nothing of the next exchange.
-    ArchiveDlg::setShownHook([](QDialog* d) {
+    m_answerer.whenShown("IDD_ARCHIVE", [](QDialog* d) {
         d->findChild<QCheckBox*>("IDC_ARCHIVE_ENABLED")->setChecked(false);
         d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
     EXPECT_TRUE(mainFrame()->onCommand(id::ID_ARCHIVE_SETTINGS));
-    ArchiveDlg::setShownHook({});
     CalculatorSimulatorOptions o;
     o.deviceType = 4;
     o.stream.forms = {"A", "B"};

@@ -301,7 +301,7 @@ TEST_F(Exchange, ExitWaitsWhileTheWorkerAsksAQuestion) {
     chooseSettings("COM1", "КСМ-Р", "9600");
     bool closedUnderQuestion = true;
     QStringList asked;
-    setMessageBoxHook([&](const QString& text, unsigned) {
+    m_answerer.answerWith([&](const QString& text, unsigned) {
         asked.append(text);
         if (text == kGuard) return msg::IDOK;  // would stop and join a worker that waits for us
         if (text != kStart) return msg::IDNO;

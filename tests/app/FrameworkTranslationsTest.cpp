@@ -7,9 +7,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include "app/FrameworkTranslations.h"
+#include "tests/fakes/DialogAnswerer.h"
 
 namespace {
 
@@ -44,16 +44,15 @@ TEST(FrameworkTranslations, FileDialogsAndTheirQuestionSpeakRussian) {
     dialog.selectFile(existing);
     QString question;
     QStringList answers;
-    QTimer::singleShot(0, &dialog, [&] {
-        QTimer::singleShot(0, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                question = box->text();
-                for (QAbstractButton* button : box->buttons()) answers << button->text();
-                box->button(QMessageBox::No)->click();
-            }
-            dialog.reject();
-        });
-        static_cast<QDialog&>(dialog).accept();  // as the accept button does
+    DialogAnswerer answerer;
+    answerer.whenShown<QMessageBox>([&](QMessageBox* box) {
+        question = box->text();
+        for (QAbstractButton* button : box->buttons()) answers << button->text();
+        box->button(QMessageBox::No)->click();
+        dialog.reject();
+    });
+    answerer.whenShown<QFileDialog>([](QFileDialog* shown) {
+        static_cast<QDialog*>(shown)->accept();  // as the accept button does
     });
     dialog.exec();
     EXPECT_EQ(question.toStdString(), "Безымянный1 уже существует.\nЗаменить его?");

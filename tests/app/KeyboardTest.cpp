@@ -12,7 +12,6 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QTest>
-#include <QTimer>
 
 #include "forms/ChildFrame.h"
 #include "forms/FindReplaceDialog.h"
@@ -208,16 +207,13 @@ TEST_F(Keyboard, EscCancelsTheModalDialogs) {
     for (unsigned command : {id::ID_CONNECT, id::ID_APP_ABOUT}) {
         SCOPED_TRACE(command);
         bool shown = false, stayed = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* dialog = nullptr;
-            waitUntil([&] { return (dialog = QApplication::activeModalWidget()) != nullptr; });
-            if (!dialog) return;
+        m_answerer.whenShown("QDialog", [&](QDialog* dialog) {
             shown = true;
             dialog->activateWindow();  // the window manager's part
             waitUntil([&] { return dialog->isActiveWindow(); }, 5000);
             sendKeys("Escape");
             stayed = dialog->isVisible();
-            if (stayed) static_cast<QDialog*>(dialog)->reject();
+            if (stayed) dialog->reject();
         });
         mainFrame()->onCommand(command);
         EXPECT_TRUE(shown);

@@ -16,7 +16,6 @@
 #include "frames/WorkerCalls.h"
 #include "res/CommandIds.h"
 #include "res/MessageBox.h"
-#include "settings/SettingsDlg.h"
 #include "sites/SiteBook.h"
 #include "sites/SitePickerDlg.h"
 #include "tests/app/AppFixture.h"
@@ -29,11 +28,6 @@ const QString kReport = QStringLiteral("Чтение данных в объем�
 
 class SiteExchange : public AppFixture {
 protected:
-    void TearDown() override {
-        SitePickerDlg::setShownHook({});
-        AppFixture::TearDown();
-    }
-
     void writeBook(const QList<Site>& sites) {
         QString error;
         ASSERT_TRUE(SiteBook::save(m_dir.filePath("sites.toml"), sites, &error))
@@ -43,11 +37,11 @@ protected:
     // The picker narrowed by `filter` and its first site taken; "Настройки" answered with
     // "Продолжить" as it opened, its three lists noted.
     void pickAndContinue(const QString& filter) {
-        SitePickerDlg::setShownHook([filter](SitePickerDlg* picker) {
+        m_answerer.whenShown<SitePickerDlg>([filter](SitePickerDlg* picker) {
             picker->findChild<QLineEdit*>("IDC_SITE_FILTER")->setText(filter);
             picker->accept();
         });
-        CSettingsDlg::setShownHook([this](QDialog* dialog) {
+        m_answerer.whenShown("IDD_SETTINGS", [this](QDialog* dialog) {
             for (const char* list : {"IDC_PORT", "IDC_DEVICE", "IDC_RATE"})
                 m_preset << dialog->findChild<QComboBox*>(list)->currentText();
             for (QPushButton* b : dialog->findChildren<QPushButton*>())
@@ -115,11 +109,11 @@ TEST_F(SiteExchange, SiteWithoutComNumberIsToldAndCancelKeepsTheIniChoice) {
     ASSERT_TRUE(sent(QStringLiteral("Порт объекта «Насосная» (tcp://192.0.2.7:4001) не стоит")));
     EXPECT_TRUE(m_preset.isEmpty());
 
-    SitePickerDlg::setShownHook([](SitePickerDlg* picker) {
+    m_answerer.whenShown<SitePickerDlg>([](SitePickerDlg* picker) {
         picker->findChild<QLineEdit*>("IDC_SITE_FILTER")->setText("5");
         picker->accept();
     });
-    CSettingsDlg::setShownHook([this](QDialog* dialog) {
+    m_answerer.whenShown("IDD_SETTINGS", [this](QDialog* dialog) {
         m_preset << dialog->findChild<QComboBox*>("IDC_PORT")->currentText();
         dialog->reject();
     });
@@ -151,7 +145,7 @@ TEST_F(SiteExchange, PickerOpensAtOnceAndFillsInTheLastCollection) {
                                       .filePath(QStringLiteral("pipe.json"))));
     FifoReleaser releaser(QFile::encodeName(pipe));
     QStringList when, outcome;
-    SitePickerDlg::setShownHook([&](SitePickerDlg* picker) {
+    m_answerer.whenShown<SitePickerDlg>([&](SitePickerDlg* picker) {
         const QTreeWidget* table = picker->findChild<QTreeWidget*>();
         waitUntil([&] { return !table->topLevelItem(0)->text(3).isEmpty(); });
         for (int i = 0; i < table->topLevelItemCount(); ++i) {

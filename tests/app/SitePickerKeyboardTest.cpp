@@ -7,7 +7,6 @@
 
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
-#include "settings/SettingsDlg.h"
 #include "sites/SiteBook.h"
 #include "sites/SitePickerDlg.h"
 #include "tests/app/AppFixture.h"
@@ -15,13 +14,7 @@
 
 namespace {
 
-class SitePickerKeys : public AppFixture {
-protected:
-    void TearDown() override {
-        SitePickerDlg::setShownHook({});
-        AppFixture::TearDown();
-    }
-};
+using SitePickerKeys = AppFixture;
 
 // Typed into the filter, the list narrows; Down moves through what is left and Enter takes
 // it; "Настройки" then opens with the site's port, type and speed.
@@ -37,7 +30,7 @@ TEST_F(SitePickerKeys, TypingNarrowsEnterPicksAndSettingsOpenPreset) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(mainFrame()));
 
     QStringList shownAfterTyping;
-    SitePickerDlg::setShownHook([&](SitePickerDlg* picker) {
+    m_answerer.whenShown<SitePickerDlg>([&](SitePickerDlg* picker) {
         picker->activateWindow();  // the window manager's part
         waitUntil([picker] { return picker->isActiveWindow(); }, 5000);
         sendKeys("1");
@@ -48,7 +41,7 @@ TEST_F(SitePickerKeys, TypingNarrowsEnterPicksAndSettingsOpenPreset) {
         sendKeys("Down Return");
     });
     QStringList preset;
-    CSettingsDlg::setShownHook([&](QDialog* dialog) {
+    m_answerer.whenShown("IDD_SETTINGS", [&](QDialog* dialog) {
         for (const char* list : {"IDC_PORT", "IDC_DEVICE", "IDC_RATE"})
             preset << dialog->findChild<QComboBox*>(list)->currentText();
         dialog->reject();

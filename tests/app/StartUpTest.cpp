@@ -1,7 +1,6 @@
 #include <sys/stat.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
@@ -13,7 +12,6 @@
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTextBrowser>
-#include <QTimer>
 #include <atomic>
 #include <thread>
 
@@ -164,9 +162,7 @@ TEST_F(StartUp, AboutShowsTheFixedVersionText) {
     ASSERT_TRUE(startApp());
     QStringList labels;
     QString caption;
-    QTimer::singleShot(0, [&] {
-        auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!about) return;
+    m_answerer.whenShown("QDialog", [&](QDialog* about) {
         caption = about->windowTitle();
         for (QLabel* label : about->findChildren<QLabel*>()) labels.append(label->text());
         about->accept();
@@ -185,11 +181,9 @@ TEST_F(StartUp, PortsCommandOpensThePortsWindow) {
     for (bool withForm : {true, false}) {
         if (!withForm) mainFrame()->onCommand(id::ID_FILE_CLOSE);
         QString caption;
-        QTimer::singleShot(0, [&] {
-            if (QWidget* dialog = QApplication::activeModalWidget()) {
-                caption = dialog->windowTitle();
-                dialog->close();
-            }
+        m_answerer.whenShown("QDialog", [&](QDialog* dialog) {
+            caption = dialog->windowTitle();
+            dialog->close();
         });
         EXPECT_TRUE(mainFrame()->action(id::ID_PORTS)->isEnabled());
         mainFrame()->action(id::ID_PORTS)->trigger();

@@ -9,7 +9,8 @@
 #include <QTemporaryDir>
 
 #include "archive/ArchiveDlg.h"
-#include "res/MessageBox.h"
+#include "res/MessageStyle.h"
+#include "tests/fakes/DialogAnswerer.h"
 
 namespace {
 
@@ -17,19 +18,11 @@ class ArchiveDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("profile"));
-        setMessageBoxHook([this](const QString& text, unsigned) {
-            messages << text;
-            return msg::IDOK;
-        });
-    }
-    void TearDown() override {
-        setMessageBoxHook({});
-        ArchiveDlg::setShownHook({});
     }
 
     // Fills the dialog and presses OK; a refused value leaves it up, and Cancel closes it then.
     int enter(bool enabled, const QString& folder, const QString& tmpl) {
-        ArchiveDlg::setShownHook([=](QDialog* d) {
+        answerer.whenShown("IDD_ARCHIVE", [=](QDialog* d) {
             d->findChild<QCheckBox*>("IDC_ARCHIVE_ENABLED")->setChecked(enabled);
             d->findChild<QLineEdit*>("IDC_ARCHIVE_FOLDER")->setText(folder);
             d->findChild<QLineEdit*>("IDC_ARCHIVE_TEMPLATE")->setText(tmpl);
@@ -40,8 +33,8 @@ protected:
         return ArchiveDlg::DoModal();
     }
 
+    DialogAnswerer answerer;
     QTemporaryDir dir;
-    QStringList messages;
 };
 
 TEST_F(ArchiveDlgTest, AcceptedValuesGoToTheProfile) {
@@ -54,7 +47,7 @@ TEST_F(ArchiveDlgTest, AcceptedValuesGoToTheProfile) {
     EXPECT_FALSE(after.enabled);
     EXPECT_EQ(after.folder, dir.filePath("a"));
     EXPECT_EQ(after.nameTemplate, "{n}_{title}.txt");
-    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(answerer.boxes.isEmpty());
 }
 
 struct Refusal {
@@ -70,7 +63,7 @@ class RefusedValues : public ArchiveDlgTest, public ::testing::WithParamInterfac
 
 TEST_P(RefusedValues, AreToldAndNotStored) {
     EXPECT_EQ(enter(true, GetParam().folder, GetParam().tmpl), msg::IDCANCEL);
-    EXPECT_EQ(messages, QStringList{GetParam().message});
+    EXPECT_EQ(answerer.texts(), QStringList{GetParam().message});
     EXPECT_EQ(ArchiveSettings::load().nameTemplate, "{date}_{time}_{port}_{device}_{n}.txt");
 }
 

@@ -13,13 +13,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QThread>
 #include <functional>
 #include <memory>
 
 #include "archive/ExchangeRecord.h"
+#include "tests/fakes/TestFiles.h"
 #include "tools/CalculatorSimulator.h"
 
 namespace {
@@ -29,9 +29,7 @@ const std::vector<std::string> kForms = {"СУТОЧНАЯ ВЕДОМОСТЬ N1
 
 // A form as the archive must hold it: cp1251, line breaks CR LF.
 QByteArray archived(const std::string& form) {
-    QString text = QString::fromStdString(form);
-    text.replace("\n", "\r\n");
-    return QStringEncoder("windows-1251")(text);
+    return archivedForm(QString::fromStdString(form));
 }
 
 struct Outcome {

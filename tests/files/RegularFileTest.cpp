@@ -12,16 +12,12 @@
 #include <functional>
 
 #include "files/RegularFile.h"
+#include "tests/fakes/TestFiles.h"
 #include "tests/files/FifoReleaser.h"
 
 namespace {
 
 using Failure = RegularFile::Failure;
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 bool makeFifo(const QString& path) {
     return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;

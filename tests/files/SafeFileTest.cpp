@@ -7,6 +7,7 @@
 
 #include "files/SafeFile.h"
 #include "tests/fakes/ScratchMounts.h"
+#include "tests/fakes/TestFiles.h"
 
 namespace {
 
@@ -30,16 +31,6 @@ struct SafeCase {
     bool inPlace;
     std::optional<QByteArray> after;  // the file afterwards; none: not looked at
 };
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-}
 
 class SafeFileWrite : public ::testing::TestWithParam<SafeCase> {
 protected:
@@ -104,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SafeCase{"read_only_folder_and_file", Place::ReadOnlyBoth, false, kShorter,
                                false, false, kOld},
                       SafeCase{"read_only_folder_without_the_file", Place::NoFileThere, false,
-                               kShorter, false, false, QByteArray("<missing>")},
+                               kShorter, false, false, QByteArray("<unreadable>")},
                       SafeCase{"full_disk", Place::Writable, true, kLonger, false, false, kOld},
                       SafeCase{"full_disk_in_place_longer_text", Place::ReadOnlyFolder, true,
                                kLonger, false, false, std::nullopt},

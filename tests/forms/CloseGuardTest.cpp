@@ -50,7 +50,7 @@ protected:
 };
 
 TEST_F(CloseGuard, CancelKeepsTheWindowAndTheExchange) {
-    answers = {msg::IDCANCEL};
+    answerer.answerInOrder({msg::IDCANCEL});
     receivingFrame->close();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, kGuardQuestion);
@@ -69,7 +69,7 @@ TEST_F(CloseGuard, OkStopsTheWorkerBeforeTheWindowGoes) {
         while (!done)
             if (rc.m_bStop && !rc.m_bAbort) sawStopWithoutAbort = true;
     });
-    answers = {msg::IDOK};
+    answerer.answerInOrder({msg::IDOK});
     receivingFrame->close();
     done = true;
     watcher.join();
@@ -88,7 +88,7 @@ TEST_F(CloseGuard, OkStopsTheWorkerBeforeTheWindowGoes) {
 // OK, then Cancel at the save question: the window stays though the exchange was told to stop.
 TEST_F(CloseGuard, CancelledSaveQuestionKeepsTheWindowAfterOk) {
     QTest::keyClicks(receivingFrame->GetActiveView(), "edit");
-    answers = {msg::IDOK, msg::IDCANCEL};
+    answerer.answerInOrder({msg::IDOK, msg::IDCANCEL});
     receivingFrame->close();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].text, "Save changes to Безымянный2?");
@@ -110,13 +110,13 @@ TEST_F(CloseGuard, OtherWindowsAndIdleWindowsCloseWithoutTheQuestion) {
 }
 
 TEST_F(CloseGuard, FileCloseAsksTheGuardToo) {
-    answers = {msg::IDCANCEL};
+    answerer.answerInOrder({msg::IDCANCEL});
     EXPECT_TRUE(receiving->onCommand(id::ID_FILE_CLOSE));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, kGuardQuestion);
     EXPECT_TRUE(receivingFrame->isVisible());
 
-    answers = {msg::IDOK};
+    answerer.answerInOrder({msg::IDOK});
     receiving->onCommand(id::ID_FILE_CLOSE);
     EXPECT_EQ(stops, 1);
     EXPECT_TRUE(windowAliveAtStop);
@@ -126,7 +126,7 @@ TEST_F(CloseGuard, FileCloseAsksTheGuardToo) {
 
 TEST_F(CloseGuard, ClosingEverythingAsksTheGuardAndTheSaveQuestions) {
     QTest::keyClicks(olderFrame->GetActiveView(), "edit");
-    answers = {msg::IDNO, msg::IDCANCEL};
+    answerer.answerInOrder({msg::IDNO, msg::IDCANCEL});
     EXPECT_FALSE(formTemplate->closeAllDocuments());
     EXPECT_EQ(boxes.size(), 2u) << "the older form's save question, then the guard";
     EXPECT_EQ(boxes[1].text, kGuardQuestion);
@@ -134,7 +134,7 @@ TEST_F(CloseGuard, ClosingEverythingAsksTheGuardAndTheSaveQuestions) {
     EXPECT_EQ(area->subWindowList().size(), 2);
 
     boxes.clear();
-    answers = {msg::IDNO, msg::IDOK};
+    answerer.answerInOrder({msg::IDNO, msg::IDOK});
     EXPECT_TRUE(formTemplate->closeAllDocuments());
     EXPECT_EQ(boxes.size(), 2u);
     EXPECT_EQ(stops, 1);
@@ -150,7 +150,7 @@ TEST_F(CloseGuard, AWindowMadeDuringTheExchangeDoesNotTakeOverTheGuard) {
     ASSERT_NE(second, receivingFrame);
     second->close();
     EXPECT_TRUE(boxes.empty());
-    answers = {msg::IDCANCEL};
+    answerer.answerInOrder({msg::IDCANCEL});
     receivingFrame->close();
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(receivingFrame->isVisible());

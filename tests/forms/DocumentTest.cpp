@@ -17,21 +17,11 @@
 #include "forms/TabulonPlusView.h"
 #include "res/CommandIds.h"
 #include "tests/fakes/ScratchMounts.h"
+#include "tests/fakes/TestFiles.h"
 #include "tests/files/FifoReleaser.h"
 #include "tests/forms/FormsFixture.h"
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
 
 // A form as the worker hands it over: cp1251 Cyrillic, box-drawing bytes the conversion left,
 // a form feed, CR LF lines.
@@ -78,7 +68,7 @@ TEST_F(Document, RandomFilesOpenAndSaveByteForByte) {
             else if (b != 0 && b != '\r' && b != '\n')
                 bytes.append(static_cast<char>(b));
         }
-        writeAll(path("in"), bytes);
+        ASSERT_TRUE(writeAll(path("in"), bytes));
         CTabulonPlusDoc doc;
         ASSERT_TRUE(doc.onOpenDocument(path("in")));
         ASSERT_TRUE(doc.onSaveDocument(path("out")));
@@ -88,7 +78,7 @@ TEST_F(Document, RandomFilesOpenAndSaveByteForByte) {
 }
 
 TEST_F(Document, ModifiedFlagThroughNewOpenEditDeliveryAndSave) {
-    writeAll(path("saved"), "abc\r\n");
+    ASSERT_TRUE(writeAll(path("saved"), "abc\r\n"));
     CTabulonPlusDoc* doc = formTemplate->openNewDocument();
     CChildFrame* frame = formTemplate->activeFrame();
     EXPECT_FALSE(doc->IsModified());
@@ -120,14 +110,14 @@ TEST_F(Document, ModifiedFlagThroughNewOpenEditDeliveryAndSave) {
 }
 
 TEST_F(Document, EmptyAndRtfFilesOpenAsTheirText) {
-    writeAll(path("empty"), "");
+    ASSERT_TRUE(writeAll(path("empty"), ""));
     CTabulonPlusDoc* empty = formTemplate->openDocumentFile(path("empty"));
     ASSERT_NE(empty, nullptr);
     EXPECT_TRUE(empty->getTextDocument()->isEmpty());
     EXPECT_FALSE(empty->IsModified());
 
     const QByteArray rtf = "{\\rtf1\\ansi {\\b bold} text}\r\n";
-    writeAll(path("rtf"), rtf);
+    ASSERT_TRUE(writeAll(path("rtf"), rtf));
     CTabulonPlusDoc* doc = formTemplate->openDocumentFile(path("rtf"));
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->getTextDocument()->toPlainText(), "{\\rtf1\\ansi {\\b bold} text}\n");
@@ -194,7 +184,7 @@ TEST_F(Document, OpenFailuresAreReportedAndLeaveNoForm) {
     EXPECT_EQ(boxes.back().text, "Access to " + dir.path() + " was denied.");
 
     // One character past what a view holds.
-    writeAll(path("huge"), QByteArray(CTabulonPlusDoc::kMaxFormChars + 1, 'a'));
+    ASSERT_TRUE(writeAll(path("huge"), QByteArray(CTabulonPlusDoc::kMaxFormChars + 1, 'a')));
     EXPECT_EQ(formTemplate->openDocumentFile(path("huge")), nullptr);
     EXPECT_EQ(boxes.back().text, "The file is too large to open.");
     EXPECT_EQ(formTemplate->documents().size(), 1);
@@ -249,7 +239,7 @@ TEST_F(Document, SaveIntoAMissingFolderIsReportedAndKeepsTheFormModified) {
 class FailedWrite : public FormsFixture, public testing::WithParamInterface<int> {};
 
 TEST_P(FailedWrite, LeavesTheOldFileWhole) {
-    writeAll(path("old"), "old contents\r\n");
+    ASSERT_TRUE(writeAll(path("old"), "old contents\r\n"));
     CTabulonPlusDoc* doc = formTemplate->openDocumentFile(path("old"));
     ASSERT_NE(doc, nullptr);
     formTemplate->activeView()->setPlainText(QString(GetParam(), QChar('z')));
@@ -290,8 +280,8 @@ TEST_P(ReadOnlyFolder, SavesAWritableFormInPlace) {
     ScratchMounts mounts;
     const QString folder = path("shared"), form = path("shared/form"), source = path("form");
     ASSERT_TRUE(QDir().mkpath(folder));
-    writeAll(source, "old contents\r\n");
-    writeAll(form, {});
+    ASSERT_TRUE(writeAll(source, "old contents\r\n"));
+    ASSERT_TRUE(writeAll(form, {}));
     if (!mounts.bind(folder, folder, true) || !mounts.bind(source, form, false))
         GTEST_SKIP() << "cannot mount here (needs CAP_SYS_ADMIN)";
     CTabulonPlusDoc* doc = formTemplate->openDocumentFile(form);
@@ -329,7 +319,7 @@ TEST_F(Document, UnrepresentableCharactersAskBeforeBeingReplaced) {
     CTabulonPlusDoc* doc = formTemplate->openNewDocument();
     formTemplate->activeView()->setPlainText(QString::fromUtf8("ok\nзнак 中 и Ā"));
     doc->SetModifiedFlag(true);
-    answers = {msg::IDNO};
+    answerer.answerInOrder({msg::IDNO});
     EXPECT_FALSE(doc->onSaveDocument(path("f")));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].text.contains("«中» (U+4e2d) в строке 2")) << boxes[0].text.toStdString();
@@ -337,7 +327,7 @@ TEST_F(Document, UnrepresentableCharactersAskBeforeBeingReplaced) {
     EXPECT_FALSE(QFile::exists(path("f")));
     EXPECT_TRUE(doc->IsModified());
 
-    answers = {msg::IDYES};
+    answerer.answerInOrder({msg::IDYES});
     EXPECT_TRUE(doc->onSaveDocument(path("f")));
     EXPECT_EQ(readAll(path("f")), "ok\r\n\xE7\xED\xE0\xEA ? \xE8 ?");
     EXPECT_FALSE(doc->IsModified());
@@ -348,27 +338,27 @@ TEST_F(Document, SaveQuestionsThreeAnswers) {
     formTemplate->activeView()->setFormText("data");
     doc->SetModifiedFlag(true);
 
-    answers = {msg::IDCANCEL};
+    answerer.answerInOrder({msg::IDCANCEL});
     EXPECT_FALSE(doc->saveModified());
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Save changes to Безымянный1?");
     EXPECT_EQ(boxes[0].style, msg::MB_YESNOCANCEL);
     EXPECT_TRUE(doc->IsModified());
 
-    answers = {msg::IDNO};
+    answerer.answerInOrder({msg::IDNO});
     EXPECT_TRUE(doc->saveModified());
     EXPECT_TRUE(dialogs.empty());
 
-    answers = {msg::IDYES};
+    answerer.answerInOrder({msg::IDYES});
     chosenPath = {};  // the Save As dialog cancelled: the close is cancelled too
     EXPECT_FALSE(doc->saveModified());
     chosenPath = path("yes");
-    answers = {msg::IDYES};
+    answerer.answerInOrder({msg::IDYES});
     EXPECT_TRUE(doc->saveModified());
     EXPECT_EQ(readAll(path("yes")), "data");
     EXPECT_FALSE(doc->IsModified());
 
-    answers = {msg::IDCANCEL};
+    answerer.answerInOrder({msg::IDCANCEL});
     doc->SetModifiedFlag(true);
     EXPECT_FALSE(doc->saveModified());
     EXPECT_EQ(boxes.back().text, "Save changes to yes?") << "a saved form is named by its file";

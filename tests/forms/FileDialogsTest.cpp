@@ -1,30 +1,25 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include "forms/FileDialogs.h"
+#include "tests/fakes/DialogAnswerer.h"
 
 namespace {
 
 // Looks at the dialog while it is open, then chooses `choice` in it.
-void inspectAndChoose(const QString& choice, QString* title, QStringList* filters,
-                      QStringList* modelFilters) {
-    QTimer::singleShot(0, [=] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* dialog = qobject_cast<QFileDialog*>(w);
-            if (!dialog || !dialog->isVisible()) continue;
-            *title = dialog->windowTitle();
-            *filters = dialog->nameFilters();
-            if (auto* model = dialog->findChild<QFileSystemModel*>())
-                *modelFilters = model->nameFilters();
-            dialog->selectFile(choice);
-            QMetaObject::invokeMethod(dialog, "accept");
-        }
+void inspectAndChoose(DialogAnswerer& answerer, const QString& choice, QString* title,
+                      QStringList* filters, QStringList* modelFilters) {
+    answerer.whenShown<QFileDialog>([=](QFileDialog* dialog) {
+        *title = dialog->windowTitle();
+        *filters = dialog->nameFilters();
+        if (auto* model = dialog->findChild<QFileSystemModel*>())
+            *modelFilters = model->nameFilters();
+        dialog->selectFile(choice);
+        QMetaObject::invokeMethod(dialog, "accept");
     });
 }
 
@@ -38,15 +33,16 @@ TEST(FileDialogs, RealDialogsOfferAllFilesIncludingNamesWithoutADot) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
 
+    DialogAnswerer answerer;
     QString title;
     QStringList filters, modelFilters;
-    inspectAndChoose(form, &title, &filters, &modelFilters);
+    inspectAndChoose(answerer, form, &title, &filters, &modelFilters);
     EXPECT_EQ(openFormPath(nullptr), form);
     EXPECT_EQ(title, "Open");
     EXPECT_EQ(filters, QStringList{"All Files (*.*)"});
     EXPECT_EQ(modelFilters, QStringList{"*"});
 
-    inspectAndChoose(dir.filePath("new"), &title, &filters, &modelFilters);
+    inspectAndChoose(answerer, dir.filePath("new"), &title, &filters, &modelFilters);
     EXPECT_EQ(saveFormPath(nullptr, dir.filePath("Безымянный1")), dir.filePath("new"));
     EXPECT_EQ(title, "Save As");
 }

@@ -10,29 +10,19 @@
 #include "acquisition/ReceiveControl.h"
 #include "forms/FileDialogs.h"
 #include "forms/FormTemplate.h"
-#include "res/MessageBox.h"
+#include "res/MessageStyle.h"
+#include "tests/fakes/DialogAnswerer.h"
 
 // A main window's worth of forms: an MDI area, the control block, the template, message boxes
 // and file dialogs answered by the test, and a folder for files.
 class FormsFixture : public ::testing::Test {
 protected:
-    struct Box {
-        QString text;
-        unsigned style;
-    };
-
     void SetUp() override {
         area = std::make_unique<QMdiArea>();
         area->resize(800, 600);
         area->show();
         formTemplate = std::make_unique<CFormTemplate>(area.get(), &rc);
-        setMessageBoxHook([this](const QString& text, unsigned style) {
-            boxes.push_back({text, style});
-            if (answers.empty()) return msg::IDOK;
-            const int answer = answers.front();
-            answers.erase(answers.begin());
-            return answer;
-        });
+        answerer.setFallback(msg::IDOK);  // once the answers given in order run out
         setFileDialogHook([this](bool saving, const QString& proposed) {
             dialogs.push_back({saving ? "save" : "open", proposed});
             return chosenPath;
@@ -42,7 +32,6 @@ protected:
     void TearDown() override {
         formTemplate.reset();
         area.reset();
-        setMessageBoxHook({});
         setFileDialogHook({});
     }
 
@@ -52,8 +41,8 @@ protected:
     ReceiveControl rc;
     std::unique_ptr<QMdiArea> area;
     std::unique_ptr<CFormTemplate> formTemplate;
-    std::vector<Box> boxes;
-    std::vector<int> answers;  // given in order; IDOK once they run out
+    DialogAnswerer answerer;
+    QList<DialogAnswerer::Box>& boxes = answerer.boxes;
     std::vector<std::pair<QString, QString>> dialogs;
     QString chosenPath;
 };

@@ -1,11 +1,9 @@
-#include <QApplication>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include "forms/FormPrinter.h"
 #include "forms/TabulonPlusDoc.h"
@@ -154,14 +152,9 @@ TEST_F(Print, PreviewShowsThePrintedPages) {
     for (int i = 1; i <= 150; ++i) text += "line" + QByteArray::number(i) + "\r\n";
     view->setFormText(text);
     int pages = -1;
-    QTimer::singleShot(0, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* preview = qobject_cast<QPrintPreviewDialog*>(w);
-                preview && preview->isVisible()) {
-                if (auto* widget = preview->findChild<QPrintPreviewWidget*>())
-                    pages = widget->pageCount();
-                preview->reject();
-            }
+    answerer.whenShown<QPrintPreviewDialog>([&](QPrintPreviewDialog* preview) {
+        if (auto* widget = preview->findChild<QPrintPreviewWidget*>()) pages = widget->pageCount();
+        preview->reject();
     });
     ASSERT_TRUE(view->onCommand(id::ID_FILE_PRINT_PREVIEW));
     EXPECT_EQ(pages, 3) << "150 lines of 11 points on A4 inside half-inch margins";

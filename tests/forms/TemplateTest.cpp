@@ -106,7 +106,7 @@ TEST_F(Template, SecondWindowEditsTheOneForm) {
     first->close();
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(second->windowTitle(), "Безымянный1[*]");
-    answers = {msg::IDCANCEL};
+    answerer.answerInOrder({msg::IDCANCEL});
     second->close();
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(second->isVisible()) << "Cancel keeps the last window";
@@ -122,7 +122,7 @@ TEST_F(Template, FileCloseAsksOnceAndClosesEveryWindowOfTheForm) {
     QTest::keyClicks(formTemplate->activeView(), "q");
     EXPECT_TRUE(formTemplate->activeDocument()->isCommandEnabled(id::ID_FILE_CLOSE));
 
-    answers = {msg::IDNO};
+    answerer.answerInOrder({msg::IDNO});
     ASSERT_TRUE(formTemplate->activeDocument()->onCommand(id::ID_FILE_CLOSE));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Save changes to Безымянный1?");
@@ -138,13 +138,13 @@ TEST_F(Template, CloseAllAsksEveryFormFirstAndClosesNothingOnCancel) {
     formTemplate->openNewDocument();
     QTest::keyClicks(formTemplate->activeView(), "three");
 
-    answers = {msg::IDNO, msg::IDCANCEL};
+    answerer.answerInOrder({msg::IDNO, msg::IDCANCEL});
     EXPECT_FALSE(formTemplate->closeAllDocuments());
     EXPECT_EQ(boxes.size(), 2u) << "the unmodified form asks nothing";
     deleteClosed();
     EXPECT_EQ(area->subWindowList().size(), 3);
 
-    answers = {msg::IDNO, msg::IDNO};
+    answerer.answerInOrder({msg::IDNO, msg::IDNO});
     EXPECT_TRUE(formTemplate->closeAllDocuments());
     deleteClosed();
     EXPECT_TRUE(area->subWindowList().isEmpty());

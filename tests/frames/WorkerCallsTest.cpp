@@ -8,11 +8,11 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextDocument>
-#include <QThread>
 #include <atomic>
 #include <set>
 #include <thread>
 
+#include "acquisition/ExchangeOutcome.h"
 #include "acquisition/FormAssembler.h"
 #include "acquisition/ReceiveControl.h"
 #include "archive/ArchiveName.h"
@@ -21,9 +21,10 @@
 #include "forms/TabulonPlusDoc.h"
 #include "frames/ProgressStrip.h"
 #include "frames/WorkerCalls.h"
-#include "res/MessageBox.h"
+#include "res/MessageStyle.h"
 #include "res/Texts.h"
 #include "settings/SettingsDlg.h"
+#include "tests/fakes/DialogAnswerer.h"
 
 namespace {
 
@@ -51,28 +52,16 @@ struct Windows {
 class WorkerCallsTest : public testing::Test {
 protected:
     void SetUp() override {
-        setMessageBoxHook([this](const QString& text, unsigned style) {
-            seen.append({text, QThread::currentThread() == qApp->thread(),
-                         w ? w->mainWindow.isEnabled() : true, style});
-            return answer;
-        });
+        answers.noteWindow([this] { return w ? &w->mainWindow : nullptr; });
+        answers.setFallback(msg::IDYES);
         w = std::make_unique<Windows>();
         seen.clear();  // the missing configuration file of the settings dialog
         w->strip.setRange(0, 1000);
         w->strip.setStep(50);
     }
-    void TearDown() override {
-        w.reset();
-        setMessageBoxHook({});
-    }
-    struct Seen {
-        QString text;
-        bool onUiThread;
-        bool mainWindowEnabled;
-        unsigned style;
-    };
-    QList<Seen> seen;
-    int answer = msg::IDYES;
+    void TearDown() override { w.reset(); }
+    DialogAnswerer answers;
+    QList<DialogAnswerer::Box>& seen = answers.boxes;
     std::unique_ptr<Windows> w;
 };
 
@@ -140,47 +129,44 @@ TEST_F(WorkerCallsTest, TheSettingsFileIsWrittenOnTheWorkerItsMessageShownOnTheU
     EXPECT_TRUE(seen[0].onUiThread);
 }
 
-// What the worker says by meaning, the operator reads as exactly these boxes.
+// What the worker says by meaning, the operator reads as the box of that meaning: the
+// question or the outcome's own text (whose words the acquisition and collector tests hold).
 TEST_F(WorkerCallsTest, QuestionsAndFailuresBecomeTheirMessageBoxes) {
     struct Case {
         std::function<bool(WorkerCalls&)> call;
         int answer;
         bool expected;
-        const char* text;
+        QString text;
         unsigned style;
     };
     const unsigned question = msg::MB_YESNO | msg::MB_ICONQUESTION;
     const auto failure = [](ExchangeOutcome kind, QString detail = {}) {
-        return [kind, detail](WorkerCalls& c) {
+        const auto call = [kind, detail](WorkerCalls& c) {
             c.reportFailure(kind, detail);
             return true;
         };
+        return Case{call, msg::IDOK, true, failureText(kind, detail), msg::MB_OK};
     };
     const Case cases[] = {
-        {[](WorkerCalls& c) { return c.askToStart(); }, msg::IDYES, true,
-         "Связь с вычислителем установлена.\nНачать прием данных?", question},
+        {[](WorkerCalls& c) { return c.askToStart(); }, msg::IDYES, true, texts::kStartQuestion,
+         question},
         {[](WorkerCalls& c) { return c.askToContinue(4200); }, msg::IDNO, false,
-         "Чтение данных в объеме 4200 байт завершено. Продолжить?", question},
-        {failure(ExchangeOutcome::OpenFailed, "Ошибка при инициализации COM-порта\nПорт занят"),
-         msg::IDOK, true, "Ошибка при инициализации COM-порта\nПорт занят", msg::MB_OK},
-        {failure(ExchangeOutcome::NoHandshake), msg::IDOK, true,
-         "Связь с вычислителем не установлена", msg::MB_OK},
-        {failure(ExchangeOutcome::BadReply), msg::IDOK, true,
-         "Ошибка при приеме данных от вычислителя", msg::MB_OK},
-        {failure(ExchangeOutcome::EchoTooLate), msg::IDOK, true, "Связь с вычислителем нарушена",
-         msg::MB_OK},
-        {failure(ExchangeOutcome::LineBroken), msg::IDOK, true, "Связь с вычислителем нарушена",
-         msg::MB_OK},
+         texts::closingReportText(4200), question},
+        failure(ExchangeOutcome::OpenFailed, "Ошибка при инициализации COM-порта\nПорт занят"),
+        failure(ExchangeOutcome::NoHandshake),
+        failure(ExchangeOutcome::BadReply),
+        failure(ExchangeOutcome::EchoTooLate),
+        failure(ExchangeOutcome::LineBroken),
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
+        SCOPED_TRACE(c.text.toStdString());
         seen.clear();
-        answer = c.answer;
+        answers.setFallback(c.answer);
         bool result = !c.expected;
         runAsWorker([&] { result = c.call(w->calls); });
         EXPECT_EQ(result, c.expected);
         ASSERT_EQ(seen.size(), 1);
-        EXPECT_EQ(seen[0].text, QString::fromUtf8(c.text));
+        EXPECT_EQ(seen[0].text, c.text);
         EXPECT_EQ(seen[0].style, c.style);
     }
 }

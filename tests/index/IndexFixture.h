@@ -5,13 +5,13 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <set>
 
 #include "index/FormQuery.h"
 #include "index/IndexDatabase.h"
 #include "index/Reconciler.h"
+#include "tests/fakes/TestFiles.h"
 
 // A small archive in a temporary folder with its index beside it.
 class IndexFixture : public testing::Test {
@@ -23,12 +23,7 @@ protected:
     void write(const QString& relative, const QString& text) {
         const QString path = QDir(root()).filePath(relative);
         QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        QStringEncoder encoder("windows-1251");
-        QString crlf = text;
-        crlf.replace(u'\n', QStringLiteral("\r\n"));
-        f.write(encoder(crlf));
+        ASSERT_TRUE(writeAll(path, archivedForm(text)));
     }
 
     Reconciler::Summary reconcile() {

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 
 #include "res/MessageBox.h"
+#include "tests/fakes/DialogAnswerer.h"
 
 TEST(MessageBox, HookAnswersAndSeesTextAndStyle) {
     QString seen;
@@ -23,18 +22,16 @@ TEST(MessageBox, HookAnswersAndSeesTextAndStyle) {
 
 // Without a hook a real box is shown; answer it by pressing its buttons.
 TEST(MessageBox, RealBoxMapsButtonsToAnswers) {
+    DialogAnswerer answerer(DialogAnswerer::Boxes::Shown);
     QStringList buttons;
-    auto pressLater = [&buttons](QMessageBox::StandardButton which, QString* caption,
-                                 QMessageBox::Icon* icon) {
-        QTimer::singleShot(0, [=, &buttons] {
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                    *caption = box->windowTitle();
-                    *icon = box->icon();
-                    buttons.clear();
-                    for (QAbstractButton* b : box->buttons()) buttons << b->text();
-                    box->button(which)->click();
-                }
+    auto pressLater = [&](QMessageBox::StandardButton which, QString* caption,
+                          QMessageBox::Icon* icon) {
+        answerer.whenShown<QMessageBox>([=, &buttons](QMessageBox* box) {
+            *caption = box->windowTitle();
+            *icon = box->icon();
+            buttons.clear();
+            for (QAbstractButton* b : box->buttons()) buttons << b->text();
+            box->button(which)->click();
         });
     };
     QString caption;

@@ -12,9 +12,10 @@
 #include <vector>
 
 #include "ports/PortDeviceLine.h"
-#include "res/MessageBox.h"
+#include "res/MessageStyle.h"
 #include "settings/IniPath.h"
 #include "settings/SettingsDlg.h"
+#include "tests/fakes/DialogAnswerer.h"
 #include "tests/settings/Cp1251.h"
 
 namespace {
@@ -31,16 +32,8 @@ class SettingsDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
         g_strIniPath = dir.filePath("Tabulon.ini");
-        setMessageBoxHook([this](const QString& text, unsigned) {
-            messages.push_back(text);
-            return msg::IDOK;
-        });
     }
-    void TearDown() override {
-        setMessageBoxHook({});
-        CSettingsDlg::setShownHook({});
-        g_strIniPath.clear();
-    }
+    void TearDown() override { g_strIniPath.clear(); }
 
     void writeIni(std::string_view utf8) {
         QFile file(g_strIniPath);
@@ -52,7 +45,7 @@ protected:
     // Shows the dialog, lets `act` work on it while it runs, and returns DoModal's answer.
     int show(CSettingsDlg& dlg, std::function<void(QDialog*)> act) {
         bool ran = false;
-        CSettingsDlg::setShownHook([&](QDialog* dialog) {
+        answerer.whenShown("IDD_SETTINGS", [&](QDialog* dialog) {
             EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
             ran = true;
             act(dialog);
@@ -62,13 +55,13 @@ protected:
         return answer;
     }
 
+    DialogAnswerer answerer;
     QTemporaryDir dir;
-    std::vector<QString> messages;
 };
 
 TEST_F(SettingsDlgTest, WithoutFileOpensWithDefaultsSelected) {
     CSettingsDlg dlg;
-    EXPECT_EQ(messages, std::vector<QString>{"Невозможно открыть файл Tabulon.ini"});
+    EXPECT_EQ(answerer.texts(), QStringList{"Невозможно открыть файл Tabulon.ini"});
     show(dlg, [](QDialog* dialog) {
         EXPECT_EQ(dialog->windowTitle(), "Настройки");
         EXPECT_EQ(comboBox(dialog, "IDC_PORT")->currentIndex(), 0);
@@ -175,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SettingsDlgTest, FileValuesPresetTheLists) {
     writeIni("PORT = com4\r\nDEVICE = КСМ-С\r\nRATE = 4800");
     CSettingsDlg dlg;
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(answerer.boxes.empty());
     EXPECT_EQ(dlg.m_strPort, "com4");
     show(dlg, [](QDialog* dialog) {
         EXPECT_EQ(comboBox(dialog, "IDC_PORT")->currentText(), "COM4");

@@ -13,6 +13,7 @@
 #include "res/MessageStyle.h"
 #include "settings/SettingsFile.h"
 #include "tests/fakes/ScratchMounts.h"
+#include "tests/fakes/TestFiles.h"
 #include "tests/files/FifoReleaser.h"
 #include "tests/settings/Cp1251.h"
 
@@ -25,16 +26,6 @@ struct Message {
     QString text;
     unsigned style;
 };
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QStringList filesIn(const QString& folder) {
     QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);

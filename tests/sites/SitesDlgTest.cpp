@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include "res/MessageBox.h"
 #include "sites/SiteBook.h"
 #include "sites/SitesDlg.h"
+#include "tests/fakes/DialogAnswerer.h"
 
 namespace {
 
@@ -19,14 +19,6 @@ namespace {
 // message noted and answered.
 class SitesWindow : public testing::Test {
 protected:
-    void SetUp() override {
-        setMessageBoxHook([this](const QString& text, unsigned) {
-            m_told << text;
-            return msg::IDOK;
-        });
-    }
-    void TearDown() override { setMessageBoxHook({}); }
-
     QString path() const { return m_dir.filePath(QStringLiteral("sites.toml")); }
 
     void open(const QList<Site>& sites = {}, const QString& bookProblem = {}) {
@@ -52,9 +44,9 @@ protected:
     }
     void save() { m_dlg->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click(); }
 
+    DialogAnswerer m_answers;
     QTemporaryDir m_dir;
     std::unique_ptr<SitesDlg> m_dlg;
-    QStringList m_told;
 };
 
 TEST_F(SitesWindow, AddEditDuplicateRemoveThenTheFileOnDisk) {
@@ -74,7 +66,7 @@ TEST_F(SitesWindow, AddEditDuplicateRemoveThenTheFileOnDisk) {
     click("IDC_SITE_REMOVE");
     save();
     // Two sites on one line are saved, but not without a word.
-    EXPECT_EQ(m_told,
+    EXPECT_EQ(m_answers.texts(),
               QStringList{QStringLiteral(
                   "Объекты «Котельная 3», «Котельная 3 (копия 2)» указывают один порт "
                   "/dev/serial/by-id/usb-FTDI-if00: при обходе всех объектов "
@@ -122,13 +114,13 @@ TEST_F(SitesWindow, WrongFieldIsToldAsTheConnectCommandTellsIt) {
         Site second = first;
         second.name = QStringLiteral("Котельная 2");
         open({first, second});
-        m_told.clear();
+        m_answers.boxes.clear();
         select(1);
         type(c.field, QString::fromUtf8(c.text));
         select(0);
         click("IDC_SITE_ADD");
         save();
-        EXPECT_EQ(m_told, QStringList(3, QString::fromUtf8(c.told)));
+        EXPECT_EQ(m_answers.texts(), QStringList(3, QString::fromUtf8(c.told)));
         EXPECT_EQ(m_dlg->findChild<QListWidget*>()->currentRow(), 1);
         EXPECT_FALSE(QFile::exists(path()));
     }
@@ -165,10 +157,11 @@ TEST_F(SitesWindow, BadBookOnDiskIsNotWrittenOver) {
     open();
     click("IDC_SITE_ADD");
     save();
-    ASSERT_EQ(m_told.size(), 1);
-    EXPECT_TRUE(m_told[0].startsWith(QStringLiteral("Файл объектов не записан")) &&
-                m_told[0].contains(path() + QStringLiteral(", строка 1:")))
-        << m_told[0].toStdString();
+    const QStringList told = m_answers.texts();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].startsWith(QStringLiteral("Файл объектов не записан")) &&
+                told[0].contains(path() + QStringLiteral(", строка 1:")))
+        << told[0].toStdString();
     EXPECT_NE(m_dlg->result(), QDialog::Accepted);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("[a\n"));

@@ -10,11 +10,9 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 #include <QTreeView>
 #include <QUrl>
 
-#include "archive/ArchiveDlg.h"
 #include "archive/ArchiveSettings.h"
 #include "archive/ExchangeRecord.h"
 #include "frames/MainFrame.h"
@@ -203,7 +201,7 @@ TEST_F(MonthRoundKeys, FirstRecordOfTheMonthAppears) {
     // Another archive folder chosen in "Архив…": the window shows the records there.
     const QString other = m_root = m_dir.filePath("другой архив");
     writeRecord("Школа 3", on(kThisMonth, 1, 7), RecordOutcome::FormsReceived, 2);
-    ArchiveDlg::setShownHook([&](QDialog* d) {
+    m_answerer.whenShown("IDD_ARCHIVE", [&](QDialog* d) {
         d->findChild<QLineEdit*>("IDC_ARCHIVE_FOLDER")->setText(other);
         d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
@@ -211,7 +209,6 @@ TEST_F(MonthRoundKeys, FirstRecordOfTheMonthAppears) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(mainFrame()));
     press("alt+Cyrillic_ve");
     press("Cyrillic_a");
-    ArchiveDlg::setShownHook({});
     ASSERT_EQ(ArchiveSettings::load().folder, other);
     m_window = mainFrame()->findChild<MonthRoundWindow*>();
     ASSERT_NE(m_window, nullptr);
@@ -233,14 +230,10 @@ TEST_F(MonthRoundKeys, ConnectAndFormsOfTheRowChosen) {
     QSignalSpy connect(m_window, &MonthRoundWindow::connectRequested);
     // "Связь" runs the site's connect flow: "Настройки" opens, and is cancelled here.
     QString shown;
-    QTimer cancel;
-    QObject::connect(&cancel, &QTimer::timeout, [&] {
-        if (QWidget* dialog = QApplication::activeModalWidget()) {
-            shown = dialog->windowTitle();
-            dialog->close();
-        }
+    m_answerer.whenShown("QDialog", [&](QDialog* dialog) {
+        shown = dialog->windowTitle();
+        dialog->close();
     });
-    cancel.start(50);
     press("Down");
     press("alt+Cyrillic_es");
     // A loaded machine may hand the key over after the press's own quiet spell.
@@ -248,7 +241,7 @@ TEST_F(MonthRoundKeys, ConnectAndFormsOfTheRowChosen) {
     EXPECT_EQ(connect[0][0].toString().toStdString(), "ЦТП 2");
     EXPECT_TRUE(waitUntil([&] { return !shown.isEmpty(); }, 5000));
     EXPECT_EQ(shown.toStdString(), "Настройки");
-    cancel.stop();
+    m_answerer.whenShown("QDialog", {});
     m_window->activateWindow();
     press("Return");
     // The row's forms open in "Архив форм", on the site's month.
