@@ -18,6 +18,7 @@
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "frames/ExchangeControl.h"
+#include "frames/FormWindows.h"
 #include "frames/MainFrame.h"
 #include "ports/ComPortOpener.h"
 #include "res/MessageBox.h"
@@ -118,7 +119,7 @@ CMainFrame* AppFixture::mainFrame() const {
 }
 
 QList<CTabulonPlusDoc*> AppFixture::formDocs() const {
-    return mainFrame()->formTemplate().documents();
+    return mainFrame()->forms().formTemplate().documents();
 }
 
 QStringList AppFixture::titles() const {

@@ -13,6 +13,7 @@
 #include "archive/ArchiveSettings.h"
 #include "archive/ExchangeRecord.h"
 #include "forms/TabulonPlusDoc.h"
+#include "frames/CommandRouter.h"
 #include "frames/MainFrame.h"
 #include "frames/WorkerCalls.h"
 #include "res/CommandIds.h"
@@ -52,7 +53,7 @@ protected:
         answer(kStart, msg::IDYES);
         answer(kReport, msg::IDNO);
         chooseSettings("COM1", options.deviceType == 4 ? "КСМ-Ж" : "КСМ-Р", "9600");
-        ASSERT_TRUE(mainFrame()->onCommand(id::ID_CONNECT));
+        ASSERT_TRUE(mainFrame()->commands().run(id::ID_CONNECT));
         ASSERT_TRUE(waitForWorkerEnd());
         mainFrame()->calls().finishArchive();
         waitUntil([] { return false; }, 50);  // a queued message gets its turn
@@ -196,7 +197,7 @@ TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
     // The folder is opened by the desktop, and made first when it does not exist yet.
     UrlCatcher desktop;
     QDesktopServices::setUrlHandler("file", &desktop, "open");
-    EXPECT_TRUE(mainFrame()->onCommand(id::ID_ARCHIVE_OPEN_FOLDER));
+    EXPECT_TRUE(mainFrame()->commands().run(id::ID_ARCHIVE_OPEN_FOLDER));
     QDesktopServices::unsetUrlHandler("file");
     EXPECT_EQ(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(archiveFolder())});
     EXPECT_TRUE(QFileInfo(archiveFolder()).isDir());
@@ -208,7 +209,7 @@ TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
     blocker.close();
     m_messages.clear();
     QDesktopServices::setUrlHandler("file", &desktop, "open");
-    EXPECT_TRUE(mainFrame()->onCommand(id::ID_ARCHIVE_OPEN_FOLDER));
+    EXPECT_TRUE(mainFrame()->commands().run(id::ID_ARCHIVE_OPEN_FOLDER));
     QDesktopServices::unsetUrlHandler("file");
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages[0].text,
@@ -221,7 +222,7 @@ TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
         d->findChild<QCheckBox*>("IDC_ARCHIVE_ENABLED")->setChecked(false);
         d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
-    EXPECT_TRUE(mainFrame()->onCommand(id::ID_ARCHIVE_SETTINGS));
+    EXPECT_TRUE(mainFrame()->commands().run(id::ID_ARCHIVE_SETTINGS));
     ArchiveDlg::setShownHook({});
     CalculatorSimulatorOptions o;
     o.deviceType = 4;
@@ -230,7 +231,7 @@ TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
     answer(kStart, msg::IDYES);
     answer(kReport, msg::IDNO);
     chooseSettings("COM1", "КСМ-Ж", "9600");
-    ASSERT_TRUE(mainFrame()->onCommand(id::ID_CONNECT));
+    ASSERT_TRUE(mainFrame()->commands().run(id::ID_CONNECT));
     ASSERT_TRUE(waitForWorkerEnd());
     mainFrame()->calls().finishArchive();
     EXPECT_EQ(formDocs().size(), 3);
