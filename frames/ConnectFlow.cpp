@@ -44,20 +44,19 @@ ConnectFlow::ConnectFlow(Parts parts, QWidget* frame)
       m_block(parts.block),
       m_exchange(parts.exchange),
       m_calls(parts.calls),
-      m_commands(parts.commands),
       m_frame(frame) {}
 
-void ConnectFlow::addCommands() {
+void ConnectFlow::addCommands(CommandRouter& commands) {
     const auto idle = [this] { return OnUpdateConnect(); };
-    m_commands.add(
+    commands.add(
         id::ID_CONNECT, [this] { OnConnect(); }, idle);
-    m_commands.add(
+    commands.add(
         id::ID_STOP_RECEIVE, [this] { OnStopReceive(); }, [this] { return OnUpdateStopReceive(); });
-    m_commands.add(id::ID_PORTS, [this] { PortsDialog::showModal(m_frame); });
-    m_commands.add(id::ID_SITES, [this] {
+    commands.add(id::ID_PORTS, [this] { PortsDialog::showModal(m_frame); });
+    commands.add(id::ID_SITES, [this] {
         SitesDlg::showModal(m_frame, SiteBook::userPath(), siteFromSettings());
     });
-    m_commands.add(
+    commands.add(
         id::ID_SITE_CONNECT, [this] { onSiteConnect(); }, idle);
 }
 
@@ -80,8 +79,8 @@ bool ConnectFlow::connectTo(const QString& site) {
         tabulonMessageBox(choiceVerdictText(verdict), msg::MB_OK);
         return true;
     }
+    // The commands follow the start through the router's watch on the exchange.
     if (!m_exchange.start()) tabulonMessageBox(texts::kTimerStartFailed, msg::MB_OK);
-    m_commands.refresh();
     return true;
 }
 

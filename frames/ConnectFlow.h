@@ -24,13 +24,12 @@ public:
         ReceiveControl& block;
         ExchangeControl& exchange;
         WorkerCalls& calls;
-        CommandRouter& commands;
     };
 
     ConnectFlow(Parts parts, QWidget* frame);
 
     // Connect, stop, "Связь с объектом", "Объекты" and "Порты".
-    void addCommands();
+    void addCommands(CommandRouter& commands);
 
     void OnConnect();
     // "Связь с объектом": the connect command with "Настройки" preset from a site of the book.
@@ -54,6 +53,5 @@ private:
     ReceiveControl& m_block;
     ExchangeControl& m_exchange;
     WorkerCalls& m_calls;
-    CommandRouter& m_commands;
     QWidget* m_frame;
 };

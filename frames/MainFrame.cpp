@@ -44,7 +44,7 @@ CMainFrame::CMainFrame(ExchangeControl::ThreadProc proc, QWidget* parent) : QMai
     m_commands->watch(m_exchange, &ExchangeControl::exchangeStarted);
     m_commands->watch(m_exchange, &ExchangeControl::workerFinished);
     m_commands->watch(m_exchange, &ExchangeControl::exchangeEnded);
-    m_connect = new ConnectFlow({m_dlgSettings, m_block, *m_exchange, *m_calls, *m_commands}, this);
+    m_connect = new ConnectFlow({m_dlgSettings, m_block, *m_exchange, *m_calls}, this);
     m_helpPath = res::helpManualPath();
     wireArchiveWindows();
     registerCommands();
@@ -110,7 +110,7 @@ void CMainFrame::buildStatusBar() {
 // the application's own (New, Open, Print Setup, About, Exit) from it.
 void CMainFrame::registerCommands() {
     m_forms->addCommands(*m_commands);
-    m_connect->addCommands();
+    m_connect->addCommands(*m_commands);
     m_archiveWindows->addCommands(*m_commands);
     m_commands->add(id::ID_HELP, [this] { OnHelp(); });
 }
