@@ -12,6 +12,8 @@
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
+#include "frames/CommandRouter.h"
+#include "frames/FormWindows.h"
 #include "frames/MainFrame.h"
 #include "platform/MemoryRelease.h"
 #include "res/CommandIds.h"
@@ -44,18 +46,18 @@ bool CTabulonPlusApp::InitInstance(const QStringList& args) {
         return false;
     }
     m_pMainWnd = frame;
-    frame->addCommand(id::ID_APP_ABOUT, [this] { OnAppAbout(); });
-    frame->addCommand(id::ID_FILE_NEW, [this] { OnFileNew(); });
-    frame->addCommand(id::ID_FILE_OPEN, [this] { OnFileOpen(); });
-    frame->addCommand(id::ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
-    frame->addCommand(id::ID_APP_EXIT, [frame] { frame->close(); });
-    QObject::connect(&frame->formTemplate(), &CFormTemplate::recentFileAdded, frame,
+    frame->commands().add(id::ID_APP_ABOUT, [this] { OnAppAbout(); });
+    frame->commands().add(id::ID_FILE_NEW, [this] { OnFileNew(); });
+    frame->commands().add(id::ID_FILE_OPEN, [this] { OnFileOpen(); });
+    frame->commands().add(id::ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+    frame->commands().add(id::ID_APP_EXIT, [frame] { frame->close(); });
+    QObject::connect(&frame->forms().formTemplate(), &CFormTemplate::recentFileAdded, frame,
                      [this](const QString& path) { m_recentFiles.add(path); });
 
     if (!ProcessShellCommand(ParseCommandLine(args))) return false;
 
     // Maximized whatever show state the program was started with, and painted at once.
-    frame->updateCommandUI();
+    frame->commands().refresh();
     // Where no window manager maximizes windows the frame still covers the screen.
     if (QScreen* screen = frame->screen()) frame->setGeometry(screen->availableGeometry());
     frame->showMaximized();
@@ -79,7 +81,8 @@ bool CTabulonPlusApp::ProcessShellCommand(const CCommandLineInfo& info) {
             OnFileNew();
             return true;
         case CCommandLineInfo::FileOpen:
-            return m_pMainWnd->formTemplate().openDocumentFile(info.m_strFileName) != nullptr;
+            return m_pMainWnd->forms().formTemplate().openDocumentFile(info.m_strFileName) !=
+                   nullptr;
         case CCommandLineInfo::FilePrint:
         case CCommandLineInfo::FilePrintTo:
             printFile(info);
@@ -94,7 +97,7 @@ bool CTabulonPlusApp::ProcessShellCommand(const CCommandLineInfo& info) {
 }
 
 bool CTabulonPlusApp::printFile(const CCommandLineInfo& info) {
-    CFormTemplate& forms = m_pMainWnd->formTemplate();
+    CFormTemplate& forms = m_pMainWnd->forms().formTemplate();
     if (!forms.openDocumentFile(info.m_strFileName)) return false;
     if (info.m_nShellCommand == CCommandLineInfo::FilePrintTo && !info.m_strPrinterName.isEmpty())
         tabulonPrinter().setPrinterName(info.m_strPrinterName);
@@ -111,11 +114,11 @@ void CTabulonPlusApp::OnAppAbout() {
 }
 
 void CTabulonPlusApp::OnFileNew() {
-    if (m_pMainWnd) m_pMainWnd->formTemplate().openNewDocument();
+    if (m_pMainWnd) m_pMainWnd->forms().formTemplate().openNewDocument();
 }
 
 void CTabulonPlusApp::OnFileOpen() {
-    if (m_pMainWnd) m_pMainWnd->formTemplate().OnFileOpen(m_pMainWnd);
+    if (m_pMainWnd) m_pMainWnd->forms().formTemplate().OnFileOpen(m_pMainWnd);
 }
 
 void CTabulonPlusApp::OnFilePrintSetup() {

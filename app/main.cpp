@@ -9,6 +9,7 @@
 #include "app/DemoCalculator.h"
 #include "app/FrameworkTranslations.h"
 #include "app/TabulonPlusApp.h"
+#include "frames/CommandRouter.h"
 #include "frames/MainFrame.h"
 #include "ports/ComPortDirectory.h"
 #include "ports/PortList.h"
@@ -75,7 +76,8 @@ int main(int argc, char** argv) {
                              demo->prepareExchange(rc.m_nDeviceType, rc.m_nRate);
                          });
     }
-    if (autoConnect) QTimer::singleShot(500, [] { theApp.mainFrame()->onCommand(id::ID_CONNECT); });
+    if (autoConnect)
+        QTimer::singleShot(500, [] { theApp.mainFrame()->commands().run(id::ID_CONNECT); });
     const int code = QApplication::exec();
     theApp.ExitInstance();
     return code;

@@ -4,7 +4,7 @@
 
 // A command a form object carries out itself: its id, the member that runs it, and the member
 // that says whether it is enabled now (none: always). Each class lists its commands once; the
-// main frame registers every entry, and the object's own onCommand finds it by id.
+// form windows register every entry, and the object's own onCommand finds it by id.
 template <typename T>
 struct MemberCommand {
     unsigned id;

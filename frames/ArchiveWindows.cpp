@@ -1,11 +1,19 @@
 #include "frames/ArchiveWindows.h"
 
 #include <QDate>
+#include <QDesktopServices>
+#include <QDir>
+#include <QUrl>
 #include <QWidget>
 
+#include "archive/ArchiveDlg.h"
 #include "archive/ArchiveName.h"
 #include "archive/ArchiveSettings.h"
+#include "frames/CommandRouter.h"
 #include "index/ArchiveWindow.h"
+#include "res/CommandIds.h"
+#include "res/MessageBox.h"
+#include "res/Texts.h"
 #include "sites/MonthRoundWindow.h"
 #include "sites/SiteBook.h"
 
@@ -13,6 +21,27 @@ ArchiveWindows::ArchiveWindows(QWidget* frame) : QObject(frame), m_frame(frame) 
 
 ArchiveWindows::~ArchiveWindows() {
     delete m_archive;
+}
+
+void ArchiveWindows::addCommands(CommandRouter& commands) {
+    commands.add(id::ID_ARCHIVE_SETTINGS, [this] {
+        if (ArchiveDlg::DoModal(m_frame) == msg::IDOK) followFolder();
+    });
+    commands.add(id::ID_ARCHIVE_OPEN_FOLDER, [this] { openArchiveFolder(); });
+    commands.add(id::ID_MONTH_ROUND, [this] { showMonthRound(); });
+    commands.add(id::ID_ARCHIVE_BROWSE, [this] { archiveWindow()->showArchive(); });
+}
+
+void ArchiveWindows::openArchiveFolder() {
+    const QString folder = ArchiveSettings::load().folder;
+    if (!QDir().mkpath(folder)) {
+        tabulonMessageBox(texts::cannotCreateArchiveFolder(QDir::toNativeSeparators(folder)),
+                          msg::MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        tabulonMessageBox(texts::cannotOpenArchiveFolder(QDir::toNativeSeparators(folder)),
+                          msg::MB_ICONEXCLAMATION);
 }
 
 ArchiveWindow* ArchiveWindows::archiveWindow() {

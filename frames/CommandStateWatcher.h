@@ -11,7 +11,7 @@ class QMdiSubWindow;
 class QTextEdit;
 class QWidget;
 
-// Tells the main frame when the enabling of its commands may have changed, from the signals of
+// Tells the command router when the enabling of the commands may have changed, from the signals of
 // everything that enabling reads: the active form window (its selection, undo and redo, text,
 // modification and title), the form windows coming and going, the clipboard, the keyboard
 // focus, and what the frame adds with watch() and watchVisibility(). Nothing is polled, so the

@@ -36,6 +36,8 @@
 #include "archive/ArchiveName.h"
 #include "archive/ArchiveSettings.h"
 #include "forms/FormTemplate.h"
+#include "frames/CommandRouter.h"
+#include "frames/FormWindows.h"
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
 #include "res/MessageBox.h"
@@ -162,11 +164,11 @@ int exchange(int argc, char** argv, int forms) {
     CMainFrame* frame = tabulon.mainFrame();
     QElapsedTimer timer;
     timer.start();
-    frame->onCommand(id::ID_CONNECT);
+    frame->commands().run(id::ID_CONNECT);
     while (frame->exchange().workerAlive()) QApplication::processEvents(QEventLoop::AllEvents, 5);
     // The pass ends one second after the last byte (type 4): that second is not the forms'.
     const double ms = timer.elapsed() - 1000.0;
-    const int received = static_cast<int>(frame->formTemplate().documents().size()) - 1;
+    const int received = static_cast<int>(frame->forms().formTemplate().documents().size()) - 1;
     std::printf("| measure | value |\n|---|---|\n");
     std::printf("| forms received (one window each) | %d of %d |\n", received, forms);
     std::printf("| time per form | %.2f ms |\n", ms / forms);
@@ -192,7 +194,7 @@ int childEndless(int argc, char** argv, const char* port) {
     CTabulonPlusApp tabulon;
     if (!tabulon.InitInstance({})) return 1;
     CMainFrame* frame = tabulon.mainFrame();
-    frame->onCommand(id::ID_CONNECT);
+    frame->commands().run(id::ID_CONNECT);
     while (frame->exchange().workerAlive()) QApplication::processEvents(QEventLoop::AllEvents, 5);
     for (int i = 0; i < 50; ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
     int files = 0;
@@ -200,9 +202,9 @@ int childEndless(int argc, char** argv, const char* port) {
          it.hasNext(); it.next())
         ++files;
     std::printf("| windows open after the exchange | %lld |\n",
-                static_cast<long long>(frame->formTemplate().documents().size()));
+                static_cast<long long>(frame->forms().formTemplate().documents().size()));
     std::printf("| forms in the archive | %d |\n", files);
-    std::printf("| status line | %s |\n", qPrintable(frame->m_wndStatusBar->currentMessage()));
+    std::printf("| status line | %s |\n", qPrintable(frame->statusBar()->currentMessage()));
     std::printf("| VmHWM (peak resident size) | %ld KiB |\n", statusKb("VmHWM:"));
     std::printf("| VmRSS after the exchange | %ld KiB |\n", statusKb("VmRSS:"));
     std::fflush(stdout);

@@ -15,6 +15,7 @@
 #include "archive/ArchiveName.h"
 #include "archive/ArchiveSettings.h"
 #include "bench/BenchTable.h"
+#include "frames/CommandRouter.h"
 #include "frames/MainFrame.h"
 #include "frames/WorkerCalls.h"
 #include "res/CommandIds.h"
@@ -60,7 +61,7 @@ CalculatorSimulatorReport exchange(CalculatorSimulatorOptions options, bool arch
     CTabulonPlusApp tabulon;
     if (!tabulon.InitInstance({})) std::exit(1);
     CMainFrame* frame = tabulon.mainFrame();
-    frame->onCommand(id::ID_CONNECT);
+    frame->commands().run(id::ID_CONNECT);
     while (frame->exchange().workerAlive()) QApplication::processEvents(QEventLoop::AllEvents, 5);
     frame->calls().finishArchive();
     sim.waitFinished(std::chrono::seconds(10));

@@ -17,6 +17,7 @@
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "frames/ExchangeControl.h"
+#include "frames/FormWindows.h"
 #include "frames/MainFrame.h"
 #include "ports/ComPortOpener.h"
 
@@ -102,7 +103,7 @@ CMainFrame* AppFixture::mainFrame() const {
 }
 
 QList<CTabulonPlusDoc*> AppFixture::formDocs() const {
-    return mainFrame()->formTemplate().documents();
+    return mainFrame()->forms().formTemplate().documents();
 }
 
 QStringList AppFixture::titles() const {

@@ -12,6 +12,7 @@
 #include "archive/ArchiveSettings.h"
 #include "archive/ExchangeRecord.h"
 #include "forms/TabulonPlusDoc.h"
+#include "frames/CommandRouter.h"
 #include "frames/MainFrame.h"
 #include "frames/WorkerCalls.h"
 #include "res/CommandIds.h"
@@ -51,7 +52,7 @@ protected:
         answer(kStart, msg::IDYES);
         answer(kReport, msg::IDNO);
         chooseSettings("COM1", options.deviceType == 4 ? "КСМ-Ж" : "КСМ-Р", "9600");
-        ASSERT_TRUE(mainFrame()->onCommand(id::ID_CONNECT));
+        ASSERT_TRUE(mainFrame()->commands().run(id::ID_CONNECT));
         ASSERT_TRUE(waitForWorkerEnd());
         mainFrame()->calls().finishArchive();
         waitUntil([] { return false; }, 50);  // a queued message gets its turn
@@ -195,7 +196,7 @@ TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
     // The folder is opened by the desktop, and made first when it does not exist yet.
     UrlCatcher desktop;
     QDesktopServices::setUrlHandler("file", &desktop, "open");
-    EXPECT_TRUE(mainFrame()->onCommand(id::ID_ARCHIVE_OPEN_FOLDER));
+    EXPECT_TRUE(mainFrame()->commands().run(id::ID_ARCHIVE_OPEN_FOLDER));
     QDesktopServices::unsetUrlHandler("file");
     EXPECT_EQ(desktop.urls, QList<QUrl>{QUrl::fromLocalFile(archiveFolder())});
     EXPECT_TRUE(QFileInfo(archiveFolder()).isDir());
@@ -207,7 +208,7 @@ TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
     blocker.close();
     m_messages.clear();
     QDesktopServices::setUrlHandler("file", &desktop, "open");
-    EXPECT_TRUE(mainFrame()->onCommand(id::ID_ARCHIVE_OPEN_FOLDER));
+    EXPECT_TRUE(mainFrame()->commands().run(id::ID_ARCHIVE_OPEN_FOLDER));
     QDesktopServices::unsetUrlHandler("file");
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages[0].text,
@@ -220,7 +221,7 @@ TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
         d->findChild<QCheckBox*>("IDC_ARCHIVE_ENABLED")->setChecked(false);
         d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
-    EXPECT_TRUE(mainFrame()->onCommand(id::ID_ARCHIVE_SETTINGS));
+    EXPECT_TRUE(mainFrame()->commands().run(id::ID_ARCHIVE_SETTINGS));
     CalculatorSimulatorOptions o;
     o.deviceType = 4;
     o.stream.forms = {"A", "B"};
@@ -228,7 +229,7 @@ TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
     answer(kStart, msg::IDYES);
     answer(kReport, msg::IDNO);
     chooseSettings("COM1", "КСМ-Ж", "9600");
-    ASSERT_TRUE(mainFrame()->onCommand(id::ID_CONNECT));
+    ASSERT_TRUE(mainFrame()->commands().run(id::ID_CONNECT));
     ASSERT_TRUE(waitForWorkerEnd());
     mainFrame()->calls().finishArchive();
     EXPECT_EQ(formDocs().size(), 3);

@@ -9,7 +9,9 @@
 
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusView.h"
+#include "frames/CommandRouter.h"
 #include "frames/ExchangeControl.h"
+#include "frames/FormWindows.h"
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
 #include "tests/app/AppFixture.h"
@@ -22,7 +24,7 @@ class CommandEnabling : public AppFixture {
 public:
     // For the table's changes.
     using AppFixture::mainFrame;
-    CTabulonPlusView* view() const { return mainFrame()->formTemplate().activeView(); }
+    CTabulonPlusView* view() const { return mainFrame()->forms().formTemplate().activeView(); }
     std::atomic<bool> m_release{false};
 
 protected:
@@ -71,24 +73,24 @@ TEST_P(CommandEnablingAfter, TheActionFollowsWithoutATimer) {
     const Change& c = GetParam();
     if (c.prepare) c.prepare(*this);
     settle();
-    QAction* action = mainFrame()->action(c.command);
+    QAction* action = mainFrame()->commands().action(c.command);
     ASSERT_NE(action, nullptr);
     ASSERT_EQ(action->isEnabled(), c.before);
     c.change(*this);
     settle();
     EXPECT_EQ(action->isEnabled(), !c.before);
-    EXPECT_EQ(mainFrame()->isCommandEnabled(c.command), !c.before) << "what the table says now";
+    EXPECT_EQ(mainFrame()->commands().isEnabled(c.command), !c.before) << "what the table says now";
 }
 
 const Change kChanges[] = {
     {"ActivateAFormWithText",
      [](auto& t) {
          t.view()->setPlainText("т1 = 94.21");
-         t.mainFrame()->onCommand(id::ID_FILE_NEW);
+         t.mainFrame()->commands().run(id::ID_FILE_NEW);
      },
      [](auto& t) {
-         t.mainFrame()->mdiArea()->setActiveSubWindow(
-             t.mainFrame()->mdiArea()->subWindowList().first());
+         t.mainFrame()->forms().mdiArea()->setActiveSubWindow(
+             t.mainFrame()->forms().mdiArea()->subWindowList().first());
      },
      id::ID_EDIT_SELECT_ALL, false},
     {"SelectText", [](auto& t) { t.view()->setPlainText("т1 = 94.21"); },
@@ -122,7 +124,7 @@ const Change kChanges[] = {
      id::ID_STOP_RECEIVE, true},
     {"LastFormCloses",
      {},
-     [](auto& t) { t.mainFrame()->mdiArea()->closeAllSubWindows(); },
+     [](auto& t) { t.mainFrame()->forms().mdiArea()->closeAllSubWindows(); },
      id::ID_WINDOW_CASCADE,
      true},
 };

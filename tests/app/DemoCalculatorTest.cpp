@@ -1,6 +1,7 @@
 #include <QFileInfo>
 
 #include "app/DemoCalculator.h"
+#include "frames/CommandRouter.h"
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
 #include "res/MessageBox.h"
@@ -34,13 +35,13 @@ TEST_F(Demo, AnswersTheDefaultSettingsInEveryExchange) {
     answer("Связь с вычислителем установлена", msg::IDNO);
     for (int exchange = 1; exchange <= 3; ++exchange) {
         m_messages.clear();
-        mainFrame()->onCommand(id::ID_CONNECT);
+        mainFrame()->commands().run(id::ID_CONNECT);
         ASSERT_TRUE(waitForWorkerEnd());
         ASSERT_EQ(m_messages.size(), 1) << "exchange " << exchange;
         EXPECT_EQ(m_messages[0].text.toStdString(),
                   "Связь с вычислителем установлена.\nНачать прием данных?")
             << "exchange " << exchange;
-        mainFrame()->OnTimer(1);
+        mainFrame()->exchange().OnTimer(1);
     }
 }
 
@@ -57,13 +58,13 @@ TEST_F(Demo, PlaysTheTypeTheOperatorChose) {
     for (const char* type : {"КСМ", "КСМ-Ж", "КСМ-СП", "КСМ-Р"}) {
         chooseSettings("COM1", type, "19200");
         m_messages.clear();
-        mainFrame()->onCommand(id::ID_CONNECT);
+        mainFrame()->commands().run(id::ID_CONNECT);
         ASSERT_TRUE(waitForWorkerEnd());
         ASSERT_EQ(m_messages.size(), 1) << type;
         EXPECT_EQ(m_messages[0].text.toStdString(),
                   "Связь с вычислителем установлена.\nНачать прием данных?")
             << type;
-        mainFrame()->OnTimer(1);
+        mainFrame()->exchange().OnTimer(1);
     }
 }
 
@@ -79,12 +80,12 @@ TEST_F(Demo, BehindSer2netEachExchangeReachesTheCalculator) {
     for (const char* type : {"КСМ", "КСМ-Р"}) {
         chooseSettings("COM1", type, "4800");
         m_messages.clear();
-        mainFrame()->onCommand(id::ID_CONNECT);
+        mainFrame()->commands().run(id::ID_CONNECT);
         ASSERT_TRUE(waitForWorkerEnd());
         ASSERT_EQ(m_messages.size(), 1) << type;
         EXPECT_EQ(m_messages[0].text.toStdString(),
                   "Связь с вычислителем установлена.\nНачать прием данных?")
             << type;
-        mainFrame()->OnTimer(1);
+        mainFrame()->exchange().OnTimer(1);
     }
 }

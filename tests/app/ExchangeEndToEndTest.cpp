@@ -6,6 +6,8 @@
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
+#include "frames/CommandRouter.h"
+#include "frames/FormWindows.h"
 #include "frames/MainFrame.h"
 #include "frames/ProgressStrip.h"
 #include "res/CommandIds.h"
@@ -47,8 +49,8 @@ QStringList slowForms() {
 
 class Exchange : public AppFixture {
 protected:
-    bool stripShown() { return mainFrame()->m_wndProgressStrip->isVisible(); }
-    bool statusShown() { return mainFrame()->m_wndStatusBar->isVisible(); }
+    bool stripShown() { return mainFrame()->progressStrip()->isVisible(); }
+    bool statusShown() { return mainFrame()->statusBar()->isVisible(); }
     bool receiving() { return mainFrame()->block().m_bReceiving != 0; }
 
     // A slow calculator mid-pass: its first form has come and opened the second window.
@@ -58,7 +60,7 @@ protected:
         answer(kStart, msg::IDYES);
         answer(kReport, msg::IDNO);
         chooseSettings("COM1", "КСМ-Р", "9600");
-        mainFrame()->onCommand(id::ID_CONNECT);
+        mainFrame()->commands().run(id::ID_CONNECT);
         ASSERT_TRUE(waitUntil([this] { return formDocs().size() == 2; }));
     }
 };
@@ -73,20 +75,20 @@ TEST_F(Exchange, ThreeFormsOfAType0Calculator) {
     answer(kReport, msg::IDNO);
     chooseSettings("COM1", "КСМ-Р", "9600");
     CMainFrame* frame = mainFrame();
-    EXPECT_TRUE(frame->isCommandEnabled(id::ID_CONNECT));
-    EXPECT_FALSE(frame->isCommandEnabled(id::ID_STOP_RECEIVE));
-    ASSERT_TRUE(frame->onCommand(id::ID_CONNECT));
+    EXPECT_TRUE(frame->commands().isEnabled(id::ID_CONNECT));
+    EXPECT_FALSE(frame->commands().isEnabled(id::ID_STOP_RECEIVE));
+    ASSERT_TRUE(frame->commands().run(id::ID_CONNECT));
     EXPECT_TRUE(stripShown());
     EXPECT_FALSE(statusShown());
-    EXPECT_FALSE(frame->isCommandEnabled(id::ID_CONNECT));
-    EXPECT_TRUE(frame->isCommandEnabled(id::ID_STOP_RECEIVE));
+    EXPECT_FALSE(frame->commands().isEnabled(id::ID_CONNECT));
+    EXPECT_TRUE(frame->commands().isEnabled(id::ID_STOP_RECEIVE));
 
     ASSERT_TRUE(waitForWorkerEnd());
     EXPECT_TRUE(stripShown()) << "the bars change back only at the next tick";
-    frame->OnTimer(1);
+    frame->exchange().OnTimer(1);
     EXPECT_FALSE(stripShown());
     EXPECT_TRUE(statusShown());
-    EXPECT_TRUE(frame->isCommandEnabled(id::ID_CONNECT));
+    EXPECT_TRUE(frame->commands().isEnabled(id::ID_CONNECT));
 
     ASSERT_EQ(titles(), QStringList({"Безымянный1", "Безымянный2", "Безымянный3", "Безымянный4"}));
     for (int i = 0; i < 3; ++i) {
@@ -97,7 +99,7 @@ TEST_F(Exchange, ThreeFormsOfAType0Calculator) {
     EXPECT_TRUE(plainText(formDocs()[3]).isEmpty());
 
     const int n = receivedLength(kForms[0]) + receivedLength(kForms[1]) + receivedLength(kForms[2]);
-    EXPECT_EQ(frame->m_wndProgressStrip->byteCounterText(), QString("%1 байт прочитано").arg(n));
+    EXPECT_EQ(frame->progressStrip()->byteCounterText(), QString("%1 байт прочитано").arg(n));
     QStringList texts;
     for (const Message& m : m_messages) {
         texts.append(m.text);
@@ -133,7 +135,7 @@ TEST_F(Exchange, EachInvalidChoiceIsNamedAndStartsNothing) {
     for (const auto& c : cases) {
         chooseSettings(c.port, c.device, c.rate);
         m_messages.clear();
-        frame->onCommand(id::ID_CONNECT);
+        frame->commands().run(id::ID_CONNECT);
         ASSERT_EQ(m_messages.size(), 1) << c.message;
         EXPECT_EQ(m_messages[0].text, c.message);
         EXPECT_EQ(m_messages[0].style, msg::MB_OK);
@@ -145,28 +147,28 @@ TEST_F(Exchange, EachInvalidChoiceIsNamedAndStartsNothing) {
         EXPECT_EQ(frame->block().m_nDeviceType, c.blockType);
         EXPECT_EQ(frame->block().m_nRate, 9600);
         // The dialog keeps the rejected texts for its next showing.
-        EXPECT_EQ(frame->m_dlgSettings.m_strPort, c.port);
+        EXPECT_EQ(frame->settingsDlg().m_strPort, c.port);
     }
 }
 
 TEST_F(Exchange, StopDuringAPassEndsItWithTheClosingReport) {
     ASSERT_NO_FATAL_FAILURE(connectToASlowCalculatorUntilTheFirstForm());
-    ASSERT_TRUE(mainFrame()->isCommandEnabled(id::ID_STOP_RECEIVE));
-    ASSERT_TRUE(mainFrame()->onCommand(id::ID_STOP_RECEIVE));
+    ASSERT_TRUE(mainFrame()->commands().isEnabled(id::ID_STOP_RECEIVE));
+    ASSERT_TRUE(mainFrame()->commands().run(id::ID_STOP_RECEIVE));
     EXPECT_EQ(mainFrame()->block().m_bStop, 1);
     EXPECT_TRUE(stripShown()) << "stop only asks: the strip stays until the worker has ended";
 
     ASSERT_TRUE(waitForWorkerEnd());
     ASSERT_TRUE(sent(kReport));
     // The report counts what the byte counter shows, and the stream did not run to its end.
-    const QString counter = mainFrame()->m_wndProgressStrip->byteCounterText();
+    const QString counter = mainFrame()->progressStrip()->byteCounterText();
     const QString n = counter.section(' ', 0, 0);
     EXPECT_TRUE(sent(kReport + n + " байт завершено")) << counter.toStdString();
     EXPECT_GE(n.toInt(), receivedLength(kForms[0]));
     EXPECT_EQ(m_sim->report().streamsCompleted, 0);
     EXPECT_EQ(plainText(formDocs()[0]), kForms[0]);
     EXPECT_FALSE(iniBytes().isEmpty()) << "declining to continue writes the settings";
-    mainFrame()->OnTimer(1);
+    mainFrame()->exchange().OnTimer(1);
     EXPECT_FALSE(stripShown());
 }
 
@@ -195,7 +197,7 @@ TEST_F(Exchange, ClosingTheReceivingWindowAsksCancelGoesOnOkEndsAtOnce) {
     EXPECT_EQ(titles(), QStringList({"Безымянный1"}));
     EXPECT_FALSE(sent(kReport)) << "a confirmed close ends without questions";
     EXPECT_TRUE(iniBytes().isEmpty()) << "and without writing the settings";
-    mainFrame()->OnTimer(1);
+    mainFrame()->exchange().OnTimer(1);
     EXPECT_FALSE(stripShown());
 }
 
@@ -212,18 +214,18 @@ TEST_F(Exchange, FormsTheOperatorOpensMeanwhileDoNotReceive) {
     f.write(cp1251("Сохраненная ведомость"));
     f.close();
 
-    ASSERT_TRUE(mainFrame()->onCommand(id::ID_FILE_NEW));
-    ASSERT_NE(mainFrame()->formTemplate().openDocumentFile(file), nullptr);
-    ASSERT_TRUE(mainFrame()->onCommand(id::ID_WINDOW_NEW));
+    ASSERT_TRUE(mainFrame()->commands().run(id::ID_FILE_NEW));
+    ASSERT_NE(mainFrame()->forms().formTemplate().openDocumentFile(file), nullptr);
+    ASSERT_TRUE(mainFrame()->commands().run(id::ID_WINDOW_NEW));
     EXPECT_EQ(mainFrame()->block().m_pReceivingFrame, receiving);
     EXPECT_EQ(mainFrame()->block().m_pView, receiving->GetActiveView());
 
     // Some of the second form has come when the operator stops; it is delivered at the stop.
     ASSERT_TRUE(waitUntil([this] {
-        const QString counter = mainFrame()->m_wndProgressStrip->byteCounterText();
+        const QString counter = mainFrame()->progressStrip()->byteCounterText();
         return counter.section(' ', 0, 0).toInt() > receivedLength(kForms[0]) + 10;
     }));
-    ASSERT_TRUE(mainFrame()->onCommand(id::ID_STOP_RECEIVE));
+    ASSERT_TRUE(mainFrame()->commands().run(id::ID_STOP_RECEIVE));
     ASSERT_TRUE(waitForWorkerEnd());
     ASSERT_EQ(titles(), QStringList({"Безымянный1", "Безымянный2", "Безымянный3", "saved.txt"}));
     const QString received = plainText(formDocs()[1]);
@@ -247,7 +249,7 @@ TEST_F(Exchange, ExitDuringAPassAsksTheGuardThenStopsBeforeAnyWindowGoes) {
     answer(kGuard, msg::IDOK);
     answer("Save changes to", msg::IDNO);
     m_messages.clear();
-    EXPECT_TRUE(mainFrame()->onCommand(id::ID_APP_EXIT));
+    EXPECT_TRUE(mainFrame()->commands().run(id::ID_APP_EXIT));
     EXPECT_FALSE(mainFrame()->isVisible());
     EXPECT_FALSE(mainFrame()->exchange().workerAlive());
     EXPECT_FALSE(receiving());
@@ -271,12 +273,12 @@ TEST_P(ClosingDuringTheHandshake, EndsAtOnceWithoutAWord) {
     answer(kGuard, msg::IDOK);
     answer(kStart, msg::IDYES);
     chooseSettings("COM1", "КСМ", "9600");
-    mainFrame()->onCommand(id::ID_CONNECT);
+    mainFrame()->commands().run(id::ID_CONNECT);
     ASSERT_TRUE(waitUntil([this] { return m_sim->report().handshakesSeen == 1; }));
     m_messages.clear();
 
     if (exitCommand) {
-        EXPECT_TRUE(mainFrame()->onCommand(id::ID_APP_EXIT));
+        EXPECT_TRUE(mainFrame()->commands().run(id::ID_APP_EXIT));
         EXPECT_FALSE(mainFrame()->isVisible());
     } else {
         auto* receiving = qobject_cast<QMdiSubWindow*>(mainFrame()->block().m_pReceivingFrame);
@@ -309,7 +311,7 @@ TEST_F(Exchange, ExitWaitsWhileTheWorkerAsksAQuestion) {
         closedUnderQuestion = mainFrame()->close();
         return msg::IDNO;
     });
-    mainFrame()->onCommand(id::ID_CONNECT);
+    mainFrame()->commands().run(id::ID_CONNECT);
     ASSERT_TRUE(waitForWorkerEnd());
     EXPECT_FALSE(closedUnderQuestion);
     EXPECT_FALSE(asked.contains(kGuard)) << "the close is refused before anything is asked";
@@ -323,7 +325,7 @@ TEST_F(Exchange, APortThatCannotBeOpenedIsReportedAndTheBarsComeBack) {
     ASSERT_TRUE(startApp());
     m_messages.clear();
     chooseSettings("COM3", "КСМ", "19200");
-    mainFrame()->onCommand(id::ID_CONNECT);
+    mainFrame()->commands().run(id::ID_CONNECT);
     EXPECT_EQ(mainFrame()->block().m_strPort, "COM3");
     EXPECT_EQ(mainFrame()->block().m_nDeviceType, 5);
     EXPECT_EQ(mainFrame()->block().m_nRate, 19200);
@@ -333,10 +335,10 @@ TEST_F(Exchange, APortThatCannotBeOpenedIsReportedAndTheBarsComeBack) {
                                                  "устройства %1 (COM3): адаптер не подключён.")
                                       .arg(m_dir.filePath("no-such-line")));
     EXPECT_FALSE(receiving());
-    mainFrame()->OnTimer(1);
+    mainFrame()->exchange().OnTimer(1);
     EXPECT_FALSE(stripShown());
     EXPECT_TRUE(statusShown());
-    EXPECT_TRUE(mainFrame()->isCommandEnabled(id::ID_CONNECT));
+    EXPECT_TRUE(mainFrame()->commands().isEnabled(id::ID_CONNECT));
 }
 
 }  // namespace

@@ -18,6 +18,8 @@
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
+#include "frames/CommandRouter.h"
+#include "frames/FormWindows.h"
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
 #include "res/MessageBox.h"
@@ -51,13 +53,13 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(mainFrame()));
         mainFrame()->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(mainFrame()));
-        for (int i = 1; i < forms; ++i) mainFrame()->onCommand(id::ID_FILE_NEW);
+        for (int i = 1; i < forms; ++i) mainFrame()->commands().run(id::ID_FILE_NEW);
         ASSERT_EQ(formDocs().size(), forms);
         ASSERT_NO_FATAL_FAILURE(focusText());
     }
 
     void focusText() {
-        CTabulonPlusView* view = mainFrame()->formTemplate().activeView();
+        CTabulonPlusView* view = mainFrame()->forms().formTemplate().activeView();
         ASSERT_NE(view, nullptr);
         // No window manager hands the focus back when a box closes either.
         mainFrame()->activateWindow();
@@ -76,7 +78,7 @@ protected:
     }
 
     QString activeTitle() const {
-        QMdiSubWindow* active = mainFrame()->mdiArea()->activeSubWindow();
+        QMdiSubWindow* active = mainFrame()->forms().mdiArea()->activeSubWindow();
         return active ? active->windowTitle().remove(QStringLiteral("[*]")) : QString();
     }
 
@@ -98,7 +100,7 @@ class CloseKey : public Keyboard, public testing::WithParamInterface<CloseCase> 
 TEST_P(CloseKey, ClosesTheActiveFormWindow) {
     const CloseCase& c = GetParam();
     ASSERT_NO_FATAL_FAILURE(startWithForms(c.forms));
-    if (c.titleBar) clickTitleBar(mainFrame()->mdiArea()->subWindowList().constFirst());
+    if (c.titleBar) clickTitleBar(mainFrame()->forms().mdiArea()->subWindowList().constFirst());
     if (c.saveAnswer) {
         press("x");
         answer(kSave, c.saveAnswer);
@@ -107,7 +109,7 @@ TEST_P(CloseKey, ClosesTheActiveFormWindow) {
     ASSERT_TRUE(waitUntil([&] { return titles().size() == c.left.size(); }, 5000));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(titles(), c.left);
-    EXPECT_EQ(mainFrame()->mdiArea()->subWindowList().size(), c.left.size());
+    EXPECT_EQ(mainFrame()->forms().mdiArea()->subWindowList().size(), c.left.size());
     EXPECT_EQ(sent(kSave), c.saveAnswer != 0);
 }
 
@@ -138,9 +140,10 @@ TEST_F(Keyboard, CtrlF4DuringAnExchangePassesTheCloseGuard) {
     startCalculator(o);
     ASSERT_NO_FATAL_FAILURE(startWithForms(1));
     chooseSettings("COM1", "КСМ-Р", "9600");
-    mainFrame()->onCommand(id::ID_CONNECT);
+    mainFrame()->commands().run(id::ID_CONNECT);
     ASSERT_TRUE(waitUntil([this] { return formDocs().size() == 2; }));
-    ASSERT_EQ(mainFrame()->mdiArea()->activeSubWindow(), mainFrame()->block().m_pReceivingFrame);
+    ASSERT_EQ(mainFrame()->forms().mdiArea()->activeSubWindow(),
+              mainFrame()->block().m_pReceivingFrame);
     ASSERT_NO_FATAL_FAILURE(focusText());
 
     answer(kGuard, msg::IDCANCEL);
@@ -170,7 +173,7 @@ TEST_F(Keyboard, CtrlF6StepsThroughTheFormWindows) {
         SCOPED_TRACE(keys);
         press(keys);
         EXPECT_EQ(activeTitle(), QString::fromUtf8(title));
-        EXPECT_EQ(QApplication::focusWidget(), mainFrame()->formTemplate().activeView())
+        EXPECT_EQ(QApplication::focusWidget(), mainFrame()->forms().formTemplate().activeView())
             << "the keys keep working in the window they reached";
     }
 }
@@ -181,11 +184,12 @@ TEST_F(Keyboard, EscClosesTheFindBoxesAndNothingElse) {
     ASSERT_NO_FATAL_FAILURE(startWithForms(2));
     press("a b c");
     // The commands follow the text on the idle pass, as the operator sees them.
-    ASSERT_TRUE(waitUntil([this] { return mainFrame()->action(id::ID_EDIT_FIND)->isEnabled(); }));
+    ASSERT_TRUE(waitUntil(
+        [this] { return mainFrame()->commands().action(id::ID_EDIT_FIND)->isEnabled(); }));
     for (const char* keys : {"ctrl+f", "ctrl+h"}) {
         SCOPED_TRACE(keys);
         press(keys);
-        CTabulonPlusView* view = mainFrame()->formTemplate().activeView();
+        CTabulonPlusView* view = mainFrame()->forms().formTemplate().activeView();
         QPointer<CFindReplaceDialog> box = view->findReplaceDialog();
         ASSERT_TRUE(box);
         ASSERT_TRUE(waitUntil([&] { return box->isActiveWindow(); }, 5000));
@@ -215,7 +219,7 @@ TEST_F(Keyboard, EscCancelsTheModalDialogs) {
             stayed = dialog->isVisible();
             if (stayed) dialog->reject();
         });
-        mainFrame()->onCommand(command);
+        mainFrame()->commands().run(command);
         EXPECT_TRUE(shown);
         EXPECT_FALSE(stayed);
         ASSERT_NO_FATAL_FAILURE(focusText());
@@ -226,7 +230,7 @@ TEST_F(Keyboard, EscCancelsTheModalDialogs) {
 // The main title names the active window, a second window onto a form by its own number.
 TEST_F(Keyboard, MainTitleNamesTheActiveWindow) {
     ASSERT_NO_FATAL_FAILURE(startWithForms(2));
-    mainFrame()->onCommand(id::ID_WINDOW_NEW);
+    mainFrame()->commands().run(id::ID_WINDOW_NEW);
     ASSERT_TRUE(waitUntil([this] { return activeTitle() == "Безымянный2:2"; }, 5000));
     EXPECT_TRUE(
         waitUntil([this] { return mainFrame()->windowTitle() == "Tabulon - Безымянный2:2"; }, 5000))
@@ -236,10 +240,10 @@ TEST_F(Keyboard, MainTitleNamesTheActiveWindow) {
 // A closed window hands over to the window the operator worked in before it.
 TEST_F(Keyboard, ClosingAWindowActivatesTheOneActiveBeforeIt) {
     ASSERT_NO_FATAL_FAILURE(startWithForms(4));
-    const QList<QMdiSubWindow*> windows = mainFrame()->mdiArea()->subWindowList();
+    const QList<QMdiSubWindow*> windows = mainFrame()->forms().mdiArea()->subWindowList();
     // Chosen in the Window menu: the second, then the last again; neither of the last one's
     // neighbours was active just before it.
-    for (int i : {1, 3}) mainFrame()->mdiArea()->setActiveSubWindow(windows[i]);
+    for (int i : {1, 3}) mainFrame()->forms().mdiArea()->setActiveSubWindow(windows[i]);
     ASSERT_NO_FATAL_FAILURE(focusText());
     for (const char* next : {"Безымянный2", "Безымянный3", "Безымянный1"}) {
         press("ctrl+F4");
@@ -356,7 +360,7 @@ static QString shownItem(const QAction* action) {
 // desktop as well, whose own Close key is Ctrl+W.
 TEST_F(Keyboard, SystemMenuNamesCtrlF4ForClose) {
     ASSERT_NO_FATAL_FAILURE(startWithForms(2));
-    QMdiSubWindow* window = mainFrame()->mdiArea()->activeSubWindow();
+    QMdiSubWindow* window = mainFrame()->forms().mdiArea()->activeSubWindow();
     ASSERT_NE(window->systemMenu(), nullptr);
     QStringList shown;
     QAction* close = nullptr;
@@ -378,11 +382,12 @@ TEST_F(Keyboard, SystemMenuNamesCtrlF4ForClose) {
 TEST_F(Keyboard, FindBoxLettersWorkInTheirBox) {
     ASSERT_NO_FATAL_FAILURE(startWithForms(1));
     press("a b c space a b c space a b c");
-    ASSERT_TRUE(waitUntil([this] { return mainFrame()->action(id::ID_EDIT_FIND)->isEnabled(); }));
+    ASSERT_TRUE(waitUntil(
+        [this] { return mainFrame()->commands().action(id::ID_EDIT_FIND)->isEnabled(); }));
     for (const auto& [open, keys] : {std::pair{"ctrl+f", &kFindKeys}, {"ctrl+h", &kReplaceKeys}}) {
         ASSERT_NO_FATAL_FAILURE(focusText());
         press(open);
-        CTabulonPlusView* view = mainFrame()->formTemplate().activeView();
+        CTabulonPlusView* view = mainFrame()->forms().formTemplate().activeView();
         QPointer<CFindReplaceDialog> box = view->findReplaceDialog();
         ASSERT_TRUE(box);
         ASSERT_TRUE(waitUntil([&] { return box->isActiveWindow(); }, 5000));

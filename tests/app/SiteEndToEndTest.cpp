@@ -12,6 +12,7 @@
 #include "archive/ArchiveName.h"
 #include "archive/ArchiveSettings.h"
 #include "archive/ExchangeRecord.h"
+#include "frames/CommandRouter.h"
 #include "frames/MainFrame.h"
 #include "frames/WorkerCalls.h"
 #include "res/CommandIds.h"
@@ -74,7 +75,7 @@ TEST_F(SiteExchange, FormsGoToTheSitesFolderAndTabulonIniIsWrittenAsEver) {
     answer(kReport, msg::IDNO);
     pickAndContinue(QStringLiteral("берег"));
 
-    ASSERT_TRUE(mainFrame()->onCommand(id::ID_SITE_CONNECT));
+    ASSERT_TRUE(mainFrame()->commands().run(id::ID_SITE_CONNECT));
     ASSERT_TRUE(waitForWorkerEnd());
     mainFrame()->calls().finishArchive();
 
@@ -91,7 +92,7 @@ TEST_F(SiteExchange, FormsGoToTheSitesFolderAndTabulonIniIsWrittenAsEver) {
     chooseSettings("COM1", "КСМ-С", "4800");
     m_sim->stop();
     startCalculator(o);
-    ASSERT_TRUE(mainFrame()->onCommand(id::ID_CONNECT));
+    ASSERT_TRUE(mainFrame()->commands().run(id::ID_CONNECT));
     ASSERT_TRUE(waitForWorkerEnd());
     mainFrame()->calls().finishArchive();
     EXPECT_EQ(archiveFiles().filter(QRegularExpression("^" + month + "/[^/]+$")).size(), 2)
@@ -105,7 +106,7 @@ TEST_F(SiteExchange, SiteWithoutComNumberIsToldAndCancelKeepsTheIniChoice) {
                makeSite("Котельная 5", "COM5", 3, 19200)});
     ASSERT_TRUE(startApp());
     pickAndContinue(QStringLiteral("насос"));
-    ASSERT_TRUE(mainFrame()->onCommand(id::ID_SITE_CONNECT));
+    ASSERT_TRUE(mainFrame()->commands().run(id::ID_SITE_CONNECT));
     ASSERT_TRUE(sent(QStringLiteral("Порт объекта «Насосная» (tcp://192.0.2.7:4001) не стоит")));
     EXPECT_TRUE(m_preset.isEmpty());
 
@@ -117,10 +118,10 @@ TEST_F(SiteExchange, SiteWithoutComNumberIsToldAndCancelKeepsTheIniChoice) {
         m_preset << dialog->findChild<QComboBox*>("IDC_PORT")->currentText();
         dialog->reject();
     });
-    ASSERT_TRUE(mainFrame()->onCommand(id::ID_SITE_CONNECT));
+    ASSERT_TRUE(mainFrame()->commands().run(id::ID_SITE_CONNECT));
     EXPECT_EQ(m_preset, QStringList{"COM5"});
-    EXPECT_EQ(mainFrame()->m_dlgSettings.m_strPort, QStringLiteral("COM1"));
-    EXPECT_EQ(mainFrame()->m_dlgSettings.m_strDevice, QStringLiteral("КСМ-Р"));
+    EXPECT_EQ(mainFrame()->settingsDlg().m_strPort, QStringLiteral("COM1"));
+    EXPECT_EQ(mainFrame()->settingsDlg().m_strDevice, QStringLiteral("КСМ-Р"));
     EXPECT_FALSE(mainFrame()->exchange().workerAlive());
 }
 
@@ -154,7 +155,7 @@ TEST_F(SiteExchange, PickerOpensAtOnceAndFillsInTheLastCollection) {
         }
         picker->reject();
     });
-    ASSERT_TRUE(mainFrame()->onCommand(id::ID_SITE_CONNECT));
+    ASSERT_TRUE(mainFrame()->commands().run(id::ID_SITE_CONNECT));
     EXPECT_FALSE(releaser.released()) << "waited in the open of a pipe";
     EXPECT_EQ(when, (QStringList{r.start.toLocalTime().toString("dd.MM.yyyy HH:mm"), ""}));
     EXPECT_EQ(outcome, (QStringList{recordOutcomeText(RecordOutcome::FormsReceived), ""}));

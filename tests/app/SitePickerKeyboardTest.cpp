@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "frames/CommandRouter.h"
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
 #include "sites/SiteBook.h"
@@ -46,7 +47,7 @@ TEST_F(SitePickerKeys, TypingNarrowsEnterPicksAndSettingsOpenPreset) {
             preset << dialog->findChild<QComboBox*>(list)->currentText();
         dialog->reject();
     });
-    mainFrame()->onCommand(id::ID_SITE_CONNECT);
+    mainFrame()->commands().run(id::ID_SITE_CONNECT);
 
     EXPECT_EQ(shownAfterTyping, (QStringList{"ЦТП 12", "ЦТП 14"}));
     EXPECT_EQ(preset, (QStringList{"COM4", "КСМ", "19200"}));

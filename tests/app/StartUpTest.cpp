@@ -18,6 +18,8 @@
 #include "forms/FormPrinter.h"
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
+#include "frames/CommandRouter.h"
+#include "frames/FormWindows.h"
 #include "frames/HelpWindow.h"
 #include "frames/MainFrame.h"
 #include "frames/ProgressStrip.h"
@@ -51,47 +53,47 @@ TEST_F(StartUp, OneEmptyFormInAMaximizedWindowWithTheFormMenu) {
     EXPECT_TRUE(m_messages.isEmpty());
     EXPECT_TRUE(mainFrame()->isMaximized());
     EXPECT_EQ(titles(), QStringList({"Безымянный1"}));
-    EXPECT_TRUE(mainFrame()->showsFormMenu());
+    EXPECT_TRUE(mainFrame()->commands().showsFormMenu());
     EXPECT_EQ(menuTitles(), QStringList({"&Файл", "&Редактировать", "&Вид", "&Окно", "&Помощь"}));
     EXPECT_EQ(mainFrame()->windowTitle(), "Tabulon - Безымянный1");
     // The file's values wait in the dialog; the block keeps its own defaults until a connect.
-    EXPECT_EQ(mainFrame()->m_dlgSettings.m_strDevice, "КСМ-Ж");
+    EXPECT_EQ(mainFrame()->settingsDlg().m_strDevice, "КСМ-Ж");
     EXPECT_EQ(mainFrame()->block().m_strPort, "COM1");
     EXPECT_EQ(mainFrame()->block().m_nRate, 9600);
     EXPECT_EQ(mainFrame()->block().m_nDeviceType, 0);
-    EXPECT_FALSE(mainFrame()->m_wndProgressStrip->isVisible());
-    EXPECT_TRUE(mainFrame()->m_wndStatusBar->isVisible());
-    EXPECT_EQ(mainFrame()->m_wndProgressStrip->bar()->maximum(), 1000);
-    EXPECT_EQ(mainFrame()->m_wndProgressStrip->step(), 50);
+    EXPECT_FALSE(mainFrame()->progressStrip()->isVisible());
+    EXPECT_TRUE(mainFrame()->statusBar()->isVisible());
+    EXPECT_EQ(mainFrame()->progressStrip()->bar()->maximum(), 1000);
+    EXPECT_EQ(mainFrame()->progressStrip()->step(), 50);
 }
 
 TEST_F(StartUp, ClosingEveryFormBringsTheMainMenuAndNewNumbersOn) {
     ASSERT_TRUE(startApp());
-    mainFrame()->onCommand(id::ID_FILE_NEW);
+    mainFrame()->commands().run(id::ID_FILE_NEW);
     EXPECT_EQ(titles(), QStringList({"Безымянный1", "Безымянный2"}));
-    mainFrame()->mdiArea()->closeAllSubWindows();
+    mainFrame()->forms().mdiArea()->closeAllSubWindows();
     ASSERT_TRUE(waitUntil([this] { return formDocs().isEmpty(); }));
-    mainFrame()->updateCommandUI();
-    EXPECT_FALSE(mainFrame()->showsFormMenu());
+    mainFrame()->commands().refresh();
+    EXPECT_FALSE(mainFrame()->commands().showsFormMenu());
     EXPECT_EQ(menuTitles(), QStringList({"&Файл", "&Вид", "Настройки", "&Помощь"}));
     EXPECT_EQ(mainFrame()->windowTitle(), "Tabulon");
     // Nothing handles the "Настройки" commands; window and form commands have no target.
-    EXPECT_FALSE(mainFrame()->isCommandEnabled(id::ID_PORT_COM1));
-    EXPECT_FALSE(mainFrame()->isCommandEnabled(id::ID_DEVICE_KSM));
-    EXPECT_FALSE(mainFrame()->isCommandEnabled(id::ID_FILE_SAVE));
-    EXPECT_FALSE(mainFrame()->isCommandEnabled(id::ID_WINDOW_CASCADE));
-    EXPECT_TRUE(mainFrame()->isCommandEnabled(id::ID_FILE_NEW));
+    EXPECT_FALSE(mainFrame()->commands().isEnabled(id::ID_PORT_COM1));
+    EXPECT_FALSE(mainFrame()->commands().isEnabled(id::ID_DEVICE_KSM));
+    EXPECT_FALSE(mainFrame()->commands().isEnabled(id::ID_FILE_SAVE));
+    EXPECT_FALSE(mainFrame()->commands().isEnabled(id::ID_WINDOW_CASCADE));
+    EXPECT_TRUE(mainFrame()->commands().isEnabled(id::ID_FILE_NEW));
 
-    mainFrame()->action(id::ID_FILE_NEW)->trigger();  // Ctrl+N and the toolbar button
+    mainFrame()->commands().action(id::ID_FILE_NEW)->trigger();  // Ctrl+N and the toolbar button
     EXPECT_EQ(titles(), QStringList({"Безымянный3"}));
-    mainFrame()->updateCommandUI();
-    EXPECT_TRUE(mainFrame()->showsFormMenu());
+    mainFrame()->commands().refresh();
+    EXPECT_TRUE(mainFrame()->commands().showsFormMenu());
 }
 
 TEST_F(StartUp, TheWindowMenuListsTheOpenForms) {
     ASSERT_TRUE(startApp());
-    mainFrame()->onCommand(id::ID_FILE_NEW);
-    QMenu* windows = mainFrame()->menu(id::IDR_FORMTYPE)->windowMenu();
+    mainFrame()->commands().run(id::ID_FILE_NEW);
+    QMenu* windows = mainFrame()->commands().menu(id::IDR_FORMTYPE)->windowMenu();
     ASSERT_NE(windows, nullptr);
     emit windows->aboutToShow();
     QStringList items;
@@ -145,7 +147,7 @@ TEST_F(StartUp, ThePrintSwitchPrintsTheFileAndEnds) {
 
 TEST_F(StartUp, HelpShowsTheManualOrSaysItCannot) {
     ASSERT_TRUE(startApp());
-    ASSERT_TRUE(mainFrame()->onCommand(id::ID_HELP));
+    ASSERT_TRUE(mainFrame()->commands().run(id::ID_HELP));
     ASSERT_NE(mainFrame()->help(), nullptr);
     EXPECT_TRUE(mainFrame()->help()->isVisible());
     EXPECT_FALSE(mainFrame()->help()->toPlainText().isEmpty());
@@ -153,7 +155,7 @@ TEST_F(StartUp, HelpShowsTheManualOrSaysItCannot) {
 
     mainFrame()->setHelpPath(m_dir.filePath("missing/index.html"));
     m_messages.clear();
-    mainFrame()->onCommand(id::ID_HELP);
+    mainFrame()->commands().run(id::ID_HELP);
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_EQ(m_messages[0].text, "Failed to launch help.");
 }
@@ -167,7 +169,7 @@ TEST_F(StartUp, AboutShowsTheFixedVersionText) {
         for (QLabel* label : about->findChildren<QLabel*>()) labels.append(label->text());
         about->accept();
     });
-    mainFrame()->onCommand(id::ID_APP_ABOUT);
+    mainFrame()->commands().run(id::ID_APP_ABOUT);
     EXPECT_EQ(caption, "About Tabulon");
     EXPECT_TRUE(labels.contains("Tabulon Version 1.8"));
 }
@@ -179,14 +181,14 @@ TEST_F(StartUp, PortsCommandOpensThePortsWindow) {
     const QList<QAction*> file = mainFrame()->menuBar()->actions().first()->menu()->actions();
     EXPECT_EQ(file[file.size() - 2]->text(), "Порт&ы…");
     for (bool withForm : {true, false}) {
-        if (!withForm) mainFrame()->onCommand(id::ID_FILE_CLOSE);
+        if (!withForm) mainFrame()->commands().run(id::ID_FILE_CLOSE);
         QString caption;
         m_answerer.whenShown("QDialog", [&](QDialog* dialog) {
             caption = dialog->windowTitle();
             dialog->close();
         });
-        EXPECT_TRUE(mainFrame()->action(id::ID_PORTS)->isEnabled());
-        mainFrame()->action(id::ID_PORTS)->trigger();
+        EXPECT_TRUE(mainFrame()->commands().action(id::ID_PORTS)->isEnabled());
+        mainFrame()->commands().action(id::ID_PORTS)->trigger();
         EXPECT_EQ(caption, "Порты") << (withForm ? "with a form" : "without a form");
     }
 }
@@ -206,30 +208,30 @@ TEST_F(StartUp, TheEndOfAnExchangeShowsTheStatusBarWhateverTheOperatorDid) {
     chooseSettings("COM2", "КСМ-Ж", "4800");
 
     // Hidden by the operator before: shown again at the end.
-    frame->onCommand(id::ID_VIEW_STATUS_BAR);
-    EXPECT_FALSE(frame->m_wndStatusBar->isVisible());
-    frame->onCommand(id::ID_CONNECT);
-    EXPECT_TRUE(frame->m_wndProgressStrip->isVisible());
-    frame->onCommand(id::ID_STOP_RECEIVE);
+    frame->commands().run(id::ID_VIEW_STATUS_BAR);
+    EXPECT_FALSE(frame->statusBar()->isVisible());
+    frame->commands().run(id::ID_CONNECT);
+    EXPECT_TRUE(frame->progressStrip()->isVisible());
+    frame->commands().run(id::ID_STOP_RECEIVE);
     ASSERT_TRUE(waitForWorkerEnd());
-    frame->OnTimer(2);
-    EXPECT_TRUE(frame->m_wndProgressStrip->isVisible()) << "another timer's tick";
-    frame->OnTimer(1);
-    EXPECT_TRUE(frame->m_wndStatusBar->isVisible());
-    EXPECT_FALSE(frame->m_wndProgressStrip->isVisible());
+    frame->exchange().OnTimer(2);
+    EXPECT_TRUE(frame->progressStrip()->isVisible()) << "another timer's tick";
+    frame->exchange().OnTimer(1);
+    EXPECT_TRUE(frame->statusBar()->isVisible());
+    EXPECT_FALSE(frame->progressStrip()->isVisible());
 
     // Shown by the operator during the exchange: both bars until the end.
-    frame->onCommand(id::ID_CONNECT);
-    frame->onCommand(id::ID_VIEW_STATUS_BAR);
-    EXPECT_TRUE(frame->m_wndStatusBar->isVisible());
-    EXPECT_TRUE(frame->m_wndProgressStrip->isVisible());
-    mainFrame()->updateCommandUI();
-    EXPECT_TRUE(frame->action(id::ID_VIEW_STATUS_BAR)->isChecked());
-    frame->onCommand(id::ID_STOP_RECEIVE);
+    frame->commands().run(id::ID_CONNECT);
+    frame->commands().run(id::ID_VIEW_STATUS_BAR);
+    EXPECT_TRUE(frame->statusBar()->isVisible());
+    EXPECT_TRUE(frame->progressStrip()->isVisible());
+    mainFrame()->commands().refresh();
+    EXPECT_TRUE(frame->commands().action(id::ID_VIEW_STATUS_BAR)->isChecked());
+    frame->commands().run(id::ID_STOP_RECEIVE);
     ASSERT_TRUE(waitForWorkerEnd());
-    frame->OnTimer(1);
-    EXPECT_TRUE(frame->m_wndStatusBar->isVisible());
-    EXPECT_FALSE(frame->m_wndProgressStrip->isVisible());
+    frame->exchange().OnTimer(1);
+    EXPECT_TRUE(frame->statusBar()->isVisible());
+    EXPECT_FALSE(frame->progressStrip()->isVisible());
     EXPECT_EQ(frame->block().m_strPort, "COM2");
     EXPECT_EQ(frame->block().m_nRate, 4800);
 }

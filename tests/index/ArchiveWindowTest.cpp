@@ -13,6 +13,9 @@
 
 #include "forms/FormTemplate.h"
 #include "forms/TabulonPlusDoc.h"
+#include "frames/ArchiveWindows.h"
+#include "frames/CommandRouter.h"
+#include "frames/FormWindows.h"
 #include "frames/MainFrame.h"
 #include "frames/WorkerCalls.h"
 #include "index/ArchiveTreeModel.h"
@@ -59,8 +62,8 @@ protected:
     ArchiveWindow* openWindow() {
         if (!startApp()) return nullptr;
         mainFrame()->activateWindow();
-        if (!mainFrame()->onCommand(id::ID_ARCHIVE_BROWSE)) return nullptr;
-        ArchiveWindow* w = mainFrame()->archiveWindow();
+        if (!mainFrame()->commands().run(id::ID_ARCHIVE_BROWSE)) return nullptr;
+        ArchiveWindow* w = mainFrame()->archiveWindows().archiveWindow();
         if (!QTest::qWaitForWindowExposed(w)) return nullptr;
         if (!waitUntil([w] { return !w->isUpdating(); })) return nullptr;
         return w;
@@ -92,11 +95,11 @@ TEST_F(ArchiveWindowKeys, TypingNarrowsTheListAndEnterOpensTheHitAsOpenWould) {
     const QString path = QDir(archive()).filePath(m_hit);
     ASSERT_TRUE(waitUntil(
         [&] {
-            CTabulonPlusDoc* doc = mainFrame()->formTemplate().activeDocument();
+            CTabulonPlusDoc* doc = mainFrame()->forms().formTemplate().activeDocument();
             return doc && doc->getPathName() == QFileInfo(path).absoluteFilePath();
         },
         5000));
-    CTabulonPlusDoc* doc = mainFrame()->formTemplate().activeDocument();
+    CTabulonPlusDoc* doc = mainFrame()->forms().formTemplate().activeDocument();
     EXPECT_EQ(doc->getTitle(), QFileInfo(path).fileName());
     EXPECT_EQ(plainText(doc), QStringLiteral("Суточный отчёт\nзав. N 04127\nКотельная 3\n"));
     EXPECT_FALSE(doc->IsModified());
@@ -227,9 +230,9 @@ TEST_F(ArchiveWindowKeys, FormsOfAnExchangeShowWhileTheWindowIsOpen) {
     answer(QStringLiteral("Чтение данных в объеме "), msg::IDNO);
     chooseSettings("COM1", "КСМ-Ж", "9600");
     mainFrame()->activateWindow();
-    ASSERT_TRUE(mainFrame()->onCommand(id::ID_CONNECT));
+    ASSERT_TRUE(mainFrame()->commands().run(id::ID_CONNECT));
     ASSERT_TRUE(waitForWorkerEnd());
-    mainFrame()->OnTimer(1);  // the tick that ends the exchange for the windows
+    mainFrame()->exchange().OnTimer(1);  // the tick that ends the exchange for the windows
     EXPECT_TRUE(waitUntil([w] { return listed(w) == 4; }, 10000)) << listed(w);
     const auto* tree = w->findChild<QTreeView*>(QStringLiteral("ArchiveTree"));
     EXPECT_EQ(tree->model()->index(0, 0).data().toString(), QStringLiteral("Все формы (4)"));
