@@ -59,6 +59,16 @@ void IndexUpdater::onReports(int begin, int end) {
     }
 }
 
+bool IndexUpdater::rebuild(IndexDatabase& db, const QString& indexFile, Reconciler& reconciler,
+                           Reconciler::Summary& summary) {
+    // Damaged while in use: made anew once, from the files.
+    db.close();
+    IndexDatabase::removeFiles(indexFile);
+    if (!db.open(indexFile)) return false;
+    summary = reconciler.run();
+    return true;
+}
+
 IndexUpdater::Result IndexUpdater::run(IndexDatabase& db, const QString& root,
                                        const QString& indexFile, Look look,
                                        const std::atomic<bool>& stop, QPromise<Report>& promise) {
@@ -81,13 +91,9 @@ IndexUpdater::Result IndexUpdater::run(IndexDatabase& db, const QString& root,
             summary = reconciler.run();
             changes += summary.added + summary.changed + summary.removed;
         }
-        // Damaged while in use: made anew once, from the files.
         if (summary.failed && db.damaged()) {
-            db.close();
-            IndexDatabase::removeFiles(indexFile);
             result.rebuilt = true;
-            opened = db.open(indexFile);
-            if (opened) summary = reconciler.run();
+            opened = rebuild(db, indexFile, reconciler, summary);
             changes = summary.added;
         }
         result.changes = changes;
@@ -99,7 +105,7 @@ IndexUpdater::Result IndexUpdater::run(IndexDatabase& db, const QString& root,
     // A connection that failed is made anew by the next look.
     if (!result.failure.isEmpty()) db.close();
     result.notifies = ArchiveFollower::notifies(QStorageInfo(root).fileSystemType());
-    if (look == Look::Whole && !IndexLocation::isMemory(indexFile) && !stop)
+    if (look == Look::Whole && !IndexLocation::isMemory(indexFile) && !stop.load())
         IndexLocation::dropStale(indexFile, QDateTime::currentDateTime());
     return result;
 }

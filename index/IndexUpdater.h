@@ -57,6 +57,8 @@ private:
     };
     static Result run(IndexDatabase& db, const QString& root, const QString& indexFile, Look look,
                       const std::atomic<bool>& stop, QPromise<Report>& promise);
+    static bool rebuild(IndexDatabase& db, const QString& indexFile, Reconciler& reconciler,
+                        Reconciler::Summary& summary);
     void onReports(int begin, int end);
 
     QFutureWatcher<Report>* m_watcher;

@@ -37,6 +37,7 @@
 #include "index/IndexDatabase.h"
 #include "index/IndexLocation.h"
 #include "index/Reconciler.h"
+#include "res/Texts.h"
 
 namespace {
 
@@ -380,7 +381,7 @@ void typingGap(const QString& root) {
         runUntil([] { return false; }, 80);
     }
     // Answered once the count is no longer the note of a search under way.
-    runUntil([&] { return t.elapsed() > 500 && status->text() != QStringLiteral("Поиск…"); },
+    runUntil([&] { return t.elapsed() > 500 && status->text() != texts::kArchiveSearching; },
              600000);
     gapRow(bench::format("Typing \"щя\", answered in %.1f s: ", seconds(t)) +
                status->text().toStdString(),
