@@ -14,9 +14,12 @@ namespace {
 // on a first look, one second of a cold disk before any form is read.
 class Walk {
 public:
-    Walk(const Shortcut& shortcut, Listing& out) : m_shortcut(shortcut), m_out(out) {}
+    Walk(const Shortcut& shortcut, const std::atomic<bool>* stop, Listing& out)
+        : m_shortcut(shortcut), m_stop(stop), m_out(out) {}
 
     void folder(const FolderListing& here, const QString& prefix) {
+        if (m_stop && m_stop->load()) m_out.stopped = true;
+        if (m_out.stopped) return;
         std::vector<std::pair<QString, const std::string*>> forms;
         for (const FolderListing::Entry& e : here.entries()) {
             if (e.name.front() == '.' || e.kind == FolderListing::Kind::FolderLink) continue;
@@ -46,6 +49,7 @@ public:
 
 private:
     const Shortcut& m_shortcut;
+    const std::atomic<bool>* m_stop;
     Listing& m_out;
 };
 
@@ -55,10 +59,10 @@ File stamp(const QFileInfo& info, const QString& path) {
     return {path, info.size(), info.lastModified().toMSecsSinceEpoch()};
 }
 
-Listing scan(const QString& root, const Shortcut& shortcut) {
+Listing scan(const QString& root, const Shortcut& shortcut, const std::atomic<bool>* stop) {
     Listing out;
     const FolderListing top(nullptr, QFile::encodeName(root).toStdString());
-    if (top.isOpen()) Walk(shortcut, out).folder(top, QString());
+    if (top.isOpen()) Walk(shortcut, stop, out).folder(top, QString());
     return out;
 }
 

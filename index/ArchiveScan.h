@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <vector>
 
@@ -28,6 +29,7 @@ struct Folder {
 struct Listing {
     std::vector<File> files;
     std::vector<Folder> folders;
+    bool stopped = false;  // left halfway: not a picture of the archive
 };
 
 // Whether the files of a folder as found now may keep the sizes and times the caller knows, and
@@ -39,7 +41,10 @@ struct Shortcut {
     std::function<bool(const QString& path)> knows;
 };
 
-Listing scan(const QString& root, const Shortcut& shortcut = {});
+// `stop`, when set, is looked at before each folder: the first look at a cold archive of years
+// lists its folders for seconds, and whoever asked for it may be gone.
+Listing scan(const QString& root, const Shortcut& shortcut = {},
+             const std::atomic<bool>* stop = nullptr);
 // One file as scan() lists it, `path` below the root.
 File stamp(const QFileInfo& info, const QString& path);
 

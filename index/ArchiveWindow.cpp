@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -45,9 +46,8 @@ ArchiveWindow::ArchiveWindow(QString root, QWidget* parent)
 }
 
 ArchiveWindow::~ArchiveWindow() {
+    // The look under way ends on the index's writer by itself: nothing is waited for.
     m_updater->stop();
-    delete m_list;  // its statements go before the database
-    m_list = nullptr;
 }
 
 void ArchiveWindow::buildWidgets() {
@@ -95,7 +95,7 @@ void ArchiveWindow::buildTree() {
 }
 
 void ArchiveWindow::buildList() {
-    m_list = new FormListModel(m_db, m_root, this);
+    m_list = new FormListModel(m_root, this);
     m_delegate = new HitDelegate(this);
     m_listView = new QTreeView;
     m_listView->setObjectName(QStringLiteral("ArchiveForms"));
@@ -112,6 +112,11 @@ void ArchiveWindow::buildList() {
                   FormListModel::Type, FormListModel::Size})
         header->resizeSection(c, c == FormListModel::Received ? 150 : 100);
     connect(m_list, &FormListModel::fetched, this, &ArchiveWindow::updateCounts);
+    connect(m_list, &QAbstractItemModel::modelReset, this, &ArchiveWindow::onListed);
+    // The next batch once the operator has scrolled to the end of the rows read.
+    connect(m_listView->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (value == m_listView->verticalScrollBar()->maximum()) m_list->readMore();
+    });
     connect(m_listView, &QAbstractItemView::activated, this,
             [this](const QModelIndex& index) { openRow(index.row()); });
 }
@@ -130,6 +135,10 @@ void ArchiveWindow::buildStatusBar() {
 
 bool ArchiveWindow::isUpdating() const {
     return m_updater->isRunning();
+}
+
+bool ArchiveWindow::isListing() const {
+    return m_list->isBusy();
 }
 
 void ArchiveWindow::showArchive() {
@@ -176,6 +185,7 @@ void ArchiveWindow::openIndex() {
         return;
     }
     m_indexOpen = m_db.open(m_indexFile);
+    listFromIndex();
     if (!m_indexOpen && !IndexLocation::isMemory(m_indexFile)) {
         keepInMemory(m_db.error());
     } else if (m_db.rebuilt()) {
@@ -192,10 +202,10 @@ void ArchiveWindow::keepInMemory(const QString& why) {
     const QString folder = QFileInfo(m_indexFile).absolutePath();
     qWarning("Archive index %s: %s", qUtf8Printable(m_indexFile), qUtf8Printable(why));
     const QString reason = IndexLocation::whyNotKept(m_indexFile);
-    m_list->show({}, {});  // its statement goes with the connection
     m_db.close();
     m_indexFile = IndexLocation::memoryFor(m_root);
     m_indexOpen = m_db.open(m_indexFile);
+    listFromIndex();
     if (!m_indexOpen) {
         qWarning("Archive index in memory: %s", qUtf8Printable(m_db.error()));
         m_note = texts::kArchiveIndexFailed.arg(reason);
@@ -212,9 +222,9 @@ bool ArchiveWindow::cacheMended() {
     IndexDatabase probe;
     if (!probe.open(IndexLocation::fileFor(m_root))) return false;
     probe.close();
-    m_list->show({}, {});
     m_db.close();
     m_indexOpen = false;
+    listFromIndex();
     m_indexFile = IndexLocation::fileFor(m_root);
     m_search->setEnabled(true);
     m_search->setPlaceholderText(texts::kArchiveSearchHint);
@@ -239,36 +249,47 @@ void ArchiveWindow::startUpdate(IndexUpdater::Look look) {
 void ArchiveWindow::fillTree() {
     if (!m_indexOpen) return;
     const QSignalBlocker quiet(m_treeView->selectionModel());
-    m_tree->fill(m_db.scopes(), m_db.formCount());
+    m_tree->fill(m_db.scopes(), m_db.formCount().value_or(0));
     m_treeView->expandToDepth(0);
     m_treeView->setCurrentIndex(m_tree->find(m_scope));
 }
 
+void ArchiveWindow::listFromIndex() {
+    m_list->setIndexFile(m_indexOpen ? m_indexFile : QString());
+}
+
 void ArchiveWindow::showList() {
     m_typing->stop();
-    const QString search = m_search->text();
-    m_delegate->setTwoLines(!search.trimmed().isEmpty());
-    m_list->show(search, m_scope);
+    m_chosen.clear();
+    m_list->show(m_search->text(), m_scope);
     countBrowsed();
-    if (m_list->rowCount() > 0) m_listView->setCurrentIndex(m_list->index(0, 0));
     updateCounts();
 }
 
 void ArchiveWindow::relist() {
     const QString current = m_list->pathAt(m_listView->currentIndex().row());
     showList();
-    const int row = m_list->rowOf(current);
-    if (row >= 0) m_listView->setCurrentIndex(m_list->index(row, 0));
+    m_chosen = current;
+}
+
+void ArchiveWindow::onListed() {
+    m_delegate->setTwoLines(m_list->isSearch());
+    const int row = std::max(m_list->rowOf(std::exchange(m_chosen, QString())), 0);
+    if (row < m_list->rowCount()) m_listView->setCurrentIndex(m_list->index(row, 0));
+    if (std::exchange(m_openWhenListed, false)) openRow(row);
+    updateCounts();
 }
 
 void ArchiveWindow::updateCounts() {
     const int rows = m_list->rowCount();
-    const bool more = m_list->canFetchMore({});
+    const bool more = m_list->hasMore();
     QString count;
     if (!m_indexOpen)
         count = m_note;
+    else if (m_list->isSearch() && m_list->isBusy())
+        count = texts::kArchiveSearching;
     else if (!m_list->isSearch())
-        count = texts::kArchiveForms.arg(m_browsed);
+        count = m_browsed ? texts::kArchiveForms.arg(*m_browsed) : texts::kArchiveFormsUncounted;
     else if (rows == 0)
         count = texts::kArchiveNoHits;
     else
@@ -287,6 +308,11 @@ bool ArchiveWindow::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (m_typing->isActive()) showList();  // what was typed, not what was shown before
+            // The form is opened once the list of what was typed is read.
+            if (m_list->isBusy()) {
+                m_openWhenListed = true;
+                return true;
+            }
             openRow(m_listView->currentIndex().isValid() ? m_listView->currentIndex().row() : 0);
             return true;
         }
@@ -334,6 +360,7 @@ void ArchiveWindow::onProgress(qsizetype done, qsizetype total) {
 
 void ArchiveWindow::countBrowsed() {
     m_browsed = m_indexOpen && !m_list->isSearch() ? FormQuery::count(m_db, m_scope) : 0;
+    if (!m_browsed) qWarning("Archive index: %s", qUtf8Printable(m_db.error()));
 }
 
 void ArchiveWindow::onUpdated(const IndexUpdater::Result& result) {
@@ -341,9 +368,9 @@ void ArchiveWindow::onUpdated(const IndexUpdater::Result& result) {
     bool relisted = std::exchange(m_mustRelist, false) || result.changes > 0;
     if (result.rebuilt) {
         // The file under this connection was replaced.
-        m_list->show({}, {});
         m_db.close();
         m_indexOpen = m_db.open(m_indexFile);
+        listFromIndex();
         m_rebuilding = true;
         relisted = true;
     }

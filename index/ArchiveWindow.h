@@ -42,6 +42,8 @@ public:
     void showForms(const QString& site, const QDate& month);
     // Whether the index is being brought up to date.
     bool isUpdating() const;
+    // Whether the list is being read.
+    bool isListing() const;
 
 signals:
     // The operator chose a form to open: its full path.
@@ -64,8 +66,10 @@ private:
     bool cacheMended();
     void startUpdate(IndexUpdater::Look look);
     void fillTree();
+    void listFromIndex();  // the list reads the index as now open
     void showList();
     void relist();  // anew, the form chosen kept chosen
+    void onListed();
     void openRow(int row);
     void updateCounts();
     void countBrowsed();
@@ -81,7 +85,11 @@ private:
     std::optional<IndexUpdater::Look> m_pending;  // a look asked for while one runs
     FormQuery::Scope m_scope;
     QString m_note;        // what the status bar tells besides the counts
-    qint64 m_browsed = 0;  // the forms of the part of the archive listed, when not searching
+    // The forms of the part of the archive listed, when not searching; none when the index
+    // could not count them.
+    std::optional<qint64> m_browsed = 0;
+    QString m_chosen;              // the form to choose again once the list is read anew
+    bool m_openWhenListed = false;  // Enter pressed before the list of what was typed came
 
     ArchiveTreeModel* m_tree = nullptr;
     FormListModel* m_list = nullptr;

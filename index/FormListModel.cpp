@@ -3,23 +3,96 @@
 #include <QBrush>
 #include <QDir>
 #include <QLocale>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include "index/IndexDatabase.h"
 #include "res/Texts.h"
 
-FormListModel::FormListModel(IndexDatabase& db, QString root, QObject* parent)
-    : QAbstractTableModel(parent), m_db(db), m_root(std::move(root)) {}
+// Used by one worker at a time: a list reads its next batch only once the last has come.
+struct FormListModel::Source {
+    IndexDatabase db;
+    std::optional<FormQuery> query;
+};
 
-FormListModel::~FormListModel() = default;
+FormListModel::FormListModel(QString root, QObject* parent)
+    : QAbstractTableModel(parent),
+      m_root(std::move(root)),
+      m_reading(new QFutureWatcher<Batch>(this)) {
+    connect(m_reading, &QFutureWatcherBase::finished, this, &FormListModel::onRead);
+}
+
+FormListModel::~FormListModel() {
+    if (m_stop) m_stop->store(true);
+}
+
+void FormListModel::setIndexFile(const QString& indexFile) {
+    m_indexFile = indexFile;
+    if (m_stop) m_stop->store(true);
+    ++m_generation;
+    m_busy = false;
+    beginResetModel();
+    m_source.reset();
+    m_rows.clear();
+    m_atEnd = true;
+    m_failed = false;
+    endResetModel();
+}
 
 void FormListModel::show(const QString& search, const FormQuery::Scope& scope) {
-    beginResetModel();
     m_search = search;
     m_scope = scope;
-    m_query.reset();  // its statement goes before another is made
-    m_query = std::make_unique<FormQuery>(m_db, search, scope);
-    m_rows = m_query->fetch(kBatch);
-    endResetModel();
+    if (m_indexFile.isEmpty()) return;
+    ++m_generation;
+    startReading([generation = m_generation, file = m_indexFile, search,
+                  scope](const std::atomic<bool>& stop) {
+        auto source = std::make_shared<Source>();
+        if (!source->db.openToRead(file)) {
+            qWarning("Archive index %s: %s", qUtf8Printable(file),
+                     qUtf8Printable(source->db.error()));
+            return Batch{generation, true, nullptr, {}, true, true};
+        }
+        source->query.emplace(source->db, search, scope);
+        return read(generation, true, std::move(source), stop);
+    });
+}
+
+FormListModel::Batch FormListModel::read(quint64 generation, bool first,
+                                         std::shared_ptr<Source> source,
+                                         const std::atomic<bool>& stop) {
+    Batch batch{generation, first, source, source->query->fetch(kBatch, &stop), true, false};
+    batch.atEnd = source->query->atEnd();
+    batch.failed = source->query->failed();
+    return batch;
+}
+
+void FormListModel::startReading(std::function<Batch(const std::atomic<bool>& stop)> work) {
+    if (m_stop) m_stop->store(true);  // the batch under way is of no more use
+    m_stop = std::make_shared<std::atomic<bool>>(false);
+    m_busy = true;
+    m_reading->setFuture(QtConcurrent::run([work = std::move(work), stop = m_stop] {
+        return work(*stop);
+    }));
+}
+
+void FormListModel::onRead() {
+    const QFuture<Batch> future = m_reading->future();
+    if (future.resultCount() == 0) return;
+    Batch batch = future.result();
+    if (batch.generation != m_generation) return;
+    m_busy = false;
+    m_atEnd = batch.atEnd;
+    m_failed = batch.failed;
+    if (batch.first) {
+        beginResetModel();
+        m_source = std::move(batch.source);
+        m_rows = std::move(batch.rows);
+        endResetModel();
+    } else if (!batch.rows.empty()) {
+        beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + batch.rows.size()) - 1);
+        std::move(batch.rows.begin(), batch.rows.end(), std::back_inserter(m_rows));
+        endInsertRows();
+    }
+    emit fetched();
 }
 
 void FormListModel::refresh() {
@@ -110,17 +183,9 @@ QVariant FormListModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
-bool FormListModel::canFetchMore(const QModelIndex& parent) const {
-    return !parent.isValid() && m_query && !m_query->atEnd();
-}
-
-void FormListModel::fetchMore(const QModelIndex& parent) {
-    if (parent.isValid() || !m_query) return;
-    std::vector<FormQuery::Row> more = m_query->fetch(kBatch);
-    if (!more.empty()) {
-        beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + more.size()) - 1);
-        std::move(more.begin(), more.end(), std::back_inserter(m_rows));
-        endInsertRows();
-    }
-    emit fetched();
+void FormListModel::readMore() {
+    if (!hasMore() || m_busy) return;
+    startReading([generation = m_generation, source = m_source](const std::atomic<bool>& stop) {
+        return read(generation, false, source, stop);
+    });
 }

@@ -1,15 +1,19 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QFutureWatcher>
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "index/FormQuery.h"
 
-class IndexDatabase;
-
 // The forms of a part of the archive, or the hits of a search, over the index: rows are read
 // a batch at a time as the view asks for more, so a list of 100,000 forms costs what is seen.
+// Each batch is read on a worker thread with a connection of the list's own: a search that no
+// trigram narrows reads every text, and the window goes on meanwhile. Only the batch of the
+// list asked for last is shown; one asked for before it is stopped and dropped.
 class FormListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -23,14 +27,23 @@ public:
     };
     static constexpr int kBatch = 100;
 
-    FormListModel(IndexDatabase& db, QString root, QObject* parent = nullptr);
+    explicit FormListModel(QString root, QObject* parent = nullptr);
     ~FormListModel() override;
 
-    // Lists anew; the first batch is read at once.
+    // The index the list reads, "" for none: the list is emptied.
+    void setIndexFile(const QString& indexFile);
+    // Lists anew: the first batch comes with `fetched`, the rows shown until then stay.
     void show(const QString& search, const FormQuery::Scope& scope);
     void refresh();  // the same again, after the index changed
-    bool isSearch() const { return m_query && m_query->isSearch(); }
-    bool failed() const { return m_query && m_query->failed(); }
+    // Whether a batch is being read.
+    bool isBusy() const { return m_busy; }
+    bool isSearch() const { return !m_search.trimmed().isEmpty(); }
+    bool failed() const { return m_failed; }
+    // Whether rows are left to read, and the next batch of them read. Asked for by the window
+    // as the operator scrolls to the end, not by the view: a view asks for more each time it
+    // lays out rows, which with batches that come later would read the whole list.
+    bool hasMore() const { return m_source && !m_atEnd; }
+    void readMore();
     QString pathAt(int row) const;
     int rowOf(const QString& path) const;
 
@@ -38,20 +51,38 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-    bool canFetchMore(const QModelIndex& parent) const override;
-    void fetchMore(const QModelIndex& parent) override;
 
 signals:
     // A batch was read, or the end found: the counts shown may have changed.
     void fetched();
 
 private:
+    struct Source;  // a query with the connection it reads
+    struct Batch {
+        quint64 generation = 0;
+        bool first = true;  // of a list anew: replaces the rows rather than adding to them
+        std::shared_ptr<Source> source;
+        std::vector<FormQuery::Row> rows;
+        bool atEnd = true;
+        bool failed = false;
+    };
+    static Batch read(quint64 generation, bool first, std::shared_ptr<Source> source,
+                      const std::atomic<bool>& stop);
+    void startReading(std::function<Batch(const std::atomic<bool>& stop)> work);
+    void onRead();
     QVariant display(const FormQuery::Row& row, int column) const;
 
-    IndexDatabase& m_db;
     QString m_root;
+    QString m_indexFile;
     QString m_search;
     FormQuery::Scope m_scope;
-    std::unique_ptr<FormQuery> m_query;
+    std::shared_ptr<Source> m_source;
     std::vector<FormQuery::Row> m_rows;
+    bool m_atEnd = true;
+    bool m_failed = false;
+    bool m_busy = false;
+    // Raised by each new list: a batch read for an older one is dropped.
+    quint64 m_generation = 0;
+    std::shared_ptr<std::atomic<bool>> m_stop;
+    QFutureWatcher<Batch>* m_reading;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <atomic>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -29,25 +30,23 @@ public:
         SearchText::Excerpt excerpt;  // where a search found it; empty when browsing
     };
 
-    // A blank `search` browses. Must not outlive `db`.
+    // A blank `search` browses. Must not outlive `db`, and is used on one thread at a time.
     FormQuery(IndexDatabase& db, const QString& search, Scope scope);
 
-    // How many forms `scope` holds: a list read a batch at a time knows only what it read.
-    static qint64 count(IndexDatabase& db, const Scope& scope);
+    // How many forms `scope` holds: a list read a batch at a time knows only what it read. None
+    // when the index could not be read; `db` tells why.
+    static std::optional<qint64> count(IndexDatabase& db, const Scope& scope);
 
     bool isSearch() const { return m_search; }
-    // The next `count` rows at most; fewer only at the end.
-    std::vector<Row> fetch(int count);
+    // The next `count` rows at most; fewer only at the end, or once `stop` is set.
+    std::vector<Row> fetch(int count, const std::atomic<bool>* stop = nullptr);
     bool atEnd() const { return m_atEnd; }
     bool failed() const { return m_failed; }
 
 private:
-    void prepare(IndexDatabase& db, const Scope& scope);
-    static QByteArray scopeWhere(const Scope& scope);
     static void bindScope(SqlStatement& statement, const Scope& scope);
     // The search, the scope and where the last batch ended: a reset statement forgets them.
     void bindAll();
-    static FormRecord record(const SqlStatement& s);
 
     bool m_search = false;
     std::vector<QByteArray> m_terms;

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -85,12 +86,23 @@ bool IndexDatabase::open(const QString& file) {
     return openFile(file);
 }
 
-bool IndexDatabase::openFile(const QString& file) {
+bool IndexDatabase::connect(const QString& file, int flags) {
     if (!check(sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db,
-                               SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI,
-                               nullptr)))
+                               flags | SQLITE_OPEN_URI, nullptr)))
         return false;
     sqlite3_busy_timeout(m_db, kBusyMs);
+    return true;
+}
+
+bool IndexDatabase::openToRead(const QString& file) {
+    m_rebuilt = false;
+    m_searchable = !IndexLocation::isMemory(file);
+    return connect(file, SQLITE_OPEN_READWRITE) &&
+           check(sqlite3_exec(m_db, "PRAGMA query_only=1", nullptr, nullptr, nullptr));
+}
+
+bool IndexDatabase::openFile(const QString& file) {
+    if (!connect(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) return false;
     // A cache of the files: a write cut short by a power cut costs a rebuild, never a form, so
     // the index never waits for the disk. Pages of 16 KB hold five forms' texts where pages of
     // 4 KB held one with the rest left empty; the size counts only for a new file.
@@ -266,7 +278,64 @@ std::vector<IndexDatabase::Scope> IndexDatabase::scopes() {
     return out;
 }
 
-qint64 IndexDatabase::formCount() {
-    SqlStatement s(m_db, "SELECT count(*) FROM forms");
-    return s.step() ? s.integer(0) : 0;
+std::optional<qint64> IndexDatabase::formCount() {
+    SqlStatement s = countForms(false, false);
+    if (s.step()) return s.integer(0);
+    check(s.lastCode());
+    return std::nullopt;
+}
+
+QByteArray IndexDatabase::scopeWhere(bool bySite, bool byMonth) {
+    QByteArray where;
+    if (bySite) where += " AND f.site = :site";
+    if (byMonth) where += " AND f.month = :month";
+    return where;
+}
+
+SqlStatement IndexDatabase::listForms(Listing listing, bool bySite, bool byMonth) {
+    QByteArray sql =
+        "SELECT f.id, f.path, f.size, f.mtime, f.site, f.month, f.received, f.port, f.type, "
+        "f.first_line, f.error";
+    switch (listing) {
+        case Listing::Browse:
+            sql += " FROM forms f WHERE (f.received < :received OR "
+                   "(f.received = :received AND f.id < :id))" +
+                   scopeWhere(bySite, byMonth) + " ORDER BY f.received DESC, f.id DESC";
+            break;
+        case Listing::ByTrigrams:
+            sql += ", t.body FROM grams JOIN forms f ON f.id = grams.rowid JOIN texts t ON "
+                   "t.id = f.id WHERE grams MATCH :match AND grams.rowid < :id" +
+                   scopeWhere(bySite, byMonth) + " ORDER BY grams.rowid DESC";
+            break;
+        case Listing::EveryText:
+            sql += ", t.body FROM forms f JOIN texts t ON t.id = f.id WHERE f.id < :id" +
+                   scopeWhere(bySite, byMonth) + " ORDER BY f.id DESC";
+            break;
+    }
+    SqlStatement s(m_db, sql.constData());
+    check(s.lastCode());
+    return s;
+}
+
+SqlStatement IndexDatabase::countForms(bool bySite, bool byMonth) {
+    const QByteArray sql = "SELECT count(*) FROM forms f WHERE 1" + scopeWhere(bySite, byMonth);
+    SqlStatement s(m_db, sql.constData());
+    check(s.lastCode());
+    return s;
+}
+
+FormRecord IndexDatabase::formAt(const SqlStatement& s) {
+    FormRecord r;
+    r.id = s.integer(0);
+    r.path = s.text(1);
+    r.size = s.integer(2);
+    r.mtime = s.integer(3);
+    r.site = s.text(4);
+    r.month = s.text(5);
+    r.received = QDateTime::fromMSecsSinceEpoch(s.integer(6));
+    r.port = s.text(7);
+    r.type = s.text(8);
+    r.firstLine = s.text(9);
+    r.error = s.text(10);
+    return r;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "index/ArchiveScan.h"
@@ -26,7 +27,11 @@ public:
     // An index in memory (IndexLocation::memoryFor) lists the forms without their texts: the
     // texts and their trigrams weigh 1.5 times the archive, which memory cannot spare.
     bool open(const QString& file);
+    // Opens the index at `file`, made already, only to read it: no schema, no probe, so that a
+    // search may have a connection of its own on its own thread at little cost.
+    bool openToRead(const QString& file);
     void close();
+    bool isOpen() const { return m_db != nullptr; }
     bool rebuilt() const { return m_rebuilt; }
     bool searchable() const { return m_searchable; }
     QString error() const { return m_error; }
@@ -61,13 +66,24 @@ public:
         qint64 forms;
     };
     std::vector<Scope> scopes();  // by site, then month, newest first
-    qint64 formCount();
+    std::optional<qint64> formCount();  // none when the index could not be read
 
-    sqlite3* handle() const { return m_db; }
+    // The statements of FormQuery. Forms are listed newest received first when browsing, newest
+    // indexed first when searching, from after the row bound as :received and :id; a search by
+    // trigrams binds them as :match. Bound :site and :month narrow each.
+    enum class Listing { Browse, ByTrigrams, EveryText };
+    SqlStatement listForms(Listing listing, bool bySite, bool byMonth);
+    SqlStatement countForms(bool bySite, bool byMonth);
+    // The form of the row a listing stands on, and the column of its text (searches only).
+    static FormRecord formAt(const SqlStatement& row);
+    static constexpr int kTextColumn = 11;
+
     bool check(int code);  // true for success codes; keeps the error otherwise
 
 private:
     bool openFile(const QString& file);
+    bool connect(const QString& file, int flags);
+    static QByteArray scopeWhere(bool bySite, bool byMonth);
     bool makeSchema();
     bool useWal();
     bool removeGrams(qint64 id);

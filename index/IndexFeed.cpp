@@ -1,10 +1,17 @@
 #include "index/IndexFeed.h"
 
 #include "index/IndexLocation.h"
+#include "index/IndexWriter.h"
 #include "index/Reconciler.h"
 
+IndexFeed::IndexFeed(QString root)
+    : m_root(std::move(root)), m_writer(IndexWriter::of(IndexLocation::fileFor(m_root))) {}
+
+IndexFeed::~IndexFeed() = default;
+
 void IndexFeed::add(const QString& path) {
-    if (!m_opened) m_opened = m_db.open(IndexLocation::fileFor(m_root));
-    if (!m_opened) return;
-    Reconciler(m_db, m_root).addFile(path);
+    m_writer->post([root = m_root, path](IndexDatabase& db) {
+        if (!db.isOpen() && !db.open(IndexLocation::fileFor(root))) return;
+        Reconciler(db, root).addFile(path);
+    });
 }

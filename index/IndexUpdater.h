@@ -1,15 +1,21 @@
 #pragma once
 
+#include <QFutureWatcher>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <atomic>
-#include <thread>
+#include <memory>
+#include <optional>
 
 #include "index/Reconciler.h"
 
-// Brings an archive's index in line with its files on a thread of its own, so that the window
-// stays usable and shows what is indexed so far. Its signals come on the object's thread.
+class IndexWriter;
+
+// Brings an archive's index in line with its files on the index's writer (IndexWriter), so that
+// the window stays usable and shows what is indexed so far. Its signals come on the object's
+// thread, and only for the look it started last: a look stopped or replaced is never heard of
+// again, nor is anything waited for.
 class IndexUpdater : public QObject {
     Q_OBJECT
 public:
@@ -29,11 +35,12 @@ public:
     };
 
     explicit IndexUpdater(QObject* parent = nullptr);
-    ~IndexUpdater() override;  // stops and waits
+    ~IndexUpdater() override;  // stops, without waiting
 
     // Does nothing while a run is going on.
     void start(const QString& root, const QString& indexFile, Look look = Look::Whole);
     bool isRunning() const { return m_running; }
+    // The look under way is told to stop and forgotten; it ends on the writer's thread.
     void stop();
 
 signals:
@@ -42,9 +49,21 @@ signals:
     void finished(const IndexUpdater::Result& result);
 
 private:
-    void run(QString root, QString indexFile, Look look);
+    // What the writer's thread tells of a look: its progress, the last time its result.
+    struct Report {
+        qsizetype done = 0;
+        qsizetype total = 0;
+        std::optional<Result> end;
+    };
+    static Result run(IndexDatabase& db, const QString& root, const QString& indexFile, Look look,
+                      const std::atomic<bool>& stop, QPromise<Report>& promise);
+    static bool rebuild(IndexDatabase& db, const QString& indexFile, Reconciler& reconciler,
+                        Reconciler::Summary& summary);
+    void onReports(int begin, int end);
 
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
+    QFutureWatcher<Report>* m_watcher;
+    std::shared_ptr<IndexWriter> m_writer;
+    QString m_writerFile;
+    std::shared_ptr<std::atomic<bool>> m_stop;
     bool m_running = false;
 };

@@ -38,7 +38,12 @@ Reconciler::Summary Reconciler::run() {
     Summary summary;
     QHash<QString, IndexDatabase::Stamp> known;
     for (IndexDatabase::Stamp& s : m_db.stamps()) known.insert(s.path, std::move(s));
-    ArchiveScan::Listing listed = ArchiveScan::scan(m_root, shortcut(known));
+    ArchiveScan::Listing listed = ArchiveScan::scan(m_root, shortcut(known), m_stop);
+    // A part of the archive is no reason to drop the index's forms of the rest.
+    if (listed.stopped) {
+        summary.stopped = true;
+        return summary;
+    }
     std::vector<ArchiveScan::File> toRead;
     for (ArchiveScan::File& f : listed.files) {
         const auto it = known.constFind(f.path);

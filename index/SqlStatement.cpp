@@ -48,10 +48,29 @@ SqlStatement& SqlStatement::bindText(int i, QByteArrayView utf8) {
     return *this;
 }
 
+SqlStatement& SqlStatement::bind(const char* name, qint64 value) {
+    if (const int i = sqlite3_bind_parameter_index(m_stmt, name)) bind(i, value);
+    return *this;
+}
+
+SqlStatement& SqlStatement::bind(const char* name, const QString& value) {
+    if (const int i = sqlite3_bind_parameter_index(m_stmt, name)) bind(i, value);
+    return *this;
+}
+
+SqlStatement& SqlStatement::bindText(const char* name, QByteArrayView utf8) {
+    if (const int i = sqlite3_bind_parameter_index(m_stmt, name)) bindText(i, utf8);
+    return *this;
+}
+
 bool SqlStatement::step() {
     if (!m_stmt) return false;
     m_code = sqlite3_step(m_stmt);
     return m_code == SQLITE_ROW;
+}
+
+bool SqlStatement::failed() const {
+    return m_code != SQLITE_OK && m_code != SQLITE_ROW && m_code != SQLITE_DONE;
 }
 
 void SqlStatement::reset() {

@@ -24,9 +24,16 @@ public:
     SqlStatement& bind(int i, const QString& value);
     SqlStatement& bindBlob(int i, QByteArrayView value);
     SqlStatement& bindText(int i, QByteArrayView utf8);
+    // By a parameter's name (":site"); a name the statement does not hold is passed over, so
+    // that one set of values serves the variants of a statement.
+    SqlStatement& bind(const char* name, qint64 value);
+    SqlStatement& bind(const char* name, const QString& value);
+    SqlStatement& bindText(const char* name, QByteArrayView utf8);
     // True while there is a row; the result code of the last step tells why not.
     bool step();
     int lastCode() const { return m_code; }
+    // Whether the preparing or the last step ended in an error rather than a row or the end.
+    bool failed() const;
     void reset();
 
     qint64 integer(int column) const;

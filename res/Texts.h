@@ -319,6 +319,9 @@ inline const QString kArchiveForms = QStringLiteral("Форм: %1");
 inline const QString kArchiveHits = QStringLiteral("Найдено форм: %1");
 inline const QString kArchiveHitsMore = QStringLiteral("Найдено форм: %1 и более");
 inline const QString kArchiveNoHits = QStringLiteral("Ничего не найдено");
+// While a search reads the index on its worker; a count the index could not give.
+inline const QString kArchiveSearching = QStringLiteral("Поиск…");
+inline const QString kArchiveFormsUncounted = QStringLiteral("Форм: не удалось сосчитать");
 inline const QString kArchiveIndexRebuilt =
     QStringLiteral("Указатель архива был повреждён и строится заново");
 // %1 is why the index can be kept neither in the cache nor in memory (kArchiveFolderNotCreated…).

@@ -8,8 +8,11 @@
 //   index_bench trigram DIR [N=5000]  the index's trigrams against FTS5's own trigram tokenizer
 //   index_bench window DIR         resident size with the window open on DIR
 //   index_bench show DIR TEXT      the window on the screen with TEXT searched
+//   index_bench gaps DIR           the window's longest pause: first indexing, a two-letter
+//                                  search, closing during the first indexing
 #include <sqlite3.h>
 #include <sys/resource.h>
+#include <time.h>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -17,9 +20,11 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -32,6 +37,7 @@
 #include "index/IndexDatabase.h"
 #include "index/IndexLocation.h"
 #include "index/Reconciler.h"
+#include "res/Texts.h"
 
 namespace {
 
@@ -158,7 +164,7 @@ void reopening(const QString& root) {
                unchanged < 1 && none.added + none.changed == 0 &&
                    noneThorough.added + noneThorough.changed == 0);
     std::fprintf(stderr, "%zu forms and %lld months shown first\n", page, qlonglong(scopes));
-    generateArchive(root, 100, 1000000 + int(again.formCount()));
+    generateArchive(root, 100, 1000000 + int(again.formCount().value_or(0)));
     const double findMore = findSeconds(root);
     t.restart();
     const Reconciler::Summary added = Reconciler(again, root).run();
@@ -273,6 +279,124 @@ int show(int argc, char** argv, const QString& root, const QString& text) {
     return app.exec();
 }
 
+// The longest pause between two ticks of a 10 ms timer on the window's thread: how long the
+// window could not have answered a key or repainted. On a loaded machine a pause may be the
+// thread waiting for a core; the processor time the thread itself spent between two ticks is
+// its own work, whatever the load.
+class GapMeter {
+public:
+    GapMeter() {
+        m_tick.setInterval(10);
+        QObject::connect(&m_tick, &QTimer::timeout, [this] { tick(); });
+    }
+    void restart() {
+        m_longest = m_busiest = 0;
+        m_clock.start();
+        m_cpu = threadCpuNs();
+        m_tick.start();
+    }
+    qint64 longestMs() const { return std::max(m_longest, m_clock.elapsed()); }
+    double busiestMs() const {
+        return double(std::max(m_busiest, threadCpuNs() - m_cpu)) / 1e6;
+    }
+
+private:
+    static qint64 threadCpuNs() {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+    }
+    void tick() {
+        m_longest = std::max(m_longest, m_clock.restart());
+        const qint64 cpu = threadCpuNs();
+        m_busiest = std::max(m_busiest, cpu - m_cpu);
+        m_cpu = cpu;
+    }
+
+    QTimer m_tick;
+    QElapsedTimer m_clock;
+    qint64 m_longest = 0;
+    qint64 m_busiest = 0;
+    qint64 m_cpu = 0;
+};
+
+// Runs the window's events until `done` holds, at most `limitMs`.
+template <typename Done>
+void runUntil(Done done, int limitMs) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < limitMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+}
+
+void gapRow(const std::string& what, const GapMeter& meter) {
+    const qint64 gap = meter.longestMs();
+    bench::row(what, bench::format("%.0f ms", double(gap)) +
+                         bench::format(" (%.1f ms processor)", meter.busiestMs()),
+               "", double(gap) / 50, "no gap over 50 ms", gap <= 50);
+}
+
+// The window shown on an archive without an index, then closed (deleted, as a window over
+// another folder is replaced) `afterMs` into its first indexing.
+void closingGap(const QString& root, int afterMs, const char* when) {
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    dropCaches();
+    auto* w = new ArchiveWindow(root);
+    w->showArchive();
+    runUntil([] { return false; }, afterMs);
+    const bool updating = w->isUpdating();
+    GapMeter meter;
+    meter.restart();
+    QTimer::singleShot(0, [w] { delete w; });
+    runUntil([] { return false; }, 500);
+    gapRow(std::string("Closing the window ") + when + (updating ? "" : " (indexing had ended)"),
+           meter);
+}
+
+// The first indexing with the window open, then a term of two letters that no trigram holds,
+// which only a reading of every stored text answers.
+void typingGap(const QString& root) {
+    QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    dropCaches();
+    ArchiveWindow w(root);
+    GapMeter meter;
+    meter.restart();
+    QElapsedTimer t;
+    t.start();
+    w.showArchive();
+    runUntil([&] { return !w.isUpdating(); }, 600000);
+    gapRow(bench::format("First indexing with the window open (%.0f s)", seconds(t)),
+           meter);
+    auto* search = w.findChild<QLineEdit*>(QStringLiteral("ArchiveSearch"));
+    auto* status = w.findChild<QLabel*>();
+    const QString term = QStringLiteral("щя");
+    runUntil([] { return false; }, 300);
+    meter.restart();
+    t.restart();
+    for (int i = 1; i <= term.size(); ++i) {
+        search->setText(term.left(i));
+        emit search->textEdited(search->text());
+        runUntil([] { return false; }, 80);
+    }
+    // Answered once the count is no longer the note of a search under way.
+    runUntil([&] { return t.elapsed() > 500 && status->text() != texts::kArchiveSearching; },
+             600000);
+    gapRow(bench::format("Typing \"щя\", answered in %.1f s: ", seconds(t)) +
+               status->text().toStdString(),
+           meter);
+}
+
+int gaps(int argc, char** argv, const QString& root) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    typingGap(root);
+    closingGap(root, 100, "during the first walk of the folders");
+    closingGap(root, 4000, "while the first indexing reads forms");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -303,6 +427,8 @@ int main(int argc, char** argv) {
         trigramPeer(root, a.rounds > 0 && argc > 3 ? std::atoi(argv[3]) : 5000);
     } else if (a.what == "show" && argc > 3) {
         return show(argc, argv, root, QString::fromLocal8Bit(argv[3]));
+    } else if (a.what == "gaps" && argc > 2) {
+        return gaps(argc, argv, root);
     } else if (a.what == "window" && argc > 2) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         return window(argc, argv, root);
