@@ -10,15 +10,6 @@
 
 namespace {
 
-// A type by its name, or by its index for scripts that would rather not spell Cyrillic.
-std::optional<int> deviceTypeOf(const QString& text) {
-    if (auto type = exchangeDeviceType(text)) return *type;
-    bool number = false;
-    const int index = text.toInt(&number);
-    if (number && index >= 0 && index < kDeviceTypeCount) return index;
-    return std::nullopt;
-}
-
 std::optional<int> atLeast(const QString& text, int min) {
     bool ok = false;
     const int value = text.toInt(&ok);
@@ -52,15 +43,17 @@ void applySites(CollectOptions& o, const QString& name, const QString& value) {
 // One option with its value; false with `error` set when the value is wrong.
 bool apply(CollectOptions& o, const QString& name, const QString& value) {
     if (name == u"--port") {
-        if (value.isEmpty()) o.error = texts::kBadPort;
+        // The line is opened as it is named: a device path, a network server, a pseudo-terminal.
+        if (!isExchangePort(value, kCollectRules.ports)) o.error = texts::kBadPort;
         o.port = value;
     } else if (name == u"--device") {
-        o.deviceType = deviceTypeOf(value);
+        // A type by its number too, for scripts that would rather not spell Cyrillic.
+        o.deviceType = exchangeDeviceType(value, kCollectRules.spelling);
         if (!o.deviceType) o.error = texts::kBadDevice;
     } else if (name == u"--speed") {
-        // A number in any spelling, "09600" too: scripts pass what they computed.
-        o.rate = atLeast(value, 1);
-        if (!o.rate || !exchangeRates().contains(*o.rate)) o.error = texts::kBadRate;
+        // "09600" too: scripts pass what they computed.
+        o.rate = exchangeRate(value, kCollectRules.spelling);
+        if (!o.rate) o.error = texts::kBadRate;
     } else if (name == u"--out") {
         o.error = ArchiveSettings::folderProblem(value);
         o.folder = value;

@@ -40,8 +40,8 @@
 #include "res/MessageBox.h"
 #include "res/Strings.h"
 #include "res/Texts.h"
+#include "settings/ExchangeChoice.h"
 #include "sites/SiteBook.h"
-#include "sites/SiteCheck.h"
 #include "sites/SiteComNumber.h"
 #include "sites/SitePickerDlg.h"
 #include "sites/SitesDlg.h"
@@ -225,8 +225,9 @@ bool CMainFrame::connectTo(const QString& site) {
 Site CMainFrame::siteFromSettings() const {
     Site site;
     site.port = m_dlgSettings.m_strPort;
-    site.device = qMax(0, siteDeviceOf(m_dlgSettings.m_strDevice));
-    site.speed = exchangeRate(m_dlgSettings.m_strRate).value_or(kDefaultRate.toInt());
+    site.device = exchangeDeviceType(m_dlgSettings.m_strDevice, Spelling::Numbers)
+                      .value_or(kDefaultDeviceType);
+    site.speed = exchangeRate(m_dlgSettings.m_strRate, Spelling::Items).value_or(kDefaultSpeed);
     return site;
 }
 
@@ -271,7 +272,7 @@ void CMainFrame::connectToSite(const Site& site) {
     const QStringList before{m_dlgSettings.m_strPort, m_dlgSettings.m_strDevice,
                              m_dlgSettings.m_strRate};
     m_dlgSettings.m_strPort = QStringLiteral("COM%1").arg(com);
-    m_dlgSettings.m_strDevice = siteDeviceName(site.device);
+    m_dlgSettings.m_strDevice = exchangeDeviceName(site.device);
     m_dlgSettings.m_strRate = QString::number(site.speed);
     if (connectTo(site.name)) return;
     m_dlgSettings.m_strPort = before[0];

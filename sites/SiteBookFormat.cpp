@@ -93,20 +93,15 @@ Mistake syntaxMistake(const toml::parse_error& error, const QStringList& lines) 
 
 std::optional<Mistake> readDevice(Site& site, const toml::node& value) {
     const int line = lineOf(value.source());
-    if (const auto* number = value.as_integer()) {
-        const qint64 type = number->get();
-        if (type < 0 || type >= kDeviceTypeCount)
-            return Mistake{
-                line, texts::siteBadValue(site.name, texts::kBadDevice, QString::number(type))};
-        site.device = int(type);
-        return std::nullopt;
-    }
+    // A number stands for the type as the same digits in quotes would.
+    const auto* number = value.as_integer();
     const auto* text = value.as_string();
-    if (!text) return Mistake{line, texts::siteKeyNotText(site.name, QStringLiteral("device"))};
-    site.device = siteDeviceOf(fromUtf8(text->get()));
-    if (site.device < 0)
-        return Mistake{line,
-                       texts::siteBadValue(site.name, texts::kBadDevice, fromUtf8(text->get()))};
+    if (!number && !text)
+        return Mistake{line, texts::siteKeyNotText(site.name, QStringLiteral("device"))};
+    const QString written = number ? QString::number(number->get()) : fromUtf8(text->get());
+    const std::optional<DeviceType> type = exchangeDeviceType(written, kSiteBookRules.spelling);
+    if (!type) return Mistake{line, texts::siteBadValue(site.name, texts::kBadDevice, written)};
+    site.device = *type;
     return std::nullopt;
 }
 
@@ -114,10 +109,10 @@ std::optional<Mistake> readSpeed(Site& site, const toml::node& value) {
     const int line = lineOf(value.source());
     const auto* number = value.as_integer();
     if (!number) return Mistake{line, texts::siteKeyNotNumber(site.name, QStringLiteral("speed"))};
-    if (!exchangeRates().contains(number->get()))
-        return Mistake{
-            line, texts::siteBadValue(site.name, texts::kBadRate, QString::number(number->get()))};
-    site.speed = int(number->get());
+    const QString written = QString::number(number->get());
+    const std::optional<int> speed = exchangeRate(written, kSiteBookRules.spelling);
+    if (!speed) return Mistake{line, texts::siteBadValue(site.name, texts::kBadRate, written)};
+    site.speed = *speed;
     return std::nullopt;
 }
 
@@ -132,7 +127,7 @@ std::optional<Mistake> readText(const Site& site, const QString& key, const toml
 std::optional<Mistake> readKey(Site& site, const QString& key, const toml::node& value) {
     if (key == QLatin1String("port")) {
         if (auto mistake = readText(site, key, value, site.port)) return mistake;
-        if (!isSitePort(site.port))
+        if (!isExchangePort(site.port, kSiteBookRules.ports))
             return Mistake{lineOf(value.source()),
                            texts::siteBadValue(site.name, texts::kBadPort, site.port)};
         return std::nullopt;
@@ -239,7 +234,7 @@ QByteArray format(const QList<Site>& sites, const QString& header) {
         out += commentLines(site.comment);
         out += tomlLine(site.name, toml::table{});
         out += tomlLine(QStringLiteral("port"), site.port.toStdString());
-        out += tomlLine(QStringLiteral("device"), siteDeviceName(site.device).toStdString());
+        out += tomlLine(QStringLiteral("device"), exchangeDeviceName(site.device).toStdString());
         out += tomlLine(QStringLiteral("speed"), site.speed);
         if (!site.note.isEmpty()) out += tomlLine(QStringLiteral("note"), site.note.toStdString());
     }
