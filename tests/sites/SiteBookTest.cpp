@@ -98,6 +98,9 @@ INSTANTIATE_TEST_SUITE_P(
         BookCase{"duplicate table",
                  "[\"Котельная 3\"]\nport = \"COM1\"\n[\"Котельная 3\"]\nport = \"COM2\"\n", "",
                  "строка 3: объект «Котельная 3» описан второй раз."},
+        BookCase{"duplicate table spelt another way",
+                 "[ab]\nport = \"COM1\"\n[\"a\\u0062\"]\nport = \"COM2\"\n", "",
+                 "строка 3: объект «ab» описан второй раз."},
         BookCase{"names differing in case and blanks",
                  "[\"Котельная 3\"]\nport = \"COM1\"\n"
                  "[\"котельная  3\"]\nport = \"COM2\"\n",
