@@ -27,12 +27,6 @@ bool isDevicePath(const QString& port) {
 
 }  // namespace
 
-QString exchangeDeviceName(int type) {
-    if (type < 0 || type >= kDeviceTypeCount) return {};
-    const std::string_view name = deviceTypeInfo(DeviceType(type)).name;
-    return QString::fromUtf8(name.data(), qsizetype(name.size()));
-}
-
 std::optional<DeviceType> exchangeDeviceType(const QString& name, Spelling spelling) {
     for (int type = 0; type < kDeviceTypeCount; ++type)
         if (name == exchangeDeviceName(type)) return DeviceType(type);

@@ -22,7 +22,12 @@ enum class Spelling { Items, Numbers };
 // The type named `name`, or given by its number where `spelling` allows it.
 std::optional<DeviceType> exchangeDeviceType(const QString& name, Spelling spelling);
 // The name of `type` as the lists show it and the files store it ("КСМ-Р"); empty outside 0..5.
-QString exchangeDeviceName(int type);
+// Inline, so that the defaults below need nothing linked (the archive's dialog shows them).
+inline QString exchangeDeviceName(int type) {
+    if (type < 0 || type >= kDeviceTypeCount) return {};
+    const std::string_view name = deviceTypeInfo(DeviceType(type)).name;
+    return QString::fromUtf8(name.data(), qsizetype(name.size()));
+}
 
 // The choice made when nothing is known yet; a site added by hand starts with it too.
 inline constexpr DeviceType kDefaultDeviceType = 0;  // КСМ-Р
