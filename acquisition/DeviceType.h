@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
 // A calculator type: an index 0..5 into the table below.
@@ -36,11 +35,4 @@ constexpr std::uint8_t kFormEnd = 0x1A;
 
 inline const DeviceTypeInfo& deviceTypeInfo(DeviceType type) {
     return kDeviceTypes.at(type);
-}
-
-// The type whose name is exactly `name` (UTF-8), searched in the order the connect command uses.
-inline std::optional<DeviceType> deviceTypeFromName(std::string_view name) {
-    for (int i = 0; i < kDeviceTypeCount; ++i)
-        if (kDeviceTypes[i].name == name) return static_cast<DeviceType>(i);
-    return std::nullopt;
 }

@@ -10,15 +10,6 @@
 
 namespace {
 
-// A type by its name, or by its index for scripts that would rather not spell Cyrillic.
-std::optional<int> deviceTypeOf(const QString& text) {
-    if (auto type = exchangeDeviceType(text)) return *type;
-    bool number = false;
-    const int index = text.toInt(&number);
-    if (number && index >= 0 && index < kDeviceTypeCount) return index;
-    return std::nullopt;
-}
-
 std::optional<int> atLeast(const QString& text, int min) {
     bool ok = false;
     const int value = text.toInt(&ok);
@@ -52,15 +43,17 @@ void applySites(CollectOptions& o, const QString& name, const QString& value) {
 // One option with its value; false with `error` set when the value is wrong.
 bool apply(CollectOptions& o, const QString& name, const QString& value) {
     if (name == u"--port") {
-        if (value.isEmpty()) o.error = texts::kBadPort;
+        // The line is opened as it is named: a device path, a network server, a pseudo-terminal.
+        if (!isExchangePort(value, kCollectRules.ports)) o.error = texts::kBadPort;
         o.port = value;
     } else if (name == u"--device") {
-        o.deviceType = deviceTypeOf(value);
+        // A type by its number too, for scripts that would rather not spell Cyrillic.
+        o.deviceType = exchangeDeviceType(value, kCollectRules.spelling);
         if (!o.deviceType) o.error = texts::kBadDevice;
     } else if (name == u"--speed") {
-        // A number in any spelling, "09600" too: scripts pass what they computed.
-        o.rate = atLeast(value, 1);
-        if (!o.rate || !exchangeRates().contains(*o.rate)) o.error = texts::kBadRate;
+        // "09600" too: scripts pass what they computed.
+        o.rate = exchangeRate(value, kCollectRules.spelling);
+        if (!o.rate) o.error = texts::kBadRate;
     } else if (name == u"--out") {
         o.error = ArchiveSettings::folderProblem(value);
         o.folder = value;
@@ -132,6 +125,34 @@ CollectOptions parseCollectOptions(const QStringList& args) {
     return o;
 }
 
+namespace {
+
+// "a, b или c", as the usage lists the values an option takes.
+QString oneOf(const QStringList& values) {
+    if (values.size() < 2) return values.join(QString());
+    return values.first(values.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" или ") +
+           values.last();
+}
+
+// What --port, --device and --speed take, from the exchange choice, so that a new type or
+// speed is listed where it is added.
+QString choiceUsage() {
+    QStringList types;
+    for (int type = 0; type < kDeviceTypeCount; ++type) types << exchangeDeviceName(type);
+    types << QStringLiteral("0..%1").arg(kDeviceTypeCount - 1);
+    return QStringLiteral(
+               "  --port     порт: %1..%2, путь устройства или адрес сетевого сервера\n"
+               "             tcp://узел:порт, rfc2217://узел:порт (по умолчанию из Tabulon.ini;\n"
+               "             не с --all: у каждого объекта свой порт)\n"
+               "  --device   тип вычислителя: %3\n"
+               "             (по умолчанию из Tabulon.ini)\n"
+               "  --speed    скорость: %4 (по умолчанию из Tabulon.ini)\n")
+        .arg(exchangePortItems().first(), exchangePortItems().last(), oneOf(types),
+             oneOf(exchangeRateItems()));
+}
+
+}  // namespace
+
 QString collectUsage() {
     QString text =
         QStringLiteral(
@@ -143,13 +164,9 @@ QString collectUsage() {
             "\n"
             "Устанавливает связь с вычислителем, принимает формы и записывает каждую в архив.\n"
             "Проходы чтения повторяются, пока проход приносит новые данные (или N проходов).\n"
-            "\n"
-            "  --port     порт: COM1..COM9, путь устройства или адрес сетевого сервера\n"
-            "             tcp://узел:порт, rfc2217://узел:порт (по умолчанию из Tabulon.ini;\n"
-            "             не с --all: у каждого объекта свой порт)\n"
-            "  --device   тип вычислителя: КСМ-Р, КСМ-Н, КСМ-С, КСМ-СП, КСМ-Ж, КСМ или 0..5\n"
-            "             (по умолчанию из Tabulon.ini)\n"
-            "  --speed    скорость: 2400, 4800, 9600 или 19200 (по умолчанию из Tabulon.ini)\n"
+            "\n") +
+        choiceUsage() +
+        QStringLiteral(
             "  --out      папка архива (по умолчанию из настроек Tabulon, иначе "
             "Документы/Tabulon)\n"
             "  --name     шаблон имени файла; поля {date} {time} {port} {device} {speed} {n}\n"

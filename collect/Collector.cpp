@@ -30,11 +30,6 @@ constexpr std::int64_t kProgressMs = 200;
 constexpr std::int64_t kEndingTurnMs = 20;
 constexpr std::int64_t kNoDeadline = std::numeric_limits<std::int64_t>::max();
 
-QString deviceName(int type) {
-    const std::string_view name = deviceTypeInfo(DeviceType(type)).name;
-    return QString::fromUtf8(name.data(), qsizetype(name.size()));
-}
-
 QString meaningOf(CollectOutcome outcome) {
     return collectOutcomeOf(outcome).meaning;
 }
@@ -79,20 +74,20 @@ bool Collector::resolveLine(Report& report, int& deviceType) {
         m_console.line(report.message);
         return false;
     }
-    const CollectOptions fromFile =
-        parseCollectOptions({"--port", port, "--device", device, "--speed", rate});
-    report.port = m_options.port.value_or(port);
-    const std::optional<int> type =
-        m_options.deviceType ? m_options.deviceType : fromFile.deviceType;
-    const std::optional<int> speed = m_options.rate ? m_options.rate : fromFile.rate;
-    if (!type || !speed || report.port.isEmpty()) {
-        report.message = !type ? texts::kBadDevice : !speed ? texts::kBadRate : texts::kBadPort;
+    // The command line's parts were checked as they were given; they stand over the file's.
+    if (m_options.port) port = *m_options.port;
+    if (m_options.deviceType) device = exchangeDeviceName(*m_options.deviceType);
+    if (m_options.rate) rate = QString::number(*m_options.rate);
+    report.port = port;
+    const CheckedChoice choice = checkChoice(port, device, rate, kCollectRules);
+    if (choice.verdict != ChoiceVerdict::Accepted) {
+        report.message = choiceVerdictText(choice.verdict);
         m_console.line(report.message);
         return false;
     }
-    deviceType = *type;
-    report.device = deviceName(deviceType);
-    report.rate = *speed;
+    deviceType = *choice.type;
+    report.device = exchangeDeviceName(deviceType);
+    report.rate = *choice.rate;
     return true;
 }
 

@@ -10,10 +10,10 @@
 #include "res/CommandIds.h"
 #include "res/MessageBox.h"
 #include "res/Texts.h"
+#include "settings/ExchangeChoice.h"
 #include "settings/SettingsDlg.h"
 #include "sites/Site.h"
 #include "sites/SiteBook.h"
-#include "sites/SiteCheck.h"
 #include "sites/SiteComNumber.h"
 #include "sites/SitePickerDlg.h"
 #include "sites/SitesDlg.h"
@@ -94,7 +94,7 @@ void ConnectFlow::connectToSite(const Site& site) {
     const QStringList before{m_dlgSettings.m_strPort, m_dlgSettings.m_strDevice,
                              m_dlgSettings.m_strRate};
     m_dlgSettings.m_strPort = QStringLiteral("COM%1").arg(com);
-    m_dlgSettings.m_strDevice = siteDeviceName(site.device);
+    m_dlgSettings.m_strDevice = exchangeDeviceName(site.device);
     m_dlgSettings.m_strRate = QString::number(site.speed);
     if (connectTo(site.name)) return;
     m_dlgSettings.m_strPort = before[0];
@@ -106,8 +106,9 @@ void ConnectFlow::connectToSite(const Site& site) {
 Site ConnectFlow::siteFromSettings() const {
     Site site;
     site.port = m_dlgSettings.m_strPort;
-    site.device = qMax(0, siteDeviceOf(m_dlgSettings.m_strDevice));
-    site.speed = exchangeRate(m_dlgSettings.m_strRate).value_or(kDefaultRate.toInt());
+    site.device = exchangeDeviceType(m_dlgSettings.m_strDevice, Spelling::Numbers)
+                      .value_or(kDefaultDeviceType);
+    site.speed = exchangeRate(m_dlgSettings.m_strRate, Spelling::Items).value_or(kDefaultSpeed);
     return site;
 }
 

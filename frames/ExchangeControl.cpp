@@ -2,21 +2,6 @@
 
 #include <QEventLoop>
 
-ChoiceVerdict applyConnectChoice(const QString& port, const QString& device, const QString& rate,
-                                 ReceiveControl& rc) {
-    if (!isExchangePort(port)) return ChoiceVerdict::BadPort;
-    rc.m_strPort = port.toStdString();
-
-    const auto type = exchangeDeviceType(device);
-    if (!type) return ChoiceVerdict::BadDevice;
-    rc.m_nDeviceType = *type;
-
-    const auto speed = exchangeRate(rate);
-    if (!speed) return ChoiceVerdict::BadRate;
-    rc.m_nRate = *speed;
-    return ChoiceVerdict::Accepted;
-}
-
 ExchangeControl::ExchangeControl(ReceiveControl& rc, ThreadProc proc, QObject* parent)
     : QObject(parent), m_rc(rc), m_proc(std::move(proc)) {
     m_timer.setInterval(1000);

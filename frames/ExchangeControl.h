@@ -1,20 +1,12 @@
 #pragma once
 
 #include <QObject>
-#include <QString>
 #include <QTimer>
 #include <atomic>
 #include <functional>
 #include <thread>
 
 #include "acquisition/ReceiveControl.h"
-#include "settings/ExchangeChoice.h"
-
-// Checks port, type and speed in this order and copies each accepted one into the block at
-// once, so a rejection leaves the earlier ones already copied (nothing reads them before the
-// next accepted connect overwrites all three).
-ChoiceVerdict applyConnectChoice(const QString& port, const QString& device, const QString& rate,
-                                 ReceiveControl& rc);
 
 // Owns the worker thread of an exchange and the one-second timer that notices its end.
 // The worker is always joined: a new exchange waits for the previous one to let go of the

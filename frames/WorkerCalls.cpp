@@ -22,6 +22,7 @@
 #include "platform/MemoryRelease.h"
 #include "res/MessageBox.h"
 #include "res/Texts.h"
+#include "settings/ExchangeChoice.h"
 #include "settings/IniPath.h"
 #include "settings/SettingsDlg.h"
 #include "settings/SettingsFile.h"
@@ -56,12 +57,8 @@ void WorkerCalls::beginArchive() {
     m_archiveFailed = false;
     m_piecesClosed = 0;
     if (!settings.enabled) return;
-    const std::string_view device =
-        m_rc.m_nDeviceType < kDeviceTypeCount ? deviceTypeInfo(m_rc.m_nDeviceType).name : "";
     m_line = FormArchive::Line{QString::fromStdString(m_rc.m_strPort),
-                               QString::fromUtf8(device.data(), qsizetype(device.size())),
-                               m_rc.m_nRate,
-                               m_site};
+                               exchangeDeviceName(m_rc.m_nDeviceType), m_rc.m_nRate, m_site};
     m_archive = std::make_unique<FormArchive>(settings, m_line);
     m_archiveRoot = settings.folder;
     m_archive->keepEntries(true);  // for the record

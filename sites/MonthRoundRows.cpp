@@ -2,14 +2,13 @@
 
 #include <QMap>
 
-#include "acquisition/DeviceType.h"
+#include "settings/ExchangeChoice.h"
 
 namespace {
 
 QString typeName(int device) {
-    if (device < 0 || device >= kDeviceTypeCount) return QString::number(device);
-    const std::string_view name = deviceTypeInfo(static_cast<DeviceType>(device)).name;
-    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    const QString name = exchangeDeviceName(device);
+    return name.isEmpty() ? QString::number(device) : name;
 }
 
 // Folds the month's records of one site into its row; the last record (by start) gives the

@@ -56,57 +56,88 @@ QString commentAbove(const QStringList& lines, int line, qsizetype stop) {
     return joinLines(lines, from, line - 1);
 }
 
-// The name a person wrote without quotes on `line`: "[Котельная 3]" or "Котельная 3 = ...";
-// the book's own example when the line shows none.
-QString unquotedName(const QString& line) {
-    QString name = line.trimmed();
-    if (name.startsWith(u'[')) {
-        const qsizetype close = name.indexOf(u']');
-        name = name.mid(1, close < 0 ? -1 : close - 1);
+// The key a person wrote on `line`, as written: the inside of "[Котельная 3]" or what stands
+// before '=' in "Котельная 3 = ...".
+QString writtenKey(const QString& line) {
+    QString key = line.trimmed();
+    if (key.startsWith(u'[')) {
+        const qsizetype close = key.indexOf(u']');
+        key = key.mid(1, close < 0 ? -1 : close - 1);
     } else {
-        name = name.left(name.indexOf(u'='));
+        key = key.left(key.indexOf(u'='));
     }
-    name = name.trimmed();
+    return key.trimmed();
+}
+
+// Whether the key on `line` is a name left without quotes that a bare TOML key cannot be:
+// Cyrillic or blanks in it.
+bool isUnquotedName(const QString& line) {
+    const QString key = writtenKey(line);
+    if (key.startsWith(u'"') || key.startsWith(u'\'')) return false;
+    return std::any_of(key.cbegin(), key.cend(),
+                       [](QChar c) { return c.unicode() > 0x7f || c == u' '; });
+}
+
+// The name to show quoted: the one on `line`, or the book's own example when the line shows none.
+QString unquotedName(const QString& line) {
+    const QString name = writtenKey(line);
     return name.isEmpty() ? QStringLiteral("Котельная 3") : name;
 }
 
-// toml++ says in English what broke the syntax; a table met twice is the mistake a person
-// makes most (a site copied and not renamed), so it is told in the book's own words.
+// The keys of the table header standing on `line` ("[a]", "['a b']  # x", "[a.b]"), read by
+// toml++ from that line alone so that quoting and escapes count as in the book; empty when the
+// line is no table header.
+QStringList headerKeys(const QString& line) {
+    const QByteArray text = line.trimmed().toUtf8();
+    if (!text.startsWith('[') || text.startsWith("[[")) return {};
+    QStringList keys;
+    try {
+        const toml::table header =
+            toml::parse(std::string_view(text.constData(), std::size_t(text.size())));
+        for (const toml::table* table = &header; table && table->size() == 1;) {
+            keys << fromUtf8(table->cbegin()->first.str());
+            table = table->cbegin()->second.as_table();
+        }
+    } catch (const toml::parse_error&) {
+        return {};
+    }
+    return keys;
+}
+
+// The name of the table whose header on `line` (1-based) repeats one above it, read by our own
+// scan of the headers rather than from toml++'s words, which change with the library.
+std::optional<QString> repeatedTable(const QStringList& lines, int line) {
+    if (line < 1 || line > lines.size()) return std::nullopt;
+    const QStringList keys = headerKeys(lines[line - 1]);
+    if (keys.isEmpty()) return std::nullopt;
+    for (int above = 0; above < line - 1; ++above)
+        if (headerKeys(lines[above]) == keys) return keys.join(u'.');
+    return std::nullopt;
+}
+
+// Two mistakes a person makes most are told in the book's own words: a table met twice (a site
+// copied and not renamed) and a Cyrillic name without quotes. Anything else is toml++'s own
+// description, with its line.
 Mistake syntaxMistake(const toml::parse_error& error, const QStringList& lines) {
     const int line = lineOf(error.source());
-    const QString detail = fromUtf8(error.description());
-    if (detail.contains(QStringLiteral("table header")) &&
-        detail.contains(QStringLiteral("redefine")) && line >= 1 && line <= lines.size()) {
-        QString name = lines[line - 1].trimmed();
-        name = name.mid(1, name.lastIndexOf(QLatin1Char(']')) - 1).trimmed();
-        if (name.size() >= 2 && (name.front() == '"' || name.front() == '\''))
-            name = name.mid(1, name.size() - 2);
-        return {line, texts::siteTwice(name)};
-    }
-    const qsizetype saw = detail.indexOf(QStringLiteral("saw '"));
-    if (detail.contains(QStringLiteral("bare key")) && saw >= 0 && saw + 5 < detail.size() &&
-        (detail[saw + 5].unicode() > 0x7f || detail[saw + 5] == QLatin1Char(' ')))
-        return {line, texts::siteNameUnquoted(
-                          line >= 1 && line <= lines.size() ? unquotedName(lines[line - 1]) : "")};
-    return {line, texts::siteBookNotToml(detail)};
+    if (const std::optional<QString> name = repeatedTable(lines, line))
+        return {line, texts::siteTwice(*name)};
+    const QString text = line >= 1 && line <= lines.size() ? lines[line - 1] : QString();
+    if (isUnquotedName(text)) return {line, texts::siteNameUnquoted(unquotedName(text))};
+    return {line, texts::siteBookNotToml(fromUtf8(error.description()))};
 }
 
 std::optional<Mistake> readDevice(Site& site, const toml::node& value) {
     const int line = lineOf(value.source());
-    if (const auto* number = value.as_integer()) {
-        const qint64 type = number->get();
-        if (type < 0 || type >= kDeviceTypeCount)
-            return Mistake{
-                line, texts::siteBadValue(site.name, texts::kBadDevice, QString::number(type))};
-        site.device = int(type);
-        return std::nullopt;
-    }
+    // A number stands for the type as the same digits in quotes would.
+    const auto* number = value.as_integer();
     const auto* text = value.as_string();
-    if (!text) return Mistake{line, texts::siteKeyNotText(site.name, QStringLiteral("device"))};
-    site.device = siteDeviceOf(fromUtf8(text->get()));
-    if (site.device < 0)
-        return Mistake{line,
-                       texts::siteBadValue(site.name, texts::kBadDevice, fromUtf8(text->get()))};
+    if (!number && !text)
+        return Mistake{line, texts::siteKeyNotText(site.name, QStringLiteral("device"))};
+    const QString written = number ? QString::number(number->get()) : fromUtf8(text->get());
+    const std::optional<DeviceType> type = exchangeDeviceType(written, kSiteBookRules.spelling);
+    if (!type) return Mistake{line, texts::siteBadValue(site.name, texts::kBadDevice, written)};
+    site.device = *type;
     return std::nullopt;
 }
 
@@ -114,10 +145,10 @@ std::optional<Mistake> readSpeed(Site& site, const toml::node& value) {
     const int line = lineOf(value.source());
     const auto* number = value.as_integer();
     if (!number) return Mistake{line, texts::siteKeyNotNumber(site.name, QStringLiteral("speed"))};
-    if (!exchangeRates().contains(number->get()))
-        return Mistake{
-            line, texts::siteBadValue(site.name, texts::kBadRate, QString::number(number->get()))};
-    site.speed = int(number->get());
+    const QString written = QString::number(number->get());
+    const std::optional<int> speed = exchangeRate(written, kSiteBookRules.spelling);
+    if (!speed) return Mistake{line, texts::siteBadValue(site.name, texts::kBadRate, written)};
+    site.speed = *speed;
     return std::nullopt;
 }
 
@@ -132,7 +163,7 @@ std::optional<Mistake> readText(const Site& site, const QString& key, const toml
 std::optional<Mistake> readKey(Site& site, const QString& key, const toml::node& value) {
     if (key == QLatin1String("port")) {
         if (auto mistake = readText(site, key, value, site.port)) return mistake;
-        if (!isSitePort(site.port))
+        if (!isExchangePort(site.port, kSiteBookRules.ports))
             return Mistake{lineOf(value.source()),
                            texts::siteBadValue(site.name, texts::kBadPort, site.port)};
         return std::nullopt;
@@ -239,7 +270,7 @@ QByteArray format(const QList<Site>& sites, const QString& header) {
         out += commentLines(site.comment);
         out += tomlLine(site.name, toml::table{});
         out += tomlLine(QStringLiteral("port"), site.port.toStdString());
-        out += tomlLine(QStringLiteral("device"), siteDeviceName(site.device).toStdString());
+        out += tomlLine(QStringLiteral("device"), exchangeDeviceName(site.device).toStdString());
         out += tomlLine(QStringLiteral("speed"), site.speed);
         if (!site.note.isEmpty()) out += tomlLine(QStringLiteral("note"), site.note.toStdString());
     }

@@ -4,31 +4,8 @@
 #include <QRegularExpression>
 
 #include "archive/ArchiveName.h"
-#include "platform/NetworkAddress.h"
 #include "res/Texts.h"
 #include "settings/ExchangeChoice.h"
-
-bool isSitePort(const QString& port) {
-    if (isExchangePort(port)) return true;
-    const std::string path = port.toStdString();
-    if (isNetworkAddress(path)) return parseNetworkAddress(path).has_value();
-    return port.size() > 5 && port.startsWith(QStringLiteral("/dev/")) &&
-           !port.contains(QStringLiteral("/../"));
-}
-
-QString siteDeviceName(int device) {
-    if (device < 0 || device >= kDeviceTypeCount) return {};
-    const std::string_view name = deviceTypeInfo(DeviceType(device)).name;
-    return QString::fromUtf8(name.data(), qsizetype(name.size()));
-}
-
-int siteDeviceOf(const QString& text) {
-    if (const auto type = exchangeDeviceType(text)) return *type;
-    bool number = false;
-    const int value = text.toInt(&number);
-    if (number && text.size() == 1 && value >= 0 && value < kDeviceTypeCount) return value;
-    return -1;
-}
 
 QString siteNameProblem(const QString& name) {
     if (name.trimmed().isEmpty()) return texts::kSiteNoName;
@@ -43,10 +20,9 @@ QString siteNameProblem(const QString& name) {
 
 QString siteProblem(const Site& site) {
     if (const QString problem = siteNameProblem(site.name); !problem.isEmpty()) return problem;
-    if (!isSitePort(site.port)) return texts::kBadPort;
-    if (siteDeviceName(site.device).isEmpty()) return texts::kBadDevice;
-    if (!exchangeRates().contains(site.speed)) return texts::kBadRate;
-    return {};
+    return choiceVerdictText(checkChoice(site.port, exchangeDeviceName(site.device),
+                                         QString::number(site.speed), kSiteBookRules)
+                                 .verdict);
 }
 
 namespace {

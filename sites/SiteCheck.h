@@ -5,19 +5,10 @@
 
 #include "sites/Site.h"
 
-// What the connect command would say of a site's port, type or speed (its very texts), or that
-// the name is missing; empty for a site that can be run. A site's port may also be a device
-// path or a network serial server's address, which the collector opens as they are.
+// What the connect command would say of a site's port, type or speed (its very texts), read
+// under the book's rules (kSiteBookRules), or what is wrong with its name; empty for a site that
+// can be run.
 QString siteProblem(const Site& site);
-
-// Whether `port` is one a site may name: COM1..COM9, an absolute device path, or a well-formed
-// "tcp://host:port" / "rfc2217://host:port".
-bool isSitePort(const QString& port);
-
-// The type's name as the settings write it ("КСМ-Р"); empty outside 0..5.
-QString siteDeviceName(int device);
-// The type named `text` exactly, or given by its number "0".."5"; -1 for anything else.
-int siteDeviceOf(const QString& text);
 
 // What is wrong with `name` as a site's name by itself (missing, or holding control
 // characters); empty when nothing is.

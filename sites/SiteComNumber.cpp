@@ -24,7 +24,7 @@ bool sameTarget(const QString& port, const std::string& path) {
 }  // namespace
 
 int siteComNumber(const QString& port, const ComPortDirectory& directory) {
-    if (isExchangePort(port)) return port.mid(3).toInt();
+    if (isExchangePort(port, PortNames::Listed)) return port.mid(3).toInt();
     for (int com = 1; com <= exchangePortItems().size(); ++com) {
         const ComTarget target = directory.target(com);
         if (target.kind != ComTarget::Kind::None && sameTarget(port, target.path)) return com;
@@ -33,7 +33,7 @@ int siteComNumber(const QString& port, const ComPortDirectory& directory) {
 }
 
 int siteComNumber(const QString& port) {
-    if (isExchangePort(port)) return port.mid(3).toInt();
+    if (isExchangePort(port, PortNames::Listed)) return port.mid(3).toInt();
     PortStore store;
     ComPortDirectory directory(store);
     directory.survey();

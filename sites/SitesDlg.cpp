@@ -33,8 +33,6 @@ SitesDlg::SitesDlg(const QString& path, const QList<Site>& sites, const Site& fr
         Site site;
         site.name = freeSiteName(m_sites, texts::kSiteNewName, false);
         site.port = kDefaultPort;
-        site.device = siteDeviceOf(kDefaultDevice);
-        site.speed = kDefaultRate.toInt();
         insertSite(site);
     });
     connect(m_ui->IDC_SITE_FROM_SETTINGS, &QPushButton::clicked, this, [this] {
@@ -77,7 +75,7 @@ void SitesDlg::showSite(int row) {
     const Site site = shown ? m_sites[row] : Site{};
     m_ui->IDC_SITE_NAME->setText(site.name);
     m_ui->IDC_SITE_PORT->setEditText(shown ? site.port : QString());
-    m_ui->IDC_SITE_DEVICE->setEditText(shown ? siteDeviceName(site.device) : QString());
+    m_ui->IDC_SITE_DEVICE->setEditText(shown ? exchangeDeviceName(site.device) : QString());
     m_ui->IDC_SITE_SPEED->setEditText(shown ? QString::number(site.speed) : QString());
     m_ui->IDC_SITE_NOTE->setText(site.note);
     m_current = any ? row : -1;
@@ -86,9 +84,10 @@ void SitesDlg::showSite(int row) {
 QString SitesDlg::fieldsProblem() const {
     const QString name = m_ui->IDC_SITE_NAME->text().trimmed();
     if (const QString problem = siteNameProblem(name); !problem.isEmpty()) return problem;
-    if (!isSitePort(m_ui->IDC_SITE_PORT->currentText())) return texts::kBadPort;
-    if (!exchangeDeviceType(m_ui->IDC_SITE_DEVICE->currentText())) return texts::kBadDevice;
-    if (!exchangeRate(m_ui->IDC_SITE_SPEED->currentText())) return texts::kBadRate;
+    const CheckedChoice choice =
+        checkChoice(m_ui->IDC_SITE_PORT->currentText(), m_ui->IDC_SITE_DEVICE->currentText(),
+                    m_ui->IDC_SITE_SPEED->currentText(), kSitesWindowRules);
+    if (choice.verdict != ChoiceVerdict::Accepted) return choiceVerdictText(choice.verdict);
     return siteNameClash(m_sites, name, m_current, texts::kSiteNameTaken);
 }
 
@@ -102,8 +101,9 @@ bool SitesDlg::commitCurrent() {
     Site& site = m_sites[m_current];
     site.name = m_ui->IDC_SITE_NAME->text().trimmed();
     site.port = m_ui->IDC_SITE_PORT->currentText();
-    site.device = siteDeviceOf(m_ui->IDC_SITE_DEVICE->currentText());
-    site.speed = *exchangeRate(m_ui->IDC_SITE_SPEED->currentText());
+    site.device =
+        *exchangeDeviceType(m_ui->IDC_SITE_DEVICE->currentText(), kSitesWindowRules.spelling);
+    site.speed = *exchangeRate(m_ui->IDC_SITE_SPEED->currentText(), kSitesWindowRules.spelling);
     site.note = m_ui->IDC_SITE_NOTE->text();
     m_ui->IDC_SITE_LIST->item(m_current)->setText(site.name);
     return true;

@@ -28,6 +28,13 @@ INSTANTIATE_TEST_SUITE_P(
                      "/srv/a", "--name", "{n}.txt", "--passes", "2", "--json"},
                     ""},
         OptionsCase{"DeviceByIndex", {"--device", "5"}, ""},
+        OptionsCase{"DeviceIndexWithZero", {"--device", "05"}, ""},
+        OptionsCase{
+            "DeviceIndexWithBlank", {"--device", " 5"}, "Неправильно задан тип вычислителя"},
+        OptionsCase{"SpeedWithZero", {"--speed", "09600"}, ""},
+        OptionsCase{
+            "SpeedWithSign", {"--speed", "+9600"}, "Неправильно задана скорость обмена данными"},
+        OptionsCase{"EmptyPort", {"--port", ""}, "Неправильно задан порт"},
         OptionsCase{"UnknownDevice", {"--device", "КСМ-X"}, "Неправильно задан тип вычислителя"},
         OptionsCase{"OddSpeed", {"--speed", "9601"}, "Неправильно задана скорость обмена данными"},
         OptionsCase{"UnknownField",

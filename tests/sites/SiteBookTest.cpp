@@ -61,8 +61,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "[\"ЦТП Береговая\"]\nport = \"tcp://10.0.0.5:4001\"\ndevice = 5\nspeed = 2400\n"
                  "[\"А\"]\nport = \"/dev/serial/by-id/usb-FTDI-if00\"\n",
                  "Котельная 3|COM3|0|9600|ключ у вахтера;ЦТП Береговая|tcp://10.0.0.5:4001|5|2400|;"
-                 "А|/dev/serial/by-id/usb-FTDI-if00|1|9600|",
+                 "А|/dev/serial/by-id/usb-FTDI-if00|0|9600|",
                  ""},
+        BookCase{"type number in quotes, with a leading zero as tabulon-collect takes it",
+                 "[a]\nport = \"COM3\"\ndevice = \"04\"\n", "a|COM3|4|9600|", ""},
         BookCase{"not TOML", "[\"Котельная 3\"]\nport = COM3\n", "",
                  "строка 2: это не запись TOML (Error while parsing value: could not determine "
                  "value type)."},
@@ -95,6 +97,9 @@ INSTANTIATE_TEST_SUITE_P(
         BookCase{"duplicate table",
                  "[\"Котельная 3\"]\nport = \"COM1\"\n[\"Котельная 3\"]\nport = \"COM2\"\n", "",
                  "строка 3: объект «Котельная 3» описан второй раз."},
+        BookCase{"duplicate table spelt another way",
+                 "[ab]\nport = \"COM1\"\n[\"a\\u0062\"]\nport = \"COM2\"\n", "",
+                 "строка 3: объект «ab» описан второй раз."},
         BookCase{"names differing in case and blanks",
                  "[\"Котельная 3\"]\nport = \"COM1\"\n"
                  "[\"котельная  3\"]\nport = \"COM2\"\n",
@@ -150,7 +155,7 @@ TEST(SiteBookComments, HeaderAndSiteCommentsSurviveARewrite) {
     EXPECT_EQ(second.sites, first.sites);
     EXPECT_TRUE(
         rewritten.startsWith("# Котельные района\n# второй строкой\n\n# Котельная на Лесной\n"
-                             "[\"Котельная 3\"]\nport = \"COM3\"\ndevice = \"КСМ-Н\"\n"))
+                             "[\"Котельная 3\"]\nport = \"COM3\"\ndevice = \"КСМ-Р\"\n"))
         << rewritten.toStdString();
 }
 

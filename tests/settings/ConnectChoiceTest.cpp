@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "frames/ExchangeControl.h"
+#include "acquisition/ReceiveControl.h"
+#include "settings/ExchangeChoice.h"
 
 namespace {
 
