@@ -11,19 +11,21 @@ const char* keyOf(RecordOutcome outcome) {
 }
 
 const CollectOutcomeInfo kOutcomes[] = {
-    {CollectOutcome::Forms, keyOf(RecordOutcome::FormsReceived), texts::kCollectForms},
-    {CollectOutcome::Nothing, keyOf(RecordOutcome::NothingReceived), texts::kCollectNothing},
+    {CollectOutcome::FormsReceived, keyOf(RecordOutcome::FormsReceived),
+     texts::kCollectFormsReceived},
+    {CollectOutcome::NothingReceived, keyOf(RecordOutcome::NothingReceived),
+     texts::kCollectNothingReceived},
     {CollectOutcome::Usage, "usage", texts::kCollectUsage},
     {CollectOutcome::OpenFailed, keyOf(RecordOutcome::OpenFailed), texts::kCollectOpenFailed},
-    {CollectOutcome::NoLink, keyOf(RecordOutcome::NoHandshake), texts::kCollectNoLink},
+    {CollectOutcome::NoHandshake, keyOf(RecordOutcome::NoHandshake), texts::kCollectNoHandshake},
     {CollectOutcome::BadReply, keyOf(RecordOutcome::BadReply), texts::kCollectBadReply},
-    {CollectOutcome::EchoFailed, keyOf(RecordOutcome::EchoTooLate), texts::kCollectEchoFailed},
+    {CollectOutcome::EchoTooLate, keyOf(RecordOutcome::EchoTooLate), texts::kCollectEchoTooLate},
     {CollectOutcome::LineBroken, keyOf(RecordOutcome::LineBroken), texts::kCollectLineBroken},
-    {CollectOutcome::SettingsFailed, "settings", texts::kCollectSettingsFailed},
+    {CollectOutcome::SettingsNotWritten, "settings", texts::kCollectSettingsNotWritten},
     {CollectOutcome::Interrupted, keyOf(RecordOutcome::StoppedByOperator),
      texts::kCollectInterrupted},
-    {CollectOutcome::ArchiveFailed, keyOf(RecordOutcome::ArchiveIncomplete),
-     texts::kCollectArchiveFailed},
+    {CollectOutcome::ArchiveIncomplete, keyOf(RecordOutcome::ArchiveIncomplete),
+     texts::kCollectArchiveIncomplete},
     {CollectOutcome::SomeSitesFailed, "partial", texts::kCollectSomeSitesFailed},
 };
 
@@ -40,7 +42,7 @@ const CollectOutcomeInfo& collectOutcomeOf(CollectOutcome outcome) {
 
 CollectOutcome collectOutcomeOf(ExchangeOutcome exchange, bool interrupted) {
     if (exchange == ExchangeOutcome::SettingsNotWritten && !interrupted)
-        return CollectOutcome::SettingsFailed;
+        return CollectOutcome::SettingsNotWritten;
     return collectOutcomeOf(recordOutcomeOf({exchange, interrupted}));
 }
 

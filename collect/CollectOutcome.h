@@ -7,20 +7,20 @@
 
 // How a collection ended; each outcome is the program's exit status, the same as the exchange
 // record's outcome except for the two only the collector meets. When several came
-// together, ArchiveFailed outranks all, then the failures of the line (OpenFailed..LineBroken),
-// then Interrupted, then SettingsFailed.
+// together, ArchiveIncomplete outranks all, then the failures of the line (OpenFailed..LineBroken),
+// then Interrupted, then SettingsNotWritten.
 enum class CollectOutcome : int {
-    Forms = recordOutcomeExitCode(RecordOutcome::FormsReceived),
-    Nothing = recordOutcomeExitCode(RecordOutcome::NothingReceived),
+    FormsReceived = recordOutcomeExitCode(RecordOutcome::FormsReceived),
+    NothingReceived = recordOutcomeExitCode(RecordOutcome::NothingReceived),
     Usage = 2,  // the command line makes no sense
     OpenFailed = recordOutcomeExitCode(RecordOutcome::OpenFailed),
-    NoLink = recordOutcomeExitCode(RecordOutcome::NoHandshake),
+    NoHandshake = recordOutcomeExitCode(RecordOutcome::NoHandshake),
     BadReply = recordOutcomeExitCode(RecordOutcome::BadReply),
-    EchoFailed = recordOutcomeExitCode(RecordOutcome::EchoTooLate),
+    EchoTooLate = recordOutcomeExitCode(RecordOutcome::EchoTooLate),
     LineBroken = recordOutcomeExitCode(RecordOutcome::LineBroken),
-    SettingsFailed = 8,  // the configuration file could not be written
+    SettingsNotWritten = 8,  // the configuration file could not be written
     Interrupted = recordOutcomeExitCode(RecordOutcome::StoppedByOperator),
-    ArchiveFailed = recordOutcomeExitCode(RecordOutcome::ArchiveIncomplete),
+    ArchiveIncomplete = recordOutcomeExitCode(RecordOutcome::ArchiveIncomplete),
     // --all only: some sites failed, the others brought forms or had nothing to send.
     SomeSitesFailed = 11,
 };

@@ -20,7 +20,7 @@ QString keyOf(CollectOutcome outcome) {
 }
 
 bool succeeded(CollectOutcome outcome) {
-    return outcome == CollectOutcome::Forms || outcome == CollectOutcome::Nothing;
+    return outcome == CollectOutcome::FormsReceived || outcome == CollectOutcome::NothingReceived;
 }
 
 // A later try's report joined to the earlier ones: its end is the collection's end, and what
@@ -79,7 +79,7 @@ QJsonObject siteJson(const CollectRound::SiteRun& run) {
 }  // namespace
 
 bool CollectRound::retryable(CollectOutcome outcome) {
-    return outcome == CollectOutcome::OpenFailed || outcome == CollectOutcome::NoLink ||
+    return outcome == CollectOutcome::OpenFailed || outcome == CollectOutcome::NoHandshake ||
            outcome == CollectOutcome::LineBroken;
 }
 
@@ -175,18 +175,19 @@ CollectOutcome CollectRound::roundOutcome(const std::vector<SiteRun>& runs, bool
                            [&](const SiteRun& r) { return r.report.outcome == outcome; });
     };
     if (stopped)
-        return has(CollectOutcome::ArchiveFailed) ? CollectOutcome::ArchiveFailed
-                                                  : CollectOutcome::Interrupted;
+        return has(CollectOutcome::ArchiveIncomplete) ? CollectOutcome::ArchiveIncomplete
+                                                      : CollectOutcome::Interrupted;
     const auto failed = std::count_if(
         runs.begin(), runs.end(), [](const SiteRun& r) { return !succeeded(r.report.outcome); });
     if (failed == 0)
-        return has(CollectOutcome::Forms) ? CollectOutcome::Forms : CollectOutcome::Nothing;
+        return has(CollectOutcome::FormsReceived) ? CollectOutcome::FormsReceived
+                                                  : CollectOutcome::NothingReceived;
     if (std::size_t(failed) < runs.size()) return CollectOutcome::SomeSitesFailed;
     // Every site failed: most often for one cause, which the most important failure names.
-    for (CollectOutcome outcome :
-         {CollectOutcome::ArchiveFailed, CollectOutcome::OpenFailed, CollectOutcome::NoLink,
-          CollectOutcome::BadReply, CollectOutcome::EchoFailed, CollectOutcome::LineBroken,
-          CollectOutcome::Interrupted, CollectOutcome::SettingsFailed})
+    for (CollectOutcome outcome : {CollectOutcome::ArchiveIncomplete, CollectOutcome::OpenFailed,
+                                   CollectOutcome::NoHandshake, CollectOutcome::BadReply,
+                                   CollectOutcome::EchoTooLate, CollectOutcome::LineBroken,
+                                   CollectOutcome::Interrupted, CollectOutcome::SettingsNotWritten})
         if (has(outcome)) return outcome;
     return CollectOutcome::Usage;
 }
@@ -205,9 +206,9 @@ QString CollectRound::summary(const Result& r) {
     for (const SiteRun& run : r.runs) {
         if (run.tries == 0)
             ++notTried;
-        else if (run.report.outcome == CollectOutcome::Forms)
+        else if (run.report.outcome == CollectOutcome::FormsReceived)
             ++forms;
-        else if (run.report.outcome == CollectOutcome::Nothing)
+        else if (run.report.outcome == CollectOutcome::NothingReceived)
             ++nothing;
         else
             ++failed;

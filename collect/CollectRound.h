@@ -35,7 +35,7 @@ public:
         int tries = 0;  // 0: never tried, the round was stopped before its turn
     };
     struct Result {
-        CollectOutcome outcome = CollectOutcome::Nothing;
+        CollectOutcome outcome = CollectOutcome::NothingReceived;
         bool all = false;
         std::vector<SiteRun> runs;
         QDateTime started, finished;

@@ -213,7 +213,8 @@ void Collector::conclude(Report& report, const Exchange& x, const FormArchive& a
     // A lost form outranks everything else: it is what nobody can fetch again later.
     if (report.archiveFailure)
         report.formsLost = std::max(1, report.forms - archive.formsWritten());
-    report.outcome = report.archiveFailure ? CollectOutcome::ArchiveFailed : report.otherOutcome;
+    report.outcome =
+        report.archiveFailure ? CollectOutcome::ArchiveIncomplete : report.otherOutcome;
 }
 
 // Once the archive is done, so that the record's forms are the files as they stand.
@@ -239,7 +240,7 @@ void Collector::keepRecord(Report& report, Console& console) {
     if (ExchangeRecords::write(report.archiveRoot, record, &report.recordFailure, &report.record))
         return;
     console.line(texts::kRecordNotWritten.arg(report.recordFailure).replace(u'\n', u' '));
-    report.outcome = CollectOutcome::ArchiveFailed;
+    report.outcome = CollectOutcome::ArchiveIncomplete;
 }
 
 Collector::Report Collector::usageReport(const QString& error) {
@@ -251,12 +252,13 @@ Collector::Report Collector::usageReport(const QString& error) {
 }
 
 QString Collector::summary(const Report& r) {
-    if (r.outcome != CollectOutcome::ArchiveFailed)
+    if (r.outcome != CollectOutcome::ArchiveIncomplete)
         return texts::kCollectSummary.arg(meaningOf(r.outcome)).arg(r.forms).arg(r.bytes);
     QString text = r.archiveFailure
                        ? texts::kCollectFormsLost.arg(r.formsLost).arg(r.forms).arg(r.bytes)
                        : texts::kCollectRecordLost.arg(r.forms).arg(r.bytes);
-    if (r.otherOutcome != CollectOutcome::Forms && r.otherOutcome != CollectOutcome::Nothing)
+    if (r.otherOutcome != CollectOutcome::FormsReceived &&
+        r.otherOutcome != CollectOutcome::NothingReceived)
         text += texts::kCollectAlso.arg(meaningOf(r.otherOutcome));
     return text;
 }

@@ -20,7 +20,7 @@ class Console;
 class Collector {
 public:
     struct Report {
-        CollectOutcome outcome = CollectOutcome::Nothing;
+        CollectOutcome outcome = CollectOutcome::NothingReceived;
         QString port, device;
         int rate = 0;
         QString folder;
@@ -32,7 +32,7 @@ public:
         std::optional<FormArchive::Failure> archiveFailure;
         int formsLost = 0;  // received but not in the archive
         // What the exchange met besides lost forms, which outrank it in `outcome`.
-        CollectOutcome otherOutcome = CollectOutcome::Nothing;
+        CollectOutcome otherOutcome = CollectOutcome::NothingReceived;
         QString message;        // the worker's failure message, or the command line's fault
         QString record;         // the exchange's record in the archive
         QString recordFailure;  // where and why it could not be written

@@ -139,21 +139,21 @@ inline const QString kCollectHelpHint = QStringLiteral("Справка: tabulon-
 QString collectProgress(quint64 bytes, int forms);
 QString collectFormWritten(int number, const QString& path, qint64 size);
 // What each exit status of tabulon-collect means, in the order of the codes.
-inline const QString kCollectForms = QStringLiteral("формы получены и записаны в архив");
-inline const QString kCollectNothing = QStringLiteral("вычислитель ничего не передал");
+inline const QString kCollectFormsReceived = QStringLiteral("формы получены и записаны в архив");
+inline const QString kCollectNothingReceived = QStringLiteral("вычислитель ничего не передал");
 inline const QString kCollectUsage = QStringLiteral("неверные параметры командной строки");
 inline const QString kCollectOpenFailed =
     QStringLiteral("COM-порт не удалось открыть или настроить");
-inline const QString kCollectNoLink = QStringLiteral("связь с вычислителем не установлена");
+inline const QString kCollectNoHandshake = QStringLiteral("связь с вычислителем не установлена");
 inline const QString kCollectBadReply =
     QStringLiteral("неверный ответ вычислителя при установлении связи");
-inline const QString kCollectEchoFailed =
+inline const QString kCollectEchoTooLate =
     QStringLiteral("эхо принятого байта не отправлено вовремя");
 inline const QString kCollectLineBroken = QStringLiteral("линия оборвалась (устройство пропало)");
-inline const QString kCollectSettingsFailed =
+inline const QString kCollectSettingsNotWritten =
     QStringLiteral("файл Tabulon.ini не удалось записать");
 inline const QString kCollectInterrupted = QStringLiteral("прервано сигналом SIGINT или SIGTERM");
-inline const QString kCollectArchiveFailed =
+inline const QString kCollectArchiveIncomplete =
     QStringLiteral("ФОРМЫ ПОТЕРЯНЫ: не все полученные формы записаны в архив");
 
 inline const QString kNoSerialPorts = QStringLiteral("Tabulon: последовательных портов не найдено");

@@ -30,7 +30,7 @@ protected:
                 calls.push_back({clock.nowMs(), o});
                 Collector::Report r;
                 r.outcome = script.at(calls.size() - 1);
-                r.forms = r.outcome == O::Forms || r.outcome == O::LineBroken ? 1 : 0;
+                r.forms = r.outcome == O::FormsReceived || r.outcome == O::LineBroken ? 1 : 0;
                 return r;
             });
     }
@@ -80,22 +80,24 @@ INSTANTIATE_TEST_SUITE_P(
                   O::OpenFailed,
                   0},
         RetryCase{"NoRetriesAsked", {O::OpenFailed}, 0, 1, O::OpenFailed, 0},
-        RetryCase{"LinkOnTheSecondTry", {O::NoLink, O::Forms}, 2, 2, O::Forms, 1},
-        RetryCase{"BrokenLineFormsCount", {O::LineBroken, O::Forms}, 1, 2, O::Forms, 2},
+        RetryCase{
+            "LinkOnTheSecondTry", {O::NoHandshake, O::FormsReceived}, 2, 2, O::FormsReceived, 1},
+        RetryCase{
+            "BrokenLineFormsCount", {O::LineBroken, O::FormsReceived}, 1, 2, O::FormsReceived, 2},
         RetryCase{"WrongReplyIsNoLineFailure", {O::BadReply}, 3, 1, O::BadReply, 0},
-        RetryCase{"EchoNotRetried", {O::EchoFailed}, 3, 1, O::EchoFailed, 0},
-        RetryCase{"LostFormsNotRetried", {O::ArchiveFailed}, 3, 1, O::ArchiveFailed, 0},
-        RetryCase{"NothingIsNoFailure", {O::Nothing}, 3, 1, O::Nothing, 0},
+        RetryCase{"EchoNotRetried", {O::EchoTooLate}, 3, 1, O::EchoTooLate, 0},
+        RetryCase{"LostFormsNotRetried", {O::ArchiveIncomplete}, 3, 1, O::ArchiveIncomplete, 0},
+        RetryCase{"NothingIsNoFailure", {O::NothingReceived}, 3, 1, O::NothingReceived, 0},
         RetryCase{"RetriesAtTheTopOfInt",
-                  {O::OpenFailed, O::Forms},
+                  {O::OpenFailed, O::FormsReceived},
                   std::numeric_limits<int>::max(),
                   2,
-                  O::Forms,
+                  O::FormsReceived,
                   1}),
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST_F(CollectRoundTest, StopSignalEndsTheWaitAndTheTries) {
-    script = {O::NoLink, O::Forms};
+    script = {O::NoHandshake, O::FormsReceived};
     stopInWait = true;
     CollectOptions o;
     o.retries = 5;
@@ -103,7 +105,7 @@ TEST_F(CollectRoundTest, StopSignalEndsTheWaitAndTheTries) {
     EXPECT_EQ(run.tries, 1);
     EXPECT_EQ(waits.size(), 1u);
     EXPECT_LT(clock.nowMs(), 30000) << "the wait ended early";
-    EXPECT_EQ(run.report.outcome, O::NoLink) << "a failure of the line outranks the signal";
+    EXPECT_EQ(run.report.outcome, O::NoHandshake) << "a failure of the line outranks the signal";
 }
 
 struct PauseCase {
@@ -129,7 +131,7 @@ TEST(Collect, RetryPauseDoublesBetweenAFloorAndACeiling) {
 // what every try received.
 TEST_F(CollectRoundTest, TriesShareOneRecord) {
     QTemporaryDir archive;
-    script = {O::OpenFailed, O::LineBroken, O::Forms};
+    script = {O::OpenFailed, O::LineBroken, O::FormsReceived};
     const QDateTime start = QDateTime::currentDateTimeUtc();
     CollectOptions o;
     o.retries = 5;
@@ -143,8 +145,8 @@ TEST_F(CollectRoundTest, TriesShareOneRecord) {
             ExchangeRecord record;
             record.start = start.addSecs(clock.nowMs() / 1000);
             record.end = record.start.addSecs(1);
-            record.outcome = report.outcome == O::Forms ? RecordOutcome::FormsReceived
-                                                        : RecordOutcome::OpenFailed;
+            record.outcome = report.outcome == O::FormsReceived ? RecordOutcome::FormsReceived
+                                                                : RecordOutcome::OpenFailed;
             record.bytes = 10;
             if (report.outcome != O::OpenFailed) record.forms = {{"f" + QString::number(calls.size()), 5}};
             report.pendingRecord = record;
@@ -183,16 +185,22 @@ TEST_P(RoundOutcome, FromTheSitesOutcomes) {
 INSTANTIATE_TEST_SUITE_P(
     Collect, RoundOutcome,
     ::testing::Values(
-        RoundCase{"FormsAndNothing", {O::Nothing, O::Forms}, false, O::Forms},
-        RoundCase{"AllNothing", {O::Nothing, O::Nothing}, false, O::Nothing},
-        RoundCase{"OneFailed", {O::Forms, O::NoLink, O::Nothing}, false, O::SomeSitesFailed},
+        RoundCase{
+            "FormsAndNothing", {O::NothingReceived, O::FormsReceived}, false, O::FormsReceived},
+        RoundCase{
+            "AllNothing", {O::NothingReceived, O::NothingReceived}, false, O::NothingReceived},
+        RoundCase{"OneFailed",
+                  {O::FormsReceived, O::NoHandshake, O::NothingReceived},
+                  false,
+                  O::SomeSitesFailed},
         RoundCase{"AllFailedMostImportant",
-                  {O::SettingsFailed, O::LineBroken, O::OpenFailed},
+                  {O::SettingsNotWritten, O::LineBroken, O::OpenFailed},
                   false,
                   O::OpenFailed},
-        RoundCase{"LostFormsFirst", {O::NoLink, O::ArchiveFailed}, false, O::ArchiveFailed},
-        RoundCase{"Stopped", {O::Forms, O::NoLink}, true, O::Interrupted},
-        RoundCase{"StoppedLostForms", {O::ArchiveFailed}, true, O::ArchiveFailed}),
+        RoundCase{
+            "LostFormsFirst", {O::NoHandshake, O::ArchiveIncomplete}, false, O::ArchiveIncomplete},
+        RoundCase{"Stopped", {O::FormsReceived, O::NoHandshake}, true, O::Interrupted},
+        RoundCase{"StoppedLostForms", {O::ArchiveIncomplete}, true, O::ArchiveIncomplete}),
     [](const auto& info) { return std::string(info.param.title); });
 
 // Explicit options outrank the book; what the book leaves open is left to Tabulon.ini.
