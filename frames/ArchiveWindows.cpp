@@ -6,7 +6,7 @@
 #include <QUrl>
 #include <QWidget>
 
-#include "archive/ArchiveDlg.h"
+#include "archive/ArchiveDialog.h"
 #include "archive/ArchiveName.h"
 #include "archive/ArchiveSettings.h"
 #include "frames/CommandRouter.h"
@@ -25,7 +25,7 @@ ArchiveWindows::~ArchiveWindows() {
 
 void ArchiveWindows::addCommands(CommandRouter& commands) {
     commands.add(id::ID_ARCHIVE_SETTINGS, [this] {
-        if (ArchiveDlg::DoModal(m_frame) == msg::IDOK) followFolder();
+        if (ArchiveDialog::showModal(m_frame) == msg::IDOK) followFolder();
     });
     commands.add(id::ID_ARCHIVE_OPEN_FOLDER, [this] { openArchiveFolder(); });
     commands.add(id::ID_MONTH_ROUND, [this] { showMonthRound(); });

@@ -1,4 +1,4 @@
-#include "archive/ArchiveDlg.h"
+#include "archive/ArchiveDialog.h"
 
 #include <QCheckBox>
 #include <QDialog>
@@ -13,12 +13,12 @@
 #include "res/MessageBox.h"
 #include "res/Texts.h"
 #include "settings/ExchangeChoice.h"
-#include "ui_ArchiveDlg.h"
+#include "ui_ArchiveDialog.h"
 
 namespace {
 
-ArchiveDlg::ShownHook& shownHook() {
-    static ArchiveDlg::ShownHook hook;
+ArchiveDialog::ShownHook& shownHook() {
+    static ArchiveDialog::ShownHook hook;
     return hook;
 }
 
@@ -33,7 +33,7 @@ QString example(const QString& tmpl) {
     return texts::archiveExample(ArchiveName::expand(tmpl, fields));
 }
 
-ArchiveSettings shown(const Ui::ArchiveDlg& ui) {
+ArchiveSettings shown(const Ui::ArchiveDialog& ui) {
     ArchiveSettings s;
     s.enabled = ui.IDC_ARCHIVE_ENABLED->isChecked();
     s.folder = ui.IDC_ARCHIVE_FOLDER->text().trimmed();
@@ -42,7 +42,7 @@ ArchiveSettings shown(const Ui::ArchiveDlg& ui) {
 }
 
 // OK stays up until the values are sound and stored.
-void accept(QDialog& dialog, const Ui::ArchiveDlg& ui) {
+void accept(QDialog& dialog, const Ui::ArchiveDialog& ui) {
     const ArchiveSettings s = shown(ui);
     const QString problem = s.problem();
     if (!problem.isEmpty()) {
@@ -58,13 +58,13 @@ void accept(QDialog& dialog, const Ui::ArchiveDlg& ui) {
 
 }  // namespace
 
-void ArchiveDlg::setShownHook(ShownHook hook) {
+void ArchiveDialog::setShownHook(ShownHook hook) {
     shownHook() = std::move(hook);
 }
 
-int ArchiveDlg::DoModal(QWidget* owner) {
+int ArchiveDialog::showModal(QWidget* owner) {
     QDialog dialog(owner);
-    Ui::ArchiveDlg ui;
+    Ui::ArchiveDialog ui;
     ui.setupUi(&dialog);
     const ArchiveSettings s = ArchiveSettings::load();
     ui.IDC_ARCHIVE_ENABLED->setChecked(s.enabled);

@@ -8,13 +8,13 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "archive/ArchiveDlg.h"
+#include "archive/ArchiveDialog.h"
 #include "res/MessageStyle.h"
 #include "tests/fakes/DialogAnswerer.h"
 
 namespace {
 
-class ArchiveDlgTest : public ::testing::Test {
+class ArchiveDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("profile"));
@@ -30,14 +30,14 @@ protected:
             buttons->button(QDialogButtonBox::Ok)->click();
             if (d->isVisible()) buttons->button(QDialogButtonBox::Cancel)->click();
         });
-        return ArchiveDlg::DoModal();
+        return ArchiveDialog::showModal();
     }
 
     DialogAnswerer answerer;
     QTemporaryDir dir;
 };
 
-TEST_F(ArchiveDlgTest, AcceptedValuesGoToTheProfile) {
+TEST_F(ArchiveDialogTest, AcceptedValuesGoToTheProfile) {
     const ArchiveSettings before = ArchiveSettings::load();
     EXPECT_TRUE(before.enabled);
     EXPECT_TRUE(before.folder.endsWith("/Tabulon"));
@@ -59,7 +59,7 @@ void PrintTo(const Refusal& r, std::ostream* os) {
     *os << r.title;
 }
 
-class RefusedValues : public ArchiveDlgTest, public ::testing::WithParamInterface<Refusal> {};
+class RefusedValues : public ArchiveDialogTest, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(RefusedValues, AreToldAndNotStored) {
     EXPECT_EQ(enter(true, GetParam().folder, GetParam().tmpl), msg::IDCANCEL);
@@ -68,7 +68,7 @@ TEST_P(RefusedValues, AreToldAndNotStored) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    ArchiveDlg, RefusedValues,
+    ArchiveDialog, RefusedValues,
     ::testing::Values(Refusal{"NoFolder", " ", "{n}.txt", "Не задана папка архива"},
                       Refusal{"NoTemplate", "/tmp/a", "", "Не задан шаблон имени файла"},
                       Refusal{"UnknownField", "/tmp/a", "{n}_{year}.txt",
