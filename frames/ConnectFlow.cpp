@@ -15,7 +15,7 @@
 #include "sites/Site.h"
 #include "sites/SiteBook.h"
 #include "sites/SiteComNumber.h"
-#include "sites/SitePickerDlg.h"
+#include "sites/SitePickerDialog.h"
 #include "sites/SitesDlg.h"
 
 ConnectFlow::ConnectFlow(Parts parts, QWidget* frame)
@@ -74,7 +74,7 @@ void ConnectFlow::onSiteConnect() {
         tabulonMessageBox(texts::noSites(SiteBook::userPath()), msg::MB_OK);
         return;
     }
-    const std::optional<Site> site = SitePickerDlg::pick(m_frame, book.sites, ArchiveSettings::load().folder);
+    const std::optional<Site> site = SitePickerDialog::showModal(m_frame, book.sites, ArchiveSettings::load().folder);
     if (site) connectToSite(*site);
 }
 

@@ -18,7 +18,7 @@
 #include "res/CommandIds.h"
 #include "res/MessageBox.h"
 #include "sites/SiteBook.h"
-#include "sites/SitePickerDlg.h"
+#include "sites/SitePickerDialog.h"
 #include "tests/app/AppFixture.h"
 #include "tests/files/FifoReleaser.h"
 
@@ -38,7 +38,7 @@ protected:
     // The picker narrowed by `filter` and its first site taken; "Настройки" answered with
     // "Продолжить" as it opened, its three lists noted.
     void pickAndContinue(const QString& filter) {
-        m_answerer.whenShown<SitePickerDlg>([filter](SitePickerDlg* picker) {
+        m_answerer.whenShown<SitePickerDialog>([filter](SitePickerDialog* picker) {
             picker->findChild<QLineEdit*>("IDC_SITE_FILTER")->setText(filter);
             picker->accept();
         });
@@ -110,7 +110,7 @@ TEST_F(SiteExchange, SiteWithoutComNumberIsToldAndCancelKeepsTheIniChoice) {
     ASSERT_TRUE(sent(QStringLiteral("Порт объекта «Насосная» (tcp://192.0.2.7:4001) не стоит")));
     EXPECT_TRUE(m_preset.isEmpty());
 
-    m_answerer.whenShown<SitePickerDlg>([](SitePickerDlg* picker) {
+    m_answerer.whenShown<SitePickerDialog>([](SitePickerDialog* picker) {
         picker->findChild<QLineEdit*>("IDC_SITE_FILTER")->setText("5");
         picker->accept();
     });
@@ -146,7 +146,7 @@ TEST_F(SiteExchange, PickerOpensAtOnceAndFillsInTheLastCollection) {
                                       .filePath(QStringLiteral("pipe.json"))));
     FifoReleaser releaser(QFile::encodeName(pipe));
     QStringList when, outcome;
-    m_answerer.whenShown<SitePickerDlg>([&](SitePickerDlg* picker) {
+    m_answerer.whenShown<SitePickerDialog>([&](SitePickerDialog* picker) {
         const QTreeWidget* table = picker->findChild<QTreeWidget*>();
         waitUntil([&] { return !table->topLevelItem(0)->text(3).isEmpty(); });
         for (int i = 0; i < table->topLevelItemCount(); ++i) {

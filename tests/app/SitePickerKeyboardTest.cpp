@@ -9,7 +9,7 @@
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
 #include "sites/SiteBook.h"
-#include "sites/SitePickerDlg.h"
+#include "sites/SitePickerDialog.h"
 #include "tests/app/AppFixture.h"
 #include "tests/xvfb/XKeys.h"
 
@@ -31,7 +31,7 @@ TEST_F(SitePickerKeys, TypingNarrowsEnterPicksAndSettingsOpenPreset) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(mainFrame()));
 
     QStringList shownAfterTyping;
-    m_answerer.whenShown<SitePickerDlg>([&](SitePickerDlg* picker) {
+    m_answerer.whenShown<SitePickerDialog>([&](SitePickerDialog* picker) {
         picker->activateWindow();  // the window manager's part
         waitUntil([picker] { return picker->isActiveWindow(); }, 5000);
         sendKeys("1");

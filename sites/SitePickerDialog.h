@@ -11,7 +11,7 @@
 #include "sites/SiteLastExchange.h"
 
 namespace Ui {
-class SitePickerDlg;
+class SitePickerDialog;
 }
 
 // The picker of "Связь с объектом": the sites of the book, narrowed as the operator types, each
@@ -19,22 +19,22 @@ class SitePickerDlg;
 // records as SiteHistory reads them for "Сбор за месяц" too, on a worker: the picker opens at
 // once and fills them in when they come, and closing it stops the reading. Enter or a double click
 // picks the site that is selected.
-class SitePickerDlg : public QDialog {
+class SitePickerDialog : public QDialog {
     Q_OBJECT
 public:
     // `archiveRoot` holds the exchange records the past is read from.
-    SitePickerDlg(const QList<Site>& sites, const QString& archiveRoot, QWidget* parent = nullptr);
-    ~SitePickerDlg() override;
+    SitePickerDialog(const QList<Site>& sites, const QString& archiveRoot, QWidget* parent = nullptr);
+    ~SitePickerDialog() override;
 
     // The site picked once the dialog was accepted; null before.
     const Site* picked() const;
 
     // Called with the live picker once it is shown, so that tests can drive it.
-    using ShownHook = std::function<void(SitePickerDlg* dialog)>;
+    using ShownHook = std::function<void(SitePickerDialog* dialog)>;
     static void setShownHook(ShownHook hook);
     // Shows the picker over `owner`; the site picked, or nothing when the operator cancelled.
-    static std::optional<Site> pick(QWidget* owner, const QList<Site>& sites,
-                                    const QString& archiveRoot);
+    static std::optional<Site> showModal(QWidget* owner, const QList<Site>& sites,
+                                         const QString& archiveRoot);
 
     void accept() override;
 
@@ -49,7 +49,7 @@ private:
     void applyFilter(const QString& text);
     void showPast();
 
-    std::unique_ptr<Ui::SitePickerDlg> m_ui;
+    std::unique_ptr<Ui::SitePickerDialog> m_ui;
     QList<Site> m_sites;
     QFutureWatcher<SiteLastExchanges>* m_past = nullptr;
     int m_picked = -1;

@@ -1,4 +1,4 @@
-#include "sites/SitePickerDlg.h"
+#include "sites/SitePickerDialog.h"
 
 #include <QKeyEvent>
 #include <QPushButton>
@@ -7,12 +7,12 @@
 
 #include "archive/RecordOutcome.h"
 #include "sites/SiteHistory.h"
-#include "ui_SitePickerDlg.h"
+#include "ui_SitePickerDialog.h"
 
 namespace {
 
-SitePickerDlg::ShownHook& shownHook() {
-    static SitePickerDlg::ShownHook hook;
+SitePickerDialog::ShownHook& shownHook() {
+    static SitePickerDialog::ShownHook hook;
     return hook;
 }
 
@@ -39,8 +39,8 @@ bool matches(const Site& site, const QString& text) {
 
 }  // namespace
 
-SitePickerDlg::SitePickerDlg(const QList<Site>& sites, const QString& archiveRoot, QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::SitePickerDlg>()), m_sites(sites) {
+SitePickerDialog::SitePickerDialog(const QList<Site>& sites, const QString& archiveRoot, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::SitePickerDialog>()), m_sites(sites) {
     m_ui->setupUi(this);
     for (const Site& site : m_sites) {
         auto* row = new QTreeWidgetItem({site.name, site.port});
@@ -50,24 +50,24 @@ SitePickerDlg::SitePickerDlg(const QList<Site>& sites, const QString& archiveRoo
     for (int column = 0; column < m_ui->IDC_SITE_TABLE->columnCount(); ++column)
         m_ui->IDC_SITE_TABLE->resizeColumnToContents(column);
     m_past = new QFutureWatcher<SiteLastExchanges>(this);
-    connect(m_past, &QFutureWatcherBase::finished, this, &SitePickerDlg::showPast);
+    connect(m_past, &QFutureWatcherBase::finished, this, &SitePickerDialog::showPast);
     m_past->setFuture(readPast(archiveRoot, m_sites));
     // The keys that move through the list work from the filter, where the operator types.
     m_ui->IDC_SITE_FILTER->installEventFilter(this);
-    connect(m_ui->IDC_SITE_FILTER, &QLineEdit::textChanged, this, &SitePickerDlg::applyFilter);
-    connect(m_ui->IDC_SITE_TABLE, &QTreeWidget::itemDoubleClicked, this, &SitePickerDlg::accept);
-    connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &SitePickerDlg::accept);
-    connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &SitePickerDlg::reject);
+    connect(m_ui->IDC_SITE_FILTER, &QLineEdit::textChanged, this, &SitePickerDialog::applyFilter);
+    connect(m_ui->IDC_SITE_TABLE, &QTreeWidget::itemDoubleClicked, this, &SitePickerDialog::accept);
+    connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &SitePickerDialog::accept);
+    connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &SitePickerDialog::reject);
     applyFilter({});
     m_ui->IDC_SITE_FILTER->setFocus();
 }
 
-SitePickerDlg::~SitePickerDlg() {
+SitePickerDialog::~SitePickerDialog() {
     m_past->disconnect(this);
     m_past->cancel();
 }
 
-void SitePickerDlg::showPast() {
+void SitePickerDialog::showPast() {
     const QFuture<SiteLastExchanges> future = m_past->future();
     if (future.resultCount() == 0) return;
     const SiteLastExchanges last = future.result();
@@ -85,24 +85,24 @@ void SitePickerDlg::showPast() {
     emit pastShown();
 }
 
-void SitePickerDlg::setShownHook(ShownHook hook) {
+void SitePickerDialog::setShownHook(ShownHook hook) {
     shownHook() = std::move(hook);
 }
 
-std::optional<Site> SitePickerDlg::pick(QWidget* owner, const QList<Site>& sites,
+std::optional<Site> SitePickerDialog::showModal(QWidget* owner, const QList<Site>& sites,
                                         const QString& archiveRoot) {
-    SitePickerDlg dialog(sites, archiveRoot, owner);
+    SitePickerDialog dialog(sites, archiveRoot, owner);
     if (shownHook())
         QTimer::singleShot(0, &dialog, [&dialog, hook = shownHook()] { hook(&dialog); });
     if (dialog.exec() != QDialog::Accepted || !dialog.picked()) return std::nullopt;
     return *dialog.picked();
 }
 
-const Site* SitePickerDlg::picked() const {
+const Site* SitePickerDialog::picked() const {
     return m_picked >= 0 ? &m_sites[m_picked] : nullptr;
 }
 
-void SitePickerDlg::applyFilter(const QString& text) {
+void SitePickerDialog::applyFilter(const QString& text) {
     QTreeWidget* table = m_ui->IDC_SITE_TABLE;
     QTreeWidgetItem* first = nullptr;
     for (int i = 0; i < table->topLevelItemCount(); ++i) {
@@ -115,14 +115,14 @@ void SitePickerDlg::applyFilter(const QString& text) {
     m_ui->buttons->button(QDialogButtonBox::Ok)->setEnabled(first != nullptr);
 }
 
-void SitePickerDlg::accept() {
+void SitePickerDialog::accept() {
     QTreeWidgetItem* current = m_ui->IDC_SITE_TABLE->currentItem();
     if (!current || current->isHidden()) return;
     m_picked = m_ui->IDC_SITE_TABLE->indexOfTopLevelItem(current);
     QDialog::accept();
 }
 
-bool SitePickerDlg::eventFilter(QObject* watched, QEvent* event) {
+bool SitePickerDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_ui->IDC_SITE_FILTER && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
