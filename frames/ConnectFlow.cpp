@@ -16,7 +16,7 @@
 #include "sites/SiteBook.h"
 #include "sites/SiteComNumber.h"
 #include "sites/SitePickerDialog.h"
-#include "sites/SitesDlg.h"
+#include "sites/SitesDialog.h"
 
 ConnectFlow::ConnectFlow(Parts parts, QWidget* frame)
     : QObject(frame),
@@ -34,7 +34,7 @@ void ConnectFlow::addCommands(CommandRouter& commands) {
         id::ID_STOP_RECEIVE, [this] { OnStopReceive(); }, [this] { return OnUpdateStopReceive(); });
     commands.add(id::ID_PORTS, [this] { PortsDialog::showModal(m_frame); });
     commands.add(id::ID_SITES, [this] {
-        SitesDlg::showModal(m_frame, SiteBook::userPath(), siteFromSettings());
+        SitesDialog::showModal(m_frame, SiteBook::userPath(), siteFromSettings());
     });
     commands.add(
         id::ID_SITE_CONNECT, [this] { onSiteConnect(); }, idle);

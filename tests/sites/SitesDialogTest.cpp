@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 
 #include "sites/SiteBook.h"
-#include "sites/SitesDlg.h"
+#include "sites/SitesDialog.h"
 #include "tests/fakes/DialogAnswerer.h"
 
 namespace {
@@ -26,7 +26,7 @@ protected:
         settings.port = QStringLiteral("COM2");
         settings.device = 5;
         settings.speed = 2400;
-        m_dlg = std::make_unique<SitesDlg>(path(), sites, settings, nullptr, bookProblem);
+        m_dlg = std::make_unique<SitesDialog>(path(), sites, settings, nullptr, bookProblem);
     }
     void click(const char* button) { m_dlg->findChild<QPushButton*>(button)->click(); }
     void type(const char* field, const QString& text) {
@@ -46,7 +46,7 @@ protected:
 
     DialogAnswerer m_answers;
     QTemporaryDir m_dir;
-    std::unique_ptr<SitesDlg> m_dlg;
+    std::unique_ptr<SitesDialog> m_dlg;
 };
 
 TEST_F(SitesWindow, AddEditDuplicateRemoveThenTheFileOnDisk) {

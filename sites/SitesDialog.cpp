@@ -1,4 +1,4 @@
-#include "sites/SitesDlg.h"
+#include "sites/SitesDialog.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -9,12 +9,12 @@
 #include "settings/ExchangeChoice.h"
 #include "sites/SiteBook.h"
 #include "sites/SiteCheck.h"
-#include "ui_SitesDlg.h"
+#include "ui_SitesDialog.h"
 
-SitesDlg::SitesDlg(const QString& path, const QList<Site>& sites, const Site& fromSettings,
-                   QWidget* parent, const QString& bookProblem)
+SitesDialog::SitesDialog(const QString& path, const QList<Site>& sites, const Site& fromSettings,
+                         QWidget* parent, const QString& bookProblem)
     : QDialog(parent),
-      m_ui(std::make_unique<Ui::SitesDlg>()),
+      m_ui(std::make_unique<Ui::SitesDialog>()),
       m_path(path),
       m_fromSettings(fromSettings),
       m_sites(sites),
@@ -28,7 +28,7 @@ SitesDlg::SitesDlg(const QString& path, const QList<Site>& sites, const Site& fr
     m_ui->IDC_SITE_SPEED->addItems(exchangeRateItems());
     for (const Site& site : m_sites) m_ui->IDC_SITE_LIST->addItem(site.name);
 
-    connect(m_ui->IDC_SITE_LIST, &QListWidget::currentRowChanged, this, &SitesDlg::onRowChanged);
+    connect(m_ui->IDC_SITE_LIST, &QListWidget::currentRowChanged, this, &SitesDialog::onRowChanged);
     connect(m_ui->IDC_SITE_ADD, &QPushButton::clicked, this, [this] {
         Site site;
         site.name = freeSiteName(m_sites, texts::kSiteNewName, false);
@@ -40,10 +40,10 @@ SitesDlg::SitesDlg(const QString& path, const QList<Site>& sites, const Site& fr
         site.name = freeSiteName(m_sites, texts::kSiteNewName, false);
         insertSite(site);
     });
-    connect(m_ui->IDC_SITE_DUPLICATE, &QPushButton::clicked, this, &SitesDlg::duplicateSite);
-    connect(m_ui->IDC_SITE_REMOVE, &QPushButton::clicked, this, &SitesDlg::removeSite);
-    connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &SitesDlg::accept);
-    connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &SitesDlg::reject);
+    connect(m_ui->IDC_SITE_DUPLICATE, &QPushButton::clicked, this, &SitesDialog::duplicateSite);
+    connect(m_ui->IDC_SITE_REMOVE, &QPushButton::clicked, this, &SitesDialog::removeSite);
+    connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &SitesDialog::accept);
+    connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &SitesDialog::reject);
     // A book that cannot be read is shown, not edited: what the window wrote would replace it.
     m_ui->IDC_SITE_BOOK_PROBLEM->setVisible(m_readOnly);
     m_ui->IDC_SITE_BOOK_PROBLEM->setText(texts::siteBookReadOnly(bookProblem));
@@ -54,15 +54,15 @@ SitesDlg::SitesDlg(const QString& path, const QList<Site>& sites, const Site& fr
     selectRow(m_sites.isEmpty() ? -1 : 0);
 }
 
-SitesDlg::~SitesDlg() = default;
+SitesDialog::~SitesDialog() = default;
 
-int SitesDlg::showModal(QWidget* owner, const QString& path, const Site& fromSettings) {
+int SitesDialog::showModal(QWidget* owner, const QString& path, const Site& fromSettings) {
     const SiteBook::Loaded book = SiteBook::load(path);
-    SitesDlg dialog(path, book.sites, fromSettings, owner, book.problem);
+    SitesDialog dialog(path, book.sites, fromSettings, owner, book.problem);
     return dialog.exec() == QDialog::Accepted ? msg::IDOK : msg::IDCANCEL;
 }
 
-void SitesDlg::showSite(int row) {
+void SitesDialog::showSite(int row) {
     const bool any = row >= 0 && row < m_sites.size() && !m_readOnly;
     for (QWidget* w :
          {static_cast<QWidget*>(m_ui->IDC_SITE_NAME), static_cast<QWidget*>(m_ui->IDC_SITE_PORT),
@@ -81,7 +81,7 @@ void SitesDlg::showSite(int row) {
     m_current = any ? row : -1;
 }
 
-QString SitesDlg::fieldsProblem() const {
+QString SitesDialog::fieldsProblem() const {
     const QString name = m_ui->IDC_SITE_NAME->text().trimmed();
     if (const QString problem = siteNameProblem(name); !problem.isEmpty()) return problem;
     const CheckedChoice choice =
@@ -91,7 +91,7 @@ QString SitesDlg::fieldsProblem() const {
     return siteNameClash(m_sites, name, m_current, texts::kSiteNameTaken);
 }
 
-bool SitesDlg::commitCurrent() {
+bool SitesDialog::commitCurrent() {
     if (m_current < 0) return true;
     const QString problem = fieldsProblem();
     if (!problem.isEmpty()) {
@@ -109,13 +109,13 @@ bool SitesDlg::commitCurrent() {
     return true;
 }
 
-void SitesDlg::selectRow(int row) {
+void SitesDialog::selectRow(int row) {
     const QSignalBlocker block(m_ui->IDC_SITE_LIST);
     m_ui->IDC_SITE_LIST->setCurrentRow(row);
     showSite(row);
 }
 
-void SitesDlg::onRowChanged(int row) {
+void SitesDialog::onRowChanged(int row) {
     if (row == m_current) return;
     // A wrong site keeps the operator on it until it is put right.
     if (!commitCurrent()) {
@@ -127,7 +127,7 @@ void SitesDlg::onRowChanged(int row) {
     showSite(row);
 }
 
-void SitesDlg::insertSite(const Site& site) {
+void SitesDialog::insertSite(const Site& site) {
     if (!commitCurrent()) return;
     const int row = m_current < 0 ? int(m_sites.size()) : m_current + 1;
     m_sites.insert(row, site);
@@ -137,14 +137,14 @@ void SitesDlg::insertSite(const Site& site) {
     m_ui->IDC_SITE_NAME->selectAll();
 }
 
-void SitesDlg::duplicateSite() {
+void SitesDialog::duplicateSite() {
     if (m_current < 0 || !commitCurrent()) return;
     Site copy = m_sites[m_current];
     copy.name = freeSiteName(m_sites, copy.name, true);
     insertSite(copy);
 }
 
-void SitesDlg::removeSite() {
+void SitesDialog::removeSite() {
     if (m_current < 0) return;
     const int row = m_current;
     m_sites.removeAt(row);
@@ -156,7 +156,7 @@ void SitesDlg::removeSite() {
     selectRow(m_sites.isEmpty() ? -1 : qMin(row, int(m_sites.size()) - 1));
 }
 
-void SitesDlg::accept() {
+void SitesDialog::accept() {
     if (m_readOnly || !commitCurrent()) return;
     // Legitimate where one line is switched between calculators by hand, so only told.
     if (const QString shared = sitesSharingPort(m_sites); !shared.isEmpty())

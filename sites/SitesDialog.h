@@ -7,20 +7,20 @@
 #include "sites/Site.h"
 
 namespace Ui {
-class SitesDlg;
+class SitesDialog;
 }
 
 // The window "Объекты": the sites of the book to add, edit, copy and remove, or to make from
 // the current settings. A site is checked as the connect command checks a choice, with its
 // texts, before the operator leaves it; the book is written when the window is saved.
-class SitesDlg : public QDialog {
+class SitesDialog : public QDialog {
     Q_OBJECT
 public:
     // `fromSettings` is what "Из настроек" makes a site of. With a `bookProblem` (the book at
     // `path` cannot be read) the window only shows the sites and says why.
-    SitesDlg(const QString& path, const QList<Site>& sites, const Site& fromSettings,
-             QWidget* parent = nullptr, const QString& bookProblem = {});
-    ~SitesDlg() override;
+    SitesDialog(const QString& path, const QList<Site>& sites, const Site& fromSettings,
+                QWidget* parent = nullptr, const QString& bookProblem = {});
+    ~SitesDialog() override;
 
     // Reads the book at `path` and shows the window over `owner`, only to look at when the
     // book cannot be read; msg::IDOK once the book has been written.
@@ -42,7 +42,7 @@ private:
     void duplicateSite();
     void removeSite();
 
-    std::unique_ptr<Ui::SitesDlg> m_ui;
+    std::unique_ptr<Ui::SitesDialog> m_ui;
     QString m_path;
     Site m_fromSettings;
     QList<Site> m_sites;
