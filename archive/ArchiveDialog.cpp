@@ -35,9 +35,9 @@ QString example(const QString& tmpl) {
 
 ArchiveSettings shown(const Ui::ArchiveDialog& ui) {
     ArchiveSettings s;
-    s.enabled = ui.IDC_ARCHIVE_ENABLED->isChecked();
-    s.folder = ui.IDC_ARCHIVE_FOLDER->text().trimmed();
-    s.nameTemplate = ui.IDC_ARCHIVE_TEMPLATE->text().trimmed();
+    s.enabled = ui.archiveEnabled->isChecked();
+    s.folder = ui.archiveFolder->text().trimmed();
+    s.nameTemplate = ui.archiveTemplate->text().trimmed();
     return s;
 }
 
@@ -67,18 +67,18 @@ int ArchiveDialog::showModal(QWidget* owner) {
     Ui::ArchiveDialog ui;
     ui.setupUi(&dialog);
     const ArchiveSettings s = ArchiveSettings::load();
-    ui.IDC_ARCHIVE_ENABLED->setChecked(s.enabled);
-    ui.IDC_ARCHIVE_FOLDER->setText(s.folder);
-    ui.IDC_ARCHIVE_TEMPLATE->setText(s.nameTemplate);
-    ui.IDC_ARCHIVE_EXAMPLE->setText(example(s.nameTemplate));
+    ui.archiveEnabled->setChecked(s.enabled);
+    ui.archiveFolder->setText(s.folder);
+    ui.archiveTemplate->setText(s.nameTemplate);
+    ui.archiveExample->setText(example(s.nameTemplate));
     ui.buttons->button(QDialogButtonBox::Ok)->setText(texts::kOk);
     ui.buttons->button(QDialogButtonBox::Cancel)->setText(texts::kCancel);
-    QObject::connect(ui.IDC_ARCHIVE_TEMPLATE, &QLineEdit::textChanged, &dialog,
-                     [&](const QString& t) { ui.IDC_ARCHIVE_EXAMPLE->setText(example(t)); });
-    QObject::connect(ui.IDC_ARCHIVE_BROWSE, &QPushButton::clicked, &dialog, [&] {
+    QObject::connect(ui.archiveTemplate, &QLineEdit::textChanged, &dialog,
+                     [&](const QString& t) { ui.archiveExample->setText(example(t)); });
+    QObject::connect(ui.archiveBrowse, &QPushButton::clicked, &dialog, [&] {
         const QString folder = QFileDialog::getExistingDirectory(
-            &dialog, texts::kArchiveFolderTitle, ui.IDC_ARCHIVE_FOLDER->text());
-        if (!folder.isEmpty()) ui.IDC_ARCHIVE_FOLDER->setText(folder);
+            &dialog, texts::kArchiveFolderTitle, ui.archiveFolder->text());
+        if (!folder.isEmpty()) ui.archiveFolder->setText(folder);
     });
     QObject::connect(ui.buttons, &QDialogButtonBox::accepted, &dialog, [&] { accept(dialog, ui); });
     QObject::connect(ui.buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);

@@ -45,21 +45,21 @@ SitePickerDialog::SitePickerDialog(const QList<Site>& sites, const QString& arch
     for (const Site& site : m_sites) {
         auto* row = new QTreeWidgetItem({site.name, site.port});
         row->setToolTip(0, site.note);
-        m_ui->IDC_SITE_TABLE->addTopLevelItem(row);
+        m_ui->siteTable->addTopLevelItem(row);
     }
-    for (int column = 0; column < m_ui->IDC_SITE_TABLE->columnCount(); ++column)
-        m_ui->IDC_SITE_TABLE->resizeColumnToContents(column);
+    for (int column = 0; column < m_ui->siteTable->columnCount(); ++column)
+        m_ui->siteTable->resizeColumnToContents(column);
     m_past = new QFutureWatcher<SiteLastExchanges>(this);
     connect(m_past, &QFutureWatcherBase::finished, this, &SitePickerDialog::showPast);
     m_past->setFuture(readPast(archiveRoot, m_sites));
     // The keys that move through the list work from the filter, where the operator types.
-    m_ui->IDC_SITE_FILTER->installEventFilter(this);
-    connect(m_ui->IDC_SITE_FILTER, &QLineEdit::textChanged, this, &SitePickerDialog::applyFilter);
-    connect(m_ui->IDC_SITE_TABLE, &QTreeWidget::itemDoubleClicked, this, &SitePickerDialog::accept);
+    m_ui->siteFilter->installEventFilter(this);
+    connect(m_ui->siteFilter, &QLineEdit::textChanged, this, &SitePickerDialog::applyFilter);
+    connect(m_ui->siteTable, &QTreeWidget::itemDoubleClicked, this, &SitePickerDialog::accept);
     connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &SitePickerDialog::accept);
     connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &SitePickerDialog::reject);
     applyFilter({});
-    m_ui->IDC_SITE_FILTER->setFocus();
+    m_ui->siteFilter->setFocus();
 }
 
 SitePickerDialog::~SitePickerDialog() {
@@ -71,7 +71,7 @@ void SitePickerDialog::showPast() {
     const QFuture<SiteLastExchanges> future = m_past->future();
     if (future.resultCount() == 0) return;
     const SiteLastExchanges last = future.result();
-    QTreeWidget* table = m_ui->IDC_SITE_TABLE;
+    QTreeWidget* table = m_ui->siteTable;
     for (int i = 0; i < table->topLevelItemCount(); ++i) {
         const SiteLastExchange past = last.value(m_sites[i].name);
         if (past.lastSuccess.isValid())
@@ -103,7 +103,7 @@ const Site* SitePickerDialog::picked() const {
 }
 
 void SitePickerDialog::applyFilter(const QString& text) {
-    QTreeWidget* table = m_ui->IDC_SITE_TABLE;
+    QTreeWidget* table = m_ui->siteTable;
     QTreeWidgetItem* first = nullptr;
     for (int i = 0; i < table->topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = table->topLevelItem(i);
@@ -116,18 +116,18 @@ void SitePickerDialog::applyFilter(const QString& text) {
 }
 
 void SitePickerDialog::accept() {
-    QTreeWidgetItem* current = m_ui->IDC_SITE_TABLE->currentItem();
+    QTreeWidgetItem* current = m_ui->siteTable->currentItem();
     if (!current || current->isHidden()) return;
-    m_picked = m_ui->IDC_SITE_TABLE->indexOfTopLevelItem(current);
+    m_picked = m_ui->siteTable->indexOfTopLevelItem(current);
     QDialog::accept();
 }
 
 bool SitePickerDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_ui->IDC_SITE_FILTER && event->type() == QEvent::KeyPress) {
+    if (watched == m_ui->siteFilter && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
             key == Qt::Key_PageDown) {
-            QCoreApplication::sendEvent(m_ui->IDC_SITE_TABLE, event);
+            QCoreApplication::sendEvent(m_ui->siteTable, event);
             return true;
         }
     }

@@ -21,34 +21,34 @@ SitesDialog::SitesDialog(const QString& path, const QList<Site>& sites, const Si
       m_readOnly(!bookProblem.isEmpty()) {
     m_ui->setupUi(this);
     // The operator's text must arrive as typed, as in "Настройки".
-    for (QComboBox* list : {m_ui->IDC_SITE_PORT, m_ui->IDC_SITE_DEVICE, m_ui->IDC_SITE_SPEED})
+    for (QComboBox* list : {m_ui->sitePort, m_ui->siteDevice, m_ui->siteSpeed})
         list->setCompleter(nullptr);
-    m_ui->IDC_SITE_PORT->addItems(exchangePortItems());
-    m_ui->IDC_SITE_DEVICE->addItems(exchangeDeviceItems());
-    m_ui->IDC_SITE_SPEED->addItems(exchangeRateItems());
-    for (const Site& site : m_sites) m_ui->IDC_SITE_LIST->addItem(site.name);
+    m_ui->sitePort->addItems(exchangePortItems());
+    m_ui->siteDevice->addItems(exchangeDeviceItems());
+    m_ui->siteSpeed->addItems(exchangeRateItems());
+    for (const Site& site : m_sites) m_ui->siteList->addItem(site.name);
 
-    connect(m_ui->IDC_SITE_LIST, &QListWidget::currentRowChanged, this, &SitesDialog::onRowChanged);
-    connect(m_ui->IDC_SITE_ADD, &QPushButton::clicked, this, [this] {
+    connect(m_ui->siteList, &QListWidget::currentRowChanged, this, &SitesDialog::onRowChanged);
+    connect(m_ui->siteAdd, &QPushButton::clicked, this, [this] {
         Site site;
         site.name = freeSiteName(m_sites, texts::kSiteNewName, false);
         site.port = kDefaultPort;
         insertSite(site);
     });
-    connect(m_ui->IDC_SITE_FROM_SETTINGS, &QPushButton::clicked, this, [this] {
+    connect(m_ui->siteFromSettings, &QPushButton::clicked, this, [this] {
         Site site = m_fromSettings;
         site.name = freeSiteName(m_sites, texts::kSiteNewName, false);
         insertSite(site);
     });
-    connect(m_ui->IDC_SITE_DUPLICATE, &QPushButton::clicked, this, &SitesDialog::duplicateSite);
-    connect(m_ui->IDC_SITE_REMOVE, &QPushButton::clicked, this, &SitesDialog::removeSite);
+    connect(m_ui->siteDuplicate, &QPushButton::clicked, this, &SitesDialog::duplicateSite);
+    connect(m_ui->siteRemove, &QPushButton::clicked, this, &SitesDialog::removeSite);
     connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &SitesDialog::accept);
     connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &SitesDialog::reject);
     // A book that cannot be read is shown, not edited: what the window wrote would replace it.
-    m_ui->IDC_SITE_BOOK_PROBLEM->setVisible(m_readOnly);
-    m_ui->IDC_SITE_BOOK_PROBLEM->setText(texts::siteBookReadOnly(bookProblem));
-    for (QWidget* w : {static_cast<QWidget*>(m_ui->IDC_SITE_ADD),
-                       static_cast<QWidget*>(m_ui->IDC_SITE_FROM_SETTINGS),
+    m_ui->siteBookProblem->setVisible(m_readOnly);
+    m_ui->siteBookProblem->setText(texts::siteBookReadOnly(bookProblem));
+    for (QWidget* w : {static_cast<QWidget*>(m_ui->siteAdd),
+                       static_cast<QWidget*>(m_ui->siteFromSettings),
                        static_cast<QWidget*>(m_ui->buttons->button(QDialogButtonBox::Save))})
         w->setEnabled(!m_readOnly);
     selectRow(m_sites.isEmpty() ? -1 : 0);
@@ -65,28 +65,28 @@ int SitesDialog::showModal(QWidget* owner, const QString& path, const Site& from
 void SitesDialog::showSite(int row) {
     const bool any = row >= 0 && row < m_sites.size() && !m_readOnly;
     for (QWidget* w :
-         {static_cast<QWidget*>(m_ui->IDC_SITE_NAME), static_cast<QWidget*>(m_ui->IDC_SITE_PORT),
-          static_cast<QWidget*>(m_ui->IDC_SITE_DEVICE), static_cast<QWidget*>(m_ui->IDC_SITE_SPEED),
-          static_cast<QWidget*>(m_ui->IDC_SITE_NOTE),
-          static_cast<QWidget*>(m_ui->IDC_SITE_DUPLICATE),
-          static_cast<QWidget*>(m_ui->IDC_SITE_REMOVE)})
+         {static_cast<QWidget*>(m_ui->siteName), static_cast<QWidget*>(m_ui->sitePort),
+          static_cast<QWidget*>(m_ui->siteDevice), static_cast<QWidget*>(m_ui->siteSpeed),
+          static_cast<QWidget*>(m_ui->siteNote),
+          static_cast<QWidget*>(m_ui->siteDuplicate),
+          static_cast<QWidget*>(m_ui->siteRemove)})
         w->setEnabled(any);
     const bool shown = row >= 0 && row < m_sites.size();
     const Site site = shown ? m_sites[row] : Site{};
-    m_ui->IDC_SITE_NAME->setText(site.name);
-    m_ui->IDC_SITE_PORT->setEditText(shown ? site.port : QString());
-    m_ui->IDC_SITE_DEVICE->setEditText(shown ? exchangeDeviceName(site.device) : QString());
-    m_ui->IDC_SITE_SPEED->setEditText(shown ? QString::number(site.speed) : QString());
-    m_ui->IDC_SITE_NOTE->setText(site.note);
+    m_ui->siteName->setText(site.name);
+    m_ui->sitePort->setEditText(shown ? site.port : QString());
+    m_ui->siteDevice->setEditText(shown ? exchangeDeviceName(site.device) : QString());
+    m_ui->siteSpeed->setEditText(shown ? QString::number(site.speed) : QString());
+    m_ui->siteNote->setText(site.note);
     m_current = any ? row : -1;
 }
 
 QString SitesDialog::fieldsProblem() const {
-    const QString name = m_ui->IDC_SITE_NAME->text().trimmed();
+    const QString name = m_ui->siteName->text().trimmed();
     if (const QString problem = siteNameProblem(name); !problem.isEmpty()) return problem;
     const CheckedChoice choice =
-        checkChoice(m_ui->IDC_SITE_PORT->currentText(), m_ui->IDC_SITE_DEVICE->currentText(),
-                    m_ui->IDC_SITE_SPEED->currentText(), kSitesWindowRules);
+        checkChoice(m_ui->sitePort->currentText(), m_ui->siteDevice->currentText(),
+                    m_ui->siteSpeed->currentText(), kSitesWindowRules);
     if (choice.verdict != ChoiceVerdict::Accepted) return choiceVerdictText(choice.verdict);
     return siteNameClash(m_sites, name, m_current, texts::kSiteNameTaken);
 }
@@ -99,19 +99,19 @@ bool SitesDialog::commitCurrent() {
         return false;
     }
     Site& site = m_sites[m_current];
-    site.name = m_ui->IDC_SITE_NAME->text().trimmed();
-    site.port = m_ui->IDC_SITE_PORT->currentText();
+    site.name = m_ui->siteName->text().trimmed();
+    site.port = m_ui->sitePort->currentText();
     site.device =
-        *exchangeDeviceType(m_ui->IDC_SITE_DEVICE->currentText(), kSitesWindowRules.spelling);
-    site.speed = *exchangeRate(m_ui->IDC_SITE_SPEED->currentText(), kSitesWindowRules.spelling);
-    site.note = m_ui->IDC_SITE_NOTE->text();
-    m_ui->IDC_SITE_LIST->item(m_current)->setText(site.name);
+        *exchangeDeviceType(m_ui->siteDevice->currentText(), kSitesWindowRules.spelling);
+    site.speed = *exchangeRate(m_ui->siteSpeed->currentText(), kSitesWindowRules.spelling);
+    site.note = m_ui->siteNote->text();
+    m_ui->siteList->item(m_current)->setText(site.name);
     return true;
 }
 
 void SitesDialog::selectRow(int row) {
-    const QSignalBlocker block(m_ui->IDC_SITE_LIST);
-    m_ui->IDC_SITE_LIST->setCurrentRow(row);
+    const QSignalBlocker block(m_ui->siteList);
+    m_ui->siteList->setCurrentRow(row);
     showSite(row);
 }
 
@@ -119,9 +119,9 @@ void SitesDialog::onRowChanged(int row) {
     if (row == m_current) return;
     // A wrong site keeps the operator on it until it is put right.
     if (!commitCurrent()) {
-        const QSignalBlocker block(m_ui->IDC_SITE_LIST);
-        m_ui->IDC_SITE_LIST->setCurrentRow(m_current);
-        m_ui->IDC_SITE_NAME->setFocus();
+        const QSignalBlocker block(m_ui->siteList);
+        m_ui->siteList->setCurrentRow(m_current);
+        m_ui->siteName->setFocus();
         return;
     }
     showSite(row);
@@ -131,10 +131,10 @@ void SitesDialog::insertSite(const Site& site) {
     if (!commitCurrent()) return;
     const int row = m_current < 0 ? int(m_sites.size()) : m_current + 1;
     m_sites.insert(row, site);
-    m_ui->IDC_SITE_LIST->insertItem(row, site.name);
+    m_ui->siteList->insertItem(row, site.name);
     selectRow(row);
-    m_ui->IDC_SITE_NAME->setFocus();
-    m_ui->IDC_SITE_NAME->selectAll();
+    m_ui->siteName->setFocus();
+    m_ui->siteName->selectAll();
 }
 
 void SitesDialog::duplicateSite() {
@@ -149,8 +149,8 @@ void SitesDialog::removeSite() {
     const int row = m_current;
     m_sites.removeAt(row);
     {
-        const QSignalBlocker block(m_ui->IDC_SITE_LIST);
-        delete m_ui->IDC_SITE_LIST->takeItem(row);
+        const QSignalBlocker block(m_ui->siteList);
+        delete m_ui->siteList->takeItem(row);
     }
     m_current = -1;
     selectRow(m_sites.isEmpty() ? -1 : qMin(row, int(m_sites.size()) - 1));

@@ -217,8 +217,8 @@ TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
     ASSERT_TRUE(QFile::remove(archiveFolder()) && QDir().mkpath(archiveFolder()));
 
     // Switched off in the dialog, the archive keeps nothing of the next exchange.
-    m_answerer.whenShown("IDD_ARCHIVE", [](QDialog* d) {
-        d->findChild<QCheckBox*>("IDC_ARCHIVE_ENABLED")->setChecked(false);
+    m_answerer.whenShown("ArchiveDialog", [](QDialog* d) {
+        d->findChild<QCheckBox*>("archiveEnabled")->setChecked(false);
         d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
     EXPECT_TRUE(mainFrame()->commands().run(id::ID_ARCHIVE_SETTINGS));

@@ -39,7 +39,7 @@ protected:
     // "Продолжить" as it opened, its three lists noted.
     void pickAndContinue(const QString& filter) {
         m_answerer.whenShown<SitePickerDialog>([filter](SitePickerDialog* picker) {
-            picker->findChild<QLineEdit*>("IDC_SITE_FILTER")->setText(filter);
+            picker->findChild<QLineEdit*>("siteFilter")->setText(filter);
             picker->accept();
         });
         m_answerer.whenShown("IDD_SETTINGS", [this](QDialog* dialog) {
@@ -111,7 +111,7 @@ TEST_F(SiteExchange, SiteWithoutComNumberIsToldAndCancelKeepsTheIniChoice) {
     EXPECT_TRUE(m_preset.isEmpty());
 
     m_answerer.whenShown<SitePickerDialog>([](SitePickerDialog* picker) {
-        picker->findChild<QLineEdit*>("IDC_SITE_FILTER")->setText("5");
+        picker->findChild<QLineEdit*>("siteFilter")->setText("5");
         picker->accept();
     });
     m_answerer.whenShown("IDD_SETTINGS", [this](QDialog* dialog) {

@@ -22,10 +22,10 @@ protected:
 
     // Fills the dialog and presses OK; a refused value leaves it up, and Cancel closes it then.
     int enter(bool enabled, const QString& folder, const QString& tmpl) {
-        answerer.whenShown("IDD_ARCHIVE", [=](QDialog* d) {
-            d->findChild<QCheckBox*>("IDC_ARCHIVE_ENABLED")->setChecked(enabled);
-            d->findChild<QLineEdit*>("IDC_ARCHIVE_FOLDER")->setText(folder);
-            d->findChild<QLineEdit*>("IDC_ARCHIVE_TEMPLATE")->setText(tmpl);
+        answerer.whenShown("ArchiveDialog", [=](QDialog* d) {
+            d->findChild<QCheckBox*>("archiveEnabled")->setChecked(enabled);
+            d->findChild<QLineEdit*>("archiveFolder")->setText(folder);
+            d->findChild<QLineEdit*>("archiveTemplate")->setText(tmpl);
             auto* buttons = d->findChild<QDialogButtonBox*>();
             buttons->button(QDialogButtonBox::Ok)->click();
             if (d->isVisible()) buttons->button(QDialogButtonBox::Cancel)->click();

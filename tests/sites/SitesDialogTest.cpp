@@ -51,19 +51,19 @@ protected:
 
 TEST_F(SitesWindow, AddEditDuplicateRemoveThenTheFileOnDisk) {
     open();
-    click("IDC_SITE_ADD");
-    type("IDC_SITE_NAME", QStringLiteral("Котельная 3"));
-    type("IDC_SITE_PORT", QStringLiteral("/dev/serial/by-id/usb-FTDI-if00"));
-    type("IDC_SITE_DEVICE", QStringLiteral("КСМ-СП"));
-    type("IDC_SITE_SPEED", QStringLiteral("19200"));
-    type("IDC_SITE_NOTE", QStringLiteral("ключ у вахтера"));
-    click("IDC_SITE_DUPLICATE");
-    click("IDC_SITE_DUPLICATE");
-    click("IDC_SITE_FROM_SETTINGS");
+    click("siteAdd");
+    type("siteName", QStringLiteral("Котельная 3"));
+    type("sitePort", QStringLiteral("/dev/serial/by-id/usb-FTDI-if00"));
+    type("siteDevice", QStringLiteral("КСМ-СП"));
+    type("siteSpeed", QStringLiteral("19200"));
+    type("siteNote", QStringLiteral("ключ у вахтера"));
+    click("siteDuplicate");
+    click("siteDuplicate");
+    click("siteFromSettings");
     EXPECT_EQ(listed(), (QStringList{"Котельная 3", "Котельная 3 (копия)", "Котельная 3 (копия 2)",
                                      "Новый объект"}));
     select(1);
-    click("IDC_SITE_REMOVE");
+    click("siteRemove");
     save();
     // Two sites on one line are saved, but not without a word.
     EXPECT_EQ(m_answers.texts(),
@@ -96,14 +96,14 @@ struct FieldCase {
 // A wrong field keeps the operator on the site with the connect command's own text.
 TEST_F(SitesWindow, WrongFieldIsToldAsTheConnectCommandTellsIt) {
     const FieldCase cases[] = {
-        {"IDC_SITE_PORT", "COM10", "Неправильно задан порт"},
-        {"IDC_SITE_DEVICE", "ксм-р", "Неправильно задан тип вычислителя"},
-        {"IDC_SITE_SPEED", "09600", "Неправильно задана скорость обмена данными"},
-        {"IDC_SITE_NAME", "котельная  1", "Объект с таким именем уже есть"},
-        {"IDC_SITE_NAME", "Котельная 1.",
+        {"sitePort", "COM10", "Неправильно задан порт"},
+        {"siteDevice", "ксм-р", "Неправильно задан тип вычислителя"},
+        {"siteSpeed", "09600", "Неправильно задана скорость обмена данными"},
+        {"siteName", "котельная  1", "Объект с таким именем уже есть"},
+        {"siteName", "Котельная 1.",
          "у объектов «Котельная 1.» и «Котельная 1» была бы одна папка архива «Котельная 1», и "
          "их формы смешались бы: измените одно из имен"},
-        {"IDC_SITE_NAME", "Котельная\t2",
+        {"siteName", "Котельная\t2",
          "В имени объекта есть управляющие символы (табуляция, перевод строки и т. п.)"},
     };
     for (const FieldCase& c : cases) {
@@ -118,7 +118,7 @@ TEST_F(SitesWindow, WrongFieldIsToldAsTheConnectCommandTellsIt) {
         select(1);
         type(c.field, QString::fromUtf8(c.text));
         select(0);
-        click("IDC_SITE_ADD");
+        click("siteAdd");
         save();
         EXPECT_EQ(m_answers.texts(), QStringList(3, QString::fromUtf8(c.told)));
         EXPECT_EQ(m_dlg->findChild<QListWidget*>()->currentRow(), 1);
@@ -134,14 +134,14 @@ TEST_F(SitesWindow, UnreadableBookOpensOnlyToLookAndSaysWhy) {
     file.close();
     const SiteBook::Loaded book = SiteBook::load(path());
     open(book.sites, book.problem);
-    const auto* why = m_dlg->findChild<QLabel*>("IDC_SITE_BOOK_PROBLEM");
+    const auto* why = m_dlg->findChild<QLabel*>("siteBookProblem");
     ASSERT_NE(why, nullptr);
     EXPECT_FALSE(why->isHidden());
     EXPECT_TRUE(
         why->text().startsWith(QStringLiteral("Файл объектов открыт только для просмотра")) &&
         why->text().contains(book.problem))
         << why->text().toStdString();
-    for (const char* button : {"IDC_SITE_ADD", "IDC_SITE_FROM_SETTINGS"})
+    for (const char* button : {"siteAdd", "siteFromSettings"})
         EXPECT_FALSE(m_dlg->findChild<QPushButton*>(button)->isEnabled()) << button;
     EXPECT_FALSE(
         m_dlg->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->isEnabled());
@@ -155,7 +155,7 @@ TEST_F(SitesWindow, BadBookOnDiskIsNotWrittenOver) {
     file.write("[a\n");
     file.close();
     open();
-    click("IDC_SITE_ADD");
+    click("siteAdd");
     save();
     const QStringList told = m_answers.texts();
     ASSERT_EQ(told.size(), 1);

@@ -201,8 +201,8 @@ TEST_F(MonthRoundKeys, FirstRecordOfTheMonthAppears) {
     // Another archive folder chosen in "Архив…": the window shows the records there.
     const QString other = m_root = m_dir.filePath("другой архив");
     writeRecord("Школа 3", on(kThisMonth, 1, 7), RecordOutcome::FormsReceived, 2);
-    m_answerer.whenShown("IDD_ARCHIVE", [&](QDialog* d) {
-        d->findChild<QLineEdit*>("IDC_ARCHIVE_FOLDER")->setText(other);
+    m_answerer.whenShown("ArchiveDialog", [&](QDialog* d) {
+        d->findChild<QLineEdit*>("archiveFolder")->setText(other);
         d->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     });
     mainFrame()->activateWindow();
