@@ -11,34 +11,32 @@ bool isKnownSwitch(const QString& name) {
 void parseSwitch(const QString& name, CCommandLineInfo& info) {
     const QString s = name.toLower();
     if (s == QLatin1String("pt"))
-        info.m_nShellCommand = CCommandLineInfo::FilePrintTo;
+        info.m_shellCommand = CCommandLineInfo::FilePrintTo;
     else if (s == QLatin1String("p"))
-        info.m_nShellCommand = CCommandLineInfo::FilePrint;
+        info.m_shellCommand = CCommandLineInfo::FilePrint;
     else if (s == QLatin1String("unregister") || s == QLatin1String("unregserver"))
-        info.m_nShellCommand = CCommandLineInfo::AppUnregister;
+        info.m_shellCommand = CCommandLineInfo::AppUnregister;
     else if (s == QLatin1String("dde"))
-        info.m_nShellCommand = CCommandLineInfo::FileDDE;
+        info.m_shellCommand = CCommandLineInfo::FileDDE;
     else if (s == QLatin1String("embedding")) {
-        info.m_bRunEmbedded = true;
-        info.m_nShellCommand = CCommandLineInfo::FileNothing;
+        info.m_runEmbedded = true;
+        info.m_shellCommand = CCommandLineInfo::FileNothing;
     } else if (s == QLatin1String("automation")) {
-        info.m_bRunAutomated = true;
-        info.m_nShellCommand = CCommandLineInfo::FileNothing;
+        info.m_runAutomated = true;
+        info.m_shellCommand = CCommandLineInfo::FileNothing;
     }
     // Any other switch is ignored: it neither names a file nor changes what start-up does.
 }
 
 void parseWord(const QString& word, CCommandLineInfo& info) {
-    if (info.m_strFileName.isEmpty())
-        info.m_strFileName = word;
-    else if (info.m_nShellCommand == CCommandLineInfo::FilePrintTo &&
-             info.m_strPrinterName.isEmpty())
-        info.m_strPrinterName = word;
-    else if (info.m_nShellCommand == CCommandLineInfo::FilePrintTo &&
-             info.m_strDriverName.isEmpty())
-        info.m_strDriverName = word;
-    else if (info.m_nShellCommand == CCommandLineInfo::FilePrintTo && info.m_strPortName.isEmpty())
-        info.m_strPortName = word;
+    if (info.m_fileName.isEmpty())
+        info.m_fileName = word;
+    else if (info.m_shellCommand == CCommandLineInfo::FilePrintTo && info.m_printerName.isEmpty())
+        info.m_printerName = word;
+    else if (info.m_shellCommand == CCommandLineInfo::FilePrintTo && info.m_driverName.isEmpty())
+        info.m_driverName = word;
+    else if (info.m_shellCommand == CCommandLineInfo::FilePrintTo && info.m_portName.isEmpty())
+        info.m_portName = word;
 }
 
 }  // namespace
@@ -56,7 +54,7 @@ CCommandLineInfo ParseCommandLine(const QStringList& args) {
         else if (!arg.isEmpty())
             parseWord(arg, info);
     }
-    if (info.m_nShellCommand == CCommandLineInfo::FileNew && !info.m_strFileName.isEmpty())
-        info.m_nShellCommand = CCommandLineInfo::FileOpen;
+    if (info.m_shellCommand == CCommandLineInfo::FileNew && !info.m_fileName.isEmpty())
+        info.m_shellCommand = CCommandLineInfo::FileOpen;
     return info;
 }

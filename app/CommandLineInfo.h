@@ -18,13 +18,13 @@ struct CCommandLineInfo {
         FileNothing
     };
 
-    ShellCommand m_nShellCommand = FileNew;
-    QString m_strFileName;
-    QString m_strPrinterName;
-    QString m_strDriverName;
-    QString m_strPortName;
-    bool m_bRunEmbedded = false;
-    bool m_bRunAutomated = false;
+    ShellCommand m_shellCommand = FileNew;
+    QString m_fileName;
+    QString m_printerName;
+    QString m_driverName;
+    QString m_portName;
+    bool m_runEmbedded = false;
+    bool m_runAutomated = false;
 };
 
 // `args` are the words after the program's own name.

@@ -76,12 +76,12 @@ int CTabulonPlusApp::ExitInstance() {
 }
 
 bool CTabulonPlusApp::ProcessShellCommand(const CCommandLineInfo& info) {
-    switch (info.m_nShellCommand) {
+    switch (info.m_shellCommand) {
         case CCommandLineInfo::FileNew:
             OnFileNew();
             return true;
         case CCommandLineInfo::FileOpen:
-            return m_pMainWnd->forms().formTemplate().openDocumentFile(info.m_strFileName) !=
+            return m_pMainWnd->forms().formTemplate().openDocumentFile(info.m_fileName) !=
                    nullptr;
         case CCommandLineInfo::FilePrint:
         case CCommandLineInfo::FilePrintTo:
@@ -98,9 +98,9 @@ bool CTabulonPlusApp::ProcessShellCommand(const CCommandLineInfo& info) {
 
 bool CTabulonPlusApp::printFile(const CCommandLineInfo& info) {
     CFormTemplate& forms = m_pMainWnd->forms().formTemplate();
-    if (!forms.openDocumentFile(info.m_strFileName)) return false;
-    if (info.m_nShellCommand == CCommandLineInfo::FilePrintTo && !info.m_strPrinterName.isEmpty())
-        tabulonPrinter().setPrinterName(info.m_strPrinterName);
+    if (!forms.openDocumentFile(info.m_fileName)) return false;
+    if (info.m_shellCommand == CCommandLineInfo::FilePrintTo && !info.m_printerName.isEmpty())
+        tabulonPrinter().setPrinterName(info.m_printerName);
     CTabulonPlusView* view = forms.activeView();
     const bool printed = view && view->onCommand(id::ID_FILE_PRINT_DIRECT);
     // The printed form goes unasked: it was opened only to be printed.

@@ -18,11 +18,11 @@ class CommandLine : public testing::TestWithParam<LineCase> {};
 TEST_P(CommandLine, TakesItsSwitchesAndFileName) {
     const LineCase& c = GetParam();
     const CCommandLineInfo info = ParseCommandLine(c.args);
-    EXPECT_EQ(info.m_nShellCommand, c.command);
-    EXPECT_EQ(info.m_strFileName, QString::fromUtf8(c.file));
-    EXPECT_EQ(info.m_strPrinterName, QString::fromUtf8(c.printer));
-    EXPECT_EQ(info.m_strDriverName, QString::fromUtf8(c.driver));
-    EXPECT_EQ(info.m_strPortName, QString::fromUtf8(c.port));
+    EXPECT_EQ(info.m_shellCommand, c.command);
+    EXPECT_EQ(info.m_fileName, QString::fromUtf8(c.file));
+    EXPECT_EQ(info.m_printerName, QString::fromUtf8(c.printer));
+    EXPECT_EQ(info.m_driverName, QString::fromUtf8(c.driver));
+    EXPECT_EQ(info.m_portName, QString::fromUtf8(c.port));
 }
 
 using C = CCommandLineInfo;
