@@ -36,7 +36,7 @@ bool CTabulonPlusApp::InitInstance(const QStringList& args) {
     {
         QSettings profile = userProfile();
         m_recentFiles.readList(profile);
-        m_nPreviewPages = profile.value(QStringLiteral("Settings/PreviewPages"), 0).toInt();
+        m_previewPages = profile.value(QStringLiteral("Settings/PreviewPages"), 0).toInt();
     }
 
     if (!m_threadProc) m_threadProc = static_cast<unsigned (*)(void*)>(&AcquisitionThreadProc);
@@ -68,7 +68,7 @@ bool CTabulonPlusApp::InitInstance(const QStringList& args) {
 int CTabulonPlusApp::ExitInstance() {
     QSettings profile = userProfile();
     m_recentFiles.writeList(profile);
-    profile.setValue(QStringLiteral("Settings/PreviewPages"), m_nPreviewPages);
+    profile.setValue(QStringLiteral("Settings/PreviewPages"), m_previewPages);
     // The windows go while the Qt application object still exists; the frame joins any worker.
     delete m_pMainWnd;
     m_pMainWnd = nullptr;

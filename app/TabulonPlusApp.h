@@ -48,7 +48,7 @@ private:
 
     CMainFrame* m_pMainWnd = nullptr;
     RecentFileList m_recentFiles{4};
-    int m_nPreviewPages = 0;
+    int m_previewPages = 0;
     std::function<unsigned(void*)> m_threadProc;
 };
 
