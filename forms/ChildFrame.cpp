@@ -13,13 +13,13 @@
 
 CChildFrame::CChildFrame(CTabulonPlusDoc* doc, ReceiveControl* rc, const QIcon& icon,
                          StopExchange stopExchange)
-    : m_pDoc(doc), m_pControl(rc), m_stopExchange(std::move(stopExchange)) {
-    m_pView = new CTabulonPlusView(doc, m_pControl);
+    : m_doc(doc), m_control(rc), m_stopExchange(std::move(stopExchange)) {
+    m_pView = new CTabulonPlusView(doc, m_control);
     setWidget(m_pView);
     setWindowIcon(icon);
     // The view exists before the window announces itself, and the view's own announcement
     // follows at its initial update.
-    m_pControl->m_pReceivingFrame = this;
+    m_control->m_pReceivingFrame = this;
     doc->addFrame(this);
 
     // The MDI keys of a child window: Ctrl+F4 is a close request like the close box (the system
@@ -64,25 +64,24 @@ CChildFrame::~CChildFrame() {
 }
 
 bool CChildFrame::passCloseGuard() {
-    if (!m_pControl->m_bReceiving || m_pControl->m_pReceivingFrame != this) return true;
-    if (m_bAsking) return false;  // a second close request while the question is showing
-    m_bAsking = true;
+    if (!m_control->m_bReceiving || m_control->m_pReceivingFrame != this) return true;
+    if (m_asking) return false;  // a second close request while the question is showing
+    m_asking = true;
     const int answer =
         tabulonMessageBox(texts::kCloseGuard, msg::MB_OKCANCEL | msg::MB_ICONQUESTION);
     if (answer == msg::IDOK) {
-        m_pControl->requestAbort();
+        m_control->requestAbort();
         // The worker lets go of this window before the window goes.
         if (m_stopExchange) m_stopExchange();
     }
-    m_bAsking = false;
+    m_asking = false;
     return answer == msg::IDOK;
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
-    if (!m_bDetached) {
+    if (!m_detached) {
         // The guard may wait for the worker with the event loop turning: count windows after it.
-        if (!passCloseGuard() ||
-            (m_pDoc && m_pDoc->frames().size() == 1 && !m_pDoc->saveModified())) {
+        if (!passCloseGuard() || (m_doc && m_doc->frames().size() == 1 && !m_doc->saveModified())) {
             event->ignore();
             return;
         }
@@ -100,9 +99,9 @@ void CChildFrame::closeQuietly() {
 }
 
 void CChildFrame::detach() {
-    if (m_bDetached) return;
-    m_bDetached = true;
-    if (m_pControl->m_pReceivingFrame == this) m_pControl->m_pReceivingFrame = nullptr;
+    if (m_detached) return;
+    m_detached = true;
+    if (m_control->m_pReceivingFrame == this) m_control->m_pReceivingFrame = nullptr;
     m_pView->deregister();
-    if (m_pDoc) m_pDoc->removeFrame(this);
+    if (m_doc) m_doc->removeFrame(this);
 }

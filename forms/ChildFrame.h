@@ -22,7 +22,7 @@ public:
                 StopExchange stopExchange);
     ~CChildFrame() override;
 
-    CTabulonPlusDoc* getDocument() const { return m_pDoc; }
+    CTabulonPlusDoc* getDocument() const { return m_doc; }
     CTabulonPlusView* GetActiveView() const { return m_pView; }
 
     // The question asked before the receiving window closes during an exchange. On OK the
@@ -43,10 +43,10 @@ private:
     // Leaves the form and the control block: nothing reaches this window any more.
     void detach();
 
-    QPointer<CTabulonPlusDoc> m_pDoc;
-    ReceiveControl* m_pControl;
+    QPointer<CTabulonPlusDoc> m_doc;
+    ReceiveControl* m_control;
     StopExchange m_stopExchange;
     CTabulonPlusView* m_pView;
-    bool m_bDetached = false;
-    bool m_bAsking = false;
+    bool m_detached = false;
+    bool m_asking = false;
 };
