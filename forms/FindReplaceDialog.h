@@ -16,12 +16,12 @@ class CFindReplaceDialog : public QDialog {
 public:
     CFindReplaceDialog(bool replace, FindState& state, QWidget* parent);
 
-    bool isReplace() const { return m_bReplace; }
-    QLineEdit* findField() const { return m_pFind; }
-    QLineEdit* replaceField() const { return m_pReplace; }
-    QPushButton* findNextButton() const { return m_pFindNext; }
-    QPushButton* replaceButton() const { return m_pReplaceOne; }
-    QPushButton* replaceAllButton() const { return m_pReplaceAll; }
+    bool isReplace() const { return m_replacing; }
+    QLineEdit* findField() const { return m_findField; }
+    QLineEdit* replaceField() const { return m_replaceField; }
+    QPushButton* findNextButton() const { return m_findNext; }
+    QPushButton* replaceButton() const { return m_replaceOne; }
+    QPushButton* replaceAllButton() const { return m_replaceAll; }
 
 signals:
     void findNextRequested();
@@ -33,14 +33,14 @@ private:
     void storeFields();
     void updateButtons();
 
-    bool m_bReplace;
+    bool m_replacing;
     FindState& m_state;
-    QLineEdit* m_pFind;
-    QLineEdit* m_pReplace = nullptr;
-    QCheckBox* m_pWholeWord;
-    QCheckBox* m_pMatchCase;
-    QRadioButton* m_pDown = nullptr;
-    QPushButton* m_pFindNext;
-    QPushButton* m_pReplaceOne = nullptr;
-    QPushButton* m_pReplaceAll = nullptr;
+    QLineEdit* m_findField;
+    QLineEdit* m_replaceField = nullptr;
+    QCheckBox* m_wholeWord;
+    QCheckBox* m_matchCase;
+    QRadioButton* m_down = nullptr;
+    QPushButton* m_findNext;
+    QPushButton* m_replaceOne = nullptr;
+    QPushButton* m_replaceAll = nullptr;
 };
