@@ -40,10 +40,10 @@ private:
 }  // namespace
 
 CFormTemplate::CFormTemplate(QMdiArea* area, ReceiveControl* rc, QObject* parent)
-    : QObject(parent), m_pArea(area), m_pControl(rc) {
+    : QObject(parent), m_area(area), m_control(rc) {
     // A closed window hands over to the one the operator worked in before it, as MDI frames do.
-    m_pArea->setActivationOrder(QMdiArea::ActivationHistoryOrder);
-    m_pArea->viewport()->installEventFilter(this);
+    m_area->setActivationOrder(QMdiArea::ActivationHistoryOrder);
+    m_area->viewport()->installEventFilter(this);
 }
 
 CFormTemplate::~CFormTemplate() {
@@ -64,7 +64,7 @@ CTabulonPlusDoc* CFormTemplate::createDocument() {
 }
 
 CChildFrame* CFormTemplate::createFrame(CTabulonPlusDoc* doc) {
-    auto* frame = new CChildFrame(doc, m_pControl, m_formIcon, [self = QPointer(this)] {
+    auto* frame = new CChildFrame(doc, m_control, m_formIcon, [self = QPointer(this)] {
         if (self) self->stopExchange();
     });
     m_frames.removeAll(nullptr);
@@ -74,11 +74,11 @@ CChildFrame* CFormTemplate::createFrame(CTabulonPlusDoc* doc) {
 
 void CFormTemplate::initialUpdateFrame(CChildFrame* frame) {
     frame->GetActiveView()->OnInitialUpdate();
-    QMdiSubWindow* previous = m_pArea->activeSubWindow();
-    if (!frame->mdiArea()) m_pArea->addSubWindow(frame);
+    QMdiSubWindow* previous = m_area->activeSubWindow();
+    if (!frame->mdiArea()) m_area->addSubWindow(frame);
     placeFrame(frame, previous);
     frame->show();
-    m_pArea->setActiveSubWindow(frame);
+    m_area->setActiveSubWindow(frame);
     frame->GetActiveView()->setFocus();
 }
 
@@ -86,7 +86,7 @@ void CFormTemplate::initialUpdateFrame(CChildFrame* frame) {
 // default size, one title bar below and right of the window before it, as MDI children
 // cascade, and starts again at the top left when it would leave the area.
 void CFormTemplate::placeFrame(CChildFrame* frame, QMdiSubWindow* previous) {
-    const QSize area = m_pArea->viewport()->size();
+    const QSize area = m_area->viewport()->size();
     // The form made at start-up comes before the main window is shown and has its size.
     if (!areaReady()) {
         m_unplaced.append(frame);
@@ -101,13 +101,13 @@ void CFormTemplate::placeFrame(CChildFrame* frame, QMdiSubWindow* previous) {
 }
 
 bool CFormTemplate::areaReady() const {
-    const QSize area = m_pArea->viewport()->size();
-    return m_pArea->isVisible() && area.width() >= 200 && area.height() >= 150;
+    const QSize area = m_area->viewport()->size();
+    return m_area->isVisible() && area.width() >= 200 && area.height() >= 150;
 }
 
 bool CFormTemplate::eventFilter(QObject* watched, QEvent* event) {
     const bool sized = event->type() == QEvent::Resize || event->type() == QEvent::Show;
-    if (sized && watched == m_pArea->viewport() && !m_unplaced.isEmpty()) {
+    if (sized && watched == m_area->viewport() && !m_unplaced.isEmpty()) {
         if (areaReady()) {
             QMdiSubWindow* previous = nullptr;
             for (const QPointer<CChildFrame>& frame : std::exchange(m_unplaced, {})) {
@@ -124,23 +124,23 @@ bool CFormTemplate::eventFilter(QObject* watched, QEvent* event) {
 // before it receives again.
 void CFormTemplate::abandonNewForm(CChildFrame* frame, QObject* previousReceiver) {
     frame->closeQuietly();
-    m_pControl->m_pReceivingFrame = previousReceiver;
+    m_control->m_pReceivingFrame = previousReceiver;
 }
 
 CTabulonPlusDoc* CFormTemplate::openNewDocument(Origin origin) {
-    const ReceiverKeeper keeper(*m_pControl,
-                                origin == Origin::Operator && m_pControl->m_bReceiving != 0);
-    QObject* previous = m_pControl->m_pReceivingFrame;
+    const ReceiverKeeper keeper(*m_control,
+                                origin == Origin::Operator && m_control->m_bReceiving != 0);
+    QObject* previous = m_control->m_pReceivingFrame;
     CTabulonPlusDoc* doc = createDocument();
     CChildFrame* frame = createFrame(doc);
     doc->setTitle(res::documentString(res::DocStringIndex::docName) +
-                  QString::number(m_nUntitledCount + 1));
+                  QString::number(m_untitledCount + 1));
     if (!doc->OnNewDocument()) {
         abandonNewForm(frame, previous);
         tabulonMessageBox(res::loadString(id::AFX_IDP_FAILED_TO_CREATE_DOC), msg::MB_OK);
         return nullptr;
     }
-    ++m_nUntitledCount;  // only a form that was made uses up its number
+    ++m_untitledCount;  // only a form that was made uses up its number
     initialUpdateFrame(frame);
     return doc;
 }
@@ -150,12 +150,12 @@ CTabulonPlusDoc* CFormTemplate::openDocumentFile(const QString& path) {
     for (CTabulonPlusDoc* doc : std::as_const(m_docs)) {
         if (!doc->getPathName().isEmpty() && doc->getPathName() == full &&
             !doc->frames().isEmpty()) {
-            m_pArea->setActiveSubWindow(doc->frames().constFirst());
+            m_area->setActiveSubWindow(doc->frames().constFirst());
             return doc;
         }
     }
-    const ReceiverKeeper keeper(*m_pControl, m_pControl->m_bReceiving != 0);
-    QObject* previous = m_pControl->m_pReceivingFrame;
+    const ReceiverKeeper keeper(*m_control, m_control->m_bReceiving != 0);
+    QObject* previous = m_control->m_pReceivingFrame;
     CTabulonPlusDoc* doc = createDocument();
     CChildFrame* frame = createFrame(doc);
     if (!doc->onOpenDocument(path)) {
@@ -175,7 +175,7 @@ void CFormTemplate::OnFileOpen(QWidget* owner) {
 void CFormTemplate::onWindowNew() {
     CTabulonPlusDoc* doc = activeDocument();
     if (!doc) return;
-    const ReceiverKeeper keeper(*m_pControl, m_pControl->m_bReceiving != 0);
+    const ReceiverKeeper keeper(*m_control, m_control->m_bReceiving != 0);
     initialUpdateFrame(createFrame(doc));
 }
 
@@ -216,8 +216,8 @@ void CFormTemplate::stopExchange() {
 }
 
 CChildFrame* CFormTemplate::activeFrame() const {
-    QMdiSubWindow* sub = m_pArea->activeSubWindow();
-    if (!sub) sub = m_pArea->currentSubWindow();
+    QMdiSubWindow* sub = m_area->activeSubWindow();
+    if (!sub) sub = m_area->currentSubWindow();
     return qobject_cast<CChildFrame*>(sub);
 }
 

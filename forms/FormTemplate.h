@@ -56,8 +56,8 @@ public:
     CChildFrame* activeFrame() const;
     QList<CTabulonPlusDoc*> documents() const { return m_docs; }
 
-    ReceiveControl* control() const { return m_pControl; }
-    QMdiArea* area() const { return m_pArea; }
+    ReceiveControl* control() const { return m_control; }
+    QMdiArea* area() const { return m_area; }
     void setFormIcon(const QIcon& icon) { m_formIcon = icon; }
     QIcon formIcon() const { return m_formIcon; }
 
@@ -79,12 +79,12 @@ private:
     bool passCloseGuards(CTabulonPlusDoc* doc);
     QList<CChildFrame*> framesOf(CTabulonPlusDoc* doc) const;
 
-    QMdiArea* m_pArea;
-    ReceiveControl* m_pControl;
+    QMdiArea* m_area;
+    ReceiveControl* m_control;
     std::function<void()> m_stopExchange;
     QList<CTabulonPlusDoc*> m_docs;
     QList<QPointer<CChildFrame>> m_frames;
     QList<QPointer<CChildFrame>> m_unplaced;  // made while the area had no size yet
-    int m_nUntitledCount = 0;
+    int m_untitledCount = 0;
     QIcon m_formIcon;
 };
