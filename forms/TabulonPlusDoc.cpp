@@ -39,11 +39,10 @@ int lineOf(const QString& raw, qsizetype index) {
 }  // namespace
 
 CTabulonPlusDoc::CTabulonPlusDoc(QObject* parent)
-    : QObject(parent), m_pText(new QTextDocument(this)) {
+    : QObject(parent), m_text(new QTextDocument(this)) {
     // The text is laid out, shown and printed in the form's face, whichever window shows it.
-    m_pText->setDefaultFont(formFont());
-    connect(m_pText, &QTextDocument::modificationChanged, this,
-            &CTabulonPlusDoc::showModifiedState);
+    m_text->setDefaultFont(formFont());
+    connect(m_text, &QTextDocument::modificationChanged, this, &CTabulonPlusDoc::showModifiedState);
 }
 
 // Clearing a document can announce a change of state it does not keep, so the marks always
@@ -55,8 +54,8 @@ void CTabulonPlusDoc::showModifiedState() {
         if (QWidget* view = frame->widget()) view->setWindowModified(modified);
         frame->setWindowModified(modified);
     }
-    if (modified != m_bShownModified) {
-        m_bShownModified = modified;
+    if (modified != m_shownModified) {
+        m_shownModified = modified;
         emit modifiedChanged(modified);
     }
 }
@@ -64,27 +63,27 @@ void CTabulonPlusDoc::showModifiedState() {
 CTabulonPlusDoc::~CTabulonPlusDoc() = default;
 
 void CTabulonPlusDoc::SetModifiedFlag(bool modified) {
-    m_pText->setModified(modified);
+    m_text->setModified(modified);
     showModifiedState();
 }
 
 bool CTabulonPlusDoc::IsModified() const {
-    return m_pText->isModified();
+    return m_text->isModified();
 }
 
 void CTabulonPlusDoc::setTitle(const QString& title) {
-    m_strTitle = title;
+    m_title = title;
     updateFrameTitles();
 }
 
 void CTabulonPlusDoc::setPathName(const QString& path) {
-    m_strPathName = QFileInfo(path).absoluteFilePath();
+    m_pathName = QFileInfo(path).absoluteFilePath();
     setTitle(QFileInfo(path).fileName());
-    emit pathNameChanged(m_strPathName);
+    emit pathNameChanged(m_pathName);
 }
 
 bool CTabulonPlusDoc::OnNewDocument() {
-    m_pText->clear();
+    m_text->clear();
     SetModifiedFlag(false);
     return true;
 }
@@ -117,7 +116,7 @@ bool CTabulonPlusDoc::onOpenDocument(const QString& path) {
     if (view)
         view->setPlainText(text);
     else
-        m_pText->setPlainText(text);
+        m_text->setPlainText(text);
     SetModifiedFlag(false);
     return true;
 }
@@ -132,7 +131,7 @@ bool CTabulonPlusDoc::confirmUnrepresentable(const QString& raw, qsizetype at) c
 }
 
 bool CTabulonPlusDoc::onSaveDocument(const QString& path) {
-    const QString raw = m_pText->toRawText();
+    const QString raw = m_text->toRawText();
     qsizetype unrepresentable = -1;
     const QByteArray bytes = TextFileCodec::encode(raw, '?', &unrepresentable);
     if (unrepresentable >= 0 && !confirmUnrepresentable(raw, unrepresentable)) return false;
@@ -148,8 +147,8 @@ bool CTabulonPlusDoc::onSaveDocument(const QString& path) {
 }
 
 QString CTabulonPlusDoc::proposedFileName() const {
-    if (!m_strPathName.isEmpty()) return m_strPathName;
-    QString name = m_strTitle;
+    if (!m_pathName.isEmpty()) return m_pathName;
+    QString name = m_title;
     const qsizetype cut = name.indexOf(QRegularExpression(QStringLiteral("[ #%;/\\\\]")));
     if (cut >= 0) name.truncate(cut);
     return name;
@@ -168,14 +167,14 @@ bool CTabulonPlusDoc::doSave(const QString& path, bool replace) {
 }
 
 bool CTabulonPlusDoc::doFileSave() {
-    const QFileInfo info(m_strPathName);
-    if (m_strPathName.isEmpty() || (info.exists() && !info.isWritable())) return doSave({});
-    return doSave(m_strPathName);
+    const QFileInfo info(m_pathName);
+    if (m_pathName.isEmpty() || (info.exists() && !info.isWritable())) return doSave({});
+    return doSave(m_pathName);
 }
 
 bool CTabulonPlusDoc::saveModified() {
     if (!IsModified()) return true;
-    QString name = m_strPathName.isEmpty() ? m_strTitle : QFileInfo(m_strPathName).fileName();
+    QString name = m_pathName.isEmpty() ? m_title : QFileInfo(m_pathName).fileName();
     if (name.isEmpty()) name = res::loadString(id::AFX_IDS_UNTITLED);
     switch (tabulonMessageBox(res::loadString(id::AFX_IDP_ASK_TO_SAVE).arg(name),
                               msg::MB_YESNOCANCEL)) {
@@ -225,10 +224,9 @@ void CTabulonPlusDoc::removeFrame(QMdiSubWindow* frame) {
 void CTabulonPlusDoc::updateFrameTitles() {
     const QString marker = QStringLiteral("[*]");
     if (m_frames.size() == 1) {
-        m_frames.constFirst()->setWindowTitle(m_strTitle + marker);
+        m_frames.constFirst()->setWindowTitle(m_title + marker);
         return;
     }
     for (qsizetype i = 0; i < m_frames.size(); ++i)
-        m_frames[i]->setWindowTitle(m_strTitle + QLatin1Char(':') + QString::number(i + 1) +
-                                    marker);
+        m_frames[i]->setWindowTitle(m_title + QLatin1Char(':') + QString::number(i + 1) + marker);
 }

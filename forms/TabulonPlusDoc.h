@@ -21,14 +21,14 @@ public:
     explicit CTabulonPlusDoc(QObject* parent = nullptr);
     ~CTabulonPlusDoc() override;
 
-    QTextDocument* getTextDocument() const { return m_pText; }
+    QTextDocument* getTextDocument() const { return m_text; }
 
     void SetModifiedFlag(bool modified = true);
     bool IsModified() const;
 
-    QString getTitle() const { return m_strTitle; }
+    QString getTitle() const { return m_title; }
     void setTitle(const QString& title);
-    QString getPathName() const { return m_strPathName; }
+    QString getPathName() const { return m_pathName; }
     void setPathName(const QString& path);  // the title becomes the file's name
 
     bool OnNewDocument();
@@ -70,9 +70,9 @@ private:
     void showModifiedState();
     bool confirmUnrepresentable(const QString& raw, qsizetype at) const;
 
-    QTextDocument* m_pText;
-    QString m_strTitle;
-    QString m_strPathName;
+    QTextDocument* m_text;
+    QString m_title;
+    QString m_pathName;
     QList<QMdiSubWindow*> m_frames;
-    bool m_bShownModified = false;
+    bool m_shownModified = false;
 };
