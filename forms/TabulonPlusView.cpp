@@ -27,7 +27,7 @@ QMarginsF pointsOf(const QMargins& twips) {
 }  // namespace
 
 CTabulonPlusView::CTabulonPlusView(CTabulonPlusDoc* doc, ReceiveControl* rc, QWidget* parent)
-    : QTextEdit(parent), m_pDoc(doc), m_pControl(rc) {
+    : QTextEdit(parent), m_doc(doc), m_control(rc) {
     setLineWrapMode(QTextEdit::NoWrap);
     // The form's document first: a font set before would go to the view's own document, which
     // this one replaces.
@@ -45,7 +45,7 @@ FindState& CTabulonPlusView::sharedFindState() {
 }
 
 void CTabulonPlusView::OnInitialUpdate() {
-    m_pControl->m_pView = this;
+    m_control->m_pView = this;
     m_rectMargin = QMargins(kHalfInchTwips, kHalfInchTwips, kHalfInchTwips, kHalfInchTwips);
     createFormFont();
     setLineWrapMode(QTextEdit::NoWrap);
@@ -68,7 +68,7 @@ void CTabulonPlusView::setFormText(const QByteArray& cp1251) {
 }
 
 void CTabulonPlusView::deregister() {
-    if (m_pControl->m_pView == this) m_pControl->m_pView = nullptr;
+    if (m_control->m_pView == this) m_control->m_pView = nullptr;
 }
 
 std::span<const MemberCommand<CTabulonPlusView>> CTabulonPlusView::commands() {
@@ -143,25 +143,25 @@ void CTabulonPlusView::onEditFindReplace(bool replace) {
     const QString selected = textCursor().selectedText();
     if (!selected.isEmpty() && !selected.contains(QChar::ParagraphSeparator))
         state.strFind = selected;
-    if (m_pFindDlg && m_pFindDlg->isReplace() != replace) {
-        m_pFindDlg->close();
-        m_pFindDlg = nullptr;
+    if (m_findDialog && m_findDialog->isReplace() != replace) {
+        m_findDialog->close();
+        m_findDialog = nullptr;
     }
-    if (!m_pFindDlg) {
-        m_pFindDlg = new CFindReplaceDialog(replace, state, this);
-        m_pFindDlg->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_pFindDlg, &CFindReplaceDialog::findNextRequested, this,
+    if (!m_findDialog) {
+        m_findDialog = new CFindReplaceDialog(replace, state, this);
+        m_findDialog->setAttribute(Qt::WA_DeleteOnClose);
+        connect(m_findDialog, &CFindReplaceDialog::findNextRequested, this,
                 &CTabulonPlusView::findNext);
-        connect(m_pFindDlg, &CFindReplaceDialog::replaceRequested, this, [this] {
+        connect(m_findDialog, &CFindReplaceDialog::replaceRequested, this, [this] {
             if (!TextSearch::replaceNext(this, sharedFindState())) QApplication::beep();
         });
-        connect(m_pFindDlg, &CFindReplaceDialog::replaceAllRequested, this, [this] {
+        connect(m_findDialog, &CFindReplaceDialog::replaceAllRequested, this, [this] {
             if (TextSearch::replaceAll(this, sharedFindState()) == 0) QApplication::beep();
         });
     }
-    m_pFindDlg->show();
-    m_pFindDlg->raise();
-    m_pFindDlg->activateWindow();
+    m_findDialog->show();
+    m_findDialog->raise();
+    m_findDialog->activateWindow();
 }
 
 void CTabulonPlusView::onEditRepeat() {

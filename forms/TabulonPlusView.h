@@ -21,7 +21,7 @@ public:
     CTabulonPlusView(CTabulonPlusDoc* doc, ReceiveControl* rc, QWidget* parent = nullptr);
     ~CTabulonPlusView() override;
 
-    CTabulonPlusDoc* getDocument() const { return m_pDoc; }
+    CTabulonPlusDoc* getDocument() const { return m_doc; }
 
     // Announces the view as the receiver of the next form and sets margins, font and wrapping.
     void OnInitialUpdate();
@@ -39,7 +39,7 @@ public:
     // Page margins for printing and preview, in twips.
     QMargins printMargins() const { return m_rectMargin; }
     const QFont* viewFont() const { return m_pFont.get(); }
-    CFindReplaceDialog* findReplaceDialog() const { return m_pFindDlg; }
+    CFindReplaceDialog* findReplaceDialog() const { return m_findDialog; }
 
     // The search shared by every view.
     static FindState& sharedFindState();
@@ -62,9 +62,9 @@ private:
     bool hasText() const;
     bool canRepeat() const;
 
-    CTabulonPlusDoc* m_pDoc;
-    ReceiveControl* m_pControl;
+    CTabulonPlusDoc* m_doc;
+    ReceiveControl* m_control;
     std::unique_ptr<QFont> m_pFont;
     QMargins m_rectMargin;
-    QPointer<CFindReplaceDialog> m_pFindDlg;
+    QPointer<CFindReplaceDialog> m_findDialog;
 };
