@@ -34,7 +34,34 @@ set(cases
     "ok|// QString Expand(const QString& tmpl)@SEMI@"
     "ok|    const char* text = \"int Expand(\"@SEMI@"
     "ok|    QString expand(const QString& tmpl) const@SEMI@"
-    "ok|    int m_port = 0@SEMI@")
+    "ok|    int m_port = 0@SEMI@"
+    "bad|    QString m_strTitle@SEMI@"
+    "bad|    QLineEdit* m_pFind = nullptr@SEMI@"
+    "bad|    std::atomic<int> m_bDone{0}@SEMI@"
+    "bad|static QString g_strPath@SEMI@"
+    "ok|    std::atomic<int> m_bStop{0}@SEMI@"
+    "ok|    QString m_pathName@SEMI@"
+    "ok|    bool m_inPass = false@SEMI@"
+    "ok|    return m_pView@SEMI@")
+
+# Each case: the form file, "bad" or "ok", then one line of it. A form is its file's first widget.
+set(ui_cases
+    "Sample|bad|<widget class=\"QDialog\" name=\"IDD_SAMPLE\">"
+    "Sample|ok|<layout class=\"QVBoxLayout\" name=\"layout\">"
+    "Sample|bad|<widget class=\"QLineEdit\" name=\"IDC_SAMPLE_NAME\">"
+    "Sample|ok|<widget class=\"QComboBox\" name=\"IDC_PORT\">"
+    "Sample|ok|<widget class=\"QLabel\" name=\"IDC_STATIC_1002\">"
+    "Sample|ok|<widget class=\"QPushButton\" name=\"IDOK\">"
+    "Sample|bad|<spacer name=\"Gap_1\">"
+    "Sample|ok|<property name=\"Text_1\">"
+    "Sample|ok|<widget class=\"QCheckBox\" name=\"wholeWord\">"
+    "Settings|ok|<widget class=\"QDialog\" name=\"IDD_SETTINGS\">"
+    "Settings|bad|<widget class=\"QLabel\" name=\"Caption\">"
+    "Sites|ok|<widget class=\"QDialog\" name=\"SitesDialog\">"
+    "Sites|bad|<widget class=\"QLabel\" name=\"IDD_SETTINGS_LABEL\">")
+
+# The kept names the check is given: all but one are used by the lines above.
+set(kept "OnConnect,OnUpdateConnect,m_bStop,m_pView,LongGone")
 
 file(REMOVE_RECURSE "${WORK}")
 set(text "")
@@ -51,13 +78,36 @@ foreach(c IN LISTS cases)
 endforeach()
 file(WRITE "${WORK}/acquisition/Sample.cpp" "${text}")
 file(WRITE "${WORK}/acquisition/Sample.h" "")
+file(WRITE "${WORK}/res/CommandIds.h"
+    "constexpr unsigned IDD_SETTINGS = 132;\nconstexpr unsigned IDC_PORT = 1000;\n")
 
-execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${WORK} -P ${ROOT}/scripts/CheckNaming.cmake
+foreach(form Sample Settings Sites)
+    set(text "")
+    set(number 0)
+    foreach(c IN LISTS ui_cases)
+        string(REGEX MATCH "^([A-Za-z]+)\\|(bad|ok)\\|(.*)$" _ "${c}")
+        if(CMAKE_MATCH_1 STREQUAL form)
+            math(EXPR number "${number} + 1")
+            string(APPEND text "${CMAKE_MATCH_3}\n")
+            if(CMAKE_MATCH_2 STREQUAL "bad")
+                list(APPEND expected "acquisition/${form}.ui:${number}")
+            endif()
+        endif()
+    endforeach()
+    file(WRITE "${WORK}/acquisition/${form}.ui" "${text}")
+endforeach()
+list(APPEND expected "kept name LongGone")
+
+execute_process(COMMAND ${CMAKE_COMMAND} -DROOT=${WORK} -DKEPT_NAMES=${kept}
+    -P ${ROOT}/scripts/CheckNaming.cmake
     RESULT_VARIABLE result ERROR_VARIABLE output OUTPUT_VARIABLE output)
-string(REGEX MATCHALL "acquisition/Sample\\.(cpp|h):[0-9]+" reported "${output}")
+string(REGEX MATCHALL "acquisition/[A-Za-z]+\\.(cpp|h|ui):[0-9]+|kept name [A-Za-z_]+" reported
+    "${output}")
 if(result EQUAL 0 OR NOT reported STREQUAL expected)
     list(JOIN expected ", " want)
     list(JOIN reported ", " got)
     message(FATAL_ERROR "CheckNaming reported\n  ${got}\nbut should report\n  ${want}\n${output}")
 endif()
-message(STATUS "CheckNaming flags the ${number} sample lines as it should")
+list(LENGTH cases sources)
+list(LENGTH ui_cases forms)
+message(STATUS "CheckNaming flags the ${sources} source lines, ${forms} form lines and the kept names as it should")
