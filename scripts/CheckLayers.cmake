@@ -17,7 +17,7 @@ endif()
 # floors: the front ends use it, and it reaches only the worker's letter conversion, the platform
 # and the files. settings/ stands over acquisition/ (the exchange choice names the calculator
 # types), modem/ under it (the worker dials before its exchange) and ports/ over res/ (its texts
-# live in res/Texts).
+# live in res/, reached through res/Texts.h).
 set(floors app+collect frames sites index archive forms settings acquisition modem ports res platform+files)
 set(allowed_tools acquisition platform files)
 
