@@ -170,11 +170,11 @@ QVariant FormListModel::headerData(int section, Qt::Orientation orientation, int
         case Received:
             return texts::kArchiveColumnReceived;
         case Site:
-            return texts::kArchiveColumnSite;
+            return texts::kColumnSite;
         case Port:
-            return texts::kArchiveColumnPort;
+            return texts::kColumnPort;
         case Type:
-            return texts::kArchiveColumnType;
+            return texts::kColumnType;
         case FirstLine:
             return texts::kArchiveColumnFirstLine;
         case Size:

@@ -9,9 +9,6 @@ inline const QString kArchiveWindowTitle = QStringLiteral("Архив форм")
 inline const QString kArchiveSearchHint = QStringLiteral("Поиск по тексту форм");
 inline const QString kArchiveAllForms = QStringLiteral("Все формы");
 inline const QString kArchiveColumnReceived = QStringLiteral("Дата и время");
-inline const QString kArchiveColumnSite = QStringLiteral("Объект");
-inline const QString kArchiveColumnPort = QStringLiteral("Порт");
-inline const QString kArchiveColumnType = QStringLiteral("Тип");
 inline const QString kArchiveColumnFirstLine = QStringLiteral("Первая строка");
 inline const QString kArchiveColumnSize = QStringLiteral("Размер");
 // A form file the index could not read: %1 is why.

@@ -8,7 +8,7 @@ namespace texts {
 
 inline const QString kNoSerialPorts = QStringLiteral("Tabulon: последовательных портов не найдено");
 inline const QString kNetworkPort = QStringLiteral("Сетевой порт");
-inline const QString kNetworkPortLower = QStringLiteral("сетевой порт");
+inline const QString kNetworkPortLower = kNetworkPort.toLower();
 inline const QString kUnplugged = QStringLiteral("отключено");
 // A port that does not open, and the device behind a COM number: %1 is where the port was
 // looked for ("/dev/ttyUSB0 (COM3)"), or the server's address.

@@ -7,6 +7,12 @@
 // a site.
 namespace texts {
 
+// The columns that show a site, in every window listing sites or their forms ("Сбор за месяц",
+// "Архив форм"), so that the two cannot call the same thing differently.
+inline const QString kColumnSite = QStringLiteral("Объект");
+inline const QString kColumnType = QStringLiteral("Тип");
+inline const QString kColumnPort = QStringLiteral("Порт");
+
 // The window "Сбор за месяц": which sites are collected this month and which are not.
 inline const QString kMonthRoundTitle = QStringLiteral("Сбор за месяц");
 inline const QString kMonthRoundMonth = QStringLiteral("&Месяц:");
@@ -14,9 +20,6 @@ inline const QString kMonthRoundPrevious = QStringLiteral("Предыдущий 
 inline const QString kMonthRoundNext = QStringLiteral("Следующий месяц");
 inline const QString kMonthRoundConnect = QStringLiteral("&Связь");
 inline const QString kMonthRoundForms = QStringLiteral("&Формы за месяц");
-inline const QString kMonthRoundSite = QStringLiteral("Объект");
-inline const QString kMonthRoundType = QStringLiteral("Тип");
-inline const QString kMonthRoundPort = QStringLiteral("Порт");
 inline const QString kMonthRoundLastCollected = QStringLiteral("Последний сбор");
 inline const QString kMonthRoundFormCount = QStringLiteral("Форм за месяц");
 inline const QString kMonthRoundLastAttempt = QStringLiteral("Последняя попытка");

@@ -133,8 +133,8 @@ QVariant MonthRoundModel::data(const QModelIndex& index, int role) const {
 QVariant MonthRoundModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
     static const QString* const headers[ColumnCount] = {
-        &texts::kMonthRoundSite,       &texts::kMonthRoundState,      &texts::kMonthRoundType,
-        &texts::kMonthRoundPort,       &texts::kMonthRoundLastCollected,
+        &texts::kColumnSite,           &texts::kMonthRoundState,      &texts::kColumnType,
+        &texts::kColumnPort,           &texts::kMonthRoundLastCollected,
         &texts::kMonthRoundFormCount,  &texts::kMonthRoundLastAttempt,
         &texts::kMonthRoundAttemptTime};
     return section >= 0 && section < ColumnCount ? QVariant(*headers[section]) : QVariant();
