@@ -58,7 +58,7 @@ bool apply(CollectOptions& o, const QString& name, const QString& value) {
         o.error = ArchiveSettings::folderProblem(value);
         o.folder = value;
     } else if (name == u"--name") {
-        o.error = value.trimmed().isEmpty() ? texts::kCollectEmptyTemplate
+        o.error = value.trimmed().isEmpty() ? texts::kNoArchiveTemplate
                                             : ArchiveSettings::templateProblem(value);
         o.nameTemplate = value;
     } else if (name == u"--passes") {

@@ -30,7 +30,7 @@ inline const QString kLeftoversSummary = QStringLiteral(
 
 // The dialog "Архив": its checks, its folder chooser and the example name under the template.
 inline const QString kNoArchiveFolder = QStringLiteral("Не задана папка архива");
-inline const QString kNoArchiveTemplate = QStringLiteral("Не задан шаблон имени файла");
+inline const QString kNoArchiveTemplate = QStringLiteral("Шаблон имени файла пуст");
 QString unknownTemplateField(const QString& field);
 inline const QString kArchiveSettingsNotSaved =
     QStringLiteral("Не удалось сохранить настройки архива");

@@ -10,7 +10,6 @@ namespace texts {
 // status when several things went wrong.
 inline const QString kCollectNoPort =
     QStringLiteral("Порт не задан: файл Tabulon.ini не прочитан. Укажите порт параметром --port");
-inline const QString kCollectEmptyTemplate = QStringLiteral("Шаблон имени файла пуст");
 inline const QString kCollectFormCutShort =
     QStringLiteral("Форма %1 записана в архив НЕ ПОЛНОСТЬЮ (прием прерван): %2 (%3 байт)");
 // The summary counts every byte the line brought (the handshake's reply and the form ends too);

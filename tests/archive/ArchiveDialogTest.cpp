@@ -70,7 +70,7 @@ TEST_P(RefusedValues, AreToldAndNotStored) {
 INSTANTIATE_TEST_SUITE_P(
     ArchiveDialog, RefusedValues,
     ::testing::Values(Refusal{"NoFolder", " ", "{n}.txt", "Не задана папка архива"},
-                      Refusal{"NoTemplate", "/tmp/a", "", "Не задан шаблон имени файла"},
+                      Refusal{"NoTemplate", "/tmp/a", "", "Шаблон имени файла пуст"},
                       Refusal{"UnknownField", "/tmp/a", "{n}_{year}.txt",
                               "Неизвестное поле в шаблоне имени: {year}"}),
     [](const auto& info) { return std::string(info.param.title); });
