@@ -41,7 +41,6 @@ set(cases
     "bad|static QString g_strPath@SEMI@"
     "ok|    std::atomic<int> m_bStop{0}@SEMI@"
     "ok|    QString m_pathName@SEMI@"
-    "ok|    bool m_inPass = false@SEMI@"
     "ok|    return m_pView@SEMI@")
 
 # Each case: the form file, "bad" or "ok", then one line of it. A form is its file's first widget.
@@ -54,7 +53,6 @@ set(ui_cases
     "Sample|ok|<widget class=\"QPushButton\" name=\"IDOK\">"
     "Sample|bad|<spacer name=\"Gap_1\">"
     "Sample|ok|<property name=\"Text_1\">"
-    "Sample|ok|<widget class=\"QCheckBox\" name=\"wholeWord\">"
     "Settings|ok|<widget class=\"QDialog\" name=\"IDD_SETTINGS\">"
     "Settings|bad|<widget class=\"QLabel\" name=\"Caption\">"
     "Sites|ok|<widget class=\"QDialog\" name=\"SitesDialog\">"
