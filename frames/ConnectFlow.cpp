@@ -74,7 +74,8 @@ void ConnectFlow::onSiteConnect() {
         tabulonMessageBox(texts::noSites(SiteBook::userPath()), msg::MB_OK);
         return;
     }
-    const std::optional<Site> site = SitePickerDialog::showModal(m_frame, book.sites, ArchiveSettings::load().folder);
+    const std::optional<Site> site =
+        SitePickerDialog::showModal(m_frame, book.sites, ArchiveSettings::load().folder);
     if (site) connectToSite(*site);
 }
 

@@ -39,7 +39,8 @@ bool matches(const Site& site, const QString& text) {
 
 }  // namespace
 
-SitePickerDialog::SitePickerDialog(const QList<Site>& sites, const QString& archiveRoot, QWidget* parent)
+SitePickerDialog::SitePickerDialog(const QList<Site>& sites, const QString& archiveRoot,
+                                   QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::SitePickerDialog>()), m_sites(sites) {
     m_ui->setupUi(this);
     for (const Site& site : m_sites) {
@@ -90,7 +91,7 @@ void SitePickerDialog::setShownHook(ShownHook hook) {
 }
 
 std::optional<Site> SitePickerDialog::showModal(QWidget* owner, const QList<Site>& sites,
-                                        const QString& archiveRoot) {
+                                                const QString& archiveRoot) {
     SitePickerDialog dialog(sites, archiveRoot, owner);
     if (shownHook())
         QTimer::singleShot(0, &dialog, [&dialog, hook = shownHook()] { hook(&dialog); });

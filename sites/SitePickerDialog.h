@@ -23,7 +23,8 @@ class SitePickerDialog : public QDialog {
     Q_OBJECT
 public:
     // `archiveRoot` holds the exchange records the past is read from.
-    SitePickerDialog(const QList<Site>& sites, const QString& archiveRoot, QWidget* parent = nullptr);
+    SitePickerDialog(const QList<Site>& sites, const QString& archiveRoot,
+                     QWidget* parent = nullptr);
     ~SitePickerDialog() override;
 
     // The site picked once the dialog was accepted; null before.
