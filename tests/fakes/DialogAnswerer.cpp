@@ -24,12 +24,12 @@ DialogAnswerer::~DialogAnswerer() {
 }
 
 void DialogAnswerer::answer(const QString& prefix, int answer) {
-    for (auto& entry : m_byPrefix)
+    for (auto& entry : m_prefixAnswers)
         if (entry.first == prefix) {
             entry.second = answer;
             return;
         }
-    m_byPrefix.append({prefix, answer});
+    m_prefixAnswers.append({prefix, answer});
 }
 
 void DialogAnswerer::answerInOrder(std::deque<int> answers) {
@@ -71,7 +71,7 @@ int DialogAnswerer::answerBox(const QString& text, unsigned style) {
         m_inOrder.pop_front();
         return answer;
     }
-    for (const auto& [prefix, answer] : m_byPrefix)
+    for (const auto& [prefix, answer] : m_prefixAnswers)
         if (text.startsWith(prefix)) return answer;
     if (m_fallback != -1) return m_fallback;
     return (style & msg::MB_TYPEMASK) == msg::MB_OK ? msg::IDOK : msg::IDCANCEL;

@@ -65,7 +65,7 @@ private:
     const std::function<void(QDialog*)>* actionFor(const QDialog* dialog) const;
 
     std::deque<int> m_inOrder;
-    QList<QPair<QString, int>> m_byPrefix;
+    QList<QPair<QString, int>> m_prefixAnswers;
     int m_fallback = -1;
     std::function<int(const QString&, unsigned)> m_rule;
     std::function<const QWidget*()> m_window;
