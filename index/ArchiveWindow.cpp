@@ -19,7 +19,6 @@
 #include "index/ArchiveTreeModel.h"
 #include "index/FormListModel.h"
 #include "index/HitDelegate.h"
-#include "index/IndexLocation.h"
 #include "res/Texts.h"
 
 namespace {
@@ -30,9 +29,7 @@ constexpr int kTypingPauseMs = 150;
 }  // namespace
 
 ArchiveWindow::ArchiveWindow(QString root, QWidget* parent)
-    : QMainWindow(parent, Qt::Window),
-      m_root(std::move(root)),
-      m_indexFile(IndexLocation::fileFor(m_root)) {
+    : QMainWindow(parent, Qt::Window), m_root(std::move(root)), m_index(m_root) {
     setObjectName(QStringLiteral("ArchiveWindow"));
     setWindowTitle(texts::kArchiveWindowTitle);
     buildWidgets();
@@ -161,7 +158,7 @@ void ArchiveWindow::showForms(const QString& site, const QDate& month) {
 }
 
 void ArchiveWindow::refresh() {
-    if (!isVisible() || !m_indexOpen) return;
+    if (!isVisible() || !m_index.isOpen()) return;
     // The forms are in the index already (IndexFeed): the look finds nothing new to tell.
     m_mustRelist = true;
     startUpdate(IndexUpdater::Look::Quick);
@@ -171,68 +168,33 @@ void ArchiveWindow::present() {
     show();
     raise();
     activateWindow();
-    // The note on a cache folder that still cannot hold the index stays.
-    if (!IndexLocation::isMemory(m_indexFile) || cacheMended()) m_note.clear();
-    m_rebuilding = false;
-    if (!m_indexOpen) openIndex();
+    m_index.startShowing();
+    indexChanged();
+    if (!m_index.isOpen()) openIndex();
     startUpdate(IndexUpdater::Look::Whole);
 }
 
 void ArchiveWindow::openIndex() {
-    if (!QFileInfo(m_root).isDir()) {
-        m_note = texts::kArchiveNoFolder.arg(QDir::toNativeSeparators(m_root));
+    if (!m_index.open()) {
         updateCounts();
         return;
     }
-    m_indexOpen = m_db.open(m_indexFile);
-    listFromIndex();
-    if (!m_indexOpen && !IndexLocation::isMemory(m_indexFile)) {
-        keepInMemory(m_db.error());
-    } else if (m_db.rebuilt()) {
-        m_note = texts::kArchiveIndexRebuilt;
-        m_rebuilding = true;
-    }
+    indexChanged();
     fillTree();
     showList();
 }
 
-void ArchiveWindow::keepInMemory(const QString& why) {
-    // The files are the truth: the forms are listed all the same, from an index that needs no
-    // folder. The operator is told which folder stands in the way; SQLite's words go to the log.
-    const QString folder = QFileInfo(m_indexFile).absolutePath();
-    qWarning("Archive index %s: %s", qUtf8Printable(m_indexFile), qUtf8Printable(why));
-    const QString reason = IndexLocation::whyNotKept(m_indexFile);
-    m_db.close();
-    m_indexFile = IndexLocation::memoryFor(m_root);
-    m_indexOpen = m_db.open(m_indexFile);
-    listFromIndex();
-    if (!m_indexOpen) {
-        qWarning("Archive index in memory: %s", qUtf8Printable(m_db.error()));
-        m_note = texts::kArchiveIndexFailed.arg(reason);
-        return;
-    }
-    m_note = texts::kArchiveIndexInMemory.arg(QDir::toNativeSeparators(folder), reason);
-    m_search->clear();
-    m_search->setEnabled(false);
-    m_search->setPlaceholderText(texts::kArchiveSearchUnavailable);
-}
-
-bool ArchiveWindow::cacheMended() {
-    // Room made or rights given since: the index goes back to the cache, searchable again.
-    IndexDatabase probe;
-    if (!probe.open(IndexLocation::fileFor(m_root))) return false;
-    probe.close();
-    m_db.close();
-    m_indexOpen = false;
-    listFromIndex();
-    m_indexFile = IndexLocation::fileFor(m_root);
-    m_search->setEnabled(true);
-    m_search->setPlaceholderText(texts::kArchiveSearchHint);
-    return true;
+void ArchiveWindow::indexChanged() {
+    m_list->setIndexFile(m_index.isOpen() ? m_index.file() : QString());
+    const bool searchable = m_index.searchable();
+    if (!searchable) m_search->clear();
+    m_search->setEnabled(searchable);
+    m_search->setPlaceholderText(searchable ? texts::kArchiveSearchHint
+                                            : texts::kArchiveSearchUnavailable);
 }
 
 void ArchiveWindow::startUpdate(IndexUpdater::Look look) {
-    if (!m_indexOpen) return;
+    if (!m_index.isOpen()) return;
     if (m_updater->isRunning()) {
         // The look under way may have passed the change already: one more when it ends.
         if (!m_pending || look == IndexUpdater::Look::Whole) m_pending = look;
@@ -243,19 +205,15 @@ void ArchiveWindow::startUpdate(IndexUpdater::Look look) {
         m_progress->setRange(0, 0);
         m_progress->show();
     }
-    m_updater->start(m_root, m_indexFile, look);
+    m_updater->start(m_root, m_index.file(), look);
 }
 
 void ArchiveWindow::fillTree() {
-    if (!m_indexOpen) return;
+    if (!m_index.isOpen()) return;
     const QSignalBlocker quiet(m_treeView->selectionModel());
-    m_tree->fill(m_db.scopes(), m_db.formCount().value_or(0));
+    m_tree->fill(m_index.db().scopes(), m_index.db().formCount().value_or(0));
     m_treeView->expandToDepth(0);
     m_treeView->setCurrentIndex(m_tree->find(m_scope));
-}
-
-void ArchiveWindow::listFromIndex() {
-    m_list->setIndexFile(m_indexOpen ? m_indexFile : QString());
 }
 
 void ArchiveWindow::showList() {
@@ -284,8 +242,8 @@ void ArchiveWindow::updateCounts() {
     const int rows = m_list->rowCount();
     const bool more = m_list->hasMore();
     QString count;
-    if (!m_indexOpen)
-        count = m_note;
+    if (!m_index.isOpen())
+        count = m_index.note();
     else if (m_list->isSearch() && m_list->isBusy())
         count = texts::kArchiveSearching;
     else if (!m_list->isSearch())
@@ -294,7 +252,8 @@ void ArchiveWindow::updateCounts() {
         count = texts::kArchiveNoHits;
     else
         count = (more ? texts::kArchiveHitsMore : texts::kArchiveHits).arg(rows);
-    if (m_indexOpen && !m_note.isEmpty()) count += QStringLiteral("  —  ") + m_note;
+    if (m_index.isOpen() && !m_index.note().isEmpty())
+        count += QStringLiteral("  —  ") + m_index.note();
     m_count->setText(count);
 }
 
@@ -328,7 +287,7 @@ void ArchiveWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     // The operator coming back to the window sees what came meanwhile where no watch could tell
     // (a share's file system, a month long past restored): a look at the names, no clock.
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_indexOpen &&
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_index.isOpen() &&
         !m_updater->isRunning())
         startUpdate(IndexUpdater::Look::Quick);
 }
@@ -359,24 +318,22 @@ void ArchiveWindow::onProgress(qsizetype done, qsizetype total) {
 }
 
 void ArchiveWindow::countBrowsed() {
-    m_browsed = m_indexOpen && !m_list->isSearch() ? FormQuery::count(m_db, m_scope) : 0;
-    if (!m_browsed) qWarning("Archive index: %s", qUtf8Printable(m_db.error()));
+    m_browsed =
+        m_index.isOpen() && !m_list->isSearch() ? FormQuery::count(m_index.db(), m_scope) : 0;
+    if (!m_browsed) qWarning("Archive index: %s", qUtf8Printable(m_index.db().error()));
 }
 
 void ArchiveWindow::onUpdated(const IndexUpdater::Result& result) {
     m_progress->hide();
     bool relisted = std::exchange(m_mustRelist, false) || result.changes > 0;
     if (result.rebuilt) {
-        // The file under this connection was replaced.
-        m_db.close();
-        m_indexOpen = m_db.open(m_indexFile);
-        listFromIndex();
-        m_rebuilding = true;
+        m_index.reopenRebuilt();
+        indexChanged();
         relisted = true;
     }
-    if (!result.failure.isEmpty() && !IndexLocation::isMemory(m_indexFile)) {
-        keepInMemory(result.failure);
-        m_rebuilding = false;
+    if (!result.failure.isEmpty() && !m_index.inMemory()) {
+        m_index.keepInMemory(result.failure);
+        indexChanged();
         fillTree();
         showList();
         startUpdate(IndexUpdater::Look::Whole);
@@ -385,8 +342,7 @@ void ArchiveWindow::onUpdated(const IndexUpdater::Result& result) {
     if (!result.failure.isEmpty()) {
         qWarning("Archive index in memory: %s", qUtf8Printable(result.failure));
         relisted = true;
-    } else if (std::exchange(m_rebuilding, false)) {
-        m_note = texts::kArchiveIndexRebuiltDone;
+    } else if (m_index.rebuildDone()) {
         relisted = true;
     }
     if (isVisible()) m_follower->follow(result.watch, result.notifies, result.changes);

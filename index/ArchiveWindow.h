@@ -5,8 +5,8 @@
 #include <QString>
 #include <optional>
 
+#include "index/ArchiveIndex.h"
 #include "index/FormQuery.h"
-#include "index/IndexDatabase.h"
 #include "index/IndexUpdater.h"
 
 class ArchiveFollower;
@@ -22,9 +22,8 @@ class QTreeView;
 // "Архив форм": the archive as a tree of sites and months, the list of forms of the part
 // chosen, and a search over the text of every form that narrows the list as one types. Each
 // time it is shown it brings the index in line with the files, in the background, and while it
-// is open it follows what other programs write into the archive (ArchiveFollower). When the
-// cache folder cannot hold the index, the forms are listed from one kept in memory, without the
-// search. A form is opened by Enter or a double click, through formOpened.
+// is open it follows what other programs write into the archive (ArchiveFollower). Where the
+// index is kept and what is said of it is ArchiveIndex's. A form is opened by Enter or a double click, through formOpened.
 class ArchiveWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -62,11 +61,9 @@ private:
     void buildStatusBar();
     void present();
     void openIndex();
-    void keepInMemory(const QString& why);
-    bool cacheMended();
+    void indexChanged();  // the list and the search follow where the index is kept
     void startUpdate(IndexUpdater::Look look);
     void fillTree();
-    void listFromIndex();  // the list reads the index as now open
     void showList();
     void relist();  // anew, the form chosen kept chosen
     void onListed();
@@ -77,14 +74,10 @@ private:
     void onUpdated(const IndexUpdater::Result& result);
 
     QString m_root;
-    QString m_indexFile;
-    IndexDatabase m_db;
-    bool m_indexOpen = false;
-    bool m_rebuilding = false;  // the note tells of a rebuild under way
+    ArchiveIndex m_index;
     bool m_mustRelist = false;  // the index was told of forms behind the updater's back
     std::optional<IndexUpdater::Look> m_pending;  // a look asked for while one runs
     FormQuery::Scope m_scope;
-    QString m_note;        // what the status bar tells besides the counts
     // The forms of the part of the archive listed, when not searching; none when the index
     // could not count them.
     std::optional<qint64> m_browsed = 0;
