@@ -42,11 +42,37 @@ WorkerCalls::WorkerCalls(ReceiveControl& rc, ProgressStrip& strip, CFormTemplate
 
 WorkerCalls::~WorkerCalls() = default;
 
+// Runs `f` on the window's thread after what was posted before it, without holding up the
+// thread that posts it.
+template <typename F>
+void WorkerCalls::postToUi(F&& f) {
+    handover::posted(this);
+    QMetaObject::invokeMethod(
+        this,
+        [this, f = std::forward<F>(f)]() mutable {
+            handover::received(this);
+            f();
+        },
+        Qt::QueuedConnection);
+}
+
 void WorkerCalls::beginArchive() {
     m_archive.reset();  // the last exchange's forms are written first
     if (auto* frame = qobject_cast<QMainWindow*>(m_mainWindow.data()))
         frame->statusBar()->clearMessage();
+    forgetLastExchange();
     const ArchiveSettings settings = ArchiveSettings::load();
+    if (!settings.enabled) return;
+    m_line = FormArchive::Line{QString::fromStdString(m_rc.m_strPort),
+                               exchangeDeviceName(m_rc.m_nDeviceType), m_rc.m_nRate, m_site};
+    m_archive = std::make_unique<FormArchive>(settings, m_line);
+    m_archiveRoot = settings.folder;
+    m_archive->keepEntries(true);  // for the record
+    watchArchive(settings.folder);
+    m_archive->recoverLeftovers();
+}
+
+void WorkerCalls::forgetLastExchange() {
     m_started = QDateTime::currentDateTimeUtc();
     m_formsDelivered = false;
     m_inPieces = false;
@@ -56,24 +82,16 @@ void WorkerCalls::beginArchive() {
     m_archivedBelow = 0;
     m_archiveFailed = false;
     m_piecesClosed = 0;
-    if (!settings.enabled) return;
-    m_line = FormArchive::Line{QString::fromStdString(m_rc.m_strPort),
-                               exchangeDeviceName(m_rc.m_nDeviceType), m_rc.m_nRate, m_site};
-    m_archive = std::make_unique<FormArchive>(settings, m_line);
-    m_archiveRoot = settings.folder;
-    m_archive->keepEntries(true);  // for the record
-    // Told once per exchange, without holding up the line: the worker goes on meanwhile.
-    m_archive->setFailureHandler([this, generation = m_archiveGeneration](
-                                     const FormArchive::Failure& failure) {
+}
+
+// What the archive's thread tells reaches the window through posted calls: the worker and the
+// archive go on meanwhile.
+void WorkerCalls::watchArchive(const QString& folder) {
+    const int generation = m_archiveGeneration;
+    // Told once per exchange.
+    m_archive->setFailureHandler([this, generation](const FormArchive::Failure& failure) {
         tellArchiveFailure(FormArchive::failureText(failure) + u'\n' + texts::kFormStaysInWindow);
-        handover::posted(this);
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation] {
-                handover::received(this);
-                pieceArchived(generation, 0, true);
-            },
-            Qt::QueuedConnection);
+        postToUi([this, generation] { pieceArchived(generation, 0, true); });
     });
     // Seen in the status bar once the exchange has ended, until the next one begins.
     m_archive->setLeftoversHandler([this](const std::vector<Leftover>& found) {
@@ -81,45 +99,27 @@ void WorkerCalls::beginArchive() {
                                            [](const Leftover& l) { return l.path.isEmpty(); });
         const QString text =
             texts::kLeftoversSummary.arg(qsizetype(found.size()) - removed).arg(removed);
-        handover::posted(this);
-        QMetaObject::invokeMethod(
-            this,
-            [this, text] {
-                handover::received(this);
-                if (auto* frame = qobject_cast<QMainWindow*>(m_mainWindow.data()))
-                    frame->statusBar()->showMessage(text);
-            },
-            Qt::QueuedConnection);
+        postToUi([this, text] {
+            if (auto* frame = qobject_cast<QMainWindow*>(m_mainWindow.data()))
+                frame->statusBar()->showMessage(text);
+        });
     });
     // Written forms go into the archive window's index at once, on the archive's thread; the
     // windows of pieces learn which may close.
-    m_archive->setWrittenHandler(
-        [this, feed = std::make_shared<IndexFeed>(settings.folder), archive = m_archive.get(),
-         generation = m_archiveGeneration](const FormArchive::Entry& entry) {
-            feed->add(entry.path);
-            // A failure is reported before any form handed in after the one that failed.
-            const bool failed = archive->firstFailure().has_value();
-            handover::posted(this);
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation, number = entry.number, failed] {
-                    handover::received(this);
-                    pieceArchived(generation, number, failed);
-                },
-                Qt::QueuedConnection);
+    m_archive->setWrittenHandler([this, feed = std::make_shared<IndexFeed>(folder),
+                                  archive = m_archive.get(),
+                                  generation](const FormArchive::Entry& entry) {
+        feed->add(entry.path);
+        // A failure is reported before any form handed in after the one that failed.
+        const bool failed = archive->firstFailure().has_value();
+        postToUi([this, generation, number = entry.number, failed] {
+            pieceArchived(generation, number, failed);
         });
-    m_archive->recoverLeftovers();
+    });
 }
 
 void WorkerCalls::tellArchiveFailure(const QString& text) {
-    handover::posted(this);
-    QMetaObject::invokeMethod(
-        this,
-        [this, text] {
-            handover::received(this);
-            tabulonMessageBox(text, msg::MB_ICONEXCLAMATION);
-        },
-        Qt::QueuedConnection);
+    postToUi([text] { tabulonMessageBox(text, msg::MB_ICONEXCLAMATION); });
 }
 
 void WorkerCalls::finishArchive() {

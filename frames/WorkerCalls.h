@@ -74,6 +74,10 @@ public:
 private:
     template <typename F>
     auto onUiThread(F&& f) -> decltype(f());
+    template <typename F>
+    void postToUi(F&& f);
+    void forgetLastExchange();  // what the windows kept of the exchange before
+    void watchArchive(const QString& folder);
     // Shows an archive failure once the worker's own box is gone, without holding it up.
     void tellArchiveFailure(const QString& text);
     void showStatus(const QString& text);
