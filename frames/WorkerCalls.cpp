@@ -2,9 +2,7 @@
 
 #include <QMainWindow>
 #include <QStatusBar>
-#include <QTextDocument>
 #include <QThread>
-#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <memory>
@@ -17,9 +15,9 @@
 #include "forms/TabulonPlusDoc.h"
 #include "forms/TabulonPlusView.h"
 #include "frames/HandOverOrder.h"
+#include "frames/PieceWindows.h"
 #include "frames/ProgressStrip.h"
 #include "index/IndexFeed.h"
-#include "platform/MemoryRelease.h"
 #include "res/MessageBox.h"
 #include "res/Texts.h"
 #include "settings/ExchangeChoice.h"
@@ -34,7 +32,9 @@ WorkerCalls::WorkerCalls(ReceiveControl& rc, ProgressStrip& strip, CFormTemplate
       m_strip(strip),
       m_forms(forms),
       m_settings(settings),
-      m_mainWindow(mainWindow) {
+      m_mainWindow(mainWindow),
+      m_pieceWindows(new PieceWindows(
+          rc, forms, [this](const QString& text) { showStatus(text); }, this)) {
     m_writer = [](const SettingsStrings& s, std::function<int(const QString&, unsigned)> report) {
         return WriteSettingsFile(g_strIniPath, s.port, s.device, s.rate, std::move(report));
     };
@@ -76,12 +76,8 @@ void WorkerCalls::forgetLastExchange() {
     m_started = QDateTime::currentDateTimeUtc();
     m_formsDelivered = false;
     m_inPieces = false;
-    m_pieces.clear();
-    m_piecesEnded = false;
-    ++m_archiveGeneration;
-    m_archivedBelow = 0;
-    m_archiveFailed = false;
-    m_piecesClosed = 0;
+    ++m_archiveGeneration;  // what the archive tells of the last exchange is not this one's
+    m_pieceWindows->clear();
 }
 
 // What the archive's thread tells reaches the window through posted calls: the worker and the
@@ -132,7 +128,7 @@ void WorkerCalls::formDelivered(int number, const QByteArray& cp1251, bool compl
     // A form with its end, the usual case, costs the line no call more.
     if (complete && !m_inPieces) return;
     m_inPieces = !complete;
-    onUiThread([&] { notePiece(number, complete); });
+    onUiThread([&] { m_pieceWindows->notePiece(number, complete, m_archive != nullptr); });
 }
 
 void WorkerCalls::showStatus(const QString& text) {
@@ -140,74 +136,8 @@ void WorkerCalls::showStatus(const QString& text) {
         frame->statusBar()->showMessage(text);
 }
 
-// Forms cut short one after another are the pieces of one text without form end: a form cut
-// short by a pass end comes again, longer, under its number; the next number comes only when
-// the text was cut at the piece limit.
-void WorkerCalls::notePiece(int number, bool complete) {
-    if (m_piecesEnded) {
-        m_pieces.clear();
-        m_piecesEnded = false;
-    }
-    auto* view = qobject_cast<CTabulonPlusView*>(m_rc.m_pView);
-    CTabulonPlusDoc* doc = view ? view->getDocument() : nullptr;
-    const Piece piece{number, doc, doc ? doc->getTextDocument()->revision() : 0};
-    if (!m_pieces.isEmpty() && m_pieces.constLast().number == number)
-        m_pieces.last() = piece;
-    else
-        m_pieces.append(piece);
-    m_piecesEnded = complete;
-    if (m_pieces.size() < 3) return;  // only a first and a last so far
-    if (!m_archive) {
-        // Nothing would be left of a closed piece: every window stays, and the operator knows.
-        showStatus(texts::kStreamPiecesKeptNoArchive);
-        return;
-    }
-    if (m_archiveFailed) {
-        showStatus(texts::kStreamPiecesKeptArchiveFailed);
-        return;
-    }
-    closeArchivedPieces();
-}
-
-// Every form handed to the archive before a written one has been written or has failed, and
-// a failure is told first: so with no failure so far, the forms below `number` are on disk.
 void WorkerCalls::pieceArchived(int generation, int number, bool archiveFailed) {
-    if (generation != m_archiveGeneration) return;  // an earlier exchange's
-    if (archiveFailed) {
-        if (!m_archiveFailed && m_pieces.size() > 2)
-            showStatus(texts::kStreamPiecesKeptArchiveFailed);
-        m_archiveFailed = true;
-        return;
-    }
-    m_archivedBelow = std::max(m_archivedBelow, number);
-    closeArchivedPieces();
-}
-
-void WorkerCalls::closeArchivedPieces() {
-    if (m_archiveFailed || m_pieces.size() < 3) return;
-    auto* receiving = qobject_cast<CTabulonPlusView*>(m_rc.m_pView);
-    int closed = 0;
-    for (qsizetype i = 1; i + 1 < m_pieces.size();) {
-        Piece& piece = m_pieces[i];
-        if (piece.number >= m_archivedBelow) break;
-        if (CTabulonPlusDoc* doc = piece.doc) {
-            // A window the operator has edited or saved is his: it stays.
-            const bool touched = doc->getTextDocument()->revision() != piece.revision ||
-                                 !doc->getPathName().isEmpty() ||
-                                 (receiving && receiving->getDocument() == doc);
-            if (!touched) {
-                m_forms.destroyDocument(doc);
-                ++closed;
-            }
-        }
-        m_pieces.removeAt(i);
-    }
-    if (closed == 0) return;
-    m_piecesClosed += closed;
-    showStatus(texts::kStreamPiecesClosed.arg(m_piecesClosed));
-    // The closed forms' texts go once their windows are deleted; a stream that runs all night
-    // must not keep their pages.
-    QTimer::singleShot(0, this, [] { releaseFreedMemory(); });
+    if (generation == m_archiveGeneration) m_pieceWindows->archived(number, archiveFailed);
 }
 
 // With the archive off there is no place for the record, and nothing collected to tell of.

@@ -15,6 +15,7 @@ class ProgressStrip;
 class CFormTemplate;
 class CSettingsDlg;
 class CTabulonPlusDoc;
+class PieceWindows;
 class QWidget;
 
 // The windows as the worker reaches them. Each call is carried out on the UI thread while
@@ -81,11 +82,8 @@ private:
     // Shows an archive failure once the worker's own box is gone, without holding it up.
     void tellArchiveFailure(const QString& text);
     void showStatus(const QString& text);
-    // A text without form end: the windows of its pieces (UI thread only). The first and the
-    // last stay open; those between close once their pieces are in the archive.
-    void notePiece(int number, bool complete);
+    // Passes what the archive wrote on to the windows of pieces, if it is this exchange's.
     void pieceArchived(int generation, int number, bool archiveFailed);
-    void closeArchivedPieces();
 
     ReceiveControl& m_rc;
     ProgressStrip& m_strip;
@@ -104,16 +102,7 @@ private:
     QDateTime m_started;
     bool m_formsDelivered = false;  // worker thread only
 
-    bool m_inPieces = false;  // worker thread only: the last delivery was cut short
-    struct Piece {
-        int number;
-        QPointer<CTabulonPlusDoc> doc;
-        int revision;  // of its text as delivered: an edit by the operator keeps the window
-    };
-    QList<Piece> m_pieces;
-    bool m_piecesEnded = false;   // the form end came after them
+    bool m_inPieces = false;      // worker thread only: the last delivery was cut short
     int m_archiveGeneration = 0;  // tells the written forms of an earlier exchange apart
-    int m_archivedBelow = 0;      // every form numbered below this is in the archive
-    bool m_archiveFailed = false;
-    int m_piecesClosed = 0;
+    PieceWindows* m_pieceWindows;
 };
