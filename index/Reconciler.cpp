@@ -98,8 +98,9 @@ bool Reconciler::removeGone(const std::vector<qint64>& gone, Summary& summary) {
     return m_db.commit();
 }
 
-bool Reconciler::addAll(std::vector<ArchiveScan::File>& files, Summary& summary) {
-    // Oldest first, so that the newest forms get the highest ids, which searches list first.
+// Oldest first, so that the newest forms get the highest ids, which searches list first.
+std::vector<ArchiveScan::File> Reconciler::oldestFirst(
+    std::vector<ArchiveScan::File>& files) const {
     std::vector<std::pair<qint64, qsizetype>> order;
     order.reserve(files.size());
     for (qsizetype i = 0; i < qsizetype(files.size()); ++i) {
@@ -116,6 +117,11 @@ bool Reconciler::addAll(std::vector<ArchiveScan::File>& files, Summary& summary)
     std::vector<ArchiveScan::File> ordered;
     ordered.reserve(files.size());
     for (const auto& [received, i] : order) ordered.push_back(std::move(files[i]));
+    return ordered;
+}
+
+bool Reconciler::addAll(std::vector<ArchiveScan::File>& files, Summary& summary) {
+    std::vector<ArchiveScan::File> ordered = oldestFirst(files);
     const qsizetype total = qsizetype(ordered.size());
     // Reads of a cold disk wait more than they work: a few at once keep it busy.
     FormPipeline pipeline(m_root, std::move(ordered), int(std::min<qsizetype>(total, kReaders)));

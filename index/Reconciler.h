@@ -45,6 +45,7 @@ private:
     bool keepFolders(std::vector<ArchiveScan::Folder>& folders);
     bool removeGone(const std::vector<qint64>& gone, Summary& summary);
     bool addAll(std::vector<ArchiveScan::File>& files, Summary& summary);
+    std::vector<ArchiveScan::File> oldestFirst(std::vector<ArchiveScan::File>& files) const;
 
     IndexDatabase& m_db;
     QString m_root;

@@ -55,6 +55,21 @@ MonthRoundWindow::MonthRoundWindow(const QString& bookPath, const QString& archi
     setWindowTitle(texts::kMonthRoundTitle);
     setAttribute(Qt::WA_DeleteOnClose);
 
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(buildMonthBar());
+    layout->addWidget(buildTable(), 1);
+    layout->addLayout(buildButtons());
+    watchRecords();
+
+    updateButtons();
+    reload();
+    // The operator goes down the rows first.
+    m_view->setFocus();
+    m_view->resizeColumnsToContents();
+    resize(std::max(900, m_view->horizontalHeader()->length() + 60), 480);
+}
+
+QTableView* MonthRoundWindow::buildTable() {
     m_model = new MonthRoundModel(this);
     m_view = new QTableView;
     m_view->setModel(m_model);
@@ -66,7 +81,10 @@ MonthRoundWindow::MonthRoundWindow(const QString& bookPath, const QString& archi
     connect(m_view, &QTableView::activated, this, &MonthRoundWindow::requestForms);
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MonthRoundWindow::updateButtons);
+    return m_view;
+}
 
+QHBoxLayout* MonthRoundWindow::buildButtons() {
     m_summary = new QLabel(texts::kMonthRoundReading);
     m_connect = new QPushButton(texts::kMonthRoundConnect);
     m_forms = new QPushButton(texts::kMonthRoundForms);
@@ -76,12 +94,11 @@ MonthRoundWindow::MonthRoundWindow(const QString& bookPath, const QString& archi
     buttons->addWidget(m_summary, 1);
     buttons->addWidget(m_connect);
     buttons->addWidget(m_forms);
+    return buttons;
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(buildMonthBar());
-    layout->addWidget(m_view, 1);
-    layout->addLayout(buttons);
-
+// The records are read again a moment after their folder or a record changes, on a worker.
+void MonthRoundWindow::watchRecords() {
     m_watcher = new QFileSystemWatcher(this);
     m_settle = new QTimer(this);
     m_settle->setSingleShot(true);
@@ -92,13 +109,6 @@ MonthRoundWindow::MonthRoundWindow(const QString& bookPath, const QString& archi
     connect(m_watcher, &QFileSystemWatcher::fileChanged, m_settle, qOverload<>(&QTimer::start));
     m_reading = new QFutureWatcher<MonthRoundSource::Loaded>(this);
     connect(m_reading, &QFutureWatcherBase::finished, this, &MonthRoundWindow::readingEnded);
-
-    updateButtons();
-    reload();
-    // The operator goes down the rows first.
-    m_view->setFocus();
-    m_view->resizeColumnsToContents();
-    resize(std::max(900, m_view->horizontalHeader()->length() + 60), 480);
 }
 
 MonthRoundWindow::~MonthRoundWindow() {

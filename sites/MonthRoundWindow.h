@@ -11,6 +11,7 @@
 class MonthRoundModel;
 class QComboBox;
 class QFileSystemWatcher;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -50,6 +51,9 @@ signals:
 
 private:
     QWidget* buildMonthBar();
+    QTableView* buildTable();
+    QHBoxLayout* buildButtons();
+    void watchRecords();
     void fillMonths();
     void stepMonth(int by);
     void watch();

@@ -28,6 +28,14 @@ SitesDialog::SitesDialog(const QString& path, const QList<Site>& sites, const Si
     m_ui->siteSpeed->addItems(exchangeRateItems());
     for (const Site& site : m_sites) m_ui->siteList->addItem(site.name);
 
+    connectButtons();
+    showReadOnly(bookProblem);
+    selectRow(m_sites.isEmpty() ? -1 : 0);
+}
+
+SitesDialog::~SitesDialog() = default;
+
+void SitesDialog::connectButtons() {
     connect(m_ui->siteList, &QListWidget::currentRowChanged, this, &SitesDialog::onRowChanged);
     connect(m_ui->siteAdd, &QPushButton::clicked, this, [this] {
         Site site;
@@ -44,17 +52,17 @@ SitesDialog::SitesDialog(const QString& path, const QList<Site>& sites, const Si
     connect(m_ui->siteRemove, &QPushButton::clicked, this, &SitesDialog::removeSite);
     connect(m_ui->buttons, &QDialogButtonBox::accepted, this, &SitesDialog::accept);
     connect(m_ui->buttons, &QDialogButtonBox::rejected, this, &SitesDialog::reject);
-    // A book that cannot be read is shown, not edited: what the window wrote would replace it.
-    m_ui->siteBookProblem->setVisible(m_readOnly);
-    m_ui->siteBookProblem->setText(texts::siteBookReadOnly(bookProblem));
-    for (QWidget* w : {static_cast<QWidget*>(m_ui->siteAdd),
-                       static_cast<QWidget*>(m_ui->siteFromSettings),
-                       static_cast<QWidget*>(m_ui->buttons->button(QDialogButtonBox::Save))})
-        w->setEnabled(!m_readOnly);
-    selectRow(m_sites.isEmpty() ? -1 : 0);
 }
 
-SitesDialog::~SitesDialog() = default;
+// A book that cannot be read is shown, not edited: what the window wrote would replace it.
+void SitesDialog::showReadOnly(const QString& bookProblem) {
+    m_ui->siteBookProblem->setVisible(m_readOnly);
+    m_ui->siteBookProblem->setText(texts::siteBookReadOnly(bookProblem));
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_ui->siteAdd), static_cast<QWidget*>(m_ui->siteFromSettings),
+          static_cast<QWidget*>(m_ui->buttons->button(QDialogButtonBox::Save))})
+        w->setEnabled(!m_readOnly);
+}
 
 int SitesDialog::showModal(QWidget* owner, const QString& path, const Site& fromSettings) {
     const SiteBook::Loaded book = SiteBook::load(path);
@@ -67,8 +75,7 @@ void SitesDialog::showSite(int row) {
     for (QWidget* w :
          {static_cast<QWidget*>(m_ui->siteName), static_cast<QWidget*>(m_ui->sitePort),
           static_cast<QWidget*>(m_ui->siteDevice), static_cast<QWidget*>(m_ui->siteSpeed),
-          static_cast<QWidget*>(m_ui->siteNote),
-          static_cast<QWidget*>(m_ui->siteDuplicate),
+          static_cast<QWidget*>(m_ui->siteNote), static_cast<QWidget*>(m_ui->siteDuplicate),
           static_cast<QWidget*>(m_ui->siteRemove)})
         w->setEnabled(any);
     const bool shown = row >= 0 && row < m_sites.size();
@@ -101,8 +108,7 @@ bool SitesDialog::commitCurrent() {
     Site& site = m_sites[m_current];
     site.name = m_ui->siteName->text().trimmed();
     site.port = m_ui->sitePort->currentText();
-    site.device =
-        *exchangeDeviceType(m_ui->siteDevice->currentText(), kSitesWindowRules.spelling);
+    site.device = *exchangeDeviceType(m_ui->siteDevice->currentText(), kSitesWindowRules.spelling);
     site.speed = *exchangeRate(m_ui->siteSpeed->currentText(), kSitesWindowRules.spelling);
     site.note = m_ui->siteNote->text();
     m_ui->siteList->item(m_current)->setText(site.name);

@@ -40,6 +40,8 @@ private:
     void onRowChanged(int row);
     void insertSite(const Site& site);
     void duplicateSite();
+    void connectButtons();
+    void showReadOnly(const QString& bookProblem);
     void removeSite();
 
     std::unique_ptr<Ui::SitesDialog> m_ui;
