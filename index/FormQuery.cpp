@@ -1,5 +1,6 @@
 #include "index/FormQuery.h"
 
+#include "index/FormListing.h"
 #include "index/IndexDatabase.h"
 
 FormQuery::FormQuery(IndexDatabase& db, const QString& search, Scope scope)
@@ -16,7 +17,7 @@ FormQuery::FormQuery(IndexDatabase& db, const QString& search, Scope scope)
         m_tokens = m_tokens.simplified();
     }
     using Listing = IndexDatabase::Listing;
-    const Listing listing = !m_search             ? Listing::Browse
+    const Listing listing = !m_search            ? Listing::Browse
                             : m_tokens.isEmpty() ? Listing::EveryText
                                                  : Listing::ByTrigrams;
     m_statement = db.listForms(listing, m_scope.site.has_value(), m_scope.month.has_value());
@@ -59,15 +60,14 @@ std::vector<FormQuery::Row> FormQuery::fetch(int count, const std::atomic<bool>*
         m_lastId = m_statement.integer(0);
         m_lastReceived = m_statement.integer(6);
         if (!m_search) {
-            rows.push_back({IndexDatabase::formAt(m_statement), {}});
+            rows.push_back({formOfRow(m_statement), {}});
             continue;
         }
         // The trigrams all stand in the text, but perhaps not side by side: look.
-        const QByteArrayView body = m_statement.blob(IndexDatabase::kTextColumn);
+        const QByteArrayView body = m_statement.blob(kListedTextColumn);
         const QByteArray folded = SearchText::fold(body);
         if (!SearchText::holdsAll(folded, m_terms)) continue;
-        rows.push_back(
-            {IndexDatabase::formAt(m_statement), SearchText::excerpt(body, folded, m_terms)});
+        rows.push_back({formOfRow(m_statement), SearchText::excerpt(body, folded, m_terms)});
     }
     m_statement.reset();
     return rows;

@@ -87,8 +87,8 @@ bool IndexDatabase::open(const QString& file) {
 }
 
 bool IndexDatabase::connect(const QString& file, int flags) {
-    if (!check(sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db,
-                               flags | SQLITE_OPEN_URI, nullptr)))
+    if (!check(sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db, flags | SQLITE_OPEN_URI,
+                               nullptr)))
         return false;
     sqlite3_busy_timeout(m_db, kBusyMs);
     return true;
@@ -285,57 +285,14 @@ std::optional<qint64> IndexDatabase::formCount() {
     return std::nullopt;
 }
 
-QByteArray IndexDatabase::scopeWhere(bool bySite, bool byMonth) {
-    QByteArray where;
-    if (bySite) where += " AND f.site = :site";
-    if (byMonth) where += " AND f.month = :month";
-    return where;
-}
-
 SqlStatement IndexDatabase::listForms(Listing listing, bool bySite, bool byMonth) {
-    QByteArray sql =
-        "SELECT f.id, f.path, f.size, f.mtime, f.site, f.month, f.received, f.port, f.type, "
-        "f.first_line, f.error";
-    switch (listing) {
-        case Listing::Browse:
-            sql += " FROM forms f WHERE (f.received < :received OR "
-                   "(f.received = :received AND f.id < :id))" +
-                   scopeWhere(bySite, byMonth) + " ORDER BY f.received DESC, f.id DESC";
-            break;
-        case Listing::ByTrigrams:
-            sql += ", t.body FROM grams JOIN forms f ON f.id = grams.rowid JOIN texts t ON "
-                   "t.id = f.id WHERE grams MATCH :match AND grams.rowid < :id" +
-                   scopeWhere(bySite, byMonth) + " ORDER BY grams.rowid DESC";
-            break;
-        case Listing::EveryText:
-            sql += ", t.body FROM forms f JOIN texts t ON t.id = f.id WHERE f.id < :id" +
-                   scopeWhere(bySite, byMonth) + " ORDER BY f.id DESC";
-            break;
-    }
-    SqlStatement s(m_db, sql.constData());
+    SqlStatement s(m_db, formListingSql(listing, bySite, byMonth).constData());
     check(s.lastCode());
     return s;
 }
 
 SqlStatement IndexDatabase::countForms(bool bySite, bool byMonth) {
-    const QByteArray sql = "SELECT count(*) FROM forms f WHERE 1" + scopeWhere(bySite, byMonth);
-    SqlStatement s(m_db, sql.constData());
+    SqlStatement s(m_db, formCountSql(bySite, byMonth).constData());
     check(s.lastCode());
     return s;
-}
-
-FormRecord IndexDatabase::formAt(const SqlStatement& s) {
-    FormRecord r;
-    r.id = s.integer(0);
-    r.path = s.text(1);
-    r.size = s.integer(2);
-    r.mtime = s.integer(3);
-    r.site = s.text(4);
-    r.month = s.text(5);
-    r.received = QDateTime::fromMSecsSinceEpoch(s.integer(6));
-    r.port = s.text(7);
-    r.type = s.text(8);
-    r.firstLine = s.text(9);
-    r.error = s.text(10);
-    return r;
 }

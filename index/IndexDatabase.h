@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "index/ArchiveScan.h"
+#include "index/FormListing.h"
 #include "index/FormRecord.h"
 #include "index/SqlStatement.h"
 
@@ -65,25 +66,19 @@ public:
         QString month;
         qint64 forms;
     };
-    std::vector<Scope> scopes();  // by site, then month, newest first
+    std::vector<Scope> scopes();        // by site, then month, newest first
     std::optional<qint64> formCount();  // none when the index could not be read
 
-    // The statements of FormQuery. Forms are listed newest received first when browsing, newest
-    // indexed first when searching, from after the row bound as :received and :id; a search by
-    // trigrams binds them as :match. Bound :site and :month narrow each.
-    enum class Listing { Browse, ByTrigrams, EveryText };
+    // The statements of FormQuery (FormListing).
+    using Listing = FormListingKind;
     SqlStatement listForms(Listing listing, bool bySite, bool byMonth);
     SqlStatement countForms(bool bySite, bool byMonth);
-    // The form of the row a listing stands on, and the column of its text (searches only).
-    static FormRecord formAt(const SqlStatement& row);
-    static constexpr int kTextColumn = 11;
 
     bool check(int code);  // true for success codes; keeps the error otherwise
 
 private:
     bool openFile(const QString& file);
     bool connect(const QString& file, int flags);
-    static QByteArray scopeWhere(bool bySite, bool byMonth);
     bool makeSchema();
     bool useWal();
     bool removeGrams(qint64 id);
