@@ -1,9 +1,9 @@
 #pragma once
 
-#include "acquisition/Clock.h"
 #include "acquisition/ExchangeOutcome.h"
 #include "acquisition/LinkSetup.h"
 #include "acquisition/ReceiveControl.h"
+#include "platform/Clock.h"
 
 // One whole exchange with the calculator, on the worker thread: opening the port, the
 // handshake, the reading passes, and the end. `rc.m_pMainFrame` is the AcquisitionHost.

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "acquisition/Clock.h"
+#include "platform/Clock.h"
 #include "platform/SerialPort.h"
 #include "platform/WakeSignal.h"
 

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "acquisition/AcquisitionHost.h"
-#include "acquisition/Clock.h"
+#include "platform/Clock.h"
 #include "platform/WakeSignal.h"
 
 class Console;

@@ -9,9 +9,9 @@
 #include <functional>
 #include <vector>
 
-#include "acquisition/Clock.h"
 #include "collect/CollectOptions.h"
 #include "collect/Collector.h"
+#include "platform/Clock.h"
 #include "sites/Site.h"
 
 class Console;

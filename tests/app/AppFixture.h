@@ -9,8 +9,8 @@
 #include <functional>
 #include <memory>
 
-#include "acquisition/Clock.h"
 #include "app/TabulonPlusApp.h"
+#include "platform/Clock.h"
 #include "sites/Site.h"
 #include "tests/fakes/DialogAnswerer.h"
 #include "tests/sites/TestSite.h"

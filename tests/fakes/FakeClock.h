@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "acquisition/Clock.h"
+#include "platform/Clock.h"
 
 // Time that passes only when told to; the fake serial port moves it while the worker waits,
 // and also while it pauses, so that what the port has scheduled happens during a pause too.
