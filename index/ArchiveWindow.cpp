@@ -1,37 +1,27 @@
 #include "index/ArchiveWindow.h"
 
-#include <QDir>
-#include <QHeaderView>
 #include <QHideEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <utility>
 
 #include "index/ArchiveFollower.h"
+#include "index/ArchiveSearch.h"
 #include "index/ArchiveTreeModel.h"
-#include "index/FormListModel.h"
-#include "index/HitDelegate.h"
 #include "res/Texts.h"
-
-namespace {
-
-// Long enough that a word typed at speed is searched once, short enough to feel immediate.
-constexpr int kTypingPauseMs = 150;
-
-}  // namespace
 
 ArchiveWindow::ArchiveWindow(QString root, QWidget* parent)
     : QMainWindow(parent, Qt::Window), m_root(std::move(root)), m_index(m_root) {
     setObjectName(QStringLiteral("ArchiveWindow"));
     setWindowTitle(texts::kArchiveWindowTitle);
+    m_forms = new ArchiveSearch(m_root, m_index, this);
+    connect(m_forms, &ArchiveSearch::countsChanged, this, &ArchiveWindow::updateCounts);
+    connect(m_forms, &ArchiveSearch::formOpened, this, &ArchiveWindow::formOpened);
     buildWidgets();
     m_updater = new IndexUpdater(this);
     connect(m_updater, &IndexUpdater::progress, this, &ArchiveWindow::onProgress);
@@ -48,33 +38,18 @@ ArchiveWindow::~ArchiveWindow() {
 }
 
 void ArchiveWindow::buildWidgets() {
-    buildSearch();
     buildTree();
-    buildList();
     auto* split = new QSplitter;
     split->addWidget(m_treeView);
-    split->addWidget(m_listView);
+    split->addWidget(m_forms->view());
     split->setStretchFactor(1, 1);
     split->setSizes({220, 780});
     auto* centre = new QWidget;
     auto* layout = new QVBoxLayout(centre);
-    layout->addWidget(m_search);
+    layout->addWidget(m_forms->field());
     layout->addWidget(split, 1);
     setCentralWidget(centre);
     buildStatusBar();
-}
-
-void ArchiveWindow::buildSearch() {
-    m_search = new QLineEdit;
-    m_search->setObjectName(QStringLiteral("ArchiveSearch"));
-    m_search->setPlaceholderText(texts::kArchiveSearchHint);
-    m_search->setClearButtonEnabled(true);
-    m_search->installEventFilter(this);
-    m_typing = new QTimer(this);
-    m_typing->setSingleShot(true);
-    m_typing->setInterval(kTypingPauseMs);
-    connect(m_typing, &QTimer::timeout, this, &ArchiveWindow::showList);
-    connect(m_search, &QLineEdit::textEdited, m_typing, qOverload<>(&QTimer::start));
 }
 
 void ArchiveWindow::buildTree() {
@@ -85,37 +60,7 @@ void ArchiveWindow::buildTree() {
     m_treeView->setHeaderHidden(true);
     m_treeView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(m_treeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                m_scope = m_tree->scopeOf(current);
-                showList();
-            });
-}
-
-void ArchiveWindow::buildList() {
-    m_list = new FormListModel(m_root, this);
-    m_delegate = new HitDelegate(this);
-    m_listView = new QTreeView;
-    m_listView->setObjectName(QStringLiteral("ArchiveForms"));
-    m_listView->setRootIsDecorated(false);
-    m_listView->setUniformRowHeights(true);
-    m_listView->setAllColumnsShowFocus(true);
-    m_listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_listView->setModel(m_list);
-    m_listView->setItemDelegate(m_delegate);
-    QHeaderView* header = m_listView->header();
-    header->setStretchLastSection(false);
-    header->setSectionResizeMode(FormListModel::FirstLine, QHeaderView::Stretch);
-    for (int c : {FormListModel::Received, FormListModel::Site, FormListModel::Port,
-                  FormListModel::Type, FormListModel::Size})
-        header->resizeSection(c, c == FormListModel::Received ? 150 : 100);
-    connect(m_list, &FormListModel::fetched, this, &ArchiveWindow::updateCounts);
-    connect(m_list, &QAbstractItemModel::modelReset, this, &ArchiveWindow::onListed);
-    // The next batch once the operator has scrolled to the end of the rows read.
-    connect(m_listView->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
-        if (value == m_listView->verticalScrollBar()->maximum()) m_list->readMore();
-    });
-    connect(m_listView, &QAbstractItemView::activated, this,
-            [this](const QModelIndex& index) { openRow(index.row()); });
+            [this](const QModelIndex& current) { m_forms->showScope(m_tree->scopeOf(current)); });
 }
 
 void ArchiveWindow::buildStatusBar() {
@@ -135,26 +80,26 @@ bool ArchiveWindow::isUpdating() const {
 }
 
 bool ArchiveWindow::isListing() const {
-    return m_list->isBusy();
+    return m_forms->isListing();
 }
 
 void ArchiveWindow::showArchive() {
     present();
-    m_search->setFocus();
+    m_forms->field()->setFocus();
 }
 
 void ArchiveWindow::showForms(const QString& site, const QDate& month) {
-    m_search->clear();
-    m_scope = {site, month.isValid() ? std::optional(month.toString(u"yyyy-MM")) : std::nullopt};
+    m_forms->resetTo(
+        {site, month.isValid() ? std::optional(month.toString(u"yyyy-MM")) : std::nullopt});
     present();
     // The scope stays as asked even while the tree shows only the site or the whole archive:
     // the update under way may bring the month, and the tree is chosen again when it ends.
     {
         const QSignalBlocker quiet(m_treeView->selectionModel());
-        m_treeView->setCurrentIndex(m_tree->find(m_scope));
+        m_treeView->setCurrentIndex(m_tree->find(m_forms->scope()));
     }
-    showList();
-    m_listView->setFocus();
+    m_forms->showList();
+    m_forms->view()->setFocus();
 }
 
 void ArchiveWindow::refresh() {
@@ -169,7 +114,7 @@ void ArchiveWindow::present() {
     raise();
     activateWindow();
     m_index.startShowing();
-    indexChanged();
+    m_forms->indexChanged();
     if (!m_index.isOpen()) openIndex();
     startUpdate(IndexUpdater::Look::Whole);
 }
@@ -179,18 +124,9 @@ void ArchiveWindow::openIndex() {
         updateCounts();
         return;
     }
-    indexChanged();
+    m_forms->indexChanged();
     fillTree();
-    showList();
-}
-
-void ArchiveWindow::indexChanged() {
-    m_list->setIndexFile(m_index.isOpen() ? m_index.file() : QString());
-    const bool searchable = m_index.searchable();
-    if (!searchable) m_search->clear();
-    m_search->setEnabled(searchable);
-    m_search->setPlaceholderText(searchable ? texts::kArchiveSearchHint
-                                            : texts::kArchiveSearchUnavailable);
+    m_forms->showList();
 }
 
 void ArchiveWindow::startUpdate(IndexUpdater::Look look) {
@@ -213,74 +149,17 @@ void ArchiveWindow::fillTree() {
     const QSignalBlocker quiet(m_treeView->selectionModel());
     m_tree->fill(m_index.db().scopes(), m_index.db().formCount().value_or(0));
     m_treeView->expandToDepth(0);
-    m_treeView->setCurrentIndex(m_tree->find(m_scope));
-}
-
-void ArchiveWindow::showList() {
-    m_typing->stop();
-    m_chosen.clear();
-    m_list->show(m_search->text(), m_scope);
-    countBrowsed();
-    updateCounts();
-}
-
-void ArchiveWindow::relist() {
-    const QString current = m_list->pathAt(m_listView->currentIndex().row());
-    showList();
-    m_chosen = current;
-}
-
-void ArchiveWindow::onListed() {
-    m_delegate->setTwoLines(m_list->isSearch());
-    const int row = std::max(m_list->rowOf(std::exchange(m_chosen, QString())), 0);
-    if (row < m_list->rowCount()) m_listView->setCurrentIndex(m_list->index(row, 0));
-    if (std::exchange(m_openWhenListed, false)) openRow(row);
-    updateCounts();
+    m_treeView->setCurrentIndex(m_tree->find(m_forms->scope()));
 }
 
 void ArchiveWindow::updateCounts() {
-    const int rows = m_list->rowCount();
-    const bool more = m_list->hasMore();
-    QString count;
-    if (!m_index.isOpen())
-        count = m_index.note();
-    else if (m_list->isSearch() && m_list->isBusy())
-        count = texts::kArchiveSearching;
-    else if (!m_list->isSearch())
-        count = m_browsed ? texts::kArchiveForms.arg(*m_browsed) : texts::kArchiveFormsUncounted;
-    else if (rows == 0)
-        count = texts::kArchiveNoHits;
-    else
-        count = (more ? texts::kArchiveHitsMore : texts::kArchiveHits).arg(rows);
-    if (m_index.isOpen() && !m_index.note().isEmpty())
-        count += QStringLiteral("  —  ") + m_index.note();
-    m_count->setText(count);
-}
-
-void ArchiveWindow::openRow(int row) {
-    const QString path = m_list->pathAt(row);
-    if (!path.isEmpty()) emit formOpened(path);
-}
-
-bool ArchiveWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_search && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (m_typing->isActive()) showList();  // what was typed, not what was shown before
-            // The form is opened once the list of what was typed is read.
-            if (m_list->isBusy()) {
-                m_openWhenListed = true;
-                return true;
-            }
-            openRow(m_listView->currentIndex().isValid() ? m_listView->currentIndex().row() : 0);
-            return true;
-        }
-        if (key == Qt::Key_Down || key == Qt::Key_PageDown) {
-            m_listView->setFocus();
-            return true;
-        }
+    if (!m_index.isOpen()) {
+        m_count->setText(m_index.note());
+        return;
     }
-    return QMainWindow::eventFilter(watched, event);
+    QString count = m_forms->countText();
+    if (!m_index.note().isEmpty()) count += QStringLiteral("  —  ") + m_index.note();
+    m_count->setText(count);
 }
 
 void ArchiveWindow::changeEvent(QEvent* event) {
@@ -307,20 +186,7 @@ void ArchiveWindow::onProgress(qsizetype done, qsizetype total) {
     m_progress->setFormat(texts::kArchiveIndexing.arg(done).arg(total));
     m_progress->setTextVisible(true);
     fillTree();
-    // A list still filling shows the forms as they come; a full one is left where it was read,
-    // and only its count follows.
-    if (m_list->rowCount() < FormListModel::kBatch && !m_typing->isActive()) {
-        relist();
-        return;
-    }
-    countBrowsed();
-    updateCounts();
-}
-
-void ArchiveWindow::countBrowsed() {
-    m_browsed =
-        m_index.isOpen() && !m_list->isSearch() ? FormQuery::count(m_index.db(), m_scope) : 0;
-    if (!m_browsed) qWarning("Archive index: %s", qUtf8Printable(m_index.db().error()));
+    m_forms->indexGrew();
 }
 
 void ArchiveWindow::onUpdated(const IndexUpdater::Result& result) {
@@ -328,14 +194,14 @@ void ArchiveWindow::onUpdated(const IndexUpdater::Result& result) {
     bool relisted = std::exchange(m_mustRelist, false) || result.changes > 0;
     if (result.rebuilt) {
         m_index.reopenRebuilt();
-        indexChanged();
+        m_forms->indexChanged();
         relisted = true;
     }
     if (!result.failure.isEmpty() && !m_index.inMemory()) {
         m_index.keepInMemory(result.failure);
-        indexChanged();
+        m_forms->indexChanged();
         fillTree();
-        showList();
+        m_forms->showList();
         startUpdate(IndexUpdater::Look::Whole);
         return;
     }
@@ -348,7 +214,7 @@ void ArchiveWindow::onUpdated(const IndexUpdater::Result& result) {
     if (isVisible()) m_follower->follow(result.watch, result.notifies, result.changes);
     if (relisted) {
         fillTree();
-        relist();
+        m_forms->relist();
     } else {
         updateCounts();
     }

@@ -6,24 +6,21 @@
 #include <optional>
 
 #include "index/ArchiveIndex.h"
-#include "index/FormQuery.h"
 #include "index/IndexUpdater.h"
 
 class ArchiveFollower;
+class ArchiveSearch;
 class ArchiveTreeModel;
-class FormListModel;
-class HitDelegate;
 class QLabel;
-class QLineEdit;
 class QProgressBar;
-class QTimer;
 class QTreeView;
 
 // "Архив форм": the archive as a tree of sites and months, the list of forms of the part
-// chosen, and a search over the text of every form that narrows the list as one types. Each
-// time it is shown it brings the index in line with the files, in the background, and while it
-// is open it follows what other programs write into the archive (ArchiveFollower). Where the
-// index is kept and what is said of it is ArchiveIndex's. A form is opened by Enter or a double click, through formOpened.
+// chosen, and a search over the text of every form that narrows the list as one types
+// (ArchiveSearch). Each time it is shown it brings the index in line with the files, in the
+// background, and while it is open it follows what other programs write into the archive
+// (ArchiveFollower). Where the index is kept and what is said of it is ArchiveIndex's. A form
+// is opened by Enter or a double click, through formOpened.
 class ArchiveWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -49,27 +46,18 @@ signals:
     void formOpened(const QString& path);
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
     void buildWidgets();
-    void buildSearch();
     void buildTree();
-    void buildList();
     void buildStatusBar();
     void present();
     void openIndex();
-    void indexChanged();  // the list and the search follow where the index is kept
     void startUpdate(IndexUpdater::Look look);
     void fillTree();
-    void showList();
-    void relist();  // anew, the form chosen kept chosen
-    void onListed();
-    void openRow(int row);
     void updateCounts();
-    void countBrowsed();
     void onProgress(qsizetype done, qsizetype total);
     void onUpdated(const IndexUpdater::Result& result);
 
@@ -77,22 +65,12 @@ private:
     ArchiveIndex m_index;
     bool m_mustRelist = false;  // the index was told of forms behind the updater's back
     std::optional<IndexUpdater::Look> m_pending;  // a look asked for while one runs
-    FormQuery::Scope m_scope;
-    // The forms of the part of the archive listed, when not searching; none when the index
-    // could not count them.
-    std::optional<qint64> m_browsed = 0;
-    QString m_chosen;              // the form to choose again once the list is read anew
-    bool m_openWhenListed = false;  // Enter pressed before the list of what was typed came
 
+    ArchiveSearch* m_forms = nullptr;
     ArchiveTreeModel* m_tree = nullptr;
-    FormListModel* m_list = nullptr;
-    HitDelegate* m_delegate = nullptr;
     IndexUpdater* m_updater = nullptr;
     ArchiveFollower* m_follower = nullptr;
-    QLineEdit* m_search = nullptr;
     QTreeView* m_treeView = nullptr;
-    QTreeView* m_listView = nullptr;
     QLabel* m_count = nullptr;
     QProgressBar* m_progress = nullptr;
-    QTimer* m_typing = nullptr;
 };
