@@ -3,14 +3,12 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QUrl>
 
 #include "archive/ArchiveSettings.h"
-#include "archive/ExchangeRecord.h"
 #include "forms/TabulonPlusDoc.h"
 #include "frames/CommandRouter.h"
 #include "frames/MainFrame.h"
@@ -18,6 +16,8 @@
 #include "res/CommandIds.h"
 #include "res/MessageBox.h"
 #include "tests/app/AppFixture.h"
+#include "tests/fakes/TestArchive.h"
+#include "tests/fakes/TestFiles.h"
 
 namespace {
 
@@ -58,34 +58,10 @@ protected:
         waitUntil([] { return false; }, 50);  // a queued message gets its turn
     }
 
-    // The archive's files by name, below the month folders.
-    QStringList archiveFiles() const {
-        QStringList files;
-        QDirIterator it(archiveFolder(), QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) files << it.next();
-        files.sort();
-        return files;
-    }
-
-    static QByteArray read(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-
-    // The records of every month the archive has any for.
-    QList<ExchangeRecord> archivedRecords() const {
-        QList<ExchangeRecord> records;
-        const QDir folder(QDir(archiveFolder()).filePath(".exchanges"));
-        for (const QString& month : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-            records +=
-                ExchangeRecords::readMonth(archiveFolder(), QDate::fromString(month, "yyyy-MM"));
-        return records;
-    }
-
     QByteArray saved(CTabulonPlusDoc* doc, int n) {
         const QString path = m_dir.filePath(QStringLiteral("saved%1").arg(n));
         EXPECT_TRUE(doc->onSaveDocument(path));
-        return read(path);
+        return readAll(path);
     }
 };
 
@@ -101,7 +77,7 @@ TEST_F(ArchiveExchange, ArchivedFormsEqualTheirSavedWindowsByteForByte) {
 
     const QList<CTabulonPlusDoc*> docs = formDocs();
     ASSERT_EQ(docs.size(), 4);
-    const QStringList files = archiveFiles();
+    const QStringList files = archiveFiles(archiveFolder());
     ASSERT_EQ(files.size(), 4) << files.join('\n').toStdString();
     for (int i = 0; i < 4; ++i) {
         // The tail had no form end: its name says it is cut short.
@@ -111,12 +87,12 @@ TEST_F(ArchiveExchange, ArchivedFormsEqualTheirSavedWindowsByteForByte) {
             << files[i].toStdString();
         EXPECT_TRUE(docs[i]->IsModified()) << "the archive is a copy, not the form's file";
         EXPECT_TRUE(docs[i]->getPathName().isEmpty());
-        EXPECT_EQ(read(files[i]), saved(docs[i], i)) << files[i].toStdString();
+        EXPECT_EQ(readAll(files[i]), saved(docs[i], i)) << files[i].toStdString();
     }
     EXPECT_FALSE(sent(kNotArchived));
 
     // The exchange's record names the forms as the archive holds them.
-    const QList<ExchangeRecord> records = archivedRecords();
+    const QList<ExchangeRecord> records = archivedRecords(archiveFolder());
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(records[0].outcome, RecordOutcome::FormsReceived);
     EXPECT_EQ(records[0].port, "COM1");
@@ -142,7 +118,7 @@ TEST_F(ArchiveExchange, RecordNotWrittenIsTold) {
     o.deviceType = 4;
     o.stream.forms = {"A"};
     exchange(o);
-    EXPECT_EQ(archiveFiles().size(), 1);
+    EXPECT_EQ(archiveFiles(archiveFolder()).size(), 1);
     EXPECT_TRUE(sent("Запись о сеансе связи не сохранена: " +
                      QDir::toNativeSeparators(QDir(archiveFolder()).filePath(".exchanges"))));
 }
@@ -175,7 +151,7 @@ TEST_F(ArchiveExchange, FullDiskLeavesTheExchangeAndTheWindowsWhole) {
     ASSERT_EQ(told.size(), 1) << "once per exchange";
     EXPECT_TRUE(told[0].startsWith("Форма 2 не записана в архив: на диске нет места."))
         << told[0].toStdString();
-    EXPECT_EQ(archiveFiles().size(), 3);
+    EXPECT_EQ(archiveFiles(archiveFolder()).size(), 3);
 }
 
 }  // namespace
@@ -233,8 +209,8 @@ TEST_F(ArchiveExchange, CommandsOpenTheFolderAndSwitchTheArchiveOff) {
     ASSERT_TRUE(waitForWorkerEnd());
     mainFrame()->calls().finishArchive();
     EXPECT_EQ(formDocs().size(), 3);
-    EXPECT_TRUE(archiveFiles().isEmpty());
-    EXPECT_TRUE(archivedRecords().isEmpty()) << "nor a record of the exchange";
+    EXPECT_TRUE(archiveFiles(archiveFolder()).isEmpty());
+    EXPECT_TRUE(archivedRecords(archiveFolder()).isEmpty()) << "nor a record of the exchange";
 }
 
 }  // namespace

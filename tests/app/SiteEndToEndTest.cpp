@@ -2,7 +2,6 @@
 #include <QDate>
 #include <QDialog>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,7 +10,6 @@
 
 #include "archive/ArchiveName.h"
 #include "archive/ArchiveSettings.h"
-#include "archive/ExchangeRecord.h"
 #include "frames/CommandRouter.h"
 #include "frames/MainFrame.h"
 #include "frames/WorkerCalls.h"
@@ -20,6 +18,7 @@
 #include "sites/SiteBook.h"
 #include "sites/SitePickerDialog.h"
 #include "tests/app/AppFixture.h"
+#include "tests/fakes/TestArchive.h"
 #include "tests/files/FifoReleaser.h"
 
 namespace {
@@ -50,14 +49,6 @@ protected:
         });
     }
 
-    QStringList archiveFiles() const {
-        QStringList files;
-        QDirIterator it(m_dir.filePath("archive"), QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) files << it.next().mid(m_dir.filePath("archive").size() + 1);
-        files.sort();
-        return files;
-    }
-
     QStringList m_preset;
 };
 
@@ -82,7 +73,7 @@ TEST_F(SiteExchange, FormsGoToTheSitesFolderAndTabulonIniIsWrittenAsEver) {
     EXPECT_EQ(m_preset, (QStringList{"COM1", "КСМ-С", "4800"}));
     EXPECT_EQ(iniBytes(), cp1251("PORT = COM1\r\nDEVICE = КСМ-С\r\nRATE = 4800"));
     const QString month = ArchiveName::monthFolder(QDate::currentDate());
-    const QStringList files = archiveFiles();
+    const QStringList files = archiveNames(m_dir.filePath("archive"));
     ASSERT_EQ(files.size(), 2) << files.join('\n').toStdString();
     for (const QString& file : files)
         EXPECT_TRUE(file.startsWith(QStringLiteral("ЦТП Береговая/") + month + '/'))
@@ -95,8 +86,8 @@ TEST_F(SiteExchange, FormsGoToTheSitesFolderAndTabulonIniIsWrittenAsEver) {
     ASSERT_TRUE(mainFrame()->commands().run(id::ID_CONNECT));
     ASSERT_TRUE(waitForWorkerEnd());
     mainFrame()->calls().finishArchive();
-    EXPECT_EQ(archiveFiles().filter(QRegularExpression("^" + month + "/[^/]+$")).size(), 2)
-        << archiveFiles().join('\n').toStdString();
+    EXPECT_EQ(archiveNames(m_dir.filePath("archive")).filter(QRegularExpression("^" + month + "/[^/]+$")).size(), 2)
+        << archiveNames(m_dir.filePath("archive")).join('\n').toStdString();
 }
 
 // A site whose port no COM number stands for is refused before "Настройки" opens, and a
@@ -131,14 +122,9 @@ TEST_F(SiteExchange, PickerOpensAtOnceAndFillsInTheLastCollection) {
     writeBook({makeSite("Котельная 1", "COM1", 0, 9600), makeSite("ЦТП 2", "COM2", 0, 9600)});
     ASSERT_TRUE(startApp());
     const QString root = ArchiveSettings::load().folder;
-    ExchangeRecord r;
-    r.site = QStringLiteral("Котельная 1");
-    r.port = QStringLiteral("COM1");
-    r.start = QDateTime::currentDateTimeUtc();
-    r.end = r.start.addSecs(60);
-    r.outcome = RecordOutcome::FormsReceived;
-    QString error;
-    ASSERT_TRUE(ExchangeRecords::write(root, r, &error)) << error.toStdString();
+    const ExchangeRecord r = testRecord(QStringLiteral("Котельная 1"),
+                                        QDateTime::currentDateTimeUtc(), RecordOutcome::FormsReceived);
+    ASSERT_TRUE(addRecord(root, r));
     // A link, which a listing of files takes for what it points at.
     const QString pipe = m_dir.filePath(QStringLiteral("pipe"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);

@@ -8,6 +8,7 @@
 
 #include "archive/ArchiveName.h"
 #include "archive/ArchiveWriter.h"
+#include "tests/fakes/TestFiles.h"
 
 namespace {
 
@@ -43,10 +44,7 @@ protected:
             all << (name.endsWith(".part") ? QStringLiteral("part") : name);
         return all;
     }
-    QByteArray read(const QString& name) const {
-        QFile f(QDir(month()).filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    QByteArray read(const QString& name) const { return readAll(QDir(month()).filePath(name)); }
     void take(const QString& name) {
         QFile taken(QDir(month()).filePath(name));
         ASSERT_TRUE(QDir().mkpath(month()) && taken.open(QIODevice::WriteOnly));

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "archive/FormArchive.h"
+#include "tests/fakes/TestFiles.h"
 
 namespace {
 
@@ -30,10 +31,7 @@ protected:
     }
     QString month() const { return dir.filePath("2026-12"); }
     QStringList folderFiles() const { return QDir(month()).entryList(QDir::Files, QDir::Name); }
-    QByteArray read(const QString& name) const {
-        QFile f(QDir(month()).filePath(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    QByteArray read(const QString& name) const { return readAll(QDir(month()).filePath(name)); }
 
     QTemporaryDir dir;
     std::vector<FormArchive::Failure> failures;

@@ -18,7 +18,7 @@
 #include <functional>
 #include <memory>
 
-#include "archive/ExchangeRecord.h"
+#include "tests/fakes/TestArchive.h"
 #include "tests/fakes/TestFiles.h"
 #include "tools/CalculatorSimulator.h"
 
@@ -71,30 +71,6 @@ protected:
     }
 
     QString archive() const { return dir.filePath("archive"); }
-    QStringList folderFiles() const {
-        QStringList files;
-        QDirIterator it(archive(), QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) files << it.next();
-        files.sort();
-        return files;
-    }
-    static QByteArray read(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-    // The records of every month the archive has any for.
-    QList<ExchangeRecord> archivedRecords() const {
-        QList<ExchangeRecord> records;
-        const QDir folder(QDir(archive()).filePath(".exchanges"));
-        for (const QString& month : folder.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            int unreadable = 0;
-            records += ExchangeRecords::readMonth(archive(), QDate::fromString(month, "yyyy-MM"),
-                                                  &unreadable);
-            EXPECT_EQ(unreadable, 0);
-        }
-        return records;
-    }
-
     QTemporaryDir dir;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     std::vector<std::unique_ptr<CalculatorSimulator>> sims;
@@ -115,18 +91,18 @@ TEST_P(CollectTypes, EveryFormArchivedAndReported) {
     const Outcome run = collect({"--port", "COM1", "--device", QString::number(GetParam()),
                                  "--speed", "9600", "--wait", "1"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QStringList files = folderFiles();
+    const QStringList files = archiveFiles(archive());
     ASSERT_EQ(files.size(), 2);
     const QJsonArray forms = run.json()["forms"].toArray();
     ASSERT_EQ(forms.size(), 2);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(read(files[i]), archived(kForms[i]));
+        EXPECT_EQ(readAll(files[i]), archived(kForms[i]));
         EXPECT_EQ(forms[i]["file"].toString(), files[i]);
         EXPECT_EQ(forms[i]["size"].toInt(), archived(kForms[i]).size());
     }
     EXPECT_EQ(run.json()["outcome"].toString(), "forms");
     EXPECT_TRUE(run.json()["started"].toString().endsWith("+05:00")) << "a time says its zone";
-    const QList<ExchangeRecord> records = archivedRecords();
+    const QList<ExchangeRecord> records = archivedRecords(archive());
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(records[0].outcome, RecordOutcome::FormsReceived);
     EXPECT_EQ(records[0].port, "COM1");
@@ -137,7 +113,7 @@ TEST_P(CollectTypes, EveryFormArchivedAndReported) {
         EXPECT_EQ(QDir(archive()).filePath(records[0].forms[i].file), files[i]);
         EXPECT_EQ(records[0].forms[i].size, archived(kForms[i]).size());
     }
-    EXPECT_TRUE(read(run.json()["record"].toString()).contains("+05:00\""))
+    EXPECT_TRUE(readAll(run.json()["record"].toString()).contains("+05:00\""))
         << "local times say their zone";
     EXPECT_GT(run.json()["bytes"].toInt(), 60);
     EXPECT_EQ(run.json()["passes"].toInt(), 2) << "the second pass brought nothing new";
@@ -182,7 +158,7 @@ TEST_P(CollectFailures, EachEndHasItsExitStatus) {
     EXPECT_EQ(run.json()["exitCode"].toInt(-1), GetParam().exitCode) << "every end has its report";
     // Every exchange tried leaves one record, where the archive can be written, and it tells
     // the same end as the exit status; an unwritable settings file is no failure of collection.
-    const QList<ExchangeRecord> records = archivedRecords();
+    const QList<ExchangeRecord> records = archivedRecords(archive());
     ASSERT_EQ(records.size(), GetParam().exitCode == 2 || GetParam().archiveBlocked ? 0 : 1);
     if (!records.isEmpty()) {
         const int expected = GetParam().exitCode == 8 ? 0 : GetParam().exitCode;
@@ -246,9 +222,9 @@ TEST_F(CollectTest, TerminatedMidFormKeepsWhatCameAndClosesTheLine) {
     p->terminate();
     const Outcome run = finish(*p);
     EXPECT_EQ(run.exitCode, 9) << run.err.toStdString();
-    const QStringList files = folderFiles();
+    const QStringList files = archiveFiles(archive());
     ASSERT_EQ(files.size(), 1);
-    const QByteArray kept = read(files[0]);
+    const QByteArray kept = readAll(files[0]);
     EXPECT_GE(kept.size(), 300);
     EXPECT_LT(kept.size(), 3000);
     EXPECT_EQ(kept, QByteArray(kept.size(), 'z'));
@@ -258,7 +234,7 @@ TEST_F(CollectTest, TerminatedMidFormKeepsWhatCameAndClosesTheLine) {
     EXPECT_EQ(forms[0]["size"].toInt(), kept.size());
     EXPECT_TRUE(sims[0]->waitFinished(std::chrono::seconds(5))) << "the line was let go";
     EXPECT_TRUE(run.err.contains("записана в архив НЕ ПОЛНОСТЬЮ")) << run.err.toStdString();
-    const QList<ExchangeRecord> records = archivedRecords();
+    const QList<ExchangeRecord> records = archivedRecords(archive());
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(records[0].outcome, RecordOutcome::StoppedByOperator);
     EXPECT_EQ(records[0].forms.size(), 1);
@@ -275,7 +251,7 @@ TEST_F(CollectTest, RecordThatCannotBeWrittenFailsTheCollection) {
     const Outcome run = collect(kCom1Type4);
     EXPECT_EQ(run.exitCode, 10) << run.err.toStdString();
     EXPECT_EQ(run.json()["formsLost"].toInt(-1), 0);
-    EXPECT_EQ(folderFiles().size(), 2) << "the forms are kept all the same";
+    EXPECT_EQ(archiveFiles(archive()).size(), 2) << "the forms are kept all the same";
     const QStringList lines = QString::fromUtf8(run.err).trimmed().split('\n');
     ASSERT_GE(lines.size(), 2);
     EXPECT_TRUE(lines[lines.size() - 2].startsWith("Запись о сеансе связи не сохранена: "))
@@ -294,10 +270,10 @@ TEST_F(CollectTest, PauseInsideAFormOutlastingTheWaitKeepsTheForm) {
     const Outcome run =
         collect({"--port", "COM1", "--device", "0", "--speed", "9600", "--wait", "2"});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QStringList files = folderFiles();
+    const QStringList files = archiveFiles(archive());
     ASSERT_EQ(files.size(), 2) << run.err.toStdString();
-    EXPECT_EQ(read(files[0]), archived(kForms[0]));
-    EXPECT_EQ(read(files[1]), archived(kForms[1]));
+    EXPECT_EQ(readAll(files[0]), archived(kForms[0]));
+    EXPECT_EQ(readAll(files[1]), archived(kForms[1]));
     EXPECT_EQ(run.json()["passes"].toInt(), 2);
     EXPECT_TRUE(sims[0]->waitFinished(std::chrono::seconds(5)));
     EXPECT_EQ(sims[0]->report().streamsCompleted, 1);
@@ -320,8 +296,8 @@ TEST_F(CollectTest, ReaderOfTheLogGoneKeepsTheExchange) {
                             << args);
     const Outcome run = finish(shell);
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(folderFiles().size(), 2);
-    const QJsonObject report = QJsonDocument::fromJson(read(dir.filePath("report.json"))).object();
+    EXPECT_EQ(archiveFiles(archive()).size(), 2);
+    const QJsonObject report = QJsonDocument::fromJson(readAll(dir.filePath("report.json"))).object();
     EXPECT_EQ(report["outcome"].toString(), "forms");
     EXPECT_EQ(report["forms"].toArray().size(), 2);
 }
@@ -455,11 +431,11 @@ TEST_F(CollectTest, TwoLinesAtOnceIntoOneArchive) {
     const Outcome a = finish(*first), b = finish(*second);
     EXPECT_EQ(a.exitCode, 0) << a.err.toStdString();
     EXPECT_EQ(b.exitCode, 0) << b.err.toStdString();
-    const QStringList files = folderFiles();
+    const QStringList files = archiveFiles(archive());
     ASSERT_EQ(files.size(), 3);
     EXPECT_EQ(files.filter("_COM1_").size(), 2);
     ASSERT_EQ(files.filter("_COM2_").size(), 1);
-    EXPECT_EQ(read(files.filter("_COM2_")[0]), archived("вторая линия"));
+    EXPECT_EQ(readAll(files.filter("_COM2_")[0]), archived("вторая линия"));
 }
 
 // A collector killed while archiving leaves its temporary files; the next run in that folder
@@ -492,10 +468,10 @@ TEST_F(CollectTest, LeftoversOfAKilledRunAreRecoveredAndLogged) {
         err.contains(QStringLiteral("удален: %1")
                          .arg(month.filePath(QStringLiteral(".tabulon-%1-2.part").arg(pid)))))
         << run.err.toStdString();
-    const QStringList recovered = folderFiles().filter("-неполная.txt");
+    const QStringList recovered = archiveFiles(archive()).filter("-неполная.txt");
     ASSERT_EQ(recovered.size(), 1);
-    EXPECT_EQ(read(recovered[0]), "half a form");
-    EXPECT_EQ(folderFiles().size(), 3);
+    EXPECT_EQ(readAll(recovered[0]), "half a form");
+    EXPECT_EQ(archiveFiles(archive()).size(), 3);
     EXPECT_TRUE(month.entryList({".tabulon-*"}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
@@ -531,9 +507,9 @@ TEST_F(CollectSites, OneSiteFailingLeavesTheOthersCollected) {
         EXPECT_EQ(sites[i]["tries"].toInt(), 1);
     }
     EXPECT_EQ(run.json()["outcome"].toString(), "partial");
-    EXPECT_EQ(folderFiles().filter("/Котельная 1/").size(), 2);
-    ASSERT_EQ(folderFiles().filter("/Школа/").size(), 1);
-    EXPECT_EQ(read(folderFiles().filter("/Школа/")[0]), archived("вторая линия"));
+    EXPECT_EQ(archiveFiles(archive()).filter("/Котельная 1/").size(), 2);
+    ASSERT_EQ(archiveFiles(archive()).filter("/Школа/").size(), 1);
+    EXPECT_EQ(readAll(archiveFiles(archive()).filter("/Школа/")[0]), archived("вторая линия"));
 }
 
 struct ChoiceCase {
@@ -586,7 +562,7 @@ TEST_F(CollectSites, LineThatAppearsLateIsReadOnTheSecondTry) {
     const Outcome run = finish(*p);
     EXPECT_EQ(run.exitCode, 0) << (err + run.err).toStdString();
     EXPECT_EQ(run.json()["tries"].toInt(), 2);
-    EXPECT_EQ(folderFiles().size(), 2);
+    EXPECT_EQ(archiveFiles(archive()).size(), 2);
 }
 
 // A delay of 0 still pauses a second; the tries share one record.

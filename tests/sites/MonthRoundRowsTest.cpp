@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "sites/MonthRoundRows.h"
+#include "tests/fakes/TestArchive.h"
 
 namespace {
 
@@ -9,21 +10,6 @@ using O = RecordOutcome;
 
 QDateTime at(int month, int day, int hour = 10) {
     return QDateTime(QDate(2026, month, day), QTime(hour, 0), Qt::UTC);
-}
-
-ExchangeRecord record(const QString& site, const QDateTime& start, O outcome, int forms = 0,
-                      const QString& port = QStringLiteral("COM1")) {
-    ExchangeRecord r;
-    r.site = site;
-    r.port = port;
-    r.device = QStringLiteral("КСМ-С");
-    r.speed = 9600;
-    r.start = start;
-    r.end = start.addSecs(60);
-    r.outcome = outcome;
-    for (int i = 0; i < forms; ++i) r.forms.append({QStringLiteral("f%1.txt").arg(i), 100});
-    r.bytes = 100 * forms;
-    return r;
 }
 
 // What one row must say.
@@ -92,24 +78,24 @@ INSTANTIATE_TEST_SUITE_P(
                               {{Kind::Book, kA.name, RoundState::NotTried, {}, 0, {}, {}, "COM3"}}},
                     RoundCase{"FailuresOnlyKeepTheEarlierCollection",
                               {kA},
-                              {record(kA.name, at(12, 3), O::NoHandshake),
-                               record(kA.name, at(12, 5), O::LineBroken, 1)},
-                              {record(kA.name, at(11, 20), O::FormsReceived, 1)},
+                              {testRecord(kA.name, at(12, 3), O::NoHandshake),
+                               testRecord(kA.name, at(12, 5), O::LineBroken, 1)},
+                              {testRecord(kA.name, at(11, 20), O::FormsReceived, 1)},
                               {{Kind::Book, kA.name, RoundState::Failed, at(11, 20), 1,
                                 O::LineBroken, at(12, 5), "COM3"}}},
                     // Records come in any order; the last attempt is the latest start, and it may
                     // have failed after the month's success.
                     RoundCase{"CollectedThenFailed",
                               {kA},
-                              {record(kA.name, at(12, 9), O::OpenFailed),
-                               record(kA.name, at(12, 2), O::FormsReceived, 3),
-                               record(kA.name, at(12, 7), O::FormsReceived, 2)},
-                              {record(kA.name, at(11, 20), O::FormsReceived, 1)},
+                              {testRecord(kA.name, at(12, 9), O::OpenFailed),
+                               testRecord(kA.name, at(12, 2), O::FormsReceived, 3),
+                               testRecord(kA.name, at(12, 7), O::FormsReceived, 2)},
+                              {testRecord(kA.name, at(11, 20), O::FormsReceived, 1)},
                               {{Kind::Book, kA.name, RoundState::Collected, at(12, 7), 5,
                                 O::OpenFailed, at(12, 9), "COM3"}}},
                     RoundCase{"RecordsOfOtherSitesDoNotCount",
                               {kA, kB},
-                              {record(kB.name, at(12, 1), O::FormsReceived, 1)},
+                              {testRecord(kB.name, at(12, 1), O::FormsReceived, 1)},
                               {},
                               {{Kind::Book, kA.name, RoundState::NotTried, {}, 0, {}, {}, "COM3"},
                                {Kind::Book, kB.name, RoundState::Collected, at(12, 1), 1,
@@ -118,11 +104,11 @@ INSTANTIATE_TEST_SUITE_P(
                     // exchange; the exchanges without a site come last.
                     RoundCase{"SitesNotInTheBookAndNoSite",
                               {kA},
-                              {record(QString(), at(12, 4), O::FormsReceived, 2, "COM7"),
-                               record("Школа", at(12, 6), O::BadReply, 0, "COM5"),
-                               record("Баня", at(12, 2), O::FormsReceived, 1, "COM4"),
-                               record("Школа", at(12, 1), O::EchoTooLate, 0, "COM2")},
-                              {record("Школа", at(10, 1), O::FormsReceived, 1)},
+                              {testRecord(QString(), at(12, 4), O::FormsReceived, 2, "COM7"),
+                               testRecord("Школа", at(12, 6), O::BadReply, 0, "COM5"),
+                               testRecord("Баня", at(12, 2), O::FormsReceived, 1, "COM4"),
+                               testRecord("Школа", at(12, 1), O::EchoTooLate, 0, "COM2")},
+                              {testRecord("Школа", at(10, 1), O::FormsReceived, 1)},
                               {{Kind::Book, kA.name, RoundState::NotTried, {}, 0, {}, {}, "COM3"},
                                {Kind::RecordsOnly, "Баня", RoundState::Collected, at(12, 2), 1,
                                 O::FormsReceived, at(12, 2), "COM4"},
@@ -132,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 O::FormsReceived, at(12, 4), "COM7"}}},
                     RoundCase{"NameTwiceInTheBookIsOneRow",
                               {kA, kA},
-                              {record(kA.name, at(12, 3), O::FormsReceived, 1)},
+                              {testRecord(kA.name, at(12, 3), O::FormsReceived, 1)},
                               {},
                               {{Kind::Book, kA.name, RoundState::Collected, at(12, 3), 1,
                                 O::FormsReceived, at(12, 3), "COM3"}}}),

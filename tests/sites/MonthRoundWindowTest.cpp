@@ -13,6 +13,7 @@
 #include "sites/MonthRoundWindow.h"
 #include "sites/SiteBook.h"
 #include "tests/files/FifoReleaser.h"
+#include "tests/fakes/TestArchive.h"
 #include "tests/sites/TestSite.h"
 
 namespace {
@@ -37,14 +38,8 @@ protected:
         return ExchangeRecords::monthFolder(root(), month);
     }
     void writeRecord(const QString& site, const QDate& month, RecordOutcome outcome) {
-        ExchangeRecord r;
-        r.site = site;
-        r.port = QStringLiteral("COM1");
-        r.start = QDateTime(month.addDays(1), QTime(10, 0)).toUTC();
-        r.end = r.start.addSecs(60);
-        r.outcome = outcome;
-        QString error;
-        ASSERT_TRUE(ExchangeRecords::write(root(), r, &error)) << error.toStdString();
+        ASSERT_TRUE(
+            addRecord(root(), testRecord(site, QDateTime(month.addDays(1), QTime(10, 0)), outcome)));
     }
     // Bounded: a window that never answers fails here.
     static bool waitShown(MonthRoundWindow* w) {

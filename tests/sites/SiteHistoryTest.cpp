@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 
 #include "sites/SiteHistory.h"
+#include "tests/fakes/TestArchive.h"
 
 namespace {
 
@@ -16,14 +17,8 @@ QDateTime local(int year, int month, int day, int hour = 10, int minute = 0) {
 }
 
 ExchangeRecord record(const QString& site, const QDateTime& start, O outcome, int minutes = 1) {
-    ExchangeRecord r;
-    r.site = site;
-    r.port = QStringLiteral("COM1");
-    r.device = QStringLiteral("КСМ-Р");
-    r.speed = 9600;
-    r.start = start.toUTC();
+    ExchangeRecord r = testRecord(site, start, outcome);
     r.end = r.start.addSecs(60 * minutes);
-    r.outcome = outcome;
     return r;
 }
 
@@ -53,10 +48,7 @@ TEST_P(History, FindsEachSitesLastCollection) {
     const HistoryCase& c = GetParam();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    for (const ExchangeRecord& r : c.records) {
-        QString error;
-        ASSERT_TRUE(ExchangeRecords::write(dir.path(), r, &error)) << error.toStdString();
-    }
+    for (const ExchangeRecord& r : c.records) ASSERT_TRUE(addRecord(dir.path(), r));
     SiteHistory history(dir.path());
     // Twice: the second answer comes from the months kept, and must be the same.
     for (int round = 0; round < 2; ++round) {

@@ -14,13 +14,13 @@
 #include <QUrl>
 
 #include "archive/ArchiveSettings.h"
-#include "archive/ExchangeRecord.h"
 #include "frames/MainFrame.h"
 #include "res/Texts.h"
 #include "sites/MonthRoundModel.h"
 #include "sites/MonthRoundWindow.h"
 #include "sites/SiteBook.h"
 #include "tests/app/AppFixture.h"
+#include "tests/fakes/TestArchive.h"
 #include "tests/xvfb/XKeys.h"
 
 // Takes the folders the frame would show in the file manager.
@@ -78,17 +78,7 @@ protected:
 
     void writeRecord(const QString& site, const QDateTime& start, RecordOutcome outcome,
                      int forms = 0) {
-        ExchangeRecord r;
-        r.site = site;
-        r.port = QStringLiteral("COM1");
-        r.device = QStringLiteral("КСМ-Н");
-        r.speed = 9600;
-        r.start = start;
-        r.end = start.addSecs(90);
-        r.outcome = outcome;
-        for (int i = 0; i < forms; ++i) r.forms.append({QStringLiteral("f%1.txt").arg(i), 10});
-        QString error;
-        ASSERT_TRUE(ExchangeRecords::write(m_root, r, &error)) << error.toStdString();
+        ASSERT_TRUE(addRecord(m_root, testRecord(site, start, outcome, forms)));
     }
 
     void openWindow() {
