@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 #include "archive/ArchiveName.h"
 #include "res/MessageBox.h"
@@ -16,11 +15,6 @@
 #include "ui_ArchiveDialog.h"
 
 namespace {
-
-ArchiveDialog::ShownHook& shownHook() {
-    static ArchiveDialog::ShownHook hook;
-    return hook;
-}
 
 QString example(const QString& tmpl) {
     const ArchiveNameFields fields{QDateTime(QDate(2026, 12, 9), QTime(14, 3, 12)),
@@ -58,10 +52,6 @@ void accept(QDialog& dialog, const Ui::ArchiveDialog& ui) {
 
 }  // namespace
 
-void ArchiveDialog::setShownHook(ShownHook hook) {
-    shownHook() = std::move(hook);
-}
-
 int ArchiveDialog::showModal(QWidget* owner) {
     QDialog dialog(owner);
     Ui::ArchiveDialog ui;
@@ -82,6 +72,5 @@ int ArchiveDialog::showModal(QWidget* owner) {
     });
     QObject::connect(ui.buttons, &QDialogButtonBox::accepted, &dialog, [&] { accept(dialog, ui); });
     QObject::connect(ui.buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    if (shownHook()) QTimer::singleShot(0, &dialog, [&] { shownHook()(&dialog); });
     return dialog.exec() == QDialog::Accepted ? msg::IDOK : msg::IDCANCEL;
 }

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QTimer>
 
 #include "ports/PortDeviceLine.h"
 #include "res/MessageBox.h"
@@ -13,11 +12,6 @@
 #include "ui_SettingsDlg.h"
 
 namespace {
-
-CSettingsDlg::ShownHook& shownHook() {
-    static CSettingsDlg::ShownHook hook;
-    return hook;
-}
 
 void fillList(QComboBox* list, const QStringList& items) {
     // The platform's completer would change typed text to an item's letter case and complete
@@ -48,10 +42,6 @@ int presetItemIndex(const QStringList& items, const QString& text) {
     return -1;
 }
 
-void CSettingsDlg::setShownHook(ShownHook hook) {
-    shownHook() = std::move(hook);
-}
-
 CSettingsDlg::CSettingsDlg()
     : m_strPort(kDefaultPort), m_strDevice(kDefaultDevice), m_strRate(kDefaultRate) {
     ReadSettingsFile(g_strIniPath, m_strPort, m_strDevice, m_strRate, tabulonMessageBox);
@@ -71,10 +61,6 @@ int CSettingsDlg::DoModal(QWidget* owner) {
     addDeviceLine(dialog, ui.IDC_PORT);
     ui.IDOK->setFocus();
 
-    if (shownHook()) {
-        // Copied, so that a hook may replace itself while it runs.
-        QTimer::singleShot(0, &dialog, [&dialog, hook = shownHook()] { hook(&dialog); });
-    }
     if (dialog.exec() != QDialog::Accepted) return msg::IDCANCEL;
 
     m_strPort = ui.IDC_PORT->currentText();

@@ -2,10 +2,7 @@
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 
-class QComboBox;
-class QDialog;
 class QWidget;
 
 // The settings dialog "Настройки": port, calculator type and speed. The object lives as long as
@@ -21,11 +18,6 @@ public:
     // Shows the dialog modally over `owner` (the active window when null). msg::IDOK takes the
     // three edit texts into the strings; msg::IDCANCEL leaves them as they were.
     int DoModal(QWidget* owner = nullptr);
-
-    // Called with the live dialog once it is shown and running its event loop, so that tests can
-    // type into it and close it. An empty hook removes it.
-    using ShownHook = std::function<void(QDialog* dialog)>;
-    static void setShownHook(ShownHook hook);
 
     QString m_strPort;
     QString m_strDevice;

@@ -2,7 +2,6 @@
 
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "archive/RecordOutcome.h"
@@ -10,11 +9,6 @@
 #include "ui_SitePickerDialog.h"
 
 namespace {
-
-SitePickerDialog::ShownHook& shownHook() {
-    static SitePickerDialog::ShownHook hook;
-    return hook;
-}
 
 // Each site's last exchanges up to this month, read on a worker: a month may hold thousands of
 // records.
@@ -86,15 +80,9 @@ void SitePickerDialog::showPast() {
     emit pastShown();
 }
 
-void SitePickerDialog::setShownHook(ShownHook hook) {
-    shownHook() = std::move(hook);
-}
-
 std::optional<Site> SitePickerDialog::showModal(QWidget* owner, const QList<Site>& sites,
                                                 const QString& archiveRoot) {
     SitePickerDialog dialog(sites, archiveRoot, owner);
-    if (shownHook())
-        QTimer::singleShot(0, &dialog, [&dialog, hook = shownHook()] { hook(&dialog); });
     if (dialog.exec() != QDialog::Accepted || !dialog.picked()) return std::nullopt;
     return *dialog.picked();
 }

@@ -3,7 +3,6 @@
 #include <QDialog>
 #include <QFutureWatcher>
 #include <QList>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -30,9 +29,6 @@ public:
     // The site picked once the dialog was accepted; null before.
     const Site* picked() const;
 
-    // Called with the live picker once it is shown, so that tests can drive it.
-    using ShownHook = std::function<void(SitePickerDialog* dialog)>;
-    static void setShownHook(ShownHook hook);
     // Shows the picker over `owner`; the site picked, or nothing when the operator cancelled.
     static std::optional<Site> showModal(QWidget* owner, const QList<Site>& sites,
                                          const QString& archiveRoot);

@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QDialog>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -35,13 +34,12 @@
 #include "app/TabulonPlusApp.h"
 #include "archive/ArchiveName.h"
 #include "archive/ArchiveSettings.h"
+#include "bench/app/BenchOperator.h"
 #include "forms/FormTemplate.h"
 #include "frames/CommandRouter.h"
 #include "frames/FormWindows.h"
 #include "frames/MainFrame.h"
 #include "res/CommandIds.h"
-#include "res/MessageBox.h"
-#include "settings/SettingsDlg.h"
 #include "tools/CalculatorSimulator.h"
 #include "tools/Cp866Encoder.h"
 
@@ -152,11 +150,7 @@ int exchange(int argc, char** argv, int forms) {
         return 1;
     }
     qputenv("TABULON_COM1", QByteArray::fromStdString(sim.slavePath()));
-    setMessageBoxHook([](const QString& text, unsigned) {
-        return text.startsWith(QStringLiteral("Связь с вычислителем установлена")) ? msg::IDYES
-                                                                                   : msg::IDNO;
-    });
-    CSettingsDlg::setShownHook([](QDialog* d) { d->accept(); });
+    const BenchOperator answers;
 
     const long rssBefore = statusKb("VmRSS:");
     CTabulonPlusApp tabulon;
@@ -175,7 +169,6 @@ int exchange(int argc, char** argv, int forms) {
     std::printf("| VmRSS before start-up / after the exchange | %ld / %ld KiB |\n", rssBefore,
                 statusKb("VmRSS:"));
     std::printf("| VmHWM after the exchange | %ld KiB |\n", statusKb("VmHWM:"));
-    setMessageBoxHook({});
     tabulon.ExitInstance();
     return received == forms ? 0 : 1;
 }
@@ -186,11 +179,7 @@ int childEndless(int argc, char** argv, const char* port) {
     QTemporaryDir dir;
     prepareProfile(dir);
     qputenv("TABULON_COM1", port);
-    setMessageBoxHook([](const QString& text, unsigned) {
-        return text.startsWith(QStringLiteral("Связь с вычислителем установлена")) ? msg::IDYES
-                                                                                   : msg::IDNO;
-    });
-    CSettingsDlg::setShownHook([](QDialog* d) { d->accept(); });
+    const BenchOperator answers;
     CTabulonPlusApp tabulon;
     if (!tabulon.InitInstance({})) return 1;
     CMainFrame* frame = tabulon.mainFrame();
@@ -208,7 +197,6 @@ int childEndless(int argc, char** argv, const char* port) {
     std::printf("| VmHWM (peak resident size) | %ld KiB |\n", statusKb("VmHWM:"));
     std::printf("| VmRSS after the exchange | %ld KiB |\n", statusKb("VmRSS:"));
     std::fflush(stdout);
-    setMessageBoxHook({});
     _exit(0);
 }
 

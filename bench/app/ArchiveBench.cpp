@@ -1,7 +1,6 @@
 // The whole program with its form archive on and off, in one run: type 4 throughput and type 0
 // echo turnaround as the simulated calculator measures them. Rounds alternate which goes first.
 #include <QApplication>
-#include <QDialog>
 #include <QFile>
 #include <QSettings>
 #include <QStringEncoder>
@@ -14,13 +13,12 @@
 #include "app/TabulonPlusApp.h"
 #include "archive/ArchiveName.h"
 #include "archive/ArchiveSettings.h"
+#include "bench/app/BenchOperator.h"
 #include "bench/BenchTable.h"
 #include "frames/CommandRouter.h"
 #include "frames/MainFrame.h"
 #include "frames/WorkerCalls.h"
 #include "res/CommandIds.h"
-#include "res/MessageBox.h"
-#include "settings/SettingsDlg.h"
 #include "tools/CalculatorSimulator.h"
 
 namespace {
@@ -53,11 +51,7 @@ CalculatorSimulatorReport exchange(CalculatorSimulatorOptions options, bool arch
     CalculatorSimulator sim(options);
     if (!sim.start()) std::exit(1);
     qputenv("TABULON_COM1", QByteArray::fromStdString(sim.slavePath()));
-    setMessageBoxHook([](const QString& text, unsigned) {
-        return text.startsWith(QStringLiteral("Связь с вычислителем установлена")) ? msg::IDYES
-                                                                                   : msg::IDNO;
-    });
-    CSettingsDlg::setShownHook([](QDialog* d) { d->accept(); });
+    const BenchOperator answers;
     CTabulonPlusApp tabulon;
     if (!tabulon.InitInstance({})) std::exit(1);
     CMainFrame* frame = tabulon.mainFrame();
@@ -65,7 +59,6 @@ CalculatorSimulatorReport exchange(CalculatorSimulatorOptions options, bool arch
     while (frame->exchange().workerAlive()) QApplication::processEvents(QEventLoop::AllEvents, 5);
     frame->calls().finishArchive();
     sim.waitFinished(std::chrono::seconds(10));
-    setMessageBoxHook({});
     tabulon.ExitInstance();
     const CalculatorSimulatorReport r = sim.report();
     if (r.streamsCompleted != 1 || r.echoErrors || r.echoesMissing) {

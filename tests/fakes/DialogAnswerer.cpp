@@ -1,7 +1,5 @@
 #include "tests/fakes/DialogAnswerer.h"
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
@@ -103,9 +101,9 @@ bool DialogAnswerer::eventFilter(QObject* watched, QEvent* event) {
             act(dialog);
             return;
         }
-        ADD_FAILURE() << "a modal dialog nobody answers: " << dialog->metaObject()->className()
-                      << " \"" << dialog->objectName().toStdString() << "\" titled \""
-                      << dialog->windowTitle().toStdString() << '"';
+        reportUnansweredDialog(QStringLiteral("a modal dialog nobody answers: %1 \"%2\" titled \"%3\"")
+                                   .arg(QString::fromLatin1(dialog->metaObject()->className()),
+                                        dialog->objectName(), dialog->windowTitle()));
         dialog->reject();
     });
     return false;

@@ -15,8 +15,10 @@ class QWidget;
 //   without a box being shown;
 // - every modal dialog (the program's own, Qt's file, print and message boxes), handed to the
 //   action the test gave for it once it is shown and its event loop runs. A modal dialog no
-//   action is given for fails the test and is rejected, so a test never hangs on one.
-// Call on the UI thread only; one at a time.
+//   action is given for is told to reportUnansweredDialog and rejected, so a run never hangs
+//   on one.
+// The tests and the benchmarks both answer through it. Call on the UI thread only; one at a
+// time.
 class DialogAnswerer final : public QObject {
 public:
     // Whether the program's message boxes are scripted here or shown as real boxes (then
@@ -72,3 +74,9 @@ private:
     QList<QPair<QString, std::function<void(QDialog*)>>> m_actions;
     bool m_scripted;
 };
+
+// Told of each modal dialog no action was given for, before it is rejected. Each program that
+// links the answerer defines it: the tests' library fails the test under way
+// (UnansweredDialogFails.cpp), a benchmark gives up its run, whose figures would be of
+// something else.
+void reportUnansweredDialog(const QString& what);

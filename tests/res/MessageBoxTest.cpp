@@ -1,6 +1,8 @@
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QMessageBox>
 
 #include "res/MessageBox.h"
@@ -51,4 +53,16 @@ TEST(MessageBox, RealBoxMapsButtonsToAnswers) {
     EXPECT_EQ(tabulonMessageBox("?", msg::MB_OKCANCEL | msg::MB_ICONQUESTION), msg::IDCANCEL);
     buttons.sort();
     EXPECT_EQ(buttons, (QStringList{"OK", "Отмена"}));
+}
+
+// A modal dialog the test gave no action for fails the test, named, and is closed, so that the
+// run goes on rather than waiting for an operator.
+TEST(MessageBox, ADialogNobodyAnswersFailsTheTestAndCloses) {
+    DialogAnswerer answerer;
+    QDialog dialog;
+    dialog.setObjectName(QStringLiteral("IDD_UNEXPECTED"));
+    dialog.setWindowTitle(QStringLiteral("Нежданный"));
+    int result = -1;
+    EXPECT_NONFATAL_FAILURE(result = dialog.exec(), "\"IDD_UNEXPECTED\" titled \"Нежданный\"");
+    EXPECT_EQ(result, QDialog::Rejected);
 }
