@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QComboBox>
 #include <QDate>
 #include <QDialog>
@@ -6,7 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <sys/stat.h>
 
 #include "archive/ArchiveName.h"
 #include "archive/ArchiveSettings.h"
@@ -49,6 +50,9 @@ protected:
         });
     }
 
+    // The forms of the archive, named from its root.
+    QStringList archived() const { return archiveNames(m_dir.filePath("archive")); }
+
     QStringList m_preset;
 };
 
@@ -73,7 +77,7 @@ TEST_F(SiteExchange, FormsGoToTheSitesFolderAndTabulonIniIsWrittenAsEver) {
     EXPECT_EQ(m_preset, (QStringList{"COM1", "КСМ-С", "4800"}));
     EXPECT_EQ(iniBytes(), cp1251("PORT = COM1\r\nDEVICE = КСМ-С\r\nRATE = 4800"));
     const QString month = ArchiveName::monthFolder(QDate::currentDate());
-    const QStringList files = archiveNames(m_dir.filePath("archive"));
+    const QStringList files = archived();
     ASSERT_EQ(files.size(), 2) << files.join('\n').toStdString();
     for (const QString& file : files)
         EXPECT_TRUE(file.startsWith(QStringLiteral("ЦТП Береговая/") + month + '/'))
@@ -86,8 +90,8 @@ TEST_F(SiteExchange, FormsGoToTheSitesFolderAndTabulonIniIsWrittenAsEver) {
     ASSERT_TRUE(mainFrame()->commands().run(id::ID_CONNECT));
     ASSERT_TRUE(waitForWorkerEnd());
     mainFrame()->calls().finishArchive();
-    EXPECT_EQ(archiveNames(m_dir.filePath("archive")).filter(QRegularExpression("^" + month + "/[^/]+$")).size(), 2)
-        << archiveNames(m_dir.filePath("archive")).join('\n').toStdString();
+    EXPECT_EQ(archived().filter(QRegularExpression("^" + month + "/[^/]+$")).size(), 2)
+        << archived().join('\n').toStdString();
 }
 
 // A site whose port no COM number stands for is refused before "Настройки" opens, and a
@@ -122,8 +126,9 @@ TEST_F(SiteExchange, PickerOpensAtOnceAndFillsInTheLastCollection) {
     writeBook({makeSite("Котельная 1", "COM1", 0, 9600), makeSite("ЦТП 2", "COM2", 0, 9600)});
     ASSERT_TRUE(startApp());
     const QString root = ArchiveSettings::load().folder;
-    const ExchangeRecord r = testRecord(QStringLiteral("Котельная 1"),
-                                        QDateTime::currentDateTimeUtc(), RecordOutcome::FormsReceived);
+    const ExchangeRecord r =
+        testRecord(QStringLiteral("Котельная 1"), QDateTime::currentDateTimeUtc(),
+                   RecordOutcome::FormsReceived);
     ASSERT_TRUE(addRecord(root, r));
     // A link, which a listing of files takes for what it points at.
     const QString pipe = m_dir.filePath(QStringLiteral("pipe"));

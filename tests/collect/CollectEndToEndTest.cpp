@@ -297,7 +297,8 @@ TEST_F(CollectTest, ReaderOfTheLogGoneKeepsTheExchange) {
     const Outcome run = finish(shell);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(archiveFiles(archive()).size(), 2);
-    const QJsonObject report = QJsonDocument::fromJson(readAll(dir.filePath("report.json"))).object();
+    const QJsonObject report =
+        QJsonDocument::fromJson(readAll(dir.filePath("report.json"))).object();
     EXPECT_EQ(report["outcome"].toString(), "forms");
     EXPECT_EQ(report["forms"].toArray().size(), 2);
 }

@@ -101,9 +101,10 @@ bool DialogAnswerer::eventFilter(QObject* watched, QEvent* event) {
             act(dialog);
             return;
         }
-        reportUnansweredDialog(QStringLiteral("a modal dialog nobody answers: %1 \"%2\" titled \"%3\"")
-                                   .arg(QString::fromLatin1(dialog->metaObject()->className()),
-                                        dialog->objectName(), dialog->windowTitle()));
+        reportUnansweredDialog(
+            QStringLiteral("a modal dialog nobody answers: %1 \"%2\" titled \"%3\"")
+                .arg(QString::fromLatin1(dialog->metaObject()->className()), dialog->objectName(),
+                     dialog->windowTitle()));
         dialog->reject();
     });
     return false;

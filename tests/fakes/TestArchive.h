@@ -17,9 +17,8 @@
 
 // An exchange of `site` on `port` with a КСМ-Р at 9600 baud, a minute long from `start`, that
 // ended with `outcome` and names `forms` forms of 100 bytes each.
-inline ExchangeRecord testRecord(const QString& site, const QDateTime& start,
-                                 RecordOutcome outcome, int forms = 0,
-                                 const QString& port = QStringLiteral("COM1")) {
+inline ExchangeRecord testRecord(const QString& site, const QDateTime& start, RecordOutcome outcome,
+                                 int forms = 0, const QString& port = QStringLiteral("COM1")) {
     ExchangeRecord r;
     r.site = site;
     r.port = port;

@@ -12,8 +12,8 @@
 #include "sites/MonthRoundModel.h"
 #include "sites/MonthRoundWindow.h"
 #include "sites/SiteBook.h"
-#include "tests/files/FifoReleaser.h"
 #include "tests/fakes/TestArchive.h"
+#include "tests/files/FifoReleaser.h"
 #include "tests/sites/TestSite.h"
 
 namespace {
@@ -38,8 +38,8 @@ protected:
         return ExchangeRecords::monthFolder(root(), month);
     }
     void writeRecord(const QString& site, const QDate& month, RecordOutcome outcome) {
-        ASSERT_TRUE(
-            addRecord(root(), testRecord(site, QDateTime(month.addDays(1), QTime(10, 0)), outcome)));
+        ASSERT_TRUE(addRecord(
+            root(), testRecord(site, QDateTime(month.addDays(1), QTime(10, 0)), outcome)));
     }
     // Bounded: a window that never answers fails here.
     static bool waitShown(MonthRoundWindow* w) {
