@@ -79,18 +79,20 @@ bool HayesInterpreter::apply(std::string_view& rest, Reply& reply) {
     const char letter = upper(rest.front());
     rest.remove_prefix(1);
     switch (letter) {
-        case 'E':
-            m_echo = takeNumber(rest, 0) != 0;
-            return true;
-        case 'V':
-            m_verbose = takeNumber(rest, 0) != 0;
-            return true;
-        case 'Q':
-        case 'X':
-        case 'L':
-        case 'M':
-            takeNumber(rest, 0);
-            return true;
+        case '&':
+            return applyAmpersand(rest);
+        case 'S':
+            return applyRegister(rest);
+        case '+':
+            return applyExtended(rest);
+        default:
+            return applyCall(letter, rest, reply) || applySetting(letter, rest);
+    }
+}
+
+// The commands that act on the call: hang up, reset, back on line, dial.
+bool HayesInterpreter::applyCall(char letter, std::string_view& rest, Reply& reply) {
+    switch (letter) {
         case 'H':
             reply.hangUp = takeNumber(rest, 0) == 0;
             return true;
@@ -107,12 +109,26 @@ bool HayesInterpreter::apply(std::string_view& rest, Reply& reply) {
             reply.dial = dialNumber(rest);
             rest = {};
             return true;
-        case '&':
-            return applyAmpersand(rest);
-        case 'S':
-            return applyRegister(rest);
-        case '+':
-            return applyExtended(rest);
+        default:
+            return false;
+    }
+}
+
+// The one-letter settings; those a fake modem has no use for are taken and ignored.
+bool HayesInterpreter::applySetting(char letter, std::string_view& rest) {
+    switch (letter) {
+        case 'E':
+            m_echo = takeNumber(rest, 0) != 0;
+            return true;
+        case 'V':
+            m_verbose = takeNumber(rest, 0) != 0;
+            return true;
+        case 'Q':
+        case 'X':
+        case 'L':
+        case 'M':
+            takeNumber(rest, 0);
+            return true;
         default:
             return false;
     }

@@ -33,6 +33,8 @@ public:
 private:
     void reset();
     bool apply(std::string_view& rest, Reply& reply);
+    bool applyCall(char letter, std::string_view& rest, Reply& reply);
+    bool applySetting(char letter, std::string_view& rest);
     bool applyAmpersand(std::string_view& rest);
     bool applyRegister(std::string_view& rest);
     bool applyExtended(std::string_view& rest);
