@@ -611,14 +611,14 @@ TEST_F(CollectSites, EveryTryLoggedUntilTheyRunOut) {
     EXPECT_EQ(ExchangeRecord::fromJson(record.readAll())->tries, 2);
 }
 
-// A stop ends the site being read at once, and no site after it is tried.
+// A stop ends the site being read at once, and no site after it on its line is tried.
 TEST_F(CollectTerminated, DuringARoundTheSitesAfterAreNotTried) {
     CalculatorSimulatorOptions o = calc(0);
     o.reply = CalculatorSimulatorOptions::Reply::None;
     calculator(o);
     QFile book(dir.filePath("sites.toml"));
     ASSERT_TRUE(book.open(QIODevice::WriteOnly));
-    book.write("[\"А\"]\nport = \"COM1\"\ndevice = 0\n[\"Б\"]\nport = \"COM2\"\ndevice = 0\n");
+    book.write("[\"А\"]\nport = \"COM1\"\ndevice = 0\n[\"Б\"]\nport = \"COM1\"\ndevice = 0\n");
     book.close();
     const Outcome run = terminateWhen({"--all", "--sites", book.fileName(), "--retry", "3"},
                                       [&] { return sims[0]->report().handshakesSeen == 1; });

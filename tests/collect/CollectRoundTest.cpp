@@ -20,13 +20,13 @@ class CollectRoundTest : public ::testing::Test {
 protected:
     CollectRound round(const CollectOptions& options) {
         return CollectRound(
-            options, console, stopSignal, clock,
-            [this](std::chrono::milliseconds ms) {
+            options, console, stopSignal, events, clock,
+            [this](std::chrono::milliseconds ms, WakeSignal&) {
                 waits.push_back(ms.count());
                 if (stopInWait) stopSignal = 15;
                 clock.advance(stopInWait ? ms.count() / 2 : ms.count());
             },
-            [this](const CollectOptions& o) {
+            [this](const CollectOptions& o, Console&, WakeSignal&) {
                 calls.push_back({clock.nowMs(), o});
                 Collector::Report r;
                 r.outcome = script.at(calls.size() - 1);
@@ -37,6 +37,7 @@ protected:
 
     Console console{false};
     std::atomic<int> stopSignal{0};
+    WakeSignal events;
     FakeClock clock;
     std::vector<O> script;
     bool stopInWait = false;
@@ -137,8 +138,9 @@ TEST_F(CollectRoundTest, TriesShareOneRecord) {
     o.retries = 5;
     o.retryDelaySeconds = 0;
     CollectRound r(
-        o, console, stopSignal, clock, [this](std::chrono::milliseconds ms) { clock.advance(ms.count()); },
-        [&](const CollectOptions&) {
+        o, console, stopSignal, events, clock,
+        [this](std::chrono::milliseconds ms, WakeSignal&) { clock.advance(ms.count()); },
+        [&](const CollectOptions&, Console&, WakeSignal&) {
             Collector::Report report;
             report.outcome = script.at(calls.size());
             calls.push_back({clock.nowMs(), o});
