@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include "platform/LineLock.h"
@@ -61,6 +62,11 @@ long long lockHolder(const std::string& path) {
     return end != text && pid > 0 ? pid : 0;
 }
 
+bool leftEmpty(const std::string& path) {
+    struct stat file {};
+    return ::stat(path.c_str(), &file) == 0 && std::time(nullptr) - file.st_mtime > 5;
+}
+
 bool alive(long long pid) {
     return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
 }
@@ -84,7 +90,7 @@ int linkLockFile(const std::string& path) {
 }  // namespace
 
 LineLock::Attempt LineLock::tryDevice(const std::string& device) {
-    std::string dir = lockFolder();
+    const std::string dir = lockFolder();
     if (!writableFolder(dir)) return tryFlock(privateFolder() + "/" + deviceLockName(device));
     const std::string path = dir + "/" + deviceLockName(device);
     Attempt attempt;
@@ -103,6 +109,9 @@ LineLock::Attempt LineLock::tryDevice(const std::string& device) {
         // Our own pid: another exchange of this process has the line.
         if (attempt.holder != 0 && (attempt.holder == getpid() || alive(attempt.holder)))
             return attempt;
+        // Other programs create the file first and write their pid after: an empty one is
+        // someone's lock in the making, until it has stood empty for a while.
+        if (attempt.holder == 0 && !leftEmpty(path)) return attempt;
         // A dead owner, or no pid at all: left behind by a crash or a power cut.
         ::unlink(path.c_str());
     }
