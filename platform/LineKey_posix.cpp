@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdlib>
@@ -14,12 +15,17 @@ std::string canonicalDevice(const std::string& path) {
     return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
-// The first address the host has, as the opening tries it first; the name as written (in lower
-// case, as names compare) when the lookup fails, so that the line still has a key.
+// One of the host's addresses, the same whatever order the resolver gives them in: its first
+// IPv4 address, else its first; the name as written (in lower case, as names compare) when the
+// lookup fails, so that the line still has a key.
 std::string numericHost(const std::string& host, std::chrono::milliseconds lookup) {
     const HostAddresses found =
         lookUpHost(host, std::chrono::steady_clock::now() + lookup, {}, {});
-    if (!found.error && !found.numeric.empty()) return found.numeric.front();
+    if (!found.error && !found.numeric.empty()) {
+        const auto v4 = std::find_if(found.numeric.begin(), found.numeric.end(),
+                                     [](const std::string& a) { return a.find(':') == a.npos; });
+        return v4 != found.numeric.end() ? *v4 : found.numeric.front();
+    }
     std::string lower = host;
     for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
     return lower;

@@ -690,6 +690,24 @@ TEST_F(CollectTerminated, DuringARoundTheSitesAfterAreNotTried) {
     EXPECT_EQ(sites[1]["outcome"].toString(), "interrupted");
 }
 
+// A stop reaches the exchange of every line under way, not only the first's.
+TEST_F(CollectTerminated, DuringARoundOnSeveralLinesAtOnce) {
+    CalculatorSimulatorOptions o = calc(0);
+    o.reply = CalculatorSimulatorOptions::Reply::None;
+    calculator(o, 1);
+    calculator(o, 2);
+    QFile book(dir.filePath("sites.toml"));
+    ASSERT_TRUE(book.open(QIODevice::WriteOnly));
+    book.write("[\"А\"]\nport = \"COM1\"\ndevice = 5\n[\"Б\"]\nport = \"COM2\"\ndevice = 5\n");
+    book.close();
+    const Outcome run = terminateWhen({"--all", "--sites", book.fileName()}, [&] {
+        return sims[0]->report().handshakesSeen == 1 && sims[1]->report().handshakesSeen == 1;
+    });
+    const QJsonArray sites = run.json()["sites"].toArray();
+    ASSERT_EQ(sites.size(), 2);
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(sites[i]["tries"].toInt(), 1) << i;
+}
+
 // The pause before another try ends at once too; the failure of the line is what is reported.
 TEST_F(CollectTerminated, WhileWaitingToTryAgain) {
     auto p = start({"--port", "/dev/tabulon-none", "--device", "0", "--speed", "9600", "--retry",
