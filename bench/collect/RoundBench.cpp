@@ -135,6 +135,23 @@ void printRound(const char* name, const Round& r, int sites) {
     std::fflush(stdout);
 }
 
+// The three targets: within 1.25 x the slowest line alone, 6 x faster than one at a time, no
+// more processor time a form.
+void printVerdicts(const Round& parallel, const Round& alone, const Round& serial) {
+    header("parallel round", "peer");
+    row("Round time against the slowest line alone", format("%.1f s", parallel.seconds),
+        format("%.1f s", alone.seconds), parallel.seconds / alone.seconds, "at most 1.25",
+        parallel.seconds <= 1.25 * alone.seconds);
+    row("Round time against one at a time", format("%.1f s", parallel.seconds),
+        format("%.1f s", serial.seconds), serial.seconds / parallel.seconds, "at least 6",
+        serial.seconds >= 6 * parallel.seconds);
+    const double cpuParallel = parallel.forms ? parallel.cpuSeconds / parallel.forms : 0;
+    const double cpuSerial = serial.forms ? serial.cpuSeconds / serial.forms : 0;
+    row("Collector CPU a form against one at a time", format("%.1f ms", 1000 * cpuParallel),
+        format("%.1f ms", 1000 * cpuSerial), cpuSerial > 0 ? cpuParallel / cpuSerial : 0,
+        "at most 1.0 (within the noise)", cpuParallel <= 1.1 * cpuSerial);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -167,18 +184,7 @@ int main(int argc, char** argv) {
     printRound("one at a time (--jobs 1)", serial, sites);
     std::printf("<!-- load average after: %s -->\n\n", loadAverage().c_str());
 
-    header("parallel round", "peer");
-    row("Round time against the slowest line alone", format("%.1f s", parallel.seconds),
-        format("%.1f s", alone.seconds), parallel.seconds / alone.seconds, "at most 1.25",
-        parallel.seconds <= 1.25 * alone.seconds);
-    row("Round time against one at a time", format("%.1f s", parallel.seconds),
-        format("%.1f s", serial.seconds), serial.seconds / parallel.seconds, "at least 6",
-        serial.seconds >= 6 * parallel.seconds);
-    const double cpuParallel = parallel.forms ? parallel.cpuSeconds / parallel.forms : 0;
-    const double cpuSerial = serial.forms ? serial.cpuSeconds / serial.forms : 0;
-    row("Collector CPU a form against one at a time", format("%.1f ms", 1000 * cpuParallel),
-        format("%.1f ms", 1000 * cpuSerial), cpuSerial > 0 ? cpuParallel / cpuSerial : 0,
-        "at most 1.0 (within the noise)", cpuParallel <= 1.1 * cpuSerial);
+    printVerdicts(parallel, alone, serial);
     lines.clear();
     std::error_code error;
     std::filesystem::remove_all(dir, error);
