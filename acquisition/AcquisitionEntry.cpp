@@ -7,5 +7,9 @@ unsigned AcquisitionThreadProc(void* pParam) {
     auto* rc = static_cast<ReceiveControl*>(pParam);
     if (!rc) return 0;
     SteadyClock clock;
-    return AcquisitionThreadProc(*rc, openComPort, clock);
+    // Closing the window ends the wait for a line that another program holds.
+    const SerialOpener opener = [rc](const std::string& name, int rate) {
+        return openComPortWith(name, rate, {&rc->m_wake, &rc->m_bAbort});
+    };
+    return AcquisitionThreadProc(*rc, opener, clock);
 }

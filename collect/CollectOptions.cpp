@@ -37,6 +37,14 @@ void applySites(CollectOptions& o, const QString& name, const QString& value) {
         const auto n = atLeast(value, 0);
         if (!n) o.error = texts::kCollectBadRetryDelay;
         o.retryDelaySeconds = n.value_or(o.retryDelaySeconds);
+    } else if (name == u"--jobs") {
+        const auto n = atLeast(value, 1);
+        if (!n || *n > CollectOptions::kMaxJobs) o.error = texts::kCollectBadJobs;
+        o.jobs = o.error.isEmpty() ? *n : 0;
+    } else if (name == u"--line-wait") {
+        const auto n = atLeast(value, 0);
+        if (!n) o.error = texts::kCollectBadLineWait;
+        o.lineWaitSeconds = n.value_or(o.lineWaitSeconds);
     }
 }
 
@@ -78,7 +86,8 @@ bool apply(CollectOptions& o, const QString& name, const QString& value) {
 bool takesValue(const QString& name) {
     static const QStringList kNames = {"--port",  "--device", "--speed",      "--out",
                                        "--name",  "--passes", "--wait",       "--site",
-                                       "--sites", "--retry",  "--retry-delay"};
+                                       "--sites", "--retry",  "--retry-delay",
+                                       "--jobs",  "--line-wait"};
     return kNames.contains(name);
 }
 
@@ -160,7 +169,7 @@ QString collectUsage() {
             "                       [--out ПАПКА] [--name ШАБЛОН] [--passes N] [--wait С] "
             "[--json]\n"
             "                       [--site ОБЪЕКТ | --all] [--sites ФАЙЛ] [--retry N]\n"
-            "                       [--retry-delay С]\n"
+            "                       [--retry-delay С] [--jobs N] [--line-wait С]\n"
             "\n"
             "Устанавливает связь с вычислителем, принимает формы и записывает каждую в архив.\n"
             "Проходы чтения повторяются, пока проход приносит новые данные (или N проходов).\n"
@@ -176,7 +185,8 @@ QString collectUsage() {
             "             когда байты пошли, проход завершает пауза, заданная типом вычислителя\n"
             "  --json     отчет в формате JSON на стандартный вывод\n")
             .arg(ArchiveName::kDefaultTemplate) +
-        texts::kCollectSitesHelp.arg(SiteBook::userPath()) + QStringLiteral("\nКод завершения:\n");
+        texts::kCollectSitesHelp.arg(SiteBook::userPath()) + texts::kCollectRoundHelp +
+        QStringLiteral("\nКод завершения:\n");
     int count = 0;
     const CollectOutcomeInfo* outcomes = collectOutcomes(&count);
     for (int i = 0; i < count; ++i)

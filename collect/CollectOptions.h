@@ -25,6 +25,12 @@ struct CollectOptions {
     int retryDelaySeconds = 30;
     // A device that stays away must not turn a timer's run into a day of tries.
     static constexpr int kMaxRetries = 100;
+    // The round over several lines at once: exchanges at the same time (0: one per line, at
+    // most kDefaultJobs), and how long a line another program holds is waited for.
+    int jobs = 0;
+    static constexpr int kDefaultJobs = 8;
+    static constexpr int kMaxJobs = 64;
+    int lineWaitSeconds = 60;
     bool json = false;
     bool help = false;
     QString error;  // Russian; set when the line makes no sense

@@ -6,8 +6,10 @@
 #include <algorithm>
 
 #include "collect/Console.h"
+#include "collect/LineScheduler.h"
 #include "collect/SiteOptions.h"
 #include "res/Texts.h"
+#include "sites/SiteLineKey.h"
 
 namespace {
 
@@ -76,6 +78,19 @@ QJsonObject siteJson(const CollectRound::SiteRun& run) {
     return o;
 }
 
+// Every site in one lane: one at a time, in the book's order.
+LineScheduler::Lane bookOrder(int count) {
+    LineScheduler::Lane lane(std::size_t(count), 0);
+    for (int i = 0; i < count; ++i) lane[std::size_t(i)] = i;
+    return lane;
+}
+
+std::vector<LineScheduler::Lane> lanesOf(const QList<Site>& sites) {
+    std::vector<LineKey> keys;
+    for (const Site& site : sites) keys.push_back(siteLineKey(site));
+    return LineScheduler::lanesOf(keys);
+}
+
 }  // namespace
 
 bool CollectRound::retryable(CollectOutcome outcome) {
@@ -84,13 +99,13 @@ bool CollectRound::retryable(CollectOutcome outcome) {
 }
 
 // Between tries the round sleeps in the collector's own signal, so a stop ends the wait at once.
-bool CollectRound::waitBeforeRetry(std::int64_t ms) {
+bool CollectRound::waitBeforeRetry(std::int64_t ms, WakeSignal& wake) {
     const std::int64_t deadline = m_clock.nowMs() + ms;
     for (;;) {
         if (stopped()) return false;
         const std::int64_t left = deadline - m_clock.nowMs();
         if (left <= 0) return true;
-        m_wait(std::chrono::milliseconds(left));
+        m_wait(std::chrono::milliseconds(left), wake);
     }
 }
 
@@ -103,29 +118,30 @@ int CollectRound::retryPauseSeconds(int delaySeconds, int failedTries) {
     return std::min(pause, ceiling);
 }
 
-CollectRound::SiteRun CollectRound::collect(const CollectOptions& options) {
+CollectRound::SiteRun CollectRound::collect(const CollectOptions& options, Console& console,
+                                            WakeSignal& wake) {
     SiteRun run;
     run.site = options.site.value_or(QString());
     // Wide: the retries at the top of int plus the first try must not wrap to no try at all.
     const std::int64_t tries = std::int64_t{options.retries} + 1;
     for (;;) {
-        const Collector::Report report = m_collect(options);
+        const Collector::Report report = m_collect(options, console, wake);
         absorb(run.report, report, run.tries == 0);
         ++run.tries;
         if (!retryable(report.outcome) || run.tries >= tries || stopped()) break;
         const int pause = retryPauseSeconds(options.retryDelaySeconds, run.tries);
-        m_console.line(texts::collectTryFailed(run.tries, tries,
-                                               collectOutcomeOf(report.outcome).meaning, pause));
-        if (!waitBeforeRetry(std::int64_t{pause} * 1000)) {
+        console.line(texts::collectTryFailed(run.tries, tries,
+                                             collectOutcomeOf(report.outcome).meaning, pause));
+        if (!waitBeforeRetry(std::int64_t{pause} * 1000, wake)) {
             // The try's failure stays the outcome (it outranks a stop); the log says why no
             // more tries followed.
-            m_console.line(texts::kCollectRetriesStopped);
+            console.line(texts::kCollectRetriesStopped);
             break;
         }
     }
     if (run.report.pendingRecord) {
         run.report.pendingRecord->tries = run.tries;
-        Collector::keepRecord(run.report, m_console);
+        Collector::keepRecord(run.report, console);
     }
     return run;
 }
@@ -134,17 +150,26 @@ CollectRound::Result CollectRound::collectSites(const QList<Site>& sites) {
     Result result;
     result.all = true;
     result.started = QDateTime::currentDateTime();
-    for (qsizetype i = 0; i < sites.size(); ++i) {
-        if (stopped()) {
-            SiteRun skipped{sites[i].name, Collector::usageReport(texts::kCollectNotTried), 0};
-            skipped.report.outcome = skipped.report.otherOutcome = CollectOutcome::Interrupted;
-            result.runs.push_back(std::move(skipped));
-            continue;
-        }
-        m_console.line(texts::collectSiteBegins(sites[i].name, int(i) + 1, int(sites.size())));
-        result.runs.push_back(collect(optionsForSite(m_options, sites[i])));
-        m_console.line(texts::collectSiteEnded(sites[i].name, siteSummary(result.runs.back())));
+    // A site the round never came to, for a stop, is told as such.
+    for (const Site& site : sites) {
+        SiteRun skipped{site.name, Collector::usageReport(texts::kCollectNotTried), 0};
+        skipped.report.outcome = skipped.report.otherOutcome = CollectOutcome::Interrupted;
+        result.runs.push_back(std::move(skipped));
     }
+    const std::vector<LineScheduler::Lane> lanes = lanesOf(sites);
+    const int jobs = LineScheduler::jobsFor(m_options.jobs, lanes.size(),
+                                            CollectOptions::kDefaultJobs);
+    const int count = int(sites.size());
+    LineScheduler(m_stopSignal, m_events)
+        .run(jobs == 1 ? std::vector<LineScheduler::Lane>{bookOrder(count)} : lanes, jobs,
+             [&](int i, WakeSignal& wake) {
+                 Console console(m_console, sites[i].name);
+                 console.line(texts::collectSiteBegins(sites[i].name, i + 1, count));
+                 result.runs[std::size_t(i)] =
+                     collect(optionsForSite(m_options, sites[i]), console, wake);
+                 console.line(texts::collectSiteEnded(sites[i].name,
+                                                      siteSummary(result.runs[std::size_t(i)])));
+             });
     result.outcome = roundOutcome(result.runs, stopped());
     result.finished = QDateTime::currentDateTime();
     return result;

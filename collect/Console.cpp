@@ -9,6 +9,7 @@ void Console::clearProgress() {
 }
 
 void Console::line(const QString& text) {
+    if (m_parent) return m_parent->line(m_prefix + text);
     std::lock_guard lock(m_mutex);
     clearProgress();
     std::fprintf(stderr, "%s\n", text.toUtf8().constData());
@@ -16,6 +17,7 @@ void Console::line(const QString& text) {
 }
 
 void Console::progress(const QString& text) {
+    if (m_parent) return m_parent->progress(m_prefix + text);
     if (!m_terminal) return;
     std::lock_guard lock(m_mutex);
     std::fprintf(stderr, "\r\033[K%s", text.toUtf8().constData());
@@ -24,6 +26,7 @@ void Console::progress(const QString& text) {
 }
 
 void Console::endProgress() {
+    if (m_parent) return m_parent->endProgress();
     std::lock_guard lock(m_mutex);
     clearProgress();
     std::fflush(stderr);

@@ -49,13 +49,13 @@ int main(int argc, char** argv) {
 
     SteadyClock clock;
     CollectRound round(
-        options, console, stopSignal, clock,
-        [](std::chrono::milliseconds ms) {
-            events.waitFor(ms);
-            events.clear();
+        options, console, stopSignal, events, clock,
+        [](std::chrono::milliseconds ms, WakeSignal& wake) {
+            wake.waitFor(ms);
+            wake.clear();
         },
-        [&console](const CollectOptions& o) {
-            return Collector(o, console, stopSignal, events).run();
+        [](const CollectOptions& o, Console& siteConsole, WakeSignal& wake) {
+            return Collector(o, siteConsole, stopSignal, wake).run();
         });
     return finish(round.run(), options.json, console);
 }

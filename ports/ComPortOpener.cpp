@@ -5,6 +5,8 @@
 
 #include "platform/NetworkAddress.h"
 #include "ports/ComPortDirectory.h"
+#include "ports/LineClaim.h"
+#include "ports/LockedPort.h"
 
 namespace {
 
@@ -35,6 +37,19 @@ SerialOpenResult openPath(const std::string& path, int rate, const OpenCancel& c
     return result;
 }
 
+// A device, or an address through the test's opener when one is set.
+SerialOpenResult openTarget(const ComTarget& target, int rate, const OpenCancel& cancel) {
+    if (target.kind == ComTarget::Kind::Address) {
+        ComAddressOpener opener;
+        {
+            std::lock_guard lock(openerMutex());
+            opener = addressOpener();
+        }
+        if (opener) return opener(target.path, rate);
+    }
+    return openPath(target.path, rate, cancel);
+}
+
 }  // namespace
 
 void setComAddressOpener(ComAddressOpener opener) {
@@ -46,27 +61,25 @@ SerialOpenResult openComPort(const std::string& name, int rate) {
     return openComPortWith(name, rate, {});
 }
 
-SerialOpenResult openComPortWith(const std::string& name, int rate, const OpenCancel& cancel) {
+SerialOpenResult openComPortWith(const std::string& name, int rate, const OpenCancel& cancel,
+                                 std::chrono::milliseconds busyWait) {
     const int com = comNumberOf(name);
-    if (com == 0) return openPath(name, rate, cancel);
-    PortStore store;
-    ComPortDirectory directory(store);
-    directory.refresh();
-    const ComTarget target = directory.target(com);
-    switch (target.kind) {
-        case ComTarget::Kind::Device:
-            return openSerialPort(target.path, rate);
-        case ComTarget::Kind::Address: {
-            ComAddressOpener opener;
-            {
-                std::lock_guard lock(openerMutex());
-                opener = addressOpener();
-            }
-            // The serial layer opens an address as it opens a device path.
-            return opener ? opener(target.path, rate) : openPath(target.path, rate, cancel);
-        }
-        case ComTarget::Kind::None:
-            break;
+    ComTarget target;
+    target.kind = ComTarget::Kind::Device;
+    target.path = name;
+    if (com != 0) {
+        PortStore store;
+        ComPortDirectory directory(store);
+        directory.refresh();
+        target = directory.target(com);
+        if (target.kind == ComTarget::Kind::None) return refused(ENODEV, {});
     }
-    return refused(ENODEV, {});
+    // The line is claimed before it is opened: opening a device already raises its DTR, on a
+    // line another program may be in the middle of a call on.
+    LineClaim claim = claimLine(lineKeyOfPath(target.path), busyWait, cancel);
+    if (claim.error) return refused(claim.error, target.path);
+    SerialOpenResult result = openTarget(target, rate, cancel);
+    if (result.port && claim.lock)
+        result.port = std::make_unique<LockedPort>(std::move(result.port), std::move(claim.lock));
+    return result;
 }

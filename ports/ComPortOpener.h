@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -12,7 +13,14 @@
 // as a system path. The worker's port opener in the real program.
 SerialOpenResult openComPort(const std::string& name, int rate);
 // The same, with the opening of a network serial server ended early by `cancel`.
-SerialOpenResult openComPortWith(const std::string& name, int rate, const OpenCancel& cancel);
+//
+// Every opening first claims the line (see LineClaim): one in use by another exchange, of this
+// program or another, is waited for up to `busyWait`, then refused as Stage::Open with EBUSY
+// (and the device's path or the address), or with ECANCELED when `cancel` ended the wait. The
+// port holds the claim until it is closed.
+inline constexpr std::chrono::milliseconds kLineBusyWait{30000};
+SerialOpenResult openComPortWith(const std::string& name, int rate, const OpenCancel& cancel,
+                                 std::chrono::milliseconds busyWait = kLineBusyWait);
 
 // How a COM number that stands for a network address ("tcp://host:port") is opened, for tests;
 // unless one is set, the serial layer opens it (see NetworkSerialPort.h).

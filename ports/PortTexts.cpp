@@ -40,6 +40,8 @@ QString networkCause(const QString& address, int error) {
             return texts::serverReset(address);
         case EPROTONOSUPPORT:
             return texts::serverNotRfc2217(address);
+        case EBUSY:
+            return texts::serverLineBusy(address);
         case kErrorUnknownHost:
             return texts::serverUnknownHost(address);
         case kErrorBadAddress:

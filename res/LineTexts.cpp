@@ -19,6 +19,12 @@ QString portBusyHelp() {
         .arg(kManualChapter);
 }
 
+QString serverLineBusy(const QString& address) {
+    return QStringLiteral("Линия сервера %1 занята другим обменом: дождаться её освобождения "
+                          "не удалось.")
+        .arg(address);
+}
+
 QString serverRefused(const QString& address) {
     return QStringLiteral("Сервер %1 отказал в соединении: по этому адресу никто не ждёт.")
         .arg(address);

@@ -18,6 +18,8 @@ QString portBusy(const QString& where);
 QString portBusyUser(const QString& program, int pid);
 QString portBusyProbably(const QString& program);
 QString portBusyHelp();
+// A network server's line taken by another exchange (of this program or another) all the wait.
+QString serverLineBusy(const QString& address);
 QString serverRefused(const QString& address);
 QString serverTimedOut(const QString& address);
 QString serverUnreachable(const QString& address);

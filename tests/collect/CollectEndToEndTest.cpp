@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -54,6 +55,7 @@ protected:
         env.insert("TABULON_INI", env.value("TABULON_INI", dir.filePath("Tabulon.ini")));
         env.insert("HOME", dir.path());
         env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+        env.insert("TABULON_LOCK_DIR", dir.path());  // the lines' locks, as /var/lock holds them
         auto p = std::make_unique<QProcess>();
         p->setProcessEnvironment(env);
         p->start(TABULON_COLLECT, args << "--out" << archive() << "--json");
@@ -265,7 +267,7 @@ TEST_F(CollectTest, RecordThatCannotBeWrittenFailsTheCollection) {
 TEST_F(CollectTest, PauseInsideAFormOutlastingTheWaitKeepsTheForm) {
     CalculatorSimulatorOptions o = calc(0);
     o.pauseAfter = 20;
-    o.pauseFor = std::chrono::milliseconds(3000);
+    o.pauseFor = std::chrono::milliseconds(2000);
     calculator(o);
     const Outcome run =
         collect({"--port", "COM1", "--device", "0", "--speed", "9600", "--wait", "2"});
@@ -588,14 +590,73 @@ TEST_F(CollectSites, EveryTryLoggedUntilTheyRunOut) {
     EXPECT_EQ(ExchangeRecord::fromJson(record.readAll())->tries, 2);
 }
 
-// A stop ends the site being read at once, and no site after it is tried.
+// Every line at once, the sites of one line in turn; a silent line holds up no other. The
+// second site of the line of COM2 names its device directly: the same line all the same.
+TEST_F(CollectSites, RoundReadsEveryLineAtOnce) {
+    CalculatorSimulatorOptions silent = calc(0);
+    silent.reply = CalculatorSimulatorOptions::Reply::None;
+    calculator(silent, 1);
+    CalculatorSimulatorOptions twice = calc(4);
+    twice.exchanges = 2;
+    calculator(twice, 2);
+    calculator(calc(4, {"третья линия"}), 3);
+    const QByteArray pty = QByteArray::fromStdString(sims[1]->slavePath());
+    const QString book = writeBook(
+        "[\"Тихий\"]\nport = \"COM1\"\ndevice = 5\n"
+        "[\"А1\"]\nport = \"COM2\"\ndevice = 4\n"
+        "[\"Б\"]\nport = \"COM3\"\ndevice = 4\n"
+        "[\"А2\"]\nport = \"" + pty + "\"\ndevice = 4\n");
+    const Outcome run = collect({"--all", "--sites", book, "--wait", "1"});
+    EXPECT_EQ(run.exitCode, 11) << run.err.toStdString();
+    const QJsonArray sites = run.json()["sites"].toArray();
+    ASSERT_EQ(sites.size(), 4);
+    const char* names[] = {"Тихий", "А1", "Б", "А2"};
+    const int status[] = {4, 0, 0, 0};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(sites[i]["site"].toString(), QString::fromUtf8(names[i])) << "the book's order";
+        EXPECT_EQ(sites[i]["exitStatus"].toInt(), status[i]) << names[i];
+    }
+    EXPECT_EQ(sims[1]->report().streamsCompleted, 2);
+    QMap<QString, ExchangeRecord> records;
+    for (const ExchangeRecord& r : archivedRecords()) records[r.site] = r;
+    ASSERT_EQ(records.size(), 4);
+    for (const char* fast : {"А1", "Б", "А2"})
+        EXPECT_LT(records[QString::fromUtf8(fast)].end, records["Тихий"].end) << fast;
+    EXPECT_GE(records["А2"].start, records["А1"].end) << "one line, one exchange at a time";
+    EXPECT_TRUE(run.err.contains("[Б] Форма 1 записана")) << run.err.toStdString();
+}
+
+// A second collector on a line in use waits for it, up to --line-wait, and never touches it.
+TEST_F(CollectTest, TwoCollectorsNeverShareALine) {
+    CalculatorSimulatorOptions o = calc(0);
+    o.exchanges = 2;
+    o.pauseAfter = 10;
+    o.pauseFor = std::chrono::milliseconds(2000);
+    calculator(o);
+    const QString link = dir.filePath("by-id");
+    ASSERT_TRUE(QFile::link(QString::fromStdString(sims[0]->slavePath()), link));
+    const QStringList line = {"--device", "0", "--speed", "9600", "--wait", "1"};
+    auto first = start(QStringList{"--port", "COM1"} << line);
+    for (int i = 0; i < 250 && sims[0]->report().handshakesSeen == 0; ++i) QThread::msleep(20);
+    auto patient = start(QStringList{"--port", link, "--line-wait", "60"} << line);
+    const Outcome busy = collect(QStringList{"--port", link, "--line-wait", "0"} << line);
+    EXPECT_EQ(busy.exitCode, 3) << busy.err.toStdString();
+    EXPECT_TRUE(busy.err.contains("занят другой программой")) << busy.err.toStdString();
+    const Outcome a = finish(*first), b = finish(*patient);
+    EXPECT_EQ(a.exitCode, 0) << a.err.toStdString();
+    EXPECT_EQ(b.exitCode, 0) << b.err.toStdString();
+    EXPECT_EQ(sims[0]->report().exchanges, 2) << "the busy one never opened the line";
+    EXPECT_EQ(sims[0]->report().streamsCompleted, 2);
+}
+
+// A stop ends the site being read at once, and no site after it on its line is tried.
 TEST_F(CollectTerminated, DuringARoundTheSitesAfterAreNotTried) {
     CalculatorSimulatorOptions o = calc(0);
     o.reply = CalculatorSimulatorOptions::Reply::None;
     calculator(o);
     QFile book(dir.filePath("sites.toml"));
     ASSERT_TRUE(book.open(QIODevice::WriteOnly));
-    book.write("[\"А\"]\nport = \"COM1\"\ndevice = 0\n[\"Б\"]\nport = \"COM2\"\ndevice = 0\n");
+    book.write("[\"А\"]\nport = \"COM1\"\ndevice = 0\n[\"Б\"]\nport = \"COM1\"\ndevice = 0\n");
     book.close();
     const Outcome run = terminateWhen({"--all", "--sites", book.fileName(), "--retry", "3"},
                                       [&] { return sims[0]->report().handshakesSeen == 1; });
@@ -604,6 +665,24 @@ TEST_F(CollectTerminated, DuringARoundTheSitesAfterAreNotTried) {
     EXPECT_EQ(sites[0]["tries"].toInt(), 1);
     EXPECT_EQ(sites[1]["tries"].toInt(), 0);
     EXPECT_EQ(sites[1]["outcome"].toString(), "interrupted");
+}
+
+// A stop reaches the exchange of every line under way, not only the first's.
+TEST_F(CollectTerminated, DuringARoundOnSeveralLinesAtOnce) {
+    CalculatorSimulatorOptions o = calc(0);
+    o.reply = CalculatorSimulatorOptions::Reply::None;
+    calculator(o, 1);
+    calculator(o, 2);
+    QFile book(dir.filePath("sites.toml"));
+    ASSERT_TRUE(book.open(QIODevice::WriteOnly));
+    book.write("[\"А\"]\nport = \"COM1\"\ndevice = 5\n[\"Б\"]\nport = \"COM2\"\ndevice = 5\n");
+    book.close();
+    const Outcome run = terminateWhen({"--all", "--sites", book.fileName()}, [&] {
+        return sims[0]->report().handshakesSeen == 1 && sims[1]->report().handshakesSeen == 1;
+    });
+    const QJsonArray sites = run.json()["sites"].toArray();
+    ASSERT_EQ(sites.size(), 2);
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(sites[i]["tries"].toInt(), 1) << i;
 }
 
 // The pause before another try ends at once too; the failure of the line is what is reported.

@@ -72,14 +72,21 @@ INSTANTIATE_TEST_SUITE_P(
                     "минут"},
         OptionsCase{"RetryDelayNotANumber",
                     {"--retry-delay", "1m"},
-                    "Пауза между попытками должна быть целым числом секунд, не меньше нуля"}),
+                    "Пауза между попытками должна быть целым числом секунд, не меньше нуля"},
+        OptionsCase{"JobsAtTheBound", {"--all", "--jobs", "64", "--line-wait", "0"}, ""},
+        OptionsCase{"NoJobs", {"--jobs", "0"}, "Число одновременных обменов должно быть целым, от 1 до 64"},
+        OptionsCase{"JobsPastTheBound", {"--jobs=65"}, "Число одновременных обменов должно быть целым, от 1 до 64"},
+        OptionsCase{"NegativeLineWait",
+                    {"--line-wait", "-1"},
+                    "Ожидание линии должно быть целым числом секунд, не меньше нуля"}),
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST(Collect, ValuesReachTheOptions) {
     const CollectOptions o =
         parseCollectOptions({"--port", "COM3", "--device", "КСМ-Ж", "--speed=4800", "--passes", "3",
                              "--wait", "7", "--site=Котельная 1", "--sites",
-                             "/etc/tabulon/sites.toml", "--retry", "0", "--retry-delay", "0"});
+                             "/etc/tabulon/sites.toml", "--retry", "0", "--retry-delay", "0",
+                             "--jobs", "3", "--line-wait", "5"});
     EXPECT_EQ(o.port, "COM3");
     EXPECT_EQ(o.deviceType, 4);
     EXPECT_EQ(o.rate, 4800);
@@ -89,6 +96,8 @@ TEST(Collect, ValuesReachTheOptions) {
     EXPECT_EQ(o.site, "Котельная 1");
     EXPECT_EQ(o.sitesFile, "/etc/tabulon/sites.toml");
     EXPECT_EQ(o.retryDelaySeconds, 0);
+    EXPECT_EQ(o.jobs, 3);
+    EXPECT_EQ(o.lineWaitSeconds, 5);
 }
 
 TEST(Collect, ReportFormKeptPastAWrongOption) {

@@ -8,6 +8,7 @@
 
 #include "collect/CollectRound.h"
 #include "collect/Console.h"
+#include "collect/LineScheduler.h"
 #include "collect/SiteOptions.h"
 #include "tests/fakes/FakeClock.h"
 
@@ -20,13 +21,13 @@ class CollectRoundTest : public ::testing::Test {
 protected:
     CollectRound round(const CollectOptions& options) {
         return CollectRound(
-            options, console, stopSignal, clock,
-            [this](std::chrono::milliseconds ms) {
+            options, console, stopSignal, events, clock,
+            [this](std::chrono::milliseconds ms, WakeSignal&) {
                 waits.push_back(ms.count());
                 if (stopInWait) stopSignal = 15;
                 clock.advance(stopInWait ? ms.count() / 2 : ms.count());
             },
-            [this](const CollectOptions& o) {
+            [this](const CollectOptions& o, Console&, WakeSignal&) {
                 calls.push_back({clock.nowMs(), o});
                 Collector::Report r;
                 r.outcome = script.at(calls.size() - 1);
@@ -37,6 +38,7 @@ protected:
 
     Console console{false};
     std::atomic<int> stopSignal{0};
+    WakeSignal events;
     FakeClock clock;
     std::vector<O> script;
     bool stopInWait = false;
@@ -137,8 +139,9 @@ TEST_F(CollectRoundTest, TriesShareOneRecord) {
     o.retries = 5;
     o.retryDelaySeconds = 0;
     CollectRound r(
-        o, console, stopSignal, clock, [this](std::chrono::milliseconds ms) { clock.advance(ms.count()); },
-        [&](const CollectOptions&) {
+        o, console, stopSignal, events, clock,
+        [this](std::chrono::milliseconds ms, WakeSignal&) { clock.advance(ms.count()); },
+        [&](const CollectOptions&, Console&, WakeSignal&) {
             Collector::Report report;
             report.outcome = script.at(calls.size());
             calls.push_back({clock.nowMs(), o});
@@ -219,6 +222,53 @@ TEST(Collect, SiteOptionsFillOnlyWhatTheCommandLineLeftOpen) {
     EXPECT_EQ(o.port, "COM4");
     EXPECT_EQ(o.deviceType, 0);
     EXPECT_FALSE(optionsForSite({}, {"Котельная", "", 2, 19200, ""}).port) << "the ini's";
+}
+
+}  // namespace
+
+namespace {
+
+struct LaneCase {
+    const char* title;
+    std::vector<LineKey> keys;
+    std::vector<LineScheduler::Lane> lanes;
+};
+
+LineKey device(const char* id) {
+    return {LineKey::Kind::Device, id, false};
+}
+LineKey server(const char* id, bool rfc2217 = false) {
+    return {LineKey::Kind::Network, id, rfc2217};
+}
+
+class Lanes : public ::testing::TestWithParam<LaneCase> {};
+
+// One lane per line in the order the lines first appear, the sites of each in the book's order.
+TEST_P(Lanes, OneLanePerLine) {
+    EXPECT_EQ(LineScheduler::lanesOf(GetParam().keys), GetParam().lanes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Collect, Lanes,
+    ::testing::Values(
+        LaneCase{"EveryLineItsOwn",
+                 {device("/dev/ttyS0"), server("10.0.0.1:4001"), server("10.0.0.1:4002")},
+                 {{0}, {1}, {2}}},
+        LaneCase{"OneLineInTurn",
+                 {device("/dev/ttyS0"), device("/dev/ttyS1"), device("/dev/ttyS0")},
+                 {{0, 2}, {1}}},
+        // Raw and RFC 2217 to one server port: one line, which joins the RFC 2217 lane.
+        LaneCase{"Rfc2217ServersShareTheirLoop",
+                 {server("10.0.0.1:4001"), server("10.0.0.2:4001", true), device("/dev/ttyS0"),
+                  server("10.0.0.3:4001", true), server("10.0.0.1:4001", true)},
+                 {{0, 1, 3, 4}, {2}}}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+TEST(Collect, JobsOnePerLineUpToTheCap) {
+    EXPECT_EQ(LineScheduler::jobsFor(0, 3, 8), 3);
+    EXPECT_EQ(LineScheduler::jobsFor(0, 20, 8), 8);
+    EXPECT_EQ(LineScheduler::jobsFor(0, 0, 8), 1);
+    EXPECT_EQ(LineScheduler::jobsFor(2, 20, 8), 2);
 }
 
 }  // namespace

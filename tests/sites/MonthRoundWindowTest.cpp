@@ -92,4 +92,24 @@ TEST_F(MonthRoundWindowTest, AnswerForAnotherMonthIsDropped) {
     EXPECT_EQ(cell(&window, 1, MonthRoundModel::State), texts::kRoundFailed);
 }
 
+// Left open during a round, the window shows each site's row change as its record arrives; the
+// month's first record also makes the month's folder, and the archive's, which nobody had yet.
+TEST_F(MonthRoundWindowTest, EachRowChangesAsItsRecordArrives) {
+    MonthRoundWindow window(book(), root());
+    window.show();
+    ASSERT_TRUE(waitShown(&window));
+    const auto states = [&] {
+        return std::pair{cell(&window, 0, MonthRoundModel::State),
+                         cell(&window, 1, MonthRoundModel::State)};
+    };
+    EXPECT_EQ(states(), std::pair(texts::kRoundNotTried, texts::kRoundNotTried));
+    writeRecord("ЦТП 2", kThisMonth, RecordOutcome::NoHandshake);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return states() == std::pair(texts::kRoundNotTried, texts::kRoundFailed); }, 20000));
+    writeRecord("Котельная 1", kThisMonth, RecordOutcome::FormsReceived);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return states() == std::pair(texts::kRoundCollected, texts::kRoundFailed); },
+        20000));
+}
+
 }  // namespace
