@@ -67,12 +67,21 @@ std::optional<Site> CallerSession::identify() {
     return std::nullopt;
 }
 
+// What the modem sent after its hello (a line end, a heartbeat) is no answer of the
+// calculator's: the office speaks first, so anything waiting before it does is dropped.
+void CallerSession::drain() {
+    std::uint8_t chunk[512];
+    while (m_line->read(chunk, milliseconds(0)).status == SerialPort::Status::Ok) {
+    }
+}
+
 // The exchange whenever the site is due; between them the connection is only kept.
 void CallerSession::serve(const Site& site) {
     std::int64_t lastHeard = m_desk.clock.nowMs();
     while (!stopped()) {
         if (m_desk.schedule.due(site)) {
             m_desk.console.line(texts::callerExchangeBegins(site.name));
+            drain();
             const bool succeeded = m_desk.exchange(site, *this);
             if (!stopped()) m_desk.schedule.tried(site.name, succeeded);
             m_events.clear();

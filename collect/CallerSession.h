@@ -66,6 +66,7 @@ private:
     std::optional<Site> identify();
     QByteArray readHello(const std::string& peer, int* site, const QList<Site>& sites);
     void serve(const Site& site);
+    void drain();
     bool stopped() const { return m_stop.load() != 0; }
     void ended();
 

@@ -58,6 +58,10 @@ QString callerNotKept(const QString& why) {
     return QStringLiteral("Запись о неизвестном абоненте не сделана: %1").arg(why);
 }
 
+QString siteCallsIn(const QString& knownBy) {
+    return QStringLiteral("входящая связь: %1").arg(knownBy);
+}
+
 QString monthCaller(const QString& peer, const QString& sent, int calls, const QString& last) {
     return QStringLiteral("%1 — %2; соединений: %3, последнее %4").arg(peer, sent).arg(calls).arg(last);
 }

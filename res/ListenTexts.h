@@ -38,6 +38,7 @@ QString callerGone(const QString& site);
 QString callerExchangeBegins(const QString& site);
 QString callerNotKept(const QString& why);
 
+QString siteCallsIn(const QString& knownBy);
 inline const QString kMonthUnknownCallers = QStringLiteral("Неизвестные абоненты за месяц:");
 QString monthCaller(const QString& peer, const QString& sent, int calls, const QString& last);
 

@@ -58,6 +58,10 @@ MonthRoundWindow::MonthRoundWindow(const QString& bookPath, const QString& archi
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildMonthBar());
     layout->addWidget(buildTable(), 1);
+    m_callers = new QLabel;
+    m_callers->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_callers->hide();
+    layout->addWidget(m_callers);
     layout->addLayout(buildButtons());
     watchRecords();
 
@@ -247,6 +251,8 @@ void MonthRoundWindow::showLoaded(const MonthRoundSource::Loaded& loaded) {
             QDir::toNativeSeparators(ExchangeRecords::monthFolder(archiveRoot(), m_month))));
     lines.removeAll(QString());
     m_summary->setText(lines.join(QLatin1Char('\n')));
+    m_callers->setText((QStringList{texts::kMonthUnknownCallers} + loaded.callers).join(u'\n'));
+    m_callers->setVisible(!loaded.callers.isEmpty());
     updateButtons();
 }
 
