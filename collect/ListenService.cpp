@@ -120,14 +120,14 @@ void ListenService::unknown(const std::string& peer, const QByteArray& sent) {
 std::shared_ptr<CallerSession> ListenService::claim(const QString& site,
                                                     const std::shared_ptr<CallerSession>& session) {
     std::lock_guard lock(m_mutex);
-    std::shared_ptr<CallerSession> old = m_bySite.value(site);
-    m_bySite.insert(site, session);
+    std::shared_ptr<CallerSession> old = m_siteSessions.value(site);
+    m_siteSessions.insert(site, session);
     return old;
 }
 
 void ListenService::release(const QString& site, const CallerSession* session) {
     std::lock_guard lock(m_mutex);
-    if (m_bySite.value(site).get() == session) m_bySite.remove(site);
+    if (m_siteSessions.value(site).get() == session) m_siteSessions.remove(site);
 }
 
 void ListenService::start(std::unique_ptr<SerialPort> line, const std::string& peer,

@@ -67,6 +67,6 @@ private:
     std::mutex m_mutex;  // the book, the sites' connections, the unknown callers' file
     QList<Site> m_book;  // the last one read that made sense
     QSet<QString> m_remembered;
-    QHash<QString, std::shared_ptr<CallerSession>> m_bySite;
+    QHash<QString, std::shared_ptr<CallerSession>> m_siteSessions;
     std::list<Running> m_running;  // the accepting thread's only
 };

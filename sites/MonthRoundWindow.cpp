@@ -58,11 +58,13 @@ MonthRoundWindow::MonthRoundWindow(const QString& bookPath, const QString& archi
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildMonthBar());
     layout->addWidget(buildTable(), 1);
+    layout->addLayout(buildButtons());
+    // Below the table, above the summary; made after it, which stays the window's first label.
     m_callers = new QLabel;
+    m_callers->setObjectName(QStringLiteral("unknownCallers"));
     m_callers->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_callers->hide();
-    layout->addWidget(m_callers);
-    layout->addLayout(buildButtons());
+    layout->insertWidget(2, m_callers);
     watchRecords();
 
     updateButtons();
