@@ -4,6 +4,7 @@
 #include "archive/ArchiveName.h"
 #include "archive/ArchiveSettings.h"
 #include "collect/CollectOutcome.h"
+#include "platform/IpAddress.h"
 #include "res/Texts.h"
 #include "settings/ExchangeChoice.h"
 #include "sites/SiteBook.h"
@@ -15,6 +16,19 @@ std::optional<int> atLeast(const QString& text, int min) {
     const int value = text.toInt(&ok);
     if (!ok || value < min) return std::nullopt;
     return value;
+}
+
+void applyListen(CollectOptions& o, const QString& name, const QString& value) {
+    if (name == u"--listen") {
+        QString host;
+        int port = 0;
+        if (!splitListenAddress(value, &host, &port)) o.error = texts::kCollectBadListen;
+        o.listen = value;
+    } else if (name == u"--idle") {
+        const auto n = atLeast(value, 1);
+        if (!n) o.error = texts::kCollectBadIdle;
+        o.idleSeconds = n.value_or(o.idleSeconds);
+    }
 }
 
 void applySites(CollectOptions& o, const QString& name, const QString& value) {
@@ -45,6 +59,8 @@ void applySites(CollectOptions& o, const QString& name, const QString& value) {
         const auto n = atLeast(value, 0);
         if (!n) o.error = texts::kCollectBadLineWait;
         o.lineWaitSeconds = n.value_or(o.lineWaitSeconds);
+    } else {
+        applyListen(o, name, value);
     }
 }
 
@@ -87,7 +103,7 @@ bool takesValue(const QString& name) {
     static const QStringList kNames = {"--port",  "--device", "--speed",      "--out",
                                        "--name",  "--passes", "--wait",       "--site",
                                        "--sites", "--retry",  "--retry-delay",
-                                       "--jobs",  "--line-wait"};
+                                       "--jobs",  "--line-wait", "--listen", "--idle"};
     return kNames.contains(name);
 }
 
@@ -131,7 +147,21 @@ CollectOptions parseCollectOptions(const QStringList& args) {
     if (o.all && o.site) o.error = texts::kCollectSiteAndAll;
     // Every site of the book through one line would file one calculator's forms under each.
     if (o.all && o.port) o.error = texts::kCollectPortAndAll;
+    if (o.listen && (o.all || o.site || o.port)) o.error = texts::kCollectListenAlone;
     return o;
+}
+
+bool splitListenAddress(const QString& text, QString* host, int* port) {
+    const qsizetype colon = text.lastIndexOf(u':');
+    QString h = colon < 0 ? QString() : text.left(colon);
+    if (h.startsWith(u'[') && h.endsWith(u']')) h = h.mid(1, h.size() - 2);
+    bool number = false;
+    const int p = text.mid(colon + 1).toInt(&number);
+    if (!number || p < 1 || p > 65535) return false;
+    if (!h.isEmpty() && !canonicalIpAddress(h.toStdString())) return false;
+    *host = h;
+    *port = p;
+    return true;
 }
 
 namespace {
@@ -170,6 +200,7 @@ QString collectUsage() {
             "[--json]\n"
             "                       [--site ОБЪЕКТ | --all] [--sites ФАЙЛ] [--retry N]\n"
             "                       [--retry-delay С] [--jobs N] [--line-wait С]\n"
+            "       tabulon-collect --listen [АДРЕС:]ПОРТ [--idle С] [--sites ФАЙЛ] [--out ПАПКА]\n"
             "\n"
             "Устанавливает связь с вычислителем, принимает формы и записывает каждую в архив.\n"
             "Проходы чтения повторяются, пока проход приносит новые данные (или N проходов).\n"
@@ -186,6 +217,7 @@ QString collectUsage() {
             "  --json     отчет в формате JSON на стандартный вывод\n")
             .arg(ArchiveName::kDefaultTemplate) +
         texts::kCollectSitesHelp.arg(SiteBook::userPath()) + texts::kCollectRoundHelp +
+        texts::kCollectListenHelp +
         QStringLiteral("\nКод завершения:\n");
     int count = 0;
     const CollectOutcomeInfo* outcomes = collectOutcomes(&count);

@@ -31,12 +31,20 @@ struct CollectOptions {
     static constexpr int kDefaultJobs = 8;
     static constexpr int kMaxJobs = 64;
     int lineWaitSeconds = 60;
+    // A service that waits for the modems of the book's sites to connect ("[ADDRESS:]PORT"),
+    // and how long a connection may stay silent before it is closed.
+    std::optional<QString> listen;
+    int idleSeconds = 600;
     bool json = false;
     bool help = false;
     QString error;  // Russian; set when the line makes no sense
 };
 
 CollectOptions parseCollectOptions(const QStringList& args);
+
+// The address and port of --listen: "4001", "192.0.2.1:4001", "[::1]:4001" (host empty: every
+// address of the machine). False when the text is none of these.
+bool splitListenAddress(const QString& text, QString* host, int* port);
 
 // The text of --help, with every exit status.
 QString collectUsage();

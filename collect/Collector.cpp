@@ -186,8 +186,10 @@ void Collector::runExchange(Exchange& x, const Report& report, int deviceType) {
     x.rc.m_pMainFrame = &x.host;
     x.rc.m_bReceiving = 1;
     const SerialOpener opener = [this, &x](const std::string& name, int rate) {
-        SerialOpenResult r = openComPortWith(name, rate, {&x.rc.m_wake, &x.rc.m_bAbort},
-                                             std::chrono::seconds(m_options.lineWaitSeconds));
+        SerialOpenResult r =
+            m_line ? m_line(name, rate)
+                   : openComPortWith(name, rate, {&x.rc.m_wake, &x.rc.m_bAbort},
+                                     std::chrono::seconds(m_options.lineWaitSeconds));
         if (r.port) r.port = std::make_unique<CountingPort>(std::move(r.port), x.bytesRead);
         return r;
     };

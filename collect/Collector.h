@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "acquisition/LinkSetup.h"
 #include "archive/ExchangeRecord.h"
 #include "archive/FormArchive.h"
 #include "collect/CollectOptions.h"
@@ -48,6 +49,9 @@ public:
         : m_options(options), m_console(console), m_stopSignal(stopSignal), m_events(events) {}
 
     Report run();
+    // The line the exchange runs over, in place of opening the options' port: a connection
+    // that a modem made to the office.
+    void setLine(SerialOpener line) { m_line = std::move(line); }
 
     // The report as JSON, for --json.
     static QByteArray json(const Report& report);
@@ -75,4 +79,5 @@ private:
     Console& m_console;
     const std::atomic<int>& m_stopSignal;
     WakeSignal& m_events;
+    SerialOpener m_line;
 };

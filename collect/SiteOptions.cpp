@@ -22,11 +22,16 @@ SiteChoice chooseSites(const CollectOptions& options) {
     if (!file.exists() && !file.isSymLink()) return {{}, texts::collectNoSitesFile(path)};
     SiteBook::Loaded book = SiteBook::load(path);
     if (!book.problem.isEmpty()) return {{}, book.problem};
+    // A site whose modem calls in and that has no port is the listening service's to read:
+    // left to the round, it would be read on Tabulon.ini's port, another calculator's.
+    const auto listenOnly = [](const Site& site) { return site.port.isEmpty() && site.callsIn(); };
     if (options.all) {
         if (book.sites.isEmpty()) return {{}, texts::collectEmptyBook(path)};
+        book.sites.removeIf(listenOnly);
         return {book.sites, {}};
     }
     const Site* site = SiteBook::find(book.sites, options.site.value_or(QString()));
     if (!site) return {{}, texts::collectUnknownSite(options.site.value_or(QString()), path)};
+    if (listenOnly(*site)) return {{}, texts::collectCallsIn(site->name)};
     return {{*site}, {}};
 }

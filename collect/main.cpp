@@ -7,6 +7,7 @@
 #include "collect/CollectRound.h"
 #include "collect/Collector.h"
 #include "collect/Console.h"
+#include "collect/ListenService.h"
 #include "platform/ProcessSignals.h"
 #include "res/Texts.h"
 #include "settings/IniPath.h"
@@ -48,6 +49,8 @@ int main(int argc, char** argv) {
     catchStopSignals(stopSignal, events);
 
     SteadyClock clock;
+    if (options.listen)
+        return ListenService(options, console, stopSignal, events, clock).run();
     CollectRound round(
         options, console, stopSignal, events, clock,
         [](std::chrono::milliseconds ms, WakeSignal& wake) {

@@ -2,7 +2,9 @@
 
 #include <QMap>
 
+#include "res/Texts.h"
 #include "settings/ExchangeChoice.h"
+#include "sites/SiteListenKeys.h"
 
 namespace {
 
@@ -59,7 +61,14 @@ QList<MonthRoundRow> rows(const QList<Site>& book, const QList<ExchangeRecord>& 
         if (std::any_of(result.cbegin(), result.cend(),
                         [&](const MonthRoundRow& r) { return r.site == site.name; }))
             continue;
-        add(makeRow(MonthRoundRow::Kind::Book, site.name, typeName(site.device), site.port));
+        // A site whose modem calls in is shown by what the service knows it by.
+        const QString port =
+            site.port.isEmpty() && site.callsIn()
+                ? texts::siteCallsIn(site.address.isEmpty()
+                                         ? SiteListenKeys::bytesText(site.hello)
+                                         : site.address)
+                : site.port;
+        add(makeRow(MonthRoundRow::Kind::Book, site.name, typeName(site.device), port));
     }
     const QList<const ExchangeRecord*> noSite = bySite.take(QString());
     QStringList others = bySite.keys();

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include "archive/UnknownCallers.h"
+#include "sites/MonthRoundCallers.h"
 #include "sites/SiteBook.h"
 
 namespace {
@@ -37,6 +39,7 @@ MonthRoundSource::Loaded MonthRoundSource::load(const QDate& month,
     for (const ExchangeRecord& r : records) wanted.insert(r.site);
     loaded.rows = MonthRound::rows(book.sites, records,
                                    m_history.lastExchanges(month, records, wanted, stopped));
+    loaded.callers = MonthRound::callerLines(UnknownCallers::readMonth(m_root, month));
     return loaded;
 }
 
@@ -45,5 +48,7 @@ QStringList MonthRoundSource::watchedPaths(const QDate& month) const {
     const QString folder = nearestFolder(ExchangeRecords::monthFolder(m_root, month));
     if (QFileInfo(folder).isDir()) paths.append(folder);
     if (QFileInfo(m_bookPath).isFile()) paths.append(m_bookPath);
+    if (const QString callers = UnknownCallers::filePath(m_root, month); QFileInfo(callers).isFile())
+        paths.append(callers);
     return paths;
 }

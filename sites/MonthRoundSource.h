@@ -20,13 +20,15 @@ public:
         QList<MonthRoundRow> rows;
         QString bookProblem;  // why the book could not be read, in the operator's words
         int unreadable = 0;   // records of the month that could not be read
+        QStringList callers;  // the month's unknown callers (MonthRound::callerLines)
     };
     // Once `stopped` says so, the load ends early with an answer nobody is to show.
     Loaded load(const QDate& month, const std::function<bool()>& stopped = {});
     const QString& archiveRoot() const { return m_root; }
 
     // What to watch for a change of `month`: its records' folder, or the nearest folder above
-    // it that exists (the folder appears with the month's first record), and the book.
+    // it that exists (the folder appears with the month's first record), the book, and the
+    // unknown callers' file, which grows without the folder changing.
     QStringList watchedPaths(const QDate& month) const;
 
 private:

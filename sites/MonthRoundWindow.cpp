@@ -59,6 +59,12 @@ MonthRoundWindow::MonthRoundWindow(const QString& bookPath, const QString& archi
     layout->addWidget(buildMonthBar());
     layout->addWidget(buildTable(), 1);
     layout->addLayout(buildButtons());
+    // Below the table, above the summary; made after it, which stays the window's first label.
+    m_callers = new QLabel;
+    m_callers->setObjectName(QStringLiteral("unknownCallers"));
+    m_callers->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_callers->hide();
+    layout->insertWidget(2, m_callers);
     watchRecords();
 
     updateButtons();
@@ -247,6 +253,8 @@ void MonthRoundWindow::showLoaded(const MonthRoundSource::Loaded& loaded) {
             QDir::toNativeSeparators(ExchangeRecords::monthFolder(archiveRoot(), m_month))));
     lines.removeAll(QString());
     m_summary->setText(lines.join(QLatin1Char('\n')));
+    m_callers->setText((QStringList{texts::kMonthUnknownCallers} + loaded.callers).join(u'\n'));
+    m_callers->setVisible(!loaded.callers.isEmpty());
     updateButtons();
 }
 

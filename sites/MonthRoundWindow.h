@@ -88,6 +88,7 @@ private:
     QPushButton* m_connect = nullptr;
     QPushButton* m_forms = nullptr;
     QLabel* m_summary = nullptr;
+    QLabel* m_callers = nullptr;  // the month's unknown callers, hidden when there are none
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_settle = nullptr;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include "settings/ExchangeChoice.h"
@@ -15,6 +16,18 @@ struct Site {
     // The comment lines written right above the site's table, '#' included, so that a book
     // rewritten by the window keeps what a person wrote there.
     QString comment;
+
+    // A site whose modem connects to the office (tabulon-collect --listen) rather than being
+    // reached: it is known by the registration bytes its modem sends first, by the modem's IP
+    // address, or by both. Neither ever reaches the exchange, nor do the heartbeat bytes.
+    QByteArray hello;
+    QString address;
+    QByteArray heartbeat;
+    // How often a site that stays connected is read, in seconds: at most once a day unless
+    // the book says otherwise.
+    static constexpr int kDefaultReadEvery = 24 * 60 * 60;
+    int readEvery = kDefaultReadEvery;
+    bool callsIn() const { return !hello.isEmpty() || !address.isEmpty(); }
 
     bool operator==(const Site&) const = default;
 };

@@ -6,9 +6,11 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/IpAddress.h"
 #include "res/Texts.h"
 #include "settings/ExchangeChoice.h"
 #include "sites/SiteCheck.h"
+#include "sites/SiteListenKeys.h"
 
 namespace SiteBookFormat {
 
@@ -160,6 +162,47 @@ std::optional<Mistake> readText(const Site& site, const QString& key, const toml
     return std::nullopt;
 }
 
+std::optional<Mistake> readBytes(const Site& site, const QString& key, const toml::node& value,
+                                 QByteArray& into) {
+    QString written;
+    if (auto mistake = readText(site, key, value, written)) return mistake;
+    const std::optional<QByteArray> bytes = SiteListenKeys::parseBytes(written);
+    if (!bytes)
+        return Mistake{lineOf(value.source()), texts::siteBadValue(site.name, texts::kSiteBadBytes,
+                                                                   written)};
+    into = *bytes;
+    return std::nullopt;
+}
+
+std::optional<Mistake> readReadEvery(Site& site, const toml::node& value) {
+    const auto* number = value.as_integer();
+    QString written = number ? QString::number(number->get()) : QString();
+    if (!number) {
+        if (auto mistake = readText(site, QStringLiteral("read_every"), value, written))
+            return mistake;
+    }
+    const std::optional<int> seconds = SiteListenKeys::parseSeconds(written);
+    if (!seconds)
+        return Mistake{lineOf(value.source()),
+                       texts::siteBadValue(site.name, texts::kSiteBadReadEvery, written)};
+    site.readEvery = *seconds;
+    return std::nullopt;
+}
+
+// The keys of a site whose modem calls in; nothing when `key` is none of them.
+std::optional<std::optional<Mistake>> readListenKey(Site& site, const QString& key,
+                                                    const toml::node& value) {
+    if (key == QLatin1String("hello")) return readBytes(site, key, value, site.hello);
+    if (key == QLatin1String("heartbeat")) return readBytes(site, key, value, site.heartbeat);
+    if (key == QLatin1String("read_every")) return readReadEvery(site, value);
+    if (key != QLatin1String("address")) return std::nullopt;
+    if (auto mistake = readText(site, key, value, site.address)) return mistake;
+    if (!canonicalIpAddress(site.address.toStdString()))
+        return Mistake{lineOf(value.source()),
+                       texts::siteBadValue(site.name, texts::kSiteBadAddress, site.address)};
+    return std::optional<Mistake>{};
+}
+
 std::optional<Mistake> readKey(Site& site, const QString& key, const toml::node& value) {
     if (key == QLatin1String("port")) {
         if (auto mistake = readText(site, key, value, site.port)) return mistake;
@@ -171,6 +214,7 @@ std::optional<Mistake> readKey(Site& site, const QString& key, const toml::node&
     if (key == QLatin1String("device")) return readDevice(site, value);
     if (key == QLatin1String("speed")) return readSpeed(site, value);
     if (key == QLatin1String("note")) return readText(site, key, value, site.note);
+    if (std::optional<std::optional<Mistake>> read = readListenKey(site, key, value)) return *read;
     return Mistake{lineOf(value.source()), texts::siteUnknownKey(site.name, key)};
 }
 
@@ -197,7 +241,8 @@ std::optional<Mistake> readSite(Site& site, const toml::key& key, const toml::no
         hasPort = hasPort || name == QLatin1String("port");
         if (auto mistake = readKey(site, name, *entryValue)) return mistake;
     }
-    if (!hasPort) return Mistake{line, texts::siteNoPort(site.name)};
+    // A site whose modem calls in needs no port: the service reads it over the connection.
+    if (!hasPort && !site.callsIn()) return Mistake{line, texts::siteNoPort(site.name)};
     return std::nullopt;
 }
 
@@ -261,6 +306,22 @@ QByteArray commentLines(const QString& comment) {
     return out;
 }
 
+QByteArray listenLines(const Site& site) {
+    QByteArray out;
+    if (!site.hello.isEmpty())
+        out += tomlLine(QStringLiteral("hello"),
+                        SiteListenKeys::bytesText(site.hello).toStdString());
+    if (!site.address.isEmpty())
+        out += tomlLine(QStringLiteral("address"), site.address.toStdString());
+    if (!site.heartbeat.isEmpty())
+        out += tomlLine(QStringLiteral("heartbeat"),
+                        SiteListenKeys::bytesText(site.heartbeat).toStdString());
+    if (site.readEvery != Site::kDefaultReadEvery)
+        out += tomlLine(QStringLiteral("read_every"),
+                        SiteListenKeys::secondsText(site.readEvery).toStdString());
+    return out;
+}
+
 }  // namespace
 
 QByteArray format(const QList<Site>& sites, const QString& header) {
@@ -269,10 +330,12 @@ QByteArray format(const QList<Site>& sites, const QString& header) {
         out += '\n';
         out += commentLines(site.comment);
         out += tomlLine(site.name, toml::table{});
-        out += tomlLine(QStringLiteral("port"), site.port.toStdString());
+        if (!site.port.isEmpty() || !site.callsIn())
+            out += tomlLine(QStringLiteral("port"), site.port.toStdString());
         out += tomlLine(QStringLiteral("device"), exchangeDeviceName(site.device).toStdString());
         out += tomlLine(QStringLiteral("speed"), site.speed);
         if (!site.note.isEmpty()) out += tomlLine(QStringLiteral("note"), site.note.toStdString());
+        out += listenLines(site);
     }
     return out;
 }

@@ -20,7 +20,9 @@ QString siteNameProblem(const QString& name) {
 
 QString siteProblem(const Site& site) {
     if (const QString problem = siteNameProblem(site.name); !problem.isEmpty()) return problem;
-    return choiceVerdictText(checkChoice(site.port, exchangeDeviceName(site.device),
+    // A site whose modem calls in may name no port; its type and speed still count.
+    const QString port = site.port.isEmpty() && site.callsIn() ? kDefaultPort : site.port;
+    return choiceVerdictText(checkChoice(port, exchangeDeviceName(site.device),
                                          QString::number(site.speed), kSiteBookRules)
                                  .verdict);
 }

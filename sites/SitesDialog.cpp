@@ -91,8 +91,11 @@ void SitesDialog::showSite(int row) {
 QString SitesDialog::fieldsProblem() const {
     const QString name = m_ui->siteName->text().trimmed();
     if (const QString problem = siteNameProblem(name); !problem.isEmpty()) return problem;
+    // A site whose modem calls in may have no port; the window keeps its other keys as they are.
+    const QString port = m_ui->sitePort->currentText();
+    const bool noPortNeeded = port.isEmpty() && m_current >= 0 && m_sites[m_current].callsIn();
     const CheckedChoice choice =
-        checkChoice(m_ui->sitePort->currentText(), m_ui->siteDevice->currentText(),
+        checkChoice(noPortNeeded ? kDefaultPort : port, m_ui->siteDevice->currentText(),
                     m_ui->siteSpeed->currentText(), kSitesWindowRules);
     if (choice.verdict != ChoiceVerdict::Accepted) return choiceVerdictText(choice.verdict);
     return siteNameClash(m_sites, name, m_current, texts::kSiteNameTaken);

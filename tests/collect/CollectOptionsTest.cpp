@@ -79,6 +79,19 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"NegativeLineWait",
                     {"--line-wait", "-1"},
                     "Ожидание линии должно быть целым числом секунд, не меньше нуля"}),
+        OptionsCase{"ListenPortAlone", {"--listen", "4001", "--idle", "60"}, ""},
+        OptionsCase{"ListenIpv6", {"--listen", "[::1]:4001"}, ""},
+        OptionsCase{"ListenHostName",
+                    {"--listen", "office:4001"},
+                    "--listen: ожидается [АДРЕС:]ПОРТ, порт от 1 до 65535"},
+        OptionsCase{"ListenPortZero",
+                    {"--listen", "0.0.0.0:0"},
+                    "--listen: ожидается [АДРЕС:]ПОРТ, порт от 1 до 65535"},
+        OptionsCase{"ListenWithAll",
+                    {"--listen", "4001", "--all"},
+                    "--listen не сочетается с --site, --all и --port: объекты модемов берутся из "
+                    "книги"},
+        OptionsCase{"IdleZero", {"--idle", "0"}, "--idle: ожидается число секунд, не меньше 1"}),
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST(Collect, ValuesReachTheOptions) {

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "archive/UnknownCallers.h"
+#include "sites/MonthRoundCallers.h"
 #include "sites/MonthRoundRows.h"
 #include "tests/fakes/TestArchive.h"
 
@@ -123,5 +128,37 @@ INSTANTIATE_TEST_SUITE_P(
                               {{Kind::Book, kA.name, RoundState::Collected, at(12, 3), 1,
                                 O::FormsReceived, at(12, 3), "COM3"}}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// The month's unknown callers as the service appends them and the window lists them: one line
+// for a modem that keeps calling with the same words, the latest first, a damaged line skipped.
+TEST(MonthCallers, OneLinePerCallerLatestFirst) {
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    const QList<UnknownCaller> calls = {
+        {at(12, 10, 12), QStringLiteral("192.0.2.1"), QByteArray("ID:9")},
+        {at(12, 11, 12), QStringLiteral("198.51.100.4"), QByteArray("\x01\x02", 2)},
+        {at(12, 12, 12), QStringLiteral("192.0.2.1"), QByteArray("ID:9")},
+        {at(11, 30, 12), QStringLiteral("203.0.113.9"), QByteArray("x")}};  // another month
+    QString error;
+    for (const UnknownCaller& call : calls) ASSERT_TRUE(UnknownCallers::append(root, call, &error));
+    QFile file(UnknownCallers::filePath(root, QDate(2026, 12, 1)));
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("{\"time\":\"half a li");
+    file.close();
+
+    const QList<UnknownCaller> read = UnknownCallers::readMonth(root, QDate(2026, 12, 1));
+    ASSERT_EQ(read.size(), 3);
+    EXPECT_EQ(read[1].sent, QByteArray("\x01\x02", 2));
+    const QStringList lines = MonthRound::callerLines(read);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("192.0.2.1"))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("ID:9 (49 44 3a 39)")));
+    EXPECT_TRUE(lines[0].contains(QStringLiteral(": 2,"))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].contains(QStringLiteral(".. (01 02)"))) << lines[1].toStdString();
+}
 
 }  // namespace
