@@ -4,7 +4,7 @@
 
 #include "res/Texts.h"
 
-static_assert(std::size(kRecordOutcomes) == std::size_t(RecordOutcome::ArchiveIncomplete) + 1);
+static_assert(std::size(kRecordOutcomes) == std::size_t(RecordOutcome::DialTimeout) + 1);
 
 QString recordOutcomeKey(RecordOutcome outcome) {
     return QString::fromLatin1(recordOutcomeInfo(outcome).key);
@@ -30,6 +30,22 @@ QString recordOutcomeText(RecordOutcome outcome) {
             return texts::kRecordStopped;
         case RecordOutcome::ArchiveIncomplete:
             break;
+        case RecordOutcome::DialBusy:
+            return modemTexts::kRecordBusy;
+        case RecordOutcome::DialNoAnswer:
+            return modemTexts::kRecordNoAnswer;
+        case RecordOutcome::DialNoCarrier:
+            return modemTexts::kRecordNoCarrier;
+        case RecordOutcome::DialNoDialtone:
+            return modemTexts::kRecordNoDialtone;
+        case RecordOutcome::DialError:
+            return modemTexts::kRecordError;
+        case RecordOutcome::DialBearerRefused:
+            return modemTexts::kRecordBearerRefused;
+        case RecordOutcome::ModemSilent:
+            return modemTexts::kRecordModemSilent;
+        case RecordOutcome::DialTimeout:
+            return modemTexts::kRecordDialTimeout;
     }
     return texts::kRecordArchiveIncomplete;
 }
@@ -59,6 +75,22 @@ RecordOutcome recordOutcomeOf(const ExchangeEnd& end) {
         case ExchangeOutcome::NothingReceived:
         case ExchangeOutcome::SettingsNotWritten:
             break;
+        case ExchangeOutcome::DialBusy:
+            return RecordOutcome::DialBusy;
+        case ExchangeOutcome::DialNoAnswer:
+            return RecordOutcome::DialNoAnswer;
+        case ExchangeOutcome::DialNoCarrier:
+            return RecordOutcome::DialNoCarrier;
+        case ExchangeOutcome::DialNoDialtone:
+            return RecordOutcome::DialNoDialtone;
+        case ExchangeOutcome::DialError:
+            return RecordOutcome::DialError;
+        case ExchangeOutcome::DialBearerRefused:
+            return RecordOutcome::DialBearerRefused;
+        case ExchangeOutcome::ModemSilent:
+            return RecordOutcome::ModemSilent;
+        case ExchangeOutcome::DialTimeout:
+            return RecordOutcome::DialTimeout;
     }
     if (end.stopped) return RecordOutcome::StoppedByOperator;
     if (end.exchange == ExchangeOutcome::SettingsNotWritten)

@@ -12,4 +12,5 @@
 #include "res/FormTexts.h"
 #include "res/IndexTexts.h"
 #include "res/LineTexts.h"
+#include "res/ModemTexts.h"
 #include "res/SiteTexts.h"
