@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "modem/DialPlan.h"
+
 // The command line of tabulon-collect. Port, device and speed left out come from the
 // configuration file; folder and name template from the per-user profile.
 struct CollectOptions {
@@ -25,6 +27,8 @@ struct CollectOptions {
     int retryDelaySeconds = 30;
     // A device that stays away must not turn a timer's run into a day of tries.
     static constexpr int kMaxRetries = 100;
+    // A dial-up site of the book: the port is its modem's, which calls the calculator first.
+    std::optional<DialPlan> dial;
     bool json = false;
     bool help = false;
     QString error;  // Russian; set when the line makes no sense
