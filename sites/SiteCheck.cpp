@@ -82,6 +82,8 @@ QString sitesSharingPort(const QList<Site>& sites) {
     QStringList ports;  // in the order of their first site
     QHash<QString, QStringList> names;
     for (const Site& site : sites) {
+        // One modem calls many sites, one call at a time: sharing it is what it is for.
+        if (site.isDialUp()) continue;
         const QString port = site.port.trimmed();
         if (!names.contains(port)) ports << port;
         names[port] << site.name;

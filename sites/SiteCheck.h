@@ -32,7 +32,8 @@ bool siteNameTaken(const QList<Site>& sites, const QString& name, int index);
 QString siteNameClash(const QList<Site>& sites, const QString& name, int index,
                       const QString& sameName);
 
-// That sites of `sites` name one port, and which; empty when every port is named once.
+// That sites of `sites` name one port, and which; empty when every port is named once. Dial-up
+// sites sharing their modem are no such sites.
 QString sitesSharingPort(const QList<Site>& sites);
 
 // A name for a copy of the site named `name` that no site of `sites` bears: "<name> (копия)",

@@ -242,31 +242,15 @@ TEST_F(WorkerCallsTest, NothingIsAskedOnceTheOperatorIsLeaving) {
 }
 
 // A dial-up site's call as the windows show it: "Набор номера…" while the modem dials, then its
-// CONNECT until the hang-up, then nothing. "Стоп" while dialling hangs up at once.
-struct CallCase {
-    const char* name;
-    bool stopWhileDialling;
-    QStringList shown;  // the strip's call texts, in turn
-    ExchangeOutcome outcome;
-};
-
-void PrintTo(const CallCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class DialUpStrip : public WorkerCallsTest, public testing::WithParamInterface<CallCase> {};
-
-TEST_P(DialUpStrip, ShowsTheCallAndStopHangsUp) {
-    const CallCase& c = GetParam();
+// CONNECT until the hang-up, then nothing. (Each way the call ends hangs up: DialUpExchangeTest.)
+TEST_F(WorkerCallsTest, TheStripShowsADialUpCallUntilItsHangUp) {
     CalculatorSimulatorOptions calc;
     calc.deviceType = 4;  // prints its forms unasked
     calc.stream.forms = {"ВЕДОМОСТЬ\n"};
     CalculatorSimulator calculator(calc);
     ASSERT_TRUE(calculator.start()) << calculator.error();
     ModemSimulatorOptions options = quickModem();
-    options.numbers["5551234"] = script(c.stopWhileDialling ? ModemCallScript::Answer::Silent
-                                                            : ModemCallScript::Answer::Connect,
-                                        calculator.slavePath());
+    options.numbers["5551234"] = script(ModemCallScript::Answer::Connect, calculator.slavePath());
     ModemSimulator modem(options);
     ASSERT_TRUE(modem.start()) << modem.error();
     w->calls.setSettingsWriter([](const auto&, auto) { return true; });
@@ -294,26 +278,13 @@ TEST_P(DialUpStrip, ShowsTheCallAndStopHangsUp) {
     while (!done) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
         if (const QString text = w->strip.callText(); shown.back() != text) shown << text;
-        if (c.stopWhileDialling && lastEvent(modem.events(), "ATD") >= 0) w->rc.requestStop();
     }
     worker.join();
-    EXPECT_EQ(shown, c.shown);
-    EXPECT_EQ(outcome, c.outcome);
-    EXPECT_GT(lastEvent(modem.events(), "ATH"), lastEvent(modem.events(), "ATD"))
+    EXPECT_EQ(shown, (QStringList{"", modemTexts::kDialling,
+                                  "Соединение установлено: CONNECT 9600/RLP", ""}));
+    EXPECT_EQ(outcome, ExchangeOutcome::FormsReceived);
+    EXPECT_GT(lastEvent(modem.events(), "ATH"), lastEvent(modem.events(), "-> CONNECT"))
         << eventLog(modem.events());
-    EXPECT_TRUE(modem.waitOnHook(std::chrono::seconds(5)));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Calls, DialUpStrip,
-    testing::Values(CallCase{"Connected",
-                             false,
-                             {"", modemTexts::kDialling, "Соединение установлено: CONNECT 9600/RLP", ""},
-                             ExchangeOutcome::FormsReceived},
-                    CallCase{"StopWhileDialling",
-                             true,
-                             {"", modemTexts::kDialling, ""},
-                             ExchangeOutcome::StoppedByOperator}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "sites/SiteBook.h"
 #include "sites/SiteBookFormat.h"
+#include "sites/SiteCheck.h"
 #include "tests/sites/TestSite.h"
 
 void PrintTo(const QString& text, std::ostream* os) {
@@ -221,6 +222,15 @@ TEST(SiteBookDialUp, SurvivesARewrite) {
     EXPECT_EQ(second.sites, first.sites);
     EXPECT_FALSE(rewritten.contains("port =")) << rewritten.toStdString();
     EXPECT_EQ(rewritten.count("dial_timeout"), 1) << "the default is not written";
+}
+
+TEST(SiteBookDialUp, SitesCallingThroughOneModemShareNoPort) {
+    const Site cable{"a", "COM2"}, otherCable{"d", "COM2"};
+    Site first{"b", "COM2"}, second{"c", "COM2"};
+    first.phone = "5551234";
+    second.phone = "5554321";
+    EXPECT_EQ(sitesSharingPort({first, second}), QString());
+    EXPECT_FALSE(sitesSharingPort({cable, first, second, otherCable}).isEmpty());
 }
 
 class SiteBookOnDisk : public testing::Test {
