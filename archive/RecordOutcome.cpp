@@ -56,9 +56,12 @@ std::optional<RecordOutcome> recordOutcomeFromKey(const QString& key) {
     return std::nullopt;
 }
 
-RecordOutcome recordOutcomeOf(const ExchangeEnd& end) {
-    if (end.formsLost) return RecordOutcome::ArchiveIncomplete;
-    switch (end.exchange) {
+namespace {
+
+// The ends the record keeps as the exchange met them: the failures of the line and of the
+// call, and a stop the exchange itself ended with; none for the others.
+std::optional<RecordOutcome> keptAsMet(ExchangeOutcome exchange) {
+    switch (exchange) {
         case ExchangeOutcome::OpenFailed:
             return RecordOutcome::OpenFailed;
         case ExchangeOutcome::NoHandshake:
@@ -92,6 +95,14 @@ RecordOutcome recordOutcomeOf(const ExchangeEnd& end) {
         case ExchangeOutcome::DialTimeout:
             return RecordOutcome::DialTimeout;
     }
+    return std::nullopt;
+}
+
+}  // namespace
+
+RecordOutcome recordOutcomeOf(const ExchangeEnd& end) {
+    if (end.formsLost) return RecordOutcome::ArchiveIncomplete;
+    if (const std::optional<RecordOutcome> met = keptAsMet(end.exchange)) return *met;
     if (end.stopped) return RecordOutcome::StoppedByOperator;
     if (end.exchange == ExchangeOutcome::SettingsNotWritten)
         return end.formsReceived ? RecordOutcome::FormsReceived : RecordOutcome::NothingReceived;
