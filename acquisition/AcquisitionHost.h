@@ -27,6 +27,10 @@ public:
     // window of its own may want smaller pieces than one that only writes them.
     virtual qsizetype formLimit() const { return 0; }
 
+    // Where a dial-up site's call stands ("Набор номера…", then the modem's CONNECT), shown
+    // beside the progress; empty once there is none to show.
+    virtual void showCallState(const QString& text) { (void)text; }
+
     // Replaces the whole text of the registered form view (cp1251 bytes). Returns false when
     // no live view is registered; nothing is shown then.
     virtual bool setViewText(const QByteArray& cp1251) = 0;

@@ -3,6 +3,8 @@
 #include "acquisition/Handshake.h"
 #include "acquisition/LineWaiter.h"
 #include "acquisition/ReceptionLoop.h"
+#include "modem/HayesDialer.h"
+#include "res/ModemTexts.h"
 
 namespace {
 
@@ -36,6 +38,23 @@ struct BytesOnExit {
     ~BytesOnExit() { bytes = line.bytesRead(); }
 };
 
+// Calls a dial-up site's calculator through its modem; the exchange's end when no call came
+// about (the modem is on-hook again then), none when the call is up.
+std::optional<ExchangeOutcome> placeCall(ReceiveControl& rc, AcquisitionHost& host,
+                                         HayesDialer& dialer) {
+    host.showCallState(modemTexts::kDialling);
+    const DialOutcome dial = dialer.dial(rc.m_bStop, &rc.m_wake);
+    if (dial == DialOutcome::Connected) {
+        host.showCallState(modemTexts::connected(QString::fromStdString(dialer.connectText())));
+        return std::nullopt;
+    }
+    host.showCallState({});
+    if (dial == DialOutcome::Stopped)
+        return endFailed(rc, host, ExchangeOutcome::StoppedByOperator, false);
+    const int timeoutS = int(std::chrono::seconds(rc.m_dial->dialTimeout).count());
+    return endFailed(rc, host, *exchangeOutcomeOf(dial), true, dialOutcomeText(dial, timeoutS));
+}
+
 ExchangeOutcome exchangeOnLine(ReceiveControl& rc, AcquisitionHost& host,
                                const SerialOpener& opener, Clock& clock, std::uint64_t& bytes) {
     host.setProgressPos(0);
@@ -48,9 +67,22 @@ ExchangeOutcome exchangeOnLine(ReceiveControl& rc, AcquisitionHost& host,
         return endFailed(rc, host, ExchangeOutcome::OpenFailed, link.failureText.has_value(),
                          link.failureText.value_or(QString()));
 
+    // A dial-up site's call comes up before the exchange and is hung up on every way out
+    // after it: the dialer outlives the line's waiter, and its end hangs up.
+    std::optional<HayesDialer> dialer;
+    if (rc.m_dial) {
+        dialer.emplace(*link.port, clock, *rc.m_dial);
+        if (const std::optional<ExchangeOutcome> failed = placeCall(rc, host, *dialer))
+            return *failed;
+    }
+
     // The port closes on every way out, after the flags are final.
     LineWaiter line(*link.port, clock, &rc.m_wake);
     const BytesOnExit counted{line, bytes};
+    if (dialer) {
+        const std::string first = dialer->takeCallBytes();
+        line.putBack({reinterpret_cast<const std::uint8_t*>(first.data()), first.size()});
+    }
     if (type.handshake) {
         const Handshake::Outcome shake = Handshake::perform(line, type, rc.m_bAbort);
         if (shake != Handshake::Outcome::Accepted)
@@ -78,6 +110,7 @@ ExchangeOutcome runExchange(ReceiveControl& rc, const SerialOpener& opener, Cloc
         rc.m_bReceiving.store(0);
         rc.m_bStop.store(1);
     }
+    if (rc.m_dial) host->showCallState({});  // hung up by now
     host->exchangeEnded(outcome, bytes);
     return outcome;
 }

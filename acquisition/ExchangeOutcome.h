@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+
+#include "modem/DialOutcome.h"
 
 // How an exchange ended, as the worker met it. The worker says only this; each front end
 // decides from it what the operator sees and, without windows, the exit status. The failures
@@ -15,10 +18,26 @@ enum class ExchangeOutcome {
     LineBroken,          // the device vanished or the system gave the line up
     SettingsNotWritten,  // the configuration file could not be written at the end
     StoppedByOperator,   // the receiving window was closed or the program left: nothing shown
+    // A dial-up site's call did not come about; the modem is on-hook again (see DialOutcome).
+    DialBusy,
+    DialNoAnswer,
+    DialNoCarrier,
+    DialNoDialtone,
+    DialError,
+    DialBearerRefused,
+    ModemSilent,
+    DialTimeout,
 };
 
+// The exchange's end for a dial that did not connect; none for Connected and Stopped, which
+// are no end of their own.
+std::optional<ExchangeOutcome> exchangeOutcomeOf(DialOutcome dial);
+// The dial's end an exchange ended with; none for an end that is not a dial's.
+std::optional<DialOutcome> dialOutcomeOf(ExchangeOutcome kind);
+
 // What the operator reads about a failure of `kind`. `detail` is what only the failing step
-// knows: for an opening, its whole message with the cause. Empty for the ends that are no
+// knows: for an opening, its whole message with the cause; for a dial, its text with the
+// dial time-out the site gave. Empty for the ends that are no
 // failure.
 QString failureText(ExchangeOutcome kind, const QString& detail = {});
 

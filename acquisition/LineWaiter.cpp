@@ -11,6 +11,13 @@ LineWaiter::~LineWaiter() {
     m_port.setWake(nullptr);
 }
 
+void LineWaiter::putBack(std::span<const std::uint8_t> bytes) {
+    const std::size_t count = std::min(bytes.size(), m_inbox.size() - m_tail);
+    std::copy_n(bytes.begin(), count, m_inbox.begin() + std::ptrdiff_t(m_tail));
+    m_tail += count;
+    m_bytesRead += count;
+}
+
 bool LineWaiter::stopSeen(const std::atomic<int>* stop) {
     if (stop && stop->load()) return true;
     if (!m_wake || !m_wake->isRaised()) return false;

@@ -61,6 +61,10 @@ public:
     // echo is owed for them, as an echo must go back at once.
     void setGathering(bool on) { m_gathering = on; }
 
+    // Bytes of the line read before this waiter took it (those that came right behind a modem's
+    // CONNECT): they are the first the exchange takes. Before any other read only.
+    void putBack(std::span<const std::uint8_t> bytes);
+
     bool hasByte() const { return m_head < m_tail; }
     std::uint8_t takeByte() { return m_inbox[m_head++]; }
     // What the last read brought and is not taken yet, to be taken a run at a time.

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <atomic>
+#include <optional>
 #include <string>
 
 #include "acquisition/DeviceType.h"
+#include "modem/DialPlan.h"
 #include "platform/WakeSignal.h"
 
 class AcquisitionHost;
@@ -18,6 +20,9 @@ struct ReceiveControl {
     std::string m_strPort = "COM1";
     int m_nRate = 9600;
     DeviceType m_nDeviceType = 0;
+    // A dial-up site: the port is its modem's, and the calculator is called at this plan's
+    // number before the exchange; none for a calculator on the port itself.
+    std::optional<DialPlan> m_dial;
     // The receiving view and window belong to the user interface: the worker never touches them,
     // so they are held here as plain objects. UI thread only; cleared when they die.
     QObject* m_pView = nullptr;

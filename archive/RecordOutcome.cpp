@@ -4,7 +4,7 @@
 
 #include "res/Texts.h"
 
-static_assert(std::size(kRecordOutcomes) == std::size_t(RecordOutcome::ArchiveIncomplete) + 1);
+static_assert(std::size(kRecordOutcomes) == std::size_t(RecordOutcome::DialTimeout) + 1);
 
 QString recordOutcomeKey(RecordOutcome outcome) {
     return QString::fromLatin1(recordOutcomeInfo(outcome).key);
@@ -30,6 +30,22 @@ QString recordOutcomeText(RecordOutcome outcome) {
             return texts::kRecordStopped;
         case RecordOutcome::ArchiveIncomplete:
             break;
+        case RecordOutcome::DialBusy:
+            return modemTexts::kRecordBusy;
+        case RecordOutcome::DialNoAnswer:
+            return modemTexts::kRecordNoAnswer;
+        case RecordOutcome::DialNoCarrier:
+            return modemTexts::kRecordNoCarrier;
+        case RecordOutcome::DialNoDialtone:
+            return modemTexts::kRecordNoDialtone;
+        case RecordOutcome::DialError:
+            return modemTexts::kRecordError;
+        case RecordOutcome::DialBearerRefused:
+            return modemTexts::kRecordBearerRefused;
+        case RecordOutcome::ModemSilent:
+            return modemTexts::kRecordModemSilent;
+        case RecordOutcome::DialTimeout:
+            return modemTexts::kRecordDialTimeout;
     }
     return texts::kRecordArchiveIncomplete;
 }
@@ -40,9 +56,12 @@ std::optional<RecordOutcome> recordOutcomeFromKey(const QString& key) {
     return std::nullopt;
 }
 
-RecordOutcome recordOutcomeOf(const ExchangeEnd& end) {
-    if (end.formsLost) return RecordOutcome::ArchiveIncomplete;
-    switch (end.exchange) {
+namespace {
+
+// The ends the record keeps as the exchange met them: the failures of the line and of the
+// call, and a stop the exchange itself ended with; none for the others.
+std::optional<RecordOutcome> keptAsMet(ExchangeOutcome exchange) {
+    switch (exchange) {
         case ExchangeOutcome::OpenFailed:
             return RecordOutcome::OpenFailed;
         case ExchangeOutcome::NoHandshake:
@@ -59,7 +78,31 @@ RecordOutcome recordOutcomeOf(const ExchangeEnd& end) {
         case ExchangeOutcome::NothingReceived:
         case ExchangeOutcome::SettingsNotWritten:
             break;
+        case ExchangeOutcome::DialBusy:
+            return RecordOutcome::DialBusy;
+        case ExchangeOutcome::DialNoAnswer:
+            return RecordOutcome::DialNoAnswer;
+        case ExchangeOutcome::DialNoCarrier:
+            return RecordOutcome::DialNoCarrier;
+        case ExchangeOutcome::DialNoDialtone:
+            return RecordOutcome::DialNoDialtone;
+        case ExchangeOutcome::DialError:
+            return RecordOutcome::DialError;
+        case ExchangeOutcome::DialBearerRefused:
+            return RecordOutcome::DialBearerRefused;
+        case ExchangeOutcome::ModemSilent:
+            return RecordOutcome::ModemSilent;
+        case ExchangeOutcome::DialTimeout:
+            return RecordOutcome::DialTimeout;
     }
+    return std::nullopt;
+}
+
+}  // namespace
+
+RecordOutcome recordOutcomeOf(const ExchangeEnd& end) {
+    if (end.formsLost) return RecordOutcome::ArchiveIncomplete;
+    if (const std::optional<RecordOutcome> met = keptAsMet(end.exchange)) return *met;
     if (end.stopped) return RecordOutcome::StoppedByOperator;
     if (end.exchange == ExchangeOutcome::SettingsNotWritten)
         return end.formsReceived ? RecordOutcome::FormsReceived : RecordOutcome::NothingReceived;

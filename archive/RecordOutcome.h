@@ -17,6 +17,15 @@ enum class RecordOutcome {
     LineBroken,
     StoppedByOperator,
     ArchiveIncomplete,
+    // A dial-up site's call that did not come about, by the modem's word for it.
+    DialBusy,
+    DialNoAnswer,
+    DialNoCarrier,
+    DialNoDialtone,
+    DialError,
+    DialBearerRefused,
+    ModemSilent,
+    DialTimeout,
 };
 
 struct RecordOutcomeInfo {
@@ -36,6 +45,14 @@ inline constexpr RecordOutcomeInfo kRecordOutcomes[] = {
     {RecordOutcome::LineBroken, "broken", 7},
     {RecordOutcome::StoppedByOperator, "interrupted", 9},
     {RecordOutcome::ArchiveIncomplete, "archive", 10},
+    {RecordOutcome::DialBusy, "busy", 12},
+    {RecordOutcome::DialNoAnswer, "no-answer", 13},
+    {RecordOutcome::DialNoCarrier, "no-carrier", 14},
+    {RecordOutcome::DialNoDialtone, "no-dialtone", 15},
+    {RecordOutcome::DialError, "modem-error", 16},
+    {RecordOutcome::DialBearerRefused, "bearer", 17},
+    {RecordOutcome::ModemSilent, "modem-silent", 18},
+    {RecordOutcome::DialTimeout, "dial-timeout", 19},
 };
 
 constexpr const RecordOutcomeInfo& recordOutcomeInfo(RecordOutcome outcome) {

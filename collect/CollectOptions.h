@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "modem/DialPlan.h"
+
 // The command line of tabulon-collect. Port, device and speed left out come from the
 // configuration file; folder and name template from the per-user profile.
 struct CollectOptions {
@@ -35,6 +37,8 @@ struct CollectOptions {
     // and how long a connection may stay silent before it is closed.
     std::optional<QString> listen;
     int idleSeconds = 600;
+    // A dial-up site of the book: the port is its modem's, which calls the calculator first.
+    std::optional<DialPlan> dial;
     bool json = false;
     bool help = false;
     QString error;  // Russian; set when the line makes no sense

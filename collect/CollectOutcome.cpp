@@ -27,6 +27,19 @@ const CollectOutcomeInfo kOutcomes[] = {
     {CollectOutcome::ArchiveIncomplete, keyOf(RecordOutcome::ArchiveIncomplete),
      texts::kCollectArchiveIncomplete},
     {CollectOutcome::SomeSitesFailed, "partial", texts::kCollectSomeSitesFailed},
+    {CollectOutcome::DialBusy, keyOf(RecordOutcome::DialBusy), modemTexts::kCollectBusy},
+    {CollectOutcome::DialNoAnswer, keyOf(RecordOutcome::DialNoAnswer), modemTexts::kCollectNoAnswer},
+    {CollectOutcome::DialNoCarrier, keyOf(RecordOutcome::DialNoCarrier),
+     modemTexts::kCollectNoCarrier},
+    {CollectOutcome::DialNoDialtone, keyOf(RecordOutcome::DialNoDialtone),
+     modemTexts::kCollectNoDialtone},
+    {CollectOutcome::DialError, keyOf(RecordOutcome::DialError), modemTexts::kCollectError},
+    {CollectOutcome::DialBearerRefused, keyOf(RecordOutcome::DialBearerRefused),
+     modemTexts::kCollectBearerRefused},
+    {CollectOutcome::ModemSilent, keyOf(RecordOutcome::ModemSilent),
+     modemTexts::kCollectModemSilent},
+    {CollectOutcome::DialTimeout, keyOf(RecordOutcome::DialTimeout),
+     modemTexts::kCollectDialTimeout},
 };
 
 }  // namespace
@@ -48,4 +61,12 @@ CollectOutcome collectOutcomeOf(ExchangeOutcome exchange, bool interrupted) {
 
 CollectOutcome collectOutcomeOf(RecordOutcome outcome) {
     return CollectOutcome(recordOutcomeExitCode(outcome));
+}
+
+std::optional<DialOutcome> dialOutcomeOf(CollectOutcome outcome) {
+    for (int d = 0; d <= int(DialOutcome::Stopped); ++d) {
+        const std::optional<ExchangeOutcome> end = exchangeOutcomeOf(DialOutcome(d));
+        if (end && collectOutcomeOf(*end, false) == outcome) return DialOutcome(d);
+    }
+    return std::nullopt;
 }

@@ -7,8 +7,8 @@
 
 // How a collection ended; each outcome is the program's exit status, the same as the exchange
 // record's outcome except for the two only the collector meets. When several came
-// together, ArchiveIncomplete outranks all, then the failures of the line (OpenFailed..LineBroken),
-// then Interrupted, then SettingsNotWritten.
+// together, ArchiveIncomplete outranks all, then the failures of the line (OpenFailed..LineBroken,
+// then the dial's), then Interrupted, then SettingsNotWritten.
 enum class CollectOutcome : int {
     FormsReceived = recordOutcomeExitCode(RecordOutcome::FormsReceived),
     NothingReceived = recordOutcomeExitCode(RecordOutcome::NothingReceived),
@@ -23,6 +23,15 @@ enum class CollectOutcome : int {
     ArchiveIncomplete = recordOutcomeExitCode(RecordOutcome::ArchiveIncomplete),
     // --all only: some sites failed, the others brought forms or had nothing to send.
     SomeSitesFailed = 11,
+    // A dial-up site's call did not come about.
+    DialBusy = recordOutcomeExitCode(RecordOutcome::DialBusy),
+    DialNoAnswer = recordOutcomeExitCode(RecordOutcome::DialNoAnswer),
+    DialNoCarrier = recordOutcomeExitCode(RecordOutcome::DialNoCarrier),
+    DialNoDialtone = recordOutcomeExitCode(RecordOutcome::DialNoDialtone),
+    DialError = recordOutcomeExitCode(RecordOutcome::DialError),
+    DialBearerRefused = recordOutcomeExitCode(RecordOutcome::DialBearerRefused),
+    ModemSilent = recordOutcomeExitCode(RecordOutcome::ModemSilent),
+    DialTimeout = recordOutcomeExitCode(RecordOutcome::DialTimeout),
 };
 
 struct CollectOutcomeInfo {
@@ -40,3 +49,5 @@ const CollectOutcomeInfo& collectOutcomeOf(CollectOutcome outcome);
 CollectOutcome collectOutcomeOf(ExchangeOutcome exchange, bool interrupted);
 // The exit status of a record's outcome.
 CollectOutcome collectOutcomeOf(RecordOutcome outcome);
+// The dial's end behind a collection's failed call; none for any other end.
+std::optional<DialOutcome> dialOutcomeOf(CollectOutcome outcome);

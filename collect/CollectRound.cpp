@@ -94,8 +94,13 @@ std::vector<LineScheduler::Lane> lanesOf(const QList<Site>& sites) {
 }  // namespace
 
 bool CollectRound::retryable(CollectOutcome outcome) {
-    return outcome == CollectOutcome::OpenFailed || outcome == CollectOutcome::NoHandshake ||
-           outcome == CollectOutcome::LineBroken;
+    if (outcome == CollectOutcome::OpenFailed || outcome == CollectOutcome::NoHandshake ||
+        outcome == CollectOutcome::LineBroken)
+        return true;
+    // A call that met a busy number or a slow network may come about later; a modem that
+    // refuses the site's settings will refuse them again.
+    const std::optional<DialOutcome> dial = dialOutcomeOf(outcome);
+    return dial && worthAnotherTry(*dial);
 }
 
 // Between tries the round sleeps in the collector's own signal, so a stop ends the wait at once.
@@ -212,6 +217,10 @@ CollectOutcome CollectRound::roundOutcome(const std::vector<SiteRun>& runs, bool
     for (CollectOutcome outcome : {CollectOutcome::ArchiveIncomplete, CollectOutcome::OpenFailed,
                                    CollectOutcome::NoHandshake, CollectOutcome::BadReply,
                                    CollectOutcome::EchoTooLate, CollectOutcome::LineBroken,
+                                   CollectOutcome::DialBusy, CollectOutcome::DialNoAnswer,
+                                   CollectOutcome::DialNoCarrier, CollectOutcome::DialNoDialtone,
+                                   CollectOutcome::DialError, CollectOutcome::DialBearerRefused,
+                                   CollectOutcome::ModemSilent, CollectOutcome::DialTimeout,
                                    CollectOutcome::Interrupted, CollectOutcome::SettingsNotWritten})
         if (has(outcome)) return outcome;
     return CollectOutcome::Usage;

@@ -183,6 +183,7 @@ void Collector::runExchange(Exchange& x, const Report& report, int deviceType) {
     x.rc.m_strPort = report.port.toStdString();
     x.rc.m_nRate = report.rate;
     x.rc.m_nDeviceType = DeviceType(deviceType);
+    x.rc.m_dial = m_options.dial;
     x.rc.m_pMainFrame = &x.host;
     x.rc.m_bReceiving = 1;
     const SerialOpener opener = [this, &x](const std::string& name, int rate) {

@@ -4,6 +4,7 @@
 
 #include "res/Texts.h"
 #include "sites/SiteBook.h"
+#include "sites/SiteDialPlan.h"
 
 CollectOptions optionsForSite(const CollectOptions& given, const Site& site) {
     CollectOptions o = given;
@@ -11,6 +12,7 @@ CollectOptions optionsForSite(const CollectOptions& given, const Site& site) {
     if (!o.port && !site.port.isEmpty()) o.port = site.port;
     if (!o.deviceType) o.deviceType = site.device;
     if (!o.rate) o.rate = site.speed;
+    o.dial = dialPlanOf(site);
     return o;
 }
 

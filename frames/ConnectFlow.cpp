@@ -15,6 +15,7 @@
 #include "sites/Site.h"
 #include "sites/SiteBook.h"
 #include "sites/SiteComNumber.h"
+#include "sites/SiteDialPlan.h"
 #include "sites/SitePickerDialog.h"
 #include "sites/SitesDialog.h"
 
@@ -48,11 +49,13 @@ void ConnectFlow::OnStopReceive() {
     m_exchange.stop();
 }
 
-// The connect command as it stands, the exchange's forms archived under `site` when one is named;
-// false when the operator cancelled "Настройки".
-bool ConnectFlow::connectTo(const QString& site) {
+// The connect command as it stands, the exchange's forms archived under `site` when one is named,
+// its calculator called through the modem on the port first when `dial` is given; false when the
+// operator cancelled "Настройки".
+bool ConnectFlow::connectTo(const QString& site, std::optional<DialPlan> dial) {
     if (m_dlgSettings.DoModal(m_frame) != msg::IDOK) return false;
     m_calls.setSite(site);
+    m_block.m_dial = std::move(dial);
     const ChoiceVerdict verdict = applyConnectChoice(
         m_dlgSettings.m_strPort, m_dlgSettings.m_strDevice, m_dlgSettings.m_strRate, m_block);
     if (verdict != ChoiceVerdict::Accepted) {
@@ -97,7 +100,7 @@ void ConnectFlow::connectToSite(const Site& site) {
     m_dlgSettings.m_strPort = QStringLiteral("COM%1").arg(com);
     m_dlgSettings.m_strDevice = exchangeDeviceName(site.device);
     m_dlgSettings.m_strRate = QString::number(site.speed);
-    if (connectTo(site.name)) return;
+    if (connectTo(site.name, dialPlanOf(site))) return;
     m_dlgSettings.m_strPort = before[0];
     m_dlgSettings.m_strDevice = before[1];
     m_dlgSettings.m_strRate = before[2];

@@ -2,8 +2,10 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 
 #include "acquisition/ReceiveControl.h"
+#include "modem/DialPlan.h"
 
 class CSettingsDlg;
 class CommandRouter;
@@ -45,7 +47,7 @@ public:
     static void tellSiteBookProblem();
 
 private:
-    bool connectTo(const QString& site);
+    bool connectTo(const QString& site, std::optional<DialPlan> dial = std::nullopt);
     void connectToSite(const Site& site);
     Site siteFromSettings() const;
 

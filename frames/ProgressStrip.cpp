@@ -43,6 +43,15 @@ void ProgressStrip::setByteCounterText(const QString& text) {
     m_counter->setText(text);
 }
 
+void ProgressStrip::setCallText(const QString& text) {
+    m_bar->setFormat(text);
+    m_bar->setTextVisible(!text.isEmpty());
+}
+
+QString ProgressStrip::callText() const {
+    return m_bar->isTextVisible() ? m_bar->format() : QString();
+}
+
 int ProgressStrip::position() const {
     // A fresh QProgressBar reports minimum - 1 until a value is set.
     return qMax(m_bar->value(), m_bar->minimum());

@@ -18,10 +18,13 @@ public:
     void setStep(int step) { m_step = step; }
     void stepIt();
     void setByteCounterText(const QString& text);
+    // Where a call through a modem stands, written across the bar; empty: the bar alone.
+    void setCallText(const QString& text);
 
     int position() const;
     int step() const { return m_step; }
     QString byteCounterText() const;
+    QString callText() const;
     QProgressBar* bar() const { return m_bar; }
     QLineEdit* byteCounter() const { return m_counter; }
 

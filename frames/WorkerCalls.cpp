@@ -204,6 +204,10 @@ void WorkerCalls::setByteCounterText(const QString& text) {
     onUiThread([&] { m_strip.setByteCounterText(text); });
 }
 
+void WorkerCalls::showCallState(const QString& text) {
+    onUiThread([&] { m_strip.setCallText(text); });
+}
+
 bool WorkerCalls::setViewText(const QByteArray& cp1251) {
     return onUiThread([&] {
         auto* view = qobject_cast<CTabulonPlusView*>(m_rc.m_pView);

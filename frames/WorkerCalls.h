@@ -53,6 +53,7 @@ public:
     void setProgressPos(int pos) override;
     void stepProgress() override;
     void setByteCounterText(const QString& text) override;
+    void showCallState(const QString& text) override;
     bool setViewText(const QByteArray& cp1251) override;
     void setViewModified() override;
     void newForm() override;

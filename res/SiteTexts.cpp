@@ -42,7 +42,7 @@ QString siteNotTable(const QString& name) {
 QString siteUnknownKey(const QString& name, const QString& key) {
     return QStringLiteral(
                "у объекта «%1» неизвестный ключ %2 (известны port, device, speed, "
-               "note)")
+               "note, modem, phone, modem_init, bearer, dial_timeout)")
         .arg(name, key);
 }
 
@@ -61,6 +61,34 @@ QString siteNoPort(const QString& name) {
 
 QString siteBadValue(const QString& name, const QString& problem, const QString& value) {
     return QStringLiteral("объект «%1»: %2 («%3»)").arg(name, problem, value);
+}
+
+QString siteModemAndPort(const QString& name) {
+    return QStringLiteral(
+               "у объекта «%1» заданы и port, и modem: вычислитель за модемом вызывается через "
+               "порт модема (modem), port не нужен")
+        .arg(name);
+}
+
+QString sitePhoneWithoutModem(const QString& name) {
+    return QStringLiteral("у объекта «%1» задан телефон (phone), но не задан модем (modem)")
+        .arg(name);
+}
+
+QString siteModemWithoutPhone(const QString& name) {
+    return QStringLiteral("у объекта «%1» задан модем (modem), но не задан телефон (phone)")
+        .arg(name);
+}
+
+QString siteDialKeyWithoutModem(const QString& name, const QString& key) {
+    return QStringLiteral("у объекта «%1» ключ %2 нужен только вместе с modem и phone")
+        .arg(name, key);
+}
+
+QString badDialTimeout(int minimum, int maximum) {
+    return QStringLiteral("время ожидания соединения (dial_timeout) - от %1 до %2 секунд")
+        .arg(minimum)
+        .arg(maximum);
 }
 
 QString siteBookNotSaved(const QString& problem) {

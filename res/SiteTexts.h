@@ -48,6 +48,17 @@ QString siteKeyNotText(const QString& name, const QString& key);
 QString siteKeyNotNumber(const QString& name, const QString& key);
 QString siteNoPort(const QString& name);
 QString siteBadValue(const QString& name, const QString& problem, const QString& value);
+// A dial-up site's keys: modem, phone, modem_init, bearer, dial_timeout.
+QString siteModemAndPort(const QString& name);
+QString sitePhoneWithoutModem(const QString& name);
+QString siteModemWithoutPhone(const QString& name);
+QString siteDialKeyWithoutModem(const QString& name, const QString& key);
+inline const QString kBadPhone = QStringLiteral(
+    "в номере телефона (phone) допустимы цифры, пробелы, «+-()», «*#», запятая (пауза) и W, "
+    "P, T");
+inline const QString kBadModemCommand =
+    QStringLiteral("команда модема (modem_init, bearer) начинается с AT и умещается в строку");
+QString badDialTimeout(int minimum, int maximum);
 QString siteBookNotSaved(const QString& problem);
 QString siteBookWriteFailed(const QString& path, const QString& why);
 QString siteBookAtStart(const QString& problem);

@@ -13,4 +13,5 @@
 #include "res/IndexTexts.h"
 #include "res/LineTexts.h"
 #include "res/ListenTexts.h"
+#include "res/ModemTexts.h"
 #include "res/SiteTexts.h"

@@ -203,19 +203,75 @@ std::optional<std::optional<Mistake>> readListenKey(Site& site, const QString& k
     return std::optional<Mistake>{};
 }
 
+// A text that must pass `valid`, else `problem` names what is wrong with it.
+std::optional<Mistake> readChecked(const Site& site, const QString& key, const toml::node& value,
+                                   QString& into, bool (*valid)(const QString&),
+                                   const QString& problem) {
+    if (auto mistake = readText(site, key, value, into)) return mistake;
+    if (valid(into)) return std::nullopt;
+    return Mistake{lineOf(value.source()), texts::siteBadValue(site.name, problem, into)};
+}
+
+bool isBookPort(const QString& port) {
+    return isExchangePort(port, kSiteBookRules.ports);
+}
+
+std::optional<Mistake> readDialTimeout(Site& site, const toml::node& value) {
+    const int line = lineOf(value.source());
+    const auto* number = value.as_integer();
+    if (!number)
+        return Mistake{line, texts::siteKeyNotNumber(site.name, QStringLiteral("dial_timeout"))};
+    if (number->get() < kMinDialTimeoutS || number->get() > kMaxDialTimeoutS)
+        return Mistake{line, texts::siteBadValue(
+                                 site.name, texts::badDialTimeout(kMinDialTimeoutS, kMaxDialTimeoutS),
+                                 QString::number(number->get()))};
+    site.dialTimeout = int(number->get());
+    return std::nullopt;
+}
+
+// A dial-up site's keys; none for a key that is not one of them.
+std::optional<std::optional<Mistake>> readDialKey(Site& site, const QString& key,
+                                                  const toml::node& value) {
+    // The modem's port is the line the exchange opens, as `port` is for a cable.
+    if (key == QLatin1String("modem"))
+        return readChecked(site, key, value, site.port, isBookPort, texts::kBadPort);
+    if (key == QLatin1String("phone"))
+        return readChecked(site, key, value, site.phone, isPhoneNumber, texts::kBadPhone);
+    if (key == QLatin1String("modem_init"))
+        return readChecked(site, key, value, site.modemInit, isModemCommand,
+                           texts::kBadModemCommand);
+    if (key == QLatin1String("bearer"))
+        return readChecked(site, key, value, site.bearer, isModemCommand, texts::kBadModemCommand);
+    if (key == QLatin1String("dial_timeout")) return readDialTimeout(site, value);
+    return std::nullopt;
+}
+
 std::optional<Mistake> readKey(Site& site, const QString& key, const toml::node& value) {
-    if (key == QLatin1String("port")) {
-        if (auto mistake = readText(site, key, value, site.port)) return mistake;
-        if (!isExchangePort(site.port, kSiteBookRules.ports))
-            return Mistake{lineOf(value.source()),
-                           texts::siteBadValue(site.name, texts::kBadPort, site.port)};
-        return std::nullopt;
-    }
+    if (key == QLatin1String("port"))
+        return readChecked(site, key, value, site.port, isBookPort, texts::kBadPort);
     if (key == QLatin1String("device")) return readDevice(site, value);
     if (key == QLatin1String("speed")) return readSpeed(site, value);
     if (key == QLatin1String("note")) return readText(site, key, value, site.note);
     if (std::optional<std::optional<Mistake>> read = readListenKey(site, key, value)) return *read;
+    if (auto dial = readDialKey(site, key, value)) return *dial;
     return Mistake{lineOf(value.source()), texts::siteUnknownKey(site.name, key)};
+}
+
+// A site reaches its calculator either on a port or through a modem that dials it, and the
+// modem's keys make sense only together.
+std::optional<QString> lineMistake(const Site& site, const QStringList& keys) {
+    const bool port = keys.contains(QLatin1String("port"));
+    const bool modem = keys.contains(QLatin1String("modem"));
+    const bool phone = keys.contains(QLatin1String("phone"));
+    if (port && modem) return texts::siteModemAndPort(site.name);
+    if (phone && !modem) return texts::sitePhoneWithoutModem(site.name);
+    if (modem && !phone) return texts::siteModemWithoutPhone(site.name);
+    // A site whose modem calls in needs no port: the service reads it over the connection.
+    if (!port && !modem && !site.callsIn()) return texts::siteNoPort(site.name);
+    for (const char* key : {"modem_init", "bearer", "dial_timeout"})
+        if (!modem && keys.contains(QLatin1String(key)))
+            return texts::siteDialKeyWithoutModem(site.name, QLatin1String(key));
+    return std::nullopt;
 }
 
 template <typename Entries>
@@ -235,14 +291,13 @@ std::optional<Mistake> readSite(Site& site, const toml::key& key, const toml::no
     if (!table) return Mistake{line, texts::siteNotTable(site.name)};
     if (const QString problem = siteNameProblem(site.name); !problem.isEmpty())
         return Mistake{line, problem};
-    bool hasPort = false;
+    QStringList keys;
     for (const auto& [entryKey, entryValue] : inFileOrder(*table)) {
-        const QString name = fromUtf8(entryKey->str());
-        hasPort = hasPort || name == QLatin1String("port");
-        if (auto mistake = readKey(site, name, *entryValue)) return mistake;
+        keys << fromUtf8(entryKey->str());
+        if (auto mistake = readKey(site, keys.back(), *entryValue)) return mistake;
     }
-    // A site whose modem calls in needs no port: the service reads it over the connection.
-    if (!hasPort && !site.callsIn()) return Mistake{line, texts::siteNoPort(site.name)};
+    if (const std::optional<QString> mistake = lineMistake(site, keys))
+        return Mistake{line, *mistake};
     return std::nullopt;
 }
 
@@ -322,6 +377,19 @@ QByteArray listenLines(const Site& site) {
     return out;
 }
 
+// A dial-up site's line: its modem and whatever it sets apart from the defaults.
+QByteArray dialLines(const Site& site) {
+    QByteArray out = tomlLine(QStringLiteral("modem"), site.port.toStdString());
+    out += tomlLine(QStringLiteral("phone"), site.phone.toStdString());
+    if (!site.modemInit.isEmpty())
+        out += tomlLine(QStringLiteral("modem_init"), site.modemInit.toStdString());
+    if (!site.bearer.isEmpty())
+        out += tomlLine(QStringLiteral("bearer"), site.bearer.toStdString());
+    if (site.dialTimeout != DialPlan::kDefaultDialTimeoutS)
+        out += tomlLine(QStringLiteral("dial_timeout"), site.dialTimeout);
+    return out;
+}
+
 }  // namespace
 
 QByteArray format(const QList<Site>& sites, const QString& header) {
@@ -330,7 +398,9 @@ QByteArray format(const QList<Site>& sites, const QString& header) {
         out += '\n';
         out += commentLines(site.comment);
         out += tomlLine(site.name, toml::table{});
-        if (!site.port.isEmpty() || !site.callsIn())
+        if (site.isDialUp())
+            out += dialLines(site);
+        else if (!site.port.isEmpty() || !site.callsIn())
             out += tomlLine(QStringLiteral("port"), site.port.toStdString());
         out += tomlLine(QStringLiteral("device"), exchangeDeviceName(site.device).toStdString());
         out += tomlLine(QStringLiteral("speed"), site.speed);

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <algorithm>
 
 #include "archive/ArchiveName.h"
 #include "res/Texts.h"
@@ -16,6 +17,17 @@ QString siteNameProblem(const QString& name) {
             c.category() == QChar::Separator_Paragraph)
             return texts::kSiteNameControl;
     return {};
+}
+
+bool isPhoneNumber(const QString& phone) {
+    static const QRegularExpression kPhone(QStringLiteral("^[0-9+*#,WwPpTt() -]*[0-9][0-9+*#,WwPpTt() -]*$"));
+    return kPhone.match(phone).hasMatch();
+}
+
+bool isModemCommand(const QString& command) {
+    if (!command.startsWith(QLatin1String("AT"), Qt::CaseInsensitive)) return false;
+    return std::none_of(command.cbegin(), command.cend(),
+                        [](QChar c) { return c.unicode() < 0x20 || c.unicode() > 0x7e; });
 }
 
 QString siteProblem(const Site& site) {
@@ -72,6 +84,8 @@ QString sitesSharingPort(const QList<Site>& sites) {
     QStringList ports;  // in the order of their first site
     QHash<QString, QStringList> names;
     for (const Site& site : sites) {
+        // One modem calls many sites, one call at a time: sharing it is what it is for.
+        if (site.isDialUp()) continue;
         const QString port = site.port.trimmed();
         if (!names.contains(port)) ports << port;
         names[port] << site.name;

@@ -10,6 +10,15 @@
 // can be run.
 QString siteProblem(const Site& site);
 
+// A dial-up site's values by themselves. A phone is what ATD takes: digits and the dial
+// modifiers, with the blanks and signs people write numbers with, which modems pass over.
+bool isPhoneNumber(const QString& phone);
+// A command the modem is given as it stands: "AT..." on one line, which a CR would end early.
+bool isModemCommand(const QString& command);
+// A dial time-out shorter than a GSM call takes to come up, or longer than anyone waits.
+constexpr int kMinDialTimeoutS = 10;
+constexpr int kMaxDialTimeoutS = 600;
+
 // What is wrong with `name` as a site's name by itself (missing, or holding control
 // characters); empty when nothing is.
 QString siteNameProblem(const QString& name);
@@ -23,7 +32,8 @@ bool siteNameTaken(const QList<Site>& sites, const QString& name, int index);
 QString siteNameClash(const QList<Site>& sites, const QString& name, int index,
                       const QString& sameName);
 
-// That sites of `sites` name one port, and which; empty when every port is named once.
+// That sites of `sites` name one port, and which; empty when every port is named once. Dial-up
+// sites sharing their modem are no such sites.
 QString sitesSharingPort(const QList<Site>& sites);
 
 // A name for a copy of the site named `name` that no site of `sites` bears: "<name> (копия)",

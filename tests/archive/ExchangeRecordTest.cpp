@@ -31,6 +31,14 @@ TEST(RecordOutcomeTable, EachOutcomeHasItsKeyExitCodeAndText) {
         {RecordOutcome::LineBroken, "broken", 7, "связь нарушена"},
         {RecordOutcome::StoppedByOperator, "interrupted", 9, "остановлено"},
         {RecordOutcome::ArchiveIncomplete, "archive", 10, "не все формы в архиве"},
+        {RecordOutcome::DialBusy, "busy", 12, "номер занят"},
+        {RecordOutcome::DialNoAnswer, "no-answer", 13, "вызов без ответа"},
+        {RecordOutcome::DialNoCarrier, "no-carrier", 14, "нет несущей"},
+        {RecordOutcome::DialNoDialtone, "no-dialtone", 15, "модем без сети"},
+        {RecordOutcome::DialError, "modem-error", 16, "модем отклонил команду"},
+        {RecordOutcome::DialBearerRefused, "bearer", 17, "тип соединения не поддержан"},
+        {RecordOutcome::ModemSilent, "modem-silent", 18, "модем не отвечает"},
+        {RecordOutcome::DialTimeout, "dial-timeout", 19, "нет соединения за время набора"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.key);
@@ -58,6 +66,8 @@ TEST(RecordOutcomeOf, RanksWhatTheExchangeMet) {
         {{E::StoppedByOperator, false, false, true}, R::StoppedByOperator},
         {{E::LineBroken, true, false, true}, R::LineBroken},
         {{E::OpenFailed, true}, R::OpenFailed},
+        {{E::DialBusy, true}, R::DialBusy},
+        {{E::DialTimeout}, R::DialTimeout},
         {{E::NoHandshake}, R::NoHandshake},
         {{E::BadReply}, R::BadReply},
         {{E::EchoTooLate, false, false, true}, R::EchoTooLate},

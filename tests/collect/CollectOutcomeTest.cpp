@@ -25,6 +25,18 @@ TEST(ExchangeOutcomeTable, EachValueHasItsExitCodeAndText) {
         {ExchangeOutcome::SettingsNotWritten, 8, 9, 0xFFFFFFFFu,
          "Невозможно открыть файл Tabulon.ini"},
         {ExchangeOutcome::StoppedByOperator, 9, 9, 0, ""},
+        // A call that did not come about outranks a stop that came meanwhile, as a line's
+        // failure does.
+        {ExchangeOutcome::DialBusy, 12, 12, 0, "Номер объекта занят (BUSY)"},
+        {ExchangeOutcome::DialNoAnswer, 13, 13, 0, "Модем объекта не отвечает на вызов (NO ANSWER)"},
+        {ExchangeOutcome::DialNoCarrier, 14, 14, 0,
+         "Соединение с модемом объекта не установлено (NO CARRIER)"},
+        {ExchangeOutcome::DialNoDialtone, 15, 15, 0, "Модем не находит сети (NO DIALTONE)"},
+        {ExchangeOutcome::DialError, 16, 16, 0, "Модем отклонил команду (ERROR)"},
+        {ExchangeOutcome::DialBearerRefused, 17, 17, 0,
+         "Модем не поддерживает заданный тип соединения (ERROR в ответ на bearer)"},
+        {ExchangeOutcome::ModemSilent, 18, 18, 0, "Модем не отвечает"},
+        {ExchangeOutcome::DialTimeout, 19, 19, 0, "Соединение с объектом не установлено за 90 с"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(int(row.outcome));
@@ -33,6 +45,14 @@ TEST(ExchangeOutcomeTable, EachValueHasItsExitCodeAndText) {
         EXPECT_EQ(threadExitCode(row.outcome), row.threadExit);
         EXPECT_EQ(failureText(row.outcome), QString::fromUtf8(row.text));
     }
+    // Every exit status is told in --help, in the order of the codes, and names its record key.
+    int count = 0;
+    const CollectOutcomeInfo* outcomes = collectOutcomes(&count);
+    for (int i = 0; i < count; ++i) EXPECT_EQ(int(outcomes[i].outcome), i);
+    EXPECT_STREQ(collectOutcomeOf(CollectOutcome::DialBearerRefused).key, "bearer");
+    // The dial's own text names the time-out the site gave.
+    EXPECT_EQ(failureText(ExchangeOutcome::DialTimeout, dialOutcomeText(DialOutcome::DialTimeout, 45)),
+              "Соединение с объектом не установлено за 45 с");
     // An opening's own message, cause included, is what the operator reads.
     EXPECT_EQ(failureText(ExchangeOutcome::OpenFailed, "GetCommState failed with error 5.\n"),
               "GetCommState failed with error 5.\n");

@@ -90,6 +90,18 @@ INSTANTIATE_TEST_SUITE_P(
         RetryCase{"EchoNotRetried", {O::EchoTooLate}, 3, 1, O::EchoTooLate, 0},
         RetryCase{"LostFormsNotRetried", {O::ArchiveIncomplete}, 3, 1, O::ArchiveIncomplete, 0},
         RetryCase{"NothingIsNoFailure", {O::NothingReceived}, 3, 1, O::NothingReceived, 0},
+        // A busy number, a far end that did not answer or connect, a dial that timed out may
+        // go otherwise later; a modem without network or refusing the site's settings not.
+        RetryCase{"BusyThenConnected", {O::DialBusy, O::FormsReceived}, 1, 2, O::FormsReceived, 1},
+        RetryCase{"NoCarrierEveryTime",
+                  {O::DialNoCarrier, O::DialNoAnswer, O::DialTimeout},
+                  2,
+                  3,
+                  O::DialTimeout,
+                  0},
+        RetryCase{"NoDialtoneNotRetried", {O::DialNoDialtone}, 3, 1, O::DialNoDialtone, 0},
+        RetryCase{"BearerRefusedNotRetried", {O::DialBearerRefused}, 3, 1, O::DialBearerRefused, 0},
+        RetryCase{"SilentModemNotRetried", {O::ModemSilent}, 3, 1, O::ModemSilent, 0},
         RetryCase{"RetriesAtTheTopOfInt",
                   {O::OpenFailed, O::FormsReceived},
                   std::numeric_limits<int>::max(),
@@ -222,6 +234,19 @@ TEST(Collect, SiteOptionsFillOnlyWhatTheCommandLineLeftOpen) {
     EXPECT_EQ(o.port, "COM4");
     EXPECT_EQ(o.deviceType, 0);
     EXPECT_FALSE(optionsForSite({}, {"Котельная", "", 2, 19200, ""}).port) << "the ini's";
+    EXPECT_FALSE(o.dial) << "a site on its own port is not dialled";
+
+    Site dialUp{"Котельная", "/dev/ttyUSB1", 2, 19200, ""};
+    dialUp.phone = "+7 912 345-67-89";
+    dialUp.bearer = "AT+CBST=7,0,1";
+    dialUp.dialTimeout = 45;
+    o = optionsForSite({}, dialUp);
+    ASSERT_TRUE(o.dial);
+    EXPECT_EQ(o.port, "/dev/ttyUSB1") << "the modem's port";
+    EXPECT_EQ(o.dial->phone, "+7 912 345-67-89");
+    EXPECT_EQ(o.dial->init, DialPlan::kDefaultInit);
+    EXPECT_EQ(o.dial->bearer, "AT+CBST=7,0,1");
+    EXPECT_EQ(o.dial->dialTimeout, std::chrono::seconds(45));
 }
 
 }  // namespace

@@ -24,7 +24,10 @@
 #include "res/MessageStyle.h"
 #include "res/Texts.h"
 #include "settings/SettingsDlg.h"
+#include "acquisition/AcquisitionThreadProc.h"
 #include "tests/fakes/DialogAnswerer.h"
+#include "tests/modem/ModemRig.h"
+#include "tools/CalculatorSimulator.h"
 
 namespace {
 
@@ -236,6 +239,52 @@ TEST_F(WorkerCallsTest, NothingIsAskedOnceTheOperatorIsLeaving) {
     runAsWorker([&] { started = w->calls.askToStart(); });
     EXPECT_FALSE(started);
     EXPECT_TRUE(seen.isEmpty());
+}
+
+// A dial-up site's call as the windows show it: "Набор номера…" while the modem dials, then its
+// CONNECT until the hang-up, then nothing. (Each way the call ends hangs up: DialUpExchangeTest.)
+TEST_F(WorkerCallsTest, TheStripShowsADialUpCallUntilItsHangUp) {
+    CalculatorSimulatorOptions calc;
+    calc.deviceType = 4;  // prints its forms unasked
+    calc.stream.forms = {"ВЕДОМОСТЬ\n"};
+    CalculatorSimulator calculator(calc);
+    ASSERT_TRUE(calculator.start()) << calculator.error();
+    ModemSimulatorOptions options = quickModem();
+    options.numbers["5551234"] = script(ModemCallScript::Answer::Connect, calculator.slavePath());
+    ModemSimulator modem(options);
+    ASSERT_TRUE(modem.start()) << modem.error();
+    w->calls.setSettingsWriter([](const auto&, auto) { return true; });
+    answers.answerWith([](const QString& text, unsigned) {
+        return text.startsWith(QStringLiteral("Связь с вычислителем")) ? msg::IDYES : msg::IDNO;
+    });
+    w->rc.m_pMainFrame = &w->calls;
+    w->rc.m_nDeviceType = 4;
+    w->rc.m_bReceiving = 1;
+    w->rc.m_dial = quickPlan("5551234");
+    const SerialOpener opener = [&modem](const std::string&, int) {
+        SerialOpenResult r;
+        r.port = openModemLine(modem);
+        r.stage = r.port ? SerialOpenResult::Stage::Ok : SerialOpenResult::Stage::Open;
+        return r;
+    };
+    SteadyClock clock;
+    ExchangeOutcome outcome = ExchangeOutcome::LineBroken;
+    std::atomic<bool> done{false};
+    QStringList shown{w->strip.callText()};
+    std::thread worker([&] {
+        outcome = runExchange(w->rc, opener, clock);
+        done = true;
+    });
+    while (!done) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (const QString text = w->strip.callText(); shown.back() != text) shown << text;
+    }
+    worker.join();
+    EXPECT_EQ(shown, (QStringList{"", modemTexts::kDialling,
+                                  "Соединение установлено: CONNECT 9600/RLP", ""}));
+    EXPECT_EQ(outcome, ExchangeOutcome::FormsReceived);
+    EXPECT_GT(lastEvent(modem.events(), "ATH"), lastEvent(modem.events(), "-> CONNECT"))
+        << eventLog(modem.events());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "sites/SiteBook.h"
 #include "sites/SiteBookFormat.h"
+#include "sites/SiteCheck.h"
 #include "tests/sites/TestSite.h"
 
 void PrintTo(const QString& text, std::ostream* os) {
@@ -16,15 +17,20 @@ namespace {
 
 const QString kPath = QStringLiteral("/b/sites.toml");
 
-// Each site as "name|port|device|speed|note", joined by ';'.
+// Each site as "name|port|device|speed|note", a dial-up site's with
+// "|phone|modem_init|bearer|dial_timeout", joined by ';'.
 QString summary(const QList<Site>& sites) {
     QStringList parts;
-    for (const Site& s : sites)
+    for (const Site& s : sites) {
         parts << QStringLiteral("%1|%2|%3|%4|%5")
                      .arg(s.name, s.port)
                      .arg(s.device)
                      .arg(s.speed)
                      .arg(s.note);
+        if (s.isDialUp())
+            parts.back() +=
+                QStringLiteral("|%1|%2|%3|%4").arg(s.phone, s.modemInit, s.bearer).arg(s.dialTimeout);
+    }
     return parts.join(QLatin1Char(';'));
 }
 
@@ -89,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "строка 4: у объекта «Котельная 3» не задан порт (port)."},
         BookCase{
             "misspelt key", "[a]\nport = \"COM1\"\nsped = 2400\n", "",
-            "строка 3: у объекта «a» неизвестный ключ sped (известны port, device, speed, note)."},
+            "строка 3: у объекта «a» неизвестный ключ sped (известны port, device, speed, note, "
+            "modem, phone, modem_init, bearer, dial_timeout)."},
         BookCase{
             "key outside any site", "title = \"x\"\n[a]\nport = \"COM1\"\n", "",
             "строка 1: «title» не объект: объект начинается заголовком [\"title\"], под которым "
@@ -114,7 +121,49 @@ INSTANTIATE_TEST_SUITE_P(
                  "т. п.)."},
         BookCase{"a tab in a name", "[\"a\\tb\"]\nport = \"COM1\"\n", "",
                  "строка 1: В имени объекта есть управляющие символы (табуляция, перевод строки и "
-                 "т. п.)."}));
+                 "т. п.)."},
+        // A dial-up site: the modem's port and the number, the rest optional.
+        BookCase{"dial-up site",
+                 "[a]\nmodem = \"COM2\"\nphone = \"+7 (912) 345-67-89\"\nspeed = 2400\n"
+                 "bearer = \"AT+CBST=7,0,1\"\nmodem_init = \"ATZ\"\ndial_timeout = 120\n"
+                 "[b]\nmodem = \"tcp://10.0.0.5:4001\"\nphone = \"8,W5551234\"\n",
+                 "a|COM2|0|2400||+7 (912) 345-67-89|ATZ|AT+CBST=7,0,1|120;"
+                 "b|tcp://10.0.0.5:4001|0|9600||8,W5551234|||90",
+                 ""},
+        BookCase{"phone without modem", "[a]\nport = \"COM2\"\nphone = \"5551234\"\n", "",
+                 "строка 1: у объекта «a» задан телефон (phone), но не задан модем (modem)."},
+        BookCase{"modem without phone", "[a]\nmodem = \"COM2\"\n", "",
+                 "строка 1: у объекта «a» задан модем (modem), но не задан телефон (phone)."},
+        BookCase{"port and modem", "[a]\nport = \"COM1\"\nmodem = \"COM2\"\nphone = \"1\"\n",
+                 "",
+                 "строка 1: у объекта «a» заданы и port, и modem: вычислитель за модемом "
+                 "вызывается через порт модема (modem), port не нужен."},
+        BookCase{"bearer on a cable site", "[a]\nport = \"COM1\"\nbearer = \"AT+CBST=7,0,1\"\n",
+                 "", "строка 1: у объекта «a» ключ bearer нужен только вместе с modem и phone."},
+        BookCase{"bad modem port", "[a]\nmodem = \"COM10\"\nphone = \"1\"\n", "",
+                 "строка 2: объект «a»: Неправильно задан порт («COM10»)."},
+        BookCase{"letters in the phone", "[a]\nmodem = \"COM2\"\nphone = \"555 ОФИС\"\n", "",
+                 "строка 3: объект «a»: в номере телефона (phone) допустимы цифры, пробелы, «+-()», "
+                 "«*#», запятая (пауза) и W, P, T («555 ОФИС»)."},
+        BookCase{"a semicolon would leave the modem in command mode",
+                 "[a]\nmodem = \"COM2\"\nphone = \"5551234;\"\n", "",
+                 "строка 3: объект «a»: в номере телефона (phone) допустимы цифры, пробелы, «+-()», "
+                 "«*#», запятая (пауза) и W, P, T («5551234;»)."},
+        BookCase{"bearer not an AT command",
+                 "[a]\nmodem = \"COM2\"\nphone = \"1\"\nbearer = \"+CBST=7,0,1\"\n", "",
+                 "строка 4: объект «a»: команда модема (modem_init, bearer) начинается с AT и "
+                 "умещается в строку («+CBST=7,0,1»)."},
+        BookCase{"a line break in the init",
+                 "[a]\nmodem = \"COM2\"\nphone = \"1\"\nmodem_init = \"ATZ\\rATD666\"\n", "",
+                 "строка 4: объект «a»: команда модема (modem_init, bearer) начинается с AT и "
+                 "умещается в строку («ATZ\rATD666»)."},
+        BookCase{"dial time-out too short",
+                 "[a]\nmodem = \"COM2\"\nphone = \"1\"\ndial_timeout = 5\n", "",
+                 "строка 4: объект «a»: время ожидания соединения (dial_timeout) - от 10 до 600 "
+                 "секунд («5»)."},
+        BookCase{"dial time-out in quotes",
+                 "[a]\nmodem = \"COM2\"\nphone = \"1\"\ndial_timeout = \"90\"\n", "",
+                 "строка 4: у объекта «a» значение dial_timeout должно быть числом."}));
 
 // Names the book would take one by one but whose forms would share a folder of the archive.
 TEST(SiteBookFolders, NamesGivingOneFolderAreRefused) {
@@ -157,6 +206,31 @@ TEST(SiteBookComments, HeaderAndSiteCommentsSurviveARewrite) {
         rewritten.startsWith("# Котельные района\n# второй строкой\n\n# Котельная на Лесной\n"
                              "[\"Котельная 3\"]\nport = \"COM3\"\ndevice = \"КСМ-Р\"\n"))
         << rewritten.toStdString();
+}
+
+// A dial-up site is written back with its modem, not a port, and what it set apart from the
+// defaults.
+TEST(SiteBookDialUp, SurvivesARewrite) {
+    const QByteArray text =
+        "[a]\nmodem = \"COM2\"\nphone = \"8,W5551234\"\nbearer = \"AT+CBST=7,0,1\"\n"
+        "dial_timeout = 120\n[b]\nmodem = \"COM3\"\nphone = \"1\"\n";
+    const SiteBookFormat::Parsed first = SiteBookFormat::parse(text, kPath);
+    ASSERT_EQ(first.problem, QString());
+    const QByteArray rewritten = SiteBookFormat::format(first.sites, first.header);
+    const SiteBookFormat::Parsed second = SiteBookFormat::parse(rewritten, kPath);
+    EXPECT_EQ(second.problem, QString());
+    EXPECT_EQ(second.sites, first.sites);
+    EXPECT_FALSE(rewritten.contains("port =")) << rewritten.toStdString();
+    EXPECT_EQ(rewritten.count("dial_timeout"), 1) << "the default is not written";
+}
+
+TEST(SiteBookDialUp, SitesCallingThroughOneModemShareNoPort) {
+    const Site cable{"a", "COM2"}, otherCable{"d", "COM2"};
+    Site first{"b", "COM2"}, second{"c", "COM2"};
+    first.phone = "5551234";
+    second.phone = "5554321";
+    EXPECT_EQ(sitesSharingPort({first, second}), QString());
+    EXPECT_FALSE(sitesSharingPort({cable, first, second, otherCable}).isEmpty());
 }
 
 class SiteBookOnDisk : public testing::Test {
