@@ -13,3 +13,4 @@
 #include "res/IndexTexts.h"
 #include "res/LineTexts.h"
 #include "res/SiteTexts.h"
+#include "res/StoreTexts.h"
