@@ -33,6 +33,10 @@ void applySites(CollectOptions& o, const QString& name, const QString& value) {
         else if (n > CollectOptions::kMaxRetries)
             o.error = texts::collectTooManyRetries(CollectOptions::kMaxRetries);
         o.retries = o.error.isEmpty() ? int(n) : 0;
+    } else if (name == u"--upload-wait") {
+        const auto n = atLeast(value, 0);
+        if (!n) o.error = texts::kCollectBadUploadWait;
+        o.uploadWaitSeconds = n.value_or(o.uploadWaitSeconds);
     } else if (name == u"--retry-delay") {
         const auto n = atLeast(value, 0);
         if (!n) o.error = texts::kCollectBadRetryDelay;
@@ -76,9 +80,9 @@ bool apply(CollectOptions& o, const QString& name, const QString& value) {
 }
 
 bool takesValue(const QString& name) {
-    static const QStringList kNames = {"--port",  "--device", "--speed",      "--out",
-                                       "--name",  "--passes", "--wait",       "--site",
-                                       "--sites", "--retry",  "--retry-delay"};
+    static const QStringList kNames = {"--port",  "--device", "--speed",       "--out",
+                                       "--name",  "--passes", "--wait",        "--site",
+                                       "--sites", "--retry",  "--retry-delay", "--upload-wait"};
     return kNames.contains(name);
 }
 
@@ -98,6 +102,10 @@ CollectOptions parseCollectOptions(const QStringList& args) {
         }
         if (name == u"--all") {
             o.all = true;
+            continue;
+        }
+        if (name == u"--upload") {
+            o.upload = true;
             continue;
         }
         QString value;
@@ -160,7 +168,7 @@ QString collectUsage() {
             "                       [--out ПАПКА] [--name ШАБЛОН] [--passes N] [--wait С] "
             "[--json]\n"
             "                       [--site ОБЪЕКТ | --all] [--sites ФАЙЛ] [--retry N]\n"
-            "                       [--retry-delay С]\n"
+            "                       [--retry-delay С] [--upload] [--upload-wait С]\n"
             "\n"
             "Устанавливает связь с вычислителем, принимает формы и записывает каждую в архив.\n"
             "Проходы чтения повторяются, пока проход приносит новые данные (или N проходов).\n"
@@ -176,7 +184,8 @@ QString collectUsage() {
             "             когда байты пошли, проход завершает пауза, заданная типом вычислителя\n"
             "  --json     отчет в формате JSON на стандартный вывод\n")
             .arg(ArchiveName::kDefaultTemplate) +
-        texts::kCollectSitesHelp.arg(SiteBook::userPath()) + QStringLiteral("\nКод завершения:\n");
+        texts::kCollectSitesHelp.arg(SiteBook::userPath()) + texts::kCollectUploadHelp +
+        QStringLiteral("\nКод завершения:\n");
     int count = 0;
     const CollectOutcomeInfo* outcomes = collectOutcomes(&count);
     for (int i = 0; i < count; ++i)

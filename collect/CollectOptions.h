@@ -25,6 +25,10 @@ struct CollectOptions {
     int retryDelaySeconds = 30;
     // A device that stays away must not turn a timer's run into a day of tries.
     static constexpr int kMaxRetries = 100;
+    // The common archive: --upload sends the archive's backlog and collects nothing; a collection
+    // sends what is in its archive before it exits, waiting at most this long for the store.
+    bool upload = false;
+    int uploadWaitSeconds = 30;
     bool json = false;
     bool help = false;
     QString error;  // Russian; set when the line makes no sense

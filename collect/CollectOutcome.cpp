@@ -27,6 +27,7 @@ const CollectOutcomeInfo kOutcomes[] = {
     {CollectOutcome::ArchiveIncomplete, keyOf(RecordOutcome::ArchiveIncomplete),
      texts::kCollectArchiveIncomplete},
     {CollectOutcome::SomeSitesFailed, "partial", texts::kCollectSomeSitesFailed},
+    {CollectOutcome::UploadIncomplete, "upload", texts::kCollectUploadIncomplete},
 };
 
 }  // namespace

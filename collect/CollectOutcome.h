@@ -23,6 +23,8 @@ enum class CollectOutcome : int {
     ArchiveIncomplete = recordOutcomeExitCode(RecordOutcome::ArchiveIncomplete),
     // --all only: some sites failed, the others brought forms or had nothing to send.
     SomeSitesFailed = 11,
+    // --upload only: the common archive did not take the whole backlog.
+    UploadIncomplete = 12,
 };
 
 struct CollectOutcomeInfo {

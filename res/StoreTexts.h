@@ -14,8 +14,7 @@ inline const QString kStoreAddressHasPassword = QStringLiteral(
 inline const QString kStoreAddressBad =
     QStringLiteral("Адрес общего архива в %1 не разобран: %2. Общий архив не используется.");
 // %1 the address without its password, %2 the client's own words.
-inline const QString kStoreUnreachable =
-    QStringLiteral("Общий архив %1 недоступен: %2");
+inline const QString kStoreUnreachable = QStringLiteral("Общий архив %1 недоступен: %2");
 inline const QString kStoreNoAnswer =
     QStringLiteral("Общий архив %1 не отвечает (соединение принято, ответа нет)");
 inline const QString kStoreWrongPassword = QStringLiteral(
@@ -42,8 +41,8 @@ inline const QString kStoreFileUnreadable =
 inline const QString kStoreLedgerNotWritten =
     QStringLiteral("Журнал отправки %1 не записан; эти формы будут отправлены ещё раз");
 // %1 forms, %2 records sent; %3 forms, %4 records left.
-inline const QString kStoreUploaded =
-    QStringLiteral("Общий архив: отправлено форм %1, записей %2; не отправлено форм %3, записей %4");
+inline const QString kStoreUploaded = QStringLiteral(
+    "Общий архив: отправлено форм %1, записей %2; не отправлено форм %3, записей %4");
 inline const QString kStoreNotConfigured =
     QStringLiteral("Общий архив не задан (TABULON_STORE, store.conf)");
 

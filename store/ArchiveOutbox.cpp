@@ -28,7 +28,8 @@ void addRecords(const QString& root, const QSet<QString>& sent, std::vector<Item
     const QDir records(QDir(root).filePath(kRecords));
     for (const QString& month : records.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (!ArchiveName::isMonthFolder(month)) continue;
-        for (const QString& name : QDir(records.filePath(month)).entryList({"*.json"}, QDir::Files)) {
+        for (const QString& name :
+             QDir(records.filePath(month)).entryList({"*.json"}, QDir::Files)) {
             QString path = kRecords + u'/' + month + u'/' + name;
             if (!sent.contains(path)) items.push_back({Item::Kind::Record, std::move(path), month});
         }
@@ -63,7 +64,8 @@ std::vector<Item> unsent(const QString& root, const QSet<QString>& sent,
 
 std::vector<Item> ordered(const QString& root, std::vector<Item> items) {
     for (Item& item : items)
-        item.timeMs = item.kind == Item::Kind::Form ? formTime(root, item.path) : recordTime(item.path);
+        item.timeMs =
+            item.kind == Item::Kind::Form ? formTime(root, item.path) : recordTime(item.path);
     std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
         return a.timeMs != b.timeMs ? a.timeMs < b.timeMs : a.path < b.path;
     });

@@ -12,8 +12,8 @@ namespace ArchiveOutbox {
 struct Item {
     enum class Kind { Form, Record };
     Kind kind = Kind::Form;
-    QString path;   // below the root, with '/'
-    QString month;  // "2026-12": the ledger file it goes to
+    QString path;       // below the root, with '/'
+    QString month;      // "2026-12": the ledger file it goes to
     qint64 timeMs = 0;  // when it came, for the order; filled by ordered()
 };
 

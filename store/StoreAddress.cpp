@@ -59,9 +59,10 @@ StoreAddress StoreAddress::fromText(const QString& text, const QString& origin) 
     const Options options = parse(address.conninfo, &problem);
     // The parser's words may quote the address, and with it a password: they are not repeated.
     if (!problem.isEmpty())
-        address.error = texts::kStoreAddressBad.arg(origin, problem.contains(u'=') || problem.contains(u'@')
-                                                                ? QStringLiteral("неверная запись")
-                                                                : problem);
+        address.error =
+            texts::kStoreAddressBad.arg(origin, problem.contains(u'=') || problem.contains(u'@')
+                                                    ? QStringLiteral("неверная запись")
+                                                    : problem);
     else if (options.count("password"))
         address.error = texts::kStoreAddressHasPassword.arg(origin);
     if (!address.error.isEmpty()) address.conninfo.clear();

@@ -70,7 +70,8 @@ bool StoreConnection::transient() const {
 
 bool StoreConnection::ready() {
     if (isOpen()) return true;
-    fail(Failure::Unreachable, texts::kStoreUnreachable.arg(m_address.shown(), QStringLiteral("нет соединения")));
+    fail(Failure::Unreachable,
+         texts::kStoreUnreachable.arg(m_address.shown(), QStringLiteral("нет соединения")));
     return false;
 }
 
@@ -171,14 +172,17 @@ std::optional<StoreConnection::Rows> StoreConnection::finish(const char* table) 
         pg_result* next = PQgetResult(m_conn);
         if (!next) break;
         // The first failure is the one to tell.
-        if (!last || PQresultStatus(last.get()) != PGRES_FATAL_ERROR) last.reset(next, &PQclear);
-        else PQclear(next);
+        if (!last || PQresultStatus(last.get()) != PGRES_FATAL_ERROR)
+            last.reset(next, &PQclear);
+        else
+            PQclear(next);
     }
     if (!answered || !last) {
         const bool broken = PQstatus(m_conn) == CONNECTION_BAD;
         fail(broken ? Failure::Unreachable : Failure::NoAnswer,
-             broken ? texts::kStoreUnreachable.arg(m_address.shown(), detailOf(PQerrorMessage(m_conn)))
-                    : texts::kStoreNoAnswer.arg(m_address.shown()));
+             broken
+                 ? texts::kStoreUnreachable.arg(m_address.shown(), detailOf(PQerrorMessage(m_conn)))
+                 : texts::kStoreNoAnswer.arg(m_address.shown()));
         close();
         return std::nullopt;
     }
@@ -205,12 +209,12 @@ struct Params {
 }  // namespace
 
 std::optional<StoreConnection::Rows> StoreConnection::run(const char* sql, const Values& values,
-                                                           const char* table) {
+                                                          const char* table) {
     if (!ready()) return std::nullopt;
     const Params p(values);
     // A statement that could not be sent has no result: finish tells libpq's reason.
-    PQsendQueryParams(m_conn, sql, int(p.values.size()), nullptr, p.values.data(), nullptr,
-                      nullptr, 0);
+    PQsendQueryParams(m_conn, sql, int(p.values.size()), nullptr, p.values.data(), nullptr, nullptr,
+                      0);
     return finish(table);
 }
 
@@ -223,7 +227,7 @@ bool StoreConnection::prepare(const char* name, const char* sql, const char* tab
 }
 
 std::optional<StoreConnection::Rows> StoreConnection::execute(const char* name,
-                                                               const Values& values) {
+                                                              const Values& values) {
     if (!ready()) return std::nullopt;
     QByteArray table;
     for (const auto& [statement, on] : m_tables)

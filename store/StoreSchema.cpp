@@ -43,7 +43,8 @@ int versionOf(StoreConnection& c) {
     const auto exists = c.run("SELECT to_regclass('tabulon_schema') IS NOT NULL", {}, kSchemaTable);
     if (!exists) return -1;
     if (exists->text(0, 0) != u"t") return 0;
-    const auto version = c.run("SELECT coalesce(max(version), 0) FROM tabulon_schema", {}, kSchemaTable);
+    const auto version =
+        c.run("SELECT coalesce(max(version), 0) FROM tabulon_schema", {}, kSchemaTable);
     return version ? version->text(0, 0).toInt() : -1;
 }
 
@@ -62,15 +63,25 @@ bool apply(StoreConnection& c, int from) {
     return true;
 }
 
-// Under a lock for the transaction, the version read again: another machine may have migrated
-// while this one waited. A role that may not create tables is told that the owner makes them.
+constexpr const char* kLock = "SELECT pg_advisory_lock(7261530001)";
+constexpr const char* kUnlock = "SELECT pg_advisory_unlock(7261530001)";
+
+// Under a lock, the version read again: another machine may have migrated while this one
+// waited. The lock is the session's and taken before the transaction begins, as only a new
+// transaction sees the tables another one made meanwhile. A role that may not create tables is
+// told that the owner makes them.
 bool migrateLocked(StoreConnection& c) {
-    if (!c.run("BEGIN") || !c.run("SELECT pg_advisory_xact_lock(7261530001)")) return false;
-    const int version = versionOf(c);
-    if (version >= 0 && apply(c, version) && c.run("COMMIT")) return true;
+    if (!c.run(kLock)) return false;
+    bool done = false;
+    if (c.run("BEGIN")) {
+        const int version = versionOf(c);
+        done = version >= 0 && apply(c, version) && c.run("COMMIT");
+    }
     const StoreConnection::Failure failure = c.failure();
     const QString message = c.message();
-    if (c.isOpen()) c.run("ROLLBACK");
+    if (!done && c.isOpen()) c.run("ROLLBACK");
+    if (c.isOpen()) c.run(kUnlock);
+    if (done) return true;
     if (failure == StoreConnection::Failure::NoRight)
         c.fail(failure, texts::kStoreNoSchema.arg(c.address().shown(), c.role()));
     else

@@ -56,9 +56,8 @@ bool StoreUploader::connect() {
     c.setTimeoutMs(m_timeoutMs);
     if (!c.open() || !StoreSchema::migrate(c, &m_storeId)) return false;
     SentLedger::rememberStore(m_root, m_storeId);
-    const QByteArray key = QSysInfo::machineUniqueId().isEmpty()
-                               ? utf8(QSysInfo::machineHostName())
-                               : QSysInfo::machineUniqueId();
+    const QByteArray key = QSysInfo::machineUniqueId().isEmpty() ? utf8(QSysInfo::machineHostName())
+                                                                 : QSysInfo::machineUniqueId();
     if (!c.prepare("machine_add",
                    "INSERT INTO machines (machine_key, host_name) VALUES ($1, $2)"
                    " ON CONFLICT (machine_key) DO NOTHING",
@@ -99,7 +98,8 @@ StoreUploader::Report StoreUploader::drain(std::int64_t waitMs) {
 
 void StoreUploader::noteLeft(Report& report) const {
     const QString storeId = m_storeId.isEmpty() ? SentLedger::lastStoreId(m_root) : m_storeId;
-    const QSet<QString> sent = storeId.isEmpty() ? QSet<QString>() : SentLedger(m_root, storeId).sent();
+    const QSet<QString> sent =
+        storeId.isEmpty() ? QSet<QString>() : SentLedger(m_root, storeId).sent();
     for (const Item& item : ArchiveOutbox::unsent(m_root, sent))
         ++(item.kind == Item::Kind::Form ? report.formsLeft : report.recordsLeft);
 }
@@ -150,13 +150,11 @@ void StoreUploader::rollback() {
 }
 
 bool StoreUploader::send(const Item& item, Sent& sent) {
-    const RegularFile::Result file =
-        RegularFile::read(m_root + u'/' + item.path, item.kind == Item::Kind::Form
-                                                         ? kMaxFormBytes
-                                                         : ExchangeRecords::kMaxRecordBytes);
+    const RegularFile::Result file = RegularFile::read(
+        m_root + u'/' + item.path,
+        item.kind == Item::Kind::Form ? kMaxFormBytes : ExchangeRecords::kMaxRecordBytes);
     const bool form = item.kind == Item::Kind::Form;
-    const bool readable =
-        file.ok() && (form || ExchangeRecord::fromJson(file.bytes).has_value());
+    const bool readable = file.ok() && (form || ExchangeRecord::fromJson(file.bytes).has_value());
     if (!readable) {
         log(texts::kStoreFileUnreadable.arg(item.path));
         return true;
@@ -189,12 +187,13 @@ bool StoreUploader::sendForm(const Item& item, const QByteArray& bytes, qint64 m
     const std::optional<QByteArray> speed =
         record ? std::optional(QByteArray::number(record->speed)) : std::nullopt;
     return m_connection
-        .execute("form_add",
-                 {utf8(record ? record->site : fields.site), utf8(record ? record->port : fields.port),
-                  utf8(record ? record->device : fields.type), speed, timeText(fields.received),
-                  utf8(item.path), QByteArray::number(bytes.size()), hashText(bytes),
-                  utf8(TextFileCodec::decode(bytes)),
-                  item.path.contains(texts::kIncompleteSuffix) ? "true" : "false", m_machine})
+        .execute(
+            "form_add",
+            {utf8(record ? record->site : fields.site), utf8(record ? record->port : fields.port),
+             utf8(record ? record->device : fields.type), speed, timeText(fields.received),
+             utf8(item.path), QByteArray::number(bytes.size()), hashText(bytes),
+             utf8(TextFileCodec::decode(bytes)),
+             item.path.contains(texts::kIncompleteSuffix) ? "true" : "false", m_machine})
         .has_value();
 }
 
