@@ -33,10 +33,11 @@ int PostgresServer::freePort() {
     return port;
 }
 
-// As the server's user: root runs it through runuser.
-bool PostgresServer::run(const QString& program, const QStringList& args, QString* output) {
+// As the server's user (root runs it through runuser), or as the test itself: a client.
+bool PostgresServer::run(const QString& program, const QStringList& args, QString* output,
+                         bool asServer) {
     QProcess p;
-    if (root())
+    if (root() && asServer)
         p.start(QStringLiteral("runuser"), QStringList{"-u", kUser, "--", kBin + program} + args);
     else
         p.start(kBin + program, args);
@@ -101,6 +102,6 @@ QString PostgresServer::psql(const QString& sql, const QString& database) {
     QString out;
     run(QStringLiteral("psql"),
         {"-X", "-q", "-tA", "-v", "ON_ERROR_STOP=1", "-d", superAddress(database), "-c", sql},
-        &out);
+        &out, false);
     return out;
 }

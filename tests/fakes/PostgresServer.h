@@ -34,7 +34,8 @@ public:
     static int freePort();
 
 private:
-    bool run(const QString& program, const QStringList& args, QString* output = nullptr);
+    bool run(const QString& program, const QStringList& args, QString* output = nullptr,
+             bool asServer = true);
 
     QTemporaryDir m_dir;
     int m_port = 0;
