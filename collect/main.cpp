@@ -74,6 +74,8 @@ int main(int argc, char** argv) {
             return Collector(o, console, stopSignal, events).run();
         });
     const CollectRound::Result result = round.run();
+    // The pauses between tries at the store wait in it: whatever the round left raised is over.
+    events.clear();
     // After the round, never inside it: a store that is away costs the calculators nothing.
     const std::optional<StoreUploader::Report> store =
         result.outcome == CollectOutcome::Usage

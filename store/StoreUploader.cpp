@@ -78,7 +78,7 @@ StoreUploader::Report StoreUploader::drain(std::int64_t waitMs) {
     const std::int64_t deadline = m_clock.nowMs() + waitMs;
     std::int64_t pause = kFirstPauseMs;
     for (;;) {
-        const bool done = (m_connection.isOpen() || connect()) && sendAll();
+        const bool done = stopped() || ((m_connection.isOpen() || connect()) && sendAll());
         if (done) {
             report.failure.clear();
             break;
