@@ -79,6 +79,17 @@ bool apply(CollectOptions& o, const QString& name, const QString& value) {
     return o.error.isEmpty();
 }
 
+// An option without a value; false when `name` is none.
+bool applyFlag(CollectOptions& o, const QString& name) {
+    bool* flag = name == u"--json"                    ? &o.json
+                 : name == u"--help" || name == u"-h" ? &o.help
+                 : name == u"--all"                   ? &o.all
+                 : name == u"--upload"                ? &o.upload
+                                                      : nullptr;
+    if (flag) *flag = true;
+    return flag != nullptr;
+}
+
 bool takesValue(const QString& name) {
     static const QStringList kNames = {"--port",  "--device", "--speed",       "--out",
                                        "--name",  "--passes", "--wait",        "--site",
@@ -92,22 +103,7 @@ CollectOptions parseCollectOptions(const QStringList& args) {
     CollectOptions o;
     for (qsizetype i = 0; i < args.size(); ++i) {
         QString name = args[i];
-        if (name == u"--json") {
-            o.json = true;
-            continue;
-        }
-        if (name == u"--help" || name == u"-h") {
-            o.help = true;
-            continue;
-        }
-        if (name == u"--all") {
-            o.all = true;
-            continue;
-        }
-        if (name == u"--upload") {
-            o.upload = true;
-            continue;
-        }
+        if (applyFlag(o, name)) continue;
         QString value;
         const qsizetype eq = name.indexOf(u'=');
         const bool valueGiven = name.startsWith(u"--") && eq > 0;

@@ -33,6 +33,27 @@ int finish(const CollectRound::Result& result, const std::optional<StoreUploader
     return int(result.outcome);
 }
 
+// After the round, never inside it: a store that is away costs the calculators nothing.
+std::optional<StoreUploader::Report> sendAfter(const CollectRound::Result& result,
+                                               const CollectOptions& options, Console& console,
+                                               const std::atomic<int>& stop, WakeSignal& events) {
+    if (result.outcome == CollectOutcome::Usage) return std::nullopt;
+    // The pauses between tries at the store wait in it: whatever the round left raised is over.
+    events.clear();
+    return CollectUpload::send(CollectUpload::rootsOf(result), options.uploadWaitSeconds, console,
+                               stop, &events);
+}
+
+// --upload: the archive's backlog sent, nothing collected.
+int uploadOnly(const CollectOptions& options, Console& console, const std::atomic<int>& stop,
+               const WakeSignal& events) {
+    const CollectUpload::Drained drained =
+        CollectUpload::drainOnly(options, console, stop, &events);
+    if (options.json)
+        std::fwrite(drained.json.constData(), 1, std::size_t(drained.json.size()), stdout);
+    return int(drained.outcome);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,13 +76,7 @@ int main(int argc, char** argv) {
     static std::atomic<int> stopSignal{0};
     static WakeSignal events;
     catchStopSignals(stopSignal, events);
-    if (options.upload) {
-        const CollectUpload::Drained drained =
-            CollectUpload::drainOnly(options, console, stopSignal, &events);
-        if (options.json)
-            std::fwrite(drained.json.constData(), 1, std::size_t(drained.json.size()), stdout);
-        return int(drained.outcome);
-    }
+    if (options.upload) return uploadOnly(options, console, stopSignal, events);
 
     SteadyClock clock;
     CollectRound round(
@@ -74,13 +89,6 @@ int main(int argc, char** argv) {
             return Collector(o, console, stopSignal, events).run();
         });
     const CollectRound::Result result = round.run();
-    // The pauses between tries at the store wait in it: whatever the round left raised is over.
-    events.clear();
-    // After the round, never inside it: a store that is away costs the calculators nothing.
-    const std::optional<StoreUploader::Report> store =
-        result.outcome == CollectOutcome::Usage
-            ? std::nullopt
-            : CollectUpload::send(CollectUpload::rootsOf(result), options.uploadWaitSeconds,
-                                  console, stopSignal, &events);
-    return finish(result, store, options.json, console);
+    return finish(result, sendAfter(result, options, console, stopSignal, events), options.json,
+                  console);
 }
