@@ -47,6 +47,10 @@ void applySites(CollectOptions& o, const QString& name, const QString& value) {
         else if (n > CollectOptions::kMaxRetries)
             o.error = texts::collectTooManyRetries(CollectOptions::kMaxRetries);
         o.retries = o.error.isEmpty() ? int(n) : 0;
+    } else if (name == u"--upload-wait") {
+        const auto n = atLeast(value, 0);
+        if (!n) o.error = texts::kCollectBadUploadWait;
+        o.uploadWaitSeconds = n.value_or(o.uploadWaitSeconds);
     } else if (name == u"--retry-delay") {
         const auto n = atLeast(value, 0);
         if (!n) o.error = texts::kCollectBadRetryDelay;
@@ -99,11 +103,22 @@ bool apply(CollectOptions& o, const QString& name, const QString& value) {
     return o.error.isEmpty();
 }
 
+// An option without a value; false when `name` is none.
+bool applyFlag(CollectOptions& o, const QString& name) {
+    bool* flag = name == u"--json"                    ? &o.json
+                 : name == u"--help" || name == u"-h" ? &o.help
+                 : name == u"--all"                   ? &o.all
+                 : name == u"--upload"                ? &o.upload
+                                                      : nullptr;
+    if (flag) *flag = true;
+    return flag != nullptr;
+}
+
 bool takesValue(const QString& name) {
-    static const QStringList kNames = {"--port",  "--device", "--speed",      "--out",
-                                       "--name",  "--passes", "--wait",       "--site",
-                                       "--sites", "--retry",  "--retry-delay",
-                                       "--jobs",  "--line-wait", "--listen", "--idle"};
+    static const QStringList kNames = {"--port",  "--device", "--speed",       "--out",
+                                       "--name",  "--passes", "--wait",        "--site",
+                                       "--sites", "--retry",  "--retry-delay", "--jobs",
+                                       "--line-wait", "--listen", "--idle",   "--upload-wait"};
     return kNames.contains(name);
 }
 
@@ -113,18 +128,7 @@ CollectOptions parseCollectOptions(const QStringList& args) {
     CollectOptions o;
     for (qsizetype i = 0; i < args.size(); ++i) {
         QString name = args[i];
-        if (name == u"--json") {
-            o.json = true;
-            continue;
-        }
-        if (name == u"--help" || name == u"-h") {
-            o.help = true;
-            continue;
-        }
-        if (name == u"--all") {
-            o.all = true;
-            continue;
-        }
+        if (applyFlag(o, name)) continue;
         QString value;
         const qsizetype eq = name.indexOf(u'=');
         const bool valueGiven = name.startsWith(u"--") && eq > 0;
@@ -200,6 +204,7 @@ QString collectUsage() {
             "[--json]\n"
             "                       [--site ОБЪЕКТ | --all] [--sites ФАЙЛ] [--retry N]\n"
             "                       [--retry-delay С] [--jobs N] [--line-wait С]\n"
+            "                       [--upload] [--upload-wait С]\n"
             "       tabulon-collect --listen [АДРЕС:]ПОРТ [--idle С] [--sites ФАЙЛ] [--out ПАПКА]\n"
             "\n"
             "Устанавливает связь с вычислителем, принимает формы и записывает каждую в архив.\n"
@@ -217,7 +222,7 @@ QString collectUsage() {
             "  --json     отчет в формате JSON на стандартный вывод\n")
             .arg(ArchiveName::kDefaultTemplate) +
         texts::kCollectSitesHelp.arg(SiteBook::userPath()) + texts::kCollectRoundHelp +
-        texts::kCollectListenHelp +
+        texts::kCollectListenHelp + texts::kCollectUploadHelp +
         QStringLiteral("\nКод завершения:\n");
     int count = 0;
     const CollectOutcomeInfo* outcomes = collectOutcomes(&count);

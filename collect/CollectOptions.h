@@ -39,6 +39,10 @@ struct CollectOptions {
     int idleSeconds = 600;
     // A dial-up site of the book: the port is its modem's, which calls the calculator first.
     std::optional<DialPlan> dial;
+    // The common archive: --upload sends the archive's backlog and collects nothing; a collection
+    // sends what is in its archive before it exits, waiting at most this long for the store.
+    bool upload = false;
+    int uploadWaitSeconds = 30;
     bool json = false;
     bool help = false;
     QString error;  // Russian; set when the line makes no sense

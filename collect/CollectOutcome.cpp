@@ -40,6 +40,7 @@ const CollectOutcomeInfo kOutcomes[] = {
      modemTexts::kCollectModemSilent},
     {CollectOutcome::DialTimeout, keyOf(RecordOutcome::DialTimeout),
      modemTexts::kCollectDialTimeout},
+    {CollectOutcome::UploadIncomplete, "upload", texts::kCollectUploadIncomplete},
 };
 
 }  // namespace

@@ -32,6 +32,8 @@ enum class CollectOutcome : int {
     DialBearerRefused = recordOutcomeExitCode(RecordOutcome::DialBearerRefused),
     ModemSilent = recordOutcomeExitCode(RecordOutcome::ModemSilent),
     DialTimeout = recordOutcomeExitCode(RecordOutcome::DialTimeout),
+    // --upload only: the common archive did not take the whole backlog.
+    UploadIncomplete = 20,
 };
 
 struct CollectOutcomeInfo {

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "index/ArchiveScan.h"
+#include "archive/ArchiveScan.h"
 
 class QFileSystemWatcher;
 class QTimer;

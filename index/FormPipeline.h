@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "index/ArchiveScan.h"
+#include "archive/ArchiveScan.h"
 #include "index/FormRecord.h"
 
 // Forms read from the disk and cut into the index's tokens on threads of their own, handed out

@@ -6,9 +6,9 @@
 #include <algorithm>
 
 #include "archive/ArchiveName.h"
+#include "archive/FormPath.h"
 #include "files/RegularFile.h"
 #include "files/TextFileCodec.h"
-#include "index/FormPath.h"
 #include "res/Texts.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "index/ArchiveScan.h"
+#include "archive/ArchiveScan.h"
 #include "index/FormRecord.h"
 
 // The record of one form file below `root` as read from the disk, with its error if it cannot

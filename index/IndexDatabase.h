@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "index/ArchiveScan.h"
+#include "archive/ArchiveScan.h"
 #include "index/FormListing.h"
 #include "index/FormRecord.h"
 #include "index/SqlStatement.h"

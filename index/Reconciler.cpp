@@ -7,7 +7,7 @@
 #include <QHash>
 #include <algorithm>
 
-#include "index/FormPath.h"
+#include "archive/FormPath.h"
 #include "index/FormPipeline.h"
 #include "index/FormReader.h"
 #include "index/IndexDatabase.h"

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <functional>
 
-#include "index/ArchiveScan.h"
+#include "archive/ArchiveScan.h"
 #include "index/FormRecord.h"
 #include "index/IndexDatabase.h"
 

@@ -64,6 +64,14 @@ inline const QString kCollectBadRetryDelay =
     QStringLiteral("Пауза между попытками должна быть целым числом секунд, не меньше нуля");
 inline const QString kCollectSomeSitesFailed =
     QStringLiteral("с части объектов данные получить не удалось");
+// The common archive from tabulon-collect.
+inline const QString kCollectUploadIncomplete = QStringLiteral("не всё отправлено в общий архив");
+inline const QString kCollectBadUploadWait =
+    QStringLiteral("Ожидание общего архива должно быть целым числом секунд, не меньше нуля");
+inline const QString kCollectUploadHelp = QStringLiteral(
+    "  --upload   только отправить в общий архив всё, что ещё не отправлено (без сбора)\n"
+    "  --upload-wait  сколько секунд ждать общий архив, пока он недоступен (по умолчанию 30);\n"
+    "             без --upload — после сбора, с --upload — всего\n");
 inline const QString kCollectNotTried = QStringLiteral("не опрошен: сбор прерван сигналом");
 inline const QString kCollectSitesHelp = QStringLiteral(
     "  --site     объект из книги объектов: порт, тип и скорость берутся из книги (явно\n"

@@ -15,3 +15,4 @@
 #include "res/ListenTexts.h"
 #include "res/ModemTexts.h"
 #include "res/SiteTexts.h"
+#include "res/StoreTexts.h"

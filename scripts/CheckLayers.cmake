@@ -18,7 +18,7 @@ endif()
 # and the files. settings/ stands over acquisition/ (the exchange choice names the calculator
 # types), modem/ under it (the worker dials before its exchange) and ports/ over res/ (its texts
 # live in res/, reached through res/Texts.h).
-set(floors app+collect frames sites index archive forms settings acquisition modem ports res platform+files)
+set(floors app+collect frames sites index store archive forms settings acquisition modem ports res platform+files)
 set(allowed_tools acquisition platform files)
 
 function(floor_of folder out)

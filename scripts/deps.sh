@@ -10,6 +10,7 @@ packages=(
     dpkg-dev fakeroot file lintian appstream desktop-file-utils
     python3-serial
     libtomlplusplus-dev libsqlite3-dev
+    libpq-dev postgresql-15
 )
 missing=()
 for p in "${packages[@]}"; do

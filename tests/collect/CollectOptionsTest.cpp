@@ -58,6 +58,10 @@ INSTANTIATE_TEST_SUITE_P(
                     {"--retry", "-1"},
                     "Число повторов должно быть целым и не меньше нуля"},
         OptionsCase{"RetriesAtTheBound", {"--retry", "100"}, ""},
+        OptionsCase{"UploadWithWait", {"--upload", "--upload-wait=0"}, ""},
+        OptionsCase{"UploadWaitNegative",
+                    {"--upload-wait", "-5"},
+                    "Ожидание общего архива должно быть целым числом секунд, не меньше нуля"},
         OptionsCase{"RetriesPastTheBound",
                     {"--retry", "101"},
                     "Число повторов не может быть больше 100: паузы между попытками растут до 10 "

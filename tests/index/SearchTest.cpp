@@ -1,8 +1,8 @@
 #include <QFileInfo>
 
 #include "archive/ArchiveName.h"
+#include "archive/FormPath.h"
 #include "files/TextFileCodec.h"
-#include "index/FormPath.h"
 #include "index/SearchText.h"
 #include "tests/index/IndexFixture.h"
 

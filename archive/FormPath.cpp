@@ -1,4 +1,4 @@
-#include "index/FormPath.h"
+#include "archive/FormPath.h"
 
 #include <QStringList>
 

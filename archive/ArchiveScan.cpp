@@ -1,9 +1,9 @@
-#include "index/ArchiveScan.h"
+#include "archive/ArchiveScan.h"
 
 #include <QDateTime>
 #include <QFile>
 
-#include "index/FormPath.h"
+#include "archive/FormPath.h"
 #include "platform/FolderListing.h"
 
 namespace ArchiveScan {

@@ -1,0 +1,79 @@
+// The common archive on loopback against a PostgreSQL of the bench's own, on the archive the
+// index benchmark generates (daily reports of 2-4 KB, 20 sites, 12 months):
+//   store_bench upload [FORMS=5000 [ROUNDS=3]]  forms per second into an empty store
+//   store_bench drain [FORMS=100000]            a backlog drained in one go, and a row's size
+// Prints rows of a Markdown table.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include "bench/BenchTable.h"
+#include "bench/index/ArchiveGenerator.h"
+#include "store/StoreUploader.h"
+#include "tests/fakes/PostgresServer.h"
+
+using namespace bench;
+
+namespace {
+
+struct Sent {
+    double seconds = 0;
+    int forms = 0;
+};
+
+Sent send(PostgresServer& server, const QString& root, const QString& database) {
+    server.psql("CREATE DATABASE " + database);
+    SteadyClock clock;
+    StoreUploader uploader(
+        StoreAddress::fromText(server.superAddress(database), QStringLiteral("bench")), root,
+        clock);
+    QElapsedTimer timer;
+    timer.start();
+    const StoreUploader::Report r = uploader.drain(0);
+    if (!r.complete()) die(r.failure.toStdString());
+    return {timer.nsecsElapsed() / 1e9, r.formsSent};
+}
+
+void upload(PostgresServer& server, const Arguments& a) {
+    QTemporaryDir archive;
+    generateArchive(archive.path(), int(a.amount ? a.amount : 5000));
+    std::vector<double> rates;
+    for (int round = 0; round < a.rounds; ++round) {
+        const Sent s = send(server, archive.path(), QStringLiteral("up%1").arg(round));
+        rates.push_back(s.forms / s.seconds);
+        // The next round sends everything again, into a store of its own.
+        QDir(archive.path() + "/.store").removeRecursively();
+    }
+    const double rate = median(rates);
+    row("upload, forms/s", format("%.0f", rate), "-", rate / 500, "≥ 500", rate >= 500);
+}
+
+void drain(PostgresServer& server, const Arguments& a) {
+    QTemporaryDir archive;
+    const int forms = int(a.amount ? a.amount : 100000);
+    generateArchive(archive.path(), forms);
+    const Sent s = send(server, archive.path(), QStringLiteral("drain"));
+    row("drain " + std::to_string(forms) + " forms, s", format("%.1f", s.seconds), "-",
+        s.seconds / 300, "< 300", s.seconds < 300);
+    const double bytes =
+        server.psql("SELECT pg_total_relation_size('forms')::float8 / count(*) FROM forms", "drain")
+            .toDouble();
+    row("store bytes per form (table, TOAST, indexes)", format("%.0f", bytes), "-", 0, "-", true);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const Arguments a = arguments(argc, argv);
+    PostgresServer server;
+    if (!server.ok()) die(server.error().toStdString());
+    header("Tabulon", "-");
+    if (a.what == "upload")
+        upload(server, a);
+    else if (a.what == "drain")
+        drain(server, a);
+    else
+        die("upload [FORMS [ROUNDS]] | drain [FORMS]");
+    return 0;
+}

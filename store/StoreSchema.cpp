@@ -1,0 +1,112 @@
+#include "store/StoreSchema.h"
+
+#include <initializer_list>
+
+#include "res/Texts.h"
+#include "store/StoreConnection.h"
+
+namespace {
+
+// Version 1: the machines, the forms with their text as Unicode, the exchange records with
+// their fields as columns and the whole record. A form is one row however often it is sent:
+// its content's hash with its site and time is the key (the same for every machine that holds
+// the file: a shared folder, a restore); a record likewise by its own bytes and its start.
+const std::initializer_list<const char*> kVersion1 = {
+    "CREATE TABLE tabulon_store (id uuid PRIMARY KEY DEFAULT gen_random_uuid(),"
+    " created timestamptz NOT NULL DEFAULT now())",
+    "INSERT INTO tabulon_store DEFAULT VALUES",
+    "CREATE TABLE machines (id serial PRIMARY KEY, machine_key text NOT NULL UNIQUE,"
+    " host_name text NOT NULL, first_seen timestamptz NOT NULL DEFAULT now())",
+    "CREATE TABLE forms (id bigserial PRIMARY KEY, site text NOT NULL, port text NOT NULL,"
+    " device text NOT NULL, speed integer, received timestamptz NOT NULL,"
+    " file_name text NOT NULL, size bigint NOT NULL, hash bytea NOT NULL, body text NOT NULL,"
+    " incomplete boolean NOT NULL, machine integer NOT NULL REFERENCES machines,"
+    " uploaded timestamptz NOT NULL DEFAULT now(), UNIQUE (hash, site, received))",
+    "CREATE INDEX forms_received ON forms (received, site)",
+    "CREATE TABLE exchanges (id bigserial PRIMARY KEY, site text NOT NULL, port text NOT NULL,"
+    " device text NOT NULL, speed integer NOT NULL, started timestamptz NOT NULL,"
+    " ended timestamptz NOT NULL, outcome text NOT NULL, form_count integer NOT NULL,"
+    " bytes bigint NOT NULL, tries integer NOT NULL, hash bytea NOT NULL, record jsonb NOT NULL,"
+    " machine integer NOT NULL REFERENCES machines,"
+    " uploaded timestamptz NOT NULL DEFAULT now(), UNIQUE (hash, site, started))",
+    "CREATE INDEX exchanges_started ON exchanges (started, site)",
+};
+
+// Index i holds the statements that bring version i to i + 1.
+const std::initializer_list<const std::initializer_list<const char*>*> kMigrations = {&kVersion1};
+static_assert(StoreSchema::kVersion == 1, "one migration per version");
+
+constexpr const char* kSchemaTable = "tabulon_schema";
+
+// 0 for a store nobody has made yet; -1 when it cannot be read.
+int versionOf(StoreConnection& c) {
+    const auto exists = c.run("SELECT to_regclass('tabulon_schema') IS NOT NULL", {}, kSchemaTable);
+    if (!exists) return -1;
+    if (exists->text(0, 0) != u"t") return 0;
+    const auto version =
+        c.run("SELECT coalesce(max(version), 0) FROM tabulon_schema", {}, kSchemaTable);
+    return version ? version->text(0, 0).toInt() : -1;
+}
+
+bool apply(StoreConnection& c, int from) {
+    if (from == 0 && !c.run("CREATE TABLE tabulon_schema (version integer PRIMARY KEY,"
+                            " applied timestamptz NOT NULL DEFAULT now())",
+                            {}, kSchemaTable))
+        return false;
+    for (int version = from; version < StoreSchema::kVersion; ++version) {
+        for (const char* statement : *kMigrations.begin()[version])
+            if (!c.run(statement, {}, kSchemaTable)) return false;
+        if (!c.run("INSERT INTO tabulon_schema (version) VALUES ($1)",
+                   {QByteArray::number(version + 1)}, kSchemaTable))
+            return false;
+    }
+    return true;
+}
+
+constexpr const char* kLock = "SELECT pg_advisory_lock(7261530001)";
+constexpr const char* kUnlock = "SELECT pg_advisory_unlock(7261530001)";
+
+// Under a lock, the version read again: another machine may have migrated while this one
+// waited. The lock is the session's and taken before the transaction begins, as only a new
+// transaction sees the tables another one made meanwhile. A role that may not create tables is
+// told that the owner makes them.
+bool migrateLocked(StoreConnection& c) {
+    if (!c.run(kLock)) return false;
+    bool done = false;
+    if (c.run("BEGIN")) {
+        const int version = versionOf(c);
+        done = version >= 0 && apply(c, version) && c.run("COMMIT");
+    }
+    const StoreConnection::Failure failure = c.failure();
+    const QString message = c.message();
+    if (!done && c.isOpen()) c.run("ROLLBACK");
+    if (c.isOpen()) c.run(kUnlock);
+    if (done) return true;
+    if (failure == StoreConnection::Failure::NoRight)
+        c.fail(failure, texts::kStoreNoSchema.arg(c.address().shown(), c.role()));
+    else
+        c.fail(failure, message);
+    return false;
+}
+
+}  // namespace
+
+namespace StoreSchema {
+
+bool migrate(StoreConnection& c, QString* storeId) {
+    const int version = versionOf(c);
+    if (version < 0) return false;
+    if (version > kVersion) {
+        // A newer program made it: writing as this one would leave out what it added.
+        c.fail(StoreConnection::Failure::Other,
+               texts::kStoreNewerSchema.arg(c.address().shown()).arg(version).arg(kVersion));
+        return false;
+    }
+    if (version < kVersion && !migrateLocked(c)) return false;
+    const auto id = c.run("SELECT id::text FROM tabulon_store", {}, "tabulon_store");
+    if (!id || id->count() != 1) return false;
+    *storeId = id->text(0, 0);
+    return true;
+}
+
+}  // namespace StoreSchema

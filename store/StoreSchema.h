@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class StoreConnection;
+
+// The common archive's tables, created and brought up to date by the program itself: one
+// migration per version, each in a transaction of its own under a lock, so that two machines
+// starting at once do not both run it. A role that may only insert and select finds the schema
+// made by the database's owner (the manual's page "Общий архив" says how) and changes nothing.
+namespace StoreSchema {
+
+inline constexpr int kVersion = 1;
+
+// Brings the store to kVersion and tells its lasting id (which names the sent-ledger of this
+// store beside each archive). False with the connection's failure and message set.
+bool migrate(StoreConnection& connection, QString* storeId);
+
+}  // namespace StoreSchema

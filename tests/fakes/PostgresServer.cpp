@@ -1,0 +1,107 @@
+#include "tests/fakes/PostgresServer.h"
+
+#include <netinet/in.h>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QProcess>
+
+namespace {
+
+const QString kBin = QStringLiteral("/usr/lib/postgresql/15/bin/");
+const char* const kUser = "nobody";
+
+bool root() {
+    return ::geteuid() == 0;
+}
+
+}  // namespace
+
+int PostgresServer::freePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size) == 0)
+        port = ntohs(a.sin_port);
+    ::close(fd);
+    return port;
+}
+
+// As the server's user (root runs it through runuser), or as the test itself: a client.
+bool PostgresServer::run(const QString& program, const QStringList& args, QString* output,
+                         bool asServer) {
+    QProcess p;
+    if (root() && asServer)
+        p.start(QStringLiteral("runuser"), QStringList{"-u", kUser, "--", kBin + program} + args);
+    else
+        p.start(kBin + program, args);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    const bool done = p.waitForFinished(120000);
+    const QString out = QString::fromUtf8(p.readAll());
+    if (output) *output = out.trimmed();
+    if (done && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0) return true;
+    m_error = program + QStringLiteral(": ") + out;
+    return false;
+}
+
+PostgresServer::PostgresServer() : m_port(freePort()) {
+    if (!m_dir.isValid()) {
+        m_error = QStringLiteral("no temporary folder");
+        return;
+    }
+    if (root()) {
+        const passwd* user = ::getpwnam(kUser);
+        if (!user ||
+            ::chown(m_dir.path().toLocal8Bit().constData(), user->pw_uid, user->pw_gid) != 0)
+            m_error = QStringLiteral("cannot give the folder to nobody");
+    }
+    if (ok())
+        run(QStringLiteral("initdb"),
+            {"-D", m_dir.filePath("data"), "-U", "postgres", "-E", "UTF8", "--locale=C.UTF-8",
+             "--auth-local=trust", "--auth-host=scram-sha-256"});
+    if (ok()) start();
+}
+
+PostgresServer::~PostgresServer() {
+    if (m_running) stop(true);
+}
+
+bool PostgresServer::start() {
+    const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off")
+                                .arg(m_port)
+                                .arg(m_dir.path());
+    m_running = run(QStringLiteral("pg_ctl"), {"-D", m_dir.filePath("data"), "-o", options, "-l",
+                                               m_dir.filePath("log"), "-w", "start"});
+    return m_running;
+}
+
+bool PostgresServer::stop(bool immediate) {
+    m_running = false;
+    return run(QStringLiteral("pg_ctl"), {"-D", m_dir.filePath("data"), "-m",
+                                          immediate ? "immediate" : "fast", "-w", "stop"});
+}
+
+QString PostgresServer::localAddress(const QString& user, const QString& database) const {
+    return QStringLiteral("host=%1 port=%2 user=%3 dbname=%4")
+        .arg(m_dir.path())
+        .arg(m_port)
+        .arg(user, database);
+}
+
+QString PostgresServer::tcpAddress(const QString& user, const QString& database) const {
+    return QStringLiteral("postgresql://%1@127.0.0.1:%2/%3").arg(user).arg(m_port).arg(database);
+}
+
+QString PostgresServer::psql(const QString& sql, const QString& database) {
+    QString out;
+    run(QStringLiteral("psql"),
+        {"-X", "-q", "-tA", "-v", "ON_ERROR_STOP=1", "-d", superAddress(database), "-c", sql},
+        &out, false);
+    return out;
+}
