@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "archive/ArchiveName.h"
+#include "files/SystemPath.h"
 #include "files/TextFileCodec.h"
 #include "platform/ProcessAlive.h"
 #include "platform/ProcessPlace.h"
@@ -32,9 +33,9 @@ enum class Taken { Yes, Exists, Failed };
 // system that avoids reusing freshly freed inodes makes every later creation slower for each.
 Taken linkName(const QString& temp, const QString& path, QString& systemText) {
     std::error_code error;
-    std::filesystem::create_hard_link(temp.toStdString(), path.toStdString(), error);
+    std::filesystem::create_hard_link(filesystemPath(temp), filesystemPath(path), error);
     if (!error) {
-        std::filesystem::remove(temp.toStdString(), error);
+        std::filesystem::remove(filesystemPath(temp), error);
         return Taken::Yes;
     }
     systemText = QString::fromStdString(error.message());
@@ -52,7 +53,7 @@ Taken holdName(const QString& temp, const QString& path, QString& systemText) {
     }
     holder.close();
     std::error_code error;
-    std::filesystem::rename(temp.toStdString(), path.toStdString(), error);
+    std::filesystem::rename(filesystemPath(temp), filesystemPath(path), error);
     if (!error) return Taken::Yes;
     systemText = QString::fromStdString(error.message());
     QFile::remove(path);
