@@ -21,10 +21,6 @@ using std::chrono::steady_clock;
 
 constexpr std::array<int, 8> kRates{1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
 
-// A read returns as soon as one byte has come, with all that has; one that waits this long for
-// nothing completes empty and is issued again, so its length bounds nothing the caller sees.
-constexpr DWORD kReadTurnMs = 10000;
-
 DWORD waitMs(milliseconds timeout) {
     return DWORD(std::clamp<long long>(timeout.count(), 0, INFINITE - 1));
 }
@@ -91,10 +87,17 @@ SerialPort::Result Win32SerialPort::handOut(std::span<std::uint8_t> buffer) {
 }
 
 // Issues one read into m_incoming; Ok when it completed at once, Timeout while it is under way.
+// It asks for what the driver holds already, which comes at once, or else for one byte, which
+// waits until something comes: the driver's own timeouts stay off, since their shortcuts
+// (MAXDWORD intervals) are not kept alike by every driver and Wine.
 SerialPort::Result Win32SerialPort::startRead() {
     ResetEvent(m_readIo.hEvent);
     m_have = m_taken = 0;
-    if (ReadFile(m_handle, m_incoming.data(), DWORD(m_incoming.size()), nullptr, &m_readIo))
+    COMSTAT status{};
+    DWORD errors = 0;
+    if (!ClearCommError(m_handle, &errors, &status)) return failureOf(GetLastError());
+    const DWORD wanted = std::clamp<DWORD>(status.cbInQue, 1, DWORD(m_incoming.size()));
+    if (ReadFile(m_handle, m_incoming.data(), wanted, nullptr, &m_readIo))
         return finishRead();
     const DWORD error = GetLastError();
     if (error != ERROR_IO_PENDING) return failureOf(error);
@@ -195,14 +198,10 @@ void makeRaw8N1(DCB& dcb, int rate) {
     dcb.fAbortOnError = FALSE;
 }
 
-// A read completes as soon as anything has come (the documented MAXDWORD, MAXDWORD, n case);
-// writes never time out in the driver, the caller's wait bounds them.
+// No timeouts in the driver: a read completes when the bytes it asked for have come, a write
+// when its bytes went out; the caller's waits bound both.
 COMMTIMEOUTS lineTimeouts() {
-    COMMTIMEOUTS t{};
-    t.ReadIntervalTimeout = MAXDWORD;
-    t.ReadTotalTimeoutMultiplier = MAXDWORD;
-    t.ReadTotalTimeoutConstant = kReadTurnMs;
-    return t;
+    return COMMTIMEOUTS{};
 }
 
 SerialOpenResult openNetwork(const std::string& path, int rate) {

@@ -55,7 +55,10 @@ int errnoOf(unsigned long systemError) {
             return EBUSY;
         case ERROR_PRIVILEGE_NOT_HELD:
             return EACCES;
-        // A USB adapter pulled out under an open handle.
+        // A USB adapter pulled out under an open handle; the far end of a line that closed
+        // (Wine reports a pseudo-terminal behind a COM port that way).
+        case ERROR_BROKEN_PIPE:
+        case ERROR_HANDLE_EOF:
         case ERROR_DEVICE_NOT_CONNECTED:
         case ERROR_DEVICE_REMOVED:
         case ERROR_GEN_FAILURE:
