@@ -19,6 +19,18 @@ OwnFile::Id idOf(const BY_HANDLE_FILE_INFORMATION& info) {
             (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
+// The user this process runs as; the group check below does not cover it everywhere (Wine).
+bool isThisUser(PSID sid) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    alignas(TOKEN_USER) unsigned char buffer[256];
+    DWORD size = 0;
+    const bool same = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
+                      EqualSid(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, sid);
+    CloseHandle(token);
+    return same;
+}
+
 // Whether the file's owner is this process's user, or a group of it that owns what it makes
 // (an administrator's files belong to Administrators). A system that keeps no owners (FAT)
 // leaves the folder's access list to decide who may write there.
@@ -29,7 +41,8 @@ bool ownedByThisUser(HANDLE h) {
                         nullptr, &descriptor) != ERROR_SUCCESS)
         return true;
     BOOL member = FALSE;
-    const bool own = owner && CheckTokenMembership(nullptr, owner, &member) && member;
+    const bool own = owner && (isThisUser(owner) ||
+                               (CheckTokenMembership(nullptr, owner, &member) && member));
     LocalFree(descriptor);
     return own;
 }

@@ -60,3 +60,45 @@ buildSqlite
 buildGoogleTest
 linkToml
 [ "${1:-}" = --deps-only ] && exit 0
+
+# Qt for Windows: built once into the cache (scripts/windows-qt.sh says where it stands).
+[ -f "$qt/.built" ] || scripts/windows-qt.sh
+start=$(date +%s)
+# TABULON_WINDOWS_PREFIXES: where the toolchain lets CMake find Windows libraries and headers.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+    -DTABULON_WINDOWS_PREFIXES="$qt;$deps" -DCMAKE_PREFIX_PATH="$qt;$deps" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DCMAKE_CROSSCOMPILING_EMULATOR=wine \
+    -DCMAKE_INSTALL_BINDIR=. -DTABULON_TESTS=${TABULON_WINDOWS_TESTS:-ON} >/dev/null
+cmake --build "$build" -j"$jobs"
+elapsed "Tabulon for Windows" "$start"
+
+# The program's folder as the setup program installs it: the programs, the manual, Qt's DLLs and
+# the plugins they load, the MinGW runtime, Qt's Russian translations.
+stage="$build/stage"
+rm -rf "$stage"
+cmake --install "$build" --prefix "$stage" >/dev/null
+for dll in Qt6Core Qt6Gui Qt6Widgets Qt6PrintSupport Qt6Concurrent; do
+    cp "$qt/bin/$dll.dll" "$stage/"
+done
+for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll \
+              imageformats/qico.dll imageformats/qgif.dll imageformats/qjpeg.dll; do
+    [ -f "$qt/plugins/$plugin" ] || continue
+    mkdir -p "$stage/plugins/$(dirname "$plugin")"
+    cp "$qt/plugins/$plugin" "$stage/plugins/$plugin"
+done
+runtime=$($mingw-g++-posix -print-file-name=libstdc++-6.dll)
+cp "$runtime" "$(dirname "$runtime")/libgcc_s_seh-1.dll" "$stage/"
+cp "/usr/$mingw/lib/libwinpthread-1.dll" "$stage/"
+mkdir -p "$stage/translations"
+cp /usr/share/qt6/translations/qtbase_ru.qm "$stage/translations/"
+[ "${1:-}" = --no-setup ] && exit 0
+
+start=$(date +%s)
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+setup="$root/$build/tabulon-$version-setup.exe"
+makensis -V2 -DVERSION="$version" -DSTAGE="$(cd "$stage" && pwd)" -DOUTFILE="$setup" \
+    package/windows/tabulon.nsi
+elapsed "the setup program" "$start"
+echo "windows.sh: $setup ($(du -h "$setup" | cut -f1))"
