@@ -16,3 +16,14 @@ if [ -z "$missing" ]; then
 else
     echo "test.sh: the package is not checked, missing:$missing"
 fi
+# The Windows build and its tests under Wine, when Qt for Windows is in the cache: it is built
+# once by scripts/windows-qt.sh (about 40 minutes), never here.
+qt_windows="${TABULON_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tabulon}/qt6-mingw/.built"
+if [ -f "$qt_windows" ] && command -v wine >/dev/null && command -v makensis >/dev/null; then
+    TABULON_SKIP_DEPS=1 bash scripts/windows.sh
+    (cd build-windows && ctest --output-on-failure -j2 --timeout 300)
+    bash tests/windows/collect-under-wine.sh build build-windows
+else
+    echo "test.sh: the Windows build is not tested: no Qt for Windows in the cache" \
+         "(bash scripts/deps.sh windows && bash scripts/windows-qt.sh builds it once)"
+fi
