@@ -30,6 +30,7 @@ int finish(const CollectRound::Result& result, bool json, Console& console) {
 int main(int argc, char** argv) {
     // From the first line on: a reader that goes away must not end an exchange mid-form.
     ignoreBrokenPipe();
+    prepareConsoleOutput();
     QCoreApplication app(argc, argv);
     const CollectOptions options = parseCollectOptions(app.arguments().mid(1));
     if (options.help) {

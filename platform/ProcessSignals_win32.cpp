@@ -42,3 +42,11 @@ void catchStopSignals(std::atomic<int>& received, WakeSignal& wake) {
 
 // A pipe whose reader has gone fails the write with an error on Windows anyway.
 void ignoreBrokenPipe() {}
+
+void prepareConsoleOutput() {
+    SetConsoleOutputCP(CP_UTF8);
+    const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(err, &mode))
+        SetConsoleMode(err, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+}
