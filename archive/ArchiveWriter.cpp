@@ -4,13 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <filesystem>
 #include <system_error>
 
 #include "archive/ArchiveFiles.h"
 #include "archive/ArchiveName.h"
 #include "files/SystemPath.h"
 #include "files/TextFileCodec.h"
+#include "platform/FileReplace.h"
 #include "platform/FileSystemSync.h"
 #include "platform/SharedFolders.h"
 #include "res/Texts.h"
@@ -189,8 +189,7 @@ QString ArchiveWriter::wantedName(int number, const QDateTime& receivedLocal, co
 
 // A form that has its file already: the new text replaces it in one step.
 QString ArchiveWriter::replace(const Staged& s) {
-    std::error_code error;
-    std::filesystem::rename(filesystemPath(s.temp), filesystemPath(s.path), error);
+    const std::error_code error = replaceFile(systemPath(s.temp), systemPath(s.path));
     if (!error) return {};
     return failureReason(QFileInfo(s.path).absolutePath(), s.size,
                          QString::fromStdString(error.message()));

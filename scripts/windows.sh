@@ -82,7 +82,7 @@ cmake --install "$build" --prefix "$stage" >/dev/null
 for dll in Qt6Core Qt6Gui Qt6Widgets Qt6PrintSupport Qt6Concurrent; do
     cp "$qt/bin/$dll.dll" "$stage/"
 done
-for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll \
+for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll printsupport/windowsprintersupport.dll \
               imageformats/qico.dll imageformats/qgif.dll imageformats/qjpeg.dll; do
     [ -f "$qt/plugins/$plugin" ] || continue
     mkdir -p "$stage/plugins/$(dirname "$plugin")"
