@@ -39,8 +39,9 @@ public:
     }
     ~Win32SerialPort() override {
         settleOutput();
-        // A read may still be under way into m_incoming: it must end before the buffer goes.
-        CancelIo(m_handle);
+        // A read may still be under way into m_incoming, issued by whichever thread read last:
+        // it must end before the buffer goes.
+        CancelIoEx(m_handle, nullptr);
         if (m_readPending) {
             DWORD n = 0;
             GetOverlappedResult(m_handle, &m_readIo, &n, TRUE);
