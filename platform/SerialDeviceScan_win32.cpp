@@ -2,6 +2,8 @@
 // also sees the ports of drivers that list no device, and Wine's mapped ones), with what SetupAPI
 // tells of the ports it knows: the driver's friendly name, the hardware id, the driver.
 #include <windows.h>
+// The class GUIDs are defined here, not taken from a library MinGW does not have them in.
+#include <initguid.h>
 #include <devguid.h>
 #include <setupapi.h>
 
