@@ -21,7 +21,10 @@ fi
 qt_windows="${TABULON_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tabulon}/qt6-mingw/.built"
 if [ -f "$qt_windows" ] && command -v wine >/dev/null && command -v makensis >/dev/null; then
     TABULON_SKIP_DEPS=1 bash scripts/windows.sh
+    export WINEPREFIX="${WINEPREFIX:-$(dirname "$(dirname "$qt_windows")")/wine}" WINEDEBUG=-all
+    [ -d "$WINEPREFIX/dosdevices" ] || wineboot -i >/dev/null 2>&1
     (cd build-windows && ctest --output-on-failure -j2 --timeout 300)
+    python3 tests/windows/serial-peer.py build-windows/tests/windows/windows_serial_tests.exe
     bash tests/windows/collect-under-wine.sh build build-windows
 else
     echo "test.sh: the Windows build is not tested: no Qt for Windows in the cache" \
