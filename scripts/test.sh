@@ -21,6 +21,10 @@ fi
 qt_windows="${TABULON_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tabulon}/qt6-mingw/.built"
 if [ -f "$qt_windows" ] && command -v wine >/dev/null && command -v makensis >/dev/null; then
     TABULON_SKIP_DEPS=1 bash scripts/windows.sh
+    # The tests find Qt's and MinGW's DLLs where they were built, as a Windows path list.
+    qt_bin="$(dirname "$qt_windows")/bin"
+    runtime="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
+    export WINEPATH="Z:$qt_bin;Z:$runtime;Z:/usr/x86_64-w64-mingw32/lib"
     export WINEPREFIX="${WINEPREFIX:-$(dirname "$(dirname "$qt_windows")")/wine}" WINEDEBUG=-all
     [ -d "$WINEPREFIX/dosdevices" ] || wineboot -i >/dev/null 2>&1
     (cd build-windows && ctest --output-on-failure -j2 --timeout 300)

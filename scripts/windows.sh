@@ -69,7 +69,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
     -DTABULON_WINDOWS_PREFIXES="$qt;$deps" -DCMAKE_PREFIX_PATH="$qt;$deps" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    -DCMAKE_CROSSCOMPILING_EMULATOR=wine \
+    -DCMAKE_CROSSCOMPILING_EMULATOR=wine -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST \
     -DCMAKE_INSTALL_BINDIR=. -DTABULON_TESTS=${TABULON_WINDOWS_TESTS:-ON} >/dev/null
 cmake --build "$build" -j"$jobs"
 elapsed "Tabulon for Windows" "$start"
