@@ -9,7 +9,9 @@
 #include <system_error>
 
 #include "archive/ArchiveName.h"
+#include "files/SystemPath.h"
 #include "files/TextFileCodec.h"
+#include "platform/FileReplace.h"
 #include "platform/ProcessAlive.h"
 #include "platform/ProcessPlace.h"
 #include "res/Texts.h"
@@ -32,13 +34,16 @@ enum class Taken { Yes, Exists, Failed };
 // system that avoids reusing freshly freed inodes makes every later creation slower for each.
 Taken linkName(const QString& temp, const QString& path, QString& systemText) {
     std::error_code error;
-    std::filesystem::create_hard_link(temp.toStdString(), path.toStdString(), error);
+    std::filesystem::create_hard_link(filesystemPath(temp), filesystemPath(path), error);
     if (!error) {
-        std::filesystem::remove(temp.toStdString(), error);
+        std::filesystem::remove(filesystemPath(temp), error);
         return Taken::Yes;
     }
     systemText = QString::fromStdString(error.message());
-    return error == std::errc::file_exists ? Taken::Exists : Taken::Failed;
+    // Not every system's error codes compare equal to errc (MinGW's Windows errors do not): a
+    // name that is there now is taken, whatever the code said.
+    const bool exists = error == std::errc::file_exists || QFileInfo::exists(path);
+    return exists ? Taken::Exists : Taken::Failed;
 }
 
 // Where the file system has no hard links: an empty file made exclusively holds the name, and
@@ -51,8 +56,7 @@ Taken holdName(const QString& temp, const QString& path, QString& systemText) {
         return Taken::Failed;
     }
     holder.close();
-    std::error_code error;
-    std::filesystem::rename(temp.toStdString(), path.toStdString(), error);
+    const std::error_code error = replaceFile(systemPath(temp), systemPath(path));
     if (!error) return Taken::Yes;
     systemText = QString::fromStdString(error.message());
     QFile::remove(path);

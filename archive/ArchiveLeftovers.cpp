@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "archive/ArchiveFiles.h"
+#include "files/SystemPath.h"
 #include "platform/FileSystemSync.h"
 #include "platform/OwnFile.h"
 #include "platform/ProcessAlive.h"
@@ -34,13 +35,13 @@ Writer judge(const ArchiveFiles::TempOwner& owner, const QDateTime& modified) {
 // The form's file in `folder` that is this very file, if any.
 QString sameFileIn(const QDir& folder, const OwnFile& file) {
     for (const QString& name : folder.entryList(QDir::Files | QDir::System))
-        if (file.isAt(QFile::encodeName(folder.filePath(name)).toStdString()))
+        if (file.isAt(systemPath(folder.filePath(name))))
             return folder.filePath(name);
     return {};
 }
 
 bool removeIfStill(const QString& path, const OwnFile& file) {
-    return file.isAt(QFile::encodeName(path).toStdString()) && QFile::remove(path);
+    return file.isAt(systemPath(path)) && QFile::remove(path);
 }
 
 std::optional<Leftover> recoverOne(const QDir& folder, const QString& name, const OwnFile& file,
@@ -61,7 +62,7 @@ std::optional<Leftover> recoverOne(const QDir& folder, const QString& name, cons
     QString path = folder.filePath(nameFor(QByteArray::fromStdString(head), written, meant));
     if (!ArchiveFiles::claim(leftover.file, path, leftover.size).isEmpty()) return {};
     // The name may have been given to something else between the look and the claim.
-    if (!file.isAt(QFile::encodeName(path).toStdString())) {
+    if (!file.isAt(systemPath(path))) {
         QFile::remove(path);
         return {};
     }
@@ -87,7 +88,7 @@ std::vector<Leftover> recover(const QString& folder, const NameFor& nameFor, con
         for (const QString& name : names) {
             const auto owner = ArchiveFiles::tempOwner(name);
             if (!owner) continue;
-            const OwnFile file(QFile::encodeName(dir.filePath(name)).toStdString());
+            const OwnFile file(systemPath(dir.filePath(name)));
             if (!file.isOpen()) continue;
             const QDateTime modified = QDateTime::fromMSecsSinceEpoch(file.modifiedMs(), Qt::UTC);
             const Writer writer = judge(*owner, modified);
@@ -97,7 +98,7 @@ std::vector<Leftover> recover(const QString& folder, const NameFor& nameFor, con
                 found.push_back(*leftover);
         }
     }
-    if (!found.empty()) syncFileSystemOf(folder.toStdString());
+    if (!found.empty()) syncFileSystemOf(systemPath(folder));
     return found;
 }
 

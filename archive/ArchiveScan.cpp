@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "archive/FormPath.h"
+#include "files/SystemPath.h"
 #include "platform/FolderListing.h"
 
 namespace ArchiveScan {
@@ -23,7 +24,7 @@ public:
         std::vector<std::pair<QString, const std::string*>> forms;
         for (const FolderListing::Entry& e : here.entries()) {
             if (e.name.front() == '.' || e.kind == FolderListing::Kind::FolderLink) continue;
-            const QString name = QFile::decodeName(e.name.c_str());
+            const QString name = fromSystemPath(e.name);
             if (e.kind == FolderListing::Kind::Folder) {
                 const FolderListing below(&here, e.name);
                 if (below.isOpen()) folder(below, prefix + name + u'/');
@@ -61,7 +62,7 @@ File stamp(const QFileInfo& info, const QString& path) {
 
 Listing scan(const QString& root, const Shortcut& shortcut, const std::atomic<bool>* stop) {
     Listing out;
-    const FolderListing top(nullptr, QFile::encodeName(root).toStdString());
+    const FolderListing top(nullptr, systemPath(root));
     if (top.isOpen()) Walk(shortcut, stop, out).folder(top, QString());
     return out;
 }

@@ -4,12 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <filesystem>
 #include <system_error>
 
 #include "archive/ArchiveFiles.h"
 #include "archive/ArchiveName.h"
+#include "files/SystemPath.h"
 #include "files/TextFileCodec.h"
+#include "platform/FileReplace.h"
 #include "platform/FileSystemSync.h"
 #include "platform/SharedFolders.h"
 #include "res/Texts.h"
@@ -21,7 +22,7 @@ namespace {
 const QString& kNotSynced = texts::kArchiveNotSynced;
 
 bool syncFileSystem(const QString& folder) {
-    return syncFileSystemOf(folder.toStdString());
+    return syncFileSystemOf(systemPath(folder));
 }
 
 }  // namespace
@@ -169,7 +170,7 @@ QString ArchiveWriter::wantedPath(int number, const QDateTime& received, const Q
     const QDateTime local = received.toLocalTime();
     const QString folder = QDir(siteRoot()).filePath(ArchiveName::monthFolder(local.date()));
     failure.folder = folder;
-    if (!makeSharedFolders(folder.toStdString())) {
+    if (!makeSharedFolders(systemPath(folder))) {
         failure.reason = texts::kArchiveFolderNotCreated;
         return {};
     }
@@ -188,8 +189,7 @@ QString ArchiveWriter::wantedName(int number, const QDateTime& receivedLocal, co
 
 // A form that has its file already: the new text replaces it in one step.
 QString ArchiveWriter::replace(const Staged& s) {
-    std::error_code error;
-    std::filesystem::rename(s.temp.toStdString(), s.path.toStdString(), error);
+    const std::error_code error = replaceFile(systemPath(s.temp), systemPath(s.path));
     if (!error) return {};
     return failureReason(QFileInfo(s.path).absolutePath(), s.size,
                          QString::fromStdString(error.message()));

@@ -10,6 +10,7 @@
 #include "archive/ExchangeRecord.h"
 #include "files/RegularFile.h"
 #include "files/SafeFile.h"
+#include "files/SystemPath.h"
 #include "platform/SharedFolders.h"
 
 namespace {
@@ -55,7 +56,7 @@ bool write(const QString& archiveRoot, const ExchangeRecord& record, QString* er
     do {
         path = folder.filePath(fileName(record, ++g_counter));
     } while (QFileInfo::exists(path));
-    if (!makeSharedFolders(folder.path().toStdString())) {
+    if (!makeSharedFolders(systemPath(folder.path()))) {
         if (error) *error = QDir::toNativeSeparators(folder.path());
         return false;
     }

@@ -60,6 +60,7 @@ int uploadOnly(const CollectOptions& options, Console& console, const std::atomi
 int main(int argc, char** argv) {
     // From the first line on: a reader that goes away must not end an exchange mid-form.
     ignoreBrokenPipe();
+    prepareConsoleOutput();
     QCoreApplication app(argc, argv);
     const CollectOptions options = parseCollectOptions(app.arguments().mid(1));
     if (options.help) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QFileDevice>
 #include <QString>
 
@@ -33,4 +34,10 @@ public:
     };
 
     static Result read(const QString& path, qint64 limit);
+
+    // What every system's reading shares: a failure, and the reading of a regular file of
+    // `size` bytes open as `file`.
+    static Result failure(Failure why, QFileDevice::FileError error = QFileDevice::NoError,
+                          const QString& text = {});
+    static Result readAll(QFile& file, qint64 size, qint64 limit);
 };

@@ -13,11 +13,6 @@ namespace {
 
 using Failure = RegularFile::Failure;
 
-RegularFile::Result failure(Failure why, QFileDevice::FileError error = QFileDevice::NoError,
-                            const QString& text = {}) {
-    return {why, {}, error, text};
-}
-
 QFileDevice::FileError openErrorOf(int error) {
     switch (error) {
         case EMFILE:
@@ -42,33 +37,15 @@ int openWithoutWaiting(const QString& path) {
     return fd;
 }
 
-// Reads what is there, at most `limit` + 1 bytes: one past the limit tells a file that grew.
-RegularFile::Result readAll(QFile& file, qint64 size, qint64 limit) {
-    QByteArray bytes(std::min(size, limit) + 1, Qt::Uninitialized);
-    qint64 got = 0;
-    while (true) {
-        if (got == bytes.size()) {
-            if (got > limit) return failure(Failure::TooLarge);
-            bytes.resize(std::min(2 * got, limit + 1));  // it grew since it was looked at
-        }
-        const qint64 n = file.read(bytes.data() + got, bytes.size() - got);
-        if (n < 0) return failure(Failure::Read, QFileDevice::ReadError, file.errorString());
-        if (n == 0) break;
-        got += n;
-    }
-    bytes.truncate(got);
-    return {Failure::None, bytes, QFileDevice::NoError, {}};
-}
-
 RegularFile::Result readOpened(int fd, const struct stat& st, qint64 limit) {
-    if (!S_ISREG(st.st_mode)) return failure(Failure::NotRegular);
-    if (st.st_size > limit) return failure(Failure::TooLarge);
+    if (!S_ISREG(st.st_mode)) return RegularFile::failure(Failure::NotRegular);
+    if (st.st_size > limit) return RegularFile::failure(Failure::TooLarge);
     // A regular file never waits; reads that would are a surprise better not met.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
-        return failure(Failure::Open, file.error(), file.errorString());
-    return readAll(file, st.st_size, limit);
+        return RegularFile::failure(Failure::Open, file.error(), file.errorString());
+    return RegularFile::readAll(file, st.st_size, limit);
 }
 
 }  // namespace
@@ -77,13 +54,13 @@ RegularFile::Result RegularFile::read(const QString& path, qint64 limit) {
     const int fd = openWithoutWaiting(path);
     if (fd < 0) {
         const int error = errno;
-        return failure(Failure::Open, openErrorOf(error), qt_error_string(error));
+        return RegularFile::failure(Failure::Open, openErrorOf(error), qt_error_string(error));
     }
     const std::unique_ptr<const int, void (*)(const int*)> closer(
         &fd, [](const int* f) { ::close(*f); });
     // The kind of what was opened, not of what the path names now or named before.
     struct stat st {};
-    if (::fstat(fd, &st) != 0) return failure(Failure::NotRegular);
+    if (::fstat(fd, &st) != 0) return RegularFile::failure(Failure::NotRegular);
     Result out = readOpened(fd, st, limit);
     out.size = st.st_size;
     out.modifiedMs = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;

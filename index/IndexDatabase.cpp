@@ -10,6 +10,7 @@
 #include <chrono>
 #include <thread>
 
+#include "files/SystemPath.h"
 #include "index/IndexLocation.h"
 #include "index/SearchText.h"
 
@@ -87,7 +88,7 @@ bool IndexDatabase::open(const QString& file) {
 }
 
 bool IndexDatabase::connect(const QString& file, int flags) {
-    if (!check(sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db, flags | SQLITE_OPEN_URI,
+    if (!check(sqlite3_open_v2(systemPath(file).c_str(), &m_db, flags | SQLITE_OPEN_URI,
                                nullptr)))
         return false;
     sqlite3_busy_timeout(m_db, kBusyMs);

@@ -27,7 +27,7 @@ public:
     FolderListing(const FolderListing&) = delete;
     FolderListing& operator=(const FolderListing&) = delete;
 
-    bool isOpen() const { return m_fd >= 0; }
+    bool isOpen() const { return m_open; }
     // The folder's own modification time: it changes when a name is added, removed or renamed.
     std::int64_t mtimeNs() const { return m_mtimeNs; }
     const std::vector<Entry>& entries() const { return m_entries; }
@@ -35,7 +35,12 @@ public:
     Stamp stamp(const std::string& name) const;
 
 private:
+#ifdef _WIN32
+    std::wstring m_path;  // Windows has no opening relative to a folder: its full name
+#else
     int m_fd = -1;
+#endif
+    bool m_open = false;
     std::int64_t m_mtimeNs = 0;
     std::vector<Entry> m_entries;
 };

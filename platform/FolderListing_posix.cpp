@@ -38,6 +38,7 @@ FolderListing::FolderListing(const FolderListing* parent, const std::string& pat
     m_fd = ::openat(parent ? parent->m_fd : AT_FDCWD, path.c_str(),
                     O_RDONLY | O_DIRECTORY | O_CLOEXEC | (parent ? O_NOFOLLOW : 0));
     if (m_fd < 0) return;
+    m_open = true;
     struct stat st {};
     if (::fstat(m_fd, &st) == 0) m_mtimeNs = nanoseconds(st.st_mtim);
     // The listing reads through its own descriptor, so that m_fd stays for the stamps.

@@ -20,9 +20,10 @@ struct OpenCancel {
 };
 
 // Opening failures of a network server that have no errno: the host name is not known, the
-// address is malformed.
+// address is malformed, the protocol has no implementation on this system (RFC 2217 on Windows).
 inline constexpr int kErrorUnknownHost = -2;
 inline constexpr int kErrorBadAddress = -3;
+inline constexpr int kErrorProtocolUnavailable = -4;
 
 // A host's addresses written as numbers ("192.0.2.7", "::1") in the order to try them, or why
 // there are none: kErrorUnknownHost or an errno value.

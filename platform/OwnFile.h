@@ -20,7 +20,7 @@ public:
     OwnFile& operator=(const OwnFile&) = delete;
 
     // False for a link, a folder, a device, a pipe, another user's file, or a path not there.
-    bool isOpen() const { return m_fd >= 0; }
+    bool isOpen() const { return m_open; }
     std::int64_t size() const { return m_size; }
     std::int64_t modifiedMs() const { return m_modifiedMs; }  // since the epoch
     std::uint64_t links() const { return m_links; }           // the names it has
@@ -32,7 +32,12 @@ public:
     bool isAt(const std::string& path) const;
 
 private:
+#ifdef _WIN32
+    void* m_handle = nullptr;
+#else
     int m_fd = -1;
+#endif
+    bool m_open = false;
     std::int64_t m_size = 0;
     std::int64_t m_modifiedMs = 0;
     std::uint64_t m_links = 0;

@@ -21,6 +21,7 @@ OwnFile::OwnFile(const std::string& path) {
         return;
     }
     m_fd = fd;
+    m_open = true;
     m_size = st.st_size;
     m_modifiedMs = std::int64_t(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
     m_links = st.st_nlink;

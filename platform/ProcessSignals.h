@@ -20,3 +20,7 @@ void catchStopSignals(std::atomic<int>& received, WakeSignal& wake);
 
 // Writing to a pipe whose reader has gone fails with an error instead of ending the process.
 void ignoreBrokenPipe();
+
+// The program writes UTF-8 and terminal escapes ("\r\033[K"): a console shows them as written.
+// A terminal on POSIX does already; a Windows console must be told.
+void prepareConsoleOutput();

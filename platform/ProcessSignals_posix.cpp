@@ -46,3 +46,5 @@ void ignoreBrokenPipe() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGPIPE, &action, nullptr);
 }
+
+void prepareConsoleOutput() {}

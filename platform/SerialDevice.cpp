@@ -138,8 +138,37 @@ bool isUsb(const DeviceRecord& record) {
            !field(record, "ATTRS{idVendor}").empty();
 }
 
+// "VID_1A86&PID_7523" of a Windows hardware id, as lower-case hexadecimal.
+std::string hardwareIdPart(const std::string& id, const std::string& tag) {
+    const auto at = id.find(tag);
+    return at == std::string::npos ? std::string() : lower(id.substr(at + tag.size(), 4));
+}
+
+// A COM port as Windows lists it: its number is the system's, and so is its name.
+bool describeWindowsPort(const DeviceRecord& record, SerialDevice& device) {
+    const std::string name = field(record, "PORTNAME");
+    if (!startsWith(name, "COM") || name.size() < 4 ||
+        !std::all_of(name.begin() + 3, name.end(), ::isdigit))
+        return false;
+    device.path = "\\\\.\\" + name;
+    device.sysName = name;
+    device.systemCom = std::stoi(name.substr(3));
+    const std::string hardware = field(record, "HARDWARE_ID");
+    device.vendorId = hardwareIdPart(hardware, "VID_");
+    device.productId = hardwareIdPart(hardware, "PID_");
+    device.kind = device.vendorId.empty() ? SerialDevice::Kind::Uart : SerialDevice::Kind::Usb;
+    device.vendor = field(record, "MFG");
+    device.driver = field(record, "SERVICE");
+    device.description = firstField(record, {"FRIENDLY_NAME"});
+    if (device.description.empty())
+        device.description = device.builtIn() ? "Встроенный порт" : "USB-адаптер";
+    device.key = "windows-" + name;
+    return true;
+}
+
 // The port behind `record`, or false for what is no serial port of this machine.
 bool describe(const DeviceRecord& record, SerialDevice& device) {
+    if (record.count("PORTNAME")) return describeWindowsPort(record, device);
     device.path = field(record, "DEVNAME");
     const std::string devPath = field(record, "DEVPATH");
     if (device.path.empty()) return false;

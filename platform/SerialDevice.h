@@ -12,6 +12,9 @@
 // "ATTRS{serial}", "ATTRS{bInterfaceNumber}", "SUBSYSTEMS" (the bus of the parent device) and
 // "DRIVERS" (the driver of the nearest device above that has one). A record is what
 // `udevadm info` shows, so a machine's devices can be written down and replayed.
+// On Windows a record holds what the system tells of a COM port instead: "PORTNAME" ("COM3"),
+// and from SetupAPI "FRIENDLY_NAME" ("USB-SERIAL CH340 (COM3)"), "HARDWARE_ID"
+// ("USB\VID_1A86&PID_7523&REV_0254"), "SERVICE" (the driver) and "MFG".
 using DeviceRecord = std::map<std::string, std::string>;
 
 // One serial port of the machine.
@@ -32,6 +35,9 @@ struct SerialDevice {
     // What the device is remembered by between runs: the same after replugging it into any
     // socket, and different for two adapters of the same make that carry serial numbers.
     std::string key;
+    // Windows numbers its COM ports itself: the number the system gave this one ("COM3" is 3),
+    // which it keeps here too (one above COM9 goes without). 0 elsewhere.
+    int systemCom = 0;
 
     bool builtIn() const { return kind != Kind::Usb; }
 };

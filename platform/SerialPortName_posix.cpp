@@ -1,5 +1,3 @@
-#include <cstdlib>
-
 #include "platform/SerialPortName.h"
 
 std::string serialPortPath(const std::string& name, const EnvironmentLookup& environment) {
@@ -11,16 +9,4 @@ std::string serialPortPath(const std::string& name, const EnvironmentLookup& env
         if (value && !value->empty()) return *value;
     }
     return "/dev/ttyS" + std::to_string(n - 1);
-}
-
-EnvironmentLookup processEnvironment() {
-    return [](const std::string& variable) -> std::optional<std::string> {
-        const char* value = std::getenv(variable.c_str());
-        if (!value) return std::nullopt;
-        return std::string(value);
-    };
-}
-
-std::string serialPortPath(const std::string& name) {
-    return serialPortPath(name, processEnvironment());
 }

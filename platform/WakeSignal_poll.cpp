@@ -28,3 +28,13 @@ bool WakeSignal::waitFor(std::chrono::milliseconds timeout) const {
     }
     return ready > 0 && (p.revents & POLLIN);
 }
+
+void WakeSignal::waitForEither(const WakeSignal& first, const WakeSignal* second,
+                               std::chrono::milliseconds timeout) {
+    const int other = second ? second->handle() : -1;
+    pollfd fds[2] = {{first.handle(), POLLIN, 0}, {other, POLLIN, 0}};
+    auto ms = std::clamp<std::int64_t>(timeout.count(), 0, 60000);
+    // A signal the system could not give is looked at in short turns.
+    if (first.handle() < 0 || (second && other < 0)) ms = std::min<std::int64_t>(ms, 20);
+    ::poll(fds, 2, int(ms));
+}

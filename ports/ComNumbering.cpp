@@ -52,14 +52,22 @@ ComPlan assignComNumbers(const std::vector<SerialDevice>& devices, const ComMemo
         NumberedDevice numbered{device, 0, false};
         for (const auto& [n, path] : overrides)
             if (matchesPath(device, path)) numbered = {device, n, true};
+        // Windows numbers its ports itself; the number stands for that port whatever was
+        // remembered there.
+        const int own = device.systemCom;
+        if (own >= kFirstCom && own <= kLastCom && !numbered.overridden && !overrides.count(own)) {
+            numbered.com = own;
+            taken.insert(own);
+            plan.memory[own] = device.key;
+        }
         plan.devices.push_back(numbered);
     }
     // Remembered devices first, so that a newcomer never takes a number that is someone's.
     for (NumberedDevice& d : plan.devices)
         for (const auto& [n, entry] : memory)
-            if (!d.overridden && entry == d.device.key && !overrides.count(n)) d.com = n;
+            if (!d.overridden && !d.com && entry == d.device.key && !overrides.count(n)) d.com = n;
     for (NumberedDevice& d : plan.devices) {
-        if (d.overridden || d.com) continue;
+        if (d.overridden || d.com || d.device.systemCom) continue;
         const bool known = std::any_of(memory.begin(), memory.end(),
                                        [&](const auto& e) { return e.second == d.device.key; });
         if (known) continue;  // its number is overridden for now; it keeps it for later

@@ -26,7 +26,8 @@ struct ComPlan {
     std::map<int, std::string> overrides;  // COM number -> path named by TABULON_COMn
 };
 
-// Gives every device a COM number the way the operator's platform of old did. A number named by
+// Gives every device a COM number the way the operator's platform of old did. A port Windows
+// numbered itself has the system's number (SerialDevice::systemCom). A number named by
 // TABULON_COMn goes to the device at that path for this run, whatever the memory says; a device
 // whose own number is lent that way is left without one meanwhile. A remembered device keeps
 // its number. A built-in port seen for the first time takes the lowest free number, a USB

@@ -46,6 +46,8 @@ QString networkCause(const QString& address, int error) {
             return texts::serverUnknownHost(address);
         case kErrorBadAddress:
             return texts::badNetworkAddress(address);
+        case kErrorProtocolUnavailable:
+            return texts::rfc2217Unavailable(address);
         default:
             return texts::systemError(address, QString::fromLocal8Bit(std::strerror(error)), error);
     }

@@ -49,6 +49,12 @@ QString serverNotRfc2217(const QString& address) {
         .arg(address);
 }
 
+QString rfc2217Unavailable(const QString& address) {
+    return QStringLiteral("Адрес %1: протокол RFC 2217 в Tabulon для Windows недоступен. Переведите "
+                          "сервер в простой режим (raw) и укажите адрес tcp://.")
+        .arg(address);
+}
+
 QString serverUnknownHost(const QString& address) {
     return QStringLiteral("Имя сервера в адресе %1 не найдено.").arg(address);
 }

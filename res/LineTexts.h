@@ -25,6 +25,7 @@ QString serverTimedOut(const QString& address);
 QString serverUnreachable(const QString& address);
 QString serverReset(const QString& address);
 QString serverNotRfc2217(const QString& address);
+QString rfc2217Unavailable(const QString& address);
 QString serverUnknownHost(const QString& address);
 QString badNetworkAddress(const QString& address);
 QString systemError(const QString& where, const QString& systemText, int error);

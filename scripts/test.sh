@@ -16,3 +16,21 @@ if [ -z "$missing" ]; then
 else
     echo "test.sh: the package is not checked, missing:$missing"
 fi
+# The Windows build and its tests under Wine, when Qt for Windows is in the cache: it is built
+# once by scripts/windows-qt.sh (about 40 minutes), never here.
+qt_windows="${TABULON_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tabulon}/qt6-mingw/.built"
+if [ -f "$qt_windows" ] && command -v wine >/dev/null && command -v makensis >/dev/null; then
+    TABULON_SKIP_DEPS=1 bash scripts/windows.sh
+    # The tests find Qt's and MinGW's DLLs where they were built, as a Windows path list.
+    qt_bin="$(dirname "$qt_windows")/bin"
+    runtime="$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")"
+    export WINEPATH="Z:$qt_bin;Z:$runtime;Z:/usr/x86_64-w64-mingw32/lib"
+    export WINEPREFIX="${WINEPREFIX:-$(dirname "$(dirname "$qt_windows")")/wine}" WINEDEBUG=-all
+    [ -d "$WINEPREFIX/dosdevices" ] || wineboot -i >/dev/null 2>&1
+    (cd build-windows && ctest --output-on-failure -j2 --timeout 300)
+    python3 tests/windows/serial-peer.py build-windows/tests/windows/windows_serial_tests.exe
+    bash tests/windows/collect-under-wine.sh build build-windows
+else
+    echo "test.sh: the Windows build is not tested: no Qt for Windows in the cache" \
+         "(bash scripts/deps.sh windows && bash scripts/windows-qt.sh builds it once)"
+fi

@@ -20,13 +20,15 @@ QString iniPathFromExecutablePath(const QString& path, QChar separator) {
     return folder + QStringLiteral("Tabulon.ini");
 }
 
-namespace {
-
-QString configFolder() {
+// ~/.config on Linux; on Windows the roaming %APPDATA%, where a program keeps what the user
+// set (Qt's configuration location there is the local one, which does not follow the user).
+QString userConfigFolder() {
+#ifdef Q_OS_WIN
+    return QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
+#else
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+#endif
 }
-
-}  // namespace
 
 QString chooseIniPath(const IniPlace& place) {
     if (!place.environment.isEmpty()) return place.environment;
@@ -54,7 +56,7 @@ IniPlace iniPlaceOf(const QString& executablePath) {
     place.executableFolderWritable = folder.isWritable();
     place.installed =
         !installedMark().isEmpty() && QFileInfo::exists(folder.filePath() + '/' + installedMark());
-    place.configFolder = configFolder();
+    place.configFolder = userConfigFolder();
     return place;
 }
 
@@ -67,7 +69,7 @@ QString computeIniPath() {
 }
 
 void makeConfigFolderFor(const QString& path) {
-    const QString config = configFolder();
+    const QString config = userConfigFolder();
     if (!config.isEmpty() && path.startsWith(config + QStringLiteral("/Tabulon/")))
         QDir().mkpath(QFileInfo(path).absolutePath());
 }

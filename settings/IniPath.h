@@ -20,7 +20,7 @@ struct IniPlace {
     // The executable was installed (a package or `cmake --install`): its folder belongs to
     // the package manager, even for root, who could write there.
     bool installed = false;
-    QString configFolder;  // the operator's configuration folder ($XDG_CONFIG_HOME)
+    QString configFolder;  // userConfigFolder()
 };
 
 // TABULON_INI when it is set; else beside the executable, where the operator can write there
@@ -30,6 +30,10 @@ QString chooseIniPath(const IniPlace& place);
 
 // The file whose presence, relative to the executable's folder, marks an installed program.
 QString installedMark();
+
+// The operator's configuration folder, which holds the folder "Tabulon": $XDG_CONFIG_HOME
+// (~/.config) on Linux, %APPDATA% on Windows. Empty without a home.
+QString userConfigFolder();
 
 // The facts for the program at `executablePath`, and for the running program.
 IniPlace iniPlaceOf(const QString& executablePath);

@@ -2,19 +2,18 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include "files/RegularFile.h"
 #include "files/SafeFile.h"
 #include "res/Texts.h"
+#include "settings/IniPath.h"
 #include "sites/SiteBookFormat.h"
 #include "sites/SiteCheck.h"
 
 namespace {
 
 QString defaultUserPath() {
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return config + QStringLiteral("/Tabulon/sites.toml");
+    return userConfigFolder() + QStringLiteral("/Tabulon/sites.toml");
 }
 
 // What keeps `sites` from being read back as they were written; empty when nothing does.

@@ -54,6 +54,15 @@ inline std::string ch340(int n, int socket) {
            "ATTRS{idProduct}=7523\nATTRS{product}=USB Serial\nATTRS{bInterfaceNumber}=00\n";
 }
 
+// A COM port as Windows lists it: the name the system numbered it by, and what SetupAPI tells.
+inline std::string windowsPort(const std::string& name, const std::string& hardwareId) {
+    const bool usb = hardwareId.rfind("USB", 0) == 0;
+    return "PORTNAME=" + name + "\nHARDWARE_ID=" + hardwareId + "\nFRIENDLY_NAME=" +
+           (usb ? "USB-SERIAL CH340 (" : "Последовательный порт (") + name + ")\nSERVICE=" +
+           (usb ? "CH341SER_A64" : "Serial") + "\n";
+}
+inline const std::string kWindowsUsb = "USB\\VID_1A86&PID_7523&REV_0254";
+
 inline std::vector<DeviceRecord> recordedMachine(const std::vector<std::string>& texts) {
     std::vector<DeviceRecord> records;
     for (const std::string& text : texts) records.push_back(recorded(text));

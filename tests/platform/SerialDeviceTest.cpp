@@ -43,7 +43,14 @@ INSTANTIATE_TEST_SUITE_P(
                     ListCase{"Mixed",
                              {ftdi("A1", 10), ch340(2, 3), kAcm, kBoardPort, kUart0},
                              {"ttyS0 Встроенный порт (16550A)", "ttyAMA0 Порт платы",
-                              "ttyACM0 Uno R3", "ttyUSB2 USB Serial", "ttyUSB10 FT232R USB UART"}}),
+                              "ttyACM0 Uno R3", "ttyUSB2 USB Serial", "ttyUSB10 FT232R USB UART"}},
+                    // Windows: the system's names, the built-in port first; a printer port is
+                    // no COM port.
+                    ListCase{"Windows",
+                             {windowsPort("COM12", kWindowsUsb), windowsPort("LPT1", "ACPI\\PNP0400"),
+                              windowsPort("COM4", kWindowsUsb), windowsPort("COM1", "ACPI\\PNP0501")},
+                             {"COM1 Последовательный порт (COM1)", "COM4 USB-SERIAL CH340 (COM4)",
+                              "COM12 USB-SERIAL CH340 (COM12)"}}),
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST(DeviceList, UsbAdapterCarriesWhatTheSystemKnows) {
@@ -55,6 +62,16 @@ TEST(DeviceList, UsbAdapterCarriesWhatTheSystemKnows) {
     EXPECT_EQ(d.vendorId + ":" + d.productId + " " + d.serial, "0403:6001 A12345");
     EXPECT_EQ(d.vendor, "FTDI");
     EXPECT_EQ(d.driver, "ftdi_sio");
+}
+
+TEST(DeviceList, WindowsPortKeepsItsNumberAndIds) {
+    const auto devices = serialDevicesFrom(recordedMachine({windowsPort("COM7", kWindowsUsb)}));
+    ASSERT_EQ(devices.size(), 1u);
+    const SerialDevice& d = devices[0];
+    EXPECT_EQ(d.path, "\\\\.\\COM7");
+    EXPECT_EQ(d.systemCom, 7);
+    EXPECT_FALSE(d.builtIn());
+    EXPECT_EQ(d.vendorId + ":" + d.productId + " " + d.driver, "1a86:7523 CH341SER_A64");
 }
 
 }  // namespace

@@ -106,6 +106,13 @@ INSTANTIATE_TEST_SUITE_P(
                    {},
                    {{1, "/dev/pts/3"}},
                    {"ttyS0=0", "ttyUSB0=3"}},
+        // Windows numbers its ports itself, over whatever was remembered under the number; the
+        // numbers it leaves free still go to remembered entries.
+        NumberCase{"WindowsNumbersAreTheSystems",
+                   {windowsPort("COM4", kWindowsUsb), windowsPort("COM1", "ACPI\\PNP0501")},
+                   {{5, "tcp://10.0.0.5:4001"}},
+                   {},
+                   {"COM1=1", "COM4=4"}},
         NumberCase{"OverrideByIdName",
                    {ftdi("A", 0)},
                    {},

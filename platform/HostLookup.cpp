@@ -1,10 +1,14 @@
 // Name lookup off the waiting thread: getaddrinfo() cannot be interrupted and may take as long
 // as every name server's timeout together, longer than a service manager waits for a stop.
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -35,17 +39,6 @@ struct PendingLookup {
     WakeSignal finished;
 };
 
-// Waits on the lookup's signal and the cancel's together; short turns where either has no
-// descriptor.
-void waitForEither(const WakeSignal& finished, const OpenCancel& cancel,
-                   steady_clock::duration left) {
-    const int wake = cancel.wake ? cancel.wake->handle() : -1;
-    pollfd fds[2] = {{finished.handle(), POLLIN, 0}, {wake, POLLIN, 0}};
-    auto ms = std::chrono::duration_cast<milliseconds>(left).count() + 1;
-    if (finished.handle() < 0 || (cancel.wake && wake < 0)) ms = std::min<decltype(ms)>(ms, 20);
-    ::poll(fds, 2, int(std::min<decltype(ms)>(ms, 60000)));
-}
-
 }  // namespace
 
 HostAddresses resolveHostName(const std::string& host) {
@@ -55,7 +48,11 @@ HostAddresses resolveHostName(const std::string& host) {
     const int rc = ::getaddrinfo(host.c_str(), nullptr, &hints, &found);
     HostAddresses addresses;
     if (rc != 0) {
+#ifdef EAI_SYSTEM
         addresses.error = rc == EAI_SYSTEM ? errno : kErrorUnknownHost;
+#else
+        addresses.error = kErrorUnknownHost;
+#endif
         return addresses;
     }
     for (const addrinfo* ai = found; ai; ai = ai->ai_next) {
@@ -97,6 +94,7 @@ HostAddresses lookUpHost(const std::string& host, steady_clock::time_point deadl
         if (cancel.requested() || (cancel.wake && cancel.wake->isRaised())) return {{}, ECANCELED};
         const auto left = deadline - steady_clock::now();
         if (left <= steady_clock::duration::zero()) return {{}, ETIMEDOUT};
-        waitForEither(pending->finished, cancel, left);
+        WakeSignal::waitForEither(pending->finished, cancel.wake,
+                                  std::chrono::duration_cast<milliseconds>(left) + milliseconds(1));
     }
 }

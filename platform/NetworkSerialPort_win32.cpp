@@ -1,0 +1,41 @@
+// Network serial servers on Windows: raw TCP through Winsock. RFC 2217 goes through libgensio
+// elsewhere, which has no Windows build here, so such an address says it is not available.
+#include <winsock2.h>
+
+#include <mutex>
+
+#include "platform/HostLookup.h"
+#include "platform/NetworkSerialPort.h"
+#include "platform/PosixLine.h"
+
+namespace {
+
+SerialOpenResult failure(int error) {
+    SerialOpenResult result;
+    result.stage = SerialOpenResult::Stage::Open;
+    result.error = error;
+    return result;
+}
+
+// Winsock serves a process once it has been started; it stays for the process's life.
+void startWinsock() {
+    static std::once_flag started;
+    std::call_once(started, [] {
+        WSADATA data{};
+        WSAStartup(MAKEWORD(2, 2), &data);
+    });
+}
+
+}  // namespace
+
+SerialOpenResult openNetworkSerialPort(const NetworkAddress& address, int rate,
+                                       const NetworkLinkLimits& limits, const OpenCancel& cancel) {
+    (void)rate;  // raw mode takes the line as the server has it
+    if (address.protocol != NetworkAddress::Protocol::Raw)
+        return failure(kErrorProtocolUnavailable);
+    startWinsock();
+    const HostAddresses hosts = lookUpHost(
+        address.host, std::chrono::steady_clock::now() + limits.connect, cancel, limits.resolve);
+    if (hosts.error) return failure(hosts.error);
+    return openTcpLine(hosts, address, limits, cancel);
+}
