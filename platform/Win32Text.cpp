@@ -41,59 +41,58 @@ long long epochMsOf(unsigned long high, unsigned long low) {
     return (ticks - 116444736000000000LL) / 10000;
 }
 
+namespace {
+
+struct ErrorMeaning {
+    unsigned long systemError;
+    int error;
+};
+
+// What the rest of the program asks about a failure is its errno meaning; each system error
+// that can reach it is named once here.
+constexpr ErrorMeaning kMeanings[] = {
+    {ERROR_FILE_NOT_FOUND, ENOENT},
+    {ERROR_PATH_NOT_FOUND, ENOENT},
+    {ERROR_BAD_UNIT, ENOENT},
+    {ERROR_DEV_NOT_EXIST, ENOENT},
+    // A COM port is opened by one program at a time; the second is refused as denied.
+    {ERROR_ACCESS_DENIED, EBUSY},
+    {ERROR_SHARING_VIOLATION, EBUSY},
+    {ERROR_LOCK_VIOLATION, EBUSY},
+    {ERROR_PRIVILEGE_NOT_HELD, EACCES},
+    // A USB adapter pulled out under an open handle; the far end of a line that closed
+    // (Wine reports a pseudo-terminal behind a COM port that way).
+    {ERROR_BROKEN_PIPE, ENODEV},
+    {ERROR_HANDLE_EOF, ENODEV},
+    {ERROR_DEVICE_NOT_CONNECTED, ENODEV},
+    {ERROR_DEVICE_REMOVED, ENODEV},
+    {ERROR_GEN_FAILURE, ENODEV},
+    {ERROR_BAD_COMMAND, ENODEV},
+    {ERROR_OPERATION_ABORTED, ENODEV},
+    {ERROR_INVALID_PARAMETER, EINVAL},
+    {ERROR_INVALID_NAME, EINVAL},
+    {ERROR_NOT_SUPPORTED, ENOTTY},
+    {ERROR_INVALID_FUNCTION, ENOTTY},
+    {ERROR_NOT_ENOUGH_MEMORY, ENOMEM},
+    {ERROR_OUTOFMEMORY, ENOMEM},
+    {ERROR_TOO_MANY_OPEN_FILES, EMFILE},
+    {ERROR_ALREADY_EXISTS, EEXIST},
+    {ERROR_FILE_EXISTS, EEXIST},
+    {ERROR_DISK_FULL, ENOSPC},
+    {WSAECONNREFUSED, ECONNREFUSED},
+    {WSAETIMEDOUT, ETIMEDOUT},
+    {WSAEHOSTUNREACH, EHOSTUNREACH},
+    {WSAENETUNREACH, EHOSTUNREACH},
+    {WSAECONNRESET, ECONNRESET},
+    {WSAECONNABORTED, ECONNRESET},
+};
+
+}  // namespace
+
 int errnoOf(unsigned long systemError) {
-    switch (systemError) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_BAD_UNIT:
-        case ERROR_DEV_NOT_EXIST:
-            return ENOENT;
-        // A COM port is opened by one program at a time; the second is refused as denied.
-        case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
-            return EBUSY;
-        case ERROR_PRIVILEGE_NOT_HELD:
-            return EACCES;
-        // A USB adapter pulled out under an open handle; the far end of a line that closed
-        // (Wine reports a pseudo-terminal behind a COM port that way).
-        case ERROR_BROKEN_PIPE:
-        case ERROR_HANDLE_EOF:
-        case ERROR_DEVICE_NOT_CONNECTED:
-        case ERROR_DEVICE_REMOVED:
-        case ERROR_GEN_FAILURE:
-        case ERROR_BAD_COMMAND:
-        case ERROR_OPERATION_ABORTED:
-            return ENODEV;
-        case ERROR_INVALID_PARAMETER:
-        case ERROR_INVALID_NAME:
-            return EINVAL;
-        case ERROR_NOT_SUPPORTED:
-        case ERROR_INVALID_FUNCTION:
-            return ENOTTY;
-        case ERROR_NOT_ENOUGH_MEMORY:
-        case ERROR_OUTOFMEMORY:
-            return ENOMEM;
-        case ERROR_TOO_MANY_OPEN_FILES:
-            return EMFILE;
-        case ERROR_ALREADY_EXISTS:
-        case ERROR_FILE_EXISTS:
-            return EEXIST;
-        case ERROR_DISK_FULL:
-            return ENOSPC;
-        case WSAECONNREFUSED:
-            return ECONNREFUSED;
-        case WSAETIMEDOUT:
-            return ETIMEDOUT;
-        case WSAEHOSTUNREACH:
-        case WSAENETUNREACH:
-            return EHOSTUNREACH;
-        case WSAECONNRESET:
-        case WSAECONNABORTED:
-            return ECONNRESET;
-        default:
-            return EIO;
-    }
+    for (const ErrorMeaning& meaning : kMeanings)
+        if (meaning.systemError == systemError) return meaning.error;
+    return EIO;
 }
 
 }  // namespace Win32Text

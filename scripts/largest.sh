@@ -5,16 +5,22 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 count=${1:-10}
-folders=(acquisition app archive collect files forms frames index platform ports res settings sites tools)
+folders=(acquisition app archive collect files forms frames index modem platform ports res settings
+         sites store tools)
 
-echo "Largest classes (lines of header + source):"
+echo "Largest classes (lines of header + source + its largest platform file):"
 shopt -s nullglob
+# A build holds one platform file of a class (Foo_posix.cpp or Foo_win32.cpp), never both.
 for h in $(find "${folders[@]}" -name '*.h'); do
     base=${h%.h}
-    sources=("$base"_*.cpp)
-    [[ -f $base.cpp ]] && sources+=("$base.cpp")
-    lines=$(cat "$h" "${sources[@]}" | wc -l)
-    echo "$lines $base"
+    lines=$(cat "$h" | wc -l)
+    [[ -f $base.cpp ]] && lines=$((lines + $(wc -l < "$base.cpp")))
+    largest=0
+    for variant in "$base"_*.cpp; do
+        n=$(wc -l < "$variant")
+        ((n > largest)) && largest=$n
+    done
+    echo "$((lines + largest)) $base"
 done | sort -rn | head -n "$count" | awk '{printf "  %5d  %s\n", $1, $2}'
 
 echo "Longest functions (lines):"
