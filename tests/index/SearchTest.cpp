@@ -107,6 +107,7 @@ TEST_F(StoreRoundTrip, TheListSearchesTheStoreElseTheIndex) {
     if (!QCoreApplication::instance()) static QCoreApplication app(argc, argv);
     QTemporaryDir otherMachine;
     const QString kD = QStringLiteral("Школа №5/2026-12/2026-12-02_10-00-00_COM1_КСМ-Р_01.txt");
+    QDir(otherMachine.path()).mkpath(QFileInfo(kD).path());
     ASSERT_TRUE(writeAll(QDir(otherMachine.path()).filePath(kD),
                          archivedForm(QStringLiteral("Узел учёта\nзав. N 04127\n"))));
     SteadyClock clock;
