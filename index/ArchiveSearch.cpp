@@ -1,5 +1,7 @@
 #include "index/ArchiveSearch.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -9,6 +11,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "files/SafeFile.h"
+#include "files/TextFileCodec.h"
 #include "index/ArchiveIndex.h"
 #include "index/FormListModel.h"
 #include "index/HitDelegate.h"
@@ -93,6 +97,10 @@ void ArchiveSearch::relist() {
     m_chosen = current;
 }
 
+void ArchiveSearch::setStore(const StoreAddress& store) {
+    m_list->setStore(store);
+}
+
 void ArchiveSearch::indexChanged() {
     m_list->setIndexFile(m_index.isOpen() ? m_index.file() : QString());
     const bool searchable = m_index.searchable();
@@ -118,6 +126,14 @@ bool ArchiveSearch::isListing() const {
 }
 
 QString ArchiveSearch::countText() const {
+    const QString counted = listedText();
+    const QString storeFailure = m_list->isSearch() ? m_list->storeFailure() : QString();
+    return storeFailure.isEmpty()
+               ? counted
+               : counted + QStringLiteral(". ") + texts::kStoreSearchLocal.arg(storeFailure);
+}
+
+QString ArchiveSearch::listedText() const {
     const int rows = m_list->rowCount();
     if (m_list->isSearch() && m_list->isBusy()) return texts::kArchiveSearching;
     if (!m_list->isSearch())
@@ -135,8 +151,24 @@ void ArchiveSearch::onListed() {
 }
 
 void ArchiveSearch::openRow(int row) {
-    const QString path = m_list->pathAt(row);
+    QString path = m_list->pathAt(row);
+    const QString storeText = m_list->storeTextAt(row);
+    if (!storeText.isEmpty() && !QFileInfo::exists(path)) path = storeCopy(row, storeText);
     if (!path.isEmpty()) emit formOpened(path);
+}
+
+// A form of another machine opens from the common archive's text, in a file named as the
+// archive names it (the window's title and a save start from the name) below a folder of
+// the program's own in the temporary folder, never in this machine's archive.
+QString ArchiveSearch::storeCopy(int row, const QString& text) {
+    const QString relative = m_list->index(row, 0).data(FormListModel::RelativePathRole).toString();
+    const QString path = QDir(QDir::temp().filePath(QStringLiteral("tabulon-common-archive")))
+                             .filePath(relative);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const SafeFile::Result written = SafeFile::write(path, TextFileCodec::encode(text));
+    if (written.ok) return path;
+    qWarning("Common archive form %s: %s", qUtf8Printable(path), qUtf8Printable(written.errorString));
+    return {};
 }
 
 void ArchiveSearch::countBrowsed() {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "index/FormQuery.h"
+#include "store/StoreAddress.h"
 
 class ArchiveIndex;
 class FormListModel;
@@ -35,6 +36,8 @@ public:
     // Lists anew from what is typed; relist keeps the form chosen chosen.
     void showList();
     void relist();
+    // The common archive a search looks in first; not configured for none.
+    void setStore(const StoreAddress& store);
     // The index was opened, replaced or moved into memory: the list reads the new one, and
     // the search is offered only where it can run.
     void indexChanged();
@@ -58,6 +61,8 @@ private:
     void buildView();
     void onListed();
     void openRow(int row);
+    QString storeCopy(int row, const QString& text);
+    QString listedText() const;
     void countBrowsed();
     bool enterPressed();
 

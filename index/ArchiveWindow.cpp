@@ -14,6 +14,7 @@
 #include "index/ArchiveSearch.h"
 #include "index/ArchiveTreeModel.h"
 #include "res/Texts.h"
+#include "store/StoreAddress.h"
 
 ArchiveWindow::ArchiveWindow(QString root, QWidget* parent)
     : QMainWindow(parent, Qt::Window), m_root(std::move(root)), m_index(m_root) {
@@ -113,6 +114,8 @@ void ArchiveWindow::present() {
     show();
     raise();
     activateWindow();
+    // Read anew each time, as the admin may have set the common archive meanwhile.
+    m_forms->setStore(StoreAddress::find());
     m_index.startShowing();
     m_forms->indexChanged();
     if (!m_index.isOpen()) openIndex();

@@ -6,7 +6,16 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include "index/IndexDatabase.h"
+#include "index/StoreHits.h"
 #include "res/Texts.h"
+#include "store/StoreSearch.h"
+
+namespace {
+
+// A store that does not answer within this long leaves the search to the index.
+constexpr int kStoreTimeoutMs = 3000;
+
+}  // namespace
 
 // Used by one worker at a time: a list reads its next batch only once the last has come.
 struct FormListModel::Source {
@@ -43,8 +52,15 @@ void FormListModel::show(const QString& search, const FormQuery::Scope& scope) {
     m_scope = scope;
     if (m_indexFile.isEmpty()) return;
     ++m_generation;
-    startReading([generation = m_generation, file = m_indexFile, search,
-                  scope](const std::atomic<bool>& stop) {
+    const StoreAddress store = isSearch() ? m_store : StoreAddress();
+    startReading([generation = m_generation, file = m_indexFile, search, scope,
+                  store](const std::atomic<bool>& stop) {
+        QString storeFailure;
+        if (store.configured()) {
+            Batch found = searchStore(generation, store, search);
+            if (found.storeFailure.isEmpty()) return found;
+            storeFailure = found.storeFailure;
+        }
         auto source = std::make_shared<Source>();
         if (!source->db.openToRead(file)) {
             qWarning("Archive index %s: %s", qUtf8Printable(file),
@@ -52,8 +68,28 @@ void FormListModel::show(const QString& search, const FormQuery::Scope& scope) {
             return Batch{generation, true, nullptr, {}, true, true};
         }
         source->query.emplace(source->db, search, scope);
-        return read(generation, true, std::move(source), stop);
+        Batch batch = read(generation, true, std::move(source), stop);
+        batch.storeFailure = storeFailure;
+        return batch;
     });
+}
+
+// The first hits of every machine, all there are to show: the store is not read further.
+FormListModel::Batch FormListModel::searchStore(quint64 generation, const StoreAddress& store,
+                                                const QString& search) {
+    StoreSearch storeSearch(store, kStoreTimeoutMs);
+    Batch batch{generation, true, nullptr, {}, true, false};
+    auto hits = StoreHits::find(storeSearch, search);
+    if (!hits) {
+        batch.storeFailure = storeSearch.failure();
+        qWarning("Common archive search: %s", qUtf8Printable(batch.storeFailure));
+        return batch;
+    }
+    for (StoreHits::Hit& hit : *hits) {
+        hit.row.storeText = std::move(hit.form.text);
+        batch.rows.push_back(std::move(hit.row));
+    }
+    return batch;
 }
 
 FormListModel::Batch FormListModel::read(quint64 generation, bool first,
@@ -82,6 +118,7 @@ void FormListModel::onRead() {
     m_busy = false;
     m_atEnd = batch.atEnd;
     m_failed = batch.failed;
+    if (batch.first) m_storeFailure = batch.storeFailure;
     if (batch.first) {
         beginResetModel();
         m_source = std::move(batch.source);
@@ -102,6 +139,10 @@ void FormListModel::refresh() {
 QString FormListModel::pathAt(int row) const {
     if (row < 0 || row >= int(m_rows.size())) return {};
     return QDir(m_root).filePath(m_rows[row].form.path);
+}
+
+QString FormListModel::storeTextAt(int row) const {
+    return row < 0 || row >= int(m_rows.size()) ? QString() : m_rows[row].storeText;
 }
 
 int FormListModel::rowOf(const QString& path) const {
@@ -160,6 +201,8 @@ QVariant FormListModel::data(const QModelIndex& index, int role) const {
             return qlonglong(row.excerpt.length);
         case UnreadableRole:
             return row.form.error;
+        case RelativePathRole:
+            return row.form.path;
     }
     return {};
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "index/FormQuery.h"
+#include "store/StoreAddress.h"
 
 // The forms of a part of the archive, or the hits of a search, over the index: rows are read
 // a batch at a time as the view asks for more, so a list of 100,000 forms costs what is seen.
@@ -24,6 +25,7 @@ public:
         ExcerptStartRole,         // the place in it
         ExcerptLengthRole,
         UnreadableRole,  // the error of a file that could not be read
+        RelativePathRole,  // the file's path below the archive
     };
     static constexpr int kBatch = 100;
 
@@ -32,6 +34,11 @@ public:
 
     // The index the list reads, "" for none: the list is emptied.
     void setIndexFile(const QString& indexFile);
+    // The common archive a search looks in first, across every machine; not configured for
+    // none. A store that cannot be searched leaves the search to the index.
+    void setStore(StoreAddress store) { m_store = std::move(store); }
+    // Why the last search read the index in place of the store; empty when it did not.
+    QString storeFailure() const { return m_storeFailure; }
     // Lists anew: the first batch comes with `fetched`, the rows shown until then stay.
     void show(const QString& search, const FormQuery::Scope& scope);
     void refresh();  // the same again, after the index changed
@@ -45,6 +52,8 @@ public:
     bool hasMore() const { return m_source && !m_atEnd; }
     void readMore();
     QString pathAt(int row) const;
+    // The text of a form found in the common archive; empty for one of the index.
+    QString storeTextAt(int row) const;
     int rowOf(const QString& path) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -65,7 +74,10 @@ private:
         std::vector<FormQuery::Row> rows;
         bool atEnd = true;
         bool failed = false;
+        QString storeFailure;
     };
+    static Batch searchStore(quint64 generation, const StoreAddress& store,
+                                            const QString& search);
     static Batch read(quint64 generation, bool first, std::shared_ptr<Source> source,
                       const std::atomic<bool>& stop);
     void startReading(std::function<Batch(const std::atomic<bool>& stop)> work);
@@ -76,6 +88,8 @@ private:
     QString m_indexFile;
     QString m_search;
     FormQuery::Scope m_scope;
+    StoreAddress m_store;
+    QString m_storeFailure;
     std::shared_ptr<Source> m_source;
     std::vector<FormQuery::Row> m_rows;
     bool m_atEnd = true;

@@ -28,6 +28,7 @@ public:
     struct Row {
         FormRecord form;
         SearchText::Excerpt excerpt;  // where a search found it; empty when browsing
+        QString storeText;  // the form's text, when found in the common archive
     };
 
     // A blank `search` browses. Must not outlive `db`, and is used on one thread at a time.

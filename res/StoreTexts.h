@@ -32,6 +32,14 @@ inline const QString kStoreNoSchema = QStringLiteral(
 // %1 the address, %2 the store's schema version, %3 the one this program knows.
 inline const QString kStoreNewerSchema = QStringLiteral(
     "Общий архив %1 новее этой программы (версия схемы %2, программа знает %3); обновите Tabulon");
+// The server lacks pg_trgm, which the search needs: %1 the address.
+inline const QString kStoreNoTrigrams = QStringLiteral(
+    "На сервере общего архива %1 нет расширения pg_trgm, без которого не работает поиск; "
+    "его ставит администратор сервера (в Debian оно входит в пакет postgresql, в других системах — в "
+    "postgresql-contrib)");
+// The store could not be searched and the list shows this machine's forms: %1 why.
+inline const QString kStoreSearchLocal = QStringLiteral(
+    "Общий архив недоступен (%1); показаны формы только этого компьютера");
 inline const QString kStoreFailed = QStringLiteral("Общий архив %1 отказал: %2");
 // An archive file that could not be read for sending: %1 the file.
 inline const QString kStoreFileUnreadable =

@@ -32,9 +32,23 @@ const std::initializer_list<const char*> kVersion1 = {
     "CREATE INDEX exchanges_started ON exchanges (started, site)",
 };
 
+// Version 2: the forms searched as the local index searches them. The text folded as the
+// local index folds it (lower case, ё as е; ICU's rules, so that a database made with the C
+// locale folds Cyrillic too), and its trigrams indexed, so that a term of three characters or
+// more is found anywhere in a form, inside words and numbers. pg_trgm is trusted: the
+// database's owner may create it. The russian dictionary's stems and stop words are left out on
+// purpose: they would find forms the local index does not, and lose the short words it finds.
+const std::initializer_list<const char*> kVersion2 = {
+    "CREATE EXTENSION IF NOT EXISTS pg_trgm",
+    "CREATE FUNCTION tabulon_fold(text) RETURNS text IMMUTABLE STRICT PARALLEL SAFE"
+    " LANGUAGE sql AS $$ SELECT translate(lower($1 COLLATE \"und-x-icu\"), 'ё', 'е') $$",
+    "CREATE INDEX forms_text ON forms USING gin (tabulon_fold(body) gin_trgm_ops)",
+};
+
 // Index i holds the statements that bring version i to i + 1.
-const std::initializer_list<const std::initializer_list<const char*>*> kMigrations = {&kVersion1};
-static_assert(StoreSchema::kVersion == 1, "one migration per version");
+const std::initializer_list<const std::initializer_list<const char*>*> kMigrations = {
+    &kVersion1, &kVersion2};
+static_assert(StoreSchema::kVersion == 2, "one migration per version");
 
 constexpr const char* kSchemaTable = "tabulon_schema";
 
@@ -63,6 +77,13 @@ bool apply(StoreConnection& c, int from) {
     return true;
 }
 
+// Whether the server has pg_trgm to give (PostgreSQL's contrib package installed).
+bool trigramsAvailable(StoreConnection& c) {
+    const auto found = c.run("SELECT count(*) FROM pg_available_extensions WHERE name = 'pg_trgm'",
+                             {}, "pg_available_extensions");
+    return !found || found->text(0, 0) != u"0";
+}
+
 constexpr const char* kLock = "SELECT pg_advisory_lock(7261530001)";
 constexpr const char* kUnlock = "SELECT pg_advisory_unlock(7261530001)";
 
@@ -80,9 +101,12 @@ bool migrateLocked(StoreConnection& c) {
     const StoreConnection::Failure failure = c.failure();
     const QString message = c.message();
     if (!done && c.isOpen()) c.run("ROLLBACK");
+    const bool noTrigrams = !done && c.isOpen() && !trigramsAvailable(c);
     if (c.isOpen()) c.run(kUnlock);
     if (done) return true;
-    if (failure == StoreConnection::Failure::NoRight)
+    if (noTrigrams)
+        c.fail(StoreConnection::Failure::Other, texts::kStoreNoTrigrams.arg(c.address().shown()));
+    else if (failure == StoreConnection::Failure::NoRight)
         c.fail(failure, texts::kStoreNoSchema.arg(c.address().shown(), c.role()));
     else
         c.fail(failure, message);

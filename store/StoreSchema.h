@@ -10,7 +10,7 @@ class StoreConnection;
 // made by the database's owner (the manual's page "Общий архив" says how) and changes nothing.
 namespace StoreSchema {
 
-inline constexpr int kVersion = 1;
+inline constexpr int kVersion = 2;
 
 // Brings the store to kVersion and tells its lasting id (which names the sent-ledger of this
 // store beside each archive). False with the connection's failure and message set.

@@ -1,9 +1,17 @@
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include "archive/ArchiveName.h"
 #include "archive/FormPath.h"
 #include "files/TextFileCodec.h"
+#include "index/FormListModel.h"
 #include "index/SearchText.h"
+#include "index/StoreHits.h"
+#include "store/StoreSearch.h"
+#include "store/StoreUploader.h"
+#include "tests/fakes/FakeClock.h"
+#include "tests/store/StoreRig.h"
 #include "tests/index/IndexFixture.h"
 
 namespace {
@@ -34,8 +42,7 @@ struct Case {
     std::set<QString> expected;
 };
 
-TEST_F(Search, FindsExactlyTheFormsHoldingEveryTerm) {
-    const Case cases[] = {
+const Case kCases[] = {
         {"04127", {kA, kB}},      // a part of a number
         {"104127", {kB}},         // the whole of it
         {"котельная", {kA, kB}},  // any letter case
@@ -56,8 +63,87 @@ TEST_F(Search, FindsExactlyTheFormsHoldingEveryTerm) {
         {"xyz", {}},
         {"бака12", {}},        // the blank between counts
         {"\u4e2d\u6587", {}},  // nothing a cp1251 form can hold
-    };
-    for (const Case& c : cases) EXPECT_EQ(found(QString::fromUtf8(c.query)), c.expected) << c.query;
+        {"1%7", {}},            // no wildcards in the store's patterns
+        {"N_0", {}},
+        {"n", {kA, kB, kC}},  // a short term at a line's start or after a blank
+};
+
+TEST_F(Search, FindsExactlyTheFormsHoldingEveryTerm) {
+    for (const Case& c : kCases) EXPECT_EQ(found(QString::fromUtf8(c.query)), c.expected) << c.query;
+}
+
+// The same forms sent to a common archive are found there by the same queries.
+class StoreRoundTrip : public Search {
+protected:
+    void SetUp() override {
+        Search::SetUp();
+        ASSERT_TRUE(m_server.ok()) << m_server.error().toStdString();
+        storeRig::makeStore(m_server);
+        SteadyClock clock;
+        StoreUploader uploader(owner(), root(), clock);
+        ASSERT_EQ(uploader.drain(0).formsLeft, 0);
+    }
+    StoreAddress owner() const {
+        return StoreAddress::fromText(m_server.localAddress("owner", "tabulon"), "test");
+    }
+    std::set<QString> foundInStore(StoreSearch& search, const QString& query) {
+        std::set<QString> paths;
+        const auto hits = StoreHits::find(search, query);
+        EXPECT_TRUE(hits) << search.failure().toStdString();
+        if (hits)
+            for (const StoreHits::Hit& hit : *hits) paths.insert(hit.row.form.path);
+        return paths;
+    }
+
+    PostgresServer m_server;
+};
+
+// The list of "Архив форм" over a store: every machine's forms while it answers, a form of
+// another machine with its text to open; this machine's forms and the reason once it does not.
+TEST_F(StoreRoundTrip, TheListSearchesTheStoreElseTheIndex) {
+    static int argc = 1;
+    static char name[] = "index_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) static QCoreApplication app(argc, argv);
+    QTemporaryDir otherMachine;
+    const QString kD = QStringLiteral("Школа №5/2026-12/2026-12-02_10-00-00_COM1_КСМ-Р_01.txt");
+    QDir(otherMachine.path()).mkpath(QFileInfo(kD).path());
+    ASSERT_TRUE(writeAll(QDir(otherMachine.path()).filePath(kD),
+                         archivedForm(QStringLiteral("Узел учёта\nзав. N 04127\n"))));
+    SteadyClock clock;
+    ASSERT_TRUE(StoreUploader(owner(), otherMachine.path(), clock).drain(0).complete());
+
+    struct {
+        bool storeDown;
+        std::set<QString> listed;
+    } const cases[] = {{false, {kA, kB, kD}}, {true, {kA, kB}}};
+    for (const auto& c : cases) {
+        if (c.storeDown) ASSERT_TRUE(m_server.stop());
+        FormListModel list(root());
+        list.setIndexFile(indexFile());
+        list.setStore(owner());
+        list.show(QStringLiteral("04127"), {});
+        QElapsedTimer t;
+        t.start();
+        while (list.isBusy() && t.elapsed() < 20000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        ASSERT_FALSE(list.isBusy());
+        std::set<QString> listed;
+        for (int row = 0; row < list.rowCount(); ++row) {
+            listed.insert(list.index(row, 0).data(FormListModel::RelativePathRole).toString());
+            EXPECT_EQ(list.storeTextAt(row).contains(u"04127"), !c.storeDown) << row;
+        }
+        EXPECT_EQ(listed, c.listed) << c.storeDown;
+        EXPECT_EQ(list.storeFailure().isEmpty(), !c.storeDown);
+    }
+}
+
+TEST_F(StoreRoundTrip, FindsWhatTheLocalIndexFinds) {
+    StoreSearch search(owner(), 5000);
+    for (const Case& c : kCases) {
+        const QString query = QString::fromUtf8(c.query);
+        EXPECT_EQ(foundInStore(search, query), found(query)) << c.query;
+    }
 }
 
 TEST_F(Search, ShowsTheMatchingLineWithThePlace) {
