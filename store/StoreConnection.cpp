@@ -238,8 +238,11 @@ std::optional<StoreConnection::Rows> StoreConnection::execute(const char* name,
     return finish(table.constData());
 }
 
+// A notification may have come with the last statement's answer, already read: those are taken
+// before any wait.
 bool StoreConnection::waitNotification(const WakeSignal& wake, int timeoutMs) {
     if (!ready()) return false;
+    if (takeNotifications()) return true;
     pollfd p[2] = {{PQsocket(m_conn), POLLIN, 0}, {wake.handle(), POLLIN, 0}};
     const int ready = ::poll(p, wake.handle() < 0 ? 1 : 2, timeoutMs);
     if (ready < 0 || !(p[0].revents & (POLLIN | POLLHUP | POLLERR))) return false;
@@ -249,6 +252,10 @@ bool StoreConnection::waitNotification(const WakeSignal& wake, int timeoutMs) {
         close();
         return false;
     }
+    return takeNotifications();
+}
+
+bool StoreConnection::takeNotifications() {
     bool came = false;
     while (PGnotify* n = PQnotifies(m_conn)) {
         came = true;

@@ -74,6 +74,7 @@ public:
 
 private:
     bool ready();
+    bool takeNotifications();
     std::optional<Rows> finish(const char* table);
     bool waitSocket(bool forWrite, std::int64_t deadline);
     bool flush(std::int64_t deadline);

@@ -1,6 +1,7 @@
 #include "store/StoreListener.h"
 
 #include "store/StoreConnection.h"
+#include "store/StoreSchema.h"
 
 StoreListener::StoreListener(StoreAddress address, Heard heard)
     : m_heard(std::move(heard)), m_thread(&StoreListener::run, this, std::move(address)) {}
@@ -14,16 +15,15 @@ void StoreListener::run(StoreAddress address) {
     StoreConnection connection(std::move(address), kTimeoutMs);
     while (!m_stop.isRaised()) {
         if (!connection.isOpen()) {
-            m_listening = false;
-            if (!connection.open() || !connection.run("LISTEN tabulon_exchanges")) {
+            if (!connection.open() || !connection.run(StoreSchema::kExchangesListen)) {
                 connection.close();
                 m_stop.waitFor(std::chrono::milliseconds(kReconnectMs));
                 continue;
             }
-            m_listening = true;
             // What came while no one listened is read with the first rows after it.
             m_heard();
         }
-        if (connection.waitNotification(m_stop, -1)) m_heard();
+        // Without a wake descriptor the stop is looked at between short waits.
+        if (connection.waitNotification(m_stop, m_stop.handle() < 0 ? 200 : -1)) m_heard();
     }
 }

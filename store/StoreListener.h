@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <thread>
 
@@ -9,7 +8,8 @@
 
 // Hears, on a connection and a thread of its own, when any machine's exchange records reach the
 // common archive: the uploader notifies in the transaction that stores them. A connection that
-// breaks is made again after a pause. `heard` runs on the listener's thread.
+// breaks is made again after a pause. `heard` runs on the listener's thread, also each time the
+// LISTEN stands anew, as records may have come while nobody listened.
 class StoreListener {
 public:
     using Heard = std::function<void()>;
@@ -20,10 +20,6 @@ public:
     StoreListener(const StoreListener&) = delete;
     StoreListener& operator=(const StoreListener&) = delete;
 
-    // Whether the LISTEN stands, for a caller that must not miss the first notification.
-    bool listening() const { return m_listening.load(); }
-
-    static constexpr const char* kChannel = "tabulon_exchanges";
     static constexpr int kTimeoutMs = 2000;
     static constexpr int kReconnectMs = 5000;
 
@@ -31,7 +27,6 @@ private:
     void run(StoreAddress address);
 
     Heard m_heard;
-    std::atomic<bool> m_listening{false};
     WakeSignal m_stop;
     std::thread m_thread;
 };

@@ -26,8 +26,6 @@ const char* const kExchangeAdd =
     " bytes, tries, hash, record, machine) VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11,"
     " $12, $13) ON CONFLICT (hash, site, started) DO NOTHING";
 
-const char* const kExchangesChannelNotify = "NOTIFY tabulon_exchanges";
-
 QByteArray utf8(const QString& text) {
     return text.toUtf8();
 }
@@ -133,7 +131,7 @@ bool StoreUploader::sendBatch(const std::vector<Item>& items, std::size_t& next)
     }
     // Told in the same transaction, so that a window listening reads the records once they
     // are there, and never for a batch rolled back.
-    if (sent.records > 0 && !m_connection.run(kExchangesChannelNotify)) {
+    if (sent.records > 0 && !m_connection.run(StoreSchema::kExchangesNotify)) {
         rollback();
         return false;
     }
