@@ -16,6 +16,7 @@
 #include "res/Texts.h"
 #include "sites/MonthRoundWindow.h"
 #include "sites/SiteBook.h"
+#include "store/StoreAddress.h"
 
 ArchiveWindows::ArchiveWindows(QWidget* frame) : QObject(frame), m_frame(frame) {}
 
@@ -66,7 +67,8 @@ void ArchiveWindows::showMonthRound() {
         delete m_monthRound;
     }
     if (!m_monthRound) {
-        m_monthRound = new MonthRoundWindow(SiteBook::userPath(), root, m_frame);
+        m_monthRound =
+            new MonthRoundWindow(SiteBook::userPath(), root, StoreAddress::find(), m_frame);
         if (month.isValid()) m_monthRound->setMonth(month);
         // A site's forms of a month are shown in "Архив форм", where they can be searched; its
         // tree knows a site by its folder.

@@ -15,6 +15,7 @@
 #include "frames/KeyboardLockPane.h"
 #include "frames/MessagePane.h"
 #include "frames/ProgressStrip.h"
+#include "frames/StoreUploadPane.h"
 #include "frames/WorkerCalls.h"
 #include "res/CommandIds.h"
 #include "res/HelpManual.h"
@@ -104,6 +105,12 @@ void CMainFrame::buildStatusBar() {
     m_wndStatusBar->addWidget(new MessagePane(this), 1);
     for (LockKey key : {LockKey::Caps, LockKey::Num, LockKey::Scroll})
         m_wndStatusBar->addPermanentWidget(new KeyboardLockPane(key));
+    // The common archive's backlog comes last; the pane sends what each exchange archived.
+    const StoreAddress address = StoreAddress::find();
+    auto* store = new StoreUploadPane(address);
+    m_wndStatusBar->addPermanentWidget(store);
+    store->setVisible(address.configured());
+    connect(m_exchange, &ExchangeControl::exchangeEnded, store, &StoreUploadPane::wake);
 }
 
 // Each part registers the commands it carries out; the bars' two come with the bars (OnCreate),

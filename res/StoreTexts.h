@@ -53,5 +53,13 @@ inline const QString kStoreUploaded = QStringLiteral(
     "Общий архив: отправлено форм %1, записей %2; не отправлено форм %3, записей %4");
 inline const QString kStoreNotConfigured =
     QStringLiteral("Общий архив не задан (TABULON_STORE, store.conf)");
+// The backlog as the windows tell it: the status bar and "Сбор за месяц".
+// %1 forms, %2 records not yet in the common archive.
+inline const QString kStoreBacklog =
+    QStringLiteral("Не отправлено в общий архив: форм %1, записей %2");
+inline const QString kStoreAllSent = QStringLiteral("Все формы и записи в общем архиве");
+// %1: why the store could not be read.
+inline const QString kStoreMonthLocalOnly = QStringLiteral(
+    "Общий архив недоступен, показаны сеансы только этого компьютера. %1");
 
 }  // namespace texts

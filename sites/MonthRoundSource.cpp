@@ -6,7 +6,12 @@
 
 #include "archive/UnknownCallers.h"
 #include "sites/MonthRoundCallers.h"
+#include "res/Texts.h"
 #include "sites/SiteBook.h"
+#include "store/ArchiveOutbox.h"
+#include "store/StoreConnection.h"
+#include "store/StoreExchanges.h"
+#include "store/StoreListener.h"
 
 namespace {
 
@@ -21,18 +26,77 @@ QString nearestFolder(const QString& path) {
     return folder;
 }
 
+// Short, as the window's reading waits on it; a store that answers late is told as down.
+constexpr int kStoreTimeoutMs = 3000;
+
+QString exchangeKey(const ExchangeRecord& r) {
+    return r.site + QChar(0) + r.port + QChar(0) + QString::number(r.start.toMSecsSinceEpoch());
+}
+
 }  // namespace
 
-MonthRoundSource::MonthRoundSource(QString bookPath, QString archiveRoot)
-    : m_bookPath(std::move(bookPath)), m_root(std::move(archiveRoot)), m_history(m_root) {}
+MonthRoundSource::MonthRoundSource(QString bookPath, QString archiveRoot, StoreAddress store)
+    : m_bookPath(std::move(bookPath)),
+      m_root(std::move(archiveRoot)),
+      m_history(m_root),
+      m_store(std::move(store)) {
+    if (m_store.configured())
+        m_connection = std::make_unique<StoreConnection>(m_store, kStoreTimeoutMs);
+}
+
+MonthRoundSource::~MonthRoundSource() = default;
+
+void MonthRoundSource::listen(std::function<void()> heard) {
+    if (m_store.configured()) m_listener = std::make_unique<StoreListener>(m_store, std::move(heard));
+}
+
+void MonthRoundSource::stopListening() {
+    m_listener.reset();
+}
+
+void MonthRoundSource::merge(QList<ExchangeRecord>& local, const QList<ExchangeRecord>& store) {
+    QSet<QString> known;
+    for (const ExchangeRecord& r : local) known.insert(exchangeKey(r));
+    for (const ExchangeRecord& r : store)
+        if (!known.contains(exchangeKey(r))) local.append(r);
+}
+
+QString MonthRoundSource::storeLine(const Loaded& loaded) {
+    if (!loaded.withStore) return {};
+    QStringList lines;
+    if (!loaded.storeProblem.isEmpty())
+        lines.append(texts::kStoreMonthLocalOnly.arg(loaded.storeProblem));
+    lines.append(loaded.formsUnsent || loaded.recordsUnsent
+                     ? texts::kStoreBacklog.arg(loaded.formsUnsent).arg(loaded.recordsUnsent)
+                     : texts::kStoreAllSent);
+    return lines.join(u'\n');
+}
+
+// The month's records of every machine, and how much of this archive the store lacks still.
+void MonthRoundSource::readStore(const QDate& month, QList<ExchangeRecord>& records,
+                                 Loaded& loaded) {
+    loaded.withStore = true;
+    const ArchiveOutbox::Backlog backlog = ArchiveOutbox::backlog(m_root);
+    loaded.formsUnsent = backlog.forms;
+    loaded.recordsUnsent = backlog.records;
+    if (!m_connection->isOpen()) m_connection->open();
+    const auto stored = StoreExchanges::readMonth(*m_connection, month);
+    if (!stored) {
+        loaded.storeProblem = m_connection->message();
+        m_connection->close();
+        return;
+    }
+    merge(records, *stored);
+}
 
 MonthRoundSource::Loaded MonthRoundSource::load(const QDate& month,
                                                 const std::function<bool()>& stopped) {
     Loaded loaded;
     const SiteBook::Loaded book = SiteBook::load(m_bookPath);
     loaded.bookProblem = book.problem;
-    const QList<ExchangeRecord> records =
+    QList<ExchangeRecord> records =
         ExchangeRecords::readMonth(m_root, month, &loaded.unreadable, stopped);
+    if (m_connection) readStore(month, records, loaded);
 
     QSet<QString> wanted;
     for (const Site& site : book.sites) wanted.insert(site.name);

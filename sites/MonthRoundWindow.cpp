@@ -47,9 +47,9 @@ QList<QDate> offeredMonths(const QString& archiveRoot, const QDate& current) {
 }  // namespace
 
 MonthRoundWindow::MonthRoundWindow(const QString& bookPath, const QString& archiveRoot,
-                                   QWidget* parent)
+                                   const StoreAddress& store, QWidget* parent)
     : QWidget(parent, Qt::Window),
-      m_source(std::make_shared<MonthRoundSource>(bookPath, archiveRoot)),
+      m_source(std::make_shared<MonthRoundSource>(bookPath, archiveRoot, store)),
       m_month(firstOf(QDate::currentDate())) {
     setObjectName(QStringLiteral("MonthRoundWindow"));
     setWindowTitle(texts::kMonthRoundTitle);
@@ -65,7 +65,15 @@ MonthRoundWindow::MonthRoundWindow(const QString& bookPath, const QString& archi
     m_callers->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_callers->hide();
     layout->insertWidget(2, m_callers);
+    m_store = new QLabel;
+    m_store->setObjectName(QStringLiteral("storeBacklog"));
+    m_store->hide();
+    layout->insertWidget(3, m_store);
     watchRecords();
+    // Another machine's record comes as a notification, read like a change of the folder.
+    m_source->listen([settle = m_settle] {
+        QMetaObject::invokeMethod(settle, [settle] { settle->start(); }, Qt::QueuedConnection);
+    });
 
     updateButtons();
     reload();
@@ -118,6 +126,8 @@ void MonthRoundWindow::watchRecords() {
 }
 
 MonthRoundWindow::~MonthRoundWindow() {
+    // Joined first: its notifications are posted to a timer of this window.
+    m_source->stopListening();
     m_reading->disconnect(this);
     m_reading->cancel();
 }
@@ -255,6 +265,8 @@ void MonthRoundWindow::showLoaded(const MonthRoundSource::Loaded& loaded) {
     m_summary->setText(lines.join(QLatin1Char('\n')));
     m_callers->setText((QStringList{texts::kMonthUnknownCallers} + loaded.callers).join(u'\n'));
     m_callers->setVisible(!loaded.callers.isEmpty());
+    m_store->setText(MonthRoundSource::storeLine(loaded));
+    m_store->setVisible(loaded.withStore);
     updateButtons();
 }
 

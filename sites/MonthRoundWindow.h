@@ -25,8 +25,9 @@ class QTimer;
 class MonthRoundWindow : public QWidget {
     Q_OBJECT
 public:
+    // With a common archive at `store`, every machine's exchanges of the month are shown.
     MonthRoundWindow(const QString& bookPath, const QString& archiveRoot,
-                     QWidget* parent = nullptr);
+                     const StoreAddress& store = {}, QWidget* parent = nullptr);
     // Stops the reading under way and returns at once; its answer goes nowhere.
     ~MonthRoundWindow() override;
 
@@ -89,6 +90,7 @@ private:
     QPushButton* m_forms = nullptr;
     QLabel* m_summary = nullptr;
     QLabel* m_callers = nullptr;  // the month's unknown callers, hidden when there are none
+    QLabel* m_store = nullptr;    // the common archive's part, hidden without one
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_settle = nullptr;
 };

@@ -5,6 +5,7 @@
 
 #include <chrono>
 
+#include "platform/WakeSignal.h"
 #include "res/Texts.h"
 
 namespace {
@@ -235,4 +236,30 @@ std::optional<StoreConnection::Rows> StoreConnection::execute(const char* name,
     const Params p(values);
     PQsendQueryPrepared(m_conn, name, int(p.values.size()), p.values.data(), nullptr, nullptr, 0);
     return finish(table.constData());
+}
+
+// A notification may have come with the last statement's answer, already read: those are taken
+// before any wait.
+bool StoreConnection::waitNotification(const WakeSignal& wake, int timeoutMs) {
+    if (!ready()) return false;
+    if (takeNotifications()) return true;
+    pollfd p[2] = {{PQsocket(m_conn), POLLIN, 0}, {wake.handle(), POLLIN, 0}};
+    const int ready = ::poll(p, wake.handle() < 0 ? 1 : 2, timeoutMs);
+    if (ready < 0 || !(p[0].revents & (POLLIN | POLLHUP | POLLERR))) return false;
+    if (!PQconsumeInput(m_conn) || PQstatus(m_conn) == CONNECTION_BAD) {
+        fail(Failure::Unreachable,
+             texts::kStoreUnreachable.arg(m_address.shown(), detailOf(PQerrorMessage(m_conn))));
+        close();
+        return false;
+    }
+    return takeNotifications();
+}
+
+bool StoreConnection::takeNotifications() {
+    bool came = false;
+    while (PGnotify* n = PQnotifies(m_conn)) {
+        came = true;
+        PQfreemem(n);
+    }
+    return came;
 }

@@ -9,6 +9,8 @@
 
 #include "store/StoreAddress.h"
 
+class WakeSignal;
+
 struct pg_conn;
 struct pg_result;
 
@@ -55,6 +57,11 @@ public:
     bool prepare(const char* name, const char* sql, const char* table);
     std::optional<Rows> execute(const char* name, const Values& values);
 
+    // Waits for a notification on a channel this connection LISTENs to, until `wake` is raised
+    // or `timeoutMs` has passed; every notification waiting is taken. False when none came or
+    // the connection broke (then isOpen() is false and the failure is told).
+    bool waitNotification(const WakeSignal& wake, int timeoutMs);
+
     Failure failure() const { return m_failure; }
     QString sqlState() const { return m_sqlState; }
     QString message() const { return m_message; }
@@ -67,6 +74,7 @@ public:
 
 private:
     bool ready();
+    bool takeNotifications();
     std::optional<Rows> finish(const char* table);
     bool waitSocket(bool forWrite, std::int64_t deadline);
     bool flush(std::int64_t deadline);

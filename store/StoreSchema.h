@@ -12,6 +12,11 @@ namespace StoreSchema {
 
 inline constexpr int kVersion = 2;
 
+// The channel told when exchange records are stored, in the transaction that stores them, and
+// heard by the windows that show them.
+inline constexpr const char* kExchangesNotify = "NOTIFY tabulon_exchanges";
+inline constexpr const char* kExchangesListen = "LISTEN tabulon_exchanges";
+
 // Brings the store to kVersion and tells its lasting id (which names the sent-ledger of this
 // store beside each archive). False with the connection's failure and message set.
 bool migrate(StoreConnection& connection, QString* storeId);

@@ -129,6 +129,12 @@ bool StoreUploader::sendBatch(const std::vector<Item>& items, std::size_t& next)
             return false;
         }
     }
+    // Told in the same transaction, so that a window listening reads the records once they
+    // are there, and never for a batch rolled back.
+    if (sent.records > 0 && !m_connection.run(StoreSchema::kExchangesNotify)) {
+        rollback();
+        return false;
+    }
     if (!m_connection.run("COMMIT")) return false;
     next = i;
     m_formsSent += sent.forms;
