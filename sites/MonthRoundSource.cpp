@@ -43,13 +43,13 @@ MonthRoundSource::Loaded MonthRoundSource::load(const QDate& month,
     return loaded;
 }
 
-MonthRoundSource::Folders MonthRoundSource::folders(const QDate& month,
-                                                    const QDate& newest) const {
+MonthRoundSource::Folders MonthRoundSource::folders(const QDate& month, const QDate& newest) const {
     Folders found;
     const QString folder = nearestFolder(ExchangeRecords::monthFolder(m_root, month));
     if (QFileInfo(folder).isDir()) found.watched.append(folder);
     if (QFileInfo(m_bookPath).isFile()) found.watched.append(m_bookPath);
-    if (const QString callers = UnknownCallers::filePath(m_root, month); QFileInfo(callers).isFile())
+    if (const QString callers = UnknownCallers::filePath(m_root, month);
+        QFileInfo(callers).isFile())
         found.watched.append(callers);
     found.months = offeredMonths(newest);
     return found;

@@ -188,11 +188,10 @@ void MonthRoundWindow::startReading() {
     m_awaited = true;
     m_readAgain = false;
     m_readMonth = m_month;
-    m_looking->setFuture(QtConcurrent::run(
-        [](std::shared_ptr<MonthRoundSource> source, QDate month, QDate newest) {
-            return source->folders(month, newest);
-        },
-        m_source, m_month, m_newest));
+    m_looking->setFuture(
+        QtConcurrent::run([](std::shared_ptr<MonthRoundSource> source, QDate month,
+                             QDate newest) { return source->folders(month, newest); },
+                          m_source, m_month, m_newest));
 }
 
 void MonthRoundWindow::lookingEnded() {

@@ -20,8 +20,9 @@ class QTimer;
 // The window "Сбор за месяц": one row per site with what the month's exchange records say,
 // kept up to date while open, whoever writes the records (this program or a collector beside
 // it). The folders are listed, the book and the records read on a worker, one reading at a
-// time, so that a month of thousands of records or a slow disk never holds the window; an answer for a month no longer
-// shown is dropped. The frame decides what a row's "Связь" and its forms open.
+// time, so that a month of thousands of records or a slow disk never holds the window; an answer
+// for a month no longer shown is dropped. The frame decides what a row's "Связь" and its forms
+// open.
 class MonthRoundWindow : public QWidget {
     Q_OBJECT
 public:
@@ -82,8 +83,8 @@ private:
     };
     std::optional<Kept> m_kept;
     QDate m_month;
-    QDate m_newest;            // the month the list of months starts with: this one
-    QList<QDate> m_offered;    // the months in that list
+    QDate m_newest;          // the month the list of months starts with: this one
+    QList<QDate> m_offered;  // the months in that list
     MonthRoundModel* m_model = nullptr;
     QTableView* m_view = nullptr;
     QComboBox* m_months = nullptr;

@@ -20,9 +20,10 @@ Read readDialTimeout(Site& site, const toml::node& value) {
     if (!number)
         return Mistake{line, texts::siteKeyNotNumber(site.name, QStringLiteral("dial_timeout"))};
     if (number->get() < kMinDialTimeoutS || number->get() > kMaxDialTimeoutS)
-        return Mistake{line, texts::siteBadValue(
-                                 site.name, texts::badDialTimeout(kMinDialTimeoutS, kMaxDialTimeoutS),
-                                 QString::number(number->get()))};
+        return Mistake{
+            line, texts::siteBadValue(site.name,
+                                      texts::badDialTimeout(kMinDialTimeoutS, kMaxDialTimeoutS),
+                                      QString::number(number->get()))};
     site.dialTimeout = int(number->get());
     return std::nullopt;
 }

@@ -19,8 +19,8 @@ Read readBytes(const Site& site, const QString& key, const toml::node& value, QB
     if (auto mistake = readText(site, key, value, written)) return mistake;
     const std::optional<QByteArray> bytes = SiteListenKeys::parseBytes(written);
     if (!bytes)
-        return Mistake{lineOf(value.source()), texts::siteBadValue(site.name, texts::kSiteBadBytes,
-                                                                   written)};
+        return Mistake{lineOf(value.source()),
+                       texts::siteBadValue(site.name, texts::kSiteBadBytes, written)};
     into = *bytes;
     return std::nullopt;
 }
@@ -60,8 +60,8 @@ SiteBookKey::GroupRead read(Site& site, const QString& key, const toml::node& va
 QByteArray lines(const Site& site) {
     QByteArray out;
     if (!site.hello.isEmpty())
-        out += tomlLine(QStringLiteral("hello"),
-                        SiteListenKeys::bytesText(site.hello).toStdString());
+        out +=
+            tomlLine(QStringLiteral("hello"), SiteListenKeys::bytesText(site.hello).toStdString());
     if (!site.address.isEmpty())
         out += tomlLine(QStringLiteral("address"), site.address.toStdString());
     if (!site.heartbeat.isEmpty())
