@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"JobsPastTheBound", {"--jobs=65"}, "Число одновременных обменов должно быть целым, от 1 до 64"},
         OptionsCase{"NegativeLineWait",
                     {"--line-wait", "-1"},
-                    "Ожидание линии должно быть целым числом секунд, не меньше нуля"}),
+                    "Ожидание линии должно быть целым числом секунд, не меньше нуля"},
         OptionsCase{"ListenPortAlone", {"--listen", "4001", "--idle", "60"}, ""},
         OptionsCase{"ListenIpv6", {"--listen", "[::1]:4001"}, ""},
         OptionsCase{"ListenHostName",
