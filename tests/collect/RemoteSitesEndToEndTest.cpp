@@ -44,117 +44,123 @@ QString formOf(const QString& site) {
     return QStringLiteral("ВЕДОМОСТЬ ") + site;
 }
 
-TEST(RemoteSites, OneRoundAndOneServiceReadEveryKindOfSite) {
+const QStringList kLineSites = {"Линия 1", "Линия 2", "Линия 3", "Линия 4"};
+
+// The book, its calculators and the modem: four lines with a calculator on each, a fifth
+// calculator behind the modem's number and another behind the modem that calls in.
+class RemoteSites : public ::testing::Test {
+protected:
+    void SetUp() override {
+        env.insert("TABULON_INI", dir.filePath("Tabulon.ini"));
+        env.insert("HOME", dir.path());
+        env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+        env.insert("TABULON_LOCK_DIR", dir.path());
+        QByteArray book;
+        for (int i = 0; i < 4; ++i) {
+            sims.push_back(calculator(formOf(kLineSites[i]).toStdString()));
+            env.insert(QStringLiteral("TABULON_COM%1").arg(i + 1),
+                       QString::fromStdString(sims.back()->slavePath()));
+            book += QStringLiteral("[\"%1\"]\nport = \"COM%2\"\ndevice = 0\nspeed = 9600\n")
+                        .arg(kLineSites[i])
+                        .arg(i + 1)
+                        .toUtf8();
+        }
+        ModemSimulatorOptions m;
+        m.numbers["5551234"] = answer(ModemCallScript::Answer::Connect, dialled->slavePath());
+        m.numbers["5550000"] = answer(ModemCallScript::Answer::Busy);
+        modem = std::make_unique<ModemSimulator>(m);
+        ASSERT_TRUE(modem->start()) << modem->error();
+        env.insert("TABULON_COM5", QString::fromStdString(modem->slavePath()));
+        book +=
+            "[\"Дальняя\"]\nmodem = \"COM5\"\nphone = \"5551234\"\ndevice = 0\n"
+            "[\"Занятая\"]\nmodem = \"COM5\"\nphone = \"5550000\"\ndevice = 0\n"
+            "[\"Звонящая\"]\nhello = \"ID:0042\"\ndevice = 0\nspeed = 9600\n";
+        QFile file(bookPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(book);
+    }
+
+    QString bookPath() const { return dir.filePath("sites.toml"); }
+    QString archive() const { return dir.filePath("archive"); }
+    QString serviceLog() const { return QString::fromUtf8(readAll(dir.filePath("service.log"))); }
+    void start(QProcess& collector, QStringList args) {
+        collector.setProcessEnvironment(env);
+        collector.start(TABULON_COLLECT, args << "--sites" << bookPath() << "--out" << archive()
+                                              << "--wait"
+                                              << "1");
+    }
+    QMap<QString, ExchangeRecord> records() const {
+        QMap<QString, ExchangeRecord> bySite;
+        for (const ExchangeRecord& r : archivedRecords(archive())) bySite[r.site] = r;
+        return bySite;
+    }
+    // Each call, the one that came up and the busy one, ended with ATH.
+    void expectHangUpAfterEachCall() const {
+        const std::vector<ModemEvent> events = modem->events();
+        std::string log;
+        for (const ModemEvent& e : events) log += e.text + " | ";
+        int dials = 0;
+        for (auto at = events.begin(); at != events.end(); ++at) {
+            if (!at->text.starts_with("ATD")) continue;
+            ++dials;
+            const auto next = std::find_if(at + 1, events.end(), [](const ModemEvent& e) {
+                return e.text.starts_with("ATD") || e.text.starts_with("ATH");
+            });
+            EXPECT_TRUE(next != events.end() && next->text.starts_with("ATH")) << log;
+        }
+        EXPECT_EQ(dials, 2) << log;
+    }
+
     QTemporaryDir dir;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TABULON_INI", dir.filePath("Tabulon.ini"));
-    env.insert("HOME", dir.path());
-    env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
-    env.insert("TABULON_LOCK_DIR", dir.path());
-
-    // Four lines, a calculator on each; a fifth behind the modem's number, a sixth behind the
-    // modem that calls in.
-    QByteArray book;
     std::vector<std::unique_ptr<CalculatorSimulator>> sims;
-    const QStringList lineSites = {"Линия 1", "Линия 2", "Линия 3", "Линия 4"};
-    for (int i = 0; i < 4; ++i) {
-        sims.push_back(calculator(formOf(lineSites[i]).toStdString()));
-        env.insert(QStringLiteral("TABULON_COM%1").arg(i + 1),
-                   QString::fromStdString(sims.back()->slavePath()));
-        book += QStringLiteral("[\"%1\"]\nport = \"COM%2\"\ndevice = 0\nspeed = 9600\n")
-                    .arg(lineSites[i])
-                    .arg(i + 1)
-                    .toUtf8();
-    }
-    const auto dialled = calculator(formOf("Дальняя").toStdString());
-    const auto callingIn = calculator(formOf("Звонящая").toStdString());
-    ModemSimulatorOptions m;
-    m.numbers["5551234"] = answer(ModemCallScript::Answer::Connect, dialled->slavePath());
-    m.numbers["5550000"] = answer(ModemCallScript::Answer::Busy);
-    ModemSimulator modem(m);
-    ASSERT_TRUE(modem.start()) << modem.error();
-    env.insert("TABULON_COM5", QString::fromStdString(modem.slavePath()));
-    book +=
-        "[\"Дальняя\"]\nmodem = \"COM5\"\nphone = \"5551234\"\ndevice = 0\n"
-        "[\"Занятая\"]\nmodem = \"COM5\"\nphone = \"5550000\"\ndevice = 0\n"
-        "[\"Звонящая\"]\nhello = \"ID:0042\"\ndevice = 0\nspeed = 9600\n";
-    const QString bookPath = dir.filePath("sites.toml");
-    QFile bookFile(bookPath);
-    ASSERT_TRUE(bookFile.open(QIODevice::WriteOnly));
-    bookFile.write(book);
-    bookFile.close();
-    const QString archive = dir.filePath("archive");
+    const std::unique_ptr<CalculatorSimulator> dialled =
+        calculator(formOf("Дальняя").toStdString());
+    const std::unique_ptr<CalculatorSimulator> callingIn =
+        calculator(formOf("Звонящая").toStdString());
+    std::unique_ptr<ModemSimulator> modem;
+};
 
+TEST_F(RemoteSites, OneRoundAndOneServiceReadEveryKindOfSite) {
     QProcess service;
-    service.setProcessEnvironment(env);
     service.setStandardErrorFile(dir.filePath("service.log"));
     const int port = unusedLoopbackPort();
-    service.start(TABULON_COLLECT, {"--listen", QStringLiteral("127.0.0.1:%1").arg(port), "--sites",
-                                    bookPath, "--out", archive, "--wait", "1"});
-    ASSERT_TRUE(within([&] { return loopbackPortListens(port); }));
+    start(service, {"--listen", QStringLiteral("127.0.0.1:%1").arg(port)});
+    ASSERT_TRUE(within([&] { return loopbackPortListens(port); })) << serviceLog().toStdString();
     QProcess round;
-    round.setProcessEnvironment(env);
-    round.start(TABULON_COLLECT,
-                {"--all", "--sites", bookPath, "--out", archive, "--wait", "1", "--json"});
+    start(round, {"--all", "--json"});
     PlayedModem gprs(port);
     gprs.send("ID:0042\r\n");
     gprs.bridge(callingIn->slavePath(), {}, 0);
 
     ASSERT_TRUE(round.waitForFinished(60000));
-    const QByteArray roundLog = round.readAllStandardError();
-    const auto recordsOf = [&] {
-        QMap<QString, ExchangeRecord> bySite;
-        for (const ExchangeRecord& r : archivedRecords(archive)) bySite[r.site] = r;
-        return bySite;
-    };
-    ASSERT_TRUE(within([&] { return recordsOf().contains("Звонящая"); }, 30000))
-        << readAll(dir.filePath("service.log")).toStdString();
+    const std::string roundLog = round.readAllStandardError().toStdString();
+    ASSERT_TRUE(within([&] { return records().contains("Звонящая"); }, 30000))
+        << serviceLog().toStdString();
     service.terminate();
     ASSERT_TRUE(service.waitForFinished(20000));
-    EXPECT_EQ(service.exitCode(), 0) << readAll(dir.filePath("service.log")).toStdString();
+    EXPECT_EQ(service.exitCode(), 0) << serviceLog().toStdString();
 
-    // The round's report lists the sites it read in the book's order; the busy number is a
-    // failure of its own, with the modem's word for it.
+    // The round reports the sites it read in the book's order; the busy number is a failure of
+    // its own, recorded with the modem's word for it.
     const QJsonArray reported =
         QJsonDocument::fromJson(round.readAllStandardOutput()).object()["sites"].toArray();
-    ASSERT_EQ(reported.size(), 6) << roundLog.toStdString();
-    EXPECT_EQ(reported[5]["site"].toString(), "Занятая");
+    ASSERT_EQ(reported.size(), 6) << roundLog;
     EXPECT_EQ(reported[5]["outcome"].toString(), "busy");
     EXPECT_NE(round.exitCode(), 0);
-
-    const QMap<QString, ExchangeRecord> records = recordsOf();
-    ASSERT_EQ(records.size(), 7) << roundLog.toStdString();
-    EXPECT_EQ(records["Занятая"].outcome, RecordOutcome::DialBusy);
-    EXPECT_TRUE(records["Занятая"].forms.isEmpty());
-    for (const QString& site : lineSites + QStringList{"Дальняя", "Звонящая"}) {
-        const ExchangeRecord& r = records[site];
-        EXPECT_EQ(r.outcome, RecordOutcome::FormsReceived)
-            << site.toStdString() << roundLog.toStdString();
+    const QMap<QString, ExchangeRecord> kept = records();
+    ASSERT_EQ(kept.size(), 7) << roundLog;
+    EXPECT_EQ(kept["Занятая"].outcome, RecordOutcome::DialBusy);
+    for (const QString& site : kLineSites + QStringList{"Дальняя", "Звонящая"}) {
+        const ExchangeRecord& r = kept[site];
+        EXPECT_EQ(r.outcome, RecordOutcome::FormsReceived) << site.toStdString() << roundLog;
         ASSERT_EQ(r.forms.size(), 1) << site.toStdString();
         EXPECT_TRUE(r.forms[0].file.contains(ArchiveName::siteFolder(site)))
             << r.forms[0].file.toStdString();
-        EXPECT_EQ(readAll(QDir(archive).filePath(r.forms[0].file)), archivedForm(formOf(site)))
-            << site.toStdString();
+        EXPECT_EQ(readAll(QDir(archive()).filePath(r.forms[0].file)), archivedForm(formOf(site)));
     }
-
-    // Each call, the one that came up and the busy one, ended with ATH, and no modem is left
-    // off-hook.
-    const std::vector<ModemEvent> events = modem.events();
-    int dials = 0;
-    for (std::size_t i = 0; i < events.size(); ++i) {
-        if (!events[i].text.starts_with("ATD")) continue;
-        ++dials;
-        const auto next =
-            std::find_if(events.begin() + long(i) + 1, events.end(), [](const ModemEvent& e) {
-                return e.text.starts_with("ATD") || e.text.starts_with("ATH");
-            });
-        ASSERT_NE(next, events.end()) << events[i].text;
-        EXPECT_TRUE(next->text.starts_with("ATH")) << "no hang-up after " << events[i].text;
-    }
-    std::string log;
-    for (const ModemEvent& e : events) log += e.text + " | ";
-    EXPECT_EQ(dials, 2) << log;
-    EXPECT_FALSE(modem.offHook());
+    expectHangUpAfterEachCall();
+    EXPECT_FALSE(modem->offHook());
 }
 
 }  // namespace
