@@ -107,12 +107,26 @@ MonthRoundSource::Loaded MonthRoundSource::load(const QDate& month,
     return loaded;
 }
 
-QStringList MonthRoundSource::watchedPaths(const QDate& month) const {
-    QStringList paths;
+MonthRoundSource::Folders MonthRoundSource::folders(const QDate& month, const QDate& newest) const {
+    Folders found;
     const QString folder = nearestFolder(ExchangeRecords::monthFolder(m_root, month));
-    if (QFileInfo(folder).isDir()) paths.append(folder);
-    if (QFileInfo(m_bookPath).isFile()) paths.append(m_bookPath);
-    if (const QString callers = UnknownCallers::filePath(m_root, month); QFileInfo(callers).isFile())
-        paths.append(callers);
-    return paths;
+    if (QFileInfo(folder).isDir()) found.watched.append(folder);
+    if (QFileInfo(m_bookPath).isFile()) found.watched.append(m_bookPath);
+    if (const QString callers = UnknownCallers::filePath(m_root, month);
+        QFileInfo(callers).isFile())
+        found.watched.append(callers);
+    found.months = offeredMonths(newest);
+    return found;
+}
+
+QList<QDate> MonthRoundSource::offeredMonths(const QDate& newest) const {
+    QDate oldest = newest.addMonths(-SiteHistory::kMonthsBack);
+    const QDir records(QFileInfo(ExchangeRecords::monthFolder(m_root, newest)).path());
+    for (const QString& name : records.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QDate month = QDate::fromString(name + QStringLiteral("-01"), Qt::ISODate);
+        if (month.isValid() && month < oldest) oldest = month;
+    }
+    QList<QDate> months;
+    for (QDate m = newest; m >= oldest; m = m.addMonths(-1)) months.append(m);
+    return months;
 }

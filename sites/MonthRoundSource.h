@@ -37,10 +37,17 @@ public:
     Loaded load(const QDate& month, const std::function<bool()>& stopped = {});
     const QString& archiveRoot() const { return m_root; }
 
-    // What to watch for a change of `month`: its records' folder, or the nearest folder above
-    // it that exists (the folder appears with the month's first record), the book, and the
-    // unknown callers' file, which grows without the folder changing.
-    QStringList watchedPaths(const QDate& month) const;
+    // What the window learns from the folders before it reads `month`, on the worker too since
+    // a slow disk holds a listing as it holds a reading.
+    struct Folders {
+        // What to watch for a change of the month: its records' folder, or the nearest folder
+        // above it that exists (the folder appears with the month's first record), the book,
+        // and the unknown callers' file, which grows without the folder changing.
+        QStringList watched;
+        // The months the records go back to, at least a year before `newest`; the newest first.
+        QList<QDate> months;
+    };
+    Folders folders(const QDate& month, const QDate& newest) const;
 
     // `heard` runs, on a thread of the listener's, whenever any machine's records reach the
     // common archive; nothing without one. Ended by stopListening or the source's end.
@@ -53,6 +60,8 @@ public:
     static void merge(QList<ExchangeRecord>& local, const QList<ExchangeRecord>& store);
 
 private:
+    QList<QDate> offeredMonths(const QDate& newest) const;
+
     QString m_bookPath;
     QString m_root;
     SiteHistory m_history;

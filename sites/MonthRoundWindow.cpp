@@ -18,7 +18,6 @@
 
 #include "res/Texts.h"
 #include "sites/MonthRoundModel.h"
-#include "sites/SiteHistory.h"
 
 namespace {
 
@@ -31,26 +30,14 @@ QString monthName(const QDate& month) {
     return QStringLiteral("%1 %2").arg(name.left(1).toUpper() + name.mid(1)).arg(month.year());
 }
 
-// The months the records go back to, at least a year; the newest first.
-QList<QDate> offeredMonths(const QString& archiveRoot, const QDate& current) {
-    QDate oldest = current.addMonths(-SiteHistory::kMonthsBack);
-    const QDir records(QFileInfo(ExchangeRecords::monthFolder(archiveRoot, current)).path());
-    for (const QString& name : records.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QDate month = QDate::fromString(name + QStringLiteral("-01"), Qt::ISODate);
-        if (month.isValid() && month < oldest) oldest = month;
-    }
-    QList<QDate> months;
-    for (QDate m = current; m >= oldest; m = m.addMonths(-1)) months.append(m);
-    return months;
-}
-
 }  // namespace
 
 MonthRoundWindow::MonthRoundWindow(const QString& bookPath, const QString& archiveRoot,
                                    const StoreAddress& store, QWidget* parent)
     : QWidget(parent, Qt::Window),
       m_source(std::make_shared<MonthRoundSource>(bookPath, archiveRoot, store)),
-      m_month(firstOf(QDate::currentDate())) {
+      m_month(firstOf(QDate::currentDate())),
+      m_newest(m_month) {
     setObjectName(QStringLiteral("MonthRoundWindow"));
     setWindowTitle(texts::kMonthRoundTitle);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -121,6 +108,8 @@ void MonthRoundWindow::watchRecords() {
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_settle,
             qOverload<>(&QTimer::start));
     connect(m_watcher, &QFileSystemWatcher::fileChanged, m_settle, qOverload<>(&QTimer::start));
+    m_looking = new QFutureWatcher<MonthRoundSource::Folders>(this);
+    connect(m_looking, &QFutureWatcherBase::finished, this, &MonthRoundWindow::lookingEnded);
     m_reading = new QFutureWatcher<MonthRoundSource::Loaded>(this);
     connect(m_reading, &QFutureWatcherBase::finished, this, &MonthRoundWindow::readingEnded);
 }
@@ -128,6 +117,7 @@ void MonthRoundWindow::watchRecords() {
 MonthRoundWindow::~MonthRoundWindow() {
     // Joined first: its notifications are posted to a timer of this window.
     m_source->stopListening();
+    m_looking->disconnect(this);
     m_reading->disconnect(this);
     m_reading->cancel();
 }
@@ -143,7 +133,8 @@ QWidget* MonthRoundWindow::buildMonthBar() {
     m_previous->setAccessibleName(texts::kMonthRoundPrevious);
     m_next->setToolTip(texts::kMonthRoundNext);
     m_next->setAccessibleName(texts::kMonthRoundNext);
-    fillMonths();
+    // The months the archive goes back to come with the first look at its folders.
+    fillMonths({m_month});
     connect(m_previous, &QPushButton::clicked, this, [this] { stepMonth(-1); });
     connect(m_next, &QPushButton::clicked, this, [this] { stepMonth(1); });
     connect(m_months, &QComboBox::currentIndexChanged, this,
@@ -157,12 +148,13 @@ QWidget* MonthRoundWindow::buildMonthBar() {
     return bar;
 }
 
-void MonthRoundWindow::fillMonths() {
+void MonthRoundWindow::fillMonths(const QList<QDate>& months) {
+    if (months == m_offered) return;
+    m_offered = months;
     const QSignalBlocker quiet(m_months);
     m_months->clear();
-    for (const QDate& month : offeredMonths(m_source->archiveRoot(), m_month))
-        m_months->addItem(monthName(month), month);
-    m_months->setCurrentIndex(0);
+    for (const QDate& month : months) m_months->addItem(monthName(month), month);
+    m_months->setCurrentIndex(std::max(0, m_months->findData(m_month)));
 }
 
 void MonthRoundWindow::stepMonth(int by) {
@@ -190,8 +182,6 @@ void MonthRoundWindow::setMonth(const QDate& month) {
 
 void MonthRoundWindow::reload() {
     m_settle->stop();
-    // The watch comes first: a record written while the month is read starts another reading.
-    watch();
     if (m_awaited) {
         m_readAgain = true;
         // What is read for a month no longer shown is of no use: end it at the next file.
@@ -201,10 +191,29 @@ void MonthRoundWindow::reload() {
     startReading();
 }
 
+// A reading looks at the folders first, both on a worker: the watches are set from what it
+// found before the records are read, so that a record written while they are read starts
+// another reading, and a folder that appeared since the last look is watched from now on.
 void MonthRoundWindow::startReading() {
     m_awaited = true;
     m_readAgain = false;
     m_readMonth = m_month;
+    m_looking->setFuture(
+        QtConcurrent::run([](std::shared_ptr<MonthRoundSource> source, QDate month,
+                             QDate newest) { return source->folders(month, newest); },
+                          m_source, m_month, m_newest));
+}
+
+void MonthRoundWindow::lookingEnded() {
+    const MonthRoundSource::Folders found = m_looking->result();
+    fillMonths(found.months);
+    updateButtons();
+    // The month changed while its folders were looked at: look at the new one's.
+    if (m_readMonth != m_month) {
+        startReading();
+        return;
+    }
+    watch(found.watched);
     m_reading->setFuture(QtConcurrent::run(
         [](QPromise<MonthRoundSource::Loaded>& promise, std::shared_ptr<MonthRoundSource> source,
            QDate month) {
@@ -225,10 +234,9 @@ void MonthRoundWindow::readingEnded() {
     if (current) emit shown();
 }
 
-void MonthRoundWindow::watch() {
-    if (!m_watcher->directories().isEmpty()) m_watcher->removePaths(m_watcher->directories());
-    if (!m_watcher->files().isEmpty()) m_watcher->removePaths(m_watcher->files());
-    const QStringList paths = m_source->watchedPaths(m_month);
+void MonthRoundWindow::watch(const QStringList& paths) {
+    const QStringList watched = m_watcher->directories() + m_watcher->files();
+    if (!watched.isEmpty()) m_watcher->removePaths(watched);
     if (!paths.isEmpty()) m_watcher->addPaths(paths);
 }
 

@@ -19,9 +19,10 @@ class QTimer;
 
 // The window "Сбор за месяц": one row per site with what the month's exchange records say,
 // kept up to date while open, whoever writes the records (this program or a collector beside
-// it). The book and the records are read on a worker, one reading at a time, so that a month of
-// thousands of records or a slow disk never holds the window; an answer for a month no longer
-// shown is dropped. The frame decides what a row's "Связь" and its forms open.
+// it). The folders are listed, the book and the records read on a worker, one reading at a
+// time, so that a month of thousands of records or a slow disk never holds the window; an answer
+// for a month no longer shown is dropped. The frame decides what a row's "Связь" and its forms
+// open.
 class MonthRoundWindow : public QWidget {
     Q_OBJECT
 public:
@@ -55,10 +56,11 @@ private:
     QTableView* buildTable();
     QHBoxLayout* buildButtons();
     void watchRecords();
-    void fillMonths();
+    void fillMonths(const QList<QDate>& months);
     void stepMonth(int by);
-    void watch();
+    void watch(const QStringList& paths);
     void startReading();
+    void lookingEnded();
     void readingEnded();
     void keepSelection();
     void showLoaded(const MonthRoundSource::Loaded& loaded);
@@ -69,6 +71,7 @@ private:
 
     // Shared with the worker reading it, which may outlive the window by the file it is at.
     std::shared_ptr<MonthRoundSource> m_source;
+    QFutureWatcher<MonthRoundSource::Folders>* m_looking = nullptr;
     QFutureWatcher<MonthRoundSource::Loaded>* m_reading = nullptr;
     bool m_awaited = false;    // a reading's answer is still to come
     QDate m_readMonth;         // the month the reading under way is for
@@ -81,6 +84,8 @@ private:
     };
     std::optional<Kept> m_kept;
     QDate m_month;
+    QDate m_newest;          // the month the list of months starts with: this one
+    QList<QDate> m_offered;  // the months in that list
     MonthRoundModel* m_model = nullptr;
     QTableView* m_view = nullptr;
     QComboBox* m_months = nullptr;

@@ -3,31 +3,26 @@
 #include <toml++/toml.h>
 
 #include <algorithm>
-#include <sstream>
 #include <vector>
 
-#include "platform/IpAddress.h"
 #include "res/Texts.h"
 #include "settings/ExchangeChoice.h"
+#include "sites/SiteBookDialKeys.h"
+#include "sites/SiteBookKey.h"
+#include "sites/SiteBookListenKeys.h"
 #include "sites/SiteCheck.h"
-#include "sites/SiteListenKeys.h"
 
 namespace SiteBookFormat {
 
+using SiteBookKey::fromUtf8;
+using SiteBookKey::isBookPort;
+using SiteBookKey::lineOf;
+using SiteBookKey::Mistake;
+using SiteBookKey::readChecked;
+using SiteBookKey::readText;
+using SiteBookKey::tomlLine;
+
 namespace {
-
-struct Mistake {
-    int line = 0;
-    QString what;
-};
-
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-int lineOf(const toml::source_region& source) {
-    return int(source.begin.line);
-}
 
 bool isComment(const QString& line) {
     return line.trimmed().startsWith(QLatin1Char('#'));
@@ -154,106 +149,14 @@ std::optional<Mistake> readSpeed(Site& site, const toml::node& value) {
     return std::nullopt;
 }
 
-std::optional<Mistake> readText(const Site& site, const QString& key, const toml::node& value,
-                                QString& into) {
-    const auto* text = value.as_string();
-    if (!text) return Mistake{lineOf(value.source()), texts::siteKeyNotText(site.name, key)};
-    into = fromUtf8(text->get());
-    return std::nullopt;
-}
-
-std::optional<Mistake> readBytes(const Site& site, const QString& key, const toml::node& value,
-                                 QByteArray& into) {
-    QString written;
-    if (auto mistake = readText(site, key, value, written)) return mistake;
-    const std::optional<QByteArray> bytes = SiteListenKeys::parseBytes(written);
-    if (!bytes)
-        return Mistake{lineOf(value.source()), texts::siteBadValue(site.name, texts::kSiteBadBytes,
-                                                                   written)};
-    into = *bytes;
-    return std::nullopt;
-}
-
-std::optional<Mistake> readReadEvery(Site& site, const toml::node& value) {
-    const auto* number = value.as_integer();
-    QString written = number ? QString::number(number->get()) : QString();
-    if (!number) {
-        if (auto mistake = readText(site, QStringLiteral("read_every"), value, written))
-            return mistake;
-    }
-    const std::optional<int> seconds = SiteListenKeys::parseSeconds(written);
-    if (!seconds)
-        return Mistake{lineOf(value.source()),
-                       texts::siteBadValue(site.name, texts::kSiteBadReadEvery, written)};
-    site.readEvery = *seconds;
-    return std::nullopt;
-}
-
-// The keys of a site whose modem calls in; nothing when `key` is none of them.
-std::optional<std::optional<Mistake>> readListenKey(Site& site, const QString& key,
-                                                    const toml::node& value) {
-    if (key == QLatin1String("hello")) return readBytes(site, key, value, site.hello);
-    if (key == QLatin1String("heartbeat")) return readBytes(site, key, value, site.heartbeat);
-    if (key == QLatin1String("read_every")) return readReadEvery(site, value);
-    if (key != QLatin1String("address")) return std::nullopt;
-    if (auto mistake = readText(site, key, value, site.address)) return mistake;
-    if (!canonicalIpAddress(site.address.toStdString()))
-        return Mistake{lineOf(value.source()),
-                       texts::siteBadValue(site.name, texts::kSiteBadAddress, site.address)};
-    return std::optional<Mistake>{};
-}
-
-// A text that must pass `valid`, else `problem` names what is wrong with it.
-std::optional<Mistake> readChecked(const Site& site, const QString& key, const toml::node& value,
-                                   QString& into, bool (*valid)(const QString&),
-                                   const QString& problem) {
-    if (auto mistake = readText(site, key, value, into)) return mistake;
-    if (valid(into)) return std::nullopt;
-    return Mistake{lineOf(value.source()), texts::siteBadValue(site.name, problem, into)};
-}
-
-bool isBookPort(const QString& port) {
-    return isExchangePort(port, kSiteBookRules.ports);
-}
-
-std::optional<Mistake> readDialTimeout(Site& site, const toml::node& value) {
-    const int line = lineOf(value.source());
-    const auto* number = value.as_integer();
-    if (!number)
-        return Mistake{line, texts::siteKeyNotNumber(site.name, QStringLiteral("dial_timeout"))};
-    if (number->get() < kMinDialTimeoutS || number->get() > kMaxDialTimeoutS)
-        return Mistake{line, texts::siteBadValue(
-                                 site.name, texts::badDialTimeout(kMinDialTimeoutS, kMaxDialTimeoutS),
-                                 QString::number(number->get()))};
-    site.dialTimeout = int(number->get());
-    return std::nullopt;
-}
-
-// A dial-up site's keys; none for a key that is not one of them.
-std::optional<std::optional<Mistake>> readDialKey(Site& site, const QString& key,
-                                                  const toml::node& value) {
-    // The modem's port is the line the exchange opens, as `port` is for a cable.
-    if (key == QLatin1String("modem"))
-        return readChecked(site, key, value, site.port, isBookPort, texts::kBadPort);
-    if (key == QLatin1String("phone"))
-        return readChecked(site, key, value, site.phone, isPhoneNumber, texts::kBadPhone);
-    if (key == QLatin1String("modem_init"))
-        return readChecked(site, key, value, site.modemInit, isModemCommand,
-                           texts::kBadModemCommand);
-    if (key == QLatin1String("bearer"))
-        return readChecked(site, key, value, site.bearer, isModemCommand, texts::kBadModemCommand);
-    if (key == QLatin1String("dial_timeout")) return readDialTimeout(site, value);
-    return std::nullopt;
-}
-
 std::optional<Mistake> readKey(Site& site, const QString& key, const toml::node& value) {
     if (key == QLatin1String("port"))
         return readChecked(site, key, value, site.port, isBookPort, texts::kBadPort);
     if (key == QLatin1String("device")) return readDevice(site, value);
     if (key == QLatin1String("speed")) return readSpeed(site, value);
     if (key == QLatin1String("note")) return readText(site, key, value, site.note);
-    if (std::optional<std::optional<Mistake>> read = readListenKey(site, key, value)) return *read;
-    if (auto dial = readDialKey(site, key, value)) return *dial;
+    if (SiteBookKey::GroupRead read = SiteBookListenKeys::read(site, key, value)) return *read;
+    if (SiteBookKey::GroupRead read = SiteBookDialKeys::read(site, key, value)) return *read;
     return Mistake{lineOf(value.source()), texts::siteUnknownKey(site.name, key)};
 }
 
@@ -339,17 +242,6 @@ Parsed parse(const QByteArray& text, const QString& path) {
 
 namespace {
 
-// One line of TOML as toml++ writes it: quoted and escaped where the text needs it, Cyrillic
-// left as it is so that a person can read the file.
-template <typename Value>
-QByteArray tomlLine(const QString& key, Value&& value) {
-    toml::table table;
-    table.insert(key.toStdString(), std::forward<Value>(value));
-    std::ostringstream out;
-    out << toml::toml_formatter(table, toml::format_flags::allow_unicode_strings);
-    return QByteArray::fromStdString(out.str()).trimmed() + '\n';
-}
-
 QByteArray commentLines(const QString& comment) {
     QByteArray out;
     for (const QString& line : comment.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
@@ -358,35 +250,6 @@ QByteArray commentLines(const QString& comment) {
                    .toUtf8();
         out += '\n';
     }
-    return out;
-}
-
-QByteArray listenLines(const Site& site) {
-    QByteArray out;
-    if (!site.hello.isEmpty())
-        out += tomlLine(QStringLiteral("hello"),
-                        SiteListenKeys::bytesText(site.hello).toStdString());
-    if (!site.address.isEmpty())
-        out += tomlLine(QStringLiteral("address"), site.address.toStdString());
-    if (!site.heartbeat.isEmpty())
-        out += tomlLine(QStringLiteral("heartbeat"),
-                        SiteListenKeys::bytesText(site.heartbeat).toStdString());
-    if (site.readEvery != Site::kDefaultReadEvery)
-        out += tomlLine(QStringLiteral("read_every"),
-                        SiteListenKeys::secondsText(site.readEvery).toStdString());
-    return out;
-}
-
-// A dial-up site's line: its modem and whatever it sets apart from the defaults.
-QByteArray dialLines(const Site& site) {
-    QByteArray out = tomlLine(QStringLiteral("modem"), site.port.toStdString());
-    out += tomlLine(QStringLiteral("phone"), site.phone.toStdString());
-    if (!site.modemInit.isEmpty())
-        out += tomlLine(QStringLiteral("modem_init"), site.modemInit.toStdString());
-    if (!site.bearer.isEmpty())
-        out += tomlLine(QStringLiteral("bearer"), site.bearer.toStdString());
-    if (site.dialTimeout != DialPlan::kDefaultDialTimeoutS)
-        out += tomlLine(QStringLiteral("dial_timeout"), site.dialTimeout);
     return out;
 }
 
@@ -399,13 +262,13 @@ QByteArray format(const QList<Site>& sites, const QString& header) {
         out += commentLines(site.comment);
         out += tomlLine(site.name, toml::table{});
         if (site.isDialUp())
-            out += dialLines(site);
+            out += SiteBookDialKeys::lines(site);
         else if (!site.port.isEmpty() || !site.callsIn())
             out += tomlLine(QStringLiteral("port"), site.port.toStdString());
         out += tomlLine(QStringLiteral("device"), exchangeDeviceName(site.device).toStdString());
         out += tomlLine(QStringLiteral("speed"), site.speed);
         if (!site.note.isEmpty()) out += tomlLine(QStringLiteral("note"), site.note.toStdString());
-        out += listenLines(site);
+        out += SiteBookListenKeys::lines(site);
     }
     return out;
 }

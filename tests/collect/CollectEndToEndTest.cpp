@@ -618,7 +618,7 @@ TEST_F(CollectSites, RoundReadsEveryLineAtOnce) {
     }
     EXPECT_EQ(sims[1]->report().streamsCompleted, 2);
     QMap<QString, ExchangeRecord> records;
-    for (const ExchangeRecord& r : archivedRecords()) records[r.site] = r;
+    for (const ExchangeRecord& r : archivedRecords(archive())) records[r.site] = r;
     ASSERT_EQ(records.size(), 4);
     for (const char* fast : {"А1", "Б", "А2"})
         EXPECT_LT(records[QString::fromUtf8(fast)].end, records["Тихий"].end) << fast;
