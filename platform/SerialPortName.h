@@ -31,3 +31,6 @@ std::string serialPortPath(const std::string& name, const EnvironmentLookup& env
 
 // The same, looking in the process environment.
 std::string serialPortPath(const std::string& name);
+
+// The system's own device of COM number `n` (1..9), whatever the environment says.
+std::string builtInComPath(int n);
