@@ -133,7 +133,7 @@ protected:
         QProcess p;
         p.setProcessEnvironment(env);
         p.start(TABULON_COLLECT, {"--sites", book.fileName(), "--site", "Котельная 7", "--out",
-                                  dir.filePath("archive"), "--wait", "2", "--json"});
+                                  dir.filePath("archive"), "--wait", "10", "--json"});
         EXPECT_TRUE(p.waitForStarted());
         if (c.ending == Ending::Stop) {
             EXPECT_TRUE(waitForEvent(*modem, c.moment)) << eventLog(modem->events());
