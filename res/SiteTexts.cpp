@@ -138,8 +138,8 @@ QString siteBookAtStart(const QString& problem) {
 QString siteNotOnComNumber(const QString& site, const QString& port) {
     return QStringLiteral(
                "Порт объекта «%1» (%2) не стоит ни под одним номером COM1..COM9.\n"
-               "Назначьте ему номер в окне «Порты» (меню «Вид») и выберите объект "
-               "снова.")
+               "Назначьте ему номер в окне «Порты» (меню «Настройки», а в окне формы — "
+               "меню «Файл») и выберите объект снова.")
         .arg(site, port);
 }
 
