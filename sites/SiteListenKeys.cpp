@@ -1,6 +1,7 @@
 #include "sites/SiteListenKeys.h"
 
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <algorithm>
 #include <array>
 
@@ -12,8 +13,8 @@ bool isHexText(const QString& text) {
     return text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
 }
 
-bool printable(char c) {
-    return (c >= 0x20 && c < 0x7f) || c == '\t' || c == '\r' || c == '\n';
+bool printable(QChar c) {
+    return c.isPrint() || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
 struct Unit {
@@ -34,10 +35,13 @@ std::optional<QByteArray> parseBytes(const QString& written) {
 }
 
 QString bytesText(const QByteArray& bytes) {
-    const bool text = std::all_of(bytes.begin(), bytes.end(), printable) &&
-                      !isHexText(QString::fromLatin1(bytes.left(2)));
-    return text ? QString::fromLatin1(bytes)
-                : QStringLiteral("0x") + QString::fromLatin1(bytes.toHex());
+    // Text as the book holds it (UTF-8, so a Cyrillic hello reads back as written), hex
+    // for anything else: control bytes, broken UTF-8, or text that would read back as hex.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    const bool readable = !utf8.hasError() && std::all_of(text.begin(), text.end(), printable) &&
+                          !isHexText(text);
+    return readable ? text : QStringLiteral("0x") + QString::fromLatin1(bytes.toHex());
 }
 
 std::optional<int> parseSeconds(const QString& written) {

@@ -233,6 +233,31 @@ TEST(SiteBookDialUp, SitesCallingThroughOneModemShareNoPort) {
     EXPECT_FALSE(sitesSharingPort({cable, first, second, otherCable}).isEmpty());
 }
 
+// A calling-in site's hello is written back as the operator wrote it: text stays text (also
+// Cyrillic), bytes that are not text stay hex.
+TEST(SiteBookCallingIn, HelloIsWrittenBackAsWritten) {
+    const struct {
+        const char* written;
+        const char* rewritten;
+    } cases[] = {
+        {"ЦТП-15", "ЦТП-15"},
+        {"KSM 12", "KSM 12"},
+        {"0x4B534D", "KSM"},
+        {"0x00ff01", "0x00ff01"},
+        {"0xd0", "0xd0"},        // half a Cyrillic letter is not text
+        {"0x307836", "0x307836"},  // "0x6" would read back as one byte
+    };
+    for (const auto& c : cases) {
+        const QByteArray text = QByteArray("[a]\nhello = \"") + c.written + "\"\n";
+        const SiteBookFormat::Parsed first = SiteBookFormat::parse(text, kPath);
+        ASSERT_EQ(first.problem, QString()) << c.written;
+        const QByteArray rewritten = SiteBookFormat::format(first.sites, first.header);
+        EXPECT_TRUE(rewritten.contains(QByteArray("hello = \"") + c.rewritten + "\""))
+            << c.written << " -> " << rewritten.toStdString();
+        EXPECT_EQ(SiteBookFormat::parse(rewritten, kPath).sites, first.sites) << c.written;
+    }
+}
+
 class SiteBookOnDisk : public testing::Test {
 protected:
     QString path() const { return m_dir.filePath(QStringLiteral("sites.toml")); }
