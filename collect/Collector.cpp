@@ -186,10 +186,13 @@ void Collector::runExchange(Exchange& x, const Report& report, int deviceType) {
     x.rc.m_dial = m_options.dial;
     x.rc.m_pMainFrame = &x.host;
     x.rc.m_bReceiving = 1;
-    const SerialOpener opener = [this, &x](const std::string& name, int rate) {
+    const auto logWait = [this](bool waiting) {
+        if (waiting) m_console.line(texts::lineWaiting(m_options.lineWaitSeconds));
+    };
+    const SerialOpener opener = [this, &x, logWait](const std::string& name, int rate) {
         SerialOpenResult r =
             m_line ? m_line(name, rate)
-                   : openComPortWith(name, rate, {&x.rc.m_wake, &x.rc.m_bAbort},
+                   : openComPortWith(name, rate, {&x.rc.m_wake, &x.rc.m_bAbort, logWait},
                                      std::chrono::seconds(m_options.lineWaitSeconds));
         if (r.port) r.port = std::make_unique<CountingPort>(std::move(r.port), x.bytesRead);
         return r;

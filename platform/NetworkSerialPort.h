@@ -12,10 +12,13 @@
 class WakeSignal;
 
 // Ends the opening of a network server early: when `flag` is set and `wake` raised, the
-// opening fails with ECANCELED.
+// opening fails with ECANCELED. `lineWait`, when set, hears true once the line turns out to be
+// held by another exchange and the opening waits for it, and false when that wait ends, so
+// that the operator is not left looking at a still window.
 struct OpenCancel {
     const WakeSignal* wake = nullptr;
     const std::atomic<int>* flag = nullptr;
+    std::function<void(bool waiting)> lineWait = {};
     bool requested() const { return flag && flag->load() != 0; }
 };
 

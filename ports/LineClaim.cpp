@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <thread>
 
-#include "platform/WakeSignal.h"
 #include "platform/SerialPortName.h"
+#include "platform/WakeSignal.h"
 #include "ports/ComPortDirectory.h"
 
 namespace {
@@ -25,6 +25,26 @@ void pause(const OpenCancel& cancel, std::chrono::milliseconds slice) {
         std::this_thread::sleep_for(slice);
 }
 
+// Tells the listener once that the wait began, and that it ended however the claim ends.
+class WaitNotice {
+public:
+    explicit WaitNotice(const std::function<void(bool)>& listener) : m_listener(listener) {}
+    WaitNotice(const WaitNotice&) = delete;
+    WaitNotice& operator=(const WaitNotice&) = delete;
+    ~WaitNotice() {
+        if (m_told) m_listener(false);
+    }
+    void begin() {
+        if (m_told || !m_listener) return;
+        m_told = true;
+        m_listener(true);
+    }
+
+private:
+    const std::function<void(bool)>& m_listener;
+    bool m_told = false;
+};
+
 }  // namespace
 
 LineKey lineKeyOfPort(const std::string& name) {
@@ -41,6 +61,7 @@ LineKey lineKeyOfPort(const std::string& name) {
 
 LineClaim claimLine(const LineKey& key, std::chrono::milliseconds wait, const OpenCancel& cancel) {
     const auto deadline = std::chrono::steady_clock::now() + wait;
+    WaitNotice notice{cancel.lineWait};
     for (;;) {
         LineLock::Attempt attempt = tryOnce(key);
         if (attempt.lock || attempt.error) return {std::move(attempt.lock), 0, 0};
@@ -48,6 +69,7 @@ LineClaim claimLine(const LineKey& key, std::chrono::milliseconds wait, const Op
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left <= std::chrono::milliseconds::zero()) return {nullptr, attempt.holder, EBUSY};
+        notice.begin();
         pause(cancel, std::min(left, kLookAgain));
     }
 }

@@ -25,6 +25,10 @@ QString serverLineBusy(const QString& address) {
         .arg(address);
 }
 
+QString lineWaiting(int seconds) {
+    return QStringLiteral("Линия занята другим обменом: ожидание до %1 с…").arg(seconds);
+}
+
 QString serverRefused(const QString& address) {
     return QStringLiteral("Сервер %1 отказал в соединении: по этому адресу никто не ждёт.")
         .arg(address);

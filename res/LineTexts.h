@@ -20,6 +20,8 @@ QString portBusyProbably(const QString& program);
 QString portBusyHelp();
 // A network server's line taken by another exchange (of this program or another) all the wait.
 QString serverLineBusy(const QString& address);
+// While an opening waits for a line another exchange holds: the progress strip, the log.
+QString lineWaiting(int seconds);
 QString serverRefused(const QString& address);
 QString serverTimedOut(const QString& address);
 QString serverUnreachable(const QString& address);

@@ -645,6 +645,9 @@ TEST_F(CollectTest, TwoCollectorsNeverShareALine) {
     const Outcome a = finish(*first), b = finish(*patient);
     EXPECT_EQ(a.exitCode, 0) << a.err.toStdString();
     EXPECT_EQ(b.exitCode, 0) << b.err.toStdString();
+    EXPECT_TRUE(b.err.contains("Линия занята другим обменом: ожидание до 60 с"))
+        << "the log says why nothing happens yet\n" << b.err.toStdString();
+    EXPECT_FALSE(busy.err.contains("ожидание")) << "no wait, no word of one";
     EXPECT_EQ(sims[0]->report().exchanges, 2) << "the busy one never opened the line";
     EXPECT_EQ(sims[0]->report().streamsCompleted, 2);
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <vector>
 
 #include "acquisition/LinkSetup.h"
 #include "platform/WakeSignal.h"
@@ -124,11 +126,17 @@ TEST_F(LineClaimTest, LockOfAnotherProgramKeepsTheLineBusy) {
 TEST_F(LineClaimTest, SecondClaimWaitsThenIsBusyOrCancelled) {
     for (const char* address : {"tcp://127.0.0.1:4001", "@ttyS9"}) {
         const std::string name = address[0] == '@' ? path(address + 1) : address;
-        const LineClaim first = claimLine(lineKeyOfPath(name), 0ms, {});
+        std::vector<bool> free;
+        const LineClaim first = claimLine(lineKeyOfPath(name), 0ms,
+                                          {nullptr, nullptr, [&](bool w) { free.push_back(w); }});
+        EXPECT_TRUE(free.empty()) << "a free line is taken without a word";
         ASSERT_TRUE(first.lock) << address;
         const std::string other = address[0] == '@' ? path("by-id-link")
                                                     : "rfc2217://localhost:4001";
-        EXPECT_EQ(claimLine(lineKeyOfPath(other), 300ms, {}).error, EBUSY) << address;
+        std::vector<bool> told;
+        const OpenCancel heard{nullptr, nullptr, [&](bool waiting) { told.push_back(waiting); }};
+        EXPECT_EQ(claimLine(lineKeyOfPath(other), 300ms, heard).error, EBUSY) << address;
+        EXPECT_EQ(told, (std::vector<bool>{true, false})) << "the wait is told once, and its end";
         WakeSignal wake;
         std::atomic<int> stop{1};
         wake.raise();
