@@ -21,6 +21,8 @@ public:
         return m_port->write(bytes, timeout);
     }
     void setWake(const WakeSignal* wake) override { m_port->setWake(wake); }
+    // A dial-up site's hang-up drops DTR through here.
+    bool setDtr(bool raised) override { return m_port->setDtr(raised); }
 
 private:
     std::unique_ptr<SerialPort> m_port;

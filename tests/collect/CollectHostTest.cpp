@@ -6,6 +6,7 @@
 #include "archive/FormArchive.h"
 #include "collect/CollectHost.h"
 #include "collect/Console.h"
+#include "collect/CountingPort.h"
 #include "res/Texts.h"
 #include "tests/fakes/FakeClock.h"
 
@@ -74,6 +75,30 @@ TEST_F(CollectHostTest, SignalDuringAPassEndsItAsTheLast) {
     bytesRead += 5;
     EXPECT_TRUE(host.interrupt());
     EXPECT_FALSE(host.askToContinue(5));
+}
+
+// The collector counts through a wrapper around the line; a modem's hang-up by DTR must still
+// reach the line beneath it.
+TEST(CountingPortTest, PassesDtrToTheLine) {
+    struct DtrLine final : SerialPort {
+        Result read(std::span<std::uint8_t>, std::chrono::milliseconds) override { return {}; }
+        Result write(std::span<const std::uint8_t>, std::chrono::milliseconds) override {
+            return {};
+        }
+        void setWake(const WakeSignal*) override {}
+        bool setDtr(bool raised) override {
+            dtr.push_back(raised);
+            return true;
+        }
+        std::vector<bool> dtr;
+    };
+    auto owned = std::make_unique<DtrLine>();
+    DtrLine& line = *owned;
+    std::atomic<std::uint64_t> counted{0};
+    CountingPort port(std::move(owned), counted);
+    EXPECT_TRUE(port.setDtr(false));
+    EXPECT_TRUE(port.setDtr(true));
+    EXPECT_EQ(line.dtr, (std::vector<bool>{false, true}));
 }
 
 }  // namespace
