@@ -149,6 +149,53 @@ TEST_F(SitesWindow, UnreadableBookOpensOnlyToLookAndSaysWhy) {
     EXPECT_NE(m_dlg->result(), QDialog::Accepted);
 }
 
+// The keys of a site the window shows no field for, or shows with a field the operator leaves,
+// each in a site of its own under a comment of its own.
+struct KeyCase {
+    const char* key;
+    const char* lines;  // what stands for the site's line and the key
+};
+const KeyCase kKeyCases[] = {
+    {"phone", "modem = \"COM2\"\nphone = \"+7 912 345-67-89\"\n"},
+    {"modem_init", "modem = \"COM2\"\nphone = \"5551234\"\nmodem_init = \"ATZ\"\n"},
+    {"bearer", "modem = \"tcp://192.0.2.5:4001\"\nphone = \"5551234\"\nbearer = \"AT+CBST=7,0,1\"\n"},
+    {"dial_timeout", "modem = \"COM2\"\nphone = \"5551234\"\ndial_timeout = 120\n"},
+    {"hello", "hello = \"ID:7\"\n"},
+    {"hello", "port = \"COM1\"\nhello = \"0x49443a370d\"\n"},
+    {"address", "address = \"192.0.2.7\"\n"},
+    {"heartbeat", "hello = \"ID:7\"\nheartbeat = \"0x00\"\n"},
+    {"read_every", "hello = \"ID:7\"\nread_every = \"12h\"\n"},
+};
+
+QByteArray bookWith(const char* lines) {
+    return QByteArray("# Книга котельных\n\n# ключ у вахтера\n[\"Котельная 7\"]\n") + lines +
+           "device = \"КСМ-Р\"\nspeed = 9600\n";
+}
+
+// Editing what the window shows keeps what it does not.
+TEST_F(SitesWindow, EditingTheNoteKeepsEveryOtherKey) {
+    for (const KeyCase& c : kKeyCases) {
+        SCOPED_TRACE(c.lines);
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bookWith(c.lines));
+        file.close();
+        const SiteBook::Loaded before = SiteBook::load(path());
+        ASSERT_EQ(before.problem, QString());
+        open(before.sites);
+        type("siteNote", QStringLiteral("новое"));
+        save();
+        EXPECT_EQ(m_dlg->result(), QDialog::Accepted);
+        const SiteBook::Loaded after = SiteBook::load(path());
+        ASSERT_EQ(after.problem, QString());
+        ASSERT_EQ(after.sites.size(), 1);
+        Site expected = before.sites[0];
+        expected.note = QStringLiteral("новое");
+        EXPECT_EQ(after.sites[0], expected) << c.key;
+        EXPECT_EQ(after.header, before.header);
+    }
+}
+
 TEST_F(SitesWindow, BadBookOnDiskIsNotWrittenOver) {
     QFile file(path());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
