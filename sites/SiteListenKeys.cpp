@@ -12,8 +12,20 @@ bool isHexText(const QString& text) {
     return text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
 }
 
+bool visible(char c) {
+    return c >= 0x20 && c < 0x7f;
+}
+
 bool printable(char c) {
-    return (c >= 0x20 && c < 0x7f) || c == '\t' || c == '\r' || c == '\n';
+    return visible(c) || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Text where every byte passes `asText` and the text does not pass for hex itself.
+QString writtenBytes(const QByteArray& bytes, bool (*asText)(char)) {
+    const bool text = std::all_of(bytes.begin(), bytes.end(), asText) &&
+                      !isHexText(QString::fromLatin1(bytes.left(2)));
+    return text ? QString::fromLatin1(bytes)
+                : QStringLiteral("0x") + QString::fromLatin1(bytes.toHex());
 }
 
 struct Unit {
@@ -34,10 +46,11 @@ std::optional<QByteArray> parseBytes(const QString& written) {
 }
 
 QString bytesText(const QByteArray& bytes) {
-    const bool text = std::all_of(bytes.begin(), bytes.end(), printable) &&
-                      !isHexText(QString::fromLatin1(bytes.left(2)));
-    return text ? QString::fromLatin1(bytes)
-                : QStringLiteral("0x") + QString::fromLatin1(bytes.toHex());
+    return writtenBytes(bytes, printable);
+}
+
+QString bytesLine(const QByteArray& bytes) {
+    return writtenBytes(bytes, visible);
 }
 
 std::optional<int> parseSeconds(const QString& written) {
@@ -62,7 +75,7 @@ QString secondsText(int seconds) {
 
 QString shownBytes(const QByteArray& bytes) {
     QString shown;
-    for (char c : bytes) shown += c >= 0x20 && c < 0x7f ? QLatin1Char(c) : QLatin1Char('.');
+    for (char c : bytes) shown += visible(c) ? QLatin1Char(c) : QLatin1Char('.');
     return QStringLiteral("%1 (%2)").arg(shown, QString::fromLatin1(bytes.toHex(' ')));
 }
 
