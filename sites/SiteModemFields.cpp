@@ -31,7 +31,10 @@ QString readFilled(Site& site, std::initializer_list<TextField> fields) {
 SiteModemFields::SiteModemFields(Ui::SitesDialog& ui) : m_ui(ui) {
     m_ui.siteDialTimeout->setRange(kMinDialTimeoutS, kMaxDialTimeoutS);
     // An empty field stands for the default, shown in grey so that it is known.
-    m_ui.siteModemInit->setPlaceholderText(QString::fromLatin1(DialPlan::kDefaultInit));
+    const QString init = QString::fromLatin1(DialPlan::kDefaultInit);
+    m_ui.siteModemInit->setPlaceholderText(init);
+    m_ui.siteModemInit->setMinimumWidth(
+        m_ui.siteModemInit->fontMetrics().horizontalAdvance(init + QStringLiteral("MM")));
     m_ui.siteReadEvery->setPlaceholderText(SiteListenKeys::secondsText(Site::kDefaultReadEvery));
     QObject::connect(m_ui.sitePhone, &QLineEdit::textChanged, m_ui.sitePhone,
                      [this] { setEnabled(m_ui.sitePhone->isEnabled()); });
