@@ -64,9 +64,8 @@ QList<MonthRoundRow> rows(const QList<Site>& book, const QList<ExchangeRecord>& 
         // A site whose modem calls in is shown by what the service knows it by.
         const QString port =
             site.port.isEmpty() && site.callsIn()
-                ? texts::siteCallsIn(site.address.isEmpty()
-                                         ? SiteListenKeys::bytesText(site.hello)
-                                         : site.address)
+                ? texts::siteCallsIn(site.address.isEmpty() ? SiteListenKeys::bytesLine(site.hello)
+                                                            : site.address)
                 : site.port;
         add(makeRow(MonthRoundRow::Kind::Book, site.name, typeName(site.device), port));
     }

@@ -242,6 +242,23 @@ Parsed parse(const QByteArray& text, const QString& path) {
 
 namespace {
 
+QString readNode(Site& site, const QString& key, const toml::node& value) {
+    const std::optional<Mistake> mistake = readKey(site, key, value);
+    return mistake ? mistake->what : QString();
+}
+
+}  // namespace
+
+QString readField(Site& site, const QString& key, const QString& text) {
+    return readNode(site, key, toml::value<std::string>(text.toStdString()));
+}
+
+QString readField(Site& site, const QString& key, qint64 number) {
+    return readNode(site, key, toml::value<int64_t>(number));
+}
+
+namespace {
+
 QByteArray commentLines(const QString& comment) {
     QByteArray out;
     for (const QString& line : comment.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {

@@ -19,6 +19,11 @@ struct Parsed {
 // `path` only names the file in the message.
 Parsed parse(const QByteArray& text, const QString& path);
 
+// A key's value as a field of the window "Объекты" holds it, read as the book reads the key
+// written as a string or a number: into `site`, else the reader's message naming the site.
+QString readField(Site& site, const QString& key, const QString& text);
+QString readField(Site& site, const QString& key, qint64 number);
+
 // The book's text: `header` (the default one when empty), then each site with its comment.
 QByteArray format(const QList<Site>& sites, const QString& header);
 

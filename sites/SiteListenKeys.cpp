@@ -13,8 +13,23 @@ bool isHexText(const QString& text) {
     return text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
 }
 
+bool visible(QChar c) {
+    return c.isPrint();
+}
+
 bool printable(QChar c) {
-    return c.isPrint() || c == u'\t' || c == u'\r' || c == u'\n';
+    return visible(c) || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+// Text as the book holds it (UTF-8, so a Cyrillic hello reads back as written) where every
+// character passes `asText`; hex for anything else: other characters, broken UTF-8, or text
+// that would read back as hex.
+QString writtenBytes(const QByteArray& bytes, bool (*asText)(QChar)) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    const bool readable =
+        !utf8.hasError() && std::all_of(text.begin(), text.end(), asText) && !isHexText(text);
+    return readable ? text : QStringLiteral("0x") + QString::fromLatin1(bytes.toHex());
 }
 
 struct Unit {
@@ -35,13 +50,11 @@ std::optional<QByteArray> parseBytes(const QString& written) {
 }
 
 QString bytesText(const QByteArray& bytes) {
-    // Text as the book holds it (UTF-8, so a Cyrillic hello reads back as written), hex
-    // for anything else: control bytes, broken UTF-8, or text that would read back as hex.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(bytes);
-    const bool readable = !utf8.hasError() && std::all_of(text.begin(), text.end(), printable) &&
-                          !isHexText(text);
-    return readable ? text : QStringLiteral("0x") + QString::fromLatin1(bytes.toHex());
+    return writtenBytes(bytes, printable);
+}
+
+QString bytesLine(const QByteArray& bytes) {
+    return writtenBytes(bytes, visible);
 }
 
 std::optional<int> parseSeconds(const QString& written) {
@@ -66,7 +79,7 @@ QString secondsText(int seconds) {
 
 QString shownBytes(const QByteArray& bytes) {
     QString shown;
-    for (char c : bytes) shown += c >= 0x20 && c < 0x7f ? QLatin1Char(c) : QLatin1Char('.');
+    for (char c : bytes) shown += visible(c) ? QLatin1Char(c) : QLatin1Char('.');
     return QStringLiteral("%1 (%2)").arg(shown, QString::fromLatin1(bytes.toHex(' ')));
 }
 

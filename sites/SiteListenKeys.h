@@ -11,9 +11,11 @@ namespace SiteListenKeys {
 
 // Nothing when the text is "0x…" with no even count of hex digits after it, or empty.
 std::optional<QByteArray> parseBytes(const QString& written);
-// Text where every byte is printable ASCII (tab, CR and LF too) and it does not itself begin
-// with "0x"; hex otherwise, so that the book reads back the very bytes.
+// Text where the bytes are UTF-8 of printable characters (tab, CR and LF too) that do not
+// themselves begin with "0x"; hex otherwise, so that the book reads back the very bytes.
 QString bytesText(const QByteArray& bytes);
+// The same for a field of one line, which has no room for a tab, CR or LF: hex for those too.
+QString bytesLine(const QByteArray& bytes);
 
 // Seconds, at least one; nothing for anything else.
 std::optional<int> parseSeconds(const QString& written);

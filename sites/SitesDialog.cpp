@@ -9,6 +9,7 @@
 #include "settings/ExchangeChoice.h"
 #include "sites/SiteBook.h"
 #include "sites/SiteCheck.h"
+#include "sites/SiteModemFields.h"
 #include "ui_SitesDialog.h"
 
 SitesDialog::SitesDialog(const QString& path, const QList<Site>& sites, const Site& fromSettings,
@@ -20,6 +21,7 @@ SitesDialog::SitesDialog(const QString& path, const QList<Site>& sites, const Si
       m_sites(sites),
       m_readOnly(!bookProblem.isEmpty()) {
     m_ui->setupUi(this);
+    m_modemFields = std::make_unique<SiteModemFields>(*m_ui);
     // The operator's text must arrive as typed, as in "Настройки".
     for (QComboBox* list : {m_ui->sitePort, m_ui->siteDevice, m_ui->siteSpeed})
         list->setCompleter(nullptr);
@@ -85,35 +87,42 @@ void SitesDialog::showSite(int row) {
     m_ui->siteDevice->setEditText(shown ? exchangeDeviceName(site.device) : QString());
     m_ui->siteSpeed->setEditText(shown ? QString::number(site.speed) : QString());
     m_ui->siteNote->setText(site.note);
+    m_modemFields->show(site);
+    m_modemFields->setEnabled(any);
     m_current = any ? row : -1;
 }
 
-QString SitesDialog::fieldsProblem() const {
+// The fields into `site`, top to bottom; the message for the first that is wrong: the connect
+// command's for the port, type and speed, the book's for the modem's keys.
+QString SitesDialog::readFields(Site& site) const {
     const QString name = m_ui->siteName->text().trimmed();
     if (const QString problem = siteNameProblem(name); !problem.isEmpty()) return problem;
-    // A site whose modem calls in may have no port; the window keeps its other keys as they are.
+    site.name = name;
+    const QString modemProblem = m_modemFields->read(site);
+    // A site whose modem calls in may have no port: the service reads it over the connection.
     const QString port = m_ui->sitePort->currentText();
-    const bool noPortNeeded = port.isEmpty() && m_current >= 0 && m_sites[m_current].callsIn();
+    const bool noPortNeeded = port.isEmpty() && site.callsIn() && !site.isDialUp();
     const CheckedChoice choice =
         checkChoice(noPortNeeded ? kDefaultPort : port, m_ui->siteDevice->currentText(),
                     m_ui->siteSpeed->currentText(), kSitesWindowRules);
     if (choice.verdict != ChoiceVerdict::Accepted) return choiceVerdictText(choice.verdict);
+    if (!modemProblem.isEmpty()) return modemProblem;
+    site.port = port;
+    site.device = *choice.type;
+    site.speed = *choice.rate;
+    site.note = m_ui->siteNote->text();
     return siteNameClash(m_sites, name, m_current, texts::kSiteNameTaken);
 }
 
 bool SitesDialog::commitCurrent() {
     if (m_current < 0) return true;
-    const QString problem = fieldsProblem();
+    Site site = m_sites[m_current];
+    const QString problem = readFields(site);
     if (!problem.isEmpty()) {
         tabulonMessageBox(problem, msg::MB_OK);
         return false;
     }
-    Site& site = m_sites[m_current];
-    site.name = m_ui->siteName->text().trimmed();
-    site.port = m_ui->sitePort->currentText();
-    site.device = *exchangeDeviceType(m_ui->siteDevice->currentText(), kSitesWindowRules.spelling);
-    site.speed = *exchangeRate(m_ui->siteSpeed->currentText(), kSitesWindowRules.spelling);
-    site.note = m_ui->siteNote->text();
+    m_sites[m_current] = site;
     m_ui->siteList->item(m_current)->setText(site.name);
     return true;
 }

@@ -6,13 +6,16 @@
 
 #include "sites/Site.h"
 
+class SiteModemFields;
+
 namespace Ui {
 class SitesDialog;
 }
 
 // The window "Объекты": the sites of the book to add, edit, copy and remove, or to make from
 // the current settings. A site is checked as the connect command checks a choice, with its
-// texts, before the operator leaves it; the book is written when the window is saved.
+// texts, and its modem's keys as the book reads them (SiteModemFields), before the operator
+// leaves it; the book is written when the window is saved.
 class SitesDialog : public QDialog {
     Q_OBJECT
 public:
@@ -33,9 +36,9 @@ public:
 private:
     void showSite(int row);
     // The fields into the current site; false, the operator told what is wrong, when they
-    // would not make a site the connect command accepts.
+    // would not make a site the connect command and the book accept.
     bool commitCurrent();
-    QString fieldsProblem() const;
+    QString readFields(Site& site) const;
     void selectRow(int row);
     void onRowChanged(int row);
     void insertSite(const Site& site);
@@ -45,6 +48,7 @@ private:
     void removeSite();
 
     std::unique_ptr<Ui::SitesDialog> m_ui;
+    std::unique_ptr<SiteModemFields> m_modemFields;
     QString m_path;
     Site m_fromSettings;
     QList<Site> m_sites;
