@@ -210,9 +210,8 @@ bool StoreUploader::sendForm(const Item& item, const QByteArray& bytes, qint64 m
             "form_add",
             {utf8(record ? record->site : fields.site), utf8(record ? record->port : fields.port),
              utf8(record ? record->device : fields.type), speed,
-             timeText(receivedOf(item.path, fields, record)),
-             utf8(item.path), QByteArray::number(bytes.size()), hashText(bytes),
-             utf8(TextFileCodec::decode(bytes)),
+             timeText(receivedOf(item.path, fields, record)), utf8(item.path),
+             QByteArray::number(bytes.size()), hashText(bytes), utf8(TextFileCodec::decode(bytes)),
              item.path.contains(texts::kIncompleteSuffix) ? "true" : "false", m_machine})
         .has_value();
 }

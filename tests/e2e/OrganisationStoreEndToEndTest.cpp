@@ -244,7 +244,8 @@ TEST_F(OrganisationStore, OneRoundOneSearchAndAStoreAwayForARound) {
         if (auto* a = qobject_cast<ArchiveWindow*>(w)) forms = a;
     ASSERT_TRUE(forms);
     auto* field = forms->findChild<QLineEdit*>("ArchiveSearch");
-    auto* list = qobject_cast<FormListModel*>(forms->findChild<QTreeView*>("ArchiveForms")->model());
+    auto* list =
+        qobject_cast<FormListModel*>(forms->findChild<QTreeView*>("ArchiveForms")->model());
     ASSERT_TRUE(waitUntil([&] { return field->isEnabled() && !forms->isUpdating(); }));
     // Typed key by key; QTest::keyClicks knows Latin letters only.
     for (const QChar c : QStringLiteral("теплопотребления"))
@@ -278,12 +279,12 @@ TEST_F(OrganisationStore, OneRoundOneSearchAndAStoreAwayForARound) {
         EXPECT_EQ(drained.exitCode, 0) << drained.err.toStdString();
         EXPECT_EQ(drained.store["formsLeft"].toInt(), 0) << drained.err.toStdString();
     }
-    ASSERT_TRUE(waitUntil([&] { return ArchiveOutbox::backlog(desktopArchive()).forms == 0; },
-                          120000));
+    ASSERT_TRUE(
+        waitUntil([&] { return ArchiveOutbox::backlog(desktopArchive()).forms == 0; }, 120000));
 
     // Every form and record of the three archives is in the store exactly once.
-    const QSet<QString> onDisk = filesOf(desktopArchive()) + filesOf(m_north->archive()) +
-                                 filesOf(m_south->archive());
+    const QSet<QString> onDisk =
+        filesOf(desktopArchive()) + filesOf(m_north->archive()) + filesOf(m_south->archive());
     EXPECT_EQ(onDisk.size(), 20);  // five sites, two rounds, a form and a record each
     EXPECT_EQ(storedKeys(), onDisk);
     EXPECT_EQ(stored("SELECT count(*) FROM forms"), "10");

@@ -1,8 +1,8 @@
 #include "tests/fakes/PostgresServer.h"
 
 #include <netinet/in.h>
-#include <stdio.h>
 #include <pwd.h>
+#include <stdio.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -60,18 +60,19 @@ bool PostgresServer::run(const QString& program, const QStringList& args, QStrin
 // place whole, so a test that reads it never meets one half made, and two that make it at once
 // keep one.
 bool PostgresServer::makeCluster() {
-    const QStringList options = {"-U", "postgres", "-E", "UTF8", "--locale=C.UTF-8",
-                                 "--auth-local=trust", "--auth-host=scram-sha-256"};
-    const QByteArray key = QCryptographicHash::hash(options.join(' ').toUtf8(),
-                                                    QCryptographicHash::Sha1).toHex().left(12);
+    const QString options = QStringLiteral(
+        "-U postgres -E UTF8 --locale=C.UTF-8 --auth-local=trust --auth-host=scram-sha-256");
+    const QByteArray key =
+        QCryptographicHash::hash(options.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
     const QString made = QDir::temp().filePath(
         QStringLiteral("tabulon-postgres15-%1-%2").arg(::geteuid()).arg(QString::fromLatin1(key)));
     if (!QFileInfo::exists(made)) {
         const QString staged = m_dir.filePath("template");
-        if (!run(QStringLiteral("initdb"), QStringList{"-D", staged} + options)) return false;
-        if (::rename(QFile::encodeName(staged).constData(),
-                     QFile::encodeName(made).constData()) != 0 &&
-            !QFileInfo::exists(made)) {
+        if (!run(QStringLiteral("initdb"), QStringList{"-D", staged} + options.split(u' ')))
+            return false;
+        const int moved =
+            ::rename(QFile::encodeName(staged).constData(), QFile::encodeName(made).constData());
+        if (moved != 0 && !QFileInfo::exists(made)) {
             m_error = QStringLiteral("cannot move the template cluster to ") + made;
             return false;
         }

@@ -16,8 +16,7 @@ namespace storeRig {
 // `count` forms of site `site`, one a minute from `firstMinute` of 2026-11-05 (distinct text
 // from `seed` on), named by `names`, and one exchange record naming them all.
 inline void writeForms(const QString& root, const QString& site, int count, int seed = 0,
-                       int firstMinute = 0,
-                       const QString& names = ArchiveName::kDefaultTemplate) {
+                       int firstMinute = 0, const QString& names = ArchiveName::kDefaultTemplate) {
     const QString folder = QDir(root).filePath(ArchiveName::siteFolder(site) + "/2026-11");
     QDir().mkpath(folder);
     ExchangeRecord record;
