@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSet>
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeView>
 #include <map>
@@ -35,7 +36,6 @@
 #include "sites/MonthRoundWindow.h"
 #include "sites/SiteBook.h"
 #include "sites/SitePickerDialog.h"
-#include "store/ArchiveOutbox.h"
 #include "tests/app/AppFixture.h"
 #include "tests/fakes/PostgresServer.h"
 #include "tests/fakes/TestArchive.h"
@@ -268,7 +268,13 @@ TEST_F(OrganisationStore, OneRoundOneSearchAndAStoreAwayForARound) {
         EXPECT_EQ(ran->store["recordsLeft"].toInt(), 2) << ran->err.toStdString();
         EXPECT_TRUE(ran->err.contains(QStringLiteral("недоступен"))) << ran->err.toStdString();
     }
-    EXPECT_EQ(ArchiveOutbox::backlog(desktopArchive()).forms, 1);
+    // The desktop's status bar tells what its archive has not sent, and why.
+    auto* pane = mainFrame()->statusBar()->findChild<QLabel*>("storeBacklog");
+    ASSERT_TRUE(pane);
+    EXPECT_TRUE(waitUntil([&] { return pane->text() == texts::kStoreBacklog.arg(1).arg(1); }))
+        << pane->text().toStdString();
+    EXPECT_TRUE(pane->toolTip().contains(QStringLiteral("недоступен")))
+        << pane->toolTip().toStdString();
 
     // Back: --upload on each collector, the desktop's own upload tries again by itself.
     ASSERT_TRUE(m_server.start());
@@ -279,8 +285,8 @@ TEST_F(OrganisationStore, OneRoundOneSearchAndAStoreAwayForARound) {
         EXPECT_EQ(drained.exitCode, 0) << drained.err.toStdString();
         EXPECT_EQ(drained.store["formsLeft"].toInt(), 0) << drained.err.toStdString();
     }
-    ASSERT_TRUE(
-        waitUntil([&] { return ArchiveOutbox::backlog(desktopArchive()).forms == 0; }, 120000));
+    ASSERT_TRUE(waitUntil([&] { return pane->text() == texts::kStoreAllSent; }, 120000))
+        << pane->text().toStdString();
 
     // Every form and record of the three archives is in the store exactly once.
     const QSet<QString> onDisk =
