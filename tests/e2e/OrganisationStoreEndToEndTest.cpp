@@ -253,11 +253,22 @@ TEST_F(OrganisationStore, OneRoundOneSearchAndAStoreAwayForARound) {
     ASSERT_TRUE(waitUntil([&] { return list->isSearch() && !forms->isListing(); }));
     EXPECT_TRUE(list->storeFailure().isEmpty()) << list->storeFailure().toStdString();
     std::multiset<QString> found;
-    for (int row = 0; row < list->rowCount(); ++row)
-        found.insert(list->index(row, FormListModel::Site).data().toString());
+    int northern = -1;
+    for (int row = 0; row < list->rowCount(); ++row) {
+        const QString site = list->index(row, FormListModel::Site).data().toString();
+        found.insert(site);
+        if (site == kNorthSites[0]) northern = row;
+    }
     std::multiset<QString> expected;
     for (const auto& [site, count] : everySite(1)) expected.insert(site);
     EXPECT_EQ(found, expected);
+    // A form whose file lives on another machine opens from the store's text.
+    ASSERT_GE(northern, 0);
+    auto* view = forms->findChild<QTreeView*>("ArchiveForms");
+    view->setCurrentIndex(list->index(northern, 0));
+    QTest::keyClick(view, Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return !formDocs().isEmpty(); }));
+    EXPECT_EQ(plainText(formDocs().last()).toStdString(), formOf(kNorthSites[0]));
 
     // The store away for a whole round: every exchange ends as it would without it.
     ASSERT_TRUE(m_server.stop());
