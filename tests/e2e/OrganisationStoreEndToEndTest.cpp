@@ -122,8 +122,9 @@ private:
     std::unique_ptr<QProcess> m_process;
 };
 
-// "site|file name|content hash" of every form and record file of an archive, as the store keys
-// them; read from the files, not from what the uploader thought it sent.
+// "file name|content hash" of every form file of an archive and "record|content hash" of every
+// exchange record, as the store holds them; read from the files, not from what the uploader
+// thought it sent.
 QSet<QString> filesOf(const QString& root) {
     QSet<QString> keys;
     const auto add = [&](const QString& path, const QString& named) {
