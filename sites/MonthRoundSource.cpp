@@ -79,8 +79,9 @@ void MonthRoundSource::readStore(const QDate& month, QList<ExchangeRecord>& reco
     const ArchiveOutbox::Backlog backlog = ArchiveOutbox::backlog(m_root);
     loaded.formsUnsent = backlog.forms;
     loaded.recordsUnsent = backlog.records;
-    if (!m_connection->isOpen()) m_connection->open();
-    const auto stored = StoreExchanges::readMonth(*m_connection, month);
+    // A connection not made is told with why (a password, no answer), not as merely missing.
+    const bool open = m_connection->isOpen() || m_connection->open();
+    const auto stored = open ? StoreExchanges::readMonth(*m_connection, month) : std::nullopt;
     if (!stored) {
         loaded.storeProblem = m_connection->message();
         m_connection->close();

@@ -38,6 +38,19 @@ QByteArray hashText(const QByteArray& bytes) {
     return "\\x" + QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }
 
+// When a form was received: as its name tells, else as its exchange's record does. The record's
+// start goes with the archive wherever it is copied or restored, where the file's own time
+// does not, and a form sent again under another time would be stored twice. The forms of one
+// exchange lie a millisecond apart in the record's order, so that two alike stay two. Only a
+// form no record names is left with its file's time.
+QDateTime receivedOf(const QString& path, const FormPath::Fields& fields,
+                     const ExchangeRecord* record) {
+    if (!record || FormPath::timeInName(path)) return fields.received;
+    for (qsizetype i = 0; i < record->forms.size(); ++i)
+        if (record->forms[i].file == path) return record->start.addMSecs(i);
+    return fields.received;
+}
+
 }  // namespace
 
 // What one batch sent, for the ledger once the store committed it.
@@ -196,9 +209,9 @@ bool StoreUploader::sendForm(const Item& item, const QByteArray& bytes, qint64 m
         .execute(
             "form_add",
             {utf8(record ? record->site : fields.site), utf8(record ? record->port : fields.port),
-             utf8(record ? record->device : fields.type), speed, timeText(fields.received),
-             utf8(item.path), QByteArray::number(bytes.size()), hashText(bytes),
-             utf8(TextFileCodec::decode(bytes)),
+             utf8(record ? record->device : fields.type), speed,
+             timeText(receivedOf(item.path, fields, record)), utf8(item.path),
+             QByteArray::number(bytes.size()), hashText(bytes), utf8(TextFileCodec::decode(bytes)),
              item.path.contains(texts::kIncompleteSuffix) ? "true" : "false", m_machine})
         .has_value();
 }

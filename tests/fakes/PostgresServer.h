@@ -4,10 +4,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// A real PostgreSQL 15 of the test's own: a cluster made by initdb in a temporary folder,
-// served by pg_ctl on a Unix socket there and on a free port of 127.0.0.1 (passwords checked by
-// SCRAM on that one), stopped and removed at the end. PostgreSQL refuses to run as root, so
-// under root (CI) the server runs as "nobody" and the folder is given to it.
+// A real PostgreSQL 15 of the test's own: a cluster made by initdb (a copy of the one it made
+// first on this machine) in a temporary folder, served by pg_ctl on a Unix socket there and on a
+// free port of 127.0.0.1 (passwords checked by SCRAM on that one), stopped and removed at the end.
+// PostgreSQL refuses to run as root, so under root (CI) the server runs as "nobody" and the folder
+// is given to it.
 class PostgresServer {
 public:
     PostgresServer();
@@ -34,6 +35,7 @@ public:
     static int freePort();
 
 private:
+    bool makeCluster();
     bool run(const QString& program, const QStringList& args, QString* output = nullptr,
              bool asServer = true);
 

@@ -10,6 +10,7 @@
 #include "sites/MonthRoundSource.h"
 #include "store/StoreUploadThread.h"
 #include "store/StoreUploader.h"
+#include "tests/fakes/SilentListener.h"
 #include "tests/store/StoreRig.h"
 
 namespace {
@@ -98,16 +99,39 @@ TEST_F(MonthRoundStore, UploadThreadSendsWhenWoken) {
     EXPECT_EQ(storeRig::count(m_server, "SELECT count(*) FROM forms"), "5");
 }
 
-// A store that cannot be read: this archive's rows, and the window says why.
+// A store that cannot be read: this archive's rows, and the window says why in the words of
+// what failed.
 struct Down {
     const char* name;
-    void (*happen)(PostgresServer& server);
+    // What happens to the store; the address the window reads it at then.
+    QString (*happen)(PostgresServer& server, const SilentListener& silent);
+    const char* told;
 };
 const Down kDown[] = {
-    {"serverStopped", [](PostgresServer& server) { server.stop(); }},
-    {"noRight", [](PostgresServer& server) {
+    {"serverStopped",
+     [](PostgresServer& server, const SilentListener&) {
+         server.stop();
+         return server.localAddress("owner", "tabulon");
+     },
+     "недоступен"},
+    {"noRight",
+     [](PostgresServer& server, const SilentListener&) {
          server.psql("REVOKE SELECT ON exchanges FROM owner", "tabulon");
-     }},
+         return server.localAddress("owner", "tabulon");
+     },
+     "нет права на таблицу «exchanges»"},
+    // No password file holds the role's password.
+    {"noPassword",
+     [](PostgresServer& server, const SilentListener&) {
+         return server.tcpAddress("uploader", "tabulon");
+     },
+     "требует пароль роли «uploader»"},
+    {"acceptsAndNeverAnswers",
+     [](PostgresServer&, const SilentListener& silent) {
+         return QStringLiteral("host=127.0.0.1 port=%1 dbname=tabulon user=owner")
+             .arg(silent.port());
+     },
+     "не отвечает"},
 };
 
 class MonthRoundStoreDown : public MonthRoundStore, public testing::WithParamInterface<Down> {};
@@ -116,12 +140,19 @@ TEST_P(MonthRoundStoreDown, LocalRowsAndTheReason) {
     storeRig::writeForms(m_there.path(), "ЦТП 2", 3);
     upload(m_there.path());
     storeRig::writeForms(m_here.path(), "Насосная", 2);
-    GetParam().happen(m_server);
+    SilentListener silent;
+    const StoreAddress address =
+        StoreAddress::fromText(GetParam().happen(m_server, silent), "test");
+    qputenv("PGPASSFILE", m_dir.filePath("no-pgpass").toUtf8());
+    qunsetenv("PGPASSWORD");
 
-    const MonthRoundSource::Loaded loaded = source(m_here.path()).load(kMonth);
+    const MonthRoundSource::Loaded loaded =
+        MonthRoundSource(m_dir.filePath("sites.toml"), m_here.path(), address).load(kMonth);
+    qunsetenv("PGPASSFILE");
     EXPECT_NE(row(loaded, "Насосная"), nullptr);
     EXPECT_EQ(row(loaded, "ЦТП 2"), nullptr);
-    EXPECT_FALSE(loaded.storeProblem.isEmpty());
+    EXPECT_TRUE(loaded.storeProblem.contains(QString::fromUtf8(GetParam().told)))
+        << loaded.storeProblem.toStdString();
     EXPECT_TRUE(MonthRoundSource::storeLine(loaded).startsWith(
         texts::kStoreMonthLocalOnly.arg(loaded.storeProblem)));
 }

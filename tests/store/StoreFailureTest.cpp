@@ -1,39 +1,16 @@
 // A store that cannot take the forms: each way is told in Russian, without a password, and
 // costs the archive nothing.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <QTemporaryDir>
 
 #include "store/ArchiveOutbox.h"
 #include "store/StoreUploader.h"
 #include "tests/fakes/FakeClock.h"
+#include "tests/fakes/SilentListener.h"
 #include "tests/store/StoreRig.h"
 
 namespace {
-
-// A port that takes connections into its queue and never says a word.
-class SilentListener {
-public:
-    SilentListener() : m_fd(::socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof a;
-        ::bind(m_fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(m_fd, 16);
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&a), &size);
-        m_port = ntohs(a.sin_port);
-    }
-    ~SilentListener() { ::close(m_fd); }
-    int port() const { return m_port; }
-
-private:
-    int m_fd;
-    int m_port = 0;
-};
 
 struct Setting {
     PostgresServer& server;

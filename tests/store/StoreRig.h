@@ -14,9 +14,9 @@
 namespace storeRig {
 
 // `count` forms of site `site`, one a minute from `firstMinute` of 2026-11-05 (distinct text
-// from `seed` on), and one exchange record naming them all.
+// from `seed` on), named by `names`, and one exchange record naming them all.
 inline void writeForms(const QString& root, const QString& site, int count, int seed = 0,
-                       int firstMinute = 0) {
+                       int firstMinute = 0, const QString& names = ArchiveName::kDefaultTemplate) {
     const QString folder = QDir(root).filePath(ArchiveName::siteFolder(site) + "/2026-11");
     QDir().mkpath(folder);
     ExchangeRecord record;
@@ -31,7 +31,7 @@ inline void writeForms(const QString& root, const QString& site, int count, int 
         f.port = "COM3";
         f.device = "КСМ-Р";
         f.number = i + 1;
-        const QString name = ArchiveName::expand(ArchiveName::kDefaultTemplate, f);
+        const QString name = ArchiveName::expand(names, f);
         const QByteArray text = archivedForm(
             QStringLiteral("ОТЧЁТ %1\nТепло %2 Гкал\n").arg(site).arg(seed + i).repeated(20));
         writeAll(QDir(folder).filePath(name), text);

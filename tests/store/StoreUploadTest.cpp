@@ -36,12 +36,31 @@ protected:
     QTemporaryDir m_archive;
 };
 
+// Another machine's copy of the archive, made as a restore makes it: the files' times those of
+// the copy, an hour on.
+void copyArchive(const QString& root, const QString& other) {
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString from = it.next();
+        if (from.contains("/.store/")) continue;
+        const QString to = other + '/' + QDir(root).relativeFilePath(from);
+        QDir().mkpath(QFileInfo(to).path());
+        QFile::copy(from, to);
+        QFile copy(to);
+        copy.open(QIODevice::ReadWrite);
+        copy.setFileTime(QFileInfo(from).lastModified().addSecs(3600),
+                         QFileDevice::FileModificationTime);
+    }
+}
+
 // What may happen to an archive between two sends, after which the store still holds each
 // form once.
 struct Between {
     const char* name;
     void (*happen)(const QString& root, const QString& other);
     bool otherSends;  // the copy sends instead of the archive
+    // The operator's name template; a name without the time leaves only the file's to go by.
+    const char* names = "{date}_{time}_{port}_{device}_{n}.txt";
 };
 
 const Between kBetween[] = {
@@ -51,25 +70,16 @@ const Between kBetween[] = {
      [](const QString& root, const QString&) { QDir(root + "/.store").removeRecursively(); },
      false},
     // Two machines sharing a folder, or the archive restored elsewhere with new file times.
-    {"copiedElsewhere",
-     [](const QString& root, const QString& other) {
-         QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-         while (it.hasNext()) {
-             const QString from = it.next();
-             if (from.contains("/.store/")) continue;
-             const QString to = other + '/' + QDir(root).relativeFilePath(from);
-             QDir().mkpath(QFileInfo(to).path());
-             QFile::copy(from, to);
-         }
-     },
-     true},
+    {"copiedElsewhere", copyArchive, true},
+    {"copiedElsewhereNamesWithoutTime", copyArchive, true, "{site}_{n}.txt"},
 };
 
 class StoreResend : public StoreUpload, public testing::WithParamInterface<Between> {};
 
 TEST_P(StoreResend, EveryFormAndRecordOnce) {
-    storeRig::writeForms(m_archive.path(), "Котельная №1", 30);
-    storeRig::writeForms(m_archive.path(), "ЦТП 2", 5, 100);
+    const QString names = QString::fromUtf8(GetParam().names);
+    storeRig::writeForms(m_archive.path(), "Котельная №1", 30, 0, 0, names);
+    storeRig::writeForms(m_archive.path(), "ЦТП 2", 5, 100, 0, names);
     EXPECT_EQ(ArchiveOutbox::backlog(m_archive.path()).forms, 35);
     const StoreUploader::Report first = drain(m_archive.path());
     EXPECT_TRUE(first.failure.isEmpty()) << first.failure.toStdString();
