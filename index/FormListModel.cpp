@@ -57,7 +57,7 @@ void FormListModel::show(const QString& search, const FormQuery::Scope& scope) {
                   store](const std::atomic<bool>& stop) {
         QString storeFailure;
         if (store.configured()) {
-            Batch found = searchStore(generation, store, search);
+            Batch found = searchStore(generation, store, search, scope);
             if (found.storeFailure.isEmpty()) return found;
             storeFailure = found.storeFailure;
         }
@@ -76,10 +76,11 @@ void FormListModel::show(const QString& search, const FormQuery::Scope& scope) {
 
 // The first hits of every machine, all there are to show: the store is not read further.
 FormListModel::Batch FormListModel::searchStore(quint64 generation, const StoreAddress& store,
-                                                const QString& search) {
+                                                const QString& search,
+                                                const FormQuery::Scope& scope) {
     StoreSearch storeSearch(store, kStoreTimeoutMs);
     Batch batch{generation, true, nullptr, {}, true, false};
-    auto hits = StoreHits::find(storeSearch, search);
+    auto hits = StoreHits::find(storeSearch, search, scope);
     if (!hits) {
         batch.storeFailure = storeSearch.failure();
         qWarning("Common archive search: %s", qUtf8Printable(batch.storeFailure));

@@ -76,8 +76,8 @@ private:
         bool failed = false;
         QString storeFailure;
     };
-    static Batch searchStore(quint64 generation, const StoreAddress& store,
-                                            const QString& search);
+    static Batch searchStore(quint64 generation, const StoreAddress& store, const QString& search,
+                             const FormQuery::Scope& scope);
     static Batch read(quint64 generation, bool first, std::shared_ptr<Source> source,
                       const std::atomic<bool>& stop);
     void startReading(std::function<Batch(const std::atomic<bool>& stop)> work);
