@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 
 namespace {
@@ -50,46 +51,53 @@ bool PostgresServer::run(const QString& program, const QStringList& args, QStrin
     return false;
 }
 
-PostgresServer::PostgresServer() : m_port(freePort()) {
-    if (!m_dir.isValid()) {
-        m_error = QStringLiteral("no temporary folder");
+PostgresServer::PostgresServer() : PostgresServer(QString()) {}
+
+PostgresServer::PostgresServer(const QString& folder)
+    : m_folder(folder.isEmpty() ? m_dir.path() : QFileInfo(folder).absoluteFilePath()),
+      m_kept(!folder.isEmpty()),
+      m_port(freePort()) {
+    if (m_kept) m_dir.remove();
+    if (!m_folder.mkpath(QStringLiteral(".")) || (folder.isEmpty() && !m_dir.isValid())) {
+        m_error = QStringLiteral("no folder for the cluster");
         return;
     }
     if (root()) {
         const passwd* user = ::getpwnam(kUser);
         if (!user ||
-            ::chown(m_dir.path().toLocal8Bit().constData(), user->pw_uid, user->pw_gid) != 0)
+            ::chown(m_folder.path().toLocal8Bit().constData(), user->pw_uid, user->pw_gid) != 0)
             m_error = QStringLiteral("cannot give the folder to nobody");
     }
-    if (ok())
+    if (ok() && !m_folder.exists(QStringLiteral("data/PG_VERSION")))
         run(QStringLiteral("initdb"),
-            {"-D", m_dir.filePath("data"), "-U", "postgres", "-E", "UTF8", "--locale=C.UTF-8",
+            {"-D", m_folder.filePath("data"), "-U", "postgres", "-E", "UTF8", "--locale=C.UTF-8",
              "--auth-local=trust", "--auth-host=scram-sha-256"});
     if (ok()) start();
 }
 
 PostgresServer::~PostgresServer() {
-    if (m_running) stop(true);
+    // A kept cluster is shut down cleanly, so that it starts again without recovering.
+    if (m_running) stop(!m_kept);
 }
 
 bool PostgresServer::start() {
     const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off")
                                 .arg(m_port)
-                                .arg(m_dir.path());
-    m_running = run(QStringLiteral("pg_ctl"), {"-D", m_dir.filePath("data"), "-o", options, "-l",
-                                               m_dir.filePath("log"), "-w", "start"});
+                                .arg(m_folder.path());
+    m_running = run(QStringLiteral("pg_ctl"), {"-D", m_folder.filePath("data"), "-o", options, "-l",
+                                               m_folder.filePath("log"), "-w", "start"});
     return m_running;
 }
 
 bool PostgresServer::stop(bool immediate) {
     m_running = false;
-    return run(QStringLiteral("pg_ctl"), {"-D", m_dir.filePath("data"), "-m",
+    return run(QStringLiteral("pg_ctl"), {"-D", m_folder.filePath("data"), "-m",
                                           immediate ? "immediate" : "fast", "-w", "stop"});
 }
 
 QString PostgresServer::localAddress(const QString& user, const QString& database) const {
     return QStringLiteral("host=%1 port=%2 user=%3 dbname=%4")
-        .arg(m_dir.path())
+        .arg(m_folder.path())
         .arg(m_port)
         .arg(user, database);
 }
