@@ -75,15 +75,30 @@ QByteArray StoreQuery::name(Way way) const {
 
 // The values in the order of the conditions: the long terms, the short ones, the numbers (the
 // indexes' way only: in the other the terms' own conditions say as much), the site, the month.
-QByteArray StoreQuery::termConditions(int& parameter, bool numbers) const {
+QByteArray StoreQuery::termConditions(int& parameter, bool indexed) const {
     QByteArray sql;
-    for (qsizetype i = 0; i < m_long.size(); ++i) sql += " AND f.folded LIKE " + placeholder(parameter);
+    // In another collation than the trigram index's, a LIKE is only checked, never searched.
+    const QByteArray folded = indexed ? "f.folded" : "f.folded COLLATE \"und-x-icu\"";
+    for (qsizetype i = 0; i < m_long.size(); ++i)
+        sql += " AND " + folded + " LIKE " + placeholder(parameter);
     // ICU's idea of a letter, whatever locale the database was made with.
     for (qsizetype i = 0; i < m_short.size(); ++i)
         sql += " AND f.folded COLLATE \"und-x-icu\" ~ " + placeholder(parameter);
-    if (numbers && !m_numbers.isEmpty())
-        sql += " AND tabulon_numbers(f.body) @> " + placeholder(parameter) + "::text[]";
     return sql;
+}
+
+// The forms the indexes name. A number's pieces name few forms, and are asked alone: given the
+// trigrams too, the planner reads their long lists and the forms they name, which a number's
+// digits put in most forms of figures.
+QByteArray StoreQuery::indexed(int& parameter) const {
+    const QByteArray terms = termConditions(parameter, m_numbers.isEmpty());
+    if (m_numbers.isEmpty())
+        return "SELECT f.id, f.received FROM forms f WHERE true" + terms +
+               scopeConditions(parameter);
+    const QByteArray numbers = " AND tabulon_numbers(f.body) @> " + placeholder(parameter) + "::text[]";
+    return "SELECT f.id, f.received FROM (SELECT f.id FROM forms f WHERE true" + numbers +
+           scopeConditions(parameter) + " OFFSET 0) c JOIN forms f ON f.id = c.id WHERE true" +
+           terms;
 }
 
 QByteArray StoreQuery::scopeConditions(int& parameter) const {
@@ -97,21 +112,19 @@ QByteArray StoreQuery::scopeConditions(int& parameter) const {
 }
 
 // The newest forms of the scope through the index on the time received, the terms looked for
-// in each; or the forms the trigram and number indexes name, taken whole (MATERIALIZED keeps
-// the planner from walking the time's index instead, which it would for a term it guesses
-// common), and only the newest of them read again for their text.
+// in each; or the forms the indexes name, taken whole (MATERIALIZED keeps the planner from
+// walking the time's index instead, which it would for a term it guesses common), and only the
+// newest of them read again for their text.
 QByteArray StoreQuery::sql(Way way) const {
     int parameter = 0;
     if (way == Way::Newest) {
-        const QByteArray terms = termConditions(parameter, false);
+        const QByteArray terms = termConditions(parameter, true);
         return kColumns + QByteArray(" FROM (SELECT * FROM forms f WHERE true") +
                scopeConditions(parameter) + kNewestFirst + " LIMIT " +
                QByteArray::number(kNewest) + ") f JOIN machines m ON m.id = f.machine WHERE true" +
                terms + kNewestFirst + " LIMIT " + QByteArray::number(kFirst);
     }
-    const QByteArray terms = termConditions(parameter, true);
-    return "WITH found AS MATERIALIZED (SELECT f.id, f.received FROM forms f WHERE true" + terms +
-           scopeConditions(parameter) + ") " + kColumns +
+    return "WITH found AS MATERIALIZED (" + indexed(parameter) + ") " + kColumns +
            " FROM (SELECT id FROM found ORDER BY received DESC, id DESC LIMIT " +
            QByteArray::number(kFirst) +
            ") h JOIN forms f ON f.id = h.id JOIN machines m ON m.id = f.machine" + kNewestFirst;

@@ -43,7 +43,8 @@ public:
     StoreConnection::Values values(Way way) const;
 
 private:
-    QByteArray termConditions(int& parameter, bool numbers) const;
+    QByteArray termConditions(int& parameter, bool indexed) const;
+    QByteArray indexed(int& parameter) const;
     QByteArray scopeConditions(int& parameter) const;
 
     QList<QByteArray> m_long;   // LIKE patterns
