@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QLocale>
 #include <QtConcurrent/QtConcurrentRun>
+#include <mutex>
 
 #include "index/IndexDatabase.h"
 #include "index/StoreHits.h"
@@ -16,6 +17,14 @@ namespace {
 constexpr int kStoreTimeoutMs = 3000;
 
 }  // namespace
+
+// Connecting and preparing cost more than a search: one connection serves every search of the
+// list, one search at a time (a search dropped for a newer one cannot be stopped in the store).
+struct FormListModel::StoreSession {
+    explicit StoreSession(StoreAddress address) : search(std::move(address), kStoreTimeoutMs) {}
+    std::mutex lock;
+    StoreSearch search;
+};
 
 // Used by one worker at a time: a list reads its next batch only once the last has come.
 struct FormListModel::Source {
@@ -47,17 +56,21 @@ void FormListModel::setIndexFile(const QString& indexFile) {
     endResetModel();
 }
 
+void FormListModel::setStore(StoreAddress store) {
+    m_store = store.configured() ? std::make_shared<StoreSession>(std::move(store)) : nullptr;
+}
+
 void FormListModel::show(const QString& search, const FormQuery::Scope& scope) {
     m_search = search;
     m_scope = scope;
     if (m_indexFile.isEmpty()) return;
     ++m_generation;
-    const StoreAddress store = isSearch() ? m_store : StoreAddress();
+    auto store = isSearch() ? m_store : nullptr;
     startReading([generation = m_generation, file = m_indexFile, search, scope,
                   store](const std::atomic<bool>& stop) {
         QString storeFailure;
-        if (store.configured()) {
-            Batch found = searchStore(generation, store, search);
+        if (store) {
+            Batch found = searchStore(generation, *store, search, scope);
             if (found.storeFailure.isEmpty()) return found;
             storeFailure = found.storeFailure;
         }
@@ -75,13 +88,14 @@ void FormListModel::show(const QString& search, const FormQuery::Scope& scope) {
 }
 
 // The first hits of every machine, all there are to show: the store is not read further.
-FormListModel::Batch FormListModel::searchStore(quint64 generation, const StoreAddress& store,
-                                                const QString& search) {
-    StoreSearch storeSearch(store, kStoreTimeoutMs);
+FormListModel::Batch FormListModel::searchStore(quint64 generation, StoreSession& session,
+                                                const QString& search,
+                                                const FormQuery::Scope& scope) {
+    const std::lock_guard<std::mutex> one(session.lock);
     Batch batch{generation, true, nullptr, {}, true, false};
-    auto hits = StoreHits::find(storeSearch, search);
+    auto hits = StoreHits::find(session.search, search, scope);
     if (!hits) {
-        batch.storeFailure = storeSearch.failure();
+        batch.storeFailure = session.search.failure();
         qWarning("Common archive search: %s", qUtf8Printable(batch.storeFailure));
         return batch;
     }

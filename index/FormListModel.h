@@ -36,7 +36,7 @@ public:
     void setIndexFile(const QString& indexFile);
     // The common archive a search looks in first, across every machine; not configured for
     // none. A store that cannot be searched leaves the search to the index.
-    void setStore(StoreAddress store) { m_store = std::move(store); }
+    void setStore(StoreAddress store);
     // Why the last search read the index in place of the store; empty when it did not.
     QString storeFailure() const { return m_storeFailure; }
     // Lists anew: the first batch comes with `fetched`, the rows shown until then stay.
@@ -76,8 +76,9 @@ private:
         bool failed = false;
         QString storeFailure;
     };
-    static Batch searchStore(quint64 generation, const StoreAddress& store,
-                                            const QString& search);
+    struct StoreSession;  // the store's connection, kept from one search to the next
+    static Batch searchStore(quint64 generation, StoreSession& session, const QString& search,
+                             const FormQuery::Scope& scope);
     static Batch read(quint64 generation, bool first, std::shared_ptr<Source> source,
                       const std::atomic<bool>& stop);
     void startReading(std::function<Batch(const std::atomic<bool>& stop)> work);
@@ -88,7 +89,7 @@ private:
     QString m_indexFile;
     QString m_search;
     FormQuery::Scope m_scope;
-    StoreAddress m_store;
+    std::shared_ptr<StoreSession> m_store;  // none without a store
     QString m_storeFailure;
     std::shared_ptr<Source> m_source;
     std::vector<FormQuery::Row> m_rows;

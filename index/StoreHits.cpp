@@ -24,14 +24,24 @@ FormQuery::Row rowOf(const StoreForm& form, const std::vector<QByteArray>& terms
     return row;
 }
 
+// The tree's month ("2026-12") is the month folder the form was archived in, that is the month
+// it was received in by this machine's clock.
+StoreQuery::Scope storeScope(const FormQuery::Scope& scope) {
+    StoreQuery::Scope s;
+    s.site = scope.site;
+    if (scope.month) s.month = QDate::fromString(*scope.month, QStringLiteral("yyyy-MM"));
+    return s;
+}
+
 }  // namespace
 
-std::optional<std::vector<Hit>> find(StoreSearch& search, const QString& query) {
+std::optional<std::vector<Hit>> find(StoreSearch& search, const QString& query,
+                                     const FormQuery::Scope& scope) {
     const auto terms = SearchText::terms(query);
     if (!terms) return std::vector<Hit>{};
     QStringList unicode;
     for (const QByteArray& term : *terms) unicode += TextFileCodec::decode(term);
-    const auto forms = search.find(unicode);
+    const auto forms = search.find(unicode, storeScope(scope));
     if (!forms) return std::nullopt;
     std::vector<Hit> hits;
     hits.reserve(forms->size());

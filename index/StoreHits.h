@@ -19,8 +19,9 @@ struct Hit {
     StoreForm form;
 };
 
-// Nothing when the store could not be searched (`search` tells why); no hits when the query
-// holds a character no form can hold.
-std::optional<std::vector<Hit>> find(StoreSearch& search, const QString& query);
+// The forms of `scope` holding the query's terms. Nothing when the store could not be searched
+// (`search` tells why); no hits when the query holds a character no form can hold.
+std::optional<std::vector<Hit>> find(StoreSearch& search, const QString& query,
+                                     const FormQuery::Scope& scope = {});
 
 }  // namespace StoreHits

@@ -4,13 +4,17 @@
 //   store_bench drain [FORMS=100000]            a backlog drained in one go, and a row's size
 //   store_bench search [FORMS=100000]           the first 100 hits of a search, in the store
 //                                               and in the local index of the same forms
+//   store_bench million [FORMS=1000000]         the same over a million forms made in a store
+//                                               kept in $TABULON_BENCH_STORE between runs
+//   store_bench month [SITES=500 [ROUNDS=3]]    "Сбор за месяц" read from the store
 // Prints rows of a Markdown table.
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include "bench/BenchTable.h"
 #include "bench/index/ArchiveGenerator.h"
+#include "bench/store/StoreBench.h"
 #include "index/FormQuery.h"
 #include "index/IndexDatabase.h"
 #include "index/Reconciler.h"
@@ -68,19 +72,6 @@ void drain(PostgresServer& server, const Arguments& a) {
     row("store bytes per form (table, TOAST, indexes)", format("%.0f", bytes), "-", 0, "-", true);
 }
 
-// Each query warm: the best of five, as the operator types it again and again.
-template <typename Search>
-double bestMs(Search search) {
-    std::vector<double> ms;
-    for (int i = 0; i < 5; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        search();
-        ms.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    return *std::min_element(ms.begin(), ms.end());
-}
-
 void search(PostgresServer& server, const Arguments& a) {
     QTemporaryDir archive;
     generateArchive(archive.path(), int(a.amount ? a.amount : 100000));
@@ -90,8 +81,9 @@ void search(PostgresServer& server, const Arguments& a) {
     Reconciler(db, archive.path()).run();
     StoreSearch store(
         StoreAddress::fromText(server.superAddress("search"), QStringLiteral("bench")), 10000);
-    for (const QString& q : {serialOf(4242), QStringLiteral("Котельная 6"),
-                             QStringLiteral("код 17"), QStringLiteral("наработки"),
+    for (const QString& q : {serialOf(4242), QStringLiteral("наработки"),
+                             "теплопотреблении " + serialOf(4242), QStringLiteral("ко"),
+                             QStringLiteral("Котельная 6"), QStringLiteral("код 17"),
                              QStringLiteral("нет такого")}) {
         std::size_t hits = 0;
         const double ours = bestMs([&] { hits = StoreHits::find(store, q).value().size(); });
@@ -105,8 +97,21 @@ void search(PostgresServer& server, const Arguments& a) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // The month's window is a window: on no screen at all unless one is asked for.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     const Arguments a = arguments(argc, argv);
+    if (a.what == "million") {
+        const QString kept = qEnvironmentVariable("TABULON_BENCH_STORE");
+        if (kept.isEmpty()) die("TABULON_BENCH_STORE names the folder the store is kept in");
+        searchMillion(a, kept);
+        return 0;
+    }
+    if (a.what == "month") {
+        header("Tabulon", "-");
+        monthWindow(a);
+        return 0;
+    }
     PostgresServer server;
     if (!server.ok()) die(server.error().toStdString());
     header("Tabulon", "-");
@@ -117,6 +122,7 @@ int main(int argc, char** argv) {
     else if (a.what == "search")
         search(server, a);
     else
-        die("upload [FORMS [ROUNDS]] | drain [FORMS] | search [FORMS]");
+        die("upload [FORMS [ROUNDS]] | drain [FORMS] | search [FORMS] | million [FORMS] |"
+            " month [SITES [ROUNDS]]");
     return 0;
 }

@@ -67,7 +67,7 @@ bool PostgresServer::makeCluster() {
     const QString made = QDir::temp().filePath(
         QStringLiteral("tabulon-postgres15-%1-%2").arg(::geteuid()).arg(QString::fromLatin1(key)));
     if (!QFileInfo::exists(made)) {
-        const QString staged = m_dir.filePath("template");
+        const QString staged = m_folder.filePath("template");
         if (!run(QStringLiteral("initdb"), QStringList{"-D", staged} + options.split(u' ')))
             return false;
         const int moved =
@@ -78,7 +78,7 @@ bool PostgresServer::makeCluster() {
         }
     }
     QProcess copy;
-    copy.start(QStringLiteral("cp"), {"-a", made, m_dir.filePath("data")});
+    copy.start(QStringLiteral("cp"), {"-a", made, m_folder.filePath("data")});
     if (copy.waitForFinished(120000) && copy.exitStatus() == QProcess::NormalExit &&
         copy.exitCode() == 0)
         return true;
@@ -86,42 +86,51 @@ bool PostgresServer::makeCluster() {
     return false;
 }
 
-PostgresServer::PostgresServer() : m_port(freePort()) {
-    if (!m_dir.isValid()) {
-        m_error = QStringLiteral("no temporary folder");
+PostgresServer::PostgresServer() : PostgresServer(QString()) {}
+
+PostgresServer::PostgresServer(const QString& folder)
+    : m_folder(folder.isEmpty() ? m_dir.path() : QFileInfo(folder).absoluteFilePath()),
+      m_kept(!folder.isEmpty()),
+      m_port(freePort()) {
+    if (m_kept) m_dir.remove();
+    if (!m_folder.mkpath(QStringLiteral(".")) || (folder.isEmpty() && !m_dir.isValid())) {
+        m_error = QStringLiteral("no folder for the cluster");
         return;
     }
     if (root()) {
         const passwd* user = ::getpwnam(kUser);
         if (!user ||
-            ::chown(m_dir.path().toLocal8Bit().constData(), user->pw_uid, user->pw_gid) != 0)
+            ::chown(m_folder.path().toLocal8Bit().constData(), user->pw_uid, user->pw_gid) != 0)
             m_error = QStringLiteral("cannot give the folder to nobody");
     }
-    if (ok() && makeCluster()) start();
+    // A kept folder (a benchmark's) already holds its cluster from the run before.
+    if (ok() && !m_folder.exists(QStringLiteral("data/PG_VERSION"))) makeCluster();
+    if (ok()) start();
 }
 
 PostgresServer::~PostgresServer() {
-    if (m_running) stop(true);
+    // A kept cluster is shut down cleanly, so that it starts again without recovering.
+    if (m_running) stop(!m_kept);
 }
 
 bool PostgresServer::start() {
     const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off")
                                 .arg(m_port)
-                                .arg(m_dir.path());
-    m_running = run(QStringLiteral("pg_ctl"), {"-D", m_dir.filePath("data"), "-o", options, "-l",
-                                               m_dir.filePath("log"), "-w", "start"});
+                                .arg(m_folder.path());
+    m_running = run(QStringLiteral("pg_ctl"), {"-D", m_folder.filePath("data"), "-o", options, "-l",
+                                               m_folder.filePath("log"), "-w", "start"});
     return m_running;
 }
 
 bool PostgresServer::stop(bool immediate) {
     m_running = false;
-    return run(QStringLiteral("pg_ctl"), {"-D", m_dir.filePath("data"), "-m",
+    return run(QStringLiteral("pg_ctl"), {"-D", m_folder.filePath("data"), "-m",
                                           immediate ? "immediate" : "fast", "-w", "stop"});
 }
 
 QString PostgresServer::localAddress(const QString& user, const QString& database) const {
     return QStringLiteral("host=%1 port=%2 user=%3 dbname=%4")
-        .arg(m_dir.path())
+        .arg(m_folder.path())
         .arg(m_port)
         .arg(user, database);
 }

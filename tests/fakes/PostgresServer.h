@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -12,6 +13,9 @@
 class PostgresServer {
 public:
     PostgresServer();
+    // A cluster kept in `folder` between runs (a benchmark's large store): made there the first
+    // time, started again after; stopped at the end and left in place.
+    explicit PostgresServer(const QString& folder);
     ~PostgresServer();
 
     bool ok() const { return m_error.isEmpty(); }
@@ -40,6 +44,8 @@ private:
              bool asServer = true);
 
     QTemporaryDir m_dir;
+    QDir m_folder;  // m_dir's, or the kept one
+    bool m_kept = false;
     int m_port = 0;
     bool m_running = false;
     QString m_error;

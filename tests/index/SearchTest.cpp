@@ -146,6 +146,54 @@ TEST_F(StoreRoundTrip, FindsWhatTheLocalIndexFinds) {
     }
 }
 
+// More forms than a list of hits holds: the store's first hits are the local index's newest
+// ones of the tree's site and month, whether the newest forms or the indexes gave them.
+TEST_F(StoreRoundTrip, NarrowsAsTheTreeDoesAndTakesTheNewest) {
+    storeRig::writeForms(root(), QStringLiteral("Котельная 3"), 150, 1000);  // "Тепло 1000".."1149"
+    ASSERT_FALSE(reconcile().failed);
+    SteadyClock clock;
+    ASSERT_TRUE(StoreUploader(owner(), root(), clock).drain(0).complete());
+    const auto newestLocal = [&](const QString& query, const FormQuery::Scope& scope) {
+        auto rows = FormQuery(m_db, query, scope).fetch(1000);
+        std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+            return a.form.received > b.form.received;
+        });
+        std::vector<QString> paths;
+        for (const auto& row : rows)
+            if (paths.size() < std::size_t(StoreSearch::kFirst)) paths.push_back(row.form.path);
+        return paths;
+    };
+    const QString site = QStringLiteral("Котельная 3");
+    const QString november = QStringLiteral("2026-11"), december = QStringLiteral("2026-12");
+    const struct {
+        const char* query;
+        FormQuery::Scope scope;
+        std::size_t hits;
+    } cases[] = {
+        {"отчет", {}, 100},                 // in every form: the newest read one by one
+        {"отчет", {site, {}}, 100},
+        {"отчет", {site, december}, 1},
+        {"отчет", {{}, november}, 100},
+        {"отчет", {QString(""), {}}, 1},    // the forms without a site
+        {"тепло 1137", {}, 1},              // a number through its pieces
+        {"1137", {{}, december}, 0},
+        {"тепло 11", {site, november}, 50},  // too few among the newest: the indexes
+        {"04127", {QString(""), november}, 1},
+    };
+    StoreSearch search(owner(), 5000);
+    for (const auto& c : cases) {
+        const QString query = QString::fromUtf8(c.query);
+        SCOPED_TRACE(c.query + (" " + c.scope.site.value_or("*") + " " +
+                                c.scope.month.value_or("*")).toStdString());
+        const auto hits = StoreHits::find(search, query, c.scope);
+        ASSERT_TRUE(hits) << search.failure().toStdString();
+        std::vector<QString> paths;
+        for (const StoreHits::Hit& hit : *hits) paths.push_back(hit.row.form.path);
+        EXPECT_EQ(paths.size(), c.hits);
+        EXPECT_EQ(paths, newestLocal(query, c.scope));
+    }
+}
+
 TEST_F(Search, ShowsTheMatchingLineWithThePlace) {
     FormQuery q(m_db, QStringLiteral("04127"), {});
     const auto rows = q.fetch(10);
