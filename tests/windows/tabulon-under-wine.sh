@@ -19,11 +19,11 @@ trap 'kill ${app:-} ${sim:-} 2>/dev/null || true; kill ${xvfb:-} 2>/dev/null || 
 fail() { echo "tabulon-under-wine: FAIL: $*"; exit 1; }
 
 # The reference: the Linux collector's archive of the same simulated calculator (КСМ-Р).
-"$linux/tabulon-sim" --samples --exchanges 1 --type 0 --rate 9600 >"$work/sim.out" 2>/dev/null &
+"$linux/tools/tabulon-sim" --samples --exchanges 1 --type 0 --rate 9600 >"$work/sim.out" 2>/dev/null &
 sim=$!
 for _ in $(seq 50); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
 "$linux/tabulon-collect" --port "$(head -1 "$work/sim.out")" --device 0 --speed 9600 \
-    --out "$work/linux" >/dev/null 2>&1 || fail "the Linux collector"
+    --passes 1 --out "$work/linux" >/dev/null 2>&1 || fail "the Linux collector"
 wait "$sim" || true
 
 # Installed without a question, as an administrator's script would.
@@ -38,7 +38,7 @@ mkdir -p "$appdata/Tabulon"
 printf 'PORT = COM1\r\nDEVICE = \xca\xd1\xcc-\xd0\r\nRATE = 9600' >"$appdata/Tabulon/Tabulon.ini"
 
 # The simulator behind COM1 (how Wine links it: collect-under-wine.sh).
-"$linux/tabulon-sim" --samples --exchanges 1 --type 0 --rate 9600 >"$work/sim.out" 2>/dev/null &
+"$linux/tools/tabulon-sim" --samples --exchanges 1 --type 0 --rate 9600 >"$work/sim.out" 2>/dev/null &
 sim=$!
 for _ in $(seq 50); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
 pty=$(head -1 "$work/sim.out")
