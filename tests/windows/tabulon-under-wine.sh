@@ -16,7 +16,7 @@ display=":${TABULON_WINE_DISPLAY:-96}"
 work=$(mktemp -d)
 trap 'kill ${app:-} ${sim:-} 2>/dev/null || true; kill ${xvfb:-} 2>/dev/null || true; rm -rf "$work"' EXIT
 [ -d "$WINEPREFIX/dosdevices" ] || wineboot -i >/dev/null 2>&1
-fail() { echo "tabulon-under-wine: FAIL: $*"; exit 1; }
+fail() { echo "tabulon-under-wine: FAIL: $*" >&2; exit 1; }
 
 # The reference: the Linux collector's archive of the same simulated calculator (КСМ-Р).
 "$linux/tools/tabulon-sim" --samples --exchanges 1 --type 0 --rate 9600 >"$work/sim.out" 2>/dev/null &
@@ -56,7 +56,7 @@ app=$!
 window() {
     local win=""
     for _ in $(seq "${2:-300}"); do
-        win=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1) && [ -n "$win" ] && break
+        win=$(xdotool search --name "$1" 2>/dev/null | tail -1) && [ -n "$win" ] && break
         sleep 0.1
     done
     [ -n "$win" ] || fail "no window \"$1\""
