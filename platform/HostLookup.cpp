@@ -3,6 +3,8 @@
 #ifdef _WIN32
 #include <winsock2.h>
 #include <ws2tcpip.h>
+
+#include "platform/WinsockLine.h"
 #else
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -42,6 +44,9 @@ struct PendingLookup {
 }  // namespace
 
 HostAddresses resolveHostName(const std::string& host) {
+#ifdef _WIN32
+    startWinsock();  // a line's key looks its host up before any line is opened
+#endif
     addrinfo hints{};
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;

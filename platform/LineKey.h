@@ -10,8 +10,8 @@
 struct LineKey {
     enum class Kind { Device, Network };
     Kind kind = Kind::Device;
-    // A device's canonical path ("/dev/ttyUSB0"); a server's numeric address and port
-    // ("127.0.0.1:4001", "[::1]:4001"), or its name as written when it cannot be looked up.
+    // A device's canonical path ("/dev/ttyUSB0", "\\.\COM3"); a server's numeric address and
+    // port ("127.0.0.1:4001", "[::1]:4001"), or its name as written when it cannot be looked up.
     std::string id;
     // Spoken to through gensio's event loop (RFC 2217), which this process has one of.
     bool rfc2217 = false;
@@ -24,3 +24,8 @@ struct LineKey {
 // path as written.
 LineKey lineKeyOfPath(const std::string& path,
                       std::chrono::milliseconds lookup = std::chrono::seconds(5));
+
+// A device's one name whatever way it was written, for its key: on Linux the path with every
+// link resolved, on Windows the COM port's name in the one spelling. Implemented once per
+// operating system.
+std::string canonicalDevicePath(const std::string& path);

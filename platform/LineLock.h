@@ -13,7 +13,10 @@
 // its process ends. Both live in the one folder every user shares, so a timer's collector and
 // the windows of a person see each other's claims. `TABULON_LOCK_DIR` names another folder
 // (tests); where the folder may not be written, the user's runtime folder holds the locks.
-// Implemented once per operating system.
+// Windows has no lock-file convention, and a COM port opened is already exclusive; there every
+// line is claimed as a network server is here: a lock (LockFileEx) on a file in the folder all
+// users share (%ProgramData%\Tabulon\locks; else %TEMP%\Tabulon), which the system lets go when
+// its process ends, so a crash leaves no stale claim. Implemented once per operating system.
 class LineLock {
 public:
     struct Attempt {
@@ -35,9 +38,16 @@ public:
     const std::string& path() const { return m_path; }
 
 private:
+    std::string m_path;
+#ifdef _WIN32
+    LineLock(std::string path, void* file) : m_path(std::move(path)), m_file(file) {}
+    static Attempt tryFileLock(const std::string& line);
+
+    void* m_file = nullptr;  // the handle holding the lock
+#else
     LineLock(std::string path, int fd) : m_path(std::move(path)), m_fd(fd) {}
     static Attempt tryFlock(const std::string& path);
 
-    std::string m_path;
     int m_fd = -1;  // the flock's descriptor; -1 for a UUCP lock file, removed when let go
+#endif
 };

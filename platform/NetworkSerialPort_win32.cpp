@@ -2,11 +2,10 @@
 // elsewhere, which has no Windows build here, so such an address says it is not available.
 #include <winsock2.h>
 
-#include <mutex>
-
 #include "platform/HostLookup.h"
 #include "platform/NetworkSerialPort.h"
 #include "platform/PosixLine.h"
+#include "platform/WinsockLine.h"
 
 namespace {
 
@@ -15,15 +14,6 @@ SerialOpenResult failure(int error) {
     result.stage = SerialOpenResult::Stage::Open;
     result.error = error;
     return result;
-}
-
-// Winsock serves a process once it has been started; it stays for the process's life.
-void startWinsock() {
-    static std::once_flag started;
-    std::call_once(started, [] {
-        WSADATA data{};
-        WSAStartup(MAKEWORD(2, 2), &data);
-    });
 }
 
 }  // namespace

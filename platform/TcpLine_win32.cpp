@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "platform/PosixLine.h"
 #include "platform/WakeSignal.h"
 #include "platform/Win32Text.h"
+#include "platform/WinsockLine.h"
 
 namespace {
 
@@ -151,6 +153,22 @@ SerialOpenResult failure(int error) {
 }
 
 }  // namespace
+
+void startWinsock() {
+    static std::once_flag started;
+    std::call_once(started, [] {
+        WSADATA data{};
+        WSAStartup(MAKEWORD(2, 2), &data);
+    });
+}
+
+std::unique_ptr<SerialPort> makeWinsockLine(std::uintptr_t socket) {
+    const SOCKET s = SOCKET(socket);
+    const WSAEVENT event = WSACreateEvent();
+    // An accepted socket keeps its listener's events until it is given its own.
+    WSAEventSelect(s, event, FD_READ | FD_WRITE | FD_CLOSE);
+    return std::make_unique<SocketLine>(s, event);
+}
 
 SerialOpenResult openTcpLine(const HostAddresses& hosts, const NetworkAddress& address,
                              const NetworkLinkLimits& limits, const OpenCancel& cancel) {

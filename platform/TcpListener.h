@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -33,6 +34,11 @@ public:
     Accepted accept(std::chrono::milliseconds timeout, const WakeSignal* wake);
 
 private:
+#ifdef _WIN32
+    std::uintptr_t m_socket = ~std::uintptr_t(0);  // INVALID_SOCKET
+    void* m_event = nullptr;  // set by the socket's FD_ACCEPT, waited on beside the wake's
+#else
     int m_fd = -1;
+#endif
     int m_port = 0;
 };

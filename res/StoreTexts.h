@@ -61,5 +61,10 @@ inline const QString kStoreAllSent = QStringLiteral("Все формы и зап
 // %1: why the store could not be read.
 inline const QString kStoreMonthLocalOnly = QStringLiteral(
     "Общий архив недоступен, показаны сеансы только этого компьютера. %1");
+// The Windows build has no PostgreSQL client: an address found is not used. %1 where it was found.
+inline const QString kStoreNotInThisBuild = QStringLiteral(
+    "Общий архив недоступен в Windows-версии Tabulon; адрес в %1 не используется");
+// The same, as the reason a connection string was not read.
+inline const QString kStoreNoClient = QStringLiteral("в этой сборке нет клиента PostgreSQL");
 
 }  // namespace texts

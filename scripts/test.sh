@@ -20,6 +20,7 @@ fi
 # once by scripts/windows-qt.sh (about 40 minutes), never here.
 qt_windows="${TABULON_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tabulon}/qt6-mingw/.built"
 if [ -f "$qt_windows" ] && command -v wine >/dev/null && command -v makensis >/dev/null; then
+    windows_start=$(date +%s)
     TABULON_SKIP_DEPS=1 bash scripts/windows.sh
     # The tests find Qt's and MinGW's DLLs where they were built, as a Windows path list.
     qt_bin="$(dirname "$qt_windows")/bin"
@@ -30,6 +31,8 @@ if [ -f "$qt_windows" ] && command -v wine >/dev/null && command -v makensis >/d
     (cd build-windows && ctest --output-on-failure -j2 --timeout 300)
     python3 tests/windows/serial-peer.py build-windows/tests/windows/windows_serial_tests.exe
     bash tests/windows/collect-under-wine.sh build build-windows
+    bash tests/windows/tabulon-under-wine.sh build build-windows/tabulon-*-setup.exe
+    echo "test.sh: the Windows build and its tests took $(( $(date +%s) - windows_start )) s"
 else
     echo "test.sh: the Windows build is not tested: no Qt for Windows in the cache" \
          "(bash scripts/deps.sh windows && bash scripts/windows-qt.sh builds it once)"

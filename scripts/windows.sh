@@ -64,13 +64,17 @@ linkToml
 # Qt for Windows: built once into the cache (scripts/windows-qt.sh says where it stands).
 [ -f "$qt/.built" ] || scripts/windows-qt.sh
 start=$(date +%s)
+# The compiler cache, where there is one: the test command rebuilds this tree on every run.
+launcher=()
+command -v ccache >/dev/null &&
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 # TABULON_WINDOWS_PREFIXES: where the toolchain lets CMake find Windows libraries and headers.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
     -DTABULON_WINDOWS_PREFIXES="$qt;$deps" -DCMAKE_PREFIX_PATH="$qt;$deps" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DCMAKE_CROSSCOMPILING_EMULATOR=wine -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST \
-    -DCMAKE_INSTALL_BINDIR=. -DTABULON_TESTS=${TABULON_WINDOWS_TESTS:-ON} >/dev/null
+    -DCMAKE_INSTALL_BINDIR=. -DTABULON_TESTS=${TABULON_WINDOWS_TESTS:-ON} "${launcher[@]}" >/dev/null
 cmake --build "$build" -j"$jobs"
 elapsed "Tabulon for Windows" "$start"
 

@@ -1,11 +1,10 @@
 #include "settings/SettingsFile.h"
 
-#include <QHash>
-#include <QStringDecoder>
 #include <optional>
 
 #include "files/RegularFile.h"
 #include "files/SafeFile.h"
+#include "files/TextFileCodec.h"
 #include "res/MessageStyle.h"
 #include "res/Texts.h"
 #include "settings/IniPath.h"
@@ -13,31 +12,18 @@
 
 namespace {
 
-const char* const kCodePage = "windows-1251";
-
 void reportTo(const SettingsReport& report, const QString& text, unsigned style) {
     if (report) report(text, style);
 }
 
+// The file's code page through the program's own table: Qt's converters know cp1251 only
+// through ICU, which the Windows build of Qt does not have.
 QString fromCp1251(const std::string& bytes) {
-    QStringDecoder decoder(kCodePage);
-    return decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
-}
-
-// Every character cp1251 has, with its byte: the code page read back from all its bytes.
-const QHash<char16_t, char>& cp1251Bytes() {
-    static const QHash<char16_t, char> bytes = [] {
-        QHash<char16_t, char> table;
-        QStringDecoder decoder(kCodePage, QStringConverter::Flag::Stateless);
-        for (int byte = 0; byte < 256; ++byte) {
-            const char c = char(byte);
-            const QString decoded = decoder.decode(QByteArrayView(&c, 1));
-            if (decoded.size() == 1 && decoded[0] != QChar::ReplacementCharacter)
-                table.insert(decoded[0].unicode(), c);
-        }
-        return table;
-    }();
-    return bytes;
+    QString text;
+    text.reserve(qsizetype(bytes.size()));
+    for (const char byte : bytes)
+        text += QChar(TextFileCodec::toUnicode(static_cast<unsigned char>(byte)));
+    return text;
 }
 
 // Typed text may hold characters that cp1251 lacks, a surrogate pair or a lone half of one
@@ -48,8 +34,8 @@ std::string toCp1251(const QString& text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ++i;
-        const auto found = cp1251Bytes().constFind(c.unicode());
-        bytes += found == cp1251Bytes().cend() || c.isSurrogate() ? '?' : *found;
+        const int byte = c.isSurrogate() ? -1 : TextFileCodec::toCp1251(c.unicode());
+        bytes += byte < 0 ? '?' : char(byte);
     }
     return bytes;
 }

@@ -1,39 +1,19 @@
 #include "store/StoreAddress.h"
 
-#include <libpq-fe.h>
-
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
-#include <map>
-#include <memory>
-#include <string>
 
 #include "files/RegularFile.h"
 #include "res/Texts.h"
+#include "store/Conninfo.h"
 
 namespace {
 
 constexpr qint64 kMaxFileBytes = 64 * 1024;
 
-using Options = std::map<std::string, std::string>;
-
-// The address's options as libpq reads them; `error` set when it cannot.
-Options parse(const QString& conninfo, QString* error) {
-    char* message = nullptr;
-    const std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> parsed(
-        PQconninfoParse(conninfo.toUtf8().constData(), &message), &PQconninfoFree);
-    Options options;
-    if (!parsed) {
-        *error = message ? QString::fromUtf8(message).trimmed() : QStringLiteral("?");
-        PQfreemem(message);
-        return options;
-    }
-    for (const PQconninfoOption* o = parsed.get(); o->keyword; ++o)
-        if (o->val && *o->val) options[o->keyword] = o->val;
-    return options;
-}
+using Conninfo::Options;
 
 QString option(const Options& options, const char* key) {
     const auto found = options.find(key);
@@ -55,8 +35,13 @@ StoreAddress StoreAddress::fromText(const QString& text, const QString& origin) 
     address.origin = origin;
     address.conninfo = firstLine(text);
     if (address.conninfo.isEmpty()) return address;
+    if (!Conninfo::available()) {
+        address.error = texts::kStoreNotInThisBuild.arg(origin);
+        address.conninfo.clear();
+        return address;
+    }
     QString problem;
-    const Options options = parse(address.conninfo, &problem);
+    const Options options = Conninfo::parse(address.conninfo, &problem);
     // The parser's words may quote the address, and with it a password: they are not repeated.
     if (!problem.isEmpty())
         address.error =
@@ -95,7 +80,7 @@ QString StoreAddress::systemFile() {
 
 QString StoreAddress::shown() const {
     QString problem;
-    const Options options = parse(conninfo, &problem);
+    const Options options = Conninfo::parse(conninfo, &problem);
     if (!problem.isEmpty()) return QStringLiteral("(адрес не разобран)");
     QString text;
     if (const QString user = option(options, "user"); !user.isEmpty()) text = user + u'@';
@@ -107,5 +92,5 @@ QString StoreAddress::shown() const {
 
 QString StoreAddress::role() const {
     QString problem;
-    return option(parse(conninfo, &problem), "user");
+    return option(Conninfo::parse(conninfo, &problem), "user");
 }

@@ -244,7 +244,9 @@ bool StoreConnection::waitNotification(const WakeSignal& wake, int timeoutMs) {
     if (!ready()) return false;
     if (takeNotifications()) return true;
     pollfd p[2] = {{PQsocket(m_conn), POLLIN, 0}, {wake.handle(), POLLIN, 0}};
-    const int ready = ::poll(p, wake.handle() < 0 ? 1 : 2, timeoutMs);
+    // Without a wake descriptor the caller's stop is looked at between short waits.
+    const int ms = wake.handle() < 0 && timeoutMs < 0 ? 200 : timeoutMs;
+    const int ready = ::poll(p, wake.handle() < 0 ? 1 : 2, ms);
     if (ready < 0 || !(p[0].revents & (POLLIN | POLLHUP | POLLERR))) return false;
     if (!PQconsumeInput(m_conn) || PQstatus(m_conn) == CONNECTION_BAD) {
         fail(Failure::Unreachable,

@@ -58,7 +58,8 @@ public:
     std::optional<Rows> execute(const char* name, const Values& values);
 
     // Waits for a notification on a channel this connection LISTENs to, until `wake` is raised
-    // or `timeoutMs` has passed; every notification waiting is taken. False when none came or
+    // or `timeoutMs` has passed (-1: no limit, but a turn of 200 ms where the system gave the
+    // wake signal no descriptor); every notification waiting is taken. False when none came or
     // the connection broke (then isOpen() is false and the failure is told).
     bool waitNotification(const WakeSignal& wake, int timeoutMs);
 

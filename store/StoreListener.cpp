@@ -23,7 +23,6 @@ void StoreListener::run(StoreAddress address) {
             // What came while no one listened is read with the first rows after it.
             m_heard();
         }
-        // Without a wake descriptor the stop is looked at between short waits.
-        if (connection.waitNotification(m_stop, m_stop.handle() < 0 ? 200 : -1)) m_heard();
+        if (connection.waitNotification(m_stop, -1)) m_heard();
     }
 }

@@ -1,7 +1,9 @@
 ; The setup program of Tabulon for Windows, made by scripts/windows.sh:
 ;   makensis -DVERSION=1.8 -DSTAGE=<the installed program's folder> -DOUTFILE=<setup.exe> tabulon.nsi
 ; "/S" installs and uninstalls without a question.
-Unicode true
+; A 64-bit setup program for the 64-bit program: it runs where the program does, on a Wine
+; without its 32-bit half too.
+Target amd64-unicode
 !include "MUI2.nsh"
 
 Name "Tabulon ${VERSION}"

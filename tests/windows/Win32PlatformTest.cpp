@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
+#include "files/AppendFile.h"
 #include "platform/FolderListing.h"
 #include "platform/OwnFile.h"
 #include "platform/ProcessAlive.h"
@@ -61,6 +63,18 @@ TEST_F(Win32Files, OnlyAPlainFileIsOwned) {
     ASSERT_TRUE(makeSharedFolders(root()));
     for (const char* name : {"CON", "NUL", "COM1", "missing.txt", "."})
         EXPECT_FALSE(OwnFile(root() + "\\" + name).isOpen()) << name;
+}
+
+// The sent-ledger's appends: each one whole at the end; a folder or a device is no file to grow.
+TEST_F(Win32Files, AppendsGoToTheEndOfAPlainFileOnly) {
+    ASSERT_TRUE(makeSharedFolders(root() + "\\Котельная"));
+    const QString ledger = QString::fromStdString(root() + "\\Котельная\\ledger");
+    ASSERT_TRUE(appendFile(ledger, "first\n"));
+    ASSERT_TRUE(appendFile(ledger, "second\n"));
+    std::ifstream in(fs::path(Win32Text::wide(ledger.toStdString())), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "first\nsecond\n");
+    for (const QString& refused : {QString::fromStdString(root()), QStringLiteral("NUL")})
+        EXPECT_FALSE(appendFile(refused, "x")) << refused.toStdString();
 }
 
 TEST(Win32Text, FilePathsTakeTheLongForm) {

@@ -19,7 +19,7 @@ failures=0
 # Starts the simulator; COM1 of the Wine prefix is then its line (Wine's mount manager makes the
 # COM links from this registry key when it starts, over any link made by hand).
 startSimulator() {
-    "$linux/tabulon-sim" --samples --exchanges 1 "$@" > "$work/sim.out" 2>"$work/sim.err" &
+    "$linux/tools/tabulon-sim" --samples --exchanges 1 "$@" > "$work/sim.out" 2>"$work/sim.err" &
     sim=$!
     for _ in $(seq 50); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
     local pty
@@ -33,12 +33,12 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 for type in 0 1 2 3 4 5; do
     startSimulator --type "$type" --rate 9600
     "$linux/tabulon-collect" --port "$(head -1 "$work/sim.out")" --device "$type" --speed 9600 \
-        --out "$work/linux-$type" >/dev/null 2>&1 || fail "type $type: Linux collector"
+        --passes 1 --out "$work/linux-$type" >/dev/null 2>&1 || fail "type $type: Linux collector"
     wait "$sim" || true
     startSimulator --type "$type" --rate 9600
     code=0
     (cd "$work" && TABULON_INI="$work/Tabulon.ini" wine "$collect" --port COM1 --device "$type" \
-        --speed 9600 --out "Z:$work/windows-$type" >/dev/null 2>&1) || code=$?
+        --speed 9600 --passes 1 --out "Z:$work/windows-$type" >/dev/null 2>&1) || code=$?
     wait "$sim" || true
     [ "$code" = 0 ] || fail "type $type: tabulon-collect.exe ended with $code"
     # The same files, the same bytes (the archive's names carry the time: compare the contents

@@ -1,5 +1,11 @@
+// The system's own parser and printer of addresses, the same calls on both systems.
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#endif
 
 #include <cstring>
 
