@@ -29,7 +29,7 @@ if [ -f "$qt_windows" ] && command -v wine >/dev/null && command -v makensis >/d
     export WINEPREFIX="${WINEPREFIX:-$(dirname "$(dirname "$qt_windows")")/wine}" WINEDEBUG=-all
     [ -d "$WINEPREFIX/dosdevices" ] || wineboot -i >/dev/null 2>&1
     (cd build-windows && ctest --output-on-failure -j2 --timeout 300)
-    python3 tests/windows/serial-peer.py build-windows/tests/windows/windows_serial_tests.exe
+    python3 tests/windows/serial-peer.py build-windows/windows_serial_tests.exe
     bash tests/windows/collect-under-wine.sh build build-windows
     # The installed program under Wine does not yet find its window when started from a script;
     # TABULON_WINE_GUI=1 runs it.

@@ -3,6 +3,7 @@
 // going away seen as the line vanishing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 
@@ -15,11 +16,14 @@ using std::chrono::milliseconds;
 // Long enough that a wait which ignores its wake or the hang-up runs into the test's time-out.
 constexpr milliseconds kForever{600000};
 
+// Exactly `count` bytes, never asking for more than are still wanted, so that what arrives after
+// them stays in the line for the next read.
 std::string readUntil(SerialPort& line, std::size_t count) {
     std::string got;
     std::uint8_t buffer[16];
     while (got.size() < count) {
-        const SerialPort::Result r = line.read(buffer, kForever);
+        const std::size_t wanted = std::min(count - got.size(), sizeof buffer);
+        const SerialPort::Result r = line.read({buffer, wanted}, kForever);
         if (r.status != SerialPort::Status::Ok) break;
         got.append(reinterpret_cast<const char*>(buffer), r.count);
     }
