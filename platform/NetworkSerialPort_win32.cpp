@@ -7,25 +7,14 @@
 #include "platform/PosixLine.h"
 #include "platform/WinsockLine.h"
 
-namespace {
-
-SerialOpenResult failure(int error) {
-    SerialOpenResult result;
-    result.stage = SerialOpenResult::Stage::Open;
-    result.error = error;
-    return result;
-}
-
-}  // namespace
-
 SerialOpenResult openNetworkSerialPort(const NetworkAddress& address, int rate,
                                        const NetworkLinkLimits& limits, const OpenCancel& cancel) {
     (void)rate;  // raw mode takes the line as the server has it
     if (address.protocol != NetworkAddress::Protocol::Raw)
-        return failure(kErrorProtocolUnavailable);
+        return SerialOpenResult::refused(kErrorProtocolUnavailable);
     startWinsock();
     const HostAddresses hosts = lookUpHost(
         address.host, std::chrono::steady_clock::now() + limits.connect, cancel, limits.resolve);
-    if (hosts.error) return failure(hosts.error);
+    if (hosts.error) return SerialOpenResult::refused(hosts.error);
     return openTcpLine(hosts, address, limits, cancel);
 }

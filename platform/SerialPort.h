@@ -6,6 +6,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 
 class WakeSignal;
 
@@ -60,6 +61,15 @@ struct SerialOpenResult {
     int error = 0;
     std::unique_ptr<SerialPort> port;  // set when stage is Ok
     std::string path;                  // the system path that was opened or tried
+
+    // An opening refused before any line was set up: Stage::Open with `error`.
+    static SerialOpenResult refused(int error, std::string path = {}) {
+        SerialOpenResult result;
+        result.stage = Stage::Open;
+        result.error = error;
+        result.path = std::move(path);
+        return result;
+    }
 };
 
 // Opens port `name` (a system path, or "COM1".."COM9" as SerialPortName.h maps them) raw 8-N-1

@@ -90,13 +90,6 @@ int connectTo(const std::vector<std::string>& hosts, int port, steady_clock::tim
     return -1;
 }
 
-SerialOpenResult failure(int error) {
-    SerialOpenResult result;
-    result.stage = SerialOpenResult::Stage::Open;
-    result.error = error;
-    return result;
-}
-
 }  // namespace
 
 SerialOpenResult openTcpLine(const HostAddresses& hosts, const NetworkAddress& address,
@@ -104,7 +97,7 @@ SerialOpenResult openTcpLine(const HostAddresses& hosts, const NetworkAddress& a
     int error = 0;
     const int fd =
         connectTo(hosts.numeric, address.port, steady_clock::now() + limits.connect, cancel, error);
-    if (fd < 0) return failure(error);
+    if (fd < 0) return SerialOpenResult::refused(error);
     const int one = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);  // every echo is one byte
 
@@ -115,7 +108,7 @@ SerialOpenResult openTcpLine(const HostAddresses& hosts, const NetworkAddress& a
     const bool cancelled = settled < 0 && errno == ECANCELED;
     if (cancelled || (settled > 0 && (revents & (POLLRDHUP | POLLHUP | POLLERR)))) {
         ::close(fd);
-        return failure(cancelled ? ECANCELED : ECONNRESET);
+        return SerialOpenResult::refused(cancelled ? ECANCELED : ECONNRESET);
     }
     SerialOpenResult result;
     result.port = makeSocketLine(fd);

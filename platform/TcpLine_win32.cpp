@@ -103,8 +103,7 @@ int awaitEvent(SOCKET socket, WSAEVENT event, long wanted, int bit,
     for (;;) {
         if (cancelled(cancel)) return ECANCELED;
         HANDLE events[2] = {event, cancel.wake ? HANDLE(cancel.wake->event()) : nullptr};
-        const DWORD r =
-            WaitForMultipleObjects(events[1] ? 2 : 1, events, FALSE, msUntil(deadline));
+        const DWORD r = WaitForMultipleObjects(events[1] ? 2 : 1, events, FALSE, msUntil(deadline));
         if (r == WAIT_TIMEOUT) return ETIMEDOUT;
         if (r != WAIT_OBJECT_0) continue;  // the cancel: told above
         WSANETWORKEVENTS happened{};
@@ -145,13 +144,6 @@ SOCKET connectTo(const std::string& host, int port, WSAEVENT event,
     return s;
 }
 
-SerialOpenResult failure(int error) {
-    SerialOpenResult result;
-    result.stage = SerialOpenResult::Stage::Open;
-    result.error = error;
-    return result;
-}
-
 }  // namespace
 
 void startWinsock() {
@@ -182,17 +174,17 @@ SerialOpenResult openTcpLine(const HostAddresses& hosts, const NetworkAddress& a
     }
     if (s == INVALID_SOCKET) {
         WSACloseEvent(event);
-        return failure(error);
+        return SerialOpenResult::refused(error);
     }
     const BOOL one = TRUE;  // every echo is one byte
     setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&one), sizeof one);
     // Only a hang-up ends this wait early: bytes the calculator sends meanwhile stay in the socket.
-    const int settled = awaitEvent(s, event, FD_CLOSE, FD_CLOSE_BIT,
-                                   steady_clock::now() + limits.settle, cancel);
+    const int settled =
+        awaitEvent(s, event, FD_CLOSE, FD_CLOSE_BIT, steady_clock::now() + limits.settle, cancel);
     if (settled != ETIMEDOUT) {
         closesocket(s);
         WSACloseEvent(event);
-        return failure(settled == ECANCELED ? ECANCELED : ECONNRESET);
+        return SerialOpenResult::refused(settled == ECANCELED ? ECANCELED : ECONNRESET);
     }
     SerialOpenResult result;
     result.port = std::make_unique<SocketLine>(s, event);

@@ -5,8 +5,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 
 #include "platform/IpAddress.h"
@@ -57,23 +57,7 @@ int boundPort(int fd) {
     sockaddr_storage address{};
     socklen_t length = sizeof address;
     if (::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
-    if (address.ss_family == AF_INET6)
-        return ntohs(reinterpret_cast<sockaddr_in6*>(&address)->sin6_port);
-    return ntohs(reinterpret_cast<sockaddr_in*>(&address)->sin_port);
-}
-
-void describePeer(const sockaddr_storage& address, TcpListener::Accepted& accepted) {
-    char text[INET6_ADDRSTRLEN] = {};
-    if (address.ss_family == AF_INET6) {
-        const auto* v6 = reinterpret_cast<const sockaddr_in6*>(&address);
-        ::inet_ntop(AF_INET6, &v6->sin6_addr, text, sizeof text);
-        accepted.peerPort = ntohs(v6->sin6_port);
-    } else {
-        const auto* v4 = reinterpret_cast<const sockaddr_in*>(&address);
-        ::inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text);
-        accepted.peerPort = ntohs(v4->sin_port);
-    }
-    accepted.peer = canonicalIpAddress(text).value_or(text);
+    return socketPort(address);
 }
 
 }  // namespace
@@ -94,7 +78,8 @@ TcpListener::Accepted TcpListener::accept(std::chrono::milliseconds timeout,
                                           const WakeSignal* wake) {
     Accepted accepted;
     pollfd p[2] = {{m_fd, POLLIN, 0}, {wake ? wake->handle() : -1, POLLIN, 0}};
-    const auto ms = timeout.count() > INT_MAX ? INT_MAX : int(std::max<long long>(0, timeout.count()));
+    const auto ms =
+        timeout.count() > INT_MAX ? INT_MAX : int(std::max<long long>(0, timeout.count()));
     const int ready = ::poll(p, 2, ms);
     if (ready <= 0 || !(p[0].revents & POLLIN)) {
         if (ready < 0 && errno != EINTR) accepted.error = errno;
@@ -113,7 +98,8 @@ TcpListener::Accepted TcpListener::accept(std::chrono::milliseconds timeout,
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);  // every echo is one byte
     // A modem that vanishes without a word (its cell lost) is noticed by the system in time.
     ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &one, sizeof one);
-    describePeer(address, accepted);
+    accepted.peer = socketAddressText(address);
+    accepted.peerPort = socketPort(address);
     accepted.line = makeSocketLine(fd);
     return accepted;
 }

@@ -50,8 +50,7 @@ SOCKET boundSocket(const std::string& host, int port, int& error) {
     const DWORD zero = 0;
     if (host.empty())
         setsockopt(s, IPPROTO_IPV6, IPV6_V6ONLY, reinterpret_cast<const char*>(&zero), sizeof zero);
-    if (bind(s, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        listen(s, SOMAXCONN) != 0) {
+    if (bind(s, reinterpret_cast<sockaddr*>(&address), length) != 0 || listen(s, SOMAXCONN) != 0) {
         error = lastError();
         closesocket(s);
         return INVALID_SOCKET;
@@ -63,23 +62,7 @@ int boundPort(SOCKET s) {
     sockaddr_storage address{};
     int length = sizeof address;
     if (getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
-    if (address.ss_family == AF_INET6)
-        return ntohs(reinterpret_cast<sockaddr_in6*>(&address)->sin6_port);
-    return ntohs(reinterpret_cast<sockaddr_in*>(&address)->sin_port);
-}
-
-void describePeer(const sockaddr_storage& address, TcpListener::Accepted& accepted) {
-    char text[INET6_ADDRSTRLEN] = {};
-    if (address.ss_family == AF_INET6) {
-        const auto* v6 = reinterpret_cast<const sockaddr_in6*>(&address);
-        inet_ntop(AF_INET6, &v6->sin6_addr, text, sizeof text);
-        accepted.peerPort = ntohs(v6->sin6_port);
-    } else {
-        const auto* v4 = reinterpret_cast<const sockaddr_in*>(&address);
-        inet_ntop(AF_INET, &v4->sin_addr, text, sizeof text);
-        accepted.peerPort = ntohs(v4->sin_port);
-    }
-    accepted.peer = canonicalIpAddress(text).value_or(text);
+    return socketPort(address);
 }
 
 }  // namespace
@@ -126,7 +109,8 @@ TcpListener::Accepted TcpListener::accept(std::chrono::milliseconds timeout,
     setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&one), sizeof one);
     // A modem that vanishes without a word (its cell lost) is noticed by the system in time.
     setsockopt(s, SOL_SOCKET, SO_KEEPALIVE, reinterpret_cast<const char*>(&one), sizeof one);
-    describePeer(address, accepted);
+    accepted.peer = socketAddressText(address);
+    accepted.peerPort = socketPort(address);
     accepted.line = makeWinsockLine(std::uintptr_t(s));
     return accepted;
 }

@@ -20,14 +20,6 @@ ComAddressOpener& addressOpener() {
     return opener;
 }
 
-SerialOpenResult refused(int error, const std::string& path) {
-    SerialOpenResult result;
-    result.stage = SerialOpenResult::Stage::Open;
-    result.error = error;
-    result.path = path;
-    return result;
-}
-
 // A path as the serial layer opens it, but a network server with `cancel`.
 SerialOpenResult openPath(const std::string& path, int rate, const OpenCancel& cancel) {
     const std::optional<NetworkAddress> address = parseNetworkAddress(path);
@@ -72,12 +64,12 @@ SerialOpenResult openComPortWith(const std::string& name, int rate, const OpenCa
         ComPortDirectory directory(store);
         directory.refresh();
         target = directory.target(com);
-        if (target.kind == ComTarget::Kind::None) return refused(ENODEV, {});
+        if (target.kind == ComTarget::Kind::None) return SerialOpenResult::refused(ENODEV);
     }
     // The line is claimed before it is opened: opening a device already raises its DTR, on a
     // line another program may be in the middle of a call on.
     LineClaim claim = claimLine(lineKeyOfPath(target.path), busyWait, cancel);
-    if (claim.error) return refused(claim.error, target.path);
+    if (claim.error) return SerialOpenResult::refused(claim.error, target.path);
     SerialOpenResult result = openTarget(target, rate, cancel);
     if (result.port && claim.lock)
         result.port = std::make_unique<LockedPort>(std::move(result.port), std::move(claim.lock));
