@@ -38,6 +38,40 @@ void addNumberPieces(const QString& term, QSet<QString>& pieces) {
         pieces.insert(m.captured().left(StoreQuery::kNumberMax));
 }
 
+// A date's pieces as the store indexes them: every three groups in a row, the first cut to its
+// last digits and the third to its first, as the term may begin and end inside a group.
+void addDatePieces(const QString& run, QSet<QString>& pieces) {
+    static const QRegularExpression separator(QStringLiteral("[.,:/-]"));
+    const QStringList groups = run.split(separator);
+    QString separators;
+    for (QChar c : run)
+        if (!c.isDigit()) separators += c;
+    for (qsizetype i = 0; i + 2 < groups.size(); ++i)
+        pieces.insert(groups[i].right(StoreQuery::kNumberMin) + separators[i] + groups[i + 1] +
+                      separators[i + 1] + groups[i + 2].left(StoreQuery::kNumberMin));
+}
+
+// A term's dates, times and the like (three groups of digits or more, joined by . , : / or -)
+// found by their own pieces; its other numbers by theirs. The digits of a date are left out of
+// the numbers: a year is in most forms, and its pieces would only slow the search down.
+void addPieces(const QString& term, QSet<QString>& numbers, QSet<QString>& dates) {
+    static const QRegularExpression date(QStringLiteral("[0-9]+(?:[.,:/-][0-9]+){2,}"));
+    QString rest = term;
+    for (const QRegularExpressionMatch& m : date.globalMatch(term)) {
+        addDatePieces(m.captured(), dates);
+        rest.replace(m.capturedStart(), m.capturedLength(), QString(m.capturedLength(), u' '));
+    }
+    addNumberPieces(rest, numbers);
+}
+
+// The pieces as an array's text, in one order whatever the terms' order.
+QByteArray arrayText(const QSet<QString>& pieces) {
+    if (pieces.isEmpty()) return {};
+    QStringList sorted(pieces.begin(), pieces.end());
+    sorted.sort();
+    return ('{' + sorted.join(u',') + '}').toUtf8();
+}
+
 QByteArray placeholder(int& parameter) {
     return '$' + QByteArray::number(++parameter);
 }
@@ -50,31 +84,30 @@ QByteArray timeText(const QDateTime& time) {
 }  // namespace
 
 StoreQuery::StoreQuery(const QStringList& terms, const Scope& scope) : m_scope(scope) {
-    QSet<QString> pieces;
+    QSet<QString> numbers;
+    QSet<QString> dates;
     for (const QString& term : terms) {
         if (term.size() < kSubstring) {
             m_short += wordStartPattern(term);
             continue;
         }
         m_long += likePattern(term);
-        addNumberPieces(term, pieces);
+        addPieces(term, numbers, dates);
     }
-    if (!pieces.isEmpty()) {
-        QStringList sorted(pieces.begin(), pieces.end());
-        sorted.sort();
-        m_numbers = ('{' + sorted.join(u',') + '}').toUtf8();
-    }
+    m_numbers = arrayText(numbers);
+    m_dates = arrayText(dates);
 }
 
 QByteArray StoreQuery::name(Way way) const {
     return QByteArray(way == Way::Newest ? "form_newest_" : "form_indexed_") +
            QByteArray::number(m_long.size()) + '_' + QByteArray::number(m_short.size()) +
-           (m_numbers.isEmpty() ? "" : "_n") + (m_scope.site ? "_s" : "") +
+           (m_numbers.isEmpty() ? "" : "_n") + (m_dates.isEmpty() ? "" : "_d") + (m_scope.site ? "_s" : "") +
            (m_scope.month ? "_m" : "");
 }
 
-// The values in the order of the conditions: the long terms, the short ones, the numbers (the
-// indexes' way only: in the other the terms' own conditions say as much), the site, the month.
+// The values in the order of the conditions: the long terms, the short ones, the numbers and the
+// dates (the indexes' way only: in the other the terms' own conditions say as much), the site,
+// the month.
 QByteArray StoreQuery::termConditions(int& parameter, bool indexed) const {
     QByteArray sql;
     // In another collation than the trigram index's, a LIKE is only checked, never searched.
@@ -87,16 +120,21 @@ QByteArray StoreQuery::termConditions(int& parameter, bool indexed) const {
     return sql;
 }
 
-// The forms the indexes name. A number's pieces name few forms, and are asked alone: given the
-// trigrams too, the planner reads their long lists and the forms they name, which a number's
-// digits put in most forms of figures.
+// The forms the indexes name. A number's or a date's pieces name few forms, and are asked alone:
+// given the trigrams too, the planner reads their long lists and the forms they name, which a
+// number's digits put in most forms of figures.
 QByteArray StoreQuery::indexed(int& parameter) const {
-    const QByteArray terms = termConditions(parameter, m_numbers.isEmpty());
-    if (m_numbers.isEmpty())
+    const bool pieces = !m_numbers.isEmpty() || !m_dates.isEmpty();
+    const QByteArray terms = termConditions(parameter, !pieces);
+    if (!pieces)
         return "SELECT f.id, f.received FROM forms f WHERE true" + terms +
                scopeConditions(parameter);
-    const QByteArray numbers = " AND tabulon_numbers(f.body) @> " + placeholder(parameter) + "::text[]";
-    return "SELECT f.id, f.received FROM (SELECT f.id FROM forms f WHERE true" + numbers +
+    QByteArray named;
+    if (!m_numbers.isEmpty())
+        named += " AND tabulon_numbers(f.body) @> " + placeholder(parameter) + "::text[]";
+    if (!m_dates.isEmpty())
+        named += " AND tabulon_dates(f.body) @> " + placeholder(parameter) + "::text[]";
+    return "SELECT f.id, f.received FROM (SELECT f.id FROM forms f WHERE true" + named +
            scopeConditions(parameter) + " OFFSET 0) c JOIN forms f ON f.id = c.id WHERE true" +
            terms;
 }
@@ -135,6 +173,7 @@ StoreConnection::Values StoreQuery::values(Way way) const {
     for (const QByteArray& pattern : m_long) values.push_back(pattern);
     for (const QByteArray& pattern : m_short) values.push_back(pattern);
     if (way == Way::Indexed && !m_numbers.isEmpty()) values.push_back(m_numbers);
+    if (way == Way::Indexed && !m_dates.isEmpty()) values.push_back(m_dates);
     if (m_scope.site) values.push_back(m_scope.site->toUtf8());
     if (m_scope.month) {
         const QDateTime first(QDate(m_scope.month->year(), m_scope.month->month(), 1), QTime(0, 0));

@@ -11,7 +11,7 @@
 // A search of the common archive made into its statements, by the local index's rules: a form
 // holds every term; a term of kSubstring characters or more anywhere in its folded text, a
 // shorter one only at the start of a word; a number also through the pieces of its runs of
-// digits, which the store indexes as the local index does. Narrowed to a site and a month as
+// digits, which the store indexes as the local index does, and a date through its own pieces. Narrowed to a site and a month as
 // the tree of "Архив форм" narrows the list.
 //
 // Two ways to the newest hits, as no plan serves both: the newest forms read one after another
@@ -50,5 +50,6 @@ private:
     QList<QByteArray> m_long;   // LIKE patterns
     QList<QByteArray> m_short;  // regular expressions
     QByteArray m_numbers;       // the pieces every form found holds, as an array; empty for none
+    QByteArray m_dates;         // likewise the pieces of its dates
     Scope m_scope;
 };

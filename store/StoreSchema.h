@@ -10,7 +10,7 @@ class StoreConnection;
 // made by the database's owner (the manual's page "Общий архив" says how) and changes nothing.
 namespace StoreSchema {
 
-inline constexpr int kVersion = 3;
+inline constexpr int kVersion = 4;
 
 // The channel told when exchange records are stored, in the transaction that stores them, and
 // heard by the windows that show them.
