@@ -29,9 +29,16 @@ inline const QString kStoreNoRight = QStringLiteral(
 inline const QString kStoreNoSchema = QStringLiteral(
     "Общий архив %1 ещё не создан, а у роли «%2» нет права его создать; его создаёт один раз "
     "владелец базы (руководство, «Общий архив»)");
-// %1 the address, %2 the store's schema version, %3 the one this program knows.
+// %1 the address, %2 the store's schema version, %3 the one this program knows (or needs).
 inline const QString kStoreNewerSchema = QStringLiteral(
     "Общий архив %1 новее этой программы (версия схемы %2, программа знает %3); обновите Tabulon");
+// A store nobody has sent to yet: %1 the address.
+inline const QString kStoreEmpty =
+    QStringLiteral("Общий архив %1 ещё пуст: его создаст первая же отправка форм");
+// An older one: the next upload of any machine with this version brings it up to date.
+inline const QString kStoreOlderSchema = QStringLiteral(
+    "Общий архив %1 ещё не обновлён для этой версии Tabulon (версия схемы %2, нужна %3); его "
+    "обновит первая же отправка форм");
 // The server lacks pg_trgm, which the search needs: %1 the address.
 inline const QString kStoreNoTrigrams = QStringLiteral(
     "На сервере общего архива %1 нет расширения pg_trgm, без которого не работает поиск; "

@@ -48,6 +48,7 @@ public:
     StoreConnection& operator=(const StoreConnection&) = delete;
 
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
+    int timeoutMs() const { return m_timeoutMs; }
     bool open();
     bool isOpen() const;
     void close();

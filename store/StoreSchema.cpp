@@ -133,6 +133,11 @@ bool trigramsAvailable(StoreConnection& c) {
     return !found || found->text(0, 0) != u"0";
 }
 
+// A migration builds indexes over every form: a minute for a million. Under the connection's own
+// limit of seconds it would be given up every time, and the server would build each index to the
+// end only to throw it away.
+constexpr int kMigrationMs = 3 * 3600 * 1000;
+
 constexpr const char* kLock = "SELECT pg_advisory_lock(7261530001)";
 constexpr const char* kUnlock = "SELECT pg_advisory_unlock(7261530001)";
 
@@ -162,24 +167,57 @@ bool migrateLocked(StoreConnection& c) {
     return false;
 }
 
+// Whether this program may use the store as it is: -1 when not (the connection says why), else
+// its version.
+int usableVersion(StoreConnection& c) {
+    const int version = versionOf(c);
+    if (version > StoreSchema::kVersion) {
+        // A newer program made it: writing as this one would leave out what it added.
+        c.fail(StoreConnection::Failure::Other, texts::kStoreNewerSchema.arg(c.address().shown())
+                                                    .arg(version)
+                                                    .arg(StoreSchema::kVersion));
+        return -1;
+    }
+    return version;
+}
+
+bool readId(StoreConnection& c, QString* storeId) {
+    const auto id = c.run("SELECT id::text FROM tabulon_store", {}, "tabulon_store");
+    if (!id || id->count() != 1) return false;
+    *storeId = id->text(0, 0);
+    return true;
+}
+
 }  // namespace
 
 namespace StoreSchema {
 
 bool migrate(StoreConnection& c, QString* storeId) {
-    const int version = versionOf(c);
+    const int version = usableVersion(c);
     if (version < 0) return false;
-    if (version > kVersion) {
-        // A newer program made it: writing as this one would leave out what it added.
-        c.fail(StoreConnection::Failure::Other,
-               texts::kStoreNewerSchema.arg(c.address().shown()).arg(version).arg(kVersion));
+    if (version < kVersion) {
+        const int timeoutMs = c.timeoutMs();
+        c.setTimeoutMs(kMigrationMs);
+        const bool migrated = migrateLocked(c);
+        c.setTimeoutMs(timeoutMs);
+        if (!migrated) return false;
+    }
+    return readId(c, storeId);
+}
+
+bool isCurrent(StoreConnection& c, QString* storeId) {
+    const int version = usableVersion(c);
+    if (version < 0) return false;
+    if (version == 0) {
+        c.fail(StoreConnection::Failure::Other, texts::kStoreEmpty.arg(c.address().shown()));
         return false;
     }
-    if (version < kVersion && !migrateLocked(c)) return false;
-    const auto id = c.run("SELECT id::text FROM tabulon_store", {}, "tabulon_store");
-    if (!id || id->count() != 1) return false;
-    *storeId = id->text(0, 0);
-    return true;
+    if (version < kVersion) {
+        c.fail(StoreConnection::Failure::Other,
+               texts::kStoreOlderSchema.arg(c.address().shown()).arg(version).arg(kVersion));
+        return false;
+    }
+    return readId(c, storeId);
 }
 
 }  // namespace StoreSchema

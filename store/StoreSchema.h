@@ -18,7 +18,13 @@ inline constexpr const char* kExchangesNotify = "NOTIFY tabulon_exchanges";
 inline constexpr const char* kExchangesListen = "LISTEN tabulon_exchanges";
 
 // Brings the store to kVersion and tells its lasting id (which names the sent-ledger of this
-// store beside each archive). False with the connection's failure and message set.
+// store beside each archive). False with the connection's failure and message set. A migration
+// may take minutes over millions of forms and is given as long: the uploaders run it, off any
+// window.
 bool migrate(StoreConnection& connection, QString* storeId);
+
+// The same for a reader that must not wait: false, with a message, for a store another version
+// made, which the next upload brings up to date.
+bool isCurrent(StoreConnection& connection, QString* storeId);
 
 }  // namespace StoreSchema

@@ -9,9 +9,10 @@ bool StoreSearch::ready() {
     if (m_connection.isOpen()) return true;
     m_connection.close();
     m_prepared.clear();
-    // A store made by an older program gets the search's indexes first, where the role may.
+    // A store made by an older program lacks the search's indexes until an upload migrates it,
+    // which can take minutes: the search, which must answer in seconds, never waits for that.
     QString storeId;
-    return m_connection.open() && StoreSchema::migrate(m_connection, &storeId);
+    return m_connection.open() && StoreSchema::isCurrent(m_connection, &storeId);
 }
 
 std::optional<StoreConnection::Rows> StoreSearch::run(const StoreQuery& query,

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "index/StoreHits.h"
+#include "store/StoreSchema.h"
 #include "store/StoreSearch.h"
 #include "tests/fakes/PostgresServer.h"
 
@@ -53,7 +54,10 @@ QString formsFrom(long from, long count) {
 
 // The store of `forms` forms, made the first time and kept after.
 void fill(PostgresServer& server, const StoreAddress& address, long forms) {
-    StoreSearch(address, 60000).find({QStringLiteral("schema")});  // migrates
+    StoreConnection connection(address, 60000);
+    QString storeId;
+    if (!connection.open() || !StoreSchema::migrate(connection, &storeId))
+        die(connection.message().toStdString());
     const long stored = server.psql("SELECT count(*) FROM forms", "million").toLong();
     if (stored >= forms) return;
     std::fprintf(stderr, "Making %ld forms in the store (once; kept for the next runs)...\n", forms);
