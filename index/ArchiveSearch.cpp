@@ -1,6 +1,7 @@
 #include "index/ArchiveSearch.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -150,10 +151,23 @@ void ArchiveSearch::onListed() {
     emit countsChanged();
 }
 
+namespace {
+
+// Whether this machine's file is the form the common archive holds: another machine may have
+// archived another form under the same name, or this one changed it since.
+bool holdsForm(const QString& path, const QString& text) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && TextFileCodec::decode(file.readAll()) == text;
+}
+
+}  // namespace
+
+// A hit of the common archive opens this machine's file where that is the form found, so that
+// the operator edits the archive's own file; else the common archive's text.
 void ArchiveSearch::openRow(int row) {
     QString path = m_list->pathAt(row);
     const QString storeText = m_list->storeTextAt(row);
-    if (!storeText.isEmpty() && !QFileInfo::exists(path)) path = storeCopy(row, storeText);
+    if (!storeText.isEmpty() && !holdsForm(path, storeText)) path = storeCopy(row, storeText);
     if (!path.isEmpty()) emit formOpened(path);
 }
 

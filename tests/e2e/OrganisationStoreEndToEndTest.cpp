@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSet>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeView>
@@ -23,6 +24,7 @@
 #include <set>
 #include <vector>
 
+#include "files/TextFileCodec.h"
 #include "frames/CommandRouter.h"
 #include "frames/ExchangeControl.h"
 #include "frames/MainFrame.h"
@@ -100,7 +102,9 @@ public:
     void startUpload() { start({"--upload"}); }
     bool running() const { return m_process && m_process->state() != QProcess::NotRunning; }
     Ran finish() {
-        if (running()) EXPECT_TRUE(m_process->waitForFinished(120000));
+        if (running()) {
+            EXPECT_TRUE(m_process->waitForFinished(120000));
+        }
         return {m_process->exitStatus() == QProcess::NormalExit ? m_process->exitCode() : -1,
                 QJsonDocument::fromJson(m_process->readAllStandardOutput())
                     .object()["store"]
@@ -310,6 +314,37 @@ TEST_F(OrganisationStore, OneRoundOneSearchAndAStoreAwayForARound) {
     // And the month still open shows both rounds of every site, each exchange once.
     EXPECT_TRUE(waitUntil([&] { return formsShown(month) == everySite(2); }, 60000))
         << testing::PrintToString(formsShown(month));
+
+    // A file of this machine under the name of another machine's form is not that form: the
+    // hit opens the store's text still.
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Backspace);
+    ASSERT_TRUE(waitUntil([&] { return !list->isSearch() && !forms->isListing(); }));
+    for (const QChar c : QStringLiteral("теплопотребления"))
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    ASSERT_TRUE(waitUntil([&] { return list->isSearch() && !forms->isListing(); }));
+    ASSERT_TRUE(list->storeFailure().isEmpty()) << list->storeFailure().toStdString();
+    northern = -1;
+    for (int row = 0; row < list->rowCount() && northern < 0; ++row)
+        if (list->index(row, FormListModel::Site).data().toString() == kNorthSites[0] &&
+            !list->storeTextAt(row).isEmpty())
+            northern = row;
+    ASSERT_GE(northern, 0);
+    const QString decoy = QDir(desktopArchive()).filePath(
+        list->index(northern, 0).data(FormListModel::RelativePathRole).toString());
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(decoy).path()));
+    QFile file(decoy);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("not the northern form\r\n") > 0);
+    file.close();
+    QSignalSpy opened(forms, &ArchiveWindow::formOpened);
+    view->setCurrentIndex(list->index(northern, 0));
+    QTest::keyClick(view, Qt::Key_Return);
+    ASSERT_EQ(opened.size(), 1);
+    const QString path = opened[0][0].toString();
+    EXPECT_NE(QFileInfo(path).canonicalFilePath(), QFileInfo(decoy).canonicalFilePath());
+    QFile copy(path);
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly)) << path.toStdString();
+    EXPECT_EQ(TextFileCodec::decode(copy.readAll()).toStdString(), formOf(kNorthSites[0]));
 }
 
 }  // namespace
