@@ -84,7 +84,7 @@ void search(PostgresServer& server, const Arguments& a) {
     for (const QString& q : {serialOf(4242), QStringLiteral("наработки"),
                              "теплопотреблении " + serialOf(4242), QStringLiteral("ко"),
                              QStringLiteral("Котельная 6"), QStringLiteral("код 17"),
-                             QStringLiteral("нет такого")}) {
+                             QStringLiteral("10.12.2025"), QStringLiteral("нет такого")}) {
         std::size_t hits = 0;
         const double ours = bestMs([&] { hits = StoreHits::find(store, q).value().size(); });
         const double local = bestMs([&] { FormQuery(db, q, {}).fetch(100); });
