@@ -30,6 +30,30 @@ int listPorts() {
     return 0;
 }
 
+// Without --demo nothing of the simulator exists. --demo-tcp and --demo-rfc2217 put it behind
+// ser2net on 127.0.0.1, as a calculator at a network serial server. False when it cannot start.
+bool startDemo(QStringList& args, std::unique_ptr<DemoCalculator>& demo) {
+    const bool direct = args.removeAll(QStringLiteral("--demo")) > 0;
+    const bool tcp = args.removeAll(QStringLiteral("--demo-tcp")) > 0;
+    const bool rfc2217 = args.removeAll(QStringLiteral("--demo-rfc2217")) > 0;
+    if (!direct && !tcp && !rfc2217) return true;
+    using Route = DemoCalculator::Route;
+    demo = std::make_unique<DemoCalculator>(rfc2217 ? Route::Rfc2217
+                                            : tcp   ? Route::Tcp
+                                                    : Route::Direct);
+    if (demo->start()) return true;
+    std::fprintf(stderr, "Tabulon: the demo calculator cannot start: %s\n", demo->error().c_str());
+    return false;
+}
+
+// Runs on the window's thread before each worker starts, so the worker finds the line ready.
+void prepareEveryExchange(DemoCalculator& demo) {
+    QObject::connect(&theApp.mainFrame()->exchange(), &ExchangeControl::exchangeStarted, [&demo] {
+        const ReceiveControl& rc = theApp.mainFrame()->block();
+        demo.prepareExchange(rc.m_nDeviceType, rc.m_nRate);
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,25 +65,8 @@ int main(int argc, char** argv) {
                      "Tabulon: Qt's Russian translations (qt6-translations-l10n) are "
                      "missing; its dialogs stay English\n");
     QStringList args = QApplication::arguments().mid(1);
-
-    // Without --demo nothing of the simulator exists. --demo-tcp and --demo-rfc2217 put it
-    // behind ser2net on 127.0.0.1, as a calculator at a network serial server.
     std::unique_ptr<DemoCalculator> demo;
-    const bool direct = args.removeAll(QStringLiteral("--demo")) > 0;
-    const bool tcp = args.removeAll(QStringLiteral("--demo-tcp")) > 0;
-    const bool rfc2217 = args.removeAll(QStringLiteral("--demo-rfc2217")) > 0;
-    if (direct || tcp || rfc2217) {
-        using Route = DemoCalculator::Route;
-        demo = std::make_unique<DemoCalculator>(rfc2217 ? Route::Rfc2217
-                                                : tcp   ? Route::Tcp
-                                                        : Route::Direct);
-        if (!demo->start()) {
-            std::fprintf(stderr, "Tabulon: the demo calculator cannot start: %s\n",
-                         demo->error().c_str());
-            return 1;
-        }
-    }
-
+    if (!startDemo(args, demo)) return 1;
     // For scripted demonstrations: choose "Установить связь" once the window is up. Every
     // question that follows is still the operator's to answer.
     const bool autoConnect = args.removeAll(QStringLiteral("--demo-autoconnect")) > 0;
@@ -68,14 +75,7 @@ int main(int argc, char** argv) {
         theApp.ExitInstance();
         return 0;
     }
-    if (demo) {
-        // Runs on this thread before each worker starts, so the worker finds the line ready.
-        QObject::connect(&theApp.mainFrame()->exchange(), &ExchangeControl::exchangeStarted,
-                         [&demo] {
-                             const ReceiveControl& rc = theApp.mainFrame()->block();
-                             demo->prepareExchange(rc.m_nDeviceType, rc.m_nRate);
-                         });
-    }
+    if (demo) prepareEveryExchange(*demo);
     if (autoConnect)
         QTimer::singleShot(500, [] { theApp.mainFrame()->commands().run(id::ID_CONNECT); });
     const int code = QApplication::exec();

@@ -186,16 +186,22 @@ std::unique_ptr<SerialPort> makeSocketLine(int fd) {
     return std::make_unique<PosixSerialPort>(fd, false, true);
 }
 
+namespace {
+
+SerialOpenResult openNetworkLine(const std::string& path, int rate) {
+    const std::optional<NetworkAddress> address = parseNetworkAddress(path);
+    if (!address) return failure(SerialOpenResult::Stage::Open, kErrorBadAddress, -1, path);
+    SerialOpenResult result = openNetworkSerialPort(*address, rate);
+    result.path = path;
+    return result;
+}
+
+}  // namespace
+
 SerialOpenResult openSerialPort(const std::string& name, int rate) {
     using Stage = SerialOpenResult::Stage;
     const std::string path = serialPortPath(name);
-    if (isNetworkAddress(path)) {
-        const std::optional<NetworkAddress> address = parseNetworkAddress(path);
-        if (!address) return failure(Stage::Open, kErrorBadAddress, -1, path);
-        SerialOpenResult result = openNetworkSerialPort(*address, rate);
-        result.path = path;
-        return result;
-    }
+    if (isNetworkAddress(path)) return openNetworkLine(path, rate);
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return failure(Stage::Open, errno, -1, path);
     // A file or another device that happens to be there is no port to open.

@@ -114,16 +114,12 @@ void CalculatorSimulator::run() {
         // still be moving the old bytes towards it.
         if (m_pty && served > 0 && !handshakeTaken) m_pty->discardUnread();
         if (m_pty && !handshakeTaken && !waitPeerOpen()) break;
-        {
-            std::lock_guard lock(m_mutex);
-            ++m_report.exchanges;
-        }
+        countExchange();
         const Outcome o = session.serveExchange(handshakeTaken);
         handshakeTaken = false;
         if (o == Outcome::Stopped) break;
         if (o == Outcome::Vanish) {
-            std::lock_guard lock(m_mutex);
-            m_report.vanished = true;
+            setVanished();
             break;
         }
         if (o == Outcome::PeerGone) {
@@ -141,11 +137,26 @@ void CalculatorSimulator::run() {
         }
         if (silence == Outcome::Stopped || !m_pty) break;
     }
-    // Closing the line here, not in the destructor, is what makes a vanished device vanish.
+    closeLine();
+    setFinished();
+}
+
+void CalculatorSimulator::countExchange() {
+    std::lock_guard lock(m_mutex);
+    ++m_report.exchanges;
+}
+
+void CalculatorSimulator::setVanished() {
+    std::lock_guard lock(m_mutex);
+    m_report.vanished = true;
+}
+
+// Closing the line when the exchanges end, not in the destructor, is what makes a vanished
+// device vanish.
+void CalculatorSimulator::closeLine() {
     {
         std::lock_guard lock(m_mutex);  // lineRate() may be reading it
         m_pty.reset();
     }
     m_device.reset();
-    setFinished();
 }

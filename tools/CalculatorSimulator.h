@@ -58,6 +58,9 @@ private:
     bool waitPeerOpen();
     SerialPort& line();
     void setFinished();
+    void countExchange();
+    void setVanished();
+    void closeLine();
 
     CalculatorSimulatorOptions m_options;
     std::unique_ptr<PseudoTerminal> m_pty;

@@ -44,22 +44,28 @@ bool toHexBytes(const std::string& text, std::vector<std::uint8_t>& bytes) {
     return true;
 }
 
-}  // namespace
+using Setter = std::function<bool(const std::string&)>;
 
-SimulatorArguments parseSimulatorArguments(const std::vector<std::string>& args) {
-    SimulatorArguments a;
-    CalculatorSimulatorOptions& o = a.options;
-    using Setter = std::function<bool(const std::string&)>;
-    auto number = [](auto& target, long long min, long long max) {
-        return Setter([&target, min, max](const std::string& v) {
-            long long n = 0;
-            if (!toLong(v, n) || n < min || n > max) return false;
-            target = static_cast<std::remove_reference_t<decltype(target)>>(n);
-            return true;
-        });
+// A whole number within [min, max] into `target`.
+template <class T>
+Setter number(T& target, long long min, long long max) {
+    return [&target, min, max](const std::string& v) {
+        long long n = 0;
+        if (!toLong(v, n) || n < min || n > max) return false;
+        target = static_cast<T>(n);
+        return true;
     };
-    long long startDelay = -1, echoTimeout = -1, vanishAfter = -1;
-    const std::map<std::string, Setter> withValue{
+}
+
+// The times and counts that are optional in the options, -1 while not given.
+struct Later {
+    long long startDelay = -1;
+    long long echoTimeout = -1;
+    long long vanishAfter = -1;
+};
+
+std::map<std::string, Setter> optionsWithValue(CalculatorSimulatorOptions& o, Later& later) {
+    return {
         {"--type", number(o.deviceType, 0, 5)},
         {"--device", [&](const std::string& v) { return o.device = v, !v.empty(); }},
         {"--rate", number(o.rate, 1, 4000000)},
@@ -71,37 +77,53 @@ SimulatorArguments parseSimulatorArguments(const std::vector<std::string>& args)
              return toHexBytes(v, o.customReply) && !o.customReply.empty();
          }},
         {"--bps", number(o.bytesPerSecond, 1, 1000000000)},
-        {"--start-delay", number(startDelay, 0, 86400000)},
-        {"--echo-timeout", number(echoTimeout, 0, 86400000)},
-        {"--vanish-after", number(vanishAfter, 0, 1LL << 40)},
+        {"--start-delay", number(later.startDelay, 0, 86400000)},
+        {"--echo-timeout", number(later.echoTimeout, 0, 86400000)},
+        {"--vanish-after", number(later.vanishAfter, 0, 1LL << 40)},
         {"--exchanges", number(o.exchanges, 0, 1000000)},
     };
+}
+
+// An option without a value: false when `arg` is none of them.
+bool takeFlag(const std::string& arg, SimulatorArguments& a) {
+    if (arg == "--help" || arg == "-h")
+        a.help = true;
+    else if (arg == "--samples")
+        a.samples = true;
+    else if (arg == "--no-reply")
+        a.options.reply = CalculatorSimulatorOptions::Reply::None;
+    else if (arg == "--line-rate")
+        a.options.paceAtLineRate = true;
+    else if (arg == "--lf")
+        a.options.stream.crlf = false;
+    else
+        return false;
+    return true;
+}
+
+}  // namespace
+
+SimulatorArguments parseSimulatorArguments(const std::vector<std::string>& args) {
+    SimulatorArguments a;
+    Later later;
+    const std::map<std::string, Setter> withValue = optionsWithValue(a.options, later);
     for (std::size_t i = 0; i < args.size() && a.error.empty(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            a.help = true;
-        } else if (arg == "--samples") {
-            a.samples = true;
-        } else if (arg == "--no-reply") {
-            o.reply = CalculatorSimulatorOptions::Reply::None;
-        } else if (arg == "--line-rate") {
-            o.paceAtLineRate = true;
-        } else if (arg == "--lf") {
-            o.stream.crlf = false;
-        } else if (const auto it = withValue.find(arg); it != withValue.end()) {
-            if (i + 1 >= args.size()) {
+        if (takeFlag(arg, a)) continue;
+        if (const auto it = withValue.find(arg); it != withValue.end()) {
+            if (i + 1 >= args.size())
                 a.error = arg + " needs a value";
-            } else if (!it->second(args[++i])) {
+            else if (!it->second(args[++i]))
                 a.error = "bad value for " + arg + ": " + args[i];
-            }
         } else if (arg.starts_with("-")) {
             a.error = "unknown option " + arg;
         } else {
             a.formFiles.push_back(arg);
         }
     }
-    if (startDelay >= 0) o.startDelay = std::chrono::milliseconds(startDelay);
-    if (echoTimeout >= 0) o.echoTimeout = std::chrono::milliseconds(echoTimeout);
-    if (vanishAfter >= 0) o.vanishAfter = static_cast<std::size_t>(vanishAfter);
+    CalculatorSimulatorOptions& o = a.options;
+    if (later.startDelay >= 0) o.startDelay = std::chrono::milliseconds(later.startDelay);
+    if (later.echoTimeout >= 0) o.echoTimeout = std::chrono::milliseconds(later.echoTimeout);
+    if (later.vanishAfter >= 0) o.vanishAfter = static_cast<std::size_t>(later.vanishAfter);
     return a;
 }
