@@ -3,10 +3,12 @@
 #include <errno.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tools/CalculatorSimulator.h"
@@ -52,6 +54,21 @@ inline std::string format(const char* f, double v) {
 [[noreturn]] inline void die(const std::string& why) {
     std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, why.c_str());
     std::exit(1);
+}
+
+// After a set-up that kept both cores busy (sending a hundred thousand forms, indexing them), a
+// pause until the 1-minute load average is back under 1, at most five minutes: what is measured
+// next is then measured on the machine as quiet as it was before, and the load read after the
+// table says so.
+inline void settle() {
+    for (int waited = 0; waited < 300; waited += 5) {
+        double load = 0;
+        FILE* f = std::fopen("/proc/loadavg", "r");
+        const bool read = f && std::fscanf(f, "%lf", &load) == 1;
+        if (f) std::fclose(f);
+        if (!read || load < 1) return;
+        std::this_thread::sleep_for(std::chrono::seconds(5));
+    }
 }
 
 // The machine is shared, and one round may be unlucky.

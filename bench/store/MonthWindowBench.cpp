@@ -86,6 +86,7 @@ void monthWindow(const Arguments& a) {
     SteadyClock clock;
     for (const QString& machine : machines)
         if (!StoreUploader(store, machine, clock).drain(0).complete()) die("upload failed");
+    settle();
     // This desktop's own archive holds nothing: every row comes from the store. The same
     // records read from a collector's own archive, without a store, for comparison.
     const QString desktop = dir.filePath(QStringLiteral("desktop"));

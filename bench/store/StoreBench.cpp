@@ -79,6 +79,7 @@ void search(PostgresServer& server, const Arguments& a) {
     IndexDatabase db;
     if (!db.open(archive.filePath(QStringLiteral("index.sqlite")))) die("no index");
     Reconciler(db, archive.path()).run();
+    settle();
     StoreSearch store(
         StoreAddress::fromText(server.superAddress("search"), QStringLiteral("bench")), 10000);
     for (const QString& q : {serialOf(4242), QStringLiteral("наработки"),
