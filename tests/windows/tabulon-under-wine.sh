@@ -14,7 +14,7 @@ export WINEPREFIX=${WINEPREFIX:-$cache/wine} WINEDEBUG=-all
 unset TABULON_INI TABULON_SITES
 display=":${TABULON_WINE_DISPLAY:-96}"
 work=$(mktemp -d)
-trap 'kill ${app:-} ${sim:-} 2>/dev/null || true; kill ${xvfb:-} 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill ${app:-} ${sim:-} ${reference:-} ${referenceSim:-} 2>/dev/null || true; kill ${xvfb:-} 2>/dev/null || true; rm -rf "$work"' EXIT
 fail() { echo "tabulon-under-wine: FAIL: $*" >&2; exit 1; }
 
 # The display comes before the first Wine command. The first one starts the prefix's wineserver
@@ -28,13 +28,14 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 timeout 60 wineserver -w || fail "another Wine program keeps the prefix $WINEPREFIX busy"
 [ -d "$WINEPREFIX/dosdevices" ] || wineboot -i >/dev/null 2>&1
 
-# The reference: the Linux collector's archive of the same simulated calculator (КСМ-Р).
-"$linux/tools/tabulon-sim" --samples --exchanges 1 --type 0 --rate 9600 >"$work/sim.out" 2>/dev/null &
-sim=$!
-for _ in $(seq 50); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
-"$linux/tabulon-collect" --port "$(head -1 "$work/sim.out")" --device 0 --speed 9600 \
-    --passes 1 --out "$work/linux" >/dev/null 2>&1 || fail "the Linux collector"
-wait "$sim" || true
+# The reference, collected meanwhile: the Linux collector's archive of the same simulated
+# calculator (КСМ-Р) on a line of its own.
+"$linux/tools/tabulon-sim" --samples --exchanges 1 --type 0 --rate 9600 >"$work/reference.out" 2>/dev/null &
+referenceSim=$!
+for _ in $(seq 50); do [ -s "$work/reference.out" ] && break; sleep 0.1; done
+"$linux/tabulon-collect" --port "$(head -1 "$work/reference.out")" --device 0 --speed 9600 \
+    --passes 1 --out "$work/linux" >/dev/null 2>&1 &
+reference=$!
 
 # Installed without a question, as an administrator's script would.
 wine "$setup" /S
@@ -130,6 +131,7 @@ xdotool type --delay 20 "Z:$work/saved.txt"
 xdotool key Return
 for _ in $(seq 50); do [ -s "$work/saved.txt" ] && break; sleep 0.1; done
 [ -s "$work/saved.txt" ] || fail "no form saved"
+wait "$reference" || fail "the Linux collector"
 saved=$(md5sum <"$work/saved.txt")
 matched=""
 while IFS= read -r -d '' file; do
