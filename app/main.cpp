@@ -11,6 +11,7 @@
 #include "app/TabulonPlusApp.h"
 #include "frames/CommandRouter.h"
 #include "frames/MainFrame.h"
+#include "platform/ThreadLocalCleanup.h"
 #include "ports/ComPortDirectory.h"
 #include "ports/PortList.h"
 #include "res/CommandIds.h"
@@ -57,6 +58,7 @@ void prepareEveryExchange(DemoCalculator& demo) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    orderThreadLocalCleanup();
     for (int i = 1; i < argc; ++i)
         if (std::string_view(argv[i]) == "--list-ports") return listPorts();
     QApplication app(argc, argv);

@@ -11,6 +11,7 @@
 #include "collect/Console.h"
 #include "collect/ListenService.h"
 #include "platform/ProcessSignals.h"
+#include "platform/ThreadLocalCleanup.h"
 #include "res/Texts.h"
 #include "settings/IniPath.h"
 
@@ -58,6 +59,7 @@ int uploadOnly(const CollectOptions& options, Console& console, const std::atomi
 }  // namespace
 
 int main(int argc, char** argv) {
+    orderThreadLocalCleanup();
     // From the first line on: a reader that goes away must not end an exchange mid-form.
     ignoreBrokenPipe();
     prepareConsoleOutput();
