@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTimer>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include "app/DemoCalculator.h"
 #include "app/FrameworkTranslations.h"
 #include "app/TabulonPlusApp.h"
+#include "app/WorkingFolder.h"
 #include "frames/CommandRouter.h"
 #include "frames/MainFrame.h"
 #include "platform/ThreadLocalCleanup.h"
@@ -16,6 +18,7 @@
 #include "ports/PortList.h"
 #include "res/CommandIds.h"
 #include "res/Texts.h"
+#include "settings/IniPath.h"
 
 namespace {
 
@@ -66,6 +69,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr,
                      "Tabulon: Qt's Russian translations (qt6-translations-l10n) are "
                      "missing; its dialogs stay English\n");
+    if (!leaveProgramFolder(QApplication::applicationDirPath(), currentIniPlace().installed,
+                            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)))
+        std::fprintf(stderr, "Tabulon: no documents folder to work in\n");
     QStringList args = QApplication::arguments().mid(1);
     std::unique_ptr<DemoCalculator> demo;
     if (!startDemo(args, demo)) return 1;
