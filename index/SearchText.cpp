@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <QRegularExpression>
+#include <QThreadStorage>
 #include <algorithm>
 #include <array>
 
@@ -153,8 +154,13 @@ QByteArray queryTokens(const QByteArray& term) {
 
 QByteArray trigramTokens(QByteArrayView folded) {
     // A form of 3 KB holds some 2,000 trigrams of which a few hundred differ: one bit for each
-    // possible trigram tells a repeat at once, and only the bits set are cleared after.
-    thread_local std::vector<quint64> seen(std::size_t{1} << 18);
+    // possible trigram tells a repeat at once, and only the bits set are cleared after. One set
+    // per thread, kept by Qt, which frees it as the thread ends: a C++ thread_local's destructor
+    // runs after the thread's storage is gone under MinGW.
+    static QThreadStorage<std::vector<quint64>> seenOfThread;
+    if (!seenOfThread.hasLocalData())
+        seenOfThread.setLocalData(std::vector<quint64>(std::size_t{1} << 18));
+    std::vector<quint64>& seen = seenOfThread.localData();
     const auto& letter = letterTable();
     std::vector<quint32> grams;
     grams.reserve(1024);
