@@ -1,7 +1,9 @@
 #include "ports/PortDeviceLine.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 
+#include "platform/NetworkAddress.h"
 #include "ports/ComPortDirectory.h"
 #include "ports/DeviceWatcher.h"
 #include "ports/PortTexts.h"
@@ -42,13 +44,19 @@ void PortDeviceLine::refresh() {
 void PortDeviceLine::showPort(const QString& name) {
     const int com = comNumberOf(name.toStdString());
     if (com == 0) {
-        // Only COM1..COM9 stand for devices; the connect command will say what is wrong.
-        setLine(name.isEmpty() ? QString() : name + QStringLiteral(" — ") + texts::kNoDevice);
+        setLine(name.isEmpty() ? QString() : directLine(name));
         return;
     }
     const ComTarget target = m_directory->target(com);
     setLine(porttext::deviceLine(name, target,
                                  m_directory->rememberedDescription(target.rememberedKey)));
+}
+
+// A device path or a network address typed in place of a COM number is shown as it is: only a
+// path where nothing is says so. The connect command tells anything else that is wrong.
+QString PortDeviceLine::directLine(const QString& name) {
+    if (isNetworkAddress(name.toStdString()) || QFileInfo::exists(name)) return name;
+    return name + QStringLiteral(" — ") + texts::kNoDevice;
 }
 
 void PortDeviceLine::setLine(const QString& line) {

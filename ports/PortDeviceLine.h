@@ -26,6 +26,7 @@ public:
     const QString& line() const { return m_line; }
 
 private:
+    static QString directLine(const QString& name);
     void setLine(const QString& line);
     void follow(QComboBox* portList);
     void showPort(const QString& name);

@@ -41,6 +41,9 @@ TEST_F(PortWindows, DeviceLineFollowsTheChoiceAndThePlugging) {
     } choices[] = {{"COM3", "COM3 — FT232R USB UART, /dev/ttyUSB0"},
                    {"COM2", "COM2 — нет устройства"},
                    {"COM10", "COM10 — нет устройства"},
+                   {"/dev/null", "/dev/null"},  // a path or an address typed as it is
+                   {"/dev/ttyUSB97", "/dev/ttyUSB97 — нет устройства"},
+                   {"tcp://10.0.0.5:4001", "tcp://10.0.0.5:4001"},
                    {"", ""}};
     for (const auto& c : choices) {
         ports.lineEdit()->clear();
