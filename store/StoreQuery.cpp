@@ -64,12 +64,13 @@ void addPieces(const QString& term, QSet<QString>& numbers, QSet<QString>& dates
     addNumberPieces(rest, numbers);
 }
 
-// The pieces as an array's text, in one order whatever the terms' order.
+// The pieces as an array's text, in one order whatever the terms' order; each quoted, as a
+// date's comma would part it (a piece holds no quote or backslash).
 QByteArray arrayText(const QSet<QString>& pieces) {
     if (pieces.isEmpty()) return {};
     QStringList sorted(pieces.begin(), pieces.end());
     sorted.sort();
-    return ('{' + sorted.join(u',') + '}').toUtf8();
+    return ("{\"" + sorted.join(QStringLiteral("\",\"")) + "\"}").toUtf8();
 }
 
 QByteArray placeholder(int& parameter) {

@@ -27,7 +27,7 @@ protected:
         write(kA,
               QStringLiteral("Суточный отчёт\nКотельная 3\nзав. N 04127\nОшибка 11\n09.12.2026\n"));
         write(kB, QStringLiteral("СУТОЧНЫЙ ОТЧЕТ\nКОТЕЛЬНАЯ 3\nзав. N 104127\n08:00:15\n"));
-        write(kC, QStringLiteral("Ёмкость бака 12.5 м3\nзав. N 77777\nкод 211\nверсия 20261.10.4.1\n"));
+        write(kC, QStringLiteral("Ёмкость бака 12.5 м3\nзав. N 77777\nкод 211\nверсия 20261.10.4.1\nкоды 7,8,9\n"));
         // Not forms: exchange records, other files, the archive's temporary file.
         write(QStringLiteral(".exchanges/2026-12/x.txt"), QStringLiteral("04127"));
         write(QStringLiteral("2026-12/record.json"), QStringLiteral("04127"));
@@ -63,6 +63,7 @@ const Case kCases[] = {
         {"0.4.1", {kC}},  // any three groups of a longer run
         {"61.10.4.1", {kC}},
         {"20261.10.4", {kC}},
+        {"7,8,9", {kC}},
         {"2026 09.12", {kA}},
         {"11", {kA}},     // short terms only at a word's start: not "211"
         {"м3", {kC}},
