@@ -56,30 +56,25 @@ inline std::string format(const char* f, double v) {
     std::exit(1);
 }
 
-// The three load averages, "0.52 0.61 0.70"; empty where the system does not tell.
-inline std::string loadAverage() {
-    char text[64] = {};
-    FILE* f = std::fopen("/proc/loadavg", "r");
-    const bool read = f && std::fscanf(f, "%63[0-9. ]", text) == 1;
-    if (f) std::fclose(f);
-    std::string three = read ? text : "";
-    for (int blanks = 0, i = 0; i < int(three.size()); ++i)
-        if (three[i] == ' ' && ++blanks == 3) three.resize(i);
-    return three;
+// The 1-minute load average; -1 where the system does not tell.
+inline double loadAverage() {
+    double load = -1;
+    if (FILE* f = std::fopen("/proc/loadavg", "r")) {
+        if (std::fscanf(f, "%lf", &load) != 1) load = -1;
+        std::fclose(f);
+    }
+    return load;
 }
 
 // After a set-up that kept both cores busy (sending a hundred thousand forms, indexing them), a
 // pause until the 1-minute load average is back under 0.7, at most five minutes, so that what
-// is measured next is measured on the machine as quiet as it was before. The load read then
-// is told on the error output: the table's reading after it also counts the bench's own clearing up (removing
-// the forms, stopping the server).
+// is measured next is measured on the machine as quiet as it was before. The load then is told
+// on the error output: the table's reading after also counts the bench's own clearing up
+// (removing the forms, stopping the server).
 inline void settle() {
-    for (int waited = 0; waited < 300; waited += 5) {
-        const std::string load = loadAverage();
-        if (load.empty() || std::atof(load.c_str()) < 0.7) break;
+    for (int waited = 0; waited < 300 && loadAverage() >= 0.7; waited += 5)
         std::this_thread::sleep_for(std::chrono::seconds(5));
-    }
-    std::fprintf(stderr, "load average when measured: %s\n", loadAverage().c_str());
+    std::fprintf(stderr, "1-minute load average when measured: %.2f\n", loadAverage());
 }
 
 // The machine is shared, and one round may be unlucky.
